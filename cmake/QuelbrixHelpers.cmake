@@ -1,0 +1,34 @@
+# Shared build settings and one helper per kind of target.
+
+set(QUELBRIX_WARNINGS -Wall -Wextra -Wpedantic -Werror)
+
+# quelbrix_add_library(NAME SOURCES ... [DEPS ...])
+# A subsystem library; its public include root is src/ so headers read "app/cls_debug.h".
+function(quelbrix_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# quelbrix_add_test(NAME SOURCES ... [DEPS ...])
+# One GoogleTest executable, registered with ctest test by test.
+function(quelbrix_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QUELBRIX_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp")
+endfunction()
+
+# quelbrix_add_bench(NAME SOURCES ... [DEPS ...])
+function(quelbrix_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quelbrix needs to build and test, skipping those already present.
+# Usage: scripts/install-deps.sh [build|test]
+set -euo pipefail
+mode=${1:-build}
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libsqlite3-dev libzip-dev libpugixml-dev libssl-dev libcups2-dev
+  libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+)
+if [ "$mode" = test ]; then
+  packages+=(locales)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing missing packages: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Tests format dates and numbers the way a German desktop does.
+if [ "$mode" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  echo "Generating the locale de_DE.UTF-8"
+  "${sudo_cmd[@]}" sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+fi

@@ -1,0 +1,72 @@
+#include "app/cls_debug.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
+#include "app/settings.h"
+
+namespace app {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+std::string localDateTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buf[128];
+  std::size_t n = std::strftime(buf, sizeof buf, "%x %X", &local);
+  return std::string(buf, n);
+}
+
+clsDebug::clsDebug(const Settings& settings) : settings_(settings) {}
+
+clsDebug::~clsDebug() { Ausgabe(1, "Programm beendet " + localDateTime()); }
+
+bool clsDebug::Init() {
+  if (initialised_) return true;
+  std::string folder = settings_.get(kDataFilesPfad);
+  std::error_code ec;
+  if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
+  std::string path = (std::filesystem::path(folder) / kLogFileName).string();
+  {
+    File created(std::fopen(path.c_str(), "wb"));
+    if (!created) return false;
+  }
+  path_ = path;
+  AusgabeKopf();
+  initialised_ = true;
+  return true;
+}
+
+void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
+  if (path_.empty()) return;
+  try {
+    // "r+b" then seek: append to the file without ever creating it again.
+    File f(std::fopen(path_.c_str(), "r+b"));
+    if (!f) return;
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return;
+    std::string line = "D" + std::to_string(level) + " " + text + "\r\n";
+    std::fwrite(line.data(), 1, line.size(), f.get());
+  } catch (...) {
+    // A lost log line must never disturb the caller.
+  }
+}
+
+void clsDebug::AusgabeKopf() const {
+  const std::string rule = "#" + std::string(70, '+');
+  Ausgabe(1, rule);
+  Ausgabe(1, std::string("# Tarnholm Quelbrix ") + kProgramVersion);
+  Ausgabe(1, "# Programmstart: " + localDateTime());
+  Ausgabe(1, rule);
+  Ausgabe(1, "");
+}
+
+}  // namespace app

@@ -1,0 +1,53 @@
+#pragma once
+// How core routines talk to the user: message boxes and the "let pending events run" hook.
+// The GUI shows dialogs, the CLI writes to stderr, tests record the calls.
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+  // A box with an OK button; lines of the text are separated by "\n".
+  virtual void message(MessageIcon icon, const std::string& text) = 0;
+  // A yes/no question; true for yes.
+  virtual bool askYesNo(const std::string& text) = 0;
+  // Lets pending front-end events run (timer, cancel button) during long work.
+  virtual void processEvents() {}
+};
+
+// Prints boxes to stderr, answers questions with a fixed answer; for the CLI and headless use.
+class ConsoleUserInterface : public UserInterface {
+ public:
+  explicit ConsoleUserInterface(bool answer = false) : answer_(answer) {}
+  void message(MessageIcon icon, const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+
+ private:
+  bool answer_;
+};
+
+// Records every box; for tests.
+class RecordingUserInterface : public UserInterface {
+ public:
+  struct Box {
+    MessageIcon icon;
+    std::string text;
+  };
+  void message(MessageIcon icon, const std::string& text) override { boxes.push_back({icon, text}); }
+  bool askYesNo(const std::string& text) override {
+    boxes.push_back({MessageIcon::None, text});
+    return answer;
+  }
+  void processEvents() override { ++eventPumps; }
+
+  std::vector<Box> boxes;
+  bool answer = true;
+  int eventPumps = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,79 @@
+#pragma once
+// Reading and writing dBASE tables (.dbf with .dbt/.fpt memo files).
+// The reader validates the whole header before it allocates anything and throws DbfError,
+// whose message names the file (and the record or field where it applies), on any damage.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/value.h"
+
+namespace data::dbf {
+
+class DbfError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct FieldDescriptor {
+  std::string name;  // as stored, at most 10 characters
+  char type = 'C';   // C, N, F, D, L, M, and on reading also I, B, Y, T, G, P ...
+  uint8_t length = 0;
+  uint8_t decimals = 0;
+};
+
+// An opened table. The file is read into memory once; records are decoded on request.
+class DbfReader {
+ public:
+  // Opens path and its memo file (same base name, .dbt or .fpt, found without regard to case).
+  // The code page comes from the LDID byte, else from a .cpg file beside it, else CP1252.
+  static DbfReader open(const std::filesystem::path& path);
+
+  const std::filesystem::path& path() const;
+  const std::vector<FieldDescriptor>& fields() const;
+  uint32_t recordCount() const;
+  // iconv name of the table's code page, such as "CP1252" or "CP850".
+  const std::string& codePage() const;
+
+  bool isDeleted(uint32_t index) const;
+  // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;
+  // N/F with decimals as Real, without as Integer (Real when too large); D as Date; L as
+  // Boolean (? or blank as Null); M as Text from the memo file.
+  std::vector<Value> record(uint32_t index) const;
+
+  DbfReader(DbfReader&&) noexcept;
+  DbfReader& operator=(DbfReader&&) noexcept;
+  ~DbfReader();
+
+ private:
+  struct Impl;
+  explicit DbfReader(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+// Writes a new table, replacing any file of that name only when finish() succeeds (the data go
+// to a temporary file first). Field types C, N, F, D, L, M; the LDID byte names the code page.
+class DbfWriter {
+ public:
+  DbfWriter(std::filesystem::path path, std::vector<FieldDescriptor> fields,
+            std::string codePage = "CP1252");
+  ~DbfWriter();  // without finish(), nothing is left behind
+  DbfWriter(const DbfWriter&) = delete;
+  DbfWriter& operator=(const DbfWriter&) = delete;
+
+  // One value per field; Null writes a blank field. Texts are UTF-8 and encoded to the code
+  // page; a text too long for its field or a character the code page lacks throws DbfError.
+  void append(const std::vector<Value>& record);
+  // Writes header and memo file and moves them into place.
+  void finish();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace data::dbf
