@@ -6,6 +6,13 @@ set(QUELBRIX_WARNINGS -Wall -Wextra -Wpedantic -Werror)
 # A subsystem library; its public include root is src/ so headers read "app/cls_debug.h".
 function(quelbrix_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    # A subsystem whose sources have not arrived yet: headers only.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
