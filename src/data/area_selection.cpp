@@ -1,0 +1,163 @@
+#include "data/area_selection.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace data {
+namespace {
+
+std::vector<std::size_t> validRows(std::vector<std::size_t> rows, std::size_t count) {
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(std::remove_if(rows.begin(), rows.end(), [&](std::size_t r) { return r >= count; }),
+             rows.end());
+  return rows;
+}
+
+std::vector<std::size_t> allRows(std::size_t count) {
+  std::vector<std::size_t> rows(count);
+  std::iota(rows.begin(), rows.end(), 0);
+  return rows;
+}
+
+}  // namespace
+
+void AreaSelection::SetBogenNumbers(const AreaRoots& roots) {
+  areas_.clear();
+  areaRows_.clear();
+  subAreaRows_.clear();
+  polygonRows_.clear();
+  subAreaNodes_.clear();
+  polygonNodes_.clear();
+  selectedAreas_.clear();
+  selectedSubAreas_.clear();
+  selectedPolygons_.clear();
+  for (const auto& [key, root] : roots) {
+    areaRows_.push_back(root->getNodeValue());
+    areas_.add(root->getNodeValue(), root);
+  }
+  subAreaEnabled_ = polygonEnabled_ = false;
+}
+
+void AreaSelection::selectAreas(const std::vector<std::size_t>& rows) {
+  selectedAreas_ = validRows(rows, areaRows_.size());
+  subAreaRows_.clear();
+  polygonRows_.clear();
+  subAreaNodes_.clear();
+  polygonNodes_.clear();
+  for (std::size_t row : selectedAreas_) {
+    const auto* root = areas_.find(areaRows_[row]);
+    if (!root) continue;
+    for (int16_t i = 1; i <= (*root)->NodeCount(); ++i) {
+      auto child = (*root)->NodeItem(i);
+      subAreaRows_.push_back(child->getNodeValue());
+      subAreaNodes_.push_back(child);
+    }
+  }
+  selectedSubAreas_.clear();
+  selectedPolygons_.clear();
+  subAreaEnabled_ = true;
+  polygonEnabled_ = false;
+}
+
+void AreaSelection::selectSubAreas(const std::vector<std::size_t>& rows) {
+  selectedSubAreas_ = validRows(rows, subAreaRows_.size());
+  polygonRows_.clear();
+  polygonNodes_.clear();
+  for (std::size_t row : selectedSubAreas_) {
+    const auto& sub = subAreaNodes_[row];
+    for (int16_t i = 1; i <= sub->NodeCount(); ++i) {
+      auto polygon = sub->NodeItem(i);
+      const std::string& value = polygon->getNodeValue();
+      if (!polygonNodes_.add(value, polygon)) continue;
+      if (mode_ == Mode::Sheets) {
+        polygonRows_.push_back(value);
+      } else {
+        // The last digit is the part: list each polygon number once.
+        const std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
+        if (std::find(polygonRows_.begin(), polygonRows_.end(), number) == polygonRows_.end())
+          polygonRows_.push_back(number);
+      }
+    }
+  }
+  selectedPolygons_.clear();
+  polygonEnabled_ = true;
+}
+
+void AreaSelection::selectPolygons(const std::vector<std::size_t>& rows) {
+  selectedPolygons_ = validRows(rows, polygonRows_.size());
+}
+
+std::vector<std::string> AreaSelection::selectByValue(const std::vector<std::string>& rowsText,
+                                                      const std::vector<std::string>& values,
+                                                      std::vector<std::size_t>& picked) {
+  std::vector<std::string> unknown;
+  for (const auto& v : values) {
+    bool found = false;
+    for (std::size_t r = 0; r < rowsText.size(); ++r) {
+      if (rowsText[r] == v) {
+        picked.push_back(r);
+        found = true;
+      }
+    }
+    if (!found) unknown.push_back(v);
+  }
+  return unknown;
+}
+
+std::vector<std::string> AreaSelection::selectAreasByValue(const std::vector<std::string>& values) {
+  std::vector<std::size_t> rows;
+  auto unknown = selectByValue(areaRows_, values, rows);
+  selectAreas(rows);
+  return unknown;
+}
+
+std::vector<std::string> AreaSelection::selectSubAreasByValue(
+    const std::vector<std::string>& values) {
+  std::vector<std::size_t> rows;
+  auto unknown = selectByValue(subAreaRows_, values, rows);
+  selectSubAreas(rows);
+  return unknown;
+}
+
+std::vector<std::string> AreaSelection::selectPolygonsByValue(
+    const std::vector<std::string>& values) {
+  std::vector<std::size_t> rows;
+  auto unknown = selectByValue(polygonRows_, values, rows);
+  selectPolygons(rows);
+  return unknown;
+}
+
+void AreaSelection::selectAllAreas() { selectAreas(allRows(areaRows_.size())); }
+void AreaSelection::selectAllSubAreas() { selectSubAreas(allRows(subAreaRows_.size())); }
+void AreaSelection::selectAllPolygons() { selectPolygons(allRows(polygonRows_.size())); }
+
+TextSet AreaSelection::selectedSheetCodes() const {
+  TextSet codes;
+  for (std::size_t a : selectedAreas_) {
+    const std::string& area = areaRows_[a];
+    for (std::size_t s : selectedSubAreas_) {
+      const std::string sub = formatDigits(subAreaNodes_[s]->getNodeValue(), 3);
+      for (std::size_t p : selectedPolygons_) {
+        const auto* node = polygonNodes_.find(polygonRows_[p]);
+        const std::string polygon =
+            formatDigits(node ? (*node)->getNodeValue() : polygonRows_[p], 6);
+        const std::string code = area + sub + polygon;
+        codes.add(code, code);
+      }
+    }
+  }
+  return codes;
+}
+
+std::vector<std::string> AreaSelection::selectedPolygonCodes() const {
+  std::vector<std::string> codes;
+  for (std::size_t a : selectedAreas_)
+    for (std::size_t s : selectedSubAreas_)
+      for (std::size_t p : selectedPolygons_)
+        codes.push_back(areaRows_[a] + formatDigits(subAreaNodes_[s]->getNodeValue(), 3) +
+                        polygonRows_[p]);
+  return codes;
+}
+
+}  // namespace data

@@ -1,0 +1,255 @@
+#include "data/cls_dbf_data.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/program_objects.h"
+#include "app/resource_folder.h"
+#include "data/provider_error.h"
+#include "data/sql_text.h"
+
+namespace fs = std::filesystem;
+
+namespace data {
+namespace {
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+bool folderExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+// Every occurrence of from replaced by to (case-sensitive), as the path rules need.
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
+    text.replace(pos, from.size(), to);
+  return text;
+}
+
+std::string sheetTypeOf(const std::string& key) {
+  if (key.size() < 12)
+    throw std::invalid_argument("Ungültiger Geländebogen-Schlüssel: " + key);
+  return key.substr(12);
+}
+
+void showLockedTable(const ProviderError& e) {
+  if (e.number() == kErrTableLocked) app::ui().message(app::MessageIcon::Warning, e.description());
+}
+
+}  // namespace
+
+clsDBFData::clsDBFData() {
+  const char* names[kTableCount] = {
+      "anmerk", "artenbew", "bgf",     "bgf2",     "bgg",      "bgg2",  "bgh",
+      "bgh2",   "bgk",      "bgk2",    "bgm",      "bgm2",     "bgs",   "bgs2",
+      "bgt",    "bgt2",     "bgw",     "bgw2",     "bgx",      "bgx2",  "biottyp",
+      "ffhnum", "ffh_ref",  "GBogen",  "pflanzen", "pflsozio", "pfsozbew", "polygone"};
+  for (int i = 0; i < kTableCount; ++i) catalogue_[static_cast<std::size_t>(i + 1)] = names[i];
+  typeMap_ = {{"F", 3},  {"GN", 5}, {"GT", 5}, {"H", 7},  {"K", 9},
+              {"M", 11}, {"S", 13}, {"T", 15}, {"W", 17}, {"X", 19}};
+}
+
+const std::string& clsDBFData::tableName(int index) const {
+  if (index < 1 || index > kTableCount)
+    throw std::out_of_range("Tabellenindex außerhalb des Katalogs: " + std::to_string(index));
+  return catalogue_[static_cast<std::size_t>(index)];
+}
+
+bool clsDBFData::ValidFilePaths() {
+  app::clsDebug& log = app::g_Debug();
+  const std::string shape = app::settings().get(app::kShapeFilesPfad);
+  if (shape.empty()) {
+    log.Ausgabe(2, "Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+    return false;
+  }
+  if (shape.find(".shp") != std::string::npos) {
+    if (!fileExists(shape)) {
+      log.Ausgabe(2, "Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
+      return false;
+    }
+    if (!fileExists(replaceAll(shape, ".shp", ".dbf"))) {
+      log.Ausgabe(2, "Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+      return false;
+    }
+  }
+  surveyFolder_ = app::settings().get(app::kDbfFilesPfad);
+  // A missing folder would only fail later, when the connection opens, as an unexpected error;
+  // refuse it here so the user is told the data are wrong.
+  if (!folderExists(surveyFolder_)) {
+    log.Ausgabe(2, "Fehler! Der Ordner der DBF-Dateien " + surveyFolder_ + " existiert nicht.");
+    return false;
+  }
+  for (int i = 1; i <= kTableCount; ++i) {
+    if (findFileNoCase(surveyFolder_, tableName(i) + ".dbf").empty()) {
+      log.Ausgabe(2, "Fehler! Die DBF-Datei " + tableName(i) + " ist nicht vorhanden.");
+      return false;
+    }
+  }
+  return true;
+}
+
+void clsDBFData::ConnectDBDaten() {
+  Connection connection;
+  connection.open(surveyFolder_);
+  survey_ = std::move(connection);
+}
+
+int16_t clsDBFData::CheckUmlauteTab() {
+  UmlautDict dictionary;
+  return GetUmlauteDic(dictionary);
+}
+
+bool clsDBFData::GetDBNumber(const std::string& key, int16_t& index) const {
+  index = -1;
+  const std::string type = sheetTypeOf(key);
+  for (const auto& [t, n] : typeMap_) {
+    if (t == type) {
+      index = n;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool clsDBFData::GetTableName(const std::string& key, int16_t which, std::string& name) const {
+  name.clear();
+  int16_t index = -1;
+  if (!GetDBNumber(key, index)) return false;
+  name = tableName(which == 1 ? index : index + 1);
+  return true;
+}
+
+bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
+                              Recordset& recordset) {
+  try {
+    recordset = survey_.execute(query + ";");
+    return true;
+  } catch (const ProviderError& e) {
+    showLockedTable(e);
+    return false;
+  }
+}
+
+bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Recordset& recordset) {
+  app::clsDebug& log = app::g_Debug();
+  const std::string shape = app::settings().get(app::kShapeFilesPfad);
+  if (shape.empty()) {
+    log.Ausgabe(2, "GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+    return false;
+  }
+  const std::string table = replaceAll(shape, ".shp", ".dbf");
+  if (!fileExists(table)) {
+    log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table + " existiert nicht.");
+    return false;
+  }
+  auto fatal = [](const std::string& description, int number) {
+    return FatalError("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n" +
+                      description + "(" + std::to_string(number) + ")");
+  };
+  try {
+    const fs::path folder = fs::path(table).parent_path();
+    std::error_code ec;
+    fs::copy_file(table, folder / "xxx_temp.dbf", fs::copy_options::overwrite_existing, ec);
+    if (ec) throw fatal("Die Datei " + table + " konnte nicht kopiert werden: " + ec.message(), 75);
+    Connection connection;
+    connection.open(folder.empty() ? fs::path(".") : folder);
+    shape_ = std::move(connection);
+    recordset = shape_.execute("SELECT POLYGONNR, AREA FROM xxx_temp;");
+    return true;
+  } catch (const ProviderError& e) {
+    throw fatal(e.description(), e.number());
+  }
+}
+
+int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
+  int16_t status = 101;
+  try {
+    Connection connection;
+    connection.open(app::resourceFolder() / "data");
+    Recordset rows = connection.execute("SELECT UMLAUT FROM umlaute2;");
+    if (rows.RecordCount() != 7) {
+      app::g_Debug().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
+      return 101;
+    }
+    static const char* const kLetters[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
+    UmlautDict fresh;
+    std::size_t letter = 0;
+    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) {
+      const Value& v = rows.value(0);
+      if (v.isNull()) continue;
+      fresh.add(kLetters[letter++], v.toText());
+    }
+    dictionary = std::move(fresh);
+    status = 100;
+  } catch (const ProviderError& e) {
+    showLockedTable(e);
+    // Without this line a missing or damaged umlaut table would go unnoticed.
+    if (e.number() != kErrTableLocked)
+      app::g_Debug().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
+  }
+  return status;
+}
+
+int16_t clsDBFData::GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
+                                    AreaRoots& roots) {
+  return collectBogenNumbers("clsDBFData.GetBogenNumbers", true, sheetTypes, sheets, roots);
+}
+
+int16_t clsDBFData::GetReportBogenNumbers(const std::vector<std::string>& sheetTypes,
+                                          TextSet& sheets, AreaRoots& roots) {
+  return collectBogenNumbers("clsDBFData.GetReportBogenNumbers", false, sheetTypes, sheets, roots);
+}
+
+int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
+                                        const std::vector<std::string>& sheetTypes,
+                                        TextSet& sheets, AreaRoots& roots) {
+  app::clsDebug& log = app::g_Debug();
+  sheets.clear();
+  roots.clear();
+  if (sheetTypes.empty()) {
+    log.Ausgabe(2, routine + ": Kein Geländebogen ausgewählt.");
+    return 101;
+  }
+  std::string query = "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(24) + " WHERE ";
+  for (std::size_t i = 0; i < sheetTypes.size(); ++i)
+    query += (i ? " OR " : "") + std::string("GBBOGEN='") + sqlEscape(sheetTypes[i]) + "'";
+  Recordset rows;
+  if (!GetRecordset(23, query, rows)) {
+    log.Ausgabe(2, "Fehler! Konnte die Geländebögennummer nicht aus gbogen auslesen.");
+    return 101;
+  }
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    const Value& codeValue = rows.value(0);
+    if (codeValue.isNull())
+      throw ProviderError(94, "Unzulässige Verwendung von Null (GBCODE).");
+    const std::string code = codeValue.toText();
+    if (code.size() != 12) {
+      log.Ausgabe(2, "Fehler! Die Polygonnummer " + code + " ist nicht 12-stellig.");
+      return 101;
+    }
+    if (!isNumeric(code)) {
+      log.Ausgabe(3, "Warnung! Die Polygonnummer " + code + " ist keine Zahl und wird ignoriert.");
+      continue;
+    }
+    const std::string entry = byKey ? code + rows.value(1).toText() : code;
+    sheets.add(entry, byKey ? entry.substr(12) : code);
+    const std::string area = entry.substr(0, 3);
+    std::shared_ptr<clsNode> root;
+    if (auto* found = roots.find(area)) {
+      root = *found;
+    } else {
+      root = std::make_shared<clsNode>();
+      root->setNodeType("FFHGebiet");
+      root->setNodeValue(area);
+      roots.add(area, root);
+    }
+    root->addGBCode(entry);
+  }
+  return 100;
+}
+
+}  // namespace data

@@ -1,0 +1,66 @@
+#pragma once
+// The survey database: the catalogue of the 28 tables, the sheet-type map, the connection to
+// the table folder, the shapefile's attribute table and the umlaut table. Reads the settings
+// and writes the log through the program-wide objects.
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/cls_node.h"
+#include "data/connection.h"
+#include "data/ordered_dict.h"
+#include "data/recordset.h"
+
+namespace data {
+
+// A failure after which the run cannot go on (the shapefile's attribute table is unreadable).
+// what() is the complete text the front end shows before it ends the program.
+class FatalError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Umlaut letter → the form in which it arrives from the survey tables, in letter order.
+using UmlautDict = OrderedDict<std::string>;
+
+class clsDBFData {
+ public:
+  static constexpr int kTableCount = 28;
+
+  clsDBFData();
+
+  bool ValidFilePaths();
+  // Opens the survey connection on the folder ValidFilePaths remembered; throws ProviderError.
+  void ConnectDBDaten();
+  int16_t CheckUmlauteTab();
+  bool GetDBNumber(const std::string& key, int16_t& index) const;
+  bool GetTableName(const std::string& key, int16_t which, std::string& name) const;
+  // Throws FatalError when the attribute table cannot be read.
+  bool GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset);
+  bool GetRecordset(int16_t tableIndex, const std::string& query, Recordset& recordset);
+  int16_t GetUmlauteDic(UmlautDict& dictionary);
+  int16_t GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
+                          AreaRoots& roots);
+  int16_t GetReportBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
+                                AreaRoots& roots);
+
+  // Catalogue entry 1..28.
+  const std::string& tableName(int index) const;
+  const std::string& surveyFolder() const { return surveyFolder_; }
+
+ private:
+  int16_t collectBogenNumbers(const std::string& routine, bool byKey,
+                              const std::vector<std::string>& sheetTypes, TextSet& sheets,
+                              AreaRoots& roots);
+
+  Connection survey_;
+  Connection shape_;
+  std::string surveyFolder_;
+  std::array<std::string, kTableCount + 1> catalogue_;
+  std::vector<std::pair<std::string, int16_t>> typeMap_;
+};
+
+}  // namespace data

@@ -1,0 +1,245 @@
+#include "data/connection.h"
+
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "data/dbf/dbf_file.h"
+#include "data/provider_error.h"
+
+namespace data {
+namespace {
+
+// Columns the system looks rows up by; each gets an index when its table is loaded.
+const char* const kKeyColumns[] = {"GBCODE",     "GELBOGENNR", "SATZNUMMER", "GBPOLYGON",
+                                   "POLPOLYGON", "CODE",       "CODE_EG",    "FFHNR"};
+
+struct StatementCloser {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+
+std::string quoteIdentifier(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+bool equalsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+const char* declaredType(char dbfType) {
+  switch (dbfType) {
+    case 'N': case 'F': case 'I': case 'B': case 'Y': return "NUMERIC";
+    case 'D': return "DATE";
+    case 'L': return "BOOLEAN";
+    default: return "TEXT";
+  }
+}
+
+void bindValue(sqlite3_stmt* s, int index, const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Null: sqlite3_bind_null(s, index); break;
+    case Value::Kind::Text:
+      sqlite3_bind_text(s, index, v.asText().data(), static_cast<int>(v.asText().size()),
+                        SQLITE_TRANSIENT);
+      break;
+    case Value::Kind::Integer: sqlite3_bind_int64(s, index, v.asInteger()); break;
+    case Value::Kind::Real: sqlite3_bind_double(s, index, v.asReal()); break;
+    case Value::Kind::Boolean: sqlite3_bind_int(s, index, v.asBoolean() ? 1 : 0); break;
+    case Value::Kind::Date: {
+      char buf[16];
+      Date d = v.asDate();
+      std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+      sqlite3_bind_text(s, index, buf, -1, SQLITE_TRANSIENT);
+      break;
+    }
+  }
+}
+
+Value columnValue(sqlite3_stmt* s, int i) {
+  const char* decl = sqlite3_column_decltype(s, i);
+  switch (sqlite3_column_type(s, i)) {
+    case SQLITE_NULL: return Value();
+    case SQLITE_INTEGER: {
+      sqlite3_int64 n = sqlite3_column_int64(s, i);
+      if (decl && strcasecmp(decl, "BOOLEAN") == 0) return Value::boolean(n != 0);
+      return Value::integer(n);
+    }
+    case SQLITE_FLOAT: return Value::real(sqlite3_column_double(s, i));
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+      std::string str(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
+      Date d;
+      if (decl && strcasecmp(decl, "DATE") == 0 &&
+          std::sscanf(str.c_str(), "%4d-%2d-%2d", &d.year, &d.month, &d.day) == 3)
+        return Value::date(d);
+      return Value::text(std::move(str));
+    }
+  }
+}
+
+}  // namespace
+
+struct Connection::Db {
+  sqlite3* handle = nullptr;
+  ~Db() { sqlite3_close(handle); }
+};
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+Connection::Connection(Connection&&) noexcept = default;
+Connection& Connection::operator=(Connection&&) noexcept = default;
+
+std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name) {
+  std::error_code ec;
+  std::filesystem::path exact = folder / name;
+  if (std::filesystem::is_regular_file(exact, ec)) return exact;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (equalsNoCase(it->path().filename().string(), name) && it->is_regular_file(ec))
+      return it->path();
+  }
+  return {};
+}
+
+void Connection::open(const std::filesystem::path& folder) {
+  close();
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec))
+    throw ProviderError(kErrInvalidPath,
+                        "'" + folder.string() + "' ist kein zulässiger Pfad. Stellen Sie sicher, "
+                        "dass der Pfad richtig eingegeben wurde und dass Sie mit dem Server, auf "
+                        "dem sich die Datei befindet, verbunden sind.");
+  auto db = std::make_unique<Db>();
+  if (sqlite3_open_v2(":memory:", &db->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                      nullptr) != SQLITE_OK)
+    throw ProviderError(kErrNotOpen, "Die Datenbank im Speicher konnte nicht angelegt werden.");
+  db_ = std::move(db);
+  folder_ = folder;
+}
+
+void Connection::close() {
+  db_.reset();
+  loaded_.clear();
+  folder_.clear();
+}
+
+bool Connection::isOpen() const { return db_ != nullptr; }
+
+void Connection::loadTable(const std::string& name) {
+  std::filesystem::path file = findFileNoCase(folder_, name + ".dbf");
+  if (file.empty())
+    throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' wurde im Ordner '" +
+                                             folder_.string() + "' nicht gefunden.");
+  std::string lower;
+  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (loaded_.count(lower))
+    throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
+
+  try {
+    dbf::DbfReader table = dbf::DbfReader::open(file);
+    const auto& fields = table.fields();
+    if (fields.empty()) throw dbf::DbfError(file.string() + ": die Tabelle hat keine Felder");
+
+    std::string create = "CREATE TABLE " + quoteIdentifier(name) + " (";
+    std::string insert = "INSERT INTO " + quoteIdentifier(name) + " VALUES (";
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      create += (i ? ", " : "") + quoteIdentifier(fields[i].name) + " " +
+                declaredType(fields[i].type);
+      insert += i ? ", ?" : "?";
+    }
+    create += ")";
+    insert += ")";
+
+    char* err = nullptr;
+    auto exec = [&](const std::string& sql) {
+      if (sqlite3_exec(db_->handle, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unbekannter Fehler";
+        sqlite3_free(err);
+        throw ProviderError(kErrDamagedTable,
+                            "Die Tabelle '" + name + "' konnte nicht geladen werden: " + msg);
+      }
+    };
+    exec(create);
+    exec("BEGIN");
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_->handle, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+      throw ProviderError(kErrDamagedTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
+    Statement stmt(raw);
+    for (uint32_t r = 0; r < table.recordCount(); ++r) {
+      if (table.isDeleted(r)) continue;
+      std::vector<Value> row = table.record(r);
+      for (std::size_t i = 0; i < row.size(); ++i)
+        bindValue(stmt.get(), static_cast<int>(i) + 1, row[i]);
+      if (sqlite3_step(stmt.get()) != SQLITE_DONE)
+        throw ProviderError(kErrDamagedTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
+      sqlite3_reset(stmt.get());
+    }
+    stmt.reset();
+    exec("COMMIT");
+    for (const auto& f : fields) {
+      for (const char* key : kKeyColumns) {
+        if (!equalsNoCase(f.name, key)) continue;
+        std::string index = quoteIdentifier(lower + "_" + f.name);
+        exec("CREATE INDEX " + index + " ON " + quoteIdentifier(name) + "(" +
+             quoteIdentifier(f.name) + ")");
+        // LIKE compares without regard to case, so it needs an index of its own.
+        exec("CREATE INDEX " + quoteIdentifier(lower + "_" + f.name + "_nocase") + " ON " +
+             quoteIdentifier(name) + "(" + quoteIdentifier(f.name) + " COLLATE NOCASE)");
+      }
+    }
+  } catch (const dbf::DbfError& e) {
+    sqlite3_exec(db_->handle, ("DROP TABLE IF EXISTS " + quoteIdentifier(name)).c_str(), nullptr,
+                 nullptr, nullptr);
+    throw ProviderError(kErrDamagedTable, std::string("Die Tabelle '") + name +
+                                              "' ist beschädigt: " + e.what());
+  }
+  loaded_.insert(lower);
+}
+
+Recordset Connection::execute(const std::string& sql) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  sqlite3_stmt* raw = nullptr;
+  // Load the tables the query names, one by one, as SQLite reports them missing.
+  for (int attempt = 0;; ++attempt) {
+    if (sqlite3_prepare_v2(db_->handle, sql.c_str(), -1, &raw, nullptr) == SQLITE_OK) break;
+    std::string msg = sqlite3_errmsg(db_->handle);
+    const std::string prefix = "no such table: ";
+    if (msg.rfind(prefix, 0) == 0 && attempt < 64) {
+      std::string table = msg.substr(prefix.size());
+      if (auto dot = table.find('.'); dot != std::string::npos && table.rfind("main.", 0) == 0)
+        table = table.substr(dot + 1);
+      loadTable(table);
+      continue;
+    }
+    throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " + msg);
+  }
+  Statement stmt(raw);
+  if (!stmt) return Recordset();  // an empty text
+  int columns = sqlite3_column_count(stmt.get());
+  std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(columns));
+  for (int i = 0; i < columns; ++i) names.emplace_back(sqlite3_column_name(stmt.get(), i));
+  std::vector<std::vector<Value>> rows;
+  for (;;) {
+    int rc = sqlite3_step(stmt.get());
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW)
+      throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " +
+                                          sqlite3_errmsg(db_->handle));
+    std::vector<Value> row;
+    row.reserve(static_cast<std::size_t>(columns));
+    for (int i = 0; i < columns; ++i) row.push_back(columnValue(stmt.get(), i));
+    rows.push_back(std::move(row));
+  }
+  return Recordset(std::move(names), std::move(rows));
+}
+
+}  // namespace data

@@ -1,0 +1,49 @@
+#pragma once
+// A connection on a folder of dBASE tables: every .dbf file is a table named by its base name
+// (matched without regard to case). Tables are read into an in-memory SQLite database the first
+// time a query names them; queries are the system's SQL texts. Failures throw ProviderError.
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "data/recordset.h"
+
+struct sqlite3;
+
+namespace data {
+
+class Connection {
+ public:
+  Connection();
+  ~Connection();
+  Connection(Connection&&) noexcept;
+  Connection& operator=(Connection&&) noexcept;
+
+  // Opens on folder; a folder that does not exist throws (kErrInvalidPath).
+  void open(const std::filesystem::path& folder);
+  void close();
+  bool isOpen() const;
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // Runs one query (a trailing ";" is allowed) and returns all of its rows in the order SQLite
+  // delivers them, which for a single table without an index condition is the stored order.
+  Recordset execute(const std::string& sql);
+
+  // Names of the tables loaded so far (lower case); for diagnostics and tests.
+  const std::set<std::string>& loadedTables() const { return loaded_; }
+
+ private:
+  void loadTable(const std::string& name);
+
+  struct Db;
+  std::unique_ptr<Db> db_;
+  std::filesystem::path folder_;
+  std::set<std::string> loaded_;
+};
+
+// The file in folder whose name equals name without regard to case, or an empty path.
+std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name);
+
+}  // namespace data

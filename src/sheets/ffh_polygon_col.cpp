@@ -1,0 +1,44 @@
+#include "sheets/ffh_polygon_col.h"
+
+#include "app/program_objects.h"
+
+namespace sheets {
+
+int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes,
+                         int allBiotopeTypes, const data::TextSet& habitatTypes,
+                         int allHabitatTypes, const data::TextSet& sheetTypes,
+                         const data::TextSet& sheetCodes, int allAreas, int skipCopies,
+                         data::TextSet& result) {
+  result = data::TextSet();
+  const std::string query =
+      "SELECT gbogen.GBCODE, gbogen.GBBOGEN, gbogen.GBBIOTOP, gbogen.GBFFH1, gbogen.GBKOPIE "
+      "FROM gbogen";
+  data::Recordset rows;
+  if (!db.GetRecordset(1, query, rows)) {
+    app::g_Debug().Ausgabe(2, "FfhGetPolygonCol: Fehler! Die SQL-Anfrage (" + query +
+                                  ") auf die Tabelle gbogen schlug fehlt.");
+    return 101;
+  }
+  auto outside = [](const data::Value& v, const data::TextSet& set) {
+    return v.isNull() || !set.contains(v.toText());
+  };
+  for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) {
+    const data::Value& code = rows.value(0);
+    const data::Value& type = rows.value(1);
+    const data::Value& copy = rows.value(4);
+    double copyKind = 0;
+    if (skipCopies == 1 && !copy.isNull() && copy.toNumber(copyKind) &&
+        (copyKind == 3 || copyKind == 4))
+      continue;
+    if (code.isNull() || (allAreas == 0 && !sheetCodes.contains(code.toText()))) continue;
+    if (outside(type, sheetTypes)) continue;
+    if (allBiotopeTypes == 0 && outside(rows.value(2), biotopeTypes)) continue;
+    if (allHabitatTypes == 0 && outside(rows.value(3), habitatTypes)) continue;
+    // A pair stored twice in the sheet table is still one sheet.
+    const std::string key = code.toText() + type.toText();
+    result.add(key, key);
+  }
+  return 100;
+}
+
+}  // namespace sheets
