@@ -7,7 +7,7 @@ namespace app {
 namespace {
 
 // QSettings without an application name keeps one file per organization.
-QSettings openStore() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quelbrix2"); }
+QSettings openStore() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quelbrix2"); }
 
 QString qualified(const std::string& key) {
   return QStringLiteral("DefaultUser/") + QString::fromStdString(key);

@@ -1,21 +1,20 @@
 #include "app/user_interface.h"
 
-#include <iostream>
 
 namespace app {
 
 void ConsoleUserInterface::message(MessageIcon icon, const std::string& text) {
   switch (icon) {
-    case MessageIcon::Error: std::cerr << "Fehler: "; break;
-    case MessageIcon::Warning: std::cerr << "Warnung: "; break;
-    case MessageIcon::Information: std::cerr << "Hinweis: "; break;
+    case MessageIcon::Error: err_ << "Fehler: "; break;
+    case MessageIcon::Warning: err_ << "Warnung: "; break;
+    case MessageIcon::Information: err_ << "Hinweis: "; break;
     case MessageIcon::None: break;
   }
-  std::cerr << text << std::endl;
+  err_ << text << std::endl;
 }
 
 bool ConsoleUserInterface::askYesNo(const std::string& text) {
-  std::cerr << text << (answer_ ? " [ja]" : " [nein]") << std::endl;
+  err_ << text << (answer_ ? " [ja]" : " [nein]") << std::endl;
   return answer_;
 }
 

@@ -2,6 +2,7 @@
 // How core routines talk to the user: message boxes and the "let pending events run" hook.
 // The GUI shows dialogs, the CLI writes to stderr, tests record the calls.
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,13 @@ class UserInterface {
 // Prints boxes to stderr, answers questions with a fixed answer; for the CLI and headless use.
 class ConsoleUserInterface : public UserInterface {
  public:
-  explicit ConsoleUserInterface(bool answer = false) : answer_(answer) {}
+  explicit ConsoleUserInterface(std::ostream& err = std::cerr, bool answer = false)
+      : err_(err), answer_(answer) {}
   void message(MessageIcon icon, const std::string& text) override;
   bool askYesNo(const std::string& text) override;
 
  private:
+  std::ostream& err_;
   bool answer_;
 };
 

@@ -47,6 +47,9 @@ class clsDBFData {
   int16_t GetReportBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
                                 AreaRoots& roots);
 
+  // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
+  // survey tables (the connection still refuses a folder that does not exist).
+  void useSurveyFolder(const std::string& folder) { surveyFolder_ = folder; }
   // Catalogue entry 1..28.
   const std::string& tableName(int index) const;
   const std::string& surveyFolder() const { return surveyFolder_; }

@@ -1,0 +1,91 @@
+#include "cli/cli_app.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "app/program_objects.h"
+#include "app/startup.h"
+#include "cli/commands.h"
+#include "data/cls_dbf_data.h"
+#include "data/provider_error.h"
+
+namespace cli {
+
+std::vector<std::string> splitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::string item;
+  auto flush = [&] {
+    auto b = item.find_first_not_of(" \t");
+    auto e = item.find_last_not_of(" \t");
+    if (b != std::string::npos) items.push_back(item.substr(b, e - b + 1));
+    item.clear();
+  };
+  for (char c : text) {
+    if (c == ',') flush();
+    else item += c;
+  }
+  flush();
+  return items;
+}
+
+int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> store,
+        std::ostream& out, std::ostream& err) {
+  CLI::App cliApp("Quelbrix: Geländebögen (Reinschrift) und Datenreports aus der FFH-Datenbank",
+                  "quelbrix");
+  cliApp.require_subcommand(1);
+  std::string db, shape, outDir;
+  bool log = false;
+  cliApp.add_option("--db", db, "Ordner der DBF-Dateien (statt der Einstellung DbfFilesPfad)");
+  cliApp.add_option("--shape", shape, "Shapefile (.shp) (statt der Einstellung ShapeFilesPfad)");
+  cliApp.add_option("--out", outDir,
+                    "Ordner für die erzeugten Dateien (statt der Einstellung DataFilesPfad)");
+  cliApp.add_flag("--log", log, "Fehlerprotokoll für diesen Lauf einschalten");
+
+  auto overlay = std::make_unique<app::OverlaySettings>(std::move(store));
+  app::OverlaySettings& settings = *overlay;
+  Context ctx{out, err, settings};
+  Action action;
+  addSettingsCommand(cliApp, ctx, action);
+  addCheckCommand(cliApp, ctx, action);
+  addListCommand(cliApp, ctx, action);
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    cliApp.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    return cliApp.exit(e, out, err);
+  }
+
+  if (!db.empty()) settings.override(app::kDbfFilesPfad, db);
+  if (!shape.empty()) settings.override(app::kShapeFilesPfad, shape);
+  if (!outDir.empty()) settings.override(app::kDataFilesPfad, outDir);
+  if (log) settings.override(app::kErrorReport, "0");
+
+  app::installSettings(std::move(overlay));
+  app::installUi(std::make_unique<app::ConsoleUserInterface>(err));
+  app::startLogIfEnabled();
+  int status = 1;
+  try {
+    status = action ? action() : 0;
+  } catch (const data::FatalError& e) {
+    app::ui().message(app::MessageIcon::Warning, e.what());
+    status = 2;
+  } catch (const data::ProviderError& e) {
+    app::ui().message(app::MessageIcon::None,
+                      "Unbekannter Fehler! Bitte teilen Sie folgenden Text dem Hersteller mit:\n" +
+                          e.description() + "(" + std::to_string(e.number()) + ")");
+    status = 1;
+  } catch (const std::exception& e) {
+    app::ui().message(app::MessageIcon::None,
+                      std::string("Unbekannter Fehler! Bitte teilen Sie folgenden Text dem "
+                                  "Hersteller mit:\n") +
+                          e.what());
+    status = 1;
+  }
+  // The end of the program: the log writes its closing line.
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  app::installUi(std::make_unique<app::ConsoleUserInterface>());
+  return status;
+}
+
+}  // namespace cli

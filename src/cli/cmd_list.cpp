@@ -1,0 +1,65 @@
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "app/program_objects.h"
+#include "cli/commands.h"
+#include "data/cls_dbf_data.h"
+
+namespace cli {
+namespace {
+
+const std::vector<std::string> kAllSheetTypes = {"F", "GN", "GT", "H", "K",
+                                                 "M", "S",  "T",  "W", "X"};
+
+void printTree(std::ostream& out, const data::AreaRoots& roots) {
+  for (const auto& [area, root] : roots) {
+    out << "FFH-Gebiet " << root->getNodeValue() << "\n";
+    for (int16_t s = 1; s <= root->NodeCount(); ++s) {
+      auto sub = root->NodeItem(s);
+      out << "  Teilgebiet " << sub->getNodeValue() << "\n";
+      for (int16_t p = 1; p <= sub->NodeCount(); ++p)
+        out << "    Polygon " << sub->NodeItem(p)->getNodeValue() << "\n";
+    }
+  }
+}
+
+}  // namespace
+
+void addListCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand(
+      "list", "Gebietsbaum und Geländebögen der gewählten Bogentypen auflisten");
+  auto types = std::make_shared<std::string>();
+  auto report = std::make_shared<bool>(false);
+  cmd->add_option("--types", *types, "Bogentypen, z. B. F,GN (Vorgabe: alle)");
+  cmd->add_flag("--report", *report, "Bogencodes wie im Datenreport statt Bogenschlüsseln");
+  cmd->callback([&ctx, &action, types, report] {
+    action = [&ctx, types, report] {
+      std::vector<std::string> chosen = types->empty() ? kAllSheetTypes : splitList(*types);
+      for (const auto& t : chosen) {
+        if (std::find(kAllSheetTypes.begin(), kAllSheetTypes.end(), t) == kAllSheetTypes.end()) {
+          ctx.err << "Unbekannter Bogentyp: " << t
+                  << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
+          return 1;
+        }
+      }
+      data::clsDBFData db;
+      db.useSurveyFolder(ctx.settings.get(app::kDbfFilesPfad));
+      db.ConnectDBDaten();
+      data::TextSet sheets;
+      data::AreaRoots roots;
+      const int16_t status = *report ? db.GetReportBogenNumbers(chosen, sheets, roots)
+                                     : db.GetBogenNumbers(chosen, sheets, roots);
+      if (status != 100) {
+        ctx.err << "Die Geländebögen konnten nicht ermittelt werden"
+                << " (Einzelheiten im Fehlerprotokoll, Option --log).\n";
+        return 1;
+      }
+      printTree(ctx.out, roots);
+      ctx.out << "\n";
+      for (const auto& [key, type] : sheets) ctx.out << key << "\n";
+      return 0;
+    };
+  });
+}
+
+}  // namespace cli

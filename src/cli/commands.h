@@ -1,0 +1,34 @@
+#pragma once
+// The sub-commands of `quelbrix`, each registered on the CLI11 application.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace CLI {
+class App;
+}
+
+namespace cli {
+
+// What every command needs: the streams and the settings (with this run's overrides).
+struct Context {
+  std::ostream& out;
+  std::ostream& err;
+  app::OverlaySettings& settings;
+};
+
+// A command registers its options and sets action to the code that runs once parsing is done.
+using Action = std::function<int()>;
+
+void addSettingsCommand(CLI::App& app, Context& ctx, Action& action);
+void addCheckCommand(CLI::App& app, Context& ctx, Action& action);
+void addListCommand(CLI::App& app, Context& ctx, Action& action);
+
+// "F,GN" → {"F", "GN"}; blanks around items are dropped, empty items skipped.
+std::vector<std::string> splitList(const std::string& text);
+
+}  // namespace cli

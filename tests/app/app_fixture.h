@@ -1,0 +1,45 @@
+#pragma once
+// Installs a memory settings store and a recording UI for one test, and restores defaults after.
+
+#include <gtest/gtest.h>
+
+#include "app/program_objects.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+class AppFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto store = std::make_unique<app::MemorySettings>();
+    settings_ = store.get();
+    app::installSettings(std::move(store));
+    auto recorder = std::make_unique<app::RecordingUserInterface>();
+    ui_ = recorder.get();
+    app::installUi(std::move(recorder));
+  }
+  void TearDown() override {
+    app::installSettings(std::make_unique<app::MemorySettings>());
+    app::installUi(std::make_unique<app::ConsoleUserInterface>());
+  }
+
+  app::MemorySettings& settings() { return *settings_; }
+  app::RecordingUserInterface& ui() { return *ui_; }
+  // The log file's lines without their CR LF ends.
+  std::vector<std::string> logLines(const std::filesystem::path& folder) const {
+    std::vector<std::string> lines;
+    std::string all = readFile(folder / "FehlerReport2.log");
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = all.find("\r\n", start)) != std::string::npos; start = pos + 2)
+      lines.push_back(all.substr(start, pos - start));
+    return lines;
+  }
+
+  TempDir dir_;
+
+ private:
+  app::MemorySettings* settings_ = nullptr;
+  app::RecordingUserInterface* ui_ = nullptr;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,123 @@
+#include "app/cls_debug.h"
+
+#include <clocale>
+#include <regex>
+
+#include "app/app_fixture.h"
+#include "app/startup.h"
+
+namespace {
+
+using testsupport::AppFixture;
+using testsupport::readFile;
+
+class LogTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+  }
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    AppFixture::TearDown();
+  }
+};
+
+TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  {
+    app::clsDebug log(settings());
+    ASSERT_TRUE(log.Init());
+    log.Ausgabe(2, "SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+    log.Ausgabe(3, "");
+  }
+  auto lines = logLines(dir_.path());
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "D1 #" + std::string(70, '+'));
+  EXPECT_EQ(lines[1], "D1 # Tarnholm Quelbrix 2.3.9");
+  EXPECT_TRUE(std::regex_match(lines[2], std::regex(R"(D1 # Programmstart: \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+      << lines[2];
+  EXPECT_EQ(lines[3], lines[0]);
+  EXPECT_EQ(lines[4], "D1 ");
+  EXPECT_EQ(lines[5], "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(lines[6], "D3 ");
+  EXPECT_TRUE(std::regex_match(lines[7], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+      << lines[7];
+}
+
+TEST_F(LogTest, Init_SecondCallKeepsFileAndWritesNoSecondBanner) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  app::clsDebug log(settings());
+  ASSERT_TRUE(log.Init());
+  log.Ausgabe(1, "eins");
+  ASSERT_TRUE(log.Init());
+  EXPECT_EQ(logLines(dir_.path()).size(), 6u);
+}
+
+TEST_F(LogTest, Init_OverwritesLogOfEarlierRun) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  testsupport::writeFile(dir_.path() / "FehlerReport2.log", "alt\r\nalt\r\n");
+  app::clsDebug log(settings());
+  ASSERT_TRUE(log.Init());
+  EXPECT_EQ(logLines(dir_.path()).size(), 5u);
+}
+
+TEST_F(LogTest, Init_FailsWithoutUsableFolder) {
+  app::clsDebug unset(settings());
+  EXPECT_FALSE(unset.Init());
+  settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
+  app::clsDebug missing(settings());
+  EXPECT_FALSE(missing.Init());
+  missing.Ausgabe(2, "geht verloren");
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
+  if (geteuid() != 0) {  // root writes anywhere
+    settings().set(app::kDataFilesPfad, dir_.str());
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::owner_exec);
+    app::clsDebug readOnly(settings());
+    EXPECT_FALSE(readOnly.Init());
+  }
+}
+
+TEST_F(LogTest, Ausgabe_DeletedFileIsNotRecreated) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  {
+    app::clsDebug log(settings());
+    ASSERT_TRUE(log.Init());
+    std::filesystem::remove(dir_.path() / "FehlerReport2.log");
+    log.Ausgabe(2, "verloren");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
+}
+
+TEST_F(LogTest, Destruction_UnstartedLogWritesNothing) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  { app::clsDebug log(settings()); }
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
+}
+
+TEST_F(LogTest, StartLog_FollowsInvertedErrorReportSetting) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  for (const char* off : {"", "1", "7", "aus"}) {
+    settings().set(app::kErrorReport, off);
+    EXPECT_FALSE(app::startLogIfEnabled()) << off;
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log")) << off;
+  }
+  EXPECT_TRUE(ui().boxes.empty());
+  settings().set(app::kErrorReport, "0");
+  EXPECT_TRUE(app::startLogIfEnabled());
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
+}
+
+TEST_F(LogTest, StartLog_MissingFolderTellsUser) {
+  settings().set(app::kErrorReport, "0");
+  settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
+  EXPECT_FALSE(app::startLogIfEnabled());
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::None);
+  EXPECT_EQ(ui().boxes[0].text,
+            "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
+            "Einstellung der Pfade.");
+}
+
+}  // namespace
