@@ -1,0 +1,248 @@
+#include "data/cls_dbf_data.h"
+
+#include "app/app_fixture.h"
+#include "app/resource_folder.h"
+#include "support/survey_fixture.h"
+
+namespace {
+
+using data::clsDBFData;
+using testsupport::AppFixture;
+using testsupport::SheetRow;
+
+class DbfDataTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    out_ = dir_.path() / "out";
+    db_ = dir_.path() / "db";
+    shape_ = dir_.path() / "shape";
+    std::filesystem::create_directories(out_);
+    std::filesystem::create_directories(shape_);
+    settings().set(app::kDataFilesPfad, out_.string());
+    settings().set(app::kDbfFilesPfad, db_.string());
+    settings().set(app::kShapeFilesPfad, (shape_ / "flaechen.shp").string());
+    settings().set(app::kErrorReport, "0");
+    ASSERT_TRUE(app::g_Debug().Init());
+    testsupport::writeFile(shape_ / "flaechen.shp", "");
+    testsupport::writeTable(shape_ / "flaechen.dbf",
+                            {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 12, 2}},
+                            {{"12300100002", "5000.5"}, {"12300100001", "1200"}});
+    app::setResourceFolder(dir_.path() / "res");
+    testsupport::writeUmlautTable(dir_.path() / "res", {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"});
+  }
+  void TearDown() override {
+    app::setResourceFolder({});
+    AppFixture::TearDown();
+  }
+  std::string lastLog() { return logLines(out_).back(); }
+
+  std::filesystem::path out_, db_, shape_;
+};
+
+TEST_F(DbfDataTest, Lookups_SheetTypeMapAndCatalogue) {
+  clsDBFData db;
+  int16_t index = 0;
+  std::string name = "x";
+  EXPECT_TRUE(db.GetDBNumber("123001000011GT", index));
+  EXPECT_EQ(index, 5);
+  EXPECT_TRUE(db.GetTableName("123001000011GT", 1, name));
+  EXPECT_EQ(name, "bgg");
+  for (int16_t which : {0, 2, 3}) {
+    EXPECT_TRUE(db.GetTableName("123001000011GN", which, name));
+    EXPECT_EQ(name, "bgg2");
+  }
+  EXPECT_FALSE(db.GetDBNumber("123001000011gn", index));
+  EXPECT_EQ(index, -1);
+  EXPECT_FALSE(db.GetTableName("123001000011", 1, name));
+  EXPECT_EQ(name, "");
+  EXPECT_THROW(db.GetDBNumber("12300100001", index), std::invalid_argument);
+  EXPECT_EQ(db.tableName(24), "GBogen");
+  EXPECT_EQ(db.tableName(28), "polygone");
+}
+
+TEST_F(DbfDataTest, ValidFilePaths_ReportsFirstMissingTable) {
+  testsupport::writeSurveyTables(db_, {});
+  clsDBFData db;
+  EXPECT_TRUE(db.ValidFilePaths());
+  EXPECT_EQ(db.surveyFolder(), db_.string());
+  std::filesystem::remove(db_ / "pfsozbew.dbf");
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei pfsozbew ist nicht vorhanden.");
+  std::filesystem::remove(db_ / "bgh.dbf");
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei bgh ist nicht vorhanden.");
+}
+
+TEST_F(DbfDataTest, ValidFilePaths_ShapefileChecksInOrder) {
+  testsupport::writeSurveyTables(db_, {});
+  clsDBFData db;
+  settings().set(app::kShapeFilesPfad, "");
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+  settings().set(app::kShapeFilesPfad, (shape_ / "fehlt.shp").string());
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
+  testsupport::writeFile(shape_ / "ohne.shp", "");
+  settings().set(app::kShapeFilesPfad, (shape_ / "ohne.shp").string());
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+}
+
+TEST_F(DbfDataTest, ValidFilePaths_MissingSurveyFolderIsRefused) {
+  clsDBFData db;
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() +
+                           " existiert nicht.");
+}
+
+TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {
+  testsupport::writeSurveyTables(db_, {{"123001000011", "F"}, {"123001000021", "GN"}});
+  clsDBFData db;
+  ASSERT_TRUE(db.ValidFilePaths());
+  db.ConnectDBDaten();
+  data::Recordset a, b;
+  ASSERT_TRUE(db.GetRecordset(1, "SELECT GBCODE FROM gbogen", a));
+  ASSERT_TRUE(db.GetRecordset(23, "SELECT GBCODE FROM gbogen", b));
+  EXPECT_EQ(a.RecordCount(), 2u);
+  EXPECT_EQ(b.RecordCount(), 2u);
+  EXPECT_FALSE(db.GetRecordset(1, "SELECT GBCODE FROM fehlt", a));
+  EXPECT_TRUE(ui().boxes.empty());
+}
+
+TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {
+  clsDBFData db;
+  data::UmlautDict dict;
+  ASSERT_EQ(db.GetUmlauteDic(dict), 100);
+  EXPECT_EQ(dict.size(), 7u);
+  EXPECT_EQ(*dict.find("ß"), "ß");
+
+  testsupport::writeUmlautTable(dir_.path() / "res", {"a:", "o:", "", "A:", "O:", "U:", "ss"});
+  ASSERT_EQ(db.GetUmlauteDic(dict), 100);
+  ASSERT_EQ(dict.size(), 6u);
+  EXPECT_EQ(*dict.find("ä"), "a:");
+  EXPECT_EQ(*dict.find("ü"), "A:");
+  EXPECT_EQ(*dict.find("Ü"), "ss");
+  EXPECT_EQ(dict.find("ß"), nullptr);
+
+  for (auto rows : {std::vector<std::string>(6, "x"), std::vector<std::string>(8, "x")}) {
+    testsupport::writeUmlautTable(dir_.path() / "res", rows);
+    EXPECT_EQ(db.GetUmlauteDic(dict), 101);
+    EXPECT_EQ(dict.size(), 6u);  // left as it was
+    EXPECT_EQ(lastLog(), "D2 Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
+  }
+  EXPECT_EQ(db.CheckUmlauteTab(), 101);
+}
+
+TEST_F(DbfDataTest, GetShapeRecordset_ReadsCopyInStoredOrderTwice) {
+  clsDBFData db;
+  for (int round = 0; round < 2; ++round) {
+    data::Recordset rs;
+    ASSERT_TRUE(db.GetShapeRecordset("12300100001", rs));
+    ASSERT_EQ(rs.RecordCount(), 2u);
+    EXPECT_EQ(rs.value("POLYGONNR").toText(), "12300100002");
+    EXPECT_TRUE(std::filesystem::exists(shape_ / "xxx_temp.dbf"));
+  }
+}
+
+TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableIsLogged) {
+  clsDBFData db;
+  data::Recordset rs;
+  settings().set(app::kShapeFilesPfad, (shape_ / "anders.shp").string());
+  EXPECT_FALSE(db.GetShapeRecordset("x", rs));
+  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Die Datei " + (shape_ / "anders.dbf").string() +
+                           " existiert nicht.");
+  settings().set(app::kShapeFilesPfad, "");
+  EXPECT_FALSE(db.GetShapeRecordset("x", rs));
+  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+}
+
+TEST_F(DbfDataTest, GetShapeRecordset_UnreadableTableIsFatal) {
+  clsDBFData db;
+  data::Recordset rs;
+  testsupport::writeTable(shape_ / "flaechen.dbf", {{"NUMMER", 'C', 11, 0}}, {{"1"}});
+  try {
+    db.GetShapeRecordset("x", rs);
+    FAIL();
+  } catch (const data::FatalError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind(
+                  "Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n", 0),
+              0u)
+        << e.what();
+    EXPECT_EQ(std::string(e.what()).back(), ')');
+  }
+}
+
+class BogenNumbersTest : public DbfDataTest {
+ protected:
+  int16_t load(const std::vector<SheetRow>& rows, const std::vector<std::string>& types,
+               bool report = false) {
+    testsupport::writeSurveyTables(db_, rows);
+    clsDBFData db;
+    EXPECT_TRUE(db.ValidFilePaths());
+    db.ConnectDBDaten();
+    return report ? db.GetReportBogenNumbers(types, sheets_, roots_)
+                  : db.GetBogenNumbers(types, sheets_, roots_);
+  }
+  std::vector<std::string> keys() const {
+    std::vector<std::string> k;
+    for (const auto& [key, item] : sheets_) k.push_back(key);
+    return k;
+  }
+  data::TextSet sheets_;
+  data::AreaRoots roots_;
+};
+
+TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
+  std::vector<SheetRow> rows = {{"123001000011", "F"}, {"123001000011", "GN"},
+                                {"123001000021", "H"}};
+  ASSERT_EQ(load(rows, {"F", "GN"}), 100);
+  EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000011GN"}));
+  EXPECT_EQ(*sheets_.find("123001000011GN"), "GN");
+  ASSERT_EQ(roots_.size(), 1u);
+  EXPECT_EQ(roots_.begin()->second->getNodeType(), "FFHGebiet");
+  ASSERT_EQ(load(rows, {"F", "GN"}, true), 100);
+  EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011"}));
+}
+
+TEST_F(BogenNumbersTest, GetBogenNumbers_NoTypesSelected) {
+  EXPECT_EQ(load({{"123001000011", "F"}}, {}), 101);
+  EXPECT_TRUE(sheets_.empty());
+  EXPECT_TRUE(roots_.empty());
+  EXPECT_EQ(lastLog(), "D2 clsDBFData.GetBogenNumbers: Kein Geländebogen ausgewählt.");
+  EXPECT_EQ(load({{"123001000011", "F"}}, {}, true), 101);
+  EXPECT_EQ(lastLog(), "D2 clsDBFData.GetReportBogenNumbers: Kein Geländebogen ausgewählt.");
+}
+
+TEST_F(BogenNumbersTest, GetBogenNumbers_LetterCodeSkippedWrongLengthStops) {
+  ASSERT_EQ(load({{"123001000011", "F"}, {"12300100A011", "F"}, {"123001000021", "F"}},
+                 {"F"}), 100);
+  EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F"}));
+  EXPECT_NE(std::find(logLines(out_).begin(), logLines(out_).end(),
+                      "D3 Warnung! Die Polygonnummer 12300100A011 ist keine Zahl und wird "
+                      "ignoriert."),
+            logLines(out_).end());
+  for (std::string bad : {"12300100003", "1230010000311"}) {
+    EXPECT_EQ(load({{"123001000011", "F"}, {bad, "F"}, {"123001000021", "F"}}, {"F"}), 101);
+    EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F"}));
+    EXPECT_EQ(lastLog(), "D2 Fehler! Die Polygonnummer " + bad + " ist nicht 12-stellig.");
+  }
+}
+
+TEST_F(BogenNumbersTest, GetBogenNumbers_RootsInOrderOfFirstOccurrence) {
+  ASSERT_EQ(load({{"456002000011", "F"}, {"123001000011", "F"}, {"456001000011", "F"}}, {"F"}),
+            100);
+  std::vector<std::string> areas;
+  for (const auto& [key, root] : roots_) areas.push_back(key);
+  EXPECT_EQ(areas, (std::vector<std::string>{"456", "123"}));
+  EXPECT_EQ(roots_.find("456")->get()->NodeCount(), 2);
+  EXPECT_EQ(load({{"123001000011", "F"}}, {"X"}), 100);
+  EXPECT_TRUE(sheets_.empty());
+}
+
+TEST_F(BogenNumbersTest, GetBogenNumbers_QuoteInTypeDoesNotBreakQuery) {
+  EXPECT_EQ(load({{"123001000011", "F"}}, {"F' OR '1'='1"}), 100);
+  EXPECT_TRUE(sheets_.empty());
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include "data/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "data/provider_error.h"
+#include "support/survey_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using data::Connection;
+using data::ProviderError;
+using testsupport::writeTable;
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeTable(dir_.path() / "GBogen.dbf",
+               {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}, {"GBKOPIE", 'C', 1, 0},
+                {"FLAECHE", 'N', 8, 2}},
+               {{"123001000302", "GN", "", "12.5"},
+                {"123001000011", "F", "3", "3"},
+                {"123001000302", "GT", "1", ""},
+                {"123001000011", "F", "", "4.25"},
+                {"123001000301", "GN", "", ""}});
+    writeTable(dir_.path() / "artenbew.dbf",
+               {{"GELBOGENNR", 'C', 12, 0}, {"SATZNUMMER", 'C', 8, 0}, {"RL", 'C', 2, 0}},
+               {{"123001000302", "S0001", "3"},
+                {"123001000302", "B0002", ""},
+                {"123001000011", "S0001", ""}});
+    writeTable(dir_.path() / "PFLANZEN.DBF",
+               {{"SATZNUMMER", 'C', 8, 0}, {"GATTUNG", 'C', 30, 0}, {"ART", 'C', 30, 0}},
+               {{"S0001", "Fagus", "sylvatica"}, {"B0002", "Hypnum", "cupressiforme"}});
+    writeTable(dir_.path() / "ffhnum.dbf", {{"FFHNR", 'N', 5, 0}, {"NAME", 'C', 40, 0}},
+               {{"123", "Großer Moosbruch"}, {"124", "Röhrichte am See"}});
+    conn_.open(dir_.path());
+  }
+
+  testsupport::TempDir dir_;
+  Connection conn_;
+};
+
+std::vector<std::string> column(data::Recordset rs, int index) {
+  std::vector<std::string> out;
+  for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) out.push_back(rs.value(index).toText());
+  return out;
+}
+
+TEST_F(ConnectionTest, Execute_TableNamesIgnoreCaseAndLoadOnce) {
+  auto a = conn_.execute("SELECT * FROM gbogen;");
+  auto b = conn_.execute("SELECT GBogen.GBCODE FROM GBogen");
+  auto c = conn_.execute("select gbcode from PFLANZEN p, Pflanzen q where 0");
+  EXPECT_EQ(a.RecordCount(), 5u);
+  EXPECT_EQ(b.RecordCount(), 5u);
+  EXPECT_EQ(c.RecordCount(), 0u);
+  EXPECT_EQ(conn_.loadedTables(), (std::set<std::string>{"gbogen", "pflanzen"}));
+}
+
+TEST_F(ConnectionTest, Execute_RowsInStoredOrder) {
+  EXPECT_EQ(column(conn_.execute("SELECT GBCODE FROM gbogen WHERE GBCODE LIKE '123001%'"), 0),
+            (std::vector<std::string>{"123001000302", "123001000011", "123001000302",
+                                      "123001000011", "123001000301"}));
+  // An index look-up keeps the stored order among equal keys.
+  EXPECT_EQ(column(conn_.execute("SELECT GBBOGEN FROM gbogen WHERE GBCODE='123001000302'"), 0),
+            (std::vector<std::string>{"GN", "GT"}));
+}
+
+TEST_F(ConnectionTest, Execute_DistinctAndOrKeepFirstOccurrenceOrder) {
+  auto rs = conn_.execute(
+      "SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' OR GBBOGEN='GN'");
+  EXPECT_EQ(column(rs, 0), (std::vector<std::string>{"123001000302", "123001000011",
+                                                     "123001000301"}));
+}
+
+TEST_F(ConnectionTest, Execute_LikeWildcards) {
+  auto one = conn_.execute(
+      "SELECT GBogen.GBCODE, GBogen.GBBOGEN From GBogen WHERE GBogen.GBCODE like '12300100030_'");
+  EXPECT_EQ(column(one, 1), (std::vector<std::string>{"GN", "GT", "GN"}));
+  auto none = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBCODE like '1230010003_'");
+  EXPECT_EQ(none.RecordCount(), 0u);
+  EXPECT_TRUE(none.isEOF());
+  EXPECT_TRUE(none.isBOF());
+  auto copies = conn_.execute(
+      "SELECT GBogen.GBCODE, GBogen.GBKOPIE From GBogen WHERE (GBogen.GBCODE like "
+      "'123001000011' AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4'))");
+  EXPECT_EQ(copies.RecordCount(), 1u);
+}
+
+TEST_F(ConnectionTest, Execute_ParenthesisedDoubleJoinWithQualifiedColumns) {
+  auto rs = conn_.execute(
+      "SELECT gbogen.GBCODE, gbogen.GBBOGEN,  artenbew.SATZNUMMER, pflanzen.SATZNUMMER, "
+      "artenbew.RL, pflanzen.GATTUNG, pflanzen.ART  FROM (artenbew INNER JOIN gbogen ON "
+      "artenbew.GELBOGENNR = gbogen.GBCODE) INNER JOIN pflanzen ON artenbew.SATZNUMMER = "
+      "pflanzen.SATZNUMMER WHERE (((gbogen.GBCODE)='123001000302'));");
+  ASSERT_EQ(rs.fieldCount(), 7);
+  EXPECT_EQ(rs.RecordCount(), 4u);  // two species × two sheets of that code
+  EXPECT_EQ(rs.fieldName(5), "GATTUNG");
+  EXPECT_EQ(rs.value("gattung").toText(), "Fagus");
+  EXPECT_EQ(rs.value(2).toText(), rs.value(3).toText());
+}
+
+TEST_F(ConnectionTest, Execute_NullsNumbersAndLocaleText) {
+  auto rs = conn_.execute("SELECT GBKOPIE, FLAECHE FROM gbogen");
+  EXPECT_TRUE(rs.value(0).isNull());
+  EXPECT_EQ(rs.value(1).kind(), data::Value::Kind::Real);
+  std::setlocale(LC_ALL, "de_DE.UTF-8");
+  EXPECT_EQ(rs.value(1).toText(), "12,5");
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(rs.value(1).toText(), "12.5");
+  auto name = conn_.execute("SELECT NAME FROM ffhnum WHERE FFHNR=124");
+  ASSERT_EQ(name.RecordCount(), 1u);
+  EXPECT_EQ(name.value(0).toText(), "Röhrichte am See");
+}
+
+TEST_F(ConnectionTest, Recordset_CursorAndFieldErrors) {
+  auto rs = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBBOGEN='GT'");
+  EXPECT_FALSE(rs.isBOF());
+  rs.MoveNext();
+  EXPECT_TRUE(rs.isEOF());
+  EXPECT_THROW(rs.value(0), ProviderError);
+  EXPECT_THROW(rs.MoveNext(), ProviderError);
+  rs.MoveFirst();
+  EXPECT_EQ(rs.field(0).name, "GBCODE");
+  try {
+    rs.value("GIBTS");
+    FAIL();
+  } catch (const ProviderError& e) {
+    EXPECT_EQ(e.number(), data::kErrNoSuchField);
+  }
+}
+
+TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
+  auto expectNumber = [&](const std::string& sql, int number) {
+    try {
+      conn_.execute(sql);
+      ADD_FAILURE() << sql;
+    } catch (const ProviderError& e) {
+      EXPECT_EQ(e.number(), number) << e.what();
+    }
+  };
+  expectNumber("SELECT * FROM fehlt", data::kErrNoSuchTable);
+  expectNumber("SELEKT * FROM gbogen", data::kErrSyntax);
+  testsupport::writeFile(dir_.path() / "kaputt.dbf", std::string("\x03\x7e\x01\x01", 4));
+  expectNumber("SELECT * FROM kaputt", data::kErrDamagedTable);
+
+  Connection missing;
+  try {
+    missing.open(dir_.path() / "gibt-es-nicht");
+    FAIL();
+  } catch (const ProviderError& e) {
+    EXPECT_EQ(e.number(), data::kErrInvalidPath);
+  }
+  EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
+}
+
+}  // namespace

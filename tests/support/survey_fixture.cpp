@@ -1,0 +1,55 @@
+#include "support/survey_fixture.h"
+
+namespace testsupport {
+
+using data::Value;
+using data::dbf::FieldDescriptor;
+
+void writeTable(const std::filesystem::path& file, const std::vector<FieldDescriptor>& fields,
+                const std::vector<std::vector<std::string>>& rows, const std::string& codePage) {
+  data::dbf::DbfWriter writer(file, fields, codePage);
+  for (const auto& row : rows) {
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const std::string& text = i < row.size() ? row[i] : std::string();
+      if (text.empty()) values.emplace_back();
+      else if (fields[i].type == 'N') values.push_back(
+          fields[i].decimals ? Value::real(std::stod(text)) : Value::integer(std::stoll(text)));
+      else values.push_back(Value::text(text));
+    }
+    writer.append(values);
+  }
+  writer.finish();
+}
+
+void writeSurveyTables(const std::filesystem::path& folder, const std::vector<SheetRow>& sheets) {
+  std::filesystem::create_directories(folder);
+  const char* names[] = {"anmerk", "artenbew", "bgf",     "bgf2",     "bgg",      "bgg2",
+                         "bgh",    "bgh2",     "bgk",     "bgk2",     "bgm",      "bgm2",
+                         "bgs",    "bgs2",     "bgt",     "bgt2",     "bgw",      "bgw2",
+                         "bgx",    "bgx2",     "biottyp", "ffhnum",   "ffh_ref",  "pflanzen",
+                         "pflsozio", "pfsozbew", "polygone"};
+  for (const char* name : names)
+    writeTable(folder / (std::string(name) + ".dbf"), {{"GBCODE", 'C', 12, 0}}, {});
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& s : sheets)
+    rows.push_back({s.code, s.type, s.biotope, s.habitat, s.copy, s.code.substr(0, 11)});
+  writeTable(folder / "GBogen.dbf",
+             {{"GBCODE", 'C', 13, 0},
+              {"GBBOGEN", 'C', 2, 0},
+              {"GBBIOTOP", 'C', 8, 0},
+              {"GBFFH1", 'C', 4, 0},
+              {"GBKOPIE", 'C', 1, 0},
+              {"GBPOLYGON", 'C', 11, 0}},
+             rows);
+}
+
+void writeUmlautTable(const std::filesystem::path& resourceFolder,
+                      const std::vector<std::string>& rows) {
+  std::filesystem::create_directories(resourceFolder / "data");
+  std::vector<std::vector<std::string>> table;
+  for (const auto& r : rows) table.push_back({r});
+  writeTable(resourceFolder / "data" / "umlaute2.dbf", {{"UMLAUT", 'C', 4, 0}}, table);
+}
+
+}  // namespace testsupport
