@@ -8,6 +8,7 @@
 
 #include "data/dbf/dbf_file.h"
 #include "data/provider_error.h"
+#include "data/stored_order.h"
 
 namespace data {
 namespace {
@@ -206,10 +207,11 @@ void Connection::loadTable(const std::string& name) {
 
 Recordset Connection::execute(const std::string& sql) {
   if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  const std::string ordered = inStoredOrder(sql);
   sqlite3_stmt* raw = nullptr;
   // Load the tables the query names, one by one, as SQLite reports them missing.
   for (int attempt = 0;; ++attempt) {
-    if (sqlite3_prepare_v2(db_->handle, sql.c_str(), -1, &raw, nullptr) == SQLITE_OK) break;
+    if (sqlite3_prepare_v2(db_->handle, ordered.c_str(), -1, &raw, nullptr) == SQLITE_OK) break;
     std::string msg = sqlite3_errmsg(db_->handle);
     const std::string prefix = "no such table: ";
     if (msg.rfind(prefix, 0) == 0 && attempt < 64) {

@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/stored_order.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ std::vector<std::string> column(data::Recordset rs, int index) {
 TEST_F(ConnectionTest, Execute_TableNamesIgnoreCaseAndLoadOnce) {
   auto a = conn_.execute("SELECT * FROM gbogen;");
   auto b = conn_.execute("SELECT GBogen.GBCODE FROM GBogen");
-  auto c = conn_.execute("select gbcode from PFLANZEN p, Pflanzen q where 0");
+  auto c = conn_.execute("select p.satznummer from PFLANZEN p, Pflanzen q where 0");
   EXPECT_EQ(a.RecordCount(), 5u);
   EXPECT_EQ(b.RecordCount(), 5u);
   EXPECT_EQ(c.RecordCount(), 0u);
@@ -153,6 +154,23 @@ TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
     EXPECT_EQ(e.number(), data::kErrInvalidPath);
   }
   EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
+  EXPECT_EQ(data::inStoredOrder("SELECT * FROM gbogen WHERE GBCODE='1;2';"),
+            "SELECT * FROM gbogen WHERE GBCODE='1;2' ORDER BY gbogen._rowid_");
+  EXPECT_EQ(data::inStoredOrder("SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F'"),
+            "SELECT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' GROUP BY GBCODE, GBBOGEN "
+            "ORDER BY MIN(GBogen._rowid_)");
+  for (const char* unchanged :
+       {"SELECT a FROM (x INNER JOIN y ON x.a = y.a)", "SELECT a FROM x, y",
+        "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x", "SELECT a FROM x q",
+        "SELECT 'unclosed FROM x"})
+    EXPECT_EQ(data::inStoredOrder(unchanged), unchanged);
 }
 
 }  // namespace

@@ -176,7 +176,7 @@ void DbfWriter::Impl::putField(char* out, const FieldDescriptor& f, const Value&
       if (v.kind() != Value::Kind::Date) mismatch();
       const Date d = v.asDate();
       if (!validDate(d)) fail(f, "invalid date");
-      char buf[16];
+      char buf[40];
       std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
       std::copy(buf, buf + 8, out);
       return;
