@@ -1,0 +1,99 @@
+#include "cli/cli_app.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/resource_folder.h"
+#include "support/survey_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testsupport::TempDir;
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app::setResourceFolder(dir_.path() / "res");
+    testsupport::writeUmlautTable(dir_.path() / "res", {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"});
+    testsupport::writeSurveyTables(dir_.path() / "db", {{"123001000011", "F"},
+                                                        {"123001000012", "GN"},
+                                                        {"456002000021", "F"}});
+    std::filesystem::create_directories(dir_.path() / "out");
+    std::filesystem::create_directories(dir_.path() / "shape");
+    for (const char* ext : {".shp", ".shx"})
+      testsupport::writeFile(dir_.path() / "shape" / (std::string("p") + ext), "");
+    testsupport::writeTable(dir_.path() / "shape/p.dbf", {{"POLYGONNR", 'C', 11, 0}}, {});
+  }
+  void TearDown() override { app::setResourceFolder({}); }
+
+  int run(const std::vector<std::string>& args) {
+    out_.str("");
+    err_.str("");
+    auto store = std::make_unique<app::MemorySettings>();
+    for (const auto& [k, v] : stored_) store->set(k, v);
+    auto* raw = store.get();
+    int status = cli::run(args, std::move(store), out_, err_);
+    (void)raw;
+    return status;
+  }
+  std::vector<std::string> paths() const {
+    return {"--db", (dir_.path() / "db").string(), "--shape",
+            (dir_.path() / "shape/p.shp").string(), "--out", (dir_.path() / "out").string()};
+  }
+  std::vector<std::string> with(std::vector<std::string> tail) const {
+    auto args = paths();
+    args.insert(args.end(), tail.begin(), tail.end());
+    return args;
+  }
+
+  TempDir dir_;
+  std::map<std::string, std::string> stored_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(CliTest, Check_PassesOnCompleteFolders) {
+  EXPECT_EQ(run(with({"check"})), 0) << err_.str();
+  EXPECT_EQ(out_.str(), "Alle Prüfungen bestanden.\n");
+}
+
+TEST_F(CliTest, Check_FailsWithGermanMessage) {
+  EXPECT_EQ(run({"check"}), 1);
+  EXPECT_EQ(err_.str(),
+            "Fehler: Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "
+            "Pfade.\n");
+  std::filesystem::remove(dir_.path() / "db/bgx2.dbf");
+  EXPECT_EQ(run(with({"check"})), 1);
+  EXPECT_NE(err_.str().find("Die Programm-Daten sind nicht korrekt."), std::string::npos);
+}
+
+TEST_F(CliTest, Check_WithLogWritesLogFile) {
+  EXPECT_EQ(run(with({"--log", "check"})), 0);
+  std::string log = testsupport::readFile(dir_.path() / "out/FehlerReport2.log");
+  EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
+  EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
+}
+
+TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {
+  EXPECT_EQ(run(with({"list", "--types", "F,GN"})), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "FFH-Gebiet 123\n  Teilgebiet 001\n    Polygon 000011\n    Polygon 000012\n"
+            "FFH-Gebiet 456\n  Teilgebiet 002\n    Polygon 000021\n\n"
+            "123001000011F\n123001000012GN\n456002000021F\n");
+  EXPECT_EQ(run(with({"list", "--types", "F", "--report"})), 0);
+  EXPECT_NE(out_.str().find("\n\n123001000011\n456002000021\n"), std::string::npos) << out_.str();
+  EXPECT_EQ(run(with({"list", "--types", "Q"})), 1);
+}
+
+TEST_F(CliTest, Settings_ShowAndStore) {
+  stored_[app::kDataFilesPfad] = "/ablage";
+  EXPECT_EQ(run({"settings"}), 0);
+  EXPECT_NE(out_.str().find("DataFilesPfad=/ablage\n"), std::string::npos);
+  EXPECT_EQ(run({"settings", "DataFilesPfad"}), 0);
+  EXPECT_EQ(out_.str(), "/ablage\n");
+  EXPECT_EQ(run({"settings", "DataFilesPrint", "1"}), 0);
+  EXPECT_EQ(run({"settings", "Unsinn", "1"}), 1);
+}
+
+}  // namespace
