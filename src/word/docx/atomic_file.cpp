@@ -1,0 +1,137 @@
+#include "word/docx/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "word/docx/docx_error.h"
+
+namespace docx {
+namespace {
+
+// Drops the first `count` characters (not bytes) of a UTF-8 name.
+std::string dropCharacters(const std::string& name, int count) {
+  std::size_t i = 0;
+  for (int k = 0; k < count && i < name.size(); ++k) {
+    ++i;
+    while (i < name.size() && (static_cast<unsigned char>(name[i]) & 0xC0) == 0x80) ++i;
+  }
+  return name.substr(i);
+}
+
+class TempFile {
+ public:
+  explicit TempFile(std::string pattern) : path_(std::move(pattern)) {
+    fd_ = mkstemp(path_.data());
+    error_ = fd_ < 0 ? errno : 0;
+  }
+  ~TempFile() {
+    if (fd_ >= 0) close(fd_);
+    if (!committed_ && error_ == 0) unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  int fd() const { return fd_; }
+  int error() const { return error_; }
+  const std::string& path() const { return path_; }
+  int closeFile() {
+    const int rc = close(fd_);
+    fd_ = -1;
+    return rc;
+  }
+  void commit() { committed_ = true; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool committed_ = false;
+};
+
+bool isPermissionError(int e) {
+  return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY;
+}
+
+[[noreturn]] void fail(int e, const std::filesystem::path& target, const char* what) {
+  const std::string text =
+      "cannot write " + target.string() + " (" + what + ": " + std::strerror(e) + ")";
+  throw DocxError(isPermissionError(e) ? ErrorCode::kFileOpen : ErrorCode::kWriteFailed, text);
+}
+
+}  // namespace
+
+void checkNotOpenElsewhere(const std::filesystem::path& target) {
+  const std::filesystem::path folder = target.parent_path();
+  const std::string name = target.filename().string();
+  // Built piece by piece: GCC 12 warns falsely on chained concatenation of short literals.
+  std::vector<std::string> locks;
+  for (const std::string& tail : {name, dropCharacters(name, 1), dropCharacters(name, 2)}) {
+    std::string word("~$");
+    word += tail;
+    locks.push_back(std::move(word));
+  }
+  std::string office(".~lock.");
+  office += name;
+  office += '#';
+  locks.push_back(std::move(office));
+  for (const std::string& lock : locks) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(folder / lock, ec))) {
+      throw DocxError(ErrorCode::kFileOpen,
+                      target.string() + " is open in another program (" + lock + ")");
+    }
+  }
+}
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+  if (target.filename().empty()) {
+    throw DocxError(ErrorCode::kInvalidArgument, "no file name in " + target.string());
+  }
+  checkNotOpenElsewhere(target);
+  std::error_code ec;
+  const auto status = std::filesystem::status(target, ec);
+  mode_t mode = 0;
+  if (std::filesystem::exists(status)) {
+    if (std::filesystem::is_directory(status)) {
+      throw DocxError(ErrorCode::kFileOpen, target.string() + " is a folder");
+    }
+    if (access(target.c_str(), W_OK) != 0) fail(errno, target, "no write access");
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  const std::filesystem::path folder =
+      target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+  std::string tempName(".");
+  tempName += target.filename().string();
+  tempName += ".XXXXXX";
+  TempFile temp((folder / tempName).string());
+  if (temp.fd() < 0) fail(temp.error(), target, "temporary file");
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(temp.fd(), bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno, target, "write");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "permissions");
+  // The data must be on disk before the rename makes it the file, or a crash could leave an
+  // empty document in place of the old one.
+  if (fsync(temp.fd()) != 0) fail(errno, target, "flush");
+  if (temp.closeFile() != 0) fail(errno, target, "close");
+  if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "rename");
+  temp.commit();
+}
+
+}  // namespace docx

@@ -1,0 +1,176 @@
+#include "word/docx/document.h"
+
+#include <cstdlib>
+
+#include "word/docx/atomic_file.h"
+#include "word/docx/package.h"
+#include "word/docx/protection.h"
+#include "word/docx/settings_editor.h"
+#include "word/docx/xml_util.h"
+
+namespace docx {
+namespace {
+
+constexpr const char* kNsW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+constexpr const char* kTypeTemplate =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
+constexpr const char* kTypeDocument =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+constexpr const char* kTypeMacroTemplate =
+    "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
+constexpr const char* kTypeMacroDocument = "application/vnd.ms-word.document.macroEnabled.main+xml";
+// Deflate level 1: several times faster than the default, packages grow only slightly.
+constexpr int kCompressionLevel = 1;
+
+// The editors address WordprocessingML through the conventional prefix "w".
+void requireWordNamespace(pugi::xml_node root, const std::string& part) {
+  if (std::string_view(root.attribute("xmlns:w").value()) != kNsW) {
+    throw DocxError(ErrorCode::kMalformedXml,
+                    part + " does not use the WordprocessingML namespace with prefix w");
+  }
+}
+
+double pageWidthOf(pugi::xml_node body) {
+  pugi::xml_node pgSz = body.child("w:sectPr").child("w:pgSz");
+  const double twips = pgSz ? std::atof(pgSz.attribute("w:w").value()) : 0.0;
+  return twips > 0 ? twips / 20.0 : 595.3;  // A4 when the template does not say
+}
+
+unsigned highestDrawingId(pugi::xml_node node) {
+  unsigned highest = 0;
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    if (is(c, "wp:docPr") || is(c, "pic:cNvPr") || is(c, "wps:cNvPr")) {
+      highest = std::max(highest, c.attribute("id").as_uint());
+    }
+    highest = std::max(highest, highestDrawingId(c));
+  }
+  return highest;
+}
+
+}  // namespace
+
+struct Document::Impl {
+  Package package;
+  std::string mainPart;
+  std::vector<Story> stories;
+  BookmarkEditor bookmarks;
+  TableEditor tables;
+  Drawing drawing;
+  SettingsEditor settings;
+
+  Impl(Package pkg, std::string main, std::vector<Story> st)
+      : package(std::move(pkg)),
+        mainPart(std::move(main)),
+        stories(std::move(st)),
+        bookmarks(package, stories),
+        tables(package, stories.front(), bookmarks),
+        drawing(pageWidthOf(stories.front().root)),
+        settings(package, mainPart) {}
+
+  static std::unique_ptr<Impl> load(Package package) {
+    const auto mains = package.related("", "/officeDocument");
+    if (mains.empty() || !package.has(mains.front())) {
+      throw DocxError(ErrorCode::kMissingPart, "the package has no main document part");
+    }
+    const std::string main = mains.front();
+    const std::string type = package.contentType(main);
+    if (type == kTypeTemplate) {
+      package.setContentType(main, kTypeDocument);
+    } else if (type == kTypeMacroTemplate) {
+      package.setContentType(main, kTypeMacroDocument);
+    } else if (type != kTypeDocument && type != kTypeMacroDocument) {
+      throw DocxError(ErrorCode::kMissingPart, "the main part is not a word-processing document");
+    }
+    pugi::xml_node root = package.xml(main).document_element();
+    requireWordNamespace(root, main);
+    pugi::xml_node body = root.child("w:body");
+    if (!is(root, "w:document") || !body) {
+      throw DocxError(ErrorCode::kMalformedXml, main + " has no document body");
+    }
+    std::vector<Story> stories{{main, body, true}};
+    for (const char* kind : {"/header", "/footer"}) {
+      for (const std::string& part : package.related(main, kind)) {
+        pugi::xml_node r = package.xml(part).document_element();
+        requireWordNamespace(r, part);
+        stories.push_back({part, r, false});
+      }
+    }
+    return std::make_unique<Impl>(std::move(package), main, std::move(stories));
+  }
+};
+
+Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+Document::~Document() = default;
+
+Document Document::open(const std::filesystem::path& path) {
+  return Document(Impl::load(Package::open(path)));
+}
+
+Document Document::fromBytes(std::string_view bytes, const std::string& label) {
+  return Document(Impl::load(Package::fromBytes(bytes, label)));
+}
+
+BookmarkEditor& Document::bookmarks() {
+  return impl_->bookmarks;
+}
+TableEditor& Document::tables() {
+  return impl_->tables;
+}
+Drawing& Document::drawing() {
+  return impl_->drawing;
+}
+
+void Document::protectForms(std::string_view password, std::uint32_t spinCount) {
+  impl_->settings.protectForms(password, spinCount);
+}
+
+std::string Document::protectFormsWithRandomPassword(std::uint32_t spinCount) {
+  std::string password = randomPassword(16);
+  protectForms(password, spinCount);
+  return password;
+}
+
+int Document::protectionType() {
+  return impl_->settings.protectionType();
+}
+
+void Document::setLanguageGerman() {
+  std::vector<std::string> parts;
+  for (const Story& s : impl_->stories) parts.push_back(s.part);
+  impl_->settings.setLanguage("de-DE", parts);
+}
+
+void Document::setPrintLayoutView() {
+  impl_->settings.setPrintLayoutView();
+}
+
+std::string Document::mainContentType() {
+  return impl_->package.contentType(impl_->mainPart);
+}
+
+std::string Document::toBytes() {
+  Impl& d = *impl_;
+  if (d.drawing.shapeCount() == 0) return d.package.serialize(kCompressionLevel);
+  pugi::xml_node body = d.stories.front().root;
+  unsigned highest = 0;
+  for (const Story& s : d.stories) highest = std::max(highest, highestDrawingId(s.root));
+  const std::vector<pugi::xml_node> added = d.drawing.materialize(body, highest + 1);
+  d.package.markModified(d.mainPart);
+  struct Cleanup {
+    const std::vector<pugi::xml_node>& nodes;
+    ~Cleanup() {
+      for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) it->parent().remove_child(*it);
+    }
+  } cleanup{added};
+  return d.package.serialize(kCompressionLevel);
+}
+
+void Document::save(const std::filesystem::path& target) {
+  checkNotOpenElsewhere(target);
+  writeFileAtomically(target, toBytes());
+}
+
+}  // namespace docx

@@ -1,0 +1,522 @@
+#include "word/docx/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "word/docx/docx_error.h"
+#include "word/docx/xml_util.h"
+
+namespace docx {
+namespace {
+
+constexpr double kEmuPerPoint = 12700.0;
+constexpr const char* kNsWp =
+    "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing";
+constexpr const char* kNsA = "http://schemas.openxmlformats.org/drawingml/2006/main";
+constexpr const char* kNsWps = "http://schemas.microsoft.com/office/word/2010/wordprocessingShape";
+constexpr const char* kNsWpg = "http://schemas.microsoft.com/office/word/2010/wordprocessingGroup";
+// Coordinates beyond this are certainly an error of the caller (about 1.7 km).
+constexpr double kMaxCoordinate = 5.0e6;
+
+long long emu(double points) {
+  return std::llround(points * kEmuPerPoint);
+}
+long long emuSize(double points) {
+  return std::max(1LL, emu(points));
+}
+
+std::string hex(Rgb c) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "%02X%02X%02X", c.r, c.g, c.b);
+  return buffer;
+}
+
+void checkFinite(double v) {
+  if (!std::isfinite(v) || std::fabs(v) > kMaxCoordinate) {
+    throw DocxError(ErrorCode::kInvalidArgument, "coordinate out of range");
+  }
+}
+
+void attr(pugi::xml_node n, const char* name, long long value) {
+  n.append_attribute(name) = std::to_string(value).c_str();
+}
+
+void color(pugi::xml_node parent, Rgb c, double transparency = 0) {
+  pugi::xml_node clr = parent.append_child("a:srgbClr");
+  clr.append_attribute("val") = hex(c).c_str();
+  if (transparency > 0) {
+    attr(clr.append_child("a:alpha"), "val", std::llround((1.0 - transparency) * 100000));
+  }
+}
+
+void xfrm(pugi::xml_node parent, const Frame& f) {
+  pugi::xml_node x = parent.append_child("a:xfrm");
+  pugi::xml_node off = x.append_child("a:off");
+  attr(off, "x", emu(f.left));
+  attr(off, "y", emu(f.top));
+  pugi::xml_node ext = x.append_child("a:ext");
+  attr(ext, "cx", emuSize(f.width));
+  attr(ext, "cy", emuSize(f.height));
+}
+
+Frame bounds(const std::vector<Frame>& frames) {
+  double l = frames.front().left, t = frames.front().top;
+  double r = l + frames.front().width, b = t + frames.front().height;
+  for (const Frame& f : frames) {
+    l = std::min(l, f.left);
+    t = std::min(t, f.top);
+    r = std::max(r, f.left + f.width);
+    b = std::max(b, f.top + f.height);
+  }
+  return {l, t, r - l, b - t};
+}
+
+}  // namespace
+
+Drawing::Shape& Drawing::shape(int n) {
+  return const_cast<Shape&>(static_cast<const Drawing*>(this)->shape(n));
+}
+
+const Drawing::Shape& Drawing::shape(int n) const {
+  if (n < 1 || n > static_cast<int>(shapes_.size())) {
+    throw DocxError(ErrorCode::kShapeOutOfRange, "shape " + std::to_string(n) +
+                                                     " does not exist (" +
+                                                     std::to_string(shapes_.size()) + " shapes)");
+  }
+  return shapes_[static_cast<std::size_t>(n - 1)];
+}
+
+Drawing::Group& Drawing::groupAt(int n) {
+  return const_cast<Group&>(static_cast<const Drawing*>(this)->groupAt(n));
+}
+
+const Drawing::Group& Drawing::groupAt(int n) const {
+  if (n < 1 || n > static_cast<int>(groups_.size())) {
+    throw DocxError(ErrorCode::kShapeOutOfRange, "group " + std::to_string(n) + " does not exist");
+  }
+  return groups_[static_cast<std::size_t>(n - 1)];
+}
+
+int Drawing::addPolyline(const std::vector<Point>& points) {
+  if (points.size() < 2) {
+    throw DocxError(ErrorCode::kInvalidArgument, "a polyline needs at least two points");
+  }
+  for (const Point& p : points) {
+    checkFinite(p.x);
+    checkFinite(p.y);
+  }
+  Shape s;
+  s.kind = Kind::kPolyline;
+  double l = points[0].x, t = points[0].y, r = l, b = t;
+  for (const Point& p : points) {
+    l = std::min(l, p.x);
+    t = std::min(t, p.y);
+    r = std::max(r, p.x);
+    b = std::max(b, p.y);
+  }
+  s.frame = {l, t, r - l, b - t};
+  s.pathWidth = r - l;
+  s.pathHeight = b - t;
+  for (const Point& p : points) s.path.push_back({p.x - l, p.y - t});
+  s.closed = points.size() > 2 && points.front().x == points.back().x &&
+             points.front().y == points.back().y;
+  if (s.closed) {
+    s.path.pop_back();  // the close command draws the last edge
+    s.fill = Fill::kSolid;
+  }
+  shapes_.push_back(std::move(s));
+  return shapeCount();
+}
+
+int Drawing::addLabel(double left, double top, double width, double height) {
+  for (double v : {left, top, width, height}) checkFinite(v);
+  if (width < 0 || height < 0) {
+    throw DocxError(ErrorCode::kInvalidArgument, "a label needs a positive size");
+  }
+  Shape s;
+  s.kind = Kind::kLabel;
+  s.frame = {left, top, width, height};
+  s.fill = Fill::kSolid;
+  shapes_.push_back(std::move(s));
+  return shapeCount();
+}
+
+void Drawing::setFillColor(int n, Rgb c) {
+  Shape& s = shape(n);
+  s.fore = c;
+  if (s.fill == Fill::kNone) s.fill = Fill::kSolid;
+}
+
+void Drawing::setFillPattern(int n, int pattern) {
+  if (pattern < 1 || pattern > 12) {
+    throw DocxError(ErrorCode::kInvalidArgument,
+                    "fill pattern " + std::to_string(pattern) + " is not supported");
+  }
+  Shape& s = shape(n);
+  s.fill = Fill::kPattern;
+  s.pattern = pattern;
+}
+
+void Drawing::setFillSolid(int n) {
+  shape(n).fill = Fill::kSolid;
+}
+
+void Drawing::setFillTransparency(int n, double t) {
+  if (!(t >= 0.0 && t <= 1.0)) {
+    throw DocxError(ErrorCode::kInvalidArgument, "transparency must lie between 0 and 1");
+  }
+  shape(n).transparency = t;
+}
+
+void Drawing::setLineVisible(int n, bool visible) {
+  shape(n).line = visible;
+}
+
+void Drawing::setLabelText(int n, const std::string& text) {
+  Shape& s = shape(n);
+  if (s.kind != Kind::kLabel) {
+    throw DocxError(ErrorCode::kInvalidArgument, "shape " + std::to_string(n) + " has no text");
+  }
+  s.text = cleanText(text);
+}
+
+void Drawing::setLabelFont(int n, double sizePt, bool bold) {
+  Shape& s = shape(n);
+  if (!(sizePt >= 1.0 && sizePt <= 1638.0)) {
+    throw DocxError(ErrorCode::kInvalidArgument, "font size out of range");
+  }
+  s.fontSize = sizePt;
+  s.bold = bold;
+}
+
+void Drawing::setLabelCentered(int n, bool centered) {
+  shape(n).centered = centered;
+}
+
+double Drawing::groupLeft(const Group& g) const {
+  return g.centered ? (pageWidth_ - g.frame.width) / 2.0 : g.frame.left;
+}
+
+Frame Drawing::toPage(const Group& g, const Frame& f) const {
+  const double sx = g.child.width > 0 ? g.frame.width / g.child.width : 1.0;
+  const double sy = g.child.height > 0 ? g.frame.height / g.child.height : 1.0;
+  return {groupLeft(g) + (f.left - g.child.left) * sx, g.frame.top + (f.top - g.child.top) * sy,
+          f.width * sx, f.height * sy};
+}
+
+Frame Drawing::shapeFrame(int n) const {
+  const Shape& s = shape(n);
+  return s.group ? toPage(groupAt(s.group), s.frame) : s.frame;
+}
+
+void Drawing::setShapeSize(int n, double width, double height) {
+  checkFinite(width);
+  checkFinite(height);
+  if (width < 0 || height < 0) throw DocxError(ErrorCode::kInvalidArgument, "negative size");
+  Shape& s = shape(n);
+  if (s.group) {
+    const Group& g = groupAt(s.group);
+    const double sx = g.child.width > 0 ? g.frame.width / g.child.width : 1.0;
+    const double sy = g.child.height > 0 ? g.frame.height / g.child.height : 1.0;
+    s.frame.width = sx > 0 ? width / sx : width;
+    s.frame.height = sy > 0 ? height / sy : height;
+  } else {
+    s.frame.width = width;
+    s.frame.height = height;
+  }
+}
+
+int Drawing::group(const std::vector<int>& members) {
+  if (members.size() < 2) {
+    throw DocxError(ErrorCode::kInvalidArgument, "a group needs at least two shapes");
+  }
+  std::vector<Frame> frames;
+  for (int m : members) {
+    if (shape(m).group) {
+      throw DocxError(ErrorCode::kInvalidArgument,
+                      "shape " + std::to_string(m) + " is already in a group");
+    }
+    if (std::count(members.begin(), members.end(), m) > 1) {
+      throw DocxError(ErrorCode::kInvalidArgument, "shape listed twice");
+    }
+    frames.push_back(shape(m).frame);
+  }
+  Group g;
+  g.members = members;
+  g.frame = bounds(frames);
+  g.child = g.frame;
+  g.active = true;
+  groups_.push_back(g);
+  for (int m : members) shape(m).group = static_cast<int>(groups_.size());
+  return static_cast<int>(groups_.size());
+}
+
+Frame Drawing::groupFrame(int n) const {
+  const Group& g = groupAt(n);
+  if (!g.active) throw DocxError(ErrorCode::kShapeOutOfRange, "group is ungrouped");
+  Frame f = g.frame;
+  f.left = groupLeft(g);
+  return f;
+}
+
+void Drawing::setGroupSize(int n, double width, double height) {
+  checkFinite(width);
+  checkFinite(height);
+  if (width <= 0 || height <= 0)
+    throw DocxError(ErrorCode::kInvalidArgument, "size must be positive");
+  groupFrame(n);  // checks it is active
+  Group& g = groupAt(n);
+  g.frame.width = width;
+  g.frame.height = height;
+}
+
+void Drawing::scaleGroup(int n, double fx, double fy) {
+  const Frame f = groupFrame(n);
+  setGroupSize(n, f.width * fx, f.height * fy);
+}
+
+void Drawing::centerGroupHorizontally(int n) {
+  groupFrame(n);
+  groupAt(n).centered = true;
+}
+
+void Drawing::setGroupTop(int n, double top) {
+  checkFinite(top);
+  groupFrame(n);
+  groupAt(n).frame.top = top;
+}
+
+void Drawing::ungroup(int n) {
+  groupFrame(n);
+  Group& g = groupAt(n);
+  for (int m : g.members) {
+    Shape& s = shape(m);
+    s.frame = toPage(g, s.frame);
+    s.group = 0;
+  }
+  g.active = false;
+}
+
+void Drawing::regroup(int n) {
+  Group& g = groupAt(n);
+  if (g.active) throw DocxError(ErrorCode::kInvalidArgument, "group is still grouped");
+  std::vector<Frame> frames;
+  for (int m : g.members) {
+    if (shape(m).group) {
+      throw DocxError(ErrorCode::kInvalidArgument,
+                      "shape " + std::to_string(m) + " is in another group");
+    }
+    frames.push_back(shape(m).frame);
+  }
+  g.frame = bounds(frames);
+  g.child = g.frame;
+  g.centered = false;
+  g.active = true;
+  for (int m : g.members) shape(m).group = n;
+}
+
+void Drawing::writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, unsigned id) const {
+  pugi::xml_node wsp = parent.append_child("wps:wsp");
+  if (inGroup) {
+    pugi::xml_node cNvPr = wsp.append_child("wps:cNvPr");
+    cNvPr.append_attribute("id") = id;
+    const std::string name =
+        (s.kind == Kind::kLabel ? "Textfeld " : "Freihandform ") + std::to_string(id);
+    cNvPr.append_attribute("name") = name.c_str();
+  }
+  pugi::xml_node cNvSpPr = wsp.append_child("wps:cNvSpPr");
+  if (s.kind == Kind::kLabel) cNvSpPr.append_attribute("txBox") = "1";
+  pugi::xml_node spPr = wsp.append_child("wps:spPr");
+  Frame local = s.frame;
+  if (!inGroup) local.left = local.top = 0;  // the anchor places a lone shape
+  xfrm(spPr, local);
+  if (s.kind == Kind::kLabel) {
+    spPr.append_child("a:prstGeom").append_attribute("prst") = "rect";
+    spPr.child("a:prstGeom").append_child("a:avLst");
+  } else {
+    pugi::xml_node geom = spPr.append_child("a:custGeom");
+    geom.append_child("a:avLst");
+    geom.append_child("a:gdLst");
+    geom.append_child("a:ahLst");
+    geom.append_child("a:cxnLst");
+    pugi::xml_node rect = geom.append_child("a:rect");
+    rect.append_attribute("l") = "l";
+    rect.append_attribute("t") = "t";
+    rect.append_attribute("r") = "r";
+    rect.append_attribute("b") = "b";
+    pugi::xml_node path = geom.append_child("a:pathLst").append_child("a:path");
+    attr(path, "w", emuSize(s.pathWidth));
+    attr(path, "h", emuSize(s.pathHeight));
+    for (std::size_t k = 0; k < s.path.size(); ++k) {
+      pugi::xml_node pt = path.append_child(k == 0 ? "a:moveTo" : "a:lnTo").append_child("a:pt");
+      attr(pt, "x", emu(s.path[k].x));
+      attr(pt, "y", emu(s.path[k].y));
+    }
+    if (s.closed) path.append_child("a:close");
+  }
+  switch (s.fill) {
+    case Fill::kNone:
+      spPr.append_child("a:noFill");
+      break;
+    case Fill::kSolid:
+      color(spPr.append_child("a:solidFill"), s.fore, s.transparency);
+      break;
+    case Fill::kPattern: {
+      static constexpr const char* kPatterns[] = {"pct5",  "pct10", "pct20", "pct25",
+                                                  "pct30", "pct40", "pct50", "pct60",
+                                                  "pct70", "pct75", "pct80", "pct90"};
+      pugi::xml_node patt = spPr.append_child("a:pattFill");
+      patt.append_attribute("prst") = kPatterns[s.pattern - 1];
+      color(patt.append_child("a:fgClr"), s.fore, s.transparency);
+      color(patt.append_child("a:bgClr"), s.back, s.transparency);
+      break;
+    }
+  }
+  pugi::xml_node ln = spPr.append_child("a:ln");
+  if (s.line) {
+    ln.append_attribute("w") = "9525";
+    color(ln.append_child("a:solidFill"), Rgb{0, 0, 0});
+  } else {
+    ln.append_child("a:noFill");
+  }
+  if (s.kind == Kind::kLabel) {
+    pugi::xml_node p =
+        wsp.append_child("wps:txbx").append_child("w:txbxContent").append_child("w:p");
+    if (s.centered) {
+      p.append_child("w:pPr").append_child("w:jc").append_attribute("w:val") = "center";
+    }
+    if (!s.text.empty()) {
+      pugi::xml_node r = p.append_child("w:r");
+      if (s.bold || s.fontSize > 0) {
+        pugi::xml_node rPr = r.append_child("w:rPr");
+        if (s.bold) {
+          rPr.append_child("w:b");
+          rPr.append_child("w:bCs");
+        }
+        if (s.fontSize > 0) {
+          const long long half = std::llround(s.fontSize * 2);
+          attr(rPr.append_child("w:sz"), "w:val", half);
+          attr(rPr.append_child("w:szCs"), "w:val", half);
+        }
+      }
+      appendTextElement(r, s.text);
+    }
+  }
+  pugi::xml_node bodyPr = wsp.append_child("wps:bodyPr");
+  if (s.kind == Kind::kLabel) {
+    bodyPr.append_attribute("rot") = "0";
+    bodyPr.append_attribute("vert") = "horz";
+    bodyPr.append_attribute("wrap") = "square";
+    bodyPr.append_attribute("lIns") = "91440";
+    bodyPr.append_attribute("tIns") = "45720";
+    bodyPr.append_attribute("rIns") = "91440";
+    bodyPr.append_attribute("bIns") = "45720";
+    bodyPr.append_attribute("anchor") = "t";
+    bodyPr.append_attribute("anchorCtr") = "0";
+    bodyPr.append_child("a:noAutofit");
+  }
+}
+
+pugi::xml_node Drawing::writeAnchor(pugi::xml_node paragraph, pugi::xml_node before,
+                                    const Frame& frame, bool centered, unsigned id, unsigned z,
+                                    const char* name, const char* uri) const {
+  pugi::xml_node run =
+      before ? paragraph.insert_child_before("w:r", before) : paragraph.append_child("w:r");
+  pugi::xml_node anchor = run.append_child("w:drawing").append_child("wp:anchor");
+  for (const char* a : {"distT", "distB", "distL", "distR"}) anchor.append_attribute(a) = "0";
+  anchor.append_attribute("simplePos") = "0";
+  anchor.append_attribute("relativeHeight") = 251659264u + z;
+  anchor.append_attribute("behindDoc") = "0";
+  anchor.append_attribute("locked") = "0";
+  anchor.append_attribute("layoutInCell") = "1";
+  anchor.append_attribute("allowOverlap") = "1";
+  pugi::xml_node simple = anchor.append_child("wp:simplePos");
+  simple.append_attribute("x") = "0";
+  simple.append_attribute("y") = "0";
+  pugi::xml_node posH = anchor.append_child("wp:positionH");
+  posH.append_attribute("relativeFrom") = "page";
+  if (centered) {
+    posH.append_child("wp:align").text().set("center");
+  } else {
+    posH.append_child("wp:posOffset").text().set(std::to_string(emu(frame.left)).c_str());
+  }
+  pugi::xml_node posV = anchor.append_child("wp:positionV");
+  posV.append_attribute("relativeFrom") = "page";
+  posV.append_child("wp:posOffset").text().set(std::to_string(emu(frame.top)).c_str());
+  pugi::xml_node extent = anchor.append_child("wp:extent");
+  attr(extent, "cx", emuSize(frame.width));
+  attr(extent, "cy", emuSize(frame.height));
+  pugi::xml_node effect = anchor.append_child("wp:effectExtent");
+  for (const char* a : {"l", "t", "r", "b"}) effect.append_attribute(a) = "0";
+  anchor.append_child("wp:wrapNone");
+  pugi::xml_node docPr = anchor.append_child("wp:docPr");
+  docPr.append_attribute("id") = id;
+  docPr.append_attribute("name") = (std::string(name) + " " + std::to_string(id)).c_str();
+  anchor.append_child("wp:cNvGraphicFramePr");
+  pugi::xml_node graphic = anchor.append_child("a:graphic");
+  pugi::xml_node data = graphic.append_child("a:graphicData");
+  data.append_attribute("uri") = uri;
+  return data;
+}
+
+std::vector<pugi::xml_node> Drawing::materialize(pugi::xml_node body, unsigned firstId) const {
+  std::vector<pugi::xml_node> runs;
+  if (shapes_.empty()) return runs;
+  pugi::xml_node root = body.parent();
+  for (auto [prefix, uri] : {std::pair{"xmlns:wp", kNsWp}, std::pair{"xmlns:a", kNsA},
+                             std::pair{"xmlns:wps", kNsWps}, std::pair{"xmlns:wpg", kNsWpg}}) {
+    if (!root.attribute(prefix)) root.append_attribute(prefix) = uri;
+  }
+  pugi::xml_node paragraph = body.child("w:p");
+  if (!paragraph) {
+    pugi::xml_node sect = body.child("w:sectPr");
+    paragraph = sect ? body.insert_child_before("w:p", sect) : body.append_child("w:p");
+    runs.push_back(paragraph);  // removed again with the runs
+  }
+  pugi::xml_node pPr = paragraph.child("w:pPr");
+  // Objects go to the start of the paragraph, in order of their first shape.
+  pugi::xml_node before = pPr ? pPr.next_sibling() : paragraph.first_child();
+  unsigned id = firstId;
+  unsigned z = 0;
+  std::vector<bool> written(groups_.size(), false);
+  for (std::size_t k = 0; k < shapes_.size(); ++k) {
+    const Shape& s = shapes_[k];
+    if (s.group == 0) {
+      pugi::xml_node data =
+          writeAnchor(paragraph, before, s.frame, false, id, z++,
+                      s.kind == Kind::kLabel ? "Textfeld" : "Freihandform", kNsWps);
+      writeShape(data, s, false, id++);
+      runs.push_back(data.parent().parent().parent().parent());  // graphic, anchor, drawing, run
+      continue;
+    }
+    const std::size_t gi = static_cast<std::size_t>(s.group - 1);
+    if (written[gi]) continue;
+    written[gi] = true;
+    const Group& g = groups_[gi];
+    Frame frame = g.frame;
+    frame.left = groupLeft(g);
+    pugi::xml_node data =
+        writeAnchor(paragraph, before, frame, g.centered, id++, z++, "Gruppieren", kNsWpg);
+    runs.push_back(data.parent().parent().parent().parent());
+    pugi::xml_node wgp = data.append_child("wpg:wgp");
+    wgp.append_child("wpg:cNvGrpSpPr");
+    pugi::xml_node x = wgp.append_child("wpg:grpSpPr").append_child("a:xfrm");
+    pugi::xml_node off = x.append_child("a:off");
+    attr(off, "x", 0);
+    attr(off, "y", 0);
+    pugi::xml_node ext = x.append_child("a:ext");
+    attr(ext, "cx", emuSize(g.frame.width));
+    attr(ext, "cy", emuSize(g.frame.height));
+    pugi::xml_node chOff = x.append_child("a:chOff");
+    attr(chOff, "x", emu(g.child.left));
+    attr(chOff, "y", emu(g.child.top));
+    pugi::xml_node chExt = x.append_child("a:chExt");
+    attr(chExt, "cx", emuSize(g.child.width));
+    attr(chExt, "cy", emuSize(g.child.height));
+    for (int m : g.members) writeShape(wgp, shapes_[static_cast<std::size_t>(m - 1)], true, id++);
+  }
+  return runs;
+}
+
+}  // namespace docx

@@ -1,0 +1,291 @@
+#include "word/docx/package.h"
+
+#include <strings.h>
+
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "word/docx/docx_error.h"
+
+namespace docx {
+namespace {
+
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+constexpr const char* kContentTypesPart = "[Content_Types].xml";
+constexpr const char* kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+
+struct CachedPackage {
+  std::filesystem::file_time_type mtime;
+  std::uintmax_t size = 0;
+  std::shared_ptr<const std::vector<ZipEntry>> entries;
+};
+
+std::mutex g_cacheMutex;
+std::map<std::string, CachedPackage> g_cache;
+constexpr std::size_t kCacheLimit = 64;
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) throw DocxError(ErrorCode::kReadFailed, "cannot read " + path.string());
+  return std::move(buffer).str();
+}
+
+std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto canonical = std::filesystem::weakly_canonical(path, ec);
+  const std::string key = ec ? path.string() : canonical.string();
+  const auto mtime = std::filesystem::last_write_time(path, ec);
+  if (ec) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  {
+    std::lock_guard lock(g_cacheMutex);
+    auto it = g_cache.find(key);
+    if (it != g_cache.end() && it->second.mtime == mtime && it->second.size == size) {
+      return it->second.entries;
+    }
+  }
+  const std::string bytes = readFile(path);
+  auto entries = std::make_shared<const std::vector<ZipEntry>>(readZip(bytes, path.string()));
+  std::lock_guard lock(g_cacheMutex);
+  if (g_cache.size() >= kCacheLimit) g_cache.clear();
+  g_cache[key] = {mtime, bytes.size(), entries};
+  return entries;
+}
+
+// Resolves a relationship target against the folder of its source part.
+std::string resolveTarget(const std::string& source, const std::string& target) {
+  std::string base;
+  if (!target.empty() && target[0] == '/') {
+    base = target.substr(1);
+  } else {
+    const auto slash = source.rfind('/');
+    base = (slash == std::string::npos ? std::string() : source.substr(0, slash + 1)) + target;
+  }
+  std::vector<std::string> segments;
+  std::stringstream stream(base);
+  std::string segment;
+  while (std::getline(stream, segment, '/')) {
+    if (segment.empty() || segment == ".") continue;
+    if (segment == "..") {
+      if (!segments.empty()) segments.pop_back();
+      continue;
+    }
+    segments.push_back(segment);
+  }
+  std::string result;
+  for (const auto& s : segments) result += (result.empty() ? "" : "/") + s;
+  return result;
+}
+
+// Relative path from the folder of `source` to `target` (both part names).
+std::string relativeTarget(const std::string& source, const std::string& target) {
+  const auto slash = source.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : source.substr(0, slash + 1);
+  if (!folder.empty() && target.compare(0, folder.size(), folder) == 0) {
+    return target.substr(folder.size());
+  }
+  return "/" + target;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+struct StringWriter : pugi::xml_writer {
+  std::string* out;
+  explicit StringWriter(std::string* o) : out(o) {}
+  void write(const void* data, size_t size) override {
+    out->append(static_cast<const char*>(data), size);
+  }
+};
+
+}  // namespace
+
+std::string serializeXml(const pugi::xml_document& doc) {
+  std::string out;
+  StringWriter writer(&out);
+  doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+  return out;
+}
+
+Package Package::open(const std::filesystem::path& path) {
+  return Package(*cachedEntries(path), path.string());
+}
+
+Package Package::fromBytes(std::string_view bytes, const std::string& label) {
+  return Package(readZip(bytes, label), label);
+}
+
+void Package::clearCache() {
+  std::lock_guard lock(g_cacheMutex);
+  g_cache.clear();
+}
+
+Package::Package(const std::vector<ZipEntry>& entries, std::string label)
+    : label_(std::move(label)) {
+  parts_.reserve(entries.size() + 4);
+  for (const ZipEntry& entry : entries) {
+    index_[entry.name] = parts_.size();
+    parts_.push_back({entry.name, entry.data, nullptr, false});
+  }
+  if (!has(kContentTypesPart)) {
+    throw DocxError(ErrorCode::kMissingPart, label_ + ": [Content_Types].xml is missing");
+  }
+}
+
+Package::Part& Package::part(const std::string& name) {
+  auto it = index_.find(name);
+  if (it == index_.end()) {
+    throw DocxError(ErrorCode::kMissingPart, label_ + ": part " + name + " is missing");
+  }
+  return parts_[it->second];
+}
+
+pugi::xml_document& Package::xml(const std::string& name) {
+  Part& p = part(name);
+  if (!p.xml) {
+    auto doc = std::make_unique<pugi::xml_document>();
+    const pugi::xml_parse_result result =
+        doc->load_buffer(p.raw->data(), p.raw->size(), kParseOptions, pugi::encoding_auto);
+    if (!result || !doc->document_element()) {
+      throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
+                                                    " is not well-formed XML (" +
+                                                    result.description() + " at offset " +
+                                                    std::to_string(result.offset) + ")");
+    }
+    p.xml = std::move(doc);
+  }
+  return *p.xml;
+}
+
+void Package::markModified(const std::string& name) {
+  Part& p = part(name);
+  if (!p.xml) xml(name);
+  p.modified = true;
+}
+
+void Package::addXmlPart(const std::string& name, const std::string& type,
+                         const std::string& text) {
+  auto doc = std::make_unique<pugi::xml_document>();
+  if (!doc->load_buffer(text.data(), text.size(), kParseOptions)) {
+    throw DocxError(ErrorCode::kMalformedXml, "internal part " + name + " is malformed");
+  }
+  auto it = index_.find(name);
+  if (it == index_.end()) {
+    index_[name] = parts_.size();
+    parts_.push_back({name, std::make_shared<const std::string>(text), std::move(doc), true});
+  } else {
+    parts_[it->second].xml = std::move(doc);
+    parts_[it->second].modified = true;
+  }
+  setContentType(name, type);
+}
+
+std::string Package::relsPartOf(const std::string& source) {
+  if (source.empty()) return "_rels/.rels";
+  const auto slash = source.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : source.substr(0, slash + 1);
+  const std::string file = slash == std::string::npos ? source : source.substr(slash + 1);
+  return folder + "_rels/" + file + ".rels";
+}
+
+std::vector<std::string> Package::related(const std::string& source,
+                                          const std::string& typeSuffix) {
+  std::vector<std::string> result;
+  const std::string rels = relsPartOf(source);
+  if (!has(rels)) return result;
+  for (pugi::xml_node rel : xml(rels).document_element().children("Relationship")) {
+    if (!endsWith(rel.attribute("Type").value(), typeSuffix)) continue;
+    if (std::string_view(rel.attribute("TargetMode").value()) == "External") continue;
+    result.push_back(resolveTarget(source, rel.attribute("Target").value()));
+  }
+  return result;
+}
+
+std::string Package::addRelationship(const std::string& source, const std::string& type,
+                                     const std::string& targetPart) {
+  const std::string rels = relsPartOf(source);
+  if (!has(rels)) {
+    addXmlPart(rels, "application/vnd.openxmlformats-package.relationships+xml",
+               std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<Relationships xmlns=\"") +
+                   kRelsNs + "\"/>");
+  }
+  pugi::xml_node root = xml(rels).document_element();
+  int highest = 0;
+  for (pugi::xml_node rel : root.children("Relationship")) {
+    const std::string id = rel.attribute("Id").value();
+    if (id.size() > 3 && id.compare(0, 3, "rId") == 0) {
+      highest = std::max(highest, std::atoi(id.c_str() + 3));
+    }
+  }
+  const std::string id = "rId" + std::to_string(highest + 1);
+  pugi::xml_node rel = root.append_child("Relationship");
+  rel.append_attribute("Id") = id.c_str();
+  rel.append_attribute("Type") = type.c_str();
+  rel.append_attribute("Target") = relativeTarget(source, targetPart).c_str();
+  markModified(rels);
+  return id;
+}
+
+std::string Package::contentType(const std::string& name) {
+  pugi::xml_node types = xml(kContentTypesPart).document_element();
+  const std::string partName = "/" + name;
+  for (pugi::xml_node o : types.children("Override")) {
+    if (partName == o.attribute("PartName").value()) return o.attribute("ContentType").value();
+  }
+  const auto dot = name.rfind('.');
+  const std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  for (pugi::xml_node d : types.children("Default")) {
+    if (strcasecmp(ext.c_str(), d.attribute("Extension").value()) == 0) {
+      return d.attribute("ContentType").value();
+    }
+  }
+  return {};
+}
+
+void Package::setContentType(const std::string& name, const std::string& type) {
+  if (name == kContentTypesPart || endsWith(name, ".rels")) return;  // covered by Default
+  pugi::xml_node types = xml(kContentTypesPart).document_element();
+  const std::string partName = "/" + name;
+  for (pugi::xml_node o : types.children("Override")) {
+    if (partName == o.attribute("PartName").value()) {
+      if (type != o.attribute("ContentType").value()) {
+        o.attribute("ContentType") = type.c_str();
+        markModified(kContentTypesPart);
+      }
+      return;
+    }
+  }
+  pugi::xml_node o = types.append_child("Override");
+  o.append_attribute("PartName") = partName.c_str();
+  o.append_attribute("ContentType") = type.c_str();
+  markModified(kContentTypesPart);
+}
+
+std::string Package::serialize(int compressionLevel) {
+  std::vector<ZipEntry> entries;
+  entries.reserve(parts_.size());
+  // [Content_Types].xml first, as producers conventionally write it.
+  auto emit = [&](Part& p) {
+    if (p.modified && p.xml) {
+      entries.push_back({p.name, std::make_shared<const std::string>(serializeXml(*p.xml))});
+    } else {
+      entries.push_back({p.name, p.raw});
+    }
+  };
+  emit(part(kContentTypesPart));
+  for (Part& p : parts_) {
+    if (p.name != kContentTypesPart) emit(p);
+  }
+  return writeZip(entries, compressionLevel);
+}
+
+}  // namespace docx

@@ -1,0 +1,70 @@
+#pragma once
+// An OPC package (the zip container of a .docx/.dotx) held in memory: its parts as raw bytes,
+// parsed into pugixml documents only when touched, and written back raw unless modified.
+// Opening goes through a read-only cache of packages keyed by path, size and modification
+// time, so a template opened thousands of times is read and unpacked once.
+// Owns all parts; every failure throws docx::DocxError.
+
+#include <filesystem>
+#include <memory>
+#include <pugixml.hpp>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "word/docx/zip_archive.h"
+
+namespace docx {
+
+class Package {
+ public:
+  static Package open(const std::filesystem::path& path);
+  static Package fromBytes(std::string_view bytes, const std::string& label);
+
+  Package(Package&&) noexcept = default;
+  Package& operator=(Package&&) noexcept = default;
+
+  bool has(const std::string& part) const { return index_.count(part) != 0; }
+  // The parsed part; parsed on first use. Throws kMissingPart / kMalformedXml.
+  pugi::xml_document& xml(const std::string& part);
+  // Records that the parsed part has changed and must be serialised on save.
+  void markModified(const std::string& part);
+  // Adds (or replaces) a part from XML text with its content type.
+  void addXmlPart(const std::string& part, const std::string& contentType, const std::string& xml);
+
+  // Parts related to `source` by a relationship type ending in `typeSuffix` (e.g. "/header"),
+  // resolved to part names, in relationship order. Source "" means the package itself.
+  std::vector<std::string> related(const std::string& source, const std::string& typeSuffix);
+  // Adds a relationship from `source` to `targetPart` and answers its id.
+  std::string addRelationship(const std::string& source, const std::string& type,
+                              const std::string& targetPart);
+
+  std::string contentType(const std::string& part);
+  void setContentType(const std::string& part, const std::string& type);
+
+  // The whole package as zip bytes; unmodified parts are written from their original bytes.
+  std::string serialize(int compressionLevel);
+
+  // Drops every cached template (tests use it to see fresh reads).
+  static void clearCache();
+
+ private:
+  struct Part {
+    std::string name;
+    std::shared_ptr<const std::string> raw;
+    std::unique_ptr<pugi::xml_document> xml;
+    bool modified = false;
+  };
+  explicit Package(const std::vector<ZipEntry>& entries, std::string label);
+  Part& part(const std::string& name);
+  static std::string relsPartOf(const std::string& source);
+
+  std::string label_;
+  std::vector<Part> parts_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+// Serialises a parsed part the way the engine writes all parts (raw, UTF-8).
+std::string serializeXml(const pugi::xml_document& doc);
+
+}  // namespace docx

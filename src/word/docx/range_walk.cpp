@@ -1,0 +1,83 @@
+#include "word/docx/range_walk.h"
+
+namespace docx {
+
+bool isOpaque(pugi::xml_node e) {
+  static constexpr std::string_view kOpaque[] = {
+      "w:rPr",      "w:pPr",     "w:tblPr",     "w:trPr",    "w:tcPr",
+      "w:tblGrid",  "w:sectPr",  "w:instrText", "w:delText", "w:del",
+      "w:moveFrom", "w:drawing", "w:pict",      "w:object",  "mc:AlternateContent",
+      "w:fldData",  "w:tblPrEx", "w:ffData"};
+  const std::string_view name = e.name();
+  for (std::string_view o : kOpaque) {
+    if (name == o) return true;
+  }
+  return false;
+}
+
+bool textOf(pugi::xml_node node, std::string& out) {
+  if (node.type() != pugi::node_element) return false;
+  const std::string_view name = node.name();
+  if (name == "w:t") {
+    out += node.child_value();
+    return false;
+  }
+  if (name == "w:tab" || name == "w:br" || name == "w:cr" || name == "w:noBreakHyphen") {
+    if (!is(node.parent(), "w:r")) return false;
+    if (name == "w:tab") {
+      out += '\t';
+    } else if (name == "w:noBreakHyphen") {
+      out += '-';
+    } else if (name == "w:br" && (std::string_view(node.attribute("w:type").value()) == "page" ||
+                                  std::string_view(node.attribute("w:type").value()) == "column")) {
+      out += '\f';
+    } else {
+      out += '\n';
+    }
+    return false;
+  }
+  return !isOpaque(node);
+}
+
+std::string textBetween(pugi::xml_node from, pugi::xml_node to) {
+  std::string out;
+  walkBetween(
+      from, to, [&](pugi::xml_node n) { return textOf(n, out); },
+      [&](pugi::xml_node n) {
+        if (is(n, "w:p")) out += '\r';
+      });
+  return out;
+}
+
+std::string textOfContainer(pugi::xml_node container) {
+  std::string out;
+  bool firstParagraph = true;
+  auto visit = [&](auto&& self, pugi::xml_node node) -> void {
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      if (is(child, "w:p")) {
+        if (!firstParagraph) out += '\r';
+        firstParagraph = false;
+      }
+      if (textOf(child, out)) self(self, child);
+    }
+  };
+  visit(visit, container);
+  return out;
+}
+
+std::vector<pugi::xml_node> runsBetween(pugi::xml_node from, pugi::xml_node to) {
+  std::vector<pugi::xml_node> runs;
+  walkBetween(
+      from, to,
+      [&](pugi::xml_node n) {
+        if (is(n, "w:r")) {
+          runs.push_back(n);
+          return false;
+        }
+        return n.type() == pugi::node_element && !isOpaque(n);
+      },
+      [](pugi::xml_node) {});
+  return runs;
+}
+
+}  // namespace docx
