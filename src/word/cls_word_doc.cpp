@@ -1,0 +1,505 @@
+#include "word/cls_word_doc.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+#include <thread>
+
+#include "app/program_objects.h"
+#include "app/resource_folder.h"
+#include "word/docx/document.h"
+
+namespace fs = std::filesystem;
+
+namespace word {
+namespace {
+
+constexpr const char* kTimesNewRoman = "Times New Roman";
+// The password protecting a document is random and forgotten at once, so the hash only has to
+// hide it from a casual look; a word processor's default of 100000 rounds would cost tens of
+// milliseconds per document.
+constexpr std::uint32_t kProtectionSpinCount = 1000;
+
+DocumentPrinter& printer() {
+  static DocumentPrinter p;
+  return p;
+}
+
+std::string describe(const std::exception& e) {
+  if (const auto* d = dynamic_cast<const docx::DocxError*>(&e))
+    return d->description() + "(" + std::to_string(d->number()) + ")";
+  return std::string(e.what()) + "(0)";
+}
+
+// A size text such as "11"; empty means "leave the size alone".
+docx::RunFormat textFormat(const std::string& size, bool bold) {
+  docx::RunFormat f;
+  f.bold = bold;
+  f.fontName = kTimesNewRoman;
+  if (!size.empty()) {
+    char* end = nullptr;
+    const double points = std::strtod(size.c_str(), &end);
+    if (end == size.c_str() || *end != '\0')
+      throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "Ungültige Schriftgröße: " + size);
+    f.sizePt = points;
+  }
+  return f;
+}
+
+std::size_t characterCount(const std::string& utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+std::string trim(const std::string& s) {
+  const auto b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+bool isAsciiAlnum(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t pos; (pos = text.find(separator, start)) != std::string::npos;
+       start = pos + 1)
+    pieces.push_back(text.substr(start, pos - start));
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+std::unique_ptr<clsWordDoc>& instance() {
+  static std::unique_ptr<clsWordDoc> doc = std::make_unique<clsWordDoc>();
+  return doc;
+}
+
+}  // namespace
+
+clsWordDoc& g_WordDoc() { return *instance(); }
+void resetWordDoc() { instance() = std::make_unique<clsWordDoc>(); }
+
+std::string programFolder() { return app::resourceFolder().string(); }
+
+void clsWordDoc::setPrinter(DocumentPrinter p) { printer() = std::move(p); }
+
+clsWordDoc::clsWordDoc() {
+  for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
+    templates_.add(type, std::string("Templates/TemplateBogenV2") + type + ".dotx");
+  for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
+    templates_.add(std::string(type) + "-Report",
+                   std::string("Templates/TemplateDatenreportV2") + type + ".dotx");
+  templates_.add("Deckblatt", "Templates/TemplateDatenreportV2Deckblatt.dotx");
+}
+
+clsWordDoc::~clsWordDoc() = default;
+
+int16_t clsWordDoc::CreateWordApplication() {
+  if (application_) {
+    app::g_Debug().Ausgabe(2, "Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
+    return 101;
+  }
+  application_ = true;
+  return 100;
+}
+
+void clsWordDoc::DeleteWordApplication() {
+  document_.reset();
+  documentPath_.clear();
+  application_ = false;
+}
+
+bool clsWordDoc::guard(const std::string& routine) {
+  if (document_) return true;
+  app::g_Debug().Ausgabe(2, routine + ": Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  return false;
+}
+
+bool clsWordDoc::locate(const std::string& routine, const std::string& name) {
+  if (!guard(routine)) return false;
+  if (document_->bookmarks().exists(name, docx::BookmarkScope::kMainText)) return true;
+  app::g_Debug().Ausgabe(2, routine + ": Fehler! Die Textmarke " + name + " existiert nicht.");
+  return false;
+}
+
+void clsWordDoc::logUncaught(const std::string& routine, const std::exception& e) {
+  app::g_Debug().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + describe(e));
+}
+
+int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string& programFolder,
+                                     std::vector<std::string>& messages, int16_t keyOffset,
+                                     bool useOwnFolder, const std::string& ownFolder) {
+  app::clsDebug& log = app::g_Debug();
+  if (document_) {
+    log.Ausgabe(2, "OpenWordDokument: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+    return 101;
+  }
+  const std::size_t offset = keyOffset < 0 ? 0 : static_cast<std::size_t>(keyOffset);
+  const std::string key = name.size() > offset ? name.substr(offset) : std::string();
+  const std::string* relative = templates_.find(key);
+  if (!relative) {
+    log.Ausgabe(2, "OpenWordDokument: Fehler! Zu dem Geländebogen " + name +
+                       " existiert kein passendes Template.");
+    return 101;
+  }
+  const fs::path templateFile = fs::path(programFolder) / *relative;
+  std::error_code ec;
+  if (!fs::is_regular_file(templateFile, ec)) {
+    log.Ausgabe(2, "OpenWordDokument: Fehler! Die Templatedatei " + templateFile.string() +
+                       " wurde nicht gefunden.");
+    return 101;
+  }
+  const std::string out = app::settings().get(app::kDataFilesPfad);
+  if (out.empty()) {
+    log.Ausgabe(2,
+                "OpenWordDokument: Fehler! Der Pfad für die zu generierenden Dateien wurde nicht "
+                "gefunden.");
+    return 101;
+  }
+  std::string folderName = key;
+  if (key == "Deckblatt" || (key.size() > 7 && key.compare(key.size() - 7, 7, "-Report") == 0))
+    folderName = "Report";
+  if (useOwnFolder) folderName = ownFolder;
+  const fs::path target = fs::path(out) / folderName;
+  const fs::path file = target / (name + ".docx");
+  try {
+    if (!fs::is_directory(target, ec)) fs::create_directory(target);
+    auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
+    doc->setLanguageGerman();
+    doc->setPrintLayoutView();
+    doc->save(file);
+    document_ = std::move(doc);
+    documentPath_ = file;
+    return 100;
+  } catch (const std::exception& e) {
+    document_.reset();
+    documentPath_.clear();
+    messages.push_back("Der Gelängebogen " + file.string() +
+                       " konnte nicht generiert werden, da die Datei geöffnet ist.");
+    log.Ausgabe(2, "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden.");
+    return 101;
+  }
+}
+
+void clsWordDoc::CloseWordDokument() {
+  if (!document_) return;
+  app::clsDebug& log = app::g_Debug();
+  try {
+    document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+    if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
+    document_->save(documentPath_);
+    if (app::settings().get(app::kDataFilesPrint) == "1") {
+      std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
+      if (!printer() || !printer()(documentPath_, reason)) {
+        log.Ausgabe(2, "CloseWordDokument: Fehler! Das Dokument " + documentPath_.string() +
+                           " konnte nicht gedruckt werden: " + reason);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        app::ui().processEvents();
+        document_->save(documentPath_);
+      }
+    }
+    app::ui().processEvents();
+    document_.reset();
+  } catch (const std::exception& e) {
+    app::ui().message(app::MessageIcon::None, describe(e));
+    log.Ausgabe(1, describe(e));
+  }
+}
+
+int16_t clsWordDoc::SetTextMarke(const std::string& name, const std::string& text,
+                                 const std::string& size, bool bold) {
+  try {
+    if (!locate("SetTextMarke", name)) return 101;
+    document_->bookmarks().replace(name, text, textFormat(size, bold),
+                                   docx::BookmarkScope::kMainText);
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught("SetTextMarke", e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::SetReportTextMarke(const std::string& name, const std::string& text,
+                                       const std::string& size, bool bold) {
+  try {
+    if (!locate("SetReportTextMarke", name)) return 101;
+    auto& marks = document_->bookmarks();
+    const docx::RunFormat format = textFormat(size, bold);
+    if (text.empty()) {
+      marks.replace(name, "", format, docx::BookmarkScope::kMainText);
+    } else {
+      marks.setFont(name, format, docx::BookmarkScope::kMainText);
+      marks.insert(name, text + " ", format, docx::BookmarkScope::kMainText, false);
+    }
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught("SetReportTextMarke", e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::SetImageMarke(const std::string& name, const std::string& size, bool bold) {
+  try {
+    if (!locate("SetImageMarke", name)) return 101;
+    document_->bookmarks().replace(name, "X", textFormat(size, bold),
+                                   docx::BookmarkScope::kMainText);
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught("SetImageMarke", e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const std::string& text,
+                                                const std::string& /*size*/, bool /*bold*/) {
+  try {
+    if (!guard("SetTextMarke")) return 101;
+    auto& marks = document_->bookmarks();
+    if (!marks.exists(name, docx::BookmarkScope::kAllStories)) {
+      app::g_Debug().Ausgabe(2, "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
+      return 101;
+    }
+    marks.replace(name, text, docx::RunFormat{}, docx::BookmarkScope::kAllStories);
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught("SetTextMarke", e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::InsertAfter(const std::string& name, int16_t size, const std::string& text,
+                                bool bold) {
+  try {
+    if (!locate("InsertAfter", name)) return 101;
+    docx::RunFormat format;
+    format.bold = bold;
+    format.fontName = kTimesNewRoman;
+    format.sizePt = size;
+    document_->bookmarks().insert(name, text, format, docx::BookmarkScope::kMainText, true);
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught("InsertAfter", e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::GetTextMarkeLength(const std::string& name) {
+  try {
+    if (!document_)
+      throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "Es ist kein Dokument geöffnet.");
+    const std::string text = document_->bookmarks().text(name, docx::BookmarkScope::kMainText);
+    return static_cast<int16_t>(std::min<std::size_t>(characterCount(text), INT16_MAX));
+  } catch (const std::exception& e) {
+    app::g_Debug().Ausgabe(2, "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
+    return 0;
+  }
+}
+
+int16_t clsWordDoc::replaceIn(const std::string& routine, const std::string& name,
+                              const std::string& search, const std::string& replacement,
+                              const std::string& fontName, const std::string& fontSize,
+                              bool bold) {
+  try {
+    if (!locate(routine, name)) return 101;
+    docx::RunFormat format;
+    format.fontName = fontName.empty() ? "Arial" : fontName;
+    format.bold = bold;
+    if (!fontSize.empty()) format.sizePt = textFormat(fontSize, bold).sizePt;
+    auto& marks = document_->bookmarks();
+    marks.setFont(name, format, docx::BookmarkScope::kMainText);
+    if (!marks.replaceFirst(name, search, replacement, docx::BookmarkScope::kMainText))
+      app::g_Debug().Ausgabe(2, routine + ": Warnung! Artname '" + search + "' nicht gefunden.");
+    return 100;
+  } catch (const std::exception& e) {
+    logUncaught(routine, e);
+    return 101;
+  }
+}
+
+int16_t clsWordDoc::ReplaceTextInTextMarke(const std::string& name, const std::string& search,
+                                           const std::string& replacement,
+                                           const std::string& fontName,
+                                           const std::string& fontSize, bool bold) {
+  return replaceIn("ReplaceTextInTextMarke", name, search, replacement, fontName, fontSize, bold);
+}
+
+int16_t clsWordDoc::ReplaceCheckboxInTextMarke(const std::string& name, const std::string& search,
+                                               const std::string& replacement,
+                                               const std::string& fontName,
+                                               const std::string& fontSize, bool bold) {
+  return replaceIn("ReplaceCheckboxInTextMarke", name, search, replacement, fontName, fontSize,
+                   bold);
+}
+
+int16_t clsWordDoc::TableCleanUp() {
+  if (!guard("TableCleanUp")) return 101;
+  auto& tables = document_->tables();
+  if (tables.count() == 0) {
+    app::g_Debug().Ausgabe(2, "Fehler! Die Tabellen für die Strukturdaten sind nicht vorhanden.");
+    return 101;
+  }
+  docx::RunFormat format;
+  format.fontName = kTimesNewRoman;
+  format.bold = true;
+  for (int t = 3; t <= tables.count();) {
+    for (int r = 2; r <= tables.rowCount(t);) {
+      if (tables.cellCount(t, r) < 2) {
+        ++r;
+        continue;
+      }
+      std::string joined;
+      const auto pieces = split(tables.cellText(t, r, 2), ',');
+      for (std::size_t i = 0; i < pieces.size(); ++i) {
+        std::string piece = trim(pieces[i]);
+        if (auto x = piece.find('X'); x != std::string::npos) piece.erase(x, 1);
+        joined += (i ? ", " : "") + piece;
+      }
+      tables.setCellText(t, r, 2, trim(joined), format);
+      const std::string now = tables.cellText(t, r, 2);
+      if (now.size() == 1 && !isAsciiAlnum(now[0])) {
+        tables.deleteRow(t, r);
+        if (t > tables.count()) break;  // deleting the only row took the table with it
+        continue;
+      }
+      ++r;
+    }
+    if (t <= tables.count() && tables.rowCount(t) == 1) {
+      tables.deleteTable(t);
+      continue;
+    }
+    ++t;
+  }
+  return 100;
+}
+
+int16_t clsWordDoc::CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text) {
+  if (!dictionary) return 101;
+  for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) {
+    const std::string* stored = dictionary->find(letter);
+    if (!stored || stored->empty()) continue;
+    const std::string replacement = letter;
+    for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;
+         pos += replacement.size())
+      text.replace(pos, stored->size(), replacement);
+  }
+  return 100;
+}
+
+int16_t clsWordDoc::AddPolyline(int16_t /*position*/, const PointList& points) {
+  if (!guard("AddPolyline")) return 101;
+  std::vector<docx::Point> path;
+  path.reserve(points.size());
+  for (const auto& p : points) path.push_back({p[0], p[1]});
+  document_->drawing().addPolyline(path);
+  return 100;
+}
+
+int16_t clsWordDoc::MarkPolygon(int16_t position) {
+  if (!guard("MarkPolygon")) return 101;
+  auto& drawing = document_->drawing();
+  drawing.setFillColor(position, {192, 192, 192});
+  drawing.setFillPattern(position, 7);
+  return 100;
+}
+
+int16_t clsWordDoc::SetScaleBar(float width, float height, float /*unused1*/, float /*unused2*/,
+                                int16_t& counter) {
+  if (!guard("SetScaleBar")) return 101;
+  const char* label = "1 km";
+  float half = 500;
+  if (width < 10) label = "1 m", half = 0.5f;
+  else if (width < 50) label = "10 m", half = 5;
+  else if (width < 100) label = "50 m", half = 25;
+  else if (width < 1000) label = "100 m", half = 50;
+  else if (width < 5000) label = "500 m", half = 250;
+  auto& drawing = document_->drawing();
+  drawing.addLabel(0, height + 12, width, 20);
+  drawing.setLabelText(counter, label);
+  drawing.setLineVisible(counter, false);
+  drawing.setLabelCentered(counter, true);
+  drawing.setLabelFont(counter, 8, true);
+  ++counter;
+  const float mid = width / 2;
+  PointList bar = {{mid - half, height + 9},
+                   {mid - half, height + 11},
+                   {mid + half, height + 11},
+                   {mid + half, height + 9},
+                   {mid - half, height + 9}};
+  AddPolyline(counter, bar);
+  drawing.setFillTransparency(counter, 0);
+  drawing.setFillColor(counter, {0, 0, 0});
+  drawing.setFillSolid(counter);
+  ++counter;
+  return 100;
+}
+
+int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
+  if (!guard("MovePolygon")) return 101;
+  try {
+    auto& drawing = document_->drawing();
+    std::vector<int> shapes;
+    for (int i = 1; i < counter; ++i) shapes.push_back(i);
+    const int group = drawing.group(shapes);
+    const docx::Frame frame = drawing.groupFrame(group);
+    double width = frame.width, height = frame.height;
+    if (frame.width <= frame.height) {
+      width = frame.height > 0 ? frame.width * size / frame.height : 0;
+      height = size;
+    } else {
+      width = size;
+      height = frame.height * size / frame.width;
+    }
+    drawing.setGroupSize(group, width, height);
+    drawing.centerGroupHorizontally(group);
+    drawing.setGroupTop(group, 100);
+    drawing.ungroup(group);
+    const docx::Frame label = drawing.shapeFrame(counter - 2);
+    drawing.setShapeSize(counter - 2, label.width, 2);
+    drawing.regroup(group);
+    return 100;
+  } catch (const std::exception& e) {
+    app::g_Debug().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + describe(e) + ".");
+    return 101;
+  }
+}
+
+float clsWordDoc::GetScalefaktor(int16_t size, float width, float height, int16_t counter) {
+  if (!guard("GetScalefaktor")) return 101;
+  const docx::Frame frame = document_->drawing().shapeFrame(counter - 1);
+  return static_cast<float>(width <= height ? size / frame.height : size / frame.width);
+}
+
+int16_t clsWordDoc::InsertErfassungseinheit(const std::string& title, const std::string& left,
+                                            const std::string& middle, const std::string& right) {
+  if (!guard("InsertErfassungseinheit")) return 101;
+  std::string line1, line2;
+  if (middle.find(':') != std::string::npos) {
+    const auto pieces = split(middle, ':');
+    line1 = pieces[0];
+    if (pieces.size() == 2) line2 = pieces[1];
+  }
+  auto& tables = document_->tables();
+  constexpr int kTable = 2;
+  tables.appendRow(kTable);
+  int row = tables.rowCount(kTable);
+  tables.mergeRow(kTable, row);
+  tables.setCellText(kTable, row, 1, title + "\r");
+  tables.appendRow(kTable);
+  row = tables.rowCount(kTable);
+  tables.splitRow(kTable, row, 3);
+  tables.setCellText(kTable, row, 1, left);
+  tables.setCellText(kTable, row, 2, line1 + "\r" + line2);
+  tables.setCellText(kTable, row, 3, right);
+  tables.appendRow(kTable);
+  tables.mergeRow(kTable, tables.rowCount(kTable));
+  return 100;
+}
+
+}  // namespace word

@@ -1,0 +1,109 @@
+#pragma once
+// The gateway to the document engine for the generation routines: the template table, one
+// document at a time made from a template, its bookmarks, tables and the cover-sheet map, and
+// finishing it (protection, saving, printing). Operations answer 100 or 101 and log; the
+// drawing operations that the callers guard themselves let engine errors (docx::DocxError)
+// through, as does TableCleanUp.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/cls_dbf_data.h"
+#include "data/ordered_dict.h"
+
+namespace docx {
+class Document;
+}
+
+namespace word {
+
+// A drawing point in map units; x to the right, y downwards.
+using PointList = std::vector<std::array<float, 2>>;
+
+// Prints a finished document; answers false with a reason when it could not. Installed by the
+// front end when printing is available.
+using DocumentPrinter = std::function<bool(const std::filesystem::path& document, std::string& reason)>;
+
+class clsWordDoc {
+ public:
+  clsWordDoc();
+  ~clsWordDoc();
+  clsWordDoc(const clsWordDoc&) = delete;
+  clsWordDoc& operator=(const clsWordDoc&) = delete;
+
+  // Template key ("GN", "GN-Report", "Deckblatt") → path below the program folder.
+  const data::OrderedDict<std::string>& templates() const { return templates_; }
+
+  int16_t CreateWordApplication();
+  int16_t OpenWordDokument(const std::string& name, const std::string& programFolder,
+                           std::vector<std::string>& messages, int16_t keyOffset,
+                           bool useOwnFolder, const std::string& ownFolder);
+  void CloseWordDokument();
+  void DeleteWordApplication();
+
+  int16_t SetTextMarke(const std::string& name, const std::string& text, const std::string& size,
+                       bool bold);
+  int16_t SetReportTextMarke(const std::string& name, const std::string& text,
+                             const std::string& size, bool bold);
+  int16_t SetImageMarke(const std::string& name, const std::string& size, bool bold);
+  int16_t SetTextMarke_HeadersFooters(const std::string& name, const std::string& text,
+                                      const std::string& size, bool bold);
+  int16_t InsertAfter(const std::string& name, int16_t size, const std::string& text, bool bold);
+  int16_t GetTextMarkeLength(const std::string& name);
+  int16_t ReplaceTextInTextMarke(const std::string& name, const std::string& search,
+                                 const std::string& replacement, const std::string& fontName,
+                                 const std::string& fontSize, bool bold);
+  int16_t ReplaceCheckboxInTextMarke(const std::string& name, const std::string& search,
+                                     const std::string& replacement, const std::string& fontName,
+                                     const std::string& fontSize, bool bold);
+  // Throws docx::DocxError on an engine failure.
+  int16_t TableCleanUp();
+  // Replaces the stored forms of the seven German letters in text; 101 without a dictionary.
+  static int16_t CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text);
+
+  // Cover-sheet drawing. AddPolyline, MarkPolygon, SetScaleBar, GetScalefaktor and
+  // InsertErfassungseinheit throw docx::DocxError on an engine failure; MovePolygon logs it.
+  int16_t AddPolyline(int16_t position, const PointList& points);
+  int16_t MarkPolygon(int16_t position);
+  int16_t SetScaleBar(float width, float height, float unused1, float unused2, int16_t& counter);
+  int16_t MovePolygon(int16_t counter, float size);
+  float GetScalefaktor(int16_t size, float width, float height, int16_t counter);
+  int16_t InsertErfassungseinheit(const std::string& title, const std::string& left,
+                                  const std::string& middle, const std::string& right);
+
+  bool hasApplication() const { return application_; }
+  bool hasDocument() const { return document_ != nullptr; }
+  // Path of the current document's file (empty without a document).
+  const std::filesystem::path& documentPath() const { return documentPath_; }
+
+  // The printer used when "DataFilesPrint" is "1"; without one, printing is logged as failed.
+  static void setPrinter(DocumentPrinter printer);
+
+ private:
+  bool guard(const std::string& routine);
+  bool locate(const std::string& routine, const std::string& name);
+  void logUncaught(const std::string& routine, const std::exception& e);
+  int16_t replaceIn(const std::string& routine, const std::string& name, const std::string& search,
+                    const std::string& replacement, const std::string& fontName,
+                    const std::string& fontSize, bool bold);
+
+  data::OrderedDict<std::string> templates_;
+  bool application_ = false;
+  std::unique_ptr<docx::Document> document_;
+  std::filesystem::path documentPath_;
+};
+
+// The program-wide instance; a generation window renews it with resetWordDoc().
+clsWordDoc& g_WordDoc();
+void resetWordDoc();
+
+// The folder of the program file, where Templates/ lies.
+std::string programFolder();
+
+}  // namespace word
