@@ -1,0 +1,77 @@
+#include "app/program_objects.h"
+#include "data/sql_text.h"
+#include "sheets/mod_ffh_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace sheets {
+namespace {
+
+// The first n characters (not bytes) of a UTF-8 text.
+std::string firstCharacters(const std::string& text, std::size_t n) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (count++ == n) return text.substr(0, i);
+  }
+  return text;
+}
+
+}  // namespace
+
+int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  data::UmlautDict umlauts;
+  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
+  const std::string code = sheetCode(key);
+  const std::string escaped = data::sqlEscape(code);
+
+  std::string query = "SELECT * FROM anmerk WHERE GBCODE='" + escaped + "'";
+  data::Recordset rs;
+  if (!db.GetRecordset(1, query, rs)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index 1 schlug fehlt.");
+    return 101;
+  }
+  if (!rs.isEOF() && rs.fieldCount() > 1 && !rs.value(1).isNull()) {
+    std::string text = rs.value(1).toText();
+    word::clsWordDoc::CorrectUmlaute(dict, text);
+    if (doc.SetTextMarke("SONSTIGES", text, "11", false) != 100)
+      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
+                     "werden.");
+  }
+
+  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR='" + escaped + "'";
+  if (!db.GetRecordset(27, query, rs)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+    return 101;
+  }
+  std::string joined;
+  for (; !rs.isEOF(); rs.MoveNext()) {
+    if (rs.fieldCount() < 2 || rs.value(1).isNull()) continue;
+    joined += (joined.empty() ? "" : ", ") + rs.value(1).toText();
+  }
+  const int16_t limit = doc.GetTextMarkeLength("PFSOZ");
+  if (!joined.empty()) {
+    std::string text = firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
+    word::clsWordDoc::CorrectUmlaute(dict, text);
+    if (doc.SetTextMarke("PFSOZ", text, "11", false) != 100)
+      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
+                     "werden.");
+  }
+
+  if (OutputPflanzenartenRoteListe(db, code, dict) != 100)
+    log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
+
+  const std::string page = code.size() == 12 ? code.substr(0, 3) + " " + code.substr(3, 3) + " " +
+                                                   code.substr(6, 4) + " " + code.substr(10, 2)
+                                             : code;
+  if (doc.SetTextMarke_HeadersFooters("POLYGONNR_SEITE", page, "", false) != 100)
+    log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
+                   "gesetzt werden.");
+  log.Ausgabe(1, "FfhBogenGenerateFooter: OK");
+  return 100;
+}
+
+}  // namespace sheets

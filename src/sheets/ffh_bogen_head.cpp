@@ -1,0 +1,170 @@
+#include "app/program_objects.h"
+#include "data/sql_text.h"
+#include "sheets/mod_ffh_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace sheets {
+namespace {
+
+const char* const kRoutine = "FfhBogenGenerateHead";
+
+void bookmarkFailed(const std::string& name) {
+  app::g_Debug().Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Textmarke " + name +
+                                " konnte nicht gesetzt werden.");
+}
+
+void writeText(const std::string& name, const std::string& text) {
+  if (word::g_WordDoc().SetTextMarke(name, text, "", false) != 100) bookmarkFailed(name);
+}
+
+void writeCross(const std::string& name, bool bold) {
+  if (word::g_WordDoc().SetImageMarke(name, "", bold) != 100) bookmarkFailed(name);
+}
+
+// The sheet record's columns by position; a column the table lacks counts as absent.
+class SheetRecord {
+ public:
+  explicit SheetRecord(const data::Recordset& rs) : rs_(rs) {}
+  bool present(int n) const {
+    return !rs_.isEOF() && n < rs_.fieldCount() && !rs_.value(n).isNull();
+  }
+  std::string name(int n) const { return n < rs_.fieldCount() ? rs_.fieldName(n) : ""; }
+  std::string text(int n) const { return present(n) ? rs_.value(n).toText() : ""; }
+  bool equalsNumber(int n, double number) const {
+    double v = 0;
+    return present(n) && rs_.value(n).toNumber(v) && v == number;
+  }
+  // True for a non-zero number or a true flag; Null is false.
+  bool isTrue(int n) const {
+    double v = 0;
+    return present(n) && rs_.value(n).toNumber(v) && v != 0;
+  }
+
+ private:
+  const data::Recordset& rs_;
+};
+
+std::string character(const std::string& text, std::size_t position) {
+  return position <= text.size() ? text.substr(position - 1, 1) : "";
+}
+
+}  // namespace
+
+void FfhGenerateHead(const std::string& value, const std::string& prefix) {
+  for (int i = 1; i <= 5; ++i) {
+    const std::string name = prefix + std::to_string(i);
+    if (word::g_WordDoc().SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "",
+                                       false) != 100)
+      app::g_Debug().Ausgabe(3, "FfhGenerateHead: Fehler! Die Textmarke " + name +
+                                    " konnte nicht gesetzt werden.");
+  }
+}
+
+std::string FfhGenerateImageMarks(const data::Recordset& record) {
+  SheetRecord r(record);
+  for (int n : {34, 35, 36}) {
+    if (!r.present(n)) continue;
+    const std::string name = r.name(n) + r.text(n);
+    if (word::g_WordDoc().SetImageMarke(name, "", true) != 100)
+      app::g_Debug().Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Imagemarke " + name +
+                                    " konnte nicht gesetzt werden.");
+  }
+  return "100";
+}
+
+int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  data::UmlautDict umlauts;
+  const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
+  auto correct = [&](std::string text) {
+    word::clsWordDoc::CorrectUmlaute(haveUmlauts ? &umlauts : nullptr, text);
+    return text;
+  };
+  const std::string code = sheetCode(key);
+  log.Ausgabe(1, "INFO: PolygonID: " + code);
+  auto queryFailed = [&](const std::string& query, int index) {
+    log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index " + std::to_string(index) +
+                       " schlug fehlt.");
+    return int16_t{101};
+  };
+
+  // FFH area number, digit by digit; its separator at position 5 is left out.
+  std::string areaNumber = code.substr(0, 3);
+  areaNumber.erase(0, std::min(areaNumber.find_first_not_of('0'), areaNumber.size() - 1));
+  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=" + areaNumber;
+  data::Recordset rs;
+  if (!db.GetRecordset(22, query, rs)) return queryFailed(query, 22);
+  std::string area;
+  if (rs.isEOF()) {
+    log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
+    area = code.substr(0, 4);
+  } else {
+    area = rs.value("FFH_NR").toText();
+  }
+  for (std::size_t pos = 1, box = 1; pos <= 8; ++pos) {
+    if (pos == 5) continue;
+    writeText("GBGebietNr" + std::to_string(box++), character(area, pos));
+  }
+
+  query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON='" +
+          data::sqlEscape(formatCode(key.substr(0, 11), 11)) + "'";
+  if (!db.GetRecordset(28, query, rs)) return queryFailed(query, 28);
+  if (!rs.isEOF() && !rs.value(0).isNull()) {
+    if (doc.SetTextMarke("NAME", correct(rs.value(0).toText()), "", false) != 100)
+      bookmarkFailed("NAME");
+  } else if (doc.SetTextMarke("NAME", "", "", false) != 100) {
+    bookmarkFailed("'NAME'");
+  }
+
+  for (std::size_t i = 1; i <= 12; ++i) writeText("GBCODENr" + std::to_string(i), character(code, i));
+
+  query = "SELECT * FROM gbogen WHERE GBCODE='" + data::sqlEscape(code) + "'";
+  if (!db.GetRecordset(24, query, rs)) return queryFailed(query, 24);
+  app::ui().processEvents();
+  const SheetRecord r(rs);
+  const std::string type = key.size() > 12 ? key.substr(12) : "";
+
+  writeText(r.name(26), r.present(26) ? correct(r.text(26)) : "");
+  writeText(r.name(24), r.text(24));
+  writeText(r.name(25), r.text(25));
+  if (type != "X" && r.equalsNumber(27, 1)) writeCross(r.name(27), false);
+  if (r.present(17)) {
+    const bool share = r.text(17) == "0" || r.equalsNumber(17, 0);
+    writeText(r.name(29), share && r.present(29) ? r.text(29) : "");
+    writeText(r.name(17), r.text(17));
+  }
+  if (!rs.isEOF()) {
+    for (int n = 0; n < rs.fieldCount(); ++n) {
+      if (rs.fieldName(n) != "GBVAR5") continue;
+      if (r.equalsNumber(n, 1) && doc.SetTextMarke("GBVAR5", "X", "", false) != 100)
+        bookmarkFailed("GBVAR5");
+    }
+  }
+  app::ui().processEvents();
+  if (r.present(3)) FfhGenerateHead(r.text(3), "GBHNr");
+  const char* prefixes[] = {"GBN1Nr", "GBN2Nr", "GBN3Nr", "GBN4Nr", "GBN5Nr"};
+  for (int n = 4; n <= 8; ++n) FfhGenerateHead(r.text(n), prefixes[n - 4]);
+  for (int n = 46; n <= 49; ++n) writeText(r.name(n), r.present(n) ? r.text(n).substr(1) : "");
+  app::ui().processEvents();
+  for (int n = 10; n <= 16; ++n)
+    if (r.present(n)) writeCross(r.name(n) + r.text(n), true);
+  app::ui().processEvents();
+  for (const auto& [column, prefix] : {std::pair{18, "GBFFH1Nr"}, std::pair{19, "GBFFH2Nr"}}) {
+    const std::string value = r.text(column);
+    for (std::size_t i = 1; i <= 4; ++i)
+      writeText(prefix + std::to_string(i), character(value, i));
+  }
+  app::ui().processEvents();
+  for (int n : {20, 21})
+    if (r.present(n)) writeCross(r.name(n) + r.text(n), true);
+  if (!rs.isEOF() && rs.value("GBBOGEN").toText() == "K") FfhGenerateImageMarks(rs);
+  for (int n : {22, 23})
+    if (r.isTrue(n)) writeCross(r.name(n), true);
+
+  log.Ausgabe(1, "FfhBogenGenerateHead: OK");
+  return 100;
+}
+
+}  // namespace sheets

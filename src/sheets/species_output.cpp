@@ -1,0 +1,33 @@
+#include "app/program_objects.h"
+#include "data/species_lists.h"
+#include "data/sql_text.h"
+#include "sheets/mod_ffh_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace sheets {
+
+int16_t OutputPflanzenartenRoteListe(data::clsDBFData& db, const std::string& sheetCode,
+                                     const data::UmlautDict* umlauts) {
+  const std::string query = data::speciesQuery(data::sqlEscape(sheetCode));
+  data::Recordset rows;
+  if (!db.GetRecordset(0, query, rows)) {
+    app::g_Debug().Ausgabe(2, "OutputPflanzenartenRoteListe: Fehler! Die SQL-Anfrage (" + query +
+                                  ") auf die Tabelle mit dem Index 1 schlug fehlt.");
+    return 101;
+  }
+  const data::SpeciesLists lists = data::buildSpeciesLists(rows);
+  word::clsWordDoc& doc = word::g_WordDoc();
+  auto write = [&](const std::string& bookmark, std::string text) {
+    word::clsWordDoc::CorrectUmlaute(umlauts, text);
+    if (doc.SetTextMarke(bookmark, text, "11", false) != 100)
+      app::g_Debug().Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke " + bookmark +
+                                    " konnte nicht gesetzt werden.");
+  };
+  const char* bookmarks[] = {"BAUMARTEN", "PFLANZEN", "FLECHTEN", "MOOSE"};
+  for (int group = 1; group <= 4; ++group)
+    write(bookmarks[group - 1], data::listText(lists.group(group)));
+  write("ROTELISTE", data::redListText(lists.redList));
+  return 100;
+}
+
+}  // namespace sheets
