@@ -7,15 +7,15 @@
 
 #include "data/cls_dbf_data.h"
 
-namespace report {
+namespace data {
 
 // types receives the polygon's sheet types joined by "," in query order. 100 when at least one
 // sheet has a type, else 101 (also when the query failed).
 int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types,
-                               data::clsDBFData& db);
+                               clsDBFData& db);
 
 // True when a sheet matching codeOrPattern has copy status "3" or "4". A text without "_" is
 // taken as a sheet key and tested by its first 12 characters; one with "_" is a LIKE pattern.
-bool FfhBogenIsCopy(const std::string& codeOrPattern, data::clsDBFData& db);
+bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db);
 
-}  // namespace report
+}  // namespace data

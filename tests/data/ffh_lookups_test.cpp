@@ -1,4 +1,4 @@
-#include "report/ffh_lookups.h"
+#include "data/ffh_lookups.h"
 
 #include "support/survey_test_base.h"
 
@@ -19,35 +19,35 @@ class LookupsTest : public testsupport::SurveyTestBase {
 
 TEST_F(LookupsTest, FfhReportGetBogentypen_TypesInQueryOrder) {
   std::string types = "alt";
-  EXPECT_EQ(report::FfhReportGetBogentypen("12300100001", types, *db_), 100);
+  EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 100);
   EXPECT_EQ(types, "GN,GT");
-  EXPECT_EQ(report::FfhReportGetBogentypen("12300100002", types, *db_), 101);
+  EXPECT_EQ(data::FfhReportGetBogentypen("12300100002", types, *db_), 101);
   EXPECT_EQ(types, "");
-  EXPECT_EQ(report::FfhReportGetBogentypen("12300100009", types, *db_), 101);
+  EXPECT_EQ(data::FfhReportGetBogentypen("12300100009", types, *db_), 101);
 }
 
 TEST_F(LookupsTest, FfhBogenIsCopy_OnlyKindsThreeAndFour) {
-  EXPECT_FALSE(report::FfhBogenIsCopy("123001000011GN", *db_));
-  EXPECT_FALSE(report::FfhBogenIsCopy("123001000012GT", *db_));
-  EXPECT_TRUE(report::FfhBogenIsCopy("123001000031F", *db_));
-  EXPECT_TRUE(report::FfhBogenIsCopy("12300100004_", *db_));
-  EXPECT_FALSE(report::FfhBogenIsCopy("12300100001_", *db_));
+  EXPECT_FALSE(data::FfhBogenIsCopy("123001000011GN", *db_));
+  EXPECT_FALSE(data::FfhBogenIsCopy("123001000012GT", *db_));
+  EXPECT_TRUE(data::FfhBogenIsCopy("123001000031F", *db_));
+  EXPECT_TRUE(data::FfhBogenIsCopy("12300100004_", *db_));
+  EXPECT_FALSE(data::FfhBogenIsCopy("12300100001_", *db_));
   // The 13-character code is a different sheet: the key's first 12 characters are tested.
-  EXPECT_TRUE(report::FfhBogenIsCopy("123001000041F", *db_));
+  EXPECT_TRUE(data::FfhBogenIsCopy("123001000041F", *db_));
 }
 
 TEST_F(LookupsTest, Lookups_QuoteInCodeIsEscapedAndFailureLogged) {
   std::string types;
-  EXPECT_EQ(report::FfhReportGetBogentypen("1' OR ''='", types, *db_), 101);
-  EXPECT_FALSE(report::FfhBogenIsCopy("1' OR '1'='1_", *db_));
+  EXPECT_EQ(data::FfhReportGetBogentypen("1' OR ''='", types, *db_), 101);
+  EXPECT_FALSE(data::FfhBogenIsCopy("1' OR '1'='1_", *db_));
   std::filesystem::remove(dir_.path() / "db" / "GBogen.dbf");
   db_->ConnectDBDaten();
-  EXPECT_FALSE(report::FfhBogenIsCopy("12300100004_", *db_));
+  EXPECT_FALSE(data::FfhBogenIsCopy("12300100004_", *db_));
   EXPECT_EQ(lastLog(),
             "D2 FfhBogenIsCopy: Fehler! Die SQL-Anfrage (SELECT GBogen.GBCODE, GBogen.GBKOPIE From "
             "GBogen WHERE (GBogen.GBCODE like '12300100004_' AND (GBogen.GBKOPIE='3' OR "
             "GBogen.GBKOPIE='4'))) auf die Tabelle mit dem Index 0 schlug fehlt.");
-  EXPECT_EQ(report::FfhReportGetBogentypen("12300100001", types, *db_), 101);
+  EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 101);
 }
 
 }  // namespace

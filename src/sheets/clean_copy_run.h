@@ -1,0 +1,66 @@
+#pragma once
+// One clean-copy run without a window: the restrictions the output window collects, the
+// selection query, and the per-sheet loop with progress, cancel and the message file.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/cls_dbf_data.h"
+#include "data/ordered_dict.h"
+
+namespace sheets {
+
+// What the output window's lists and boxes say. An "all" flag switches its set off.
+struct Restrictions {
+  data::TextSet biotopeTypes;
+  bool allBiotopeTypes = true;
+  data::TextSet habitatTypes;
+  bool allHabitatTypes = true;
+  data::TextSet sheetTypes;   // the sheet types to produce
+  data::TextSet sheetCodes;   // 12-digit codes from the area lists
+  bool allAreas = true;
+  bool skipCopies = false;
+};
+
+// The sheets the restrictions leave, as the selection dialog lists them.
+struct Selection {
+  int16_t status = 101;       // 101: the query failed
+  data::TextSet keys;         // sheet keys (code followed by type)
+};
+
+Selection selectSheets(data::clsDBFData& db, const Restrictions& restrictions);
+// "Es wurden N Geländebögen ausgewählt." and the keys as code_type, as the dialog shows them.
+std::string selectionHeadline(const Selection& selection);
+std::string selectionEntry(const std::string& key);
+
+struct RunCallbacks {
+  // Called before each sheet is made: position (1-based), count, key.
+  std::function<void(std::size_t, std::size_t, const std::string&)> progress;
+  // Makes the cover sheet before a sheet when asked; answers 100 or 101. Arguments: polygon
+  // code, the polygon's sheet types, messages, the sheet's type (its folder).
+  std::function<int16_t(const std::string&, const std::string&, std::vector<std::string>&,
+                        const std::string&)>
+      coverSheet;
+};
+
+struct RunSummary {
+  std::size_t selected = 0;
+  std::size_t produced = 0;              // documents written in this run
+  std::vector<std::string> failed;       // keys whose document could not be made
+  std::size_t skippedCopies = 0;
+  std::size_t skippedUntyped = 0;
+  bool cancelled = false;
+  std::vector<std::string> messages;     // what went into the message file
+};
+
+// Runs the loop over keys: cancel (set by the front end, even from a signal handler) is tested
+// once per sheet; the sheet in work is always finished. Writes or removes the message file at
+// the end.
+RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool skipCopies,
+                          bool withCoverSheet, const std::atomic<bool>& cancel,
+                          const RunCallbacks& callbacks = {});
+
+}  // namespace sheets
