@@ -48,6 +48,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addSettingsCommand(cliApp, ctx, action);
   addCheckCommand(cliApp, ctx, action);
   addListCommand(cliApp, ctx, action);
+  addSheetsCommand(cliApp, ctx, action);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

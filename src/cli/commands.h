@@ -27,6 +27,7 @@ using Action = std::function<int()>;
 void addSettingsCommand(CLI::App& app, Context& ctx, Action& action);
 void addCheckCommand(CLI::App& app, Context& ctx, Action& action);
 void addListCommand(CLI::App& app, Context& ctx, Action& action);
+void addSheetsCommand(CLI::App& app, Context& ctx, Action& action);
 
 // "F,GN" → {"F", "GN"}; blanks around items are dropped, empty items skipped.
 std::vector<std::string> splitList(const std::string& text);

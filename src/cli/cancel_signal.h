@@ -1,0 +1,19 @@
+#pragma once
+// Ctrl-C during a run acts as the cancel button: the first one sets the flag (the item in work
+// is finished, nothing after it starts); a second one ends the program at once.
+
+#include <atomic>
+
+namespace cli {
+
+class CancelOnInterrupt {
+ public:
+  CancelOnInterrupt();   // installs the handler
+  ~CancelOnInterrupt();  // restores the previous one
+  CancelOnInterrupt(const CancelOnInterrupt&) = delete;
+  CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
+
+  const std::atomic<bool>& flag() const;
+};
+
+}  // namespace cli

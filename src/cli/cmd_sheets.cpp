@@ -1,0 +1,149 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <ostream>
+
+#include "app/program_objects.h"
+#include "cli/cancel_signal.h"
+#include "cli/commands.h"
+#include "cli/open_survey.h"
+#include "cli/progress_display.h"
+#include "data/area_selection.h"
+#include "sheets/clean_copy_run.h"
+#include "word/cls_word_doc.h"
+
+namespace cli {
+namespace {
+
+struct SheetsOptions {
+  std::string types, areas, subAreas, polygons;
+  std::vector<std::string> biotopes, habitats;
+  bool skipCopies = false, all = false, yes = false, cover = false;
+};
+
+// Applies --areas/--subareas/--polygons to the cascaded lists; a level without an option takes
+// every row. Answers false (after telling why) when a value matches no row.
+bool selectAreas(data::AreaSelection& lists, const SheetsOptions& o, std::ostream& err) {
+  auto apply = [&](const std::string& option, const std::string& values, auto selectByValue,
+                   auto selectAll) {
+    if (values.empty()) {
+      selectAll();
+      return true;
+    }
+    auto unknown = selectByValue(splitList(values));
+    for (const auto& u : unknown) err << "Unbekannter Wert für " << option << ": " << u << "\n";
+    return unknown.empty();
+  };
+  return apply("--areas", o.areas, [&](auto v) { return lists.selectAreasByValue(v); },
+               [&] { lists.selectAllAreas(); }) &&
+         apply("--subareas", o.subAreas, [&](auto v) { return lists.selectSubAreasByValue(v); },
+               [&] { lists.selectAllSubAreas(); }) &&
+         apply("--polygons", o.polygons, [&](auto v) { return lists.selectPolygonsByValue(v); },
+               [&] { lists.selectAllPolygons(); });
+}
+
+bool confirm(Context& ctx, bool yes) {
+  if (yes) return true;
+  if (!isatty(STDIN_FILENO)) {
+    ctx.err << "Ohne Terminal wird nur mit --yes generiert.\n";
+    return false;
+  }
+  ctx.out << "Geländebögen generieren? [j/N] " << std::flush;
+  std::string answer;
+  std::getline(std::cin, answer);
+  return !answer.empty() && (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y');
+}
+
+int runSheets(Context& ctx, const SheetsOptions& o) {
+  static const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K",
+                                                     "M", "S",  "T",  "W", "X"};
+  std::vector<std::string> types = o.types.empty() ? kAllTypes : splitList(o.types);
+  for (const auto& t : types) {
+    if (std::find(kAllTypes.begin(), kAllTypes.end(), t) == kAllTypes.end()) {
+      ctx.err << "Unbekannter Bogentyp: " << t << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
+      return 1;
+    }
+  }
+  word::resetWordDoc();
+  data::clsDBFData db;
+  if (!openSurvey(db, Purpose::CleanCopies)) return 1;
+
+  sheets::Restrictions r;
+  for (const auto& t : types) r.sheetTypes.add(t, t);
+  for (const auto& b : o.biotopes) r.biotopeTypes.add(b, b);
+  for (const auto& h : o.habitats) r.habitatTypes.add(h, h);
+  r.allBiotopeTypes = o.biotopes.empty();
+  r.allHabitatTypes = o.habitats.empty();
+  r.skipCopies = o.skipCopies;
+  r.allAreas = o.all || (o.areas.empty() && o.subAreas.empty() && o.polygons.empty());
+  if (!r.allAreas) {
+    data::TextSet known;
+    data::AreaRoots roots;
+    if (db.GetBogenNumbers(kAllTypes, known, roots) != 100) {
+      app::g_Debug().Ausgabe(2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
+      app::ui().message(app::MessageIcon::Error,
+                        "Die Geländebögennummern konnten nicht ermittelt werden.");
+      return 1;
+    }
+    data::AreaSelection lists(data::AreaSelection::Mode::Sheets);
+    lists.SetBogenNumbers(roots);
+    if (!selectAreas(lists, o, ctx.err)) return 1;
+    r.sheetCodes = lists.selectedSheetCodes();
+  }
+
+  const sheets::Selection selection = sheets::selectSheets(db, r);
+  if (selection.status != 100) {
+    app::ui().message(app::MessageIcon::Error,
+                      "Die zu generierenden Geländebögen konnten nicht ermittelt werden.");
+    return 1;
+  }
+  ctx.out << sheets::selectionHeadline(selection) << "\n";
+  for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
+  if (!confirm(ctx, o.yes)) {
+    ctx.out << "Es wurde nichts generiert.\n";
+    return 1;
+  }
+
+  CancelOnInterrupt interrupt;
+  ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Geländebogen: ");
+  sheets::RunCallbacks callbacks;
+  callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& key) {
+    progress.show(i, n, key);
+  };
+  const sheets::RunSummary summary =
+      sheets::runCleanCopies(db, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks);
+  progress.finish();
+
+  ctx.out << summary.produced << " von " << summary.selected << " Geländebögen erstellt in "
+          << progress.elapsed() << ".\n";
+  if (summary.skippedCopies)
+    ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
+  if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << key << "\n";
+  if (!summary.messages.empty())
+    ctx.err << summary.messages.size() << " Meldung(en) in MessageReport.txt.\n";
+  const bool complete = summary.failed.empty() && !summary.cancelled && summary.messages.empty();
+  return complete ? 0 : 1;
+}
+
+}  // namespace
+
+void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand("sheets", "Geländebögen (Reinschrift) erzeugen");
+  auto o = std::make_shared<SheetsOptions>();
+  cmd->add_option("--types", o->types, "Bogentypen, z. B. F,GN (Vorgabe: alle)");
+  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456");
+  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001");
+  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (Polygon und Teil)");
+  cmd->add_option("--biotope", o->biotopes, "nur diese Biotoptypen (Codes)");
+  cmd->add_option("--habitat", o->habitats, "nur diese Lebensraumtypen (Codes)");
+  cmd->add_flag("--skip-copies", o->skipCopies,
+                "Kopien von Sammel- und Komplexbögen nicht generieren");
+  cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
+  cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
+  cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
+}
+
+}  // namespace cli

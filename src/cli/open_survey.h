@@ -1,0 +1,15 @@
+#pragma once
+// What happens before any run: the path check, the table check and the connection, with the
+// same messages the main window shows.
+
+#include "data/cls_dbf_data.h"
+
+namespace cli {
+
+enum class Purpose { CleanCopies, Report };
+
+// True when db is connected; otherwise the user has been told why. Provider errors while
+// connecting reach the caller.
+bool openSurvey(data::clsDBFData& db, Purpose purpose);
+
+}  // namespace cli
