@@ -1,0 +1,268 @@
+#include "word/docx/bookmarks.h"
+
+#include <gtest/gtest.h>
+
+#include "test_package.h"
+#include "word/docx/document.h"
+#include "word/docx/range_walk.h"
+#include "word/docx/xml_util.h"
+
+namespace docx {
+namespace {
+
+using test::buildTemplate;
+using test::para;
+using test::partXml;
+
+std::string start(int id, const std::string& name) {
+  return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name + "\"/>";
+}
+std::string end(int id) {
+  return "<w:bookmarkEnd w:id=\"" + std::to_string(id) + "\"/>";
+}
+std::string run(const std::string& text, const std::string& rPr = "") {
+  return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") +
+         "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+}
+
+Document open(const test::TemplateParts& parts) {
+  return Document::fromBytes(buildTemplate(parts), "test.dotx");
+}
+
+Document openBody(const std::string& body) {
+  return open({body, "", "", true, true, ""});
+}
+
+// Plain text of the whole body as the range walker sees it.
+std::string bodyText(Document& doc) {
+  auto xml = partXml(doc.toBytes(), "word/document.xml");
+  return textOfContainer(xml->document_element().child("w:body"));
+}
+
+constexpr auto kAll = BookmarkScope::kAllStories;
+
+TEST(bookmark_text, spanning_runs) {
+  Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
+                          end(1) + run("nach") + "</w:p>");
+  EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
+  EXPECT_FALSE(doc.bookmarks().exists("B", kAll));
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "Hallo");
+  EXPECT_THROW(doc.bookmarks().text("B", kAll), DocxError);
+}
+
+TEST(bookmark_replace, keeps_bookmark_around_new_text) {
+  Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
+                          end(1) + run("nach") + "</w:p>");
+  doc.bookmarks().replace("A", "Welt", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "Welt");
+  doc.bookmarks().replace("A", "Zweiter Wert", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "Zweiter Wert");
+  EXPECT_EQ(utf16Length(doc.bookmarks().text("A", kAll)), 12u);
+  EXPECT_EQ(bodyText(doc), "Vor Zweiter Wertnach");
+  // The bookmark survives saving and reopening.
+  Document again = Document::fromBytes(doc.toBytes(), "again.docx");
+  EXPECT_EQ(again.bookmarks().text("A", kAll), "Zweiter Wert");
+}
+
+TEST(bookmark_replace, empty_text_leaves_empty_bookmark) {
+  Document doc = openBody("<w:p>" + start(1, "A") + run("Inhalt") + end(1) + "</w:p>");
+  doc.bookmarks().replace("A", "", {}, kAll);
+  EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "");
+  doc.bookmarks().replace("A", "wieder", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "wieder");
+}
+
+TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_order) {
+  Document doc = openBody(
+      "<w:p>" + start(1, "A") +
+      run("alt", "<w:rFonts w:ascii=\"Courier New\"/><w:i/><w:lang w:val=\"de-DE\"/>") + end(1) +
+      "</w:p><w:p>" + start(2, "B") +
+      run("alt", "<w:i/><w:sz w:val=\"30\"/><w:lang w:val=\"de-DE\"/>") + end(2) + "</w:p>");
+  doc.bookmarks().replace("A", "neu", {}, kAll);
+  RunFormat format{true, std::string("Times New Roman"), 11.0};
+  doc.bookmarks().replace("B", "fett", format, kAll);
+  auto xml = partXml(doc.toBytes(), "word/document.xml");
+  pugi::xml_node body = xml->document_element().child("w:body");
+  pugi::xml_node runA = body.child("w:p").child("w:r");
+  EXPECT_STREQ(runA.child("w:rPr").child("w:rFonts").attribute("w:ascii").value(), "Courier New");
+  EXPECT_TRUE(runA.child("w:rPr").child("w:i"));
+  pugi::xml_node runB = body.child("w:p").next_sibling("w:p").child("w:r");
+  std::vector<std::string> names;
+  for (pugi::xml_node c : runB.child("w:rPr").children()) names.push_back(c.name());
+  EXPECT_EQ(names, (std::vector<std::string>{"w:rFonts", "w:b", "w:bCs", "w:i", "w:sz", "w:szCs",
+                                             "w:lang"}));
+  EXPECT_STREQ(runB.child("w:rPr").child("w:sz").attribute("w:val").value(), "22");
+  EXPECT_STREQ(runB.child("w:rPr").child("w:rFonts").attribute("w:hAnsi").value(),
+               "Times New Roman");
+  // Not bold is written explicitly so a bold style underneath does not show through.
+  doc.bookmarks().replace("B", "normal", RunFormat{false, {}, {}}, kAll);
+  xml = partXml(doc.toBytes(), "word/document.xml");
+  pugi::xml_node b = xml->document_element()
+                         .child("w:body")
+                         .child("w:p")
+                         .next_sibling("w:p")
+                         .child("w:r")
+                         .child("w:rPr")
+                         .child("w:b");
+  EXPECT_STREQ(b.attribute("w:val").value(), "0");
+}
+
+TEST(bookmark_replace, line_feed_is_break_and_carriage_return_is_paragraph) {
+  Document doc = openBody("<w:p><w:pPr><w:jc w:val=\"right\"/></w:pPr>" + run("Vor ") +
+                          start(1, "A") + run("x") + end(1) + run(" nach") + "</w:p>");
+  doc.bookmarks().replace("A", "eins\nzwei\rdrei", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "eins\nzwei\rdrei");
+  EXPECT_EQ(bodyText(doc), "Vor eins\nzwei\rdrei nach");
+  auto xml = partXml(doc.toBytes(), "word/document.xml");
+  pugi::xml_node body = xml->document_element().child("w:body");
+  int paragraphs = 0;
+  for (pugi::xml_node p = body.child("w:p"); p; p = p.next_sibling("w:p")) {
+    ++paragraphs;
+    EXPECT_STREQ(p.child("w:pPr").child("w:jc").attribute("w:val").value(), "right");
+  }
+  EXPECT_EQ(paragraphs, 2);
+  EXPECT_TRUE(body.child("w:p").find_node([](pugi::xml_node n) { return is(n, "w:br"); }));
+  // The end marker moved into the second paragraph with the tail of the text.
+  EXPECT_TRUE(body.child("w:p").next_sibling("w:p").child("w:bookmarkEnd"));
+}
+
+TEST(bookmark_replace, spanning_paragraphs_joins_them) {
+  Document doc =
+      openBody("<w:p>" + run("Anfang ") + start(1, "A") + run("eins") + "</w:p>" + para("zwei") +
+               "<w:p>" + run("drei") + end(1) + run(" Ende") + "</w:p>" + para("danach"));
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "eins\rzwei\rdrei");
+  doc.bookmarks().replace("A", "X", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "X");
+  EXPECT_EQ(bodyText(doc), "Anfang X Ende\rdanach");
+}
+
+TEST(bookmark_scope, header_and_footer_bookmarks) {
+  Document doc = open({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
+                       "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""});
+  EXPECT_TRUE(doc.bookmarks().exists("KOPF", kAll));
+  EXPECT_FALSE(doc.bookmarks().exists("KOPF", BookmarkScope::kMainText));
+  try {
+    doc.bookmarks().replace("KOPF", "x", {}, BookmarkScope::kMainText);
+    FAIL() << "header bookmark reached through the main text";
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kBookmarkNotFound);
+    EXPECT_NE(std::string(e.what()).find("KOPF"), std::string::npos);
+  }
+  doc.bookmarks().replace("KOPF", "000 000 0000 01", {}, kAll);
+  doc.bookmarks().replace("FUSS", "Fuß", {}, kAll);
+  const std::string bytes = doc.toBytes();
+  EXPECT_EQ(textOfContainer(partXml(bytes, "word/header1.xml")->document_element()),
+            "000 000 0000 01");
+  EXPECT_EQ(textOfContainer(partXml(bytes, "word/footer1.xml")->document_element()), "Fuß");
+}
+
+TEST(bookmark_replace, inside_table_cell) {
+  Document doc = openBody(
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr>"
+      "<w:tc><w:p>" +
+      run("Art:") + "</w:p></w:tc><w:tc><w:p>" + start(3, "ART") + run("....") + end(3) +
+      "</w:p></w:tc></w:tr></w:tbl>" + para(""));
+  doc.bookmarks().replace("ART", "Carex acuta", {}, kAll);
+  EXPECT_EQ(doc.tables().cellText(1, 1, 2), "Carex acuta");
+  EXPECT_EQ(doc.tables().cellText(1, 1, 1), "Art:");
+}
+
+TEST(bookmark_replace, markers_between_paragraphs) {
+  Document doc = openBody(start(1, "BLOCK") + para("Inhalt") + end(1) + start(2, "LEER") + end(2) +
+                          para("Folgt"));
+  EXPECT_EQ(doc.bookmarks().text("BLOCK", kAll), "Inhalt\r");
+  doc.bookmarks().replace("BLOCK", "Neu", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("BLOCK", kAll), "Neu");
+  doc.bookmarks().replace("LEER", "X", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("LEER", kAll), "X");
+  EXPECT_EQ(bodyText(doc), "Neu\rXFolgt");
+}
+
+TEST(bookmark_replace, nested_and_overlapping_bookmarks) {
+  Document doc =
+      openBody("<w:p>" + start(1, "AUSSEN") + run("a") + start(2, "INNEN") + run("b") + end(2) +
+               start(3, "QUER") + run("c") + end(1) + run("d") + end(3) + "</w:p>");
+  doc.bookmarks().replace("AUSSEN", "neu", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("AUSSEN", kAll), "neu");
+  // A bookmark wholly inside the replaced text goes with it ...
+  EXPECT_FALSE(doc.bookmarks().exists("INNEN", kAll));
+  // ... one reaching outside keeps the part outside.
+  ASSERT_TRUE(doc.bookmarks().exists("QUER", kAll));
+  EXPECT_EQ(doc.bookmarks().text("QUER", kAll), "d");
+  EXPECT_EQ(bodyText(doc), "neud");
+}
+
+TEST(bookmark_insert, before_and_behind_content_inside_bookmark) {
+  Document doc =
+      openBody("<w:p>" + start(1, "A") + run("Wert", "<w:i/>") + end(1) + run("!") + "</w:p>");
+  doc.bookmarks().insert("A", "12,5", {}, kAll, false);
+  doc.bookmarks().insert("A", " ha", RunFormat{true, {}, {}}, kAll, true);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll), "12,5Wert ha");
+  EXPECT_EQ(bodyText(doc), "12,5Wert ha!");
+  auto xml = partXml(doc.toBytes(), "word/document.xml");
+  pugi::xml_node p = xml->document_element().child("w:body").child("w:p");
+  pugi::xml_node first = p.child("w:r");
+  EXPECT_TRUE(first.child("w:rPr").child("w:i"));  // took the formatting of the content
+}
+
+TEST(bookmark_font, applies_to_every_run_in_range) {
+  Document doc =
+      openBody("<w:p>" + run("aus") + start(1, "A") + run("ein") + run("zwei") + end(1) + "</w:p>");
+  doc.bookmarks().setFont("A", RunFormat{true, std::string("Arial"), 8.0}, kAll);
+  auto xml = partXml(doc.toBytes(), "word/document.xml");
+  int bold = 0;
+  for (pugi::xml_node r : xml->document_element().child("w:body").child("w:p").children("w:r")) {
+    if (r.child("w:rPr").child("w:b")) {
+      ++bold;
+      EXPECT_STREQ(r.child("w:rPr").child("w:sz").attribute("w:val").value(), "16");
+    }
+  }
+  EXPECT_EQ(bold, 2);
+  EXPECT_THROW(doc.bookmarks().setFont("A", RunFormat{{}, {}, 0.0}, kAll), DocxError);
+}
+
+TEST(bookmark_find_replace, first_occurrence_across_runs_within_paragraph) {
+  Document doc = openBody("<w:p>" + run("vor Poa ") + start(1, "ARTEN") + run("Carex acu") +
+                          run("ta, Poa annua") + end(1) + "</w:p><w:p>" + run("Poa") + "</w:p>");
+  EXPECT_TRUE(doc.bookmarks().replaceFirst("ARTEN", "acuta", "nigra", kAll));
+  EXPECT_EQ(doc.bookmarks().text("ARTEN", kAll), "Carex nigra, Poa annua");
+  EXPECT_TRUE(doc.bookmarks().replaceFirst("ARTEN", "Poa", "Festuca", kAll));
+  EXPECT_EQ(doc.bookmarks().text("ARTEN", kAll), "Carex nigra, Festuca annua");
+  // Text outside the bookmark is not searched.
+  EXPECT_FALSE(doc.bookmarks().replaceFirst("ARTEN", "vor", "x", kAll));
+  EXPECT_EQ(bodyText(doc), "vor Poa Carex nigra, Festuca annua\rPoa");
+  EXPECT_THROW(doc.bookmarks().replaceFirst("ARTEN", "", "x", kAll), DocxError);
+}
+
+TEST(bookmark_replace, control_characters_and_bad_utf8_give_valid_xml) {
+  Document doc = openBody("<w:p>" + start(1, "A") + end(1) + "</w:p>");
+  doc.bookmarks().replace("A",
+                          std::string("a\x01"
+                                      "b\xff"
+                                      "c<&>"),
+                          {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("A", kAll),
+            "ab\xEF\xBF\xBD"
+            "c<&>");
+  EXPECT_NO_THROW(partXml(doc.toBytes(), "word/document.xml"));
+}
+
+TEST(bookmark_locate, end_marker_missing_is_error) {
+  Document doc = openBody("<w:p>" + start(1, "A") + run("x") + "</w:p>");
+  try {
+    doc.bookmarks().replace("A", "y", {}, kAll);
+    FAIL();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kBookmarkNotFound);
+    EXPECT_NE(std::string(e.what()).find("no end"), std::string::npos);
+  }
+}
+
+TEST(text_length, counts_utf16_units) {
+  EXPECT_EQ(utf16Length("Grünland"), 8u);
+  EXPECT_EQ(utf16Length("\xF0\x9D\x84\x9E"), 2u);  // one character outside the BMP
+}
+
+}  // namespace
+}  // namespace docx

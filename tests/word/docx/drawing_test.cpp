@@ -1,0 +1,219 @@
+#include "word/docx/drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "test_package.h"
+#include "word/docx/document.h"
+#include "word/docx/docx_error.h"
+#include "word/docx/xml_util.h"
+
+namespace docx {
+namespace {
+
+using test::buildTemplate;
+using test::para;
+using test::partXml;
+
+constexpr double kA4Width = 11906 / 20.0;
+
+std::vector<Point> square(double x, double y, double size) {
+  return {{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}, {x, y}};
+}
+
+Document openDoc() {
+  return Document::fromBytes(buildTemplate({para("Deckblatt"), "", "", true, true, ""}), "d.dotx");
+}
+
+std::vector<pugi::xml_node> anchors(pugi::xml_node root) {
+  std::vector<pugi::xml_node> found;
+  root.find_node([&](pugi::xml_node n) {
+    if (is(n, "wp:anchor")) found.push_back(n);
+    return false;
+  });
+  return found;
+}
+
+TEST(drawing_shapes, numbered_in_order_of_addition_with_freeform_defaults) {
+  Drawing d(kA4Width);
+  EXPECT_EQ(d.addPolyline(square(0, 0, 100)), 1);
+  EXPECT_EQ(d.addPolyline({{0, 0}, {50, 20}, {80, 10}}), 2);
+  EXPECT_EQ(d.addLabel(0, 112, 100, 20), 3);
+  EXPECT_EQ(d.shapeCount(), 3);
+  const Frame f = d.shapeFrame(2);
+  EXPECT_DOUBLE_EQ(f.width, 80);
+  EXPECT_DOUBLE_EQ(f.height, 20);
+  try {
+    d.shapeFrame(4);
+    FAIL();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kShapeOutOfRange);
+  }
+  EXPECT_THROW(d.addPolyline({{0, 0}}), DocxError);
+  EXPECT_THROW(d.addPolyline({{0, 0}, {NAN, 1}}), DocxError);
+
+  pugi::xml_document xml;
+  pugi::xml_node body = xml.append_child("w:document").append_child("w:body");
+  body.append_child("w:p");
+  const auto runs = d.materialize(body, 1);
+  ASSERT_EQ(runs.size(), 3u);
+  const auto all = anchors(xml);
+  ASSERT_EQ(all.size(), 3u);
+  // Closed outline: white fill, thin black line, closed path.
+  pugi::xml_node sp1 = all[0].find_node([](pugi::xml_node n) { return is(n, "wps:spPr"); });
+  EXPECT_STREQ(sp1.child("a:solidFill").child("a:srgbClr").attribute("val").value(), "FFFFFF");
+  EXPECT_STREQ(sp1.child("a:ln").attribute("w").value(), "9525");
+  EXPECT_TRUE(sp1.child("a:custGeom").child("a:pathLst").child("a:path").child("a:close"));
+  // Open polyline: no fill, no close.
+  pugi::xml_node sp2 = all[1].find_node([](pugi::xml_node n) { return is(n, "wps:spPr"); });
+  EXPECT_TRUE(sp2.child("a:noFill"));
+  EXPECT_FALSE(sp2.child("a:custGeom").child("a:pathLst").child("a:path").child("a:close"));
+  // Children of the anchor in schema order.
+  std::vector<std::string> order;
+  for (pugi::xml_node c : all[0].children()) order.push_back(c.name());
+  EXPECT_EQ(order, (std::vector<std::string>{"wp:simplePos", "wp:positionH", "wp:positionV",
+                                             "wp:extent", "wp:effectExtent", "wp:wrapNone",
+                                             "wp:docPr", "wp:cNvGraphicFramePr", "a:graphic"}));
+}
+
+TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
+  Drawing d(kA4Width);
+  d.addPolyline(square(0, 0, 10));
+  d.addPolyline(square(0, 20, 10));
+  d.addLabel(0, 40, 10, 5);
+  d.setFillColor(1, {192, 192, 192});
+  d.setFillPattern(1, 7);
+  d.setFillTransparency(2, 0);
+  d.setFillColor(2, {0, 0, 0});
+  d.setFillSolid(2);
+  d.setLineVisible(3, false);
+  d.setLabelText(3, "100 m");
+  d.setLabelFont(3, 8, true);
+  d.setLabelCentered(3, true);
+  EXPECT_THROW(d.setFillPattern(1, 99), DocxError);
+  EXPECT_THROW(d.setFillTransparency(1, 1.5), DocxError);
+  EXPECT_THROW(d.setLabelText(1, "x"), DocxError);
+
+  pugi::xml_document xml;
+  pugi::xml_node body = xml.append_child("w:document").append_child("w:body");
+  body.append_child("w:p");
+  d.materialize(body, 10);
+  const auto all = anchors(xml);
+  pugi::xml_node patt = all[0].find_node([](pugi::xml_node n) { return is(n, "a:pattFill"); });
+  ASSERT_TRUE(patt);
+  EXPECT_STREQ(patt.attribute("prst").value(), "pct50");
+  EXPECT_STREQ(patt.child("a:fgClr").child("a:srgbClr").attribute("val").value(), "C0C0C0");
+  EXPECT_STREQ(patt.child("a:bgClr").child("a:srgbClr").attribute("val").value(), "FFFFFF");
+  pugi::xml_node solid = all[1].find_node([](pugi::xml_node n) { return is(n, "a:solidFill"); });
+  EXPECT_STREQ(solid.child("a:srgbClr").attribute("val").value(), "000000");
+  EXPECT_FALSE(solid.child("a:srgbClr").child("a:alpha"));  // transparency 0: fully opaque
+  pugi::xml_node ln = all[2].find_node([](pugi::xml_node n) { return is(n, "a:ln"); });
+  EXPECT_TRUE(ln.child("a:noFill"));
+  pugi::xml_node p =
+      all[2].find_node([](pugi::xml_node n) { return is(n, "w:txbxContent"); }).child("w:p");
+  EXPECT_STREQ(p.child("w:pPr").child("w:jc").attribute("w:val").value(), "center");
+  EXPECT_STREQ(p.child("w:r").child("w:rPr").child("w:sz").attribute("w:val").value(), "16");
+  EXPECT_TRUE(p.child("w:r").child("w:rPr").child("w:b"));
+  EXPECT_STREQ(p.child("w:r").child("w:t").child_value(), "100 m");
+
+  d.setFillTransparency(1, 0.25);
+  pugi::xml_document again;
+  pugi::xml_node body2 = again.append_child("w:document").append_child("w:body");
+  body2.append_child("w:p");
+  d.materialize(body2, 10);
+  pugi::xml_node alpha = again.find_node([](pugi::xml_node n) { return is(n, "a:alpha"); });
+  EXPECT_STREQ(alpha.attribute("val").value(), "75000");
+}
+
+TEST(drawing_group, size_centring_and_top_of_a_map) {
+  // A map frame 1150 x 650 units with two polygons and a scale bar, as the cover sheet draws it.
+  Drawing d(kA4Width);
+  d.addPolyline({{0, 650}, {0, 0}, {1150, 0}, {1150, 650}, {0, 650}});
+  d.addPolyline(square(100, 100, 300));
+  d.addPolyline(square(500, 200, 200));
+  const int label = d.addLabel(0, 662, 1150, 20);
+  d.addPolyline({{525, 659}, {525, 661}, {625, 661}, {625, 659}, {525, 659}});
+  const int g = d.group({1, 2, 3, 4, 5});
+  Frame f = d.groupFrame(g);
+  EXPECT_DOUBLE_EQ(f.width, 1150);
+  EXPECT_DOUBLE_EQ(f.height, 682);
+  // Wider than high: 300 points wide, aspect kept.
+  d.setGroupSize(g, 300, 682 * 300 / 1150.0);
+  d.centerGroupHorizontally(g);
+  d.setGroupTop(g, 100);
+  f = d.groupFrame(g);
+  EXPECT_DOUBLE_EQ(f.width, 300);
+  EXPECT_NEAR(f.left, (kA4Width - 300) / 2, 1e-9);
+  EXPECT_DOUBLE_EQ(f.top, 100);
+  // Members follow the group's scaling.
+  const Frame second = d.shapeFrame(2);
+  EXPECT_NEAR(second.width, 300 * 300 / 1150.0, 1e-9);
+  EXPECT_NEAR(second.left, f.left + 100 * 300 / 1150.0, 1e-9);
+  EXPECT_THROW(d.group({1, 2}), DocxError);  // already grouped
+
+  // Ungroup, shrink the label, regroup: the drawing keeps its place and size.
+  d.ungroup(g);
+  EXPECT_THROW(d.groupFrame(g), DocxError);
+  d.setShapeSize(label, d.shapeFrame(label).width, 2);
+  d.regroup(g);
+  f = d.groupFrame(g);
+  EXPECT_NEAR(f.width, 300, 1e-9);
+  EXPECT_NEAR(f.left, (kA4Width - 300) / 2, 1e-9);
+  EXPECT_NEAR(f.top, 100, 1e-9);
+
+  // Scaling by a factor from the top-left corner gives the same result as setting the size.
+  d.scaleGroup(g, 0.5, 0.5);
+  EXPECT_NEAR(d.groupFrame(g).width, 150, 1e-9);
+  EXPECT_NEAR(d.groupFrame(g).left, (kA4Width - 300) / 2, 1e-9);
+}
+
+TEST(drawing_group, serialised_as_one_anchored_group_with_child_space) {
+  Document doc = openDoc();
+  Drawing& d = doc.drawing();
+  for (int k = 0; k < 4; ++k) d.addPolyline(square(k * 100.0, 50, 80));
+  const int g = d.group({1, 2, 3, 4});
+  d.setGroupSize(g, 300, 80 * 300 / 380.0);
+  d.centerGroupHorizontally(g);
+  d.setGroupTop(g, 100);
+  const std::string bytes = doc.toBytes();
+  EXPECT_EQ(doc.toBytes().size(), bytes.size());  // saving twice adds nothing
+  auto xml = partXml(bytes, "word/document.xml");
+  const auto all = anchors(*xml);
+  ASSERT_EQ(all.size(), 1u);
+  pugi::xml_node anchor = all[0];
+  EXPECT_STREQ(anchor.child("wp:positionH").attribute("relativeFrom").value(), "page");
+  EXPECT_STREQ(anchor.child("wp:positionH").child("wp:align").child_value(), "center");
+  EXPECT_STREQ(anchor.child("wp:positionV").child("wp:posOffset").child_value(), "1270000");
+  EXPECT_STREQ(anchor.child("wp:extent").attribute("cx").value(), "3810000");
+  pugi::xml_node data = anchor.child("a:graphic").child("a:graphicData");
+  EXPECT_STREQ(data.attribute("uri").value(),
+               "http://schemas.microsoft.com/office/word/2010/wordprocessingGroup");
+  pugi::xml_node wgp = data.child("wpg:wgp");
+  int shapes = 0;
+  for (pugi::xml_node s = wgp.child("wps:wsp"); s; s = s.next_sibling("wps:wsp")) ++shapes;
+  EXPECT_EQ(shapes, 4);
+  pugi::xml_node xfrm = wgp.child("wpg:grpSpPr").child("a:xfrm");
+  EXPECT_STREQ(xfrm.child("a:chOff").attribute("x").value(), "0");
+  EXPECT_STREQ(xfrm.child("a:chOff").attribute("y").value(), "635000");
+  EXPECT_STREQ(xfrm.child("a:chExt").attribute("cx").value(), std::to_string(380 * 12700).c_str());
+  EXPECT_STREQ(xfrm.child("a:ext").attribute("cx").value(), "3810000");
+  // Ids of drawing objects are unique.
+  std::set<std::string> ids;
+  int count = 0;
+  xml->find_node([&](pugi::xml_node n) {
+    if (is(n, "wp:docPr") || is(n, "wps:cNvPr")) {
+      ids.insert(n.attribute("id").value());
+      ++count;
+    }
+    return false;
+  });
+  EXPECT_EQ(static_cast<int>(ids.size()), count);
+  // The anchor run sits in the first paragraph, in front of its text.
+  pugi::xml_node p = xml->document_element().child("w:body").child("w:p");
+  EXPECT_TRUE(p.child("w:r").child("w:drawing"));
+}
+
+}  // namespace
+}  // namespace docx

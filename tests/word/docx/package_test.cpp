@@ -1,0 +1,228 @@
+#include "word/docx/package.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "test_package.h"
+#include "word/docx/atomic_file.h"
+#include "word/docx/document.h"
+#include "word/docx/zip_archive.h"
+
+namespace docx {
+namespace {
+
+using test::buildTemplate;
+using test::para;
+using test::partText;
+using test::scratchFolder;
+using test::writeFile;
+
+std::string readAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+ErrorCode openError(const std::string& bytes, std::string* message = nullptr) {
+  try {
+    Document::fromBytes(bytes, "kaputt.dotx");
+  } catch (const DocxError& e) {
+    if (message) *message = e.what();
+    return e.code();
+  }
+  ADD_FAILURE() << "opened a damaged package";
+  return ErrorCode::kInvalidArgument;
+}
+
+TEST(package_open, template_becomes_document_and_untouched_parts_stay_byte_identical) {
+  const std::string original = buildTemplate({para("Hallo"), "", "", true, true, ""});
+  Document doc = Document::fromBytes(original, "t.dotx");
+  EXPECT_EQ(doc.mainContentType(),
+            "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+  const std::string saved = doc.toBytes();
+  EXPECT_EQ(partText(saved, "word/styles.xml"), partText(original, "word/styles.xml"));
+  EXPECT_EQ(partText(saved, "word/document.xml"), partText(original, "word/document.xml"));
+  EXPECT_NE(partText(saved, "[Content_Types].xml").find("document.main+xml"), std::string::npos);
+}
+
+TEST(package_open, cached_template_is_reread_when_the_file_changes) {
+  const auto folder = scratchFolder("cache");
+  const auto path =
+      writeFile(folder / "t.dotx", buildTemplate({para("eins"), "", "", true, true, ""}));
+  Document first = Document::open(path);
+  first.bookmarks();  // the first document may be edited without touching the cache
+  EXPECT_NE(partText(first.toBytes(), "word/document.xml").find("eins"), std::string::npos);
+  writeFile(path, buildTemplate({para("zweiundzwanzig"), "", "", true, true, ""}));
+  Document second = Document::open(path);
+  EXPECT_NE(partText(second.toBytes(), "word/document.xml").find("zweiundzwanzig"),
+            std::string::npos);
+}
+
+TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
+  std::string message;
+  EXPECT_EQ(openError("Dies ist kein Paket", &message), ErrorCode::kNotAPackage);
+  EXPECT_NE(message.find("kaputt.dotx"), std::string::npos);
+
+  // A zip without content types.
+  std::vector<ZipEntry> entries{{"word/document.xml", std::make_shared<const std::string>("<x/>")}};
+  EXPECT_EQ(openError(writeZip(entries, 1)), ErrorCode::kMissingPart);
+
+  // Relationships name a main part that is not there.
+  std::string withoutMain;
+  {
+    std::vector<ZipEntry> all;
+    for (ZipEntry& e : readZip(buildTemplate({para("x"), "", "", true, true, ""}), "t")) {
+      if (e.name != "word/document.xml") all.push_back(std::move(e));
+    }
+    withoutMain = writeZip(all, 1);
+  }
+  EXPECT_EQ(openError(withoutMain, &message), ErrorCode::kMissingPart);
+
+  const std::string malformed = buildTemplate(
+      {"", "", "", true, true,
+       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+       "<w:body><w:p></w:body></w:document>"});
+  EXPECT_EQ(openError(malformed, &message), ErrorCode::kMalformedXml);
+  EXPECT_NE(message.find("word/document.xml"), std::string::npos);
+
+  const std::string badHeader = buildTemplate({para("x"), "<w:p><w:r></w:p>", "", true, true, ""});
+  EXPECT_EQ(openError(badHeader, &message), ErrorCode::kMalformedXml);
+  EXPECT_NE(message.find("word/header1.xml"), std::string::npos);
+
+  EXPECT_THROW(Document::open("/nonexistent/folder/t.dotx"), DocxError);
+}
+
+TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
+  Document doc = Document::fromBytes(
+      buildTemplate(
+          {para(std::string(2000, 'a') + " Inhalt des Dokuments " + std::string(2000, 'b')), "", "",
+           true, true, ""}),
+      "t.dotx");
+  doc.bookmarks();
+  const std::string good = doc.toBytes();
+  ASSERT_NO_THROW(Document::fromBytes(good, "gut.docx"));
+  // Damage the compressed data of word/document.xml behind its local header.
+  const std::size_t header = good.find("word/document.xml");
+  ASSERT_NE(header, std::string::npos);
+  const std::size_t dataStart = header + std::string("word/document.xml").size() + 4;
+  std::string damaged = good;
+  for (std::size_t k = dataStart; k < dataStart + 16; ++k)
+    damaged[k] = static_cast<char>(~damaged[k]);
+  std::string message;
+  EXPECT_EQ(openError(damaged, &message), ErrorCode::kNotAPackage);
+  EXPECT_NE(message.find("word/document.xml"), std::string::npos);
+  // A truncated download.
+  EXPECT_EQ(openError(good.substr(0, good.size() / 2)), ErrorCode::kNotAPackage);
+}
+
+TEST(save_atomic, writes_document_and_overwrites_keeping_mode) {
+  const auto folder = scratchFolder("save");
+  const auto tmpl =
+      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+  const auto target = folder / "000000000001GN.docx";
+  Document::open(tmpl).save(target);
+  ASSERT_TRUE(std::filesystem::exists(target));
+  chmod(target.c_str(), 0640);
+  Document::open(tmpl).save(target);
+  struct stat st;
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_NO_THROW(Document::open(target));
+  // Nothing but the template and the document remain.
+  int files = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++files;
+  EXPECT_EQ(files, 2);
+}
+
+TEST(save_atomic, lock_files_of_other_editors_give_file_open_error) {
+  const auto folder = scratchFolder("lock");
+  const auto tmpl =
+      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+  const auto target = folder / "Bericht-Report.docx";
+  Document::open(tmpl).save(target);
+  const std::string before = readAll(target);
+  for (const std::string lock : {".~lock.Bericht-Report.docx#", "~$richt-Report.docx",
+                                 "~$Bericht-Report.docx", "~$ericht-Report.docx"}) {
+    writeFile(folder / lock, "user");
+    Document doc = Document::open(tmpl);
+    try {
+      doc.save(target);
+      ADD_FAILURE() << "saved over an open document (" << lock << ")";
+    } catch (const DocxError& e) {
+      EXPECT_EQ(e.code(), ErrorCode::kFileOpen) << lock;
+    }
+    EXPECT_EQ(readAll(target), before);
+    std::filesystem::remove(folder / lock);
+  }
+  // A folder in the target's place cannot be written either.
+  std::filesystem::create_directory(folder / "Ordner.docx");
+  try {
+    Document::open(tmpl).save(folder / "Ordner.docx");
+    ADD_FAILURE();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
+  }
+}
+
+TEST(save_atomic, unwritable_target_gives_file_open_error) {
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+  const auto folder = scratchFolder("readonly");
+  const auto tmpl =
+      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+  const auto target = folder / "fest.docx";
+  Document::open(tmpl).save(target);
+  chmod(target.c_str(), 0444);
+  try {
+    Document::open(tmpl).save(target);
+    ADD_FAILURE();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
+  }
+}
+
+TEST(save_atomic, failed_write_leaves_old_file_and_no_temporary_file) {
+  const auto folder = scratchFolder("full");
+  const auto tmpl =
+      writeFile(folder / "v.dotx",
+                buildTemplate({para(std::string(50000, 'x')) + para("y"), "", "", true, true, ""}));
+  const auto target = folder / "alt.docx";
+  writeFile(target, "previous content");
+  // A file size limit makes the write fail part-way, as a full disk would.
+  struct rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = old;
+  limit.rlim_cur = 200;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  ErrorCode code = ErrorCode::kInvalidArgument;
+  try {
+    Document doc = Document::open(tmpl);
+    doc.bookmarks();
+    doc.save(target);
+  } catch (const DocxError& e) {
+    code = e.code();
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(code, ErrorCode::kWriteFailed);
+  EXPECT_EQ(readAll(target), "previous content");
+  int files = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++files;
+  EXPECT_EQ(files, 2);
+  // A missing folder is a write failure, not an open file.
+  try {
+    Document::open(tmpl).save(folder / "fehlt" / "x.docx");
+    ADD_FAILURE();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kWriteFailed);
+  }
+}
+
+}  // namespace
+}  // namespace docx
