@@ -218,10 +218,11 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_LetterCodeSkippedWrongLengthStops) {
   ASSERT_EQ(load({{"123001000011", "F"}, {"12300100A011", "F"}, {"123001000021", "F"}},
                  {"F"}), 100);
   EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F"}));
-  EXPECT_NE(std::find(logLines(out_).begin(), logLines(out_).end(),
+  const auto lines = logLines(out_);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "D3 Warnung! Die Polygonnummer 12300100A011 ist keine Zahl und wird "
                       "ignoriert."),
-            logLines(out_).end());
+            lines.end());
   for (std::string bad : {"12300100003", "1230010000311"}) {
     EXPECT_EQ(load({{"123001000011", "F"}, {bad, "F"}, {"123001000021", "F"}}, {"F"}), 101);
     EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F"}));

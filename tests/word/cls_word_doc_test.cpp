@@ -1,0 +1,209 @@
+#include "word/cls_word_doc.h"
+
+#include "app/app_fixture.h"
+#include "docx/test_package.h"
+#include "word/docx/document.h"
+
+namespace {
+
+using testsupport::AppFixture;
+
+std::string mark(int id, const std::string& name, const std::string& content) {
+  return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +
+         "\"/><w:r><w:t xml:space=\"preserve\">" + content + "</w:t></w:r><w:bookmarkEnd w:id=\"" +
+         std::to_string(id) + "\"/>";
+}
+
+std::string cell(const std::string& text) {
+  return "<w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:t>" + text +
+         "</w:t></w:r></w:p></w:tc>";
+}
+
+std::string table(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
+                    "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/>"
+                    "</w:tblGrid>";
+  for (const auto& row : rows) {
+    xml += "<w:tr>";
+    for (const auto& c : row) xml += cell(c);
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
+class WordDocTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    out_ = dir_.path() / "out";
+    program_ = dir_.path() / "prog";
+    std::filesystem::create_directories(out_);
+    std::filesystem::create_directories(program_ / "Templates");
+    settings().set(app::kDataFilesPfad, out_.string());
+    settings().set(app::kErrorReport, "0");
+    ASSERT_TRUE(app::g_Debug().Init());
+    docx::test::TemplateParts parts;
+    parts.body = "<w:p>" + mark(1, "NAME", "Name des Polygons") + "</w:p>" +
+                 "<w:p>" + mark(2, "FLAECHE", "ha") + "</w:p>" +
+                 "<w:p>" + mark(3, "PFSOZ", "0123456789") + "</w:p>" +
+                 table({{"Kopf", "Wert", "x"}}) + table({{"Erfassungseinheiten", "", ""}}) +
+                 table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "X", ""},
+                        {"c", "-", ""}}) +
+                 table({{"Struktur", "Codes", ""}, {"a", "-", ""}});
+    parts.header = "<w:p>" + mark(9, "POLYGONNR_SEITE", "000 000 0000 00") + "</w:p>";
+    docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
+                          docx::test::buildTemplate(parts));
+    docx::test::writeFile(program_ / "Templates/TemplateDatenreportV2Deckblatt.dotx",
+                          docx::test::buildTemplate(parts));
+  }
+
+  int16_t open(const std::string& name, int16_t offset = 12, bool own = false,
+               const std::string& folder = "") {
+    return doc_.OpenWordDokument(name, program_.string(), messages_, offset, own, folder);
+  }
+  // The saved document, read back.
+  docx::Document saved(const std::filesystem::path& file) { return docx::Document::open(file); }
+  std::string lastLog() { return logLines(out_).back(); }
+
+  std::filesystem::path out_, program_;
+  word::clsWordDoc doc_;
+  std::vector<std::string> messages_;
+};
+
+const std::string kKey = "123001000011GN";
+
+TEST_F(WordDocTest, TemplateTable_HoldsTwentyOneKeys) {
+  EXPECT_EQ(doc_.templates().size(), 21u);
+  EXPECT_EQ(*doc_.templates().find("GT-Report"), "Templates/TemplateDatenreportV2GT.dotx");
+  EXPECT_EQ(*doc_.templates().find("Deckblatt"), "Templates/TemplateDatenreportV2Deckblatt.dotx");
+  EXPECT_EQ(doc_.templates().find("gn"), nullptr);
+}
+
+TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
+  ASSERT_EQ(doc_.CreateWordApplication(), 100);
+  EXPECT_EQ(doc_.CreateWordApplication(), 101);
+  EXPECT_EQ(lastLog(), "D2 Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
+  EXPECT_EQ(open("123001000011Q"), 101);
+  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
+                       "kein passendes Template.");
+  EXPECT_EQ(open("123001000011F"), 101);
+  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Die Templatedatei " +
+                           (program_ / "Templates/TemplateBogenV2F.dotx").string() +
+                           " wurde nicht gefunden.");
+  settings().set(app::kDataFilesPfad, "");
+  EXPECT_EQ(open(kKey), 101);
+  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Der Pfad für die zu generierenden Dateien "
+                       "wurde nicht gefunden.");
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(std::filesystem::exists(out_ / "F"));
+}
+
+TEST_F(WordDocTest, Open_WritesIntoTypeOrOwnFolderAtOnce) {
+  ASSERT_EQ(open(kKey), 100);
+  EXPECT_TRUE(std::filesystem::exists(out_ / "GN" / (kKey + ".docx")));
+  EXPECT_EQ(open(kKey), 101);
+  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  doc_.CloseWordDokument();
+  doc_.DeleteWordApplication();
+  ASSERT_EQ(open("12300100001Deckblatt", 11), 100);
+  EXPECT_EQ(doc_.documentPath(), out_ / "Report" / "12300100001Deckblatt.docx");
+  doc_.DeleteWordApplication();
+  ASSERT_EQ(open("12300100001Deckblatt", 11, true, "GN"), 100);
+  EXPECT_EQ(doc_.documentPath(), out_ / "GN" / "12300100001Deckblatt.docx");
+}
+
+TEST_F(WordDocTest, Open_FileOpenElsewhereGoesToMessageList) {
+  std::filesystem::create_directories(out_ / "GN");
+  docx::test::writeFile(out_ / "GN" / (".~lock." + kKey + ".docx#"), "lock");
+  EXPECT_EQ(open(kKey), 101);
+  const std::string file = (out_ / "GN" / (kKey + ".docx")).string();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], "Der Gelängebogen " + file +
+                              " konnte nicht generiert werden, da die Datei geöffnet ist.");
+  EXPECT_EQ(lastLog(), "D2 Fehler! Der Geländebogen " + file + " konnte nicht generiert werden.");
+  EXPECT_FALSE(doc_.hasDocument());
+}
+
+TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
+  ASSERT_EQ(open(kKey), 100);
+  EXPECT_EQ(doc_.SetTextMarke("NAME", "Großer Moosbruch", "11", true), 100);
+  EXPECT_EQ(doc_.SetReportTextMarke("FLAECHE", "12,5", "", false), 100);
+  EXPECT_EQ(doc_.GetTextMarkeLength("PFSOZ"), 10);
+  EXPECT_EQ(doc_.SetTextMarke_HeadersFooters("POLYGONNR_SEITE", "123 001 0000 11", "", false), 100);
+  EXPECT_EQ(doc_.SetTextMarke("FEHLT", "x", "", false), 101);
+  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Die Textmarke FEHLT existiert nicht.");
+  EXPECT_EQ(doc_.SetTextMarke("NAME", "x", "elf", false), 101);
+  EXPECT_EQ(lastLog().rfind("D2 SetTextMarke: Fehler! Nicht abgefangener Fehler.", 0), 0u);
+  const auto file = doc_.documentPath();
+  doc_.CloseWordDokument();
+  doc_.DeleteWordApplication();
+
+  docx::Document back = saved(file);
+  auto& marks = back.bookmarks();
+  EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch");
+  EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5 ha");
+  EXPECT_EQ(marks.text("POLYGONNR_SEITE", docx::BookmarkScope::kAllStories), "123 001 0000 11");
+  EXPECT_EQ(back.protectionType(), 2);
+  const auto lines = logLines(out_);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "D1 No Protection activated"), 0);
+}
+
+TEST_F(WordDocTest, Guards_WithoutDocumentLogAndAnswer101) {
+  EXPECT_EQ(doc_.SetTextMarke("NAME", "x", "", false), 101);
+  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(doc_.SetTextMarke_HeadersFooters("NAME", "x", "", false), 101);
+  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(doc_.MovePolygon(3, 300), 101);
+  EXPECT_EQ(lastLog(), "D2 MovePolygon: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(doc_.GetTextMarkeLength("NAME"), 0);
+  EXPECT_EQ(lastLog().rfind("D2 GetTextMarkeLength: Fehler! Nicht abgefangener Fehler.", 0), 0u);
+}
+
+TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
+  ASSERT_EQ(open(kKey), 100);
+  EXPECT_EQ(doc_.TableCleanUp(), 100);
+  const auto file = doc_.documentPath();
+  doc_.CloseWordDokument();
+  doc_.DeleteWordApplication();
+  docx::Document back = saved(file);
+  auto& tables = back.tables();
+  ASSERT_EQ(tables.count(), 3);  // the fourth lost its only data row and went
+  ASSERT_EQ(tables.rowCount(3), 3);
+  EXPECT_EQ(tables.cellText(3, 2, 2), "12, 34");
+  EXPECT_EQ(tables.cellText(3, 3, 2), "");
+}
+
+TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {
+  data::UmlautDict dict;
+  dict.add("ä", "a\"");
+  dict.add("ß", "");
+  std::string text = "Ma\"hwiese ß";
+  EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(&dict, text), 100);
+  EXPECT_EQ(text, "Mähwiese ß");
+  EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(nullptr, text), 101);
+}
+
+TEST_F(WordDocTest, Map_ScaleBarAndGroupOfThreeHundredPoints) {
+  ASSERT_EQ(open("12300100001Deckblatt", 11), 100);
+  int16_t counter = 1;
+  word::PointList frame = {{0, 0}, {2000, 0}, {2000, 1000}, {0, 1000}, {0, 0}};
+  ASSERT_EQ(doc_.AddPolyline(counter, frame), 100);
+  ++counter;
+  ASSERT_EQ(doc_.AddPolyline(counter, {{100, 100}, {500, 100}, {500, 400}, {100, 100}}), 100);
+  ASSERT_EQ(doc_.MarkPolygon(counter), 100);
+  ++counter;
+  ASSERT_EQ(doc_.SetScaleBar(2000, 1000, 75, 0, counter), 100);
+  EXPECT_EQ(counter, 5);
+  ASSERT_EQ(doc_.MovePolygon(counter, 300), 100);
+  EXPECT_EQ(doc_.InsertErfassungseinheit("Erfassungseinheit 1", "GN", "Anteil: 40 %", "6510"), 100);
+  const auto file = doc_.documentPath();
+  doc_.CloseWordDokument();
+  doc_.DeleteWordApplication();
+  docx::Document back = saved(file);
+  EXPECT_EQ(back.tables().rowCount(2), 4);
+  EXPECT_EQ(back.tables().cellText(2, 3, 2), "Anteil\r 40 %");
+  const std::string xml = back.toBytes();
+  EXPECT_NE(xml.size(), 0u);
+}
+
+}  // namespace
