@@ -1,0 +1,495 @@
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "data/dbf/code_page.h"
+#include "data/dbf/dbf_file.h"
+#include "data/dbf/file_io.h"
+#include "data/dbf/memo_file.h"
+
+namespace data::dbf {
+namespace {
+
+// dBASE tables are limited to 2 GB; anything beyond 4 GB is not a table.
+constexpr uint64_t kMaxTableFile = uint64_t{1} << 32;
+
+enum class Layout { Dbase, VisualFoxPro, Dbase7 };
+
+uint16_t le16(const std::string& d, size_t at) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(d[at]) |
+                               static_cast<unsigned char>(d[at + 1]) << 8);
+}
+
+uint32_t le32(const char* p) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+uint64_t be64(const char* p) {
+  uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = v << 8 | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+uint64_t le64(const char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+std::optional<Layout> layoutFor(uint8_t version) {
+  switch (version) {
+    case 0x03:  // dBASE III/IV/5, FoxPro, without memo
+    case 0x83:  // dBASE III with memo
+    case 0x8B:  // dBASE IV with memo
+    case 0xCB:  // dBASE IV with SQL table and memo
+    case 0x43:
+    case 0x63:  // dBASE IV SQL tables
+    case 0xE5:  // Clipper SIX driver with memo
+    case 0xF5:  // FoxPro 2 with memo
+    case 0xFB:  // FoxBASE
+      return Layout::Dbase;
+    case 0x30:
+    case 0x31:
+    case 0x32:  // Visual FoxPro
+      return Layout::VisualFoxPro;
+    case 0x04:
+    case 0x8C:  // dBASE 7
+      return Layout::Dbase7;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string hexByte(uint8_t b) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  return std::string("0x") + digits[b >> 4] + digits[b & 15];
+}
+
+std::string_view rightTrimmed(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view trimmed(std::string_view s) {
+  s = rightTrimmed(s);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+  return s;
+}
+
+bool validDate(int y, int m, int d) {
+  static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || m < 1 || m > 12 || d < 1 || d > days[m - 1]) return false;
+  if (m == 2 && d == 29) return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return true;
+}
+
+// Gregorian date of a Julian day number (as FoxPro date-time and dBASE 7 time stamps count).
+Date fromJulianDay(int64_t jdn) {
+  const int64_t a = jdn + 32044;
+  const int64_t b = (4 * a + 3) / 146097;
+  const int64_t c = a - 146097 * b / 4;
+  const int64_t d = (4 * c + 3) / 1461;
+  const int64_t e = c - 1461 * d / 4;
+  const int64_t m = (5 * e + 2) / 153;
+  return Date{static_cast<int>(100 * b + d - 4800 + m / 10),
+              static_cast<int>(m + 3 - 12 * (m / 10)), static_cast<int>(e - (153 * m + 2) / 5 + 1)};
+}
+
+struct Column {
+  FieldDescriptor descriptor;
+  size_t offset = 0;        // within the record, after the deletion flag
+  int nullBit = -1;         // Visual FoxPro nullable fields: bit in _NullFlags
+  bool memoBinary = false;  // memo pointer stored as 4-byte integer (Visual FoxPro)
+};
+
+}  // namespace
+
+struct DbfReader::Impl {
+  std::filesystem::path path;
+  std::string data;
+  Layout layout = Layout::Dbase;
+  std::vector<FieldDescriptor> fields;
+  std::vector<Column> columns;
+  uint32_t recordCount = 0;
+  size_t headerLength = 0;
+  size_t recordLength = 0;
+  std::string codePage;
+  std::optional<Converter> toUtf8;
+  std::optional<MemoReader> memo;
+  std::optional<size_t> nullFlagsOffset;
+  size_t nullFlagsLength = 0;
+
+  [[noreturn]] void fail(const std::string& what) const {
+    throw DbfError(path.string() + ": " + what);
+  }
+  [[noreturn]] void fail(uint32_t index, const Column& c, const std::string& what) const {
+    throw DbfError(path.string() + ": record " + std::to_string(index + 1) + ", field " +
+                   c.descriptor.name + ": " + what);
+  }
+
+  void parseHeader();
+  void chooseCodePage();
+  void openMemo();
+  const char* recordAt(uint32_t index) const;
+  Value decode(uint32_t index, const Column& c, const char* record) const;
+  Value decodeNumber(uint32_t index, const Column& c, std::string_view raw) const;
+  Value decodeMemo(uint32_t index, const Column& c, std::string_view raw, bool text) const;
+  std::string toText(std::string_view raw) const;
+};
+
+void DbfReader::Impl::parseHeader() {
+  if (data.size() < 32) fail("the file is too short for a dBASE header");
+  const auto version = static_cast<uint8_t>(data[0]);
+  const auto layoutOpt = layoutFor(version);
+  if (!layoutOpt) fail("unknown dBASE version byte " + hexByte(version));
+  layout = *layoutOpt;
+  recordCount = le32(data.data() + 4);
+  headerLength = le16(data, 8);
+  recordLength = le16(data, 10);
+
+  const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
+  const size_t descriptorSize = layout == Layout::Dbase7 ? 48 : 32;
+  if (headerLength < firstDescriptor + 1)
+    fail("the header length " + std::to_string(headerLength) + " is too small");
+  if (headerLength > data.size())
+    fail("the header declares " + std::to_string(headerLength) + " bytes but the file holds " +
+         std::to_string(data.size()));
+
+  size_t at = firstDescriptor;
+  size_t offset = 0;
+  int nullBits = 0;
+  for (;;) {
+    if (at < headerLength && data[at] == '\x0D') break;
+    if (at + descriptorSize >= headerLength)
+      fail("the field descriptors are not ended by 0x0D within the header of " +
+           std::to_string(headerLength) + " bytes");
+    const char* d = data.data() + at;
+    const size_t nameLength = layout == Layout::Dbase7 ? 32 : 11;
+    Column c;
+    c.descriptor.name.assign(d, strnlen(d, nameLength));
+    const size_t typeAt = layout == Layout::Dbase7 ? 32 : 11;
+    c.descriptor.type = d[typeAt];
+    c.descriptor.length = static_cast<uint8_t>(d[typeAt + 1 + (layout == Layout::Dbase7 ? 0 : 4)]);
+    c.descriptor.decimals =
+        static_cast<uint8_t>(d[typeAt + 2 + (layout == Layout::Dbase7 ? 0 : 4)]);
+    const std::string fieldName =
+        "field " + std::to_string(columns.size() + 1) +
+        (c.descriptor.name.empty() ? std::string() : " (" + c.descriptor.name + ")");
+    if (c.descriptor.name.empty()) fail(fieldName + " has no name");
+    for (char ch : c.descriptor.name)
+      if (static_cast<unsigned char>(ch) < 0x20) fail(fieldName + " has an invalid name");
+    if (c.descriptor.length == 0) fail(fieldName + " has length 0");
+    c.offset = offset;
+    offset += c.descriptor.length;
+    const uint8_t flags = layout == Layout::VisualFoxPro ? static_cast<uint8_t>(d[18]) : 0;
+    const char type = c.descriptor.type;
+    const unsigned length = c.descriptor.length;
+    auto requireLength = [&](std::initializer_list<unsigned> allowed) {
+      if (std::find(allowed.begin(), allowed.end(), length) == allowed.end())
+        fail(fieldName + " of type " + std::string(1, type) + " has the invalid length " +
+             std::to_string(length));
+    };
+    switch (type) {
+      case 'D':
+        requireLength({8});
+        break;
+      case 'L':
+        requireLength({1});
+        break;
+      case 'I':
+      case '+':
+        requireLength({4});
+        break;
+      case 'Y':
+      case 'T':
+      case 'O':
+      case '@':
+        requireLength({8});
+        break;
+      case 'B':
+        if (layout == Layout::VisualFoxPro)
+          requireLength({8});
+        else
+          requireLength({10});
+        break;
+      case 'M':
+      case 'G':
+      case 'P':
+        if (layout == Layout::VisualFoxPro)
+          requireLength({4, 10});
+        else
+          requireLength({10});
+        c.memoBinary = length == 4;
+        break;
+      case 'N':
+      case 'F':
+        if (length > 20) requireLength({});
+        break;
+      default:
+        break;
+    }
+    if (layout == Layout::VisualFoxPro && (flags & 0x01) != 0) {
+      // System columns such as _NullFlags are not data; remember where the null bits live.
+      if (type == '0') {
+        nullFlagsOffset = c.offset;
+        nullFlagsLength = length;
+      }
+    } else {
+      if (layout == Layout::VisualFoxPro && (flags & 0x02) != 0) c.nullBit = nullBits++;
+      if (layout == Layout::VisualFoxPro && (type == 'V' || type == 'Q')) ++nullBits;
+      columns.push_back(c);
+      fields.push_back(c.descriptor);
+    }
+    at += descriptorSize;
+  }
+  if (columns.empty()) fail("the table has no fields");
+  if (offset + 1 != recordLength)
+    fail("the record length " + std::to_string(recordLength) +
+         " does not match the fields, which need " + std::to_string(offset + 1));
+  if (nullBits > 0 && (!nullFlagsOffset || nullFlagsLength * 8 < static_cast<size_t>(nullBits)))
+    fail("nullable fields without a matching _NullFlags column");
+  const uint64_t needed = uint64_t{headerLength} + uint64_t{recordCount} * recordLength;
+  if (needed > data.size())
+    fail("the header declares " + std::to_string(recordCount) + " records of " +
+         std::to_string(recordLength) + " bytes, which run past the end of the file (" +
+         std::to_string(needed) + " bytes needed, " + std::to_string(data.size()) + " present)");
+}
+
+void DbfReader::Impl::chooseCodePage() {
+  codePage = codePageForLdid(static_cast<uint8_t>(data[29]));
+  if (codePage.empty()) {
+    const auto cpg = findSibling(path, ".cpg");
+    if (cpg) {
+      codePage = normalizeCodePage(readWholeFile(*cpg, 256));
+      if (codePage.empty()) fail("the code page file " + cpg->string() + " is empty");
+    } else {
+      codePage = "CP1252";
+    }
+  }
+  try {
+    toUtf8.emplace("UTF-8", codePage);
+  } catch (const std::invalid_argument&) {
+    fail("the code page " + codePage + " is not supported");
+  }
+}
+
+void DbfReader::Impl::openMemo() {
+  bool needsMemo = false;
+  for (const auto& c : columns) {
+    const char t = c.descriptor.type;
+    if (t == 'M' || t == 'G' || t == 'P' || (t == 'B' && layout != Layout::VisualFoxPro))
+      needsMemo = true;
+  }
+  if (!needsMemo) return;
+  const auto version = static_cast<uint8_t>(data[0]);
+  const bool fox = layout == Layout::VisualFoxPro || version == 0xF5 || version == 0xFB;
+  const auto file = findMemoFile(path, fox);
+  if (!file) fail("the table has memo fields but its memo file (.dbt or .fpt) is missing");
+  MemoKind kind = MemoKind::DbaseIV;
+  std::string ext = file->extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](char ch) { return std::tolower(ch); });
+  if (ext == ".fpt")
+    kind = MemoKind::FoxPro;
+  else if (version == 0x83)
+    kind = MemoKind::DbaseIII;
+  memo.emplace(*file, kind);
+}
+
+const char* DbfReader::Impl::recordAt(uint32_t index) const {
+  if (index >= recordCount)
+    fail("record " + std::to_string(uint64_t{index} + 1) + " does not exist, the table has " +
+         std::to_string(recordCount));
+  return data.data() + headerLength + size_t{index} * recordLength;
+}
+
+std::string DbfReader::Impl::toText(std::string_view raw) const {
+  return *toUtf8->convert(raw, true);
+}
+
+Value DbfReader::Impl::decodeNumber(uint32_t index, const Column& c, std::string_view raw) const {
+  const std::string_view t = trimmed(raw);
+  if (t.empty()) return {};
+  // dBASE fills a field with asterisks when the value did not fit; there is no value then.
+  if (std::all_of(t.begin(), t.end(), [](char ch) { return ch == '*'; })) return {};
+  std::string text(t);
+  std::replace(text.begin(), text.end(), ',', '.');
+  const bool integral =
+      c.descriptor.decimals == 0 && text.find_first_of(".eE") == std::string::npos;
+  char* end = nullptr;
+  if (integral) {
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (*end == '\0' && end != text.c_str() && errno == 0) return Value::integer(v);
+  }
+  errno = 0;
+  const double v = std::strtod(text.c_str(), &end);
+  if (*end != '\0' || end == text.c_str() || !std::isfinite(v))
+    fail(index, c, "\"" + toText(t) + "\" is not a number");
+  return Value::real(v);
+}
+
+Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_view raw,
+                                  bool text) const {
+  uint64_t block = 0;
+  if (c.memoBinary) {
+    block = le32(raw.data());
+  } else {
+    const std::string_view t = trimmed(raw);
+    if (t.empty()) return {};
+    for (char ch : t) {
+      if (ch < '0' || ch > '9')
+        fail(index, c, "invalid memo block number \"" + std::string(t) + "\"");
+      block = block * 10 + static_cast<uint64_t>(ch - '0');
+    }
+  }
+  if (block == 0) return {};
+  std::string content;
+  try {
+    content = memo->read(block);
+  } catch (const DbfError& e) {
+    fail(index, c, e.what());
+  }
+  if (!text) return content.empty() ? Value() : Value::text(std::move(content));
+  const std::string_view shown = rightTrimmed(content);
+  if (shown.empty()) return {};
+  return Value::text(toText(shown));
+}
+
+Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* record) const {
+  if (c.nullBit >= 0) {
+    const auto byte = static_cast<unsigned char>(record[1 + *nullFlagsOffset + c.nullBit / 8]);
+    if (byte & (1u << (c.nullBit % 8))) return {};
+  }
+  const std::string_view raw(record + 1 + c.offset, c.descriptor.length);
+  const bool dbase7 = layout == Layout::Dbase7;
+  switch (c.descriptor.type) {
+    case 'N':
+    case 'F':
+      return decodeNumber(index, c, raw);
+    case 'D': {
+      const std::string_view t = trimmed(raw);
+      if (t.empty() || t == "00000000") return {};
+      if (t.size() != 8 ||
+          !std::all_of(t.begin(), t.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+        fail(index, c, "\"" + toText(t) + "\" is not a date");
+      const int y = std::atoi(std::string(t.substr(0, 4)).c_str());
+      const int m = std::atoi(std::string(t.substr(4, 2)).c_str());
+      const int d = std::atoi(std::string(t.substr(6, 2)).c_str());
+      if (!validDate(y, m, d)) fail(index, c, "\"" + std::string(t) + "\" is not a valid date");
+      return Value::date(Date{y, m, d});
+    }
+    case 'L':
+      switch (raw[0]) {
+        case 'T':
+        case 't':
+        case 'Y':
+        case 'y':
+          return Value::boolean(true);
+        case 'F':
+        case 'f':
+        case 'N':
+        case 'n':
+          return Value::boolean(false);
+        case '?':
+        case ' ':
+        case '\0':
+          return {};
+        default:
+          fail(index, c, "\"" + toText(raw) + "\" is not a logical value");
+      }
+      return {};
+    case 'I':
+    case '+':
+      if (dbase7) {
+        // dBASE 7 stores integers big-endian with the sign bit inverted, so that they sort.
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i) u = u << 8 | static_cast<unsigned char>(raw[i]);
+        u ^= 0x80000000u;
+        return Value::integer(static_cast<int32_t>(u));
+      }
+      return Value::integer(static_cast<int32_t>(le32(raw.data())));
+    case 'B':
+      if (layout == Layout::VisualFoxPro)
+        return Value::real(std::bit_cast<double>(le64(raw.data())));
+      return decodeMemo(index, c, raw, false);
+    case 'O': {
+      uint64_t u = be64(raw.data());
+      u = (u & 0x8000000000000000ull) ? (u ^ 0x8000000000000000ull) : ~u;
+      return Value::real(std::bit_cast<double>(u));
+    }
+    case 'Y':
+      return Value::real(static_cast<double>(static_cast<int64_t>(le64(raw.data()))) / 10000.0);
+    case 'T': {
+      const auto day = static_cast<int32_t>(le32(raw.data()));
+      if (day <= 0) return {};
+      return Value::date(fromJulianDay(day));
+    }
+    case '@': {
+      uint64_t u = be64(raw.data());
+      if (u == 0) return {};
+      u = (u & 0x8000000000000000ull) ? (u ^ 0x8000000000000000ull) : ~u;
+      const double ms = std::bit_cast<double>(u);
+      if (!std::isfinite(ms) || ms <= 0 || ms > 1e15) return {};
+      return Value::date(fromJulianDay(static_cast<int64_t>(ms / 86400000.0)));
+    }
+    case 'M':
+      return decodeMemo(index, c, raw, true);
+    case 'G':
+    case 'P':
+      return decodeMemo(index, c, raw, false);
+    default: {
+      // Character fields and types this reader does not know: the text as it stands.
+      const std::string_view t = rightTrimmed(raw);
+      if (t.empty()) return {};
+      return Value::text(toText(t));
+    }
+  }
+}
+
+DbfReader DbfReader::open(const std::filesystem::path& path) {
+  auto impl = std::make_unique<Impl>();
+  impl->path = path;
+  impl->data = readWholeFile(path, kMaxTableFile);
+  impl->parseHeader();
+  impl->chooseCodePage();
+  impl->openMemo();
+  return DbfReader(std::move(impl));
+}
+
+DbfReader::DbfReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+DbfReader::DbfReader(DbfReader&&) noexcept = default;
+DbfReader& DbfReader::operator=(DbfReader&&) noexcept = default;
+DbfReader::~DbfReader() = default;
+
+const std::filesystem::path& DbfReader::path() const {
+  return impl_->path;
+}
+const std::vector<FieldDescriptor>& DbfReader::fields() const {
+  return impl_->fields;
+}
+uint32_t DbfReader::recordCount() const {
+  return impl_->recordCount;
+}
+const std::string& DbfReader::codePage() const {
+  return impl_->codePage;
+}
+
+bool DbfReader::isDeleted(uint32_t index) const {
+  return impl_->recordAt(index)[0] == '*';
+}
+
+std::vector<Value> DbfReader::record(uint32_t index) const {
+  const char* rec = impl_->recordAt(index);
+  std::vector<Value> values;
+  values.reserve(impl_->columns.size());
+  for (const auto& c : impl_->columns) values.push_back(impl_->decode(index, c, rec));
+  return values;
+}
+
+}  // namespace data::dbf

@@ -1,0 +1,236 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "data/dbf/dbf_file.h"
+#include "dbf_test_files.h"
+
+using data::Value;
+using data::dbf::DbfError;
+using data::dbf::DbfReader;
+using data::dbf::DbfWriter;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
+
+namespace {
+
+// Header 32 + 3 * 32 + 1 = 129 bytes; records 1 + 8 + 5 + 10 = 24 bytes.
+constexpr size_t kHeader = 129;
+constexpr size_t kRecord = 24;
+
+// A valid table with a character, a numeric and a memo field and three records.
+std::filesystem::path writeValid(const std::filesystem::path& dir) {
+  const auto file = dir / "valid.dbf";
+  DbfWriter w(file, {{"NAME", 'C', 8, 0}, {"COUNT", 'N', 5, 0}, {"NOTE", 'M', 10, 0}});
+  w.append({Value::text("eins"), Value::integer(1), Value::text("erste Notiz")});
+  w.append({Value::text("zwei"), Value::integer(2), Value()});
+  w.append({Value::text("drei"), Value::integer(3), Value::text("dritte Notiz")});
+  w.finish();
+  return file;
+}
+
+void damage(const std::filesystem::path& file, size_t at, const std::string& bytes) {
+  std::string data = dbftest::readBytes(file);
+  data.replace(at, bytes.size(), bytes);
+  dbftest::writeBytes(file, data);
+}
+
+void readAll(const std::filesystem::path& file) {
+  const auto r = DbfReader::open(file);
+  for (uint32_t i = 0; i < r.recordCount(); ++i) r.record(i);
+}
+
+}  // namespace
+
+TEST(DbfCorruption, open_validFile_reads) {
+  const auto file = writeValid(dbftest::scratchDir());
+  const auto r = DbfReader::open(file);
+  ASSERT_EQ(r.recordCount(), 3u);
+  EXPECT_EQ(r.record(2)[2], Value::text("dritte Notiz"));
+  EXPECT_EQ(r.record(1)[2], Value());
+}
+
+TEST(DbfCorruption, open_missingOrTinyFile_throwsNamingFile) {
+  const auto dir = dbftest::scratchDir();
+  EXPECT_THAT([&] { DbfReader::open(dir / "none.dbf"); },
+              ThrowsMessage<DbfError>(HasSubstr("none.dbf: cannot be read")));
+  dbftest::writeBytes(dir / "tiny.dbf", std::string("\x03\x7e\x01\x01", 4));
+  EXPECT_THAT([&] { DbfReader::open(dir / "tiny.dbf"); },
+              ThrowsMessage<DbfError>(AllOf(HasSubstr("tiny.dbf"), HasSubstr("too short"))));
+}
+
+TEST(DbfCorruption, open_unknownVersion_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 0, "\x07");
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(
+                  AllOf(HasSubstr("valid.dbf"), HasSubstr("unknown dBASE version byte 0x07"))));
+}
+
+TEST(DbfCorruption, open_headerLongerThanFile_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 8, "\xFF\xF0");
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("header declares 61695 bytes")));
+}
+
+TEST(DbfCorruption, open_fileCutInsideHeader_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  dbftest::writeBytes(file, dbftest::readBytes(file).substr(0, 100));
+  EXPECT_THAT(
+      [&] { DbfReader::open(file); },
+      ThrowsMessage<DbfError>(HasSubstr("header declares 129 bytes but the file holds 100")));
+}
+
+TEST(DbfCorruption, open_recordLengthMismatch_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 10, "\x19");
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("record length 25 does not match the fields")));
+}
+
+TEST(DbfCorruption, open_headerLengthTooShortForFields_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 8, "\x50");  // 80 bytes: ends inside the second descriptor
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("not ended by 0x0D")));
+}
+
+TEST(DbfCorruption, open_missingTerminator_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, kHeader - 1, " ");
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("not ended by 0x0D")));
+}
+
+TEST(DbfCorruption, open_recordCountPastEnd_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 4, "\xFF\xFF\xFF\x7F");  // would need 51 GB
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(
+                  AllOf(HasSubstr("2147483647 records"), HasSubstr("past the end of the file"))));
+  damage(file, 4, std::string("\x04\x00\x00\x00", 4));  // one more than present
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("past the end of the file")));
+}
+
+TEST(DbfCorruption, open_truncatedRecords_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  dbftest::writeBytes(file, dbftest::readBytes(file).substr(0, kHeader + 2 * kRecord + 5));
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("run past the end of the file")));
+}
+
+TEST(DbfCorruption, open_zeroLengthField_throwsNamingField) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 32 + 32 + 16, std::string(1, '\0'));
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("field 2 (COUNT) has length 0")));
+}
+
+TEST(DbfCorruption, open_emptyFieldName_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 32, std::string(1, '\0'));
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("field 1 has no name")));
+}
+
+TEST(DbfCorruption, open_fixedTypeWithWrongLength_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, 32 + 11, "D");  // NAME becomes a date field of length 8: fine
+  EXPECT_NO_THROW(DbfReader::open(file));
+  damage(file, 32 + 32 + 11, "L");  // COUNT becomes a logical field of length 5
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(HasSubstr("COUNT) of type L has the invalid length 5")));
+}
+
+TEST(DbfCorruption, open_memoFileMissing_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  std::filesystem::remove(file.parent_path() / "valid.dbt");
+  EXPECT_THAT([&] { DbfReader::open(file); },
+              ThrowsMessage<DbfError>(
+                  AllOf(HasSubstr("valid.dbf"), HasSubstr("memo file"), HasSubstr("missing"))));
+}
+
+TEST(DbfCorruption, open_memoFileOtherCase_found) {
+  const auto file = writeValid(dbftest::scratchDir());
+  std::filesystem::rename(file.parent_path() / "valid.dbt", file.parent_path() / "VALID.DBT");
+  EXPECT_EQ(DbfReader::open(file).record(0)[2], Value::text("erste Notiz"));
+}
+
+TEST(DbfCorruption, record_memoPointerPastEnd_throwsNamingRecordAndField) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, kHeader + 2 * kRecord + 1 + 13, "      9999");
+  const auto r = DbfReader::open(file);
+  EXPECT_EQ(r.record(0)[2], Value::text("erste Notiz"));
+  EXPECT_THAT([&] { r.record(2); },
+              ThrowsMessage<DbfError>(AllOf(HasSubstr("record 3, field NOTE"),
+                                            HasSubstr("memo block 9999 lies past the end"))));
+}
+
+TEST(DbfCorruption, record_memoPointerNotNumeric_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, kHeader + 1 + 13, "     1x  1");
+  EXPECT_THAT([&] { DbfReader::open(file).record(0); },
+              ThrowsMessage<DbfError>(HasSubstr("record 1, field NOTE: invalid memo block")));
+}
+
+TEST(DbfCorruption, record_memoFileCut_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  const auto memo = file.parent_path() / "valid.dbt";
+  dbftest::writeBytes(memo, dbftest::readBytes(memo).substr(0, 300));
+  EXPECT_THAT([&] { DbfReader::open(file).record(0); },
+              ThrowsMessage<DbfError>(HasSubstr("memo file header is incomplete")));
+}
+
+TEST(DbfCorruption, record_garbageInNumber_throws) {
+  const auto file = writeValid(dbftest::scratchDir());
+  damage(file, kHeader + kRecord + 1 + 8, " 1x2 ");
+  EXPECT_THAT([&] { DbfReader::open(file).record(1); },
+              ThrowsMessage<DbfError>(HasSubstr("record 2, field COUNT: \"1x2\" is not a number")));
+  damage(file, kHeader + kRecord + 1 + 8, "*****");  // overflow marker of dBASE
+  EXPECT_EQ(DbfReader::open(file).record(1)[1], Value());
+}
+
+TEST(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
+  const auto dir = dbftest::scratchDir();
+  const auto file = writeValid(dir);
+  damage(file, 0, "\x8B");  // declare dBASE IV
+  // Block 1 gets a dBASE IV block header claiming 100000 bytes.
+  damage(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
+  EXPECT_THAT([&] { DbfReader::open(file).record(0); },
+              ThrowsMessage<DbfError>(HasSubstr("declares 99992 bytes, more than the memo")));
+}
+
+// Random damage anywhere in header or records must end in a value or a DbfError.
+TEST(DbfCorruption, read_randomDamage_neverCrashes) {
+  const auto dir = dbftest::scratchDir();
+  const auto file = writeValid(dir);
+  const std::string original = dbftest::readBytes(file);
+  const std::string memo = dbftest::readBytes(dir / "valid.dbt");
+  std::mt19937 rng(7);
+  int rejected = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes = original;
+    std::string memoBytes = memo;
+    const int hits = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < hits; ++i) {
+      if (rng() % 4 == 0)
+        memoBytes[rng() % memoBytes.size()] = static_cast<char>(rng());
+      else
+        bytes[rng() % bytes.size()] = static_cast<char>(rng());
+    }
+    if (rng() % 10 == 0) bytes.resize(rng() % bytes.size());
+    dbftest::writeBytes(file, bytes);
+    dbftest::writeBytes(dir / "valid.dbt", memoBytes);
+    try {
+      readAll(file);
+    } catch (const DbfError& e) {
+      ++rejected;
+      EXPECT_THAT(e.what(), HasSubstr("valid.d"));
+    }
+  }
+  EXPECT_GT(rejected, 100);
+}
