@@ -97,6 +97,14 @@ class ContentWriter {
 // ---- opening and creating -------------------------------------------------------------------
 
 void CShapeFile::SetFileSpec(const CFileName& fileName, int32_t status, int32_t shapeType) {
+  try {
+    openOrCreate(fileName, status, shapeType);
+  } catch (const ShapeError& e) {
+    throw e.withSource(kSetFileSpec);
+  }
+}
+
+void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t shapeType) {
   CFileName name;
   name.SetFileSpec(fileName.GetFileSpec());
   CFileName indexName = name;

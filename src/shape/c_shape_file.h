@@ -62,6 +62,7 @@ class CShapeFile {
     int32_t contentLength = 0;  // 16-bit words
   };
 
+  void openOrCreate(const CFileName& fileName, int32_t status, int32_t shapeType);
   std::shared_ptr<IShape> ReadPoint(int32_t index);
   std::shared_ptr<IShape> ReadPolyLine(int32_t index);
   std::shared_ptr<IShape> ReadPolygon(int32_t index);

@@ -44,8 +44,9 @@ int16_t EdgeIntersection(int16_t direction, double W, double H, float x1, float 
 int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& completelyOutside);
 
 // Record numbers whose part extents touch the extent of record r (r itself always included)
-// and that extent. For r outside 1 to Count: nothing and a zero box. A null or damaged record
-// other than r is logged and skipped; an error reading r itself is thrown.
+// and that extent. For r outside 1 to Count, or a record r that is no polygon: nothing and a
+// zero box. A null or damaged record other than r is logged and skipped; an error reading r
+// itself is thrown.
 void CollectNeighbourPolygons(shape::CShapeFile& file, int32_t r, NeighbourCollection& neighbours,
                               Box& box);
 // The same answer (and log lines) from part extents read once for many calls.

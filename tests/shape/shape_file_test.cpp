@@ -484,3 +484,17 @@ TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
   truncateTo(shp, kRecord2 + 4);
   EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
 }
+
+TEST(CShapeFile, open_invalidSpecification_reportedAsOpenError) {
+  CFileName relative;
+  relative.SetExtension("shp");  // "shp": no folder, never valid as a specification
+  CShapeFile file;
+  auto e = raised([&] { file.SetFileSpec(relative, CShapeFile::OPENIT); });
+  EXPECT_EQ(e.number(), 0x80040203u);
+  EXPECT_EQ(e.source(), "C_ShapeFile::SetFileSpec");
+  EXPECT_EQ(e.description(), "The FileSpec is invalid");
+  EXPECT_EQ(file.Count(), 0);
+  EXPECT_EQ(file.Item(1), nullptr);
+  e = raised([&] { file.SetFileSpec(spec(scratchFolder() / "x.shp"), CShapeFile::CREATEIT, 11); });
+  EXPECT_EQ(e.number(), 0x80040211u);
+}
