@@ -1,0 +1,522 @@
+#include "shape/c_shape_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "shape/byte_order.h"
+#include "shape/shape_error.h"
+
+namespace shape {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace shape::bytes;
+
+constexpr int32_t kFileCode = 9994;
+constexpr int32_t kVersion = 1000;
+constexpr uint64_t kHeaderBytes = 100;
+constexpr const char* kItem = "CShapeFile::Item";
+constexpr const char* kSetFileSpec = "C_ShapeFile::SetFileSpec";
+
+std::string lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// The existing file for spec: the exact name, else the one name in its folder that equals it
+// without regard to case; "" when there is none.
+std::string findFile(const std::string& spec) {
+  std::error_code ec;
+  fs::path path(spec);
+  if (fs::is_regular_file(path, ec)) return spec;
+  std::string wanted = lower(path.filename().string());
+  for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    if (lower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
+      return it->path().string();
+  }
+  return {};
+}
+
+bool knownType(int32_t type) {
+  return type == CShapeFile::kPoint || type == CShapeFile::kPolyLine ||
+         type == CShapeFile::kPolygon || type == CShapeFile::kMultiPoint;
+}
+
+ShapeError damaged(int32_t index, const std::string& path, const std::string& what) {
+  return ShapeError(
+      kErrDamaged, kItem,
+      "Record " + std::to_string(index) + " of " + path + " is damaged: " + what + ".");
+}
+
+void readHeader(const RawFile& file, std::array<uint8_t, 100>& header, const char* which) {
+  uint64_t got = file.readAt(0, header.data(), header.size(), kSetFileSpec);
+  if (got < kHeaderBytes)
+    throw ShapeError(kErrTruncated, kSetFileSpec,
+                     std::string("The ") + which + " file " + file.path() +
+                         " is shorter than its 100-byte header (" + std::to_string(got) +
+                         " bytes).");
+  if (readBE32(header.data()) != kFileCode) {
+    throw ShapeError(
+        kErrInvalidFileCode, kSetFileSpec,
+        std::string("The ") + which + " file has an invalid shape code in the main header.");
+  }
+}
+
+// Appends little-endian values to a record's content.
+class ContentWriter {
+ public:
+  explicit ContentWriter(uint64_t size) { bytes_.reserve(size); }
+  void i32(int32_t v) {
+    uint8_t b[4];
+    writeLE32(b, v);
+    bytes_.insert(bytes_.end(), b, b + 4);
+  }
+  void f64(double v) {
+    uint8_t b[8];
+    writeLEDouble(b, v);
+    bytes_.insert(bytes_.end(), b, b + 8);
+  }
+  void box(const IShape& s) {
+    f64(s.Left());
+    f64(s.Bottom());
+    f64(s.Right());
+    f64(s.Top());
+  }
+  std::vector<uint8_t>& bytes() { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace
+
+// ---- opening and creating -------------------------------------------------------------------
+
+void CShapeFile::SetFileSpec(const CFileName& fileName, int32_t status, int32_t shapeType) {
+  try {
+    openOrCreate(fileName, status, shapeType);
+  } catch (const ShapeError& e) {
+    throw e.withSource(kSetFileSpec);
+  }
+}
+
+void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t shapeType) {
+  CFileName name;
+  name.SetFileSpec(fileName.GetFileSpec());
+  CFileName indexName = name;
+  indexName.SetExtension("shx");
+  const bool create = status != OPENIT;
+  if (create && !knownType(shapeType))
+    throw ShapeError(kErrInvalidShapeType, kSetFileSpec, "Invalid shape type");
+
+  std::string mainPath = name.GetFileSpec();
+  std::string indexPath = indexName.GetFileSpec();
+  for (auto* path : {&mainPath, &indexPath}) {
+    std::string found = findFile(*path);
+    if (!create && found.empty())
+      throw ShapeError(kErrFileMissing, kSetFileSpec,
+                       "The specified file " + *path + " does not exist.");
+    if (create && !found.empty()) {
+      std::error_code ec;
+      fs::remove(found, ec);
+      if (ec)
+        throw ShapeError(kErrFileAccess, kSetFileSpec,
+                         "Cannot delete file " + found + ": " + ec.message());
+    }
+    if (!create) *path = found;
+  }
+
+  RawFile index = RawFile::open(indexPath, create, kSetFileSpec);
+  RawFile main = RawFile::open(mainPath, create, kSetFileSpec);
+  if (create) {
+    fileName_ = name;
+    index_ = std::move(index);
+    main_ = std::move(main);
+    fileType_ = shapeType;
+    extent_.MakeEmpty();
+    hasExtent_ = false;
+    PutMainHeaders();
+    count_ = 0;
+    indexLength_ = kHeaderBytes;
+    return;
+  }
+
+  std::array<uint8_t, 100> indexHeader{};
+  std::array<uint8_t, 100> mainHeader{};
+  readHeader(index, indexHeader, "shx");
+  readHeader(main, mainHeader, "shp");
+  int32_t indexWords = readBE32(indexHeader.data() + 24);
+  if (indexWords < 50)
+    throw ShapeError(kErrDamaged, kSetFileSpec,
+                     "The shx file " + indexPath + " gives a file length of " +
+                         std::to_string(indexWords) + " words, less than its own header.");
+  // Entries that the header counts but the file does not hold cannot be read; they are not
+  // counted, so that a walk over all records ends where the file ends.
+  uint64_t indexLength = std::min<uint64_t>(uint64_t(indexWords) * 2, index.size());
+
+  fileName_ = name;
+  index_ = std::move(index);
+  main_ = std::move(main);
+  indexHeader_ = indexHeader;
+  mainHeader_ = mainHeader;
+  indexLength_ = indexLength;
+  count_ = static_cast<int32_t>((indexLength - kHeaderBytes) / 8);
+  fileType_ = readLE32(mainHeader_.data() + 32);
+  extent_ = CRect(readLEDouble(mainHeader_.data() + 36), readLEDouble(mainHeader_.data() + 60),
+                  readLEDouble(mainHeader_.data() + 52), readLEDouble(mainHeader_.data() + 44));
+  hasExtent_ = count_ > 0;
+}
+
+// ---- reading -------------------------------------------------------------------------------
+
+std::shared_ptr<IShape> CShapeFile::Item(int32_t index) {
+  try {
+    switch (fileType_) {
+      case kPoint:
+        return ReadPoint(index);
+      case kPolyLine:
+        return ReadPolyLine(index);
+      case kPolygon:
+        return ReadPolygon(index);
+      case kMultiPoint:
+        return ReadMultiPoint(index);
+      default:
+        return nullptr;
+    }
+  } catch (const ShapeError& e) {
+    throw e.withSource(kItem);
+  }
+}
+
+bool CShapeFile::FindOffset(int32_t index) {
+  if (index < 1 || !index_.isOpen()) return false;
+  uint64_t position = kHeaderBytes + uint64_t(index - 1) * 8;
+  if (position + 8 > indexLength_) return false;
+  uint8_t entry[8];
+  if (index_.readAt(position, entry, 8, kItem) < 8)
+    throw ShapeError(kErrTruncated, kItem,
+                     "The index entry of record " + std::to_string(index) +
+                         " lies beyond the end of " + index_.path() + ".");
+  indexEntry_.offset = readBE32(entry);
+  indexEntry_.contentLength = readBE32(entry + 4);
+  return true;
+}
+
+void CShapeFile::GetRecordHeader(uint64_t position) {
+  uint8_t header[8];
+  if (main_.readAt(position, header, 8, kItem) < 8)
+    throw ShapeError(kErrTruncated, kItem,
+                     "The record header at byte " + std::to_string(position) +
+                         " lies beyond the end of " + main_.path() + ".");
+  recordHeader_.number = readBE32(header);
+  recordHeader_.contentLength = readBE32(header + 4);
+}
+
+void CShapeFile::loadRecord(int32_t index) {
+  const std::string& path = main_.path();
+  if (indexEntry_.offset < 0)
+    throw damaged(
+        index, path,
+        "its index entry gives the negative offset " + std::to_string(indexEntry_.offset));
+  uint64_t position = uint64_t(indexEntry_.offset) * 2;
+  if (position + 8 > main_.size())
+    throw ShapeError(kErrOffsetBeyondFile, kItem,
+                     "The offset read from index file is larger then the mainfile size");
+  GetRecordHeader(position);
+  if (recordHeader_.number != index)
+    throw ShapeError(kErrRecordMismatch, kItem, "Index Record does not match main file Record");
+  if (recordHeader_.contentLength < 2)
+    throw damaged(index, path,
+                  "content length of " + std::to_string(recordHeader_.contentLength) +
+                      " words cannot hold a shape type");
+  uint64_t bytes = uint64_t(recordHeader_.contentLength) * 2;
+  uint64_t available = main_.size() - position - 8;
+  if (bytes > available)
+    throw ShapeError(kErrTruncated, kItem,
+                     "Record " + std::to_string(index) + " of " + path + " claims " +
+                         std::to_string(bytes) + " bytes of content, but only " +
+                         std::to_string(available) + " bytes follow its header.");
+  buffer_.resize(bytes);
+  if (main_.readAt(position + 8, buffer_.data(), bytes, kItem) < bytes)
+    throw ShapeError(kErrTruncated, kItem,
+                     "Record " + std::to_string(index) + " of " + path + " ends early.");
+  int32_t type = readLE32(buffer_.data());
+  if (type != fileType_ || type == kNullShape)
+    throw ShapeError(kErrShapeTypeMismatch, kItem, "A shape type does not match main header type.");
+}
+
+std::shared_ptr<IShape> CShapeFile::ReadPoint(int32_t index) {
+  if (!FindOffset(index)) return nullptr;
+  loadRecord(index);
+  if (buffer_.size() < 20)
+    throw damaged(
+        index, main_.path(),
+        "a point needs 20 bytes of content, the record holds " + std::to_string(buffer_.size()));
+  return std::make_shared<CPoint>(readLEDouble(buffer_.data() + 4),
+                                  readLEDouble(buffer_.data() + 12));
+}
+
+std::shared_ptr<IShape> CShapeFile::ReadPolyLine(int32_t index) {
+  return readPartShape<CPolyLine>(index);
+}
+
+std::shared_ptr<IShape> CShapeFile::ReadPolygon(int32_t index) {
+  return readPartShape<CPolygon>(index);
+}
+
+template <class Shape>
+std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
+  if (!FindOffset(index))
+    throw ShapeError(kErrOffsetBeyondFile, kItem,
+                     "The offset read from index file is larger then the mainfile size");
+  loadRecord(index);
+  const uint8_t* c = buffer_.data();
+  const uint64_t size = buffer_.size();
+  const std::string& path = main_.path();
+  if (size < 44)
+    throw damaged(index, path,
+                  "its " + std::to_string(size) +
+                      " bytes of content cannot hold the box and the counts (44 bytes)");
+  auto shape = std::make_shared<Shape>();
+  shape->SetLeft(readLEDouble(c + 4));
+  shape->SetBottom(readLEDouble(c + 12));
+  shape->SetRight(readLEDouble(c + 20));
+  shape->SetTop(readLEDouble(c + 28));
+  const int32_t parts = readLE32(c + 36);
+  const int32_t points = readLE32(c + 40);
+  if (parts < 0) throw damaged(index, path, "negative number of parts " + std::to_string(parts));
+  if (points < 0) throw damaged(index, path, "negative number of points " + std::to_string(points));
+  const uint64_t need = 44 + uint64_t(parts) * 4 + uint64_t(points) * 16;
+  if (need > size)
+    throw damaged(index, path,
+                  std::to_string(parts) + " parts and " + std::to_string(points) + " points need " +
+                      std::to_string(need) + " bytes, the record holds " + std::to_string(size));
+  const uint8_t* starts = c + 44;
+  const uint8_t* xy = starts + uint64_t(parts) * 4;
+  int32_t previous = -1;
+  for (int32_t i = 0; i < parts; ++i) {
+    int32_t start = readLE32(starts + uint64_t(i) * 4);
+    bool bad = i == 0 ? start != 0 : start <= previous;
+    if (bad || start >= points)
+      throw damaged(index, path,
+                    "part " + std::to_string(i + 1) + " starts at point " + std::to_string(start) +
+                        (i == 0 ? " instead of 0"
+                                : ", not after part " + std::to_string(i) + " at " +
+                                      std::to_string(previous)) +
+                        " (" + std::to_string(points) + " points)");
+    previous = start;
+  }
+  for (int32_t i = 0; i < parts; ++i) {
+    int32_t first = readLE32(starts + uint64_t(i) * 4);
+    int32_t last = i + 1 < parts ? readLE32(starts + uint64_t(i + 1) * 4) : points;
+    auto part = std::make_shared<CPart>();
+    for (int32_t k = first; k < last; ++k) {
+      const uint8_t* p = xy + uint64_t(k) * 16;
+      part->Add(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
+    }
+    shape->Add(part);
+  }
+  return shape;
+}
+
+std::shared_ptr<IShape> CShapeFile::ReadMultiPoint(int32_t index) {
+  if (!FindOffset(index))
+    throw ShapeError(kErrOffsetBeyondFile, kItem,
+                     "The offset read from index file is larger then the mainfile size");
+  loadRecord(index);
+  const uint8_t* c = buffer_.data();
+  const uint64_t size = buffer_.size();
+  const std::string& path = main_.path();
+  if (size < 40)
+    throw damaged(index, path,
+                  "its " + std::to_string(size) +
+                      " bytes of content cannot hold the box and the count (40 bytes)");
+  auto shape = std::make_shared<CMultiPoint>();
+  shape->SetLeft(readLEDouble(c + 4));
+  shape->SetBottom(readLEDouble(c + 12));
+  shape->SetRight(readLEDouble(c + 20));
+  shape->SetTop(readLEDouble(c + 28));
+  const int32_t points = readLE32(c + 36);
+  if (points < 0) throw damaged(index, path, "negative number of points " + std::to_string(points));
+  const uint64_t need = 40 + uint64_t(points) * 16;
+  if (need > size)
+    throw damaged(index, path,
+                  std::to_string(points) + " points need " + std::to_string(need) +
+                      " bytes, the record holds " + std::to_string(size));
+  for (int32_t k = 0; k < points; ++k) {
+    const uint8_t* p = c + 40 + uint64_t(k) * 16;
+    shape->Add(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
+  }
+  return shape;
+}
+
+// ---- writing -------------------------------------------------------------------------------
+
+void CShapeFile::Add(const IShape& shape) {
+  constexpr const char* kAdd = "CShapeFile::Add";
+  auto requireType = [this](int32_t type, const char* description) {
+    if (fileType_ != type) throw ShapeError(kErrWrongShapeForFile, kAdd, description);
+  };
+  std::string_view name = shape.className();
+  if (name == "CPoint") {
+    requireType(kPoint, "Cannot add type CPoint to a ShapeFile initialized as other type");
+  } else if (name == "CPolyLine") {
+    requireType(kPolyLine, "Cannot add type CPolyline to a ShapeFile initialized as other type");
+  } else if (name == "CPolygon") {
+    requireType(kPolygon, "Cannot add type CPolygon to a ShapeFile initialized as other type");
+  } else if (name == "CMultiPoint") {
+    requireType(kMultiPoint,
+                "Cannot add type CMultiPoint to a ShapeFile initialized as other type");
+  } else {
+    throw ShapeError(kErrInvalidShapeType, kAdd, "Invalid shape type");
+  }
+  if (shape.IsNull()) {
+    PutNull();
+    return;
+  }
+  if (auto* point = dynamic_cast<const CPoint*>(&shape)) {
+    PutPoints(*point);
+  } else if (auto* polygon = dynamic_cast<const CPolygon*>(&shape)) {
+    PutPolyLine(*polygon, "CShapeFile::PutPolygon");
+  } else if (auto* line = dynamic_cast<const CPolyLine*>(&shape)) {
+    PutPolyLine(*line, "CShapeFile::PutPolyLine");
+  } else if (auto* multi = dynamic_cast<const CMultiPoint*>(&shape)) {
+    PutMultiPoints(*multi);
+  } else {
+    throw ShapeError(kErrInvalidShapeType, kAdd, "Invalid shape type");
+  }
+  PutExtent(shape);
+}
+
+void CShapeFile::PutMainHeaders() {
+  std::array<uint8_t, 100> header{};
+  writeBE32(header.data(), kFileCode);
+  writeBE32(header.data() + 24, 50);
+  writeLE32(header.data() + 28, kVersion);
+  writeLE32(header.data() + 32, fileType_);
+  writeLEDouble(header.data() + 36, extent_.Left());
+  writeLEDouble(header.data() + 44, extent_.Bottom());
+  writeLEDouble(header.data() + 52, extent_.Right());
+  writeLEDouble(header.data() + 60, extent_.Top());
+  mainHeader_ = header;
+  indexHeader_ = header;
+  index_.writeAt(0, header.data(), header.size(), "CShapeFile::PutMainHeaders");
+  main_.writeAt(0, header.data(), header.size(), "CShapeFile::PutMainHeaders");
+}
+
+void CShapeFile::appendRecord(const std::vector<uint8_t>& content, const char* source) {
+  const uint64_t mainSize = main_.size();
+  const uint64_t newMainSize = mainSize + 8 + content.size();
+  const uint64_t newIndexSize = index_.size() + 8;
+  if (newMainSize / 2 > uint64_t(std::numeric_limits<int32_t>::max()) ||
+      content.size() / 2 > uint64_t(std::numeric_limits<int32_t>::max()))
+    throw ShapeError(kErrFileAccess, source,
+                     "The record does not fit into " + main_.path() + " (2 GB words at most).");
+  const int32_t words = static_cast<int32_t>(content.size() / 2);
+
+  uint8_t entry[8];
+  writeBE32(entry, static_cast<int32_t>(mainSize / 2));
+  writeBE32(entry + 4, words);
+  index_.writeAt(index_.size(), entry, 8, source);
+
+  std::vector<uint8_t> record(8 + content.size());
+  writeBE32(record.data(), count_ + 1);
+  writeBE32(record.data() + 4, words);
+  std::copy(content.begin(), content.end(), record.begin() + 8);
+  main_.writeAt(mainSize, record.data(), record.size(), source);
+
+  uint8_t length[4];
+  writeBE32(length, static_cast<int32_t>(newMainSize / 2));
+  main_.writeAt(24, length, 4, source);
+  std::copy(length, length + 4, mainHeader_.begin() + 24);
+  writeBE32(length, static_cast<int32_t>(newIndexSize / 2));
+  index_.writeAt(24, length, 4, source);
+  std::copy(length, length + 4, indexHeader_.begin() + 24);
+  indexLength_ = newIndexSize;
+  ++count_;
+}
+
+void CShapeFile::PutNull() {
+  ContentWriter w(4);
+  w.i32(kNullShape);
+  appendRecord(w.bytes(), "CShapeFile::PutNull");
+}
+
+void CShapeFile::PutPoints(const CPoint& point) {
+  ContentWriter w(20);
+  w.i32(fileType_);
+  w.f64(point.X());
+  w.f64(point.Y());
+  appendRecord(w.bytes(), "C_ShapeFile::PutPoints");
+}
+
+void CShapeFile::PutPolyLine(const PartShape& line, const char* source) {
+  uint64_t points = 0;
+  for (const auto& part : line) points += uint64_t(part->Count());
+  const uint64_t parts = uint64_t(line.Count());
+  if (points > uint64_t(std::numeric_limits<int32_t>::max()) / 16)
+    throw ShapeError(kErrFileAccess, source, "Too many points for one record.");
+  ContentWriter w(44 + 4 * parts + 16 * points);
+  w.i32(fileType_);
+  w.box(line);
+  w.i32(static_cast<int32_t>(parts));
+  w.i32(static_cast<int32_t>(points));
+  int32_t start = 0;
+  for (const auto& part : line) {
+    w.i32(start);
+    start += part->Count();
+  }
+  for (const auto& part : line)
+    for (const auto& p : *part) {
+      w.f64(p->X());
+      w.f64(p->Y());
+    }
+  appendRecord(w.bytes(), source);
+}
+
+void CShapeFile::PutMultiPoints(const CMultiPoint& multi) {
+  const uint64_t points = uint64_t(multi.Count());
+  if (points > uint64_t(std::numeric_limits<int32_t>::max()) / 16)
+    throw ShapeError(kErrFileAccess, "CShapeFile::PutMultiPoints",
+                     "Too many points for one record.");
+  ContentWriter w(40 + 16 * points);
+  w.i32(fileType_);
+  w.box(multi);
+  w.i32(static_cast<int32_t>(points));
+  for (const auto& p : multi) {
+    w.f64(p->X());
+    w.f64(p->Y());
+  }
+  appendRecord(w.bytes(), "CShapeFile::PutMultiPoints");
+}
+
+void CShapeFile::PutExtent(const IShape& shape) {
+  CRect before = extent_;
+  if (!hasExtent_) {
+    // The first shape with coordinates sets the extent, even after null records.
+    extent_ = CRect(shape.Left(), shape.Top(), shape.Right(), shape.Bottom());
+    hasExtent_ = true;
+  } else {
+    if (shape.Left() < extent_.Left()) extent_.Left(shape.Left());
+    if (shape.Right() > extent_.Right()) extent_.Right(shape.Right());
+    if (shape.Top() > extent_.Top()) extent_.Top(shape.Top());
+    if (shape.Bottom() < extent_.Bottom()) extent_.Bottom(shape.Bottom());
+  }
+  if (before.Left() == extent_.Left() && before.Right() == extent_.Right() &&
+      before.Top() == extent_.Top() && before.Bottom() == extent_.Bottom())
+    return;
+  uint8_t box[32];
+  writeLEDouble(box, extent_.Left());
+  writeLEDouble(box + 8, extent_.Bottom());
+  writeLEDouble(box + 16, extent_.Right());
+  writeLEDouble(box + 24, extent_.Top());
+  for (auto* header : {&mainHeader_, &indexHeader_}) std::copy(box, box + 32, header->begin() + 36);
+  main_.writeAt(36, box, 32, "CShapeFile::PutExtent");
+  index_.writeAt(36, box, 32, "CShapeFile::PutExtent");
+}
+
+}  // namespace shape

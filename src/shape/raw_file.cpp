@@ -1,0 +1,96 @@
+#include "shape/raw_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "shape/shape_error.h"
+
+namespace shape {
+namespace {
+
+[[noreturn]] void fail(const std::string& source, const std::string& what, const std::string& path,
+                       int err) {
+  throw ShapeError(kErrFileAccess, source, what + " " + path + ": " + std::strerror(err));
+}
+
+}  // namespace
+
+RawFile::~RawFile() {
+  close();
+}
+
+RawFile::RawFile(RawFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      writable_(other.writable_),
+      size_(other.size_),
+      path_(std::move(other.path_)) {}
+
+RawFile& RawFile::operator=(RawFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    writable_ = other.writable_;
+    size_ = other.size_;
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+void RawFile::close() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+RawFile RawFile::open(const std::string& path, bool create, const std::string& source) {
+  RawFile f;
+  f.path_ = path;
+  int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT | O_TRUNC : 0);
+  f.fd_ = ::open(path.c_str(), flags, 0666);
+  f.writable_ = f.fd_ >= 0;
+  if (f.fd_ < 0 && !create && (errno == EACCES || errno == EROFS || errno == EPERM))
+    f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (f.fd_ < 0) fail(source, "Cannot open file", path, errno);
+  struct stat st {};
+  if (::fstat(f.fd_, &st) != 0) fail(source, "Cannot query file", path, errno);
+  if (!S_ISREG(st.st_mode)) fail(source, "Not a regular file:", path, EINVAL);
+  f.size_ = static_cast<uint64_t>(st.st_size);
+  return f;
+}
+
+uint64_t RawFile::readAt(uint64_t offset, void* buffer, uint64_t n,
+                         const std::string& source) const {
+  uint64_t done = 0;
+  auto* out = static_cast<char*>(buffer);
+  while (done < n) {
+    ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      fail(source, "Cannot read file", path_, errno);
+    }
+    if (got == 0) break;
+    done += static_cast<uint64_t>(got);
+  }
+  return done;
+}
+
+void RawFile::writeAt(uint64_t offset, const void* data, uint64_t n, const std::string& source) {
+  if (!writable_) fail(source, "Cannot write file", path_, EBADF);
+  uint64_t done = 0;
+  const auto* in = static_cast<const char*>(data);
+  while (done < n) {
+    ssize_t put = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      fail(source, "Cannot write file", path_, errno);
+    }
+    done += static_cast<uint64_t>(put);
+  }
+  if (offset + n > size_) size_ = offset + n;
+}
+
+}  // namespace shape

@@ -1,0 +1,500 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <memory>
+
+#include "shape/c_shape_file.h"
+#include "shape/shape_error.h"
+#include "shape_test_support.h"
+
+using namespace shape;
+using namespace shapetest;
+
+namespace {
+
+std::shared_ptr<CPart> ring(std::initializer_list<std::pair<double, double>> xy) {
+  auto p = std::make_shared<CPart>();
+  for (auto [x, y] : xy) p->Add(std::make_shared<CPoint>(x, y));
+  return p;
+}
+
+CFileName spec(const fs::path& path) {
+  CFileName f;
+  f.SetFileSpec(path.string());
+  return f;
+}
+
+CShapeFile open(const fs::path& shp) {
+  CShapeFile file;
+  file.SetFileSpec(spec(shp), CShapeFile::OPENIT, CShapeFile::kPolygon);
+  return file;
+}
+
+// Three polygon records; the second has two rings. Record 1 starts at byte 100 of the .shp:
+// header 100-107, type 108, box 112-143, parts 144, points 148, starts 152, points from 156.
+fs::path writePolygons(const fs::path& folder) {
+  fs::path shp = folder / "Polygone.shp";
+  CShapeFile file;
+  file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+  CPolygon a;
+  a.Add(ring({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}));
+  file.Add(a);
+  CPolygon b;
+  b.Add(ring({{10, 0}, {10, 10}, {20, 10}, {20, 0}, {10, 0}}));
+  b.Add(ring({{12, 2}, {14, 2}, {14, 4}, {12, 2}}));
+  file.Add(b);
+  CPolygon c;
+  c.Add(ring({{0, 10}, {0, 20}, {10, 20}, {0, 10}}));
+  file.Add(c);
+  return shp;
+}
+
+constexpr size_t kRecord2 = 100 + 8 + 128;  // record 1 has 5 points: 44 + 4 + 80 bytes content
+
+ShapeError itemError(const fs::path& shp, int32_t index) {
+  CShapeFile file = open(shp);
+  auto e = raised([&] { file.Item(index); });
+  EXPECT_EQ(e.source(), "CShapeFile::Item");
+  return e;
+}
+
+void expectSamePoints(const CPart& a, const CPart& b) {
+  ASSERT_EQ(a.Count(), b.Count());
+  for (int32_t i = 1; i <= a.Count(); ++i) {
+    EXPECT_EQ(a.Item(i)->X(), b.Item(i)->X());
+    EXPECT_EQ(a.Item(i)->Y(), b.Item(i)->Y());
+  }
+}
+
+// Builds files byte by byte after the published format, independent of the writer.
+struct Bytes {
+  std::vector<uint8_t> v;
+  Bytes& be(int32_t x) {
+    auto b = be32(x);
+    v.insert(v.end(), b.begin(), b.end());
+    return *this;
+  }
+  Bytes& le(int32_t x) {
+    auto b = le32(x);
+    v.insert(v.end(), b.begin(), b.end());
+    return *this;
+  }
+  Bytes& dbl(double d) {
+    auto u = std::bit_cast<uint64_t>(d);
+    for (int i = 0; i < 8; ++i) v.push_back(uint8_t(u >> (8 * i)));
+    return *this;
+  }
+  Bytes& header(int32_t words, int32_t type, double xmin, double ymin, double xmax, double ymax) {
+    be(9994).be(0).be(0).be(0).be(0).be(0).be(words).le(1000).le(type);
+    dbl(xmin).dbl(ymin).dbl(xmax).dbl(ymax).dbl(0).dbl(0).dbl(0).dbl(0);
+    return *this;
+  }
+};
+
+}  // namespace
+
+TEST(CShapeFile, read_handMadeEsriBytes_polygonWithHole) {
+  fs::path folder = scratchFolder();
+  // One polygon: a clockwise outer ring and a counter-clockwise hole, 10 points in all.
+  std::vector<std::pair<double, double>> outer{{3450000, 5550000},
+                                               {3450000, 5550100},
+                                               {3450100, 5550100},
+                                               {3450100, 5550000},
+                                               {3450000, 5550000}};
+  std::vector<std::pair<double, double>> hole{{3450040, 5550040},
+                                              {3450060, 5550040},
+                                              {3450060, 5550060},
+                                              {3450040, 5550060},
+                                              {3450040, 5550040}};
+  Bytes shp;
+  shp.header(160, 5, 3450000, 5550000, 3450100, 5550100);
+  shp.be(1).be(106).le(5).dbl(3450000).dbl(5550000).dbl(3450100).dbl(5550100).le(2).le(10).le(0).le(
+      5);
+  for (auto [x, y] : outer) shp.dbl(x).dbl(y);
+  for (auto [x, y] : hole) shp.dbl(x).dbl(y);
+  Bytes shx;
+  shx.header(54, 5, 3450000, 5550000, 3450100, 5550100);
+  shx.be(50).be(106);
+  ASSERT_EQ(shp.v.size(), 320u);
+  writeBytes(folder / "hand.shp", shp.v);
+  writeBytes(folder / "hand.shx", shx.v);
+
+  CShapeFile file = open(folder / "hand.shp");
+  EXPECT_EQ(file.Count(), 1);
+  EXPECT_EQ(file.FileType(), 5);
+  EXPECT_EQ(file.Left(), 3450000);
+  EXPECT_EQ(file.Right(), 3450100);
+  EXPECT_EQ(file.Top(), 5550100);
+  EXPECT_EQ(file.Bottom(), 5550000);
+  auto polygon = std::dynamic_pointer_cast<CPolygon>(file.Item(1));
+  ASSERT_TRUE(polygon);
+  ASSERT_EQ(polygon->Count(), 2);
+  EXPECT_EQ(polygon->Item(1)->Count(), 5);
+  EXPECT_EQ(polygon->Item(2)->Count(), 5);
+  EXPECT_EQ(polygon->Item(2)->Item(3)->X(), 3450060);
+  EXPECT_EQ(polygon->Item(2)->Left(), 3450040);
+  EXPECT_EQ(polygon->Top(), 5550100);
+
+  // The writer produces the same bytes for the same polygon.
+  {
+    CShapeFile out;
+    out.SetFileSpec(spec(folder / "written.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CPolygon copy;
+    auto a = std::make_shared<CPart>(), b = std::make_shared<CPart>();
+    for (auto [x, y] : outer) a->Add(std::make_shared<CPoint>(x, y));
+    for (auto [x, y] : hole) b->Add(std::make_shared<CPoint>(x, y));
+    copy.Add(a);
+    copy.Add(b);
+    out.Add(copy);
+  }
+  EXPECT_EQ(readBytes(folder / "written.shp"), shp.v);
+  EXPECT_EQ(readBytes(folder / "written.shx"), shx.v);
+}
+
+TEST(CShapeFile, roundTrip_allFourTypes_sameShapesBack) {
+  fs::path folder = scratchFolder();
+  {
+    CShapeFile points;
+    points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+    points.Add(CPoint(1.5, -2));
+    points.Add(CPoint(-7, 3));
+    CShapeFile lines;
+    lines.SetFileSpec(spec(folder / "l.shp"), CShapeFile::CREATEIT, CShapeFile::kPolyLine);
+    CPolyLine line;
+    line.Add(ring({{0, 0}, {5, 5}}));
+    line.Add(ring({{7, 7}, {8, 9}, {9, 7}}));
+    lines.Add(line);
+    CShapeFile polygons;
+    polygons.SetFileSpec(spec(folder / "g.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CPolygon polygon;
+    polygon.Add(ring({{0, 0}, {0, 4}, {4, 4}, {0, 0}}));
+    polygons.Add(polygon);
+    CShapeFile multis;
+    multis.SetFileSpec(spec(folder / "m.shp"), CShapeFile::CREATEIT, CShapeFile::kMultiPoint);
+    CMultiPoint multi;
+    multi.Add(std::make_shared<CPoint>(1, 1));
+    multi.Add(std::make_shared<CPoint>(-2, 3));
+    multis.Add(multi);
+  }
+  CShapeFile points = open(folder / "p.shp");
+  EXPECT_EQ(points.FileType(), 1);
+  EXPECT_EQ(points.Count(), 2);
+  EXPECT_EQ(points.Left(), -7);
+  EXPECT_EQ(points.Right(), 1.5);
+  EXPECT_EQ(points.Top(), 3);
+  EXPECT_EQ(points.Bottom(), -2);
+  auto p = std::dynamic_pointer_cast<CPoint>(points.Item(2));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->X(), -7);
+  EXPECT_EQ(points.Item(3), nullptr);
+
+  CShapeFile lines = open(folder / "l.shp");
+  EXPECT_EQ(lines.FileType(), 3);
+  auto line = std::dynamic_pointer_cast<CPolyLine>(lines.Item(1));
+  ASSERT_TRUE(line);
+  ASSERT_EQ(line->Count(), 2);
+  expectSamePoints(*line->Item(2), *ring({{7, 7}, {8, 9}, {9, 7}}));
+  EXPECT_EQ(lines.Right(), 9);
+
+  CShapeFile polygons = open(folder / "g.shp");
+  EXPECT_EQ(polygons.Count(), 1);
+  auto polygon = std::dynamic_pointer_cast<CPolygon>(polygons.Item(1));
+  ASSERT_TRUE(polygon);
+  expectSamePoints(*polygon->Item(1), *ring({{0, 0}, {0, 4}, {4, 4}, {0, 0}}));
+  EXPECT_EQ(polygons.Top(), 4);
+  EXPECT_EQ(polygons.Left(), 0);
+
+  CShapeFile multis = open(folder / "m.shp");
+  auto multi = std::dynamic_pointer_cast<CMultiPoint>(multis.Item(1));
+  ASSERT_TRUE(multi);
+  ASSERT_EQ(multi->Count(), 2);
+  EXPECT_EQ(multi->Item(2)->Y(), 3);
+  EXPECT_EQ(multi->Left(), -2);
+  EXPECT_EQ(multis.Bottom(), 1);
+}
+
+TEST(CShapeFile, add_afterReopen_appendsAndWidensExtent) {
+  fs::path shp = writePolygons(scratchFolder());
+  {
+    CShapeFile file = open(shp);
+    CPolygon far;
+    far.Add(ring({{-5, -5}, {-5, 30}, {40, 30}, {-5, -5}}));
+    file.Add(far);
+    EXPECT_EQ(file.Count(), 4);
+  }
+  CShapeFile file = open(shp);
+  EXPECT_EQ(file.Count(), 4);
+  EXPECT_EQ(file.Left(), -5);
+  EXPECT_EQ(file.Right(), 40);
+  EXPECT_EQ(file.Top(), 30);
+  EXPECT_EQ(file.Bottom(), -5);
+  auto last = std::dynamic_pointer_cast<CPolygon>(file.Item(4));
+  ASSERT_TRUE(last);
+  EXPECT_EQ(last->Item(1)->Item(3)->X(), 40);
+  auto second = std::dynamic_pointer_cast<CPolygon>(file.Item(2));
+  ASSERT_EQ(second->Count(), 2);
+  EXPECT_EQ(second->Item(1)->Count(), 5);
+  EXPECT_EQ(second->Item(2)->Count(), 4);
+  EXPECT_EQ(fs::file_size(shp.parent_path() / "Polygone.shx"), 100u + 4 * 8);
+}
+
+TEST(CShapeFile, create_existingFiles_replaced) {
+  fs::path shp = writePolygons(scratchFolder());
+  CShapeFile file;
+  file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, CShapeFile::kPoint);
+  EXPECT_EQ(file.Count(), 0);
+  EXPECT_EQ(fs::file_size(shp), 100u);
+  EXPECT_EQ(open(shp).FileType(), 1);
+}
+
+TEST(CShapeFile, add_shapeOfOtherType_refused) {
+  fs::path folder = scratchFolder();
+  CShapeFile file;
+  file.SetFileSpec(spec(folder / "a.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+  auto e = raised([&] { file.Add(CPoint()); });
+  EXPECT_EQ(e.number(), 0x80040210u);
+  EXPECT_EQ(e.source(), "CShapeFile::Add");
+  EXPECT_EQ(e.description(), "Cannot add type CPoint to a ShapeFile initialized as other type");
+  EXPECT_EQ(raised([&] { file.Add(CPolyLine()); }).description(),
+            "Cannot add type CPolyline to a ShapeFile initialized as other type");
+  EXPECT_EQ(raised([&] { file.Add(CMultiPoint()); }).description(),
+            "Cannot add type CMultiPoint to a ShapeFile initialized as other type");
+  e = raised([&] { file.Add(CRect()); });
+  EXPECT_EQ(e.number(), 0x80040211u);
+  EXPECT_EQ(e.description(), "Invalid shape type");
+  CShapeFile lines;
+  lines.SetFileSpec(spec(folder / "b.shp"), CShapeFile::CREATEIT, CShapeFile::kPolyLine);
+  EXPECT_EQ(raised([&] { lines.Add(CPolygon()); }).description(),
+            "Cannot add type CPolygon to a ShapeFile initialized as other type");
+  EXPECT_EQ(file.Count(), 0);
+  EXPECT_EQ(fs::file_size(folder / "a.shp"), 100u);
+}
+
+TEST(CShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
+  fs::path folder = scratchFolder();
+  {
+    CShapeFile file;
+    file.SetFileSpec(spec(folder / "n.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CPolygon empty;
+    empty.MakeNull(true);
+    file.Add(empty);
+    CPolygon real;
+    real.Add(ring({{5, 5}, {5, 6}, {6, 6}, {5, 5}}));
+    file.Add(real);
+    CShapeFile points;
+    points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+    CPoint nullPoint;
+    nullPoint.MakeNull(true);
+    points.Add(nullPoint);
+  }
+  auto e = itemError(folder / "n.shp", 1);
+  EXPECT_EQ(e.number(), 0x8004020Eu);
+  EXPECT_EQ(e.description(), "A shape type does not match main header type.");
+  CShapeFile file = open(folder / "n.shp");
+  EXPECT_EQ(file.Count(), 2);
+  EXPECT_TRUE(file.Item(2));
+  // The null record does not pull the extent to the origin.
+  EXPECT_EQ(file.Left(), 5);
+  EXPECT_EQ(file.Top(), 6);
+  EXPECT_EQ(fs::file_size(folder / "n.shp"), 100u + 12 + 8 + 44 + 4 + 64);
+  EXPECT_EQ(itemError(folder / "p.shp", 1).number(), 0x8004020Eu);
+}
+
+TEST(CShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  for (int32_t index : {0, 4, -3}) {
+    auto e = itemError(shp, index);
+    EXPECT_EQ(e.number(), 0x80040206u);
+    EXPECT_EQ(e.description(), "The offset read from index file is larger then the mainfile size");
+  }
+  CShapeFile points;
+  points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+  points.Add(CPoint(1, 1));
+  EXPECT_EQ(points.Item(2), nullptr);
+  EXPECT_EQ(points.Item(0), nullptr);
+}
+
+TEST(CShapeFile, open_missingOrForeignFile_refused) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  fs::rename(folder / "Polygone.shx", folder / "other.shx");
+  CShapeFile file;
+  auto e = raised([&] { file.SetFileSpec(spec(shp), CShapeFile::OPENIT); });
+  EXPECT_EQ(e.number(), 0x8004020Cu);
+  EXPECT_EQ(e.source(), "C_ShapeFile::SetFileSpec");
+  EXPECT_EQ(e.description(),
+            "The specified file " + (folder / "Polygone.shx").string() + " does not exist.");
+  fs::rename(folder / "other.shx", folder / "Polygone.shx");
+
+  e = raised([&] { file.SetFileSpec(spec(folder / "none.shp"), CShapeFile::OPENIT); });
+  EXPECT_EQ(e.description(),
+            "The specified file " + (folder / "none.shp").string() + " does not exist.");
+
+  patch(folder / "Polygone.shx", 0, be32(9995));
+  e = raised([&] { open(shp); });
+  EXPECT_EQ(e.number(), 0x80040207u);
+  EXPECT_EQ(e.description(), "The shx file has an invalid shape code in the main header.");
+  patch(folder / "Polygone.shx", 0, be32(9994));
+  patch(shp, 0, be32(0));
+  e = raised([&] { open(shp); });
+  EXPECT_EQ(e.number(), 0x80040207u);
+  EXPECT_EQ(e.description(), "The shp file has an invalid shape code in the main header.");
+}
+
+TEST(CShapeFile, open_nameInOtherCase_found) {
+  fs::path folder = scratchFolder();
+  writePolygons(folder);
+  fs::rename(folder / "Polygone.shx", folder / "POLYGONE.SHX");
+  CShapeFile file = open(folder / "polygone.shp");
+  EXPECT_EQ(file.Count(), 3);
+  EXPECT_TRUE(file.Item(3));
+}
+
+TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  fs::path shx = folder / "Polygone.shx";
+  auto original = readBytes(shx);
+
+  truncateTo(shx, 60);
+  auto e = raised([&] { open(shp); });
+  EXPECT_EQ(e.number(), kErrTruncated);
+  EXPECT_NE(e.description().find(shx.string()), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("60 bytes"), std::string::npos) << e.description();
+
+  writeBytes(shx, original);
+  patch(shx, 24, be32(12));
+  e = raised([&] { open(shp); });
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("12 words"), std::string::npos) << e.description();
+
+  // A header claiming a billion entries counts only those the file holds.
+  patch(shx, 24, be32(0x7ffffff0));
+  EXPECT_EQ(open(shp).Count(), 3);
+  // A header claiming fewer counts only those: Count follows the index file length.
+  patch(shx, 24, be32(50 + 4 * 2));
+  EXPECT_EQ(open(shp).Count(), 2);
+}
+
+TEST(CShapeFile, item_damagedIndexEntry_refused) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  fs::path shx = folder / "Polygone.shx";
+  patch(shx, 100, be32(0x40000000));
+  EXPECT_EQ(itemError(shp, 1).number(), 0x80040206u);
+  patch(shx, 100, be32(-8));
+  auto e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("negative offset -8"), std::string::npos) << e.description();
+  // An entry pointing at another record.
+  patch(shx, 100, be32(int32_t(kRecord2 / 2)));
+  e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), 0x80040205u);
+  EXPECT_EQ(e.description(), "Index Record does not match main file Record");
+}
+
+TEST(CShapeFile, item_damagedRecordHeader_refused) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  patch(shp, 100, be32(7));
+  EXPECT_EQ(itemError(shp, 1).number(), 0x80040205u);
+  patch(shp, 100, be32(1));
+
+  patch(shp, 104, be32(0x7fffffff));
+  auto e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), kErrTruncated);
+  EXPECT_NE(e.description().find("Record 1 of " + shp.string()), std::string::npos)
+      << e.description();
+  EXPECT_NE(e.description().find("4294967294 bytes"), std::string::npos) << e.description();
+
+  patch(shp, 104, be32(1));
+  e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("1 words"), std::string::npos) << e.description();
+
+  // Length too short for the box, though the shape type fits.
+  patch(shp, 104, be32(10));
+  e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("20 bytes"), std::string::npos) << e.description();
+  patch(shp, 104, be32(64));
+
+  patch(shp, 108, le32(3));
+  e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), 0x8004020Eu);
+  EXPECT_EQ(open(shp).Item(2)->className(), "CPolygon");
+}
+
+TEST(CShapeFile, item_countsBeyondRecord_refusedWithoutHugeAllocation) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  patch(shp, 144, le32(0x7fffffff));
+  auto e = itemError(shp, 1);
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("2147483647 parts and 5 points need"), std::string::npos)
+      << e.description();
+  EXPECT_NE(e.description().find("the record holds 128"), std::string::npos) << e.description();
+  patch(shp, 144, le32(1));
+  patch(shp, 148, le32(6));
+  EXPECT_EQ(itemError(shp, 1).number(), kErrDamaged);
+  patch(shp, 148, le32(-1));
+  e = itemError(shp, 1);
+  EXPECT_NE(e.description().find("negative number of points -1"), std::string::npos)
+      << e.description();
+  patch(shp, 144, le32(-2));
+  EXPECT_NE(itemError(shp, 1).description().find("negative number of parts -2"), std::string::npos);
+}
+
+TEST(CShapeFile, item_badPartStarts_refused) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  // Record 2: two rings of 5 and 4 points; starts at kRecord2 + 8 + 44.
+  const size_t starts = kRecord2 + 8 + 44;
+  patch(shp, starts + 4, le32(1000));
+  auto e = itemError(shp, 2);
+  EXPECT_EQ(e.number(), kErrDamaged);
+  EXPECT_NE(e.description().find("Record 2 of " + shp.string()), std::string::npos);
+  EXPECT_NE(e.description().find("part 2 starts at point 1000"), std::string::npos)
+      << e.description();
+  patch(shp, starts + 4, le32(0));
+  e = itemError(shp, 2);
+  EXPECT_NE(e.description().find("part 2 starts at point 0, not after part 1 at 0"),
+            std::string::npos)
+      << e.description();
+  patch(shp, starts + 4, le32(5));
+  patch(shp, starts, le32(3));
+  e = itemError(shp, 2);
+  EXPECT_NE(e.description().find("part 1 starts at point 3 instead of 0"), std::string::npos)
+      << e.description();
+  patch(shp, starts, le32(0));
+  EXPECT_EQ(std::dynamic_pointer_cast<CPolygon>(open(shp).Item(2))->Count(), 2);
+}
+
+TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  truncateTo(shp, fs::file_size(shp) - 10);
+  CShapeFile file = open(shp);
+  EXPECT_TRUE(file.Item(1));
+  EXPECT_TRUE(file.Item(2));
+  auto e = raised([&] { file.Item(3); });
+  EXPECT_EQ(e.number(), kErrTruncated);
+  EXPECT_NE(e.description().find("Record 3"), std::string::npos) << e.description();
+  truncateTo(shp, kRecord2 + 4);
+  EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
+}
+
+TEST(CShapeFile, open_invalidSpecification_reportedAsOpenError) {
+  CFileName relative;
+  relative.SetExtension("shp");  // "shp": no folder, never valid as a specification
+  CShapeFile file;
+  auto e = raised([&] { file.SetFileSpec(relative, CShapeFile::OPENIT); });
+  EXPECT_EQ(e.number(), 0x80040203u);
+  EXPECT_EQ(e.source(), "C_ShapeFile::SetFileSpec");
+  EXPECT_EQ(e.description(), "The FileSpec is invalid");
+  EXPECT_EQ(file.Count(), 0);
+  EXPECT_EQ(file.Item(1), nullptr);
+  e = raised([&] { file.SetFileSpec(spec(scratchFolder() / "x.shp"), CShapeFile::CREATEIT, 11); });
+  EXPECT_EQ(e.number(), 0x80040211u);
+}

@@ -1,0 +1,291 @@
+#include "word/shape_subs.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/program_objects.h"
+#include "shape/shape_test_support.h"
+#include "word/part_extent_index.h"
+
+using namespace word;
+using shapetest::fs::path;
+
+namespace {
+
+class ShapeSubs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = shapetest::scratchFolder();
+    auto settings = std::make_unique<app::MemorySettings>();
+    settings->set(app::kDataFilesPfad, folder_.string());
+    app::installSettings(std::move(settings));
+    ASSERT_TRUE(app::g_Debug().Init());
+  }
+  void TearDown() override { app::installSettings(std::make_unique<app::MemorySettings>()); }
+
+  // The log lines after the banner that start with "D2 ".
+  std::vector<std::string> errorLines() const {
+    std::ifstream in(folder_ / app::kLogFileName, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("D2 ", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  path folder_;
+};
+
+void expectRing(const Ring& ring, std::initializer_list<RingPoint> expected) {
+  ASSERT_EQ(ring.size(), expected.size());
+  size_t i = 0;
+  for (const RingPoint& p : expected) {
+    EXPECT_FLOAT_EQ(ring[i].x, p.x) << "row " << i + 1;
+    EXPECT_FLOAT_EQ(ring[i].y, p.y) << "row " << i + 1;
+    ++i;
+  }
+}
+
+std::shared_ptr<shape::CPart> box(double left, double bottom, double right, double top) {
+  auto part = std::make_shared<shape::CPart>();
+  for (auto [x, y] :
+       {std::pair{left, bottom}, {left, top}, {right, top}, {right, bottom}, {left, bottom}})
+    part->Add(std::make_shared<shape::CPoint>(x, y));
+  return part;
+}
+
+// 1: 0..10 x 0..10; 2: touches 1 at x = 10; 3: far right; 4: a far part and a part touching 1
+// at y = 10; 5: a small square just beyond the corner of 1.
+path writeNeighbours(const path& folder, bool nullSecond = false) {
+  path shp = folder / "Polygone.shp";
+  shape::CFileName spec;
+  spec.SetFileSpec(shp.string());
+  shape::CShapeFile file;
+  file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
+  auto add = [&file](std::initializer_list<std::shared_ptr<shape::CPart>> parts,
+                     bool null = false) {
+    shape::CPolygon polygon;
+    for (const auto& p : parts) polygon.Add(p);
+    polygon.MakeNull(null);
+    file.Add(polygon);
+  };
+  add({box(0, 0, 10, 10)});
+  add({box(10, 0, 20, 10)}, nullSecond);
+  add({box(30, 0, 40, 10)});
+  add({box(50, 0, 60, 10), box(5, 10, 8, 14)});
+  add({box(11, 11, 12, 12)});
+  return shp;
+}
+
+shape::CShapeFile openShape(const path& shp) {
+  shape::CFileName spec;
+  spec.SetFileSpec(shp.string());
+  shape::CShapeFile file;
+  file.SetFileSpec(spec, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
+  return file;
+}
+
+}  // namespace
+
+TEST_F(ShapeSubs, pointVisible_eachDirection_edgeCountsOutside) {
+  bool inside = true;
+  EXPECT_EQ(PointVisible(10, 20, 0, 5, 1, inside), 100);
+  EXPECT_FALSE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 0.001f, 5, 1, inside), 100);
+  EXPECT_TRUE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 10, 5, 2, inside), 100);
+  EXPECT_FALSE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 9.99f, 5, 2, inside), 100);
+  EXPECT_TRUE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 5, 0, 3, inside), 100);
+  EXPECT_FALSE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 5, 20, 4, inside), 100);
+  EXPECT_FALSE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 5, 19.5f, 4, inside), 100);
+  EXPECT_TRUE(inside);
+  // W is compared in single precision: this W rounds to the float x, so x is not inside.
+  EXPECT_EQ(PointVisible(0.100000002, 20, 0.1f, 5, 2, inside), 100);
+  EXPECT_FALSE(inside);
+  EXPECT_EQ(PointVisible(10, 20, 5, 5, 0, inside), 101);
+  EXPECT_EQ(PointVisible(10, 20, 5, 5, 5, inside), 101);
+}
+
+TEST_F(ShapeSubs, edgeIntersection_eachDirection) {
+  float x = -1, y = -1;
+  EXPECT_EQ(EdgeIntersection(1, 10, 10, -5, 2, 5, 4, x, y), 100);
+  EXPECT_FLOAT_EQ(x, 0);
+  EXPECT_FLOAT_EQ(y, 3);
+  EXPECT_EQ(EdgeIntersection(2, 10, 10, 2, 2, 12, 5, x, y), 100);
+  EXPECT_FLOAT_EQ(x, 10);
+  EXPECT_FLOAT_EQ(y, 4.4f);
+  EXPECT_EQ(EdgeIntersection(2, 10, 10, 2, 7, 12, 7, x, y), 100);  // horizontal
+  EXPECT_FLOAT_EQ(y, 7);
+  EXPECT_EQ(EdgeIntersection(3, 10, 10, 8, -5, 8, 5, x, y), 100);  // vertical
+  EXPECT_FLOAT_EQ(x, 8);
+  EXPECT_FLOAT_EQ(y, 0);
+  EXPECT_EQ(EdgeIntersection(3, 10, 10, 0, -2, 4, 2, x, y), 100);
+  EXPECT_FLOAT_EQ(x, 2);
+  EXPECT_EQ(EdgeIntersection(4, 10, 10, 2, 5, 6, 15, x, y), 100);
+  EXPECT_FLOAT_EQ(x, 4);
+  EXPECT_FLOAT_EQ(y, 10);
+  EXPECT_EQ(EdgeIntersection(4, 10, 10, 3, 5, 3, 15, x, y), 100);  // vertical
+  EXPECT_FLOAT_EQ(x, 3);
+  EXPECT_TRUE(errorLines().empty());
+}
+
+TEST_F(ShapeSubs, edgeIntersection_badDirection_logged) {
+  float x = 0, y = 0;
+  EXPECT_EQ(EdgeIntersection(5, 10, 10, 0, 0, 1, 1, x, y), 101);
+  auto lines = errorLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "D2 EdgeIntersection: Fehler! Die Cliprichtung (5) ist nicht korrekt!");
+}
+
+TEST_F(ShapeSubs, clipRingEdge_eachDirection_cutsAtEdge) {
+  bool outside = true;
+  Ring left{{-5, 2}, {5, 2}, {5, 8}, {-5, 8}, {-5, 2}};
+  EXPECT_EQ(ClipRingEdge(1, 10, 10, left, outside), 100);
+  EXPECT_FALSE(outside);
+  expectRing(left, {{0, 2}, {5, 2}, {5, 8}, {0, 8}, {0, 2}});
+
+  Ring right{{2, 2}, {12, 5}, {2, 8}, {2, 2}};
+  EXPECT_EQ(ClipRingEdge(2, 10, 10, right, outside), 100);
+  expectRing(right, {{2, 2}, {10, 4.4f}, {10, 5.6f}, {2, 8}, {2, 2}});  // triangle -> quadrilateral
+
+  Ring top{{2, -5}, {8, -5}, {8, 5}, {2, 5}, {2, -5}};
+  EXPECT_EQ(ClipRingEdge(3, 10, 10, top, outside), 100);
+  expectRing(top, {{8, 0}, {8, 5}, {2, 5}, {2, 0}, {8, 0}});
+
+  Ring bottom{{2, 5}, {6, 15}, {8, 5}, {2, 5}};
+  EXPECT_EQ(ClipRingEdge(4, 10, 10, bottom, outside), 100);
+  expectRing(bottom, {{2, 5}, {4, 10}, {7, 10}, {8, 5}, {2, 5}});
+  EXPECT_FALSE(outside);
+}
+
+TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
+  const Ring square{{1, 1}, {1, 9}, {9, 9}, {9, 1}, {1, 1}};
+  Ring ring = square;
+  bool outside = true;
+  for (int16_t direction : {2, 4, 1, 3}) {
+    EXPECT_EQ(ClipRingEdge(direction, 10, 10, ring, outside), 100);
+    EXPECT_FALSE(outside);
+  }
+  expectRing(ring, {{1, 1}, {1, 9}, {9, 9}, {9, 1}, {1, 1}});
+
+  Ring beyond{{11, 1}, {15, 1}, {15, 5}, {10, 5}, {11, 1}};  // (10, 5) lies on the edge
+  const Ring before = beyond;
+  EXPECT_EQ(ClipRingEdge(2, 10, 10, beyond, outside), 100);
+  EXPECT_TRUE(outside);
+  expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
+
+  Ring tiny{{1, 1}};
+  EXPECT_EQ(ClipRingEdge(1, 10, 10, tiny, outside), 100);
+  EXPECT_TRUE(outside);
+  EXPECT_EQ(tiny.size(), 1u);
+}
+
+TEST_F(ShapeSubs, clipRingEdge_pointOnEdge_outsideWithIntersection) {
+  Ring ring{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
+  bool outside = true;
+  EXPECT_EQ(ClipRingEdge(1, 10, 10, ring, outside), 100);
+  expectRing(ring, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
+}
+
+TEST_F(ShapeSubs, clipRingEdge_badDirection_loggedAndRingKept) {
+  Ring ring{{1, 1}, {1, 9}, {9, 9}, {1, 1}};
+  bool outside = false;
+  EXPECT_EQ(ClipRingEdge(7, 10, 10, ring, outside), 101);
+  EXPECT_EQ(ring.size(), 4u);
+  EXPECT_TRUE(outside);
+  auto lines = errorLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0],
+            "D2 ClipRingEdge: Fehler! Die Sichtbarkeit eines Polygonpunkts konnte nicht bestimmt "
+            "werden.");
+}
+
+TEST_F(ShapeSubs, collectNeighbours_touchingExtentsAndOwnRecord) {
+  shape::CShapeFile file = openShape(writeNeighbours(folder_));
+  NeighbourCollection n;
+  Box b;
+  CollectNeighbourPolygons(file, 1, n, b);
+  EXPECT_EQ(n, (NeighbourCollection{1, 2, 4}));
+  EXPECT_EQ(b.Left, 0);
+  EXPECT_EQ(b.Right, 10);
+  EXPECT_EQ(b.Top, 10);
+  EXPECT_EQ(b.Bottom, 0);
+
+  CollectNeighbourPolygons(file, 5, n, b);  // the last record, touching nothing
+  EXPECT_EQ(n, (NeighbourCollection{5}));
+
+  CollectNeighbourPolygons(file, 4, n, b);  // union of both parts
+  EXPECT_EQ(b.Left, 5);
+  EXPECT_EQ(b.Right, 60);
+  EXPECT_EQ(b.Top, 14);
+  EXPECT_EQ(b.Bottom, 0);
+  EXPECT_EQ(n, (NeighbourCollection{1, 2, 3, 4, 5}));
+
+  for (int32_t r : {0, 6, -1}) {
+    CollectNeighbourPolygons(file, r, n, b);
+    EXPECT_TRUE(n.empty());
+    EXPECT_EQ(b.Left + b.Right + b.Top + b.Bottom, 0);
+  }
+  EXPECT_TRUE(errorLines().empty());
+}
+
+TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
+  path shp = writeNeighbours(folder_, true);
+  // Record 3 claims more points than it holds.
+  const size_t record3 = 100 + (8 + 128) + (8 + 4);
+  shapetest::patch(shp, record3 + 8 + 40, shapetest::le32(5000));
+  shape::CShapeFile file = openShape(shp);
+  NeighbourCollection n;
+  Box b;
+  CollectNeighbourPolygons(file, 4, n, b);
+  EXPECT_EQ(n, (NeighbourCollection{1, 4, 5}));
+  auto lines = errorLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0],
+            "D2 CollectNeighbourPolygons: Fehler! Der Datensatz 2 der Shape-Datei ist nicht lesbar "
+            "und wird übergangen: A shape type does not match main header type.(-2147220978)");
+  EXPECT_NE(lines[1].find("Der Datensatz 3 der Shape-Datei ist nicht lesbar"), std::string::npos);
+  EXPECT_NE(lines[1].find("5000 points"), std::string::npos) << lines[1];
+
+  try {
+    CollectNeighbourPolygons(file, 2, n, b);
+    ADD_FAILURE() << "the surveyed record's error must reach the caller";
+  } catch (const shape::ShapeError& e) {
+    EXPECT_EQ(e.number(), 0x8004020Eu);
+  }
+}
+
+TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
+  path shp = writeNeighbours(folder_, true);
+  shape::CShapeFile file = openShape(shp);
+  PartExtentIndex index(file);
+  ASSERT_EQ(index.Count(), 5);
+  for (int32_t r = -1; r <= 7; ++r) {
+    if (r == 2) continue;
+    NeighbourCollection fromFile, fromIndex;
+    Box boxFile, boxIndex;
+    size_t b0 = errorLines().size();
+    CollectNeighbourPolygons(file, r, fromFile, boxFile);
+    size_t b1 = errorLines().size();
+    CollectNeighbourPolygons(index, r, fromIndex, boxIndex);
+    EXPECT_EQ(fromFile, fromIndex) << r;
+    EXPECT_EQ(boxFile.Left, boxIndex.Left);
+    EXPECT_EQ(boxFile.Right, boxIndex.Right);
+    EXPECT_EQ(boxFile.Top, boxIndex.Top);
+    EXPECT_EQ(boxFile.Bottom, boxIndex.Bottom);
+    auto lines = errorLines();
+    ASSERT_EQ(lines.size() - b1, b1 - b0) << r;
+    for (size_t i = 0; i < b1 - b0; ++i) EXPECT_EQ(lines[b1 + i], lines[b0 + i]);
+  }
+  NeighbourCollection n;
+  Box b;
+  EXPECT_THROW(CollectNeighbourPolygons(index, 2, n, b), shape::ShapeError);
+}

@@ -1,0 +1,197 @@
+#include "sample_shapefile.h"
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "data/dbf/dbf_file.h"
+#include "shape/c_shape_file.h"
+
+namespace sample {
+namespace {
+
+constexpr double kOriginX = 3450000;
+constexpr double kOriginY = 5550000;
+constexpr double kCell = 200;          // metres between grid lines
+constexpr double kCornerJitter = 0.2;  // of a cell, so cells stay simple quadrilaterals
+constexpr double kEdgeJitter = 0.06;
+constexpr int kEdgePoints = 2;      // inner points per cell edge
+constexpr double kHoleHalf = 0.15;  // of a cell; the nearest edge stays beyond 0.22
+
+struct Xy {
+  double x;
+  double y;
+};
+using RingXy = std::vector<Xy>;
+
+// mt19937 output is fixed by the standard; the distributions are not, so they are made here.
+class Random {
+ public:
+  explicit Random(uint32_t seed) : engine_(seed) {}
+  double uniform(double a, double b) { return a + (b - a) * (double(engine_()) / 4294967296.0); }
+
+ private:
+  std::mt19937 engine_;
+};
+
+double centimetres(double v) {
+  return std::round(v * 100) / 100;
+}
+
+// The shared vertices and edge points of the jittered grid.
+class Grid {
+ public:
+  Grid(int cols, int rows, Random& rng) : cols_(cols), rows_(rows) {
+    for (int j = 0; j <= rows; ++j)
+      for (int i = 0; i <= cols; ++i)
+        vertices_.push_back(
+            {centimetres(kOriginX + kCell * (i + rng.uniform(-kCornerJitter, kCornerJitter))),
+             centimetres(kOriginY + kCell * (j + rng.uniform(-kCornerJitter, kCornerJitter)))});
+    // Horizontal edges (i, j) -> (i + 1, j), then vertical edges (i, j) -> (i, j + 1).
+    for (int j = 0; j <= rows; ++j)
+      for (int i = 0; i < cols; ++i)
+        horizontal_.push_back(edgePoints(vertex(i, j), vertex(i + 1, j), rng));
+    for (int j = 0; j < rows; ++j)
+      for (int i = 0; i <= cols; ++i)
+        vertical_.push_back(edgePoints(vertex(i, j), vertex(i, j + 1), rng));
+  }
+
+  // Cell (i, j) clockwise (y up), closed: up the left edge, along the top, down the right,
+  // back along the bottom.
+  RingXy cellRing(int i, int j) const {
+    RingXy ring{vertex(i, j)};
+    appendEdge(ring, vertical_[size_t(j * (cols_ + 1) + i)], false);
+    ring.push_back(vertex(i, j + 1));
+    appendEdge(ring, horizontal_[size_t((j + 1) * cols_ + i)], false);
+    ring.push_back(vertex(i + 1, j + 1));
+    appendEdge(ring, vertical_[size_t(j * (cols_ + 1) + i + 1)], true);
+    ring.push_back(vertex(i + 1, j));
+    appendEdge(ring, horizontal_[size_t(j * cols_ + i)], true);
+    ring.push_back(vertex(i, j));
+    return ring;
+  }
+
+  Xy vertex(int i, int j) const { return vertices_[size_t(j * (cols_ + 1) + i)]; }
+
+ private:
+  static std::vector<Xy> edgePoints(Xy a, Xy b, Random& rng) {
+    std::vector<Xy> points;
+    double dx = b.x - a.x, dy = b.y - a.y;
+    double len = std::hypot(dx, dy);
+    for (int k = 1; k <= kEdgePoints; ++k) {
+      double t = double(k) / (kEdgePoints + 1);
+      double off = kCell * rng.uniform(-kEdgeJitter, kEdgeJitter);
+      points.push_back(
+          {centimetres(a.x + t * dx - off * dy / len), centimetres(a.y + t * dy + off * dx / len)});
+    }
+    return points;
+  }
+  static void appendEdge(RingXy& ring, const std::vector<Xy>& points, bool reversed) {
+    if (reversed)
+      ring.insert(ring.end(), points.rbegin(), points.rend());
+    else
+      ring.insert(ring.end(), points.begin(), points.end());
+  }
+
+  int cols_;
+  int rows_;
+  std::vector<Xy> vertices_;
+  std::vector<std::vector<Xy>> horizontal_;
+  std::vector<std::vector<Xy>> vertical_;
+};
+
+// Counter-clockwise (a hole, y up) small quadrilateral around the middle of cell (i, j).
+RingXy holeRing(const Grid& grid, int i, int j, Random& rng) {
+  Xy corners[4] = {grid.vertex(i, j), grid.vertex(i + 1, j), grid.vertex(i + 1, j + 1),
+                   grid.vertex(i, j + 1)};
+  double cx = 0, cy = 0;
+  for (const Xy& c : corners) {
+    cx += c.x / 4;
+    cy += c.y / 4;
+  }
+  const double h = kHoleHalf * kCell;
+  auto jitter = [&rng] { return rng.uniform(-0.03, 0.03) * kCell; };
+  RingXy ring{{cx - h + jitter(), cy - h + jitter()},
+              {cx + h + jitter(), cy - h + jitter()},
+              {cx + h + jitter(), cy + h + jitter()},
+              {cx - h + jitter(), cy + h + jitter()}};
+  for (Xy& p : ring) p = {centimetres(p.x), centimetres(p.y)};
+  ring.push_back(ring.front());
+  return ring;
+}
+
+// Shoelace; negative for clockwise rings (y up).
+double signedArea(const RingXy& ring) {
+  double twice = 0;
+  for (size_t k = 0; k + 1 < ring.size(); ++k)
+    twice += ring[k].x * ring[k + 1].y - ring[k + 1].x * ring[k].y;
+  return twice / 2;
+}
+
+std::shared_ptr<shape::CPart> toPart(const RingXy& ring) {
+  auto part = std::make_shared<shape::CPart>();
+  for (const Xy& p : ring) part->Add(std::make_shared<shape::CPoint>(p.x, p.y));
+  return part;
+}
+
+}  // namespace
+
+void writeSampleShapefile(const std::filesystem::path& shpPath,
+                          const std::vector<std::string>& polygonCodes, uint32_t seed) {
+  enum class Kind { Plain, Holed, Island };
+  const size_t n = polygonCodes.size();
+  std::vector<Kind> kinds(n, Kind::Plain);
+  for (size_t i = 0; i + 1 < n; i += 40) {
+    kinds[i] = Kind::Holed;
+    kinds[i + 1] = Kind::Island;
+  }
+  std::vector<size_t> multiPart;
+  for (size_t i = 5; i < n; i += 10)
+    if (kinds[i] == Kind::Plain) multiPart.push_back(i);
+
+  // Cells in row order: one per polygon that is not an island, then the second parts.
+  std::vector<std::vector<size_t>> cellsOf(n);
+  size_t cells = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (kinds[i] != Kind::Island) cellsOf[i].push_back(cells++);
+  for (size_t i : multiPart) cellsOf[i].push_back(cells++);
+  const int cols = std::max(1, int(std::ceil(std::sqrt(double(cells)))));
+  const int rows = std::max(1, int((cells + size_t(cols) - 1) / size_t(cols)));
+
+  Random rng(seed);
+  Grid grid(cols, rows, rng);
+  std::vector<std::vector<RingXy>> rings(n);
+  for (size_t i = 0; i < n; ++i)
+    for (size_t c : cellsOf[i])
+      rings[i].push_back(grid.cellRing(int(c % size_t(cols)), int(c / size_t(cols))));
+  for (size_t i = 0; i + 1 < n; ++i) {
+    if (kinds[i] != Kind::Holed) continue;
+    size_t c = cellsOf[i].front();
+    RingXy hole = holeRing(grid, int(c % size_t(cols)), int(c / size_t(cols)), rng);
+    rings[i].push_back(hole);
+    rings[i + 1].push_back(RingXy(hole.rbegin(), hole.rend()));
+  }
+
+  std::filesystem::path shp = std::filesystem::absolute(shpPath);
+  shape::CFileName spec;
+  spec.SetFileSpec(shp.string());
+  shape::CShapeFile file;
+  file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
+  std::filesystem::path dbfPath = shp;
+  dbfPath.replace_extension(".dbf");
+  data::dbf::DbfWriter table(dbfPath, {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}});
+  for (size_t i = 0; i < n; ++i) {
+    shape::CPolygon polygon;
+    double area = 0;
+    for (const RingXy& ring : rings[i]) {
+      polygon.Add(toPart(ring));
+      area -= signedArea(ring);  // clockwise outer rings add, counter-clockwise holes subtract
+    }
+    file.Add(polygon);
+    table.append(
+        {data::Value::text(polygonCodes[i]), data::Value::real(std::round(area * 100) / 100)});
+  }
+  table.finish();
+}
+
+}  // namespace sample

@@ -1,0 +1,22 @@
+#pragma once
+// The polygon shapefile of the sample survey database: ".shp", ".shx" and the ".dbf" attribute
+// table for a list of polygon codes, reproducible from a seed.
+//
+// The polygons tile a piece of land in Gauss-Krueger-like metres around 3,450,000 / 5,550,000:
+// a jittered grid whose cells share their vertices and edge points exactly, so neighbours
+// share edges. Every tenth polygon or so has a second, distant part; every fortieth has a hole
+// that the next polygon fills as an island. The table has one row per code in record order:
+// POLYGONNR C(11) and AREA N(14,2), the true area in m^2 (outer rings minus holes).
+// Throws shape::ShapeError or data::dbf::DbfError when a file cannot be written.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace sample {
+
+void writeSampleShapefile(const std::filesystem::path& shpPath,
+                          const std::vector<std::string>& polygonCodes, uint32_t seed);
+
+}  // namespace sample
