@@ -49,6 +49,8 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addCheckCommand(cliApp, ctx, action);
   addListCommand(cliApp, ctx, action);
   addSheetsCommand(cliApp, ctx, action);
+  addSampleDataCommand(cliApp, ctx, action);
+  addUmlautTableCommand(cliApp, ctx, action);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -1,6 +1,7 @@
 #pragma once
 // The sub-commands of `quelbrix`, each registered on the CLI11 application.
 
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -28,6 +29,11 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action);
 void addCheckCommand(CLI::App& app, Context& ctx, Action& action);
 void addListCommand(CLI::App& app, Context& ctx, Action& action);
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action);
+void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action);
+void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action);
+
+// Where `sample-data DIR` puts the polygon shapefile.
+std::filesystem::path sampleShapefile(const std::filesystem::path& dir);
 
 // "F,GN" → {"F", "GN"}; blanks around items are dropped, empty items skipped.
 std::vector<std::string> splitList(const std::string& text);

@@ -1,0 +1,67 @@
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "tools/sample_database.h"
+#include "tools/sample_shapefile.h"
+
+namespace cli {
+
+std::filesystem::path sampleShapefile(const std::filesystem::path& dir) {
+  return dir / "shape" / "ffh_flaechen.shp";
+}
+
+void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand(
+      "sample-data", "Beispiel-Datenbank (28 DBF-Tabellen, Umlaute-Tabelle, Shapefile) schreiben");
+  auto dir = std::make_shared<std::string>();
+  auto options = std::make_shared<sample::SampleOptions>();
+  cmd->add_option("dir", *dir, "Zielordner (wird angelegt)")->required();
+  cmd->add_option("--polygons", options->polygons, "Anzahl der Polygone")->capture_default_str();
+  cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")->capture_default_str();
+  cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
+      ->capture_default_str();
+  cmd->callback([&ctx, &action, dir, options] {
+    action = [&ctx, dir, options] {
+      const auto start = std::chrono::steady_clock::now();
+      const std::filesystem::path folder = *dir;
+      const sample::SampleResult result = sample::writeSampleDatabase(folder, *options);
+      sample::writeUmlautTable(folder / "umlaute2.dbf", options->codePage);
+      std::vector<std::string> codes;
+      codes.reserve(result.polygons.size());
+      for (const auto& p : result.polygons) codes.push_back(p.code);
+      const std::filesystem::path shape = sampleShapefile(folder);
+      std::filesystem::create_directories(shape.parent_path());
+      sample::writeSampleShapefile(shape, codes, options->seed);
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+      ctx.out << result.polygons.size() << " Polygone und " << result.sheets
+              << " Geländebögen in " << ms << " ms geschrieben.\n"
+              << "DBF-Tabellen: " << folder.string() << "\n"
+              << "Shapefile:    " << shape.string() << "\n"
+              << "Weiter mit:   quelbrix --db " << folder.string() << " --shape "
+              << shape.string() << " --out AUSGABEORDNER check\n";
+      return 0;
+    };
+  });
+}
+
+// Writes the program's own umlaut table; the build puts it beside the executable.
+void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand("write-umlaut-table", "");
+  cmd->group("");  // for the build, not for users
+  auto file = std::make_shared<std::string>();
+  cmd->add_option("file", *file)->required();
+  cmd->callback([&ctx, &action, file] {
+    action = [&ctx, file] {
+      std::filesystem::create_directories(std::filesystem::path(*file).parent_path());
+      sample::writeUmlautTable(*file);
+      ctx.out << *file << "\n";
+      return 0;
+    };
+  });
+}
+
+}  // namespace cli
