@@ -89,7 +89,8 @@ void checkNotOpenElsewhere(const std::filesystem::path& target) {
   }
 }
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         Durability durability) {
   if (target.filename().empty()) {
     throw DocxError(ErrorCode::kInvalidArgument, "no file name in " + target.string());
   }
@@ -126,9 +127,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     done += static_cast<std::size_t>(n);
   }
   if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "permissions");
-  // The data must be on disk before the rename makes it the file, or a crash could leave an
-  // empty document in place of the old one.
-  if (fsync(temp.fd()) != 0) fail(errno, target, "flush");
+  if (durability == Durability::kFlushThenRename && fsync(temp.fd()) != 0) {
+    fail(errno, target, "flush");
+  }
   if (temp.closeFile() != 0) fail(errno, target, "close");
   if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "rename");
   temp.commit();

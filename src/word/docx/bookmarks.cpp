@@ -486,8 +486,7 @@ bool BookmarkEditor::replaceFirst(std::string_view name, std::string_view search
       if (k == 0) now = old.substr(0, pos - p.offset) + cleanReplacement;
       if (stop < p.offset + p.length) now += old.substr(stop - p.offset);
       t.text().set(now.c_str());
-      if (!now.empty() && (now.front() == ' ' || now.back() == ' ') &&
-          !t.attribute("xml:space")) {
+      if (!now.empty() && (now.front() == ' ' || now.back() == ' ') && !t.attribute("xml:space")) {
         t.append_attribute("xml:space") = "preserve";
       }
     }
