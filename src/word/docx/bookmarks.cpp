@@ -305,6 +305,10 @@ std::string BookmarkEditor::text(std::string_view name, BookmarkScope scope) {
   return textBetween(b.start, b.end);
 }
 
+std::size_t BookmarkEditor::length(std::string_view name, BookmarkScope scope) {
+  return utf16Length(text(name, scope));
+}
+
 // Brings both markers inside paragraphs (markers may sit between paragraphs or on table level).
 void BookmarkEditor::normalize(Located& b) {
   const bool startInline = inParagraph(b.start);
@@ -339,10 +343,19 @@ void BookmarkEditor::normalize(Located& b) {
   }
 }
 
-void BookmarkEditor::deleteContent(const Located& b) {
-  const std::vector<pugi::xml_node> ps = pathToRoot(b.start);
-  const std::vector<pugi::xml_node> pe = pathToRoot(b.end);
-  // Lowest common ancestor and the children of it on both paths.
+namespace {
+
+// The children of the markers' lowest common ancestor that hold the start and the end marker,
+// and the nodes between them. Throws when the end marker does not follow the start marker.
+struct Span {
+  pugi::xml_node startSide;
+  pugi::xml_node endSide;
+  std::vector<pugi::xml_node> between;
+};
+
+Span spanOf(pugi::xml_node start, pugi::xml_node end) {
+  const std::vector<pugi::xml_node> ps = pathToRoot(start);
+  const std::vector<pugi::xml_node> pe = pathToRoot(end);
   std::size_t i = ps.size();
   std::size_t j = pe.size();
   while (i > 0 && j > 0 && ps[i - 1] == pe[j - 1]) {
@@ -352,20 +365,21 @@ void BookmarkEditor::deleteContent(const Located& b) {
   if (i == 0 || j == 0) {
     throw DocxError(ErrorCode::kMalformedXml, "bookmark markers are nested in each other");
   }
-  pugi::xml_node as = ps[i - 1];
-  pugi::xml_node ae = pe[j - 1];
-  std::vector<pugi::xml_node> between;
-  bool ordered = false;
-  for (pugi::xml_node n = as.next_sibling(); n; n = n.next_sibling()) {
-    if (n == ae) {
-      ordered = true;
-      break;
-    }
-    between.push_back(n);
+  Span span{ps[i - 1], pe[j - 1], {}};
+  for (pugi::xml_node n = span.startSide.next_sibling(); n; n = n.next_sibling()) {
+    if (n == span.endSide) return span;
+    span.between.push_back(n);
   }
-  if (!ordered) {
-    throw DocxError(ErrorCode::kMalformedXml, "bookmark ends before it starts");
-  }
+  throw DocxError(ErrorCode::kMalformedXml, "bookmark ends before it starts");
+}
+
+}  // namespace
+
+void BookmarkEditor::deleteContent(const Located& b) {
+  const Span span = spanOf(b.start, b.end);
+  pugi::xml_node as = span.startSide;
+  pugi::xml_node ae = span.endSide;
+  const std::vector<pugi::xml_node>& between = span.between;
   RangeEraser eraser(b.end);
   for (pugi::xml_node n = b.start; n != as; n = n.parent()) {
     std::vector<pugi::xml_node> following;
@@ -401,6 +415,7 @@ void BookmarkEditor::replace(std::string_view name, std::string_view text, const
   validate(format);
   const std::string clean = cleanText(text);
   Located b = locate(name, scope);
+  spanOf(b.start, b.end);  // a damaged bookmark fails before anything moves
   normalize(b);
   FormatTemplate tmpl;
   fillTemplate(tmpl, b.start, b.end, false);
@@ -414,6 +429,7 @@ void BookmarkEditor::insert(std::string_view name, std::string_view text, const 
   validate(format);
   const std::string clean = cleanText(text);
   Located b = locate(name, scope);
+  spanOf(b.start, b.end);
   normalize(b);
   FormatTemplate tmpl;
   fillTemplate(tmpl, b.start, b.end, atEnd);

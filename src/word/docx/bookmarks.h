@@ -30,6 +30,8 @@ class BookmarkEditor {
   bool exists(std::string_view name, BookmarkScope scope);
   // Text inside the bookmark: "\r" between paragraphs, "\n" for line breaks.
   std::string text(std::string_view name, BookmarkScope scope);
+  // Length of that text in characters (UTF-16 code units, as word processors count).
+  std::size_t length(std::string_view name, BookmarkScope scope);
   // Replaces the enclosed content; "\n" in `text` becomes a line break, "\r" a new paragraph.
   // The new runs take the formatting of the first replaced run (or of the text before the
   // bookmark), overridden by `format`.

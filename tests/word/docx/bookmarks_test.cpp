@@ -259,6 +259,31 @@ TEST(bookmark_locate, end_marker_missing_is_error) {
   }
 }
 
+TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
+  const std::string body = end(1) + "<w:p>" + run("x") + "</w:p>" + start(1, "VERDREHT") + "<w:p>" +
+                           start(2, "OK") + run("y") + end(2) + "</w:p>";
+  Document reference = openBody(body);
+  reference.bookmarks().replace("OK", "z", {}, kAll);
+  Document doc = openBody(body);
+  try {
+    doc.bookmarks().replace("VERDREHT", "neu", {}, kAll);
+    FAIL();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kMalformedXml);
+  }
+  EXPECT_THROW(doc.bookmarks().insert("VERDREHT", "neu", {}, kAll, true), DocxError);
+  doc.bookmarks().replace("OK", "z", {}, kAll);
+  EXPECT_EQ(test::partText(doc.toBytes(), "word/document.xml"),
+            test::partText(reference.toBytes(), "word/document.xml"));
+}
+
+TEST(bookmark_length, counts_characters_of_current_content) {
+  Document doc = openBody("<w:p>" + start(1, "PFSOZ") + run("xxxxxxxxxx") + end(1) + "</w:p>");
+  EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 10u);
+  doc.bookmarks().replace("PFSOZ", "Grünland", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 8u);
+}
+
 TEST(text_length, counts_utf16_units) {
   EXPECT_EQ(utf16Length("Grünland"), 8u);
   EXPECT_EQ(utf16Length("\xF0\x9D\x84\x9E"), 2u);  // one character outside the BMP
