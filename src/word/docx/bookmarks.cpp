@@ -58,6 +58,25 @@ pugi::xml_node nextParagraph(pugi::xml_node n) {
   return found;
 }
 
+pugi::xml_node lastParagraphIn(pugi::xml_node n) {
+  if (is(n, "w:p")) return n;
+  if (n.type() != pugi::node_element || isOpaque(n)) return {};
+  for (pugi::xml_node c = n.last_child(); c; c = c.previous_sibling()) {
+    if (pugi::xml_node p = lastParagraphIn(c)) return p;
+  }
+  return {};
+}
+
+// The last paragraph before `n` in document order.
+pugi::xml_node previousParagraph(pugi::xml_node n) {
+  for (pugi::xml_node m = n; m; m = m.parent()) {
+    for (pugi::xml_node s = m.previous_sibling(); s; s = s.previous_sibling()) {
+      if (pugi::xml_node p = lastParagraphIn(s)) return p;
+    }
+  }
+  return {};
+}
+
 // Removes content between two markers while keeping the document's structure valid: table rows
 // and cells in the stretch are emptied rather than removed, and markers of other bookmarks are
 // kept at the deletion point (those wholly inside it are dropped).
@@ -326,11 +345,16 @@ void BookmarkEditor::normalize(Located& b) {
         if (is(n, "w:p")) lastClosedP = n;
       });
   if (!startInline && !firstP) {
-    // An empty bookmark between paragraphs: both markers go to the start of the next paragraph.
-    pugi::xml_node p = nextParagraph(b.end);
-    if (!p) throw DocxError(ErrorCode::kInvalidArgument, "bookmark lies outside any paragraph");
-    moveToParagraphStart(b.start, p);
-    p.insert_move_after(b.end, b.start);
+    // An empty bookmark between paragraphs: both markers go to the start of the next paragraph
+    // (or, at the very end of the story, to the end of the last one).
+    if (pugi::xml_node p = nextParagraph(b.end)) {
+      moveToParagraphStart(b.start, p);
+    } else if (pugi::xml_node q = previousParagraph(b.start)) {
+      q.append_move(b.start);
+    } else {
+      throw DocxError(ErrorCode::kInvalidArgument, "bookmark lies outside any paragraph");
+    }
+    b.start.parent().insert_move_after(b.end, b.start);
     return;
   }
   if (!startInline) moveToParagraphStart(b.start, firstP);

@@ -179,6 +179,13 @@ TEST(bookmark_replace, markers_between_paragraphs) {
   EXPECT_EQ(bodyText(doc), "Neu\rXFolgt");
 }
 
+TEST(bookmark_replace, empty_bookmark_behind_last_paragraph) {
+  Document doc = openBody(para("Ende") + start(4, "SCHLUSS") + end(4));
+  doc.bookmarks().replace("SCHLUSS", " und aus", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("SCHLUSS", kAll), " und aus");
+  EXPECT_EQ(bodyText(doc), "Ende und aus");
+}
+
 TEST(bookmark_replace, nested_and_overlapping_bookmarks) {
   Document doc =
       openBody("<w:p>" + start(1, "AUSSEN") + run("a") + start(2, "INNEN") + run("b") + end(2) +
