@@ -22,6 +22,15 @@ bool isProperty(pugi::xml_node n) {
   return false;
 }
 
+// Word processors treat bookmark names without regard to case.
+std::string foldCase(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
 bool inParagraph(pugi::xml_node n) {
   return static_cast<bool>(ancestor(n.parent(), "w:p"));
 }
@@ -279,7 +288,7 @@ void BookmarkEditor::buildIndex() {
       for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         if (is(c, "w:bookmarkStart")) {
-          starts_.try_emplace(c.attribute("w:name").value(), Entry{s, c});
+          starts_.try_emplace(foldCase(c.attribute("w:name").value()), Entry{s, c});
         } else if (is(c, "w:bookmarkEnd")) {
           ends_.try_emplace(prefix + c.attribute("w:id").value(), c);
         } else if (!isOpaque(c) && !is(c, "w:t")) {
@@ -294,7 +303,7 @@ void BookmarkEditor::buildIndex() {
 
 BookmarkEditor::Located BookmarkEditor::locate(std::string_view name, BookmarkScope scope) {
   if (!indexed_) buildIndex();
-  const auto it = starts_.find(std::string(name));
+  const auto it = starts_.find(foldCase(name));
   if (it == starts_.end() ||
       (scope == BookmarkScope::kMainText && !stories_[it->second.story].main)) {
     throw DocxError(ErrorCode::kBookmarkNotFound,

@@ -1,9 +1,9 @@
 #pragma once
-// Bookmark editing across the stories of a document: read, replace and extend the text that a
-// bookmark encloses, format it, and find-and-replace inside it. The bookmark always stays
-// around the text it encloses, so a value can be written again and measured afterwards.
-// Holds references to the package and its stories (owned by the document). Every failure throws
-// docx::DocxError before anything is changed.
+// Bookmark editing across the stories of a document (names compare without regard to case): read,
+// replace and extend the text that a bookmark encloses, format it, and find-and-replace inside it.
+// The bookmark always stays around the text it encloses, so a value can be written again and
+// measured afterwards. Holds references to the package and its stories (owned by the document).
+// Every failure throws docx::DocxError before anything is changed.
 
 #include <pugixml.hpp>
 #include <string>

@@ -45,6 +45,7 @@ TEST(bookmark_text, spanning_runs) {
   Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
                           end(1) + run("nach") + "</w:p>");
   EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
+  EXPECT_TRUE(doc.bookmarks().exists("a", kAll));  // names ignore case, as in word processors
   EXPECT_FALSE(doc.bookmarks().exists("B", kAll));
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Hallo");
   EXPECT_THROW(doc.bookmarks().text("B", kAll), DocxError);
