@@ -121,6 +121,28 @@ TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
   EXPECT_EQ(openError(good.substr(0, good.size() / 2)), ErrorCode::kNotAPackage);
 }
 
+TEST(package_corrupt, every_single_damaged_byte_gives_docx_error_or_a_usable_document) {
+  const std::string good =
+      buildTemplate({"<w:p><w:bookmarkStart w:id=\"1\" w:name=\"A\"/><w:r><w:t>x</w:t></w:r>"
+                     "<w:bookmarkEnd w:id=\"1\"/></w:p>",
+                     para("Kopf"), "", true, true, ""});
+  int rejected = 0;
+  for (std::size_t k = 0; k < good.size(); k += 3) {
+    std::string damaged = good;
+    damaged[k] = static_cast<char>(damaged[k] ^ 0x5A);
+    try {
+      Document doc = Document::fromBytes(damaged, "x.dotx");
+      if (doc.bookmarks().exists("A", BookmarkScope::kAllStories)) {
+        doc.bookmarks().replace("A", "neu", {}, BookmarkScope::kAllStories);
+      }
+      doc.toBytes();
+    } catch (const DocxError&) {
+      ++rejected;
+    }
+  }
+  EXPECT_GT(rejected, 0);
+}
+
 TEST(save_atomic, writes_document_and_overwrites_keeping_mode) {
   const auto folder = scratchFolder("save");
   const auto tmpl =
