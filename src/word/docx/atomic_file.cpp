@@ -66,6 +66,19 @@ bool isPermissionError(int e) {
 
 }  // namespace
 
+// Whether another process holds a lock on the file (LibreOffice locks the files it edits
+// when file locking is on).
+bool lockedByOtherProcess(const std::filesystem::path& target) {
+  const int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  const bool locked = fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  close(fd);
+  return locked;
+}
+
 void checkNotOpenElsewhere(const std::filesystem::path& target) {
   const std::filesystem::path folder = target.parent_path();
   const std::string name = target.filename().string();
@@ -86,6 +99,9 @@ void checkNotOpenElsewhere(const std::filesystem::path& target) {
       throw DocxError(ErrorCode::kFileOpen,
                       target.string() + " is open in another program (" + lock + ")");
     }
+  }
+  if (lockedByOtherProcess(target)) {
+    throw DocxError(ErrorCode::kFileOpen, target.string() + " is locked by another program");
   }
 }
 

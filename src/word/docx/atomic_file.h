@@ -11,7 +11,8 @@
 namespace docx {
 
 // Throws kFileOpen when a lock file of LibreOffice (".~lock.NAME#") or Word ("~$NAME", with the
-// first one or two characters of the name replaced for longer names) lies beside `target`.
+// first one or two characters of the name replaced for longer names) lies beside `target`, or
+// when another process holds a record lock on it.
 void checkNotOpenElsewhere(const std::filesystem::path& target);
 
 // How far a save goes to survive a power failure. Both modes survive a crash or kill of the

@@ -1,8 +1,11 @@
 #include "word/docx/package.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
@@ -190,6 +193,44 @@ TEST(save_atomic, lock_files_of_other_editors_give_file_open_error) {
   } catch (const DocxError& e) {
     EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
   }
+}
+
+TEST(save_atomic, record_lock_of_another_process_gives_file_open_error) {
+  const auto folder = scratchFolder("fcntl");
+  const auto tmpl =
+      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+  const auto target = folder / "gesperrt.docx";
+  Document::open(tmpl).save(target);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The other editor: holds a write lock until it is ended.
+    const int fd = open(target.c_str(), O_RDWR);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const char ok = (fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0) ? '1' : '0';
+    if (write(ready[1], &ok, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char ok = '0';
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  ErrorCode code = ErrorCode::kInvalidArgument;
+  try {
+    Document::open(tmpl).save(target);
+  } catch (const DocxError& e) {
+    code = e.code();
+  }
+  kill(child, SIGTERM);
+  waitpid(child, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+  ASSERT_EQ(ok, '1');
+  EXPECT_EQ(code, ErrorCode::kFileOpen);
+  EXPECT_NO_THROW(Document::open(tmpl).save(target));  // free again once the editor is gone
 }
 
 TEST(save_atomic, unwritable_target_gives_file_open_error) {
