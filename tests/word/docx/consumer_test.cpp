@@ -142,6 +142,7 @@ void fillCover(Document& doc) {
   d.centerGroupHorizontally(g);
   d.setGroupTop(g, 100);
   d.ungroup(g);
+  d.setShapeSize(label, d.shapeFrame(label).width, 2);
   d.regroup(g);
   doc.setLanguageGerman();
   doc.setPrintLayoutView();
