@@ -138,6 +138,10 @@ Converter::Converter(const std::string& to, const std::string& from)
     : handle_(iconv_open(to.c_str(), from.c_str())) {
   if (handle_ == reinterpret_cast<iconv_t>(-1))
     throw std::invalid_argument("no conversion from " + from + " to " + to);
+  std::string probe;
+  for (char c = 0x20; c < 0x7F; ++c) probe += c;
+  const auto converted = convert(probe, false);
+  asciiPassThrough_ = converted && *converted == probe;
 }
 
 Converter::~Converter() {
@@ -145,14 +149,19 @@ Converter::~Converter() {
 }
 
 Converter::Converter(Converter&& other) noexcept
-    : handle_(std::exchange(other.handle_, reinterpret_cast<iconv_t>(-1))) {}
+    : handle_(std::exchange(other.handle_, reinterpret_cast<iconv_t>(-1))),
+      asciiPassThrough_(other.asciiPassThrough_) {}
 
 Converter& Converter::operator=(Converter&& other) noexcept {
   std::swap(handle_, other.handle_);
+  std::swap(asciiPassThrough_, other.asciiPassThrough_);
   return *this;
 }
 
 std::optional<std::string> Converter::convert(std::string_view text, bool lenient) const {
+  if (asciiPassThrough_ &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+    return std::string(text);
   iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a previous failure may leave state
   std::string out;
   out.reserve(text.size() * 2 + 8);

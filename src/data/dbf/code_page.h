@@ -39,6 +39,8 @@ class Converter {
 
  private:
   iconv_t handle_;
+  // Both sides write ASCII as ASCII, so pure ASCII text needs no conversion (the common case).
+  bool asciiPassThrough_ = false;
 };
 
 }  // namespace data::dbf

@@ -176,7 +176,7 @@ void DbfWriter::Impl::putField(char* out, const FieldDescriptor& f, const Value&
       if (v.kind() != Value::Kind::Date) mismatch();
       const Date d = v.asDate();
       if (!validDate(d)) fail(f, "invalid date");
-      char buf[40];
+      char buf[48];
       std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
       std::copy(buf, buf + 8, out);
       return;
@@ -190,7 +190,7 @@ void DbfWriter::Impl::putField(char* out, const FieldDescriptor& f, const Value&
       if (v.asText().empty()) return;
       const std::string bytes = encode(f, v.asText());
       if (bytes.find('\x1A') != std::string::npos) fail(f, "a memo cannot hold the character 0x1A");
-      char buf[16];
+      char buf[48];
       std::snprintf(buf, sizeof buf, "%10u", memo.append(bytes));
       std::copy(buf, buf + 10, out);
       return;

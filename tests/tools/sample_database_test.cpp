@@ -1,0 +1,302 @@
+#include "tools/sample_database.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "sample_test_support.h"
+#include "tools/sample_schema.h"
+
+using data::Value;
+using sample::SampleOptions;
+using sampletest::load;
+using sampletest::LoadedTable;
+
+namespace {
+
+std::string bytesOf(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool allDigits(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::set<std::string> columnValues(const LoadedTable& t, const std::string& column) {
+  std::set<std::string> out;
+  for (size_t r = 0; r < t.rows.size(); ++r)
+    if (!t.at(r, column).isNull()) out.insert(t.text(r, column));
+  return out;
+}
+
+// Everything a run relies on: well-formed codes, resolvable references, sane positions.
+void expectConsistent(const std::filesystem::path& dir, const sample::SampleResult& result) {
+  const auto gb = load(dir / "GBogen.dbf");
+  ASSERT_EQ(gb.rows.size(), static_cast<size_t>(result.sheets));
+  const auto biotopes = columnValues(load(dir / "biottyp.dbf"), "CODE");
+  const auto habitats = columnValues(load(dir / "ffh_ref.dbf"), "CODE_EG");
+  const auto areas = load(dir / "ffhnum.dbf");
+  const auto polygons = columnValues(load(dir / "polygone.dbf"), "POLPOLYGON");
+  std::set<std::string> areaNumbers;
+  for (size_t r = 0; r < areas.rows.size(); ++r) {
+    areaNumbers.insert(areas.text(r, "FFHNR"));
+    const std::string nr = areas.text(r, "FFH_NR");
+    EXPECT_TRUE(nr.size() == 8 && nr[4] == '-' && allDigits(nr.substr(0, 4)) &&
+                allDigits(nr.substr(5)))
+        << nr;
+  }
+  std::set<std::string> codes;
+  std::set<std::pair<std::string, std::string>> sheets;
+  for (size_t r = 0; r < gb.rows.size(); ++r) {
+    const std::string code = gb.text(r, "GBCODE");
+    const std::string type = gb.text(r, "GBBOGEN");
+    ASSERT_EQ(code.size(), 12u);
+    ASSERT_TRUE(allDigits(code)) << code;
+    EXPECT_TRUE(sheets.insert({code, type}).second) << "sheet repeated: " << code << type;
+    codes.insert(code);
+    EXPECT_EQ(gb.text(r, "GBPOLYGON"), code.substr(0, 11));
+    EXPECT_TRUE(polygons.count(code.substr(0, 11))) << code;
+    EXPECT_TRUE(areaNumbers.count(std::to_string(std::stoi(code.substr(0, 3))))) << code;
+    for (int c = sample::gbogen::kBiotope; c < sample::gbogen::kBiotope + 6; ++c) {
+      const Value& v = gb.rows[r][c];
+      if (!v.isNull()) {
+        EXPECT_TRUE(biotopes.count(v.asText())) << code << " " << v.asText();
+      }
+    }
+    EXPECT_FALSE(gb.rows[r][sample::gbogen::kBiotope].isNull());
+    for (int c : {sample::gbogen::kHabitat1, sample::gbogen::kHabitat2}) {
+      const Value& v = gb.rows[r][c];
+      if (!v.isNull()) {
+        EXPECT_TRUE(habitats.count(v.asText())) << code << " " << v.asText();
+      }
+    }
+    const Value& share = gb.rows[r][sample::gbogen::kShare];
+    ASSERT_EQ(share.kind(), Value::Kind::Integer);
+    EXPECT_GE(share.asInteger(), 0);
+    EXPECT_LE(share.asInteger(), 100);
+    EXPECT_EQ(share.asInteger() == 0, !gb.rows[r][sample::gbogen::kSize].isNull());
+    for (int c = sample::gbogen::kComplexMark1; c < sample::gbogen::kComplexMark1 + 3; ++c)
+      if (type != "K") {
+        EXPECT_TRUE(gb.rows[r][c].isNull());
+      }
+    if (type == "K") {
+      EXPECT_FALSE(gb.rows[r][sample::gbogen::kComplexMark1].isNull());
+    }
+    for (int c = sample::gbogen::kImpairment1; c < sample::gbogen::kImpairment1 + 4; ++c) {
+      const Value& v = gb.rows[r][c];
+      if (!v.isNull()) {
+        EXPECT_TRUE(v.asText().size() == 4 && v.asText()[0] == 'B');
+      }
+    }
+    const Value& source = gb.rows[r][sample::gbogen::kCopySource];
+    if (!source.isNull()) {
+      EXPECT_EQ(source.asText().size(), 12u);
+    }
+  }
+  // Every sheet has its rows in the two tables of its type, and nothing else is there.
+  const std::map<std::string, std::string> mainTable{
+      {"F", "bgf"}, {"GN", "bgg"}, {"GT", "bgg"}, {"H", "bgh"}, {"K", "bgk"},
+      {"M", "bgm"}, {"S", "bgs"},  {"T", "bgt"},  {"W", "bgw"}, {"X", "bgx"}};
+  std::map<std::string, std::multiset<std::string>> expected;
+  for (const auto& [code, type] : sheets) {
+    expected[mainTable.at(type)].insert(code);
+    expected[mainTable.at(type) + "2"].insert(code);
+  }
+  for (const char* main : {"bgf", "bgg", "bgh", "bgk", "bgm", "bgs", "bgt", "bgw", "bgx"}) {
+    for (const std::string& name : {std::string(main), std::string(main) + "2"}) {
+      const auto t = load(dir / (name + ".dbf"));
+      std::multiset<std::string> found;
+      for (size_t r = 0; r < t.rows.size(); ++r) found.insert(t.text(r, "GBCODE"));
+      EXPECT_EQ(found, expected[name]) << name;
+    }
+  }
+  const auto plants = columnValues(load(dir / "pflanzen.dbf"), "SATZNUMMER");
+  const auto ratings = load(dir / "artenbew.dbf");
+  for (size_t r = 0; r < ratings.rows.size(); ++r) {
+    EXPECT_TRUE(codes.count(ratings.text(r, "GELBOGENNR")));
+    EXPECT_TRUE(plants.count(ratings.text(r, "SATZNUMMER"))) << ratings.text(r, "SATZNUMMER");
+  }
+  for (const auto& [table, column] : std::vector<std::pair<std::string, std::string>>{
+           {"anmerk", "GBCODE"}, {"pfsozbew", "GELBOGENNR"}}) {
+    const auto t = load(dir / (table + ".dbf"));
+    for (size_t r = 0; r < t.rows.size(); ++r) EXPECT_TRUE(codes.count(t.text(r, column)));
+  }
+  std::set<std::string> resultCodes;
+  for (const auto& p : result.polygons) {
+    EXPECT_EQ(p.code.size(), 11u);
+    EXPECT_TRUE(p.parts >= 1 && p.parts <= 3);
+    resultCodes.insert(p.code);
+  }
+  EXPECT_EQ(resultCodes, polygons);
+}
+
+}  // namespace
+
+TEST(SampleDatabase, write_default_everyTablePresentAndReadable) {
+  const auto dir = sampletest::scratchDir() / "db";
+  const auto result = sample::writeSampleDatabase(dir, SampleOptions{});
+  EXPECT_EQ(result.polygons.size(), 60u);
+  ASSERT_EQ(sample::surveySchema().size(), 28u);
+  for (const auto& schema : sample::surveySchema()) {
+    const auto file = dir / (schema.name + ".dbf");
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
+    const auto reader = data::dbf::DbfReader::open(file);
+    EXPECT_EQ(reader.codePage(), "CP1252");
+    ASSERT_EQ(reader.fields().size(), schema.columns.size()) << schema.name;
+    for (size_t i = 0; i < schema.columns.size(); ++i) {
+      EXPECT_EQ(reader.fields()[i].name, schema.columns[i].field.name);
+      EXPECT_EQ(reader.fields()[i].type, schema.columns[i].field.type);
+      EXPECT_EQ(reader.fields()[i].length, schema.columns[i].field.length);
+    }
+    EXPECT_GT(reader.recordCount(), 0u) << schema.name;
+    for (uint32_t r = 0; r < reader.recordCount(); ++r) EXPECT_NO_THROW(reader.record(r));
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "anmerk.dbt"));
+  expectConsistent(dir, result);
+}
+
+TEST(SampleDatabase, write_sameSeed_sameFiles) {
+  const auto dir = sampletest::scratchDir();
+  SampleOptions options;
+  options.seed = 42;
+  const auto a = sample::writeSampleDatabase(dir / "a", options);
+  const auto b = sample::writeSampleDatabase(dir / "b", options);
+  options.seed = 43;
+  sample::writeSampleDatabase(dir / "c", options);
+  ASSERT_EQ(a.sheets, b.sheets);
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "a")) {
+    std::string left = bytesOf(entry.path());
+    std::string right = bytesOf(dir / "b" / entry.path().filename());
+    if (entry.path().extension() == ".dbf") {
+      left.replace(1, 3, "---");  // the header's date of last change
+      right.replace(1, 3, "---");
+    }
+    EXPECT_EQ(left, right) << entry.path().filename();
+  }
+  EXPECT_NE(load(dir / "a" / "GBogen.dbf").rows, load(dir / "c" / "GBogen.dbf").rows);
+}
+
+TEST(SampleDatabase, gbogen_columnPositions_byName) {
+  const auto& t = sample::surveyTable("gbogen");
+  const std::vector<std::pair<int, std::string>> binding{
+      {0, "GBCODE"},    {1, "GBBOGEN"},   {2, "GBPOLYGON"}, {3, "GBBIOTOP"},   {4, "GBBIOTOP2"},
+      {5, "GBBIOTOP3"}, {6, "GBBIOTOP4"}, {7, "GBBIOTOP5"}, {8, "GBBIOTOP6"},  {17, "GBANTEIL"},
+      {18, "GBFFH1"},   {19, "GBFFH2"},   {27, "GBKOPIE"},  {29, "GBGROESSE"}, {34, "GBKOMPL1"},
+      {35, "GBKOMPL2"}, {36, "GBKOMPL3"}, {40, "GBKOPVON"}, {46, "GBBEEIN1"},  {49, "GBBEEIN4"}};
+  for (const auto& [position, name] : binding) EXPECT_EQ(t.position(name), position) << name;
+  EXPECT_GE(t.position("GBVAR5"), 0);
+  EXPECT_EQ(t.columns[22].field.type, 'L');
+  EXPECT_EQ(t.columns[23].field.type, 'L');
+  EXPECT_EQ(t.columns[17].field.type, 'N');
+  EXPECT_EQ(t.columns[3].field.length, 5);   // spread over five single-character boxes
+  EXPECT_EQ(t.columns[18].field.length, 4);  // four boxes
+  // The file has the same layout as the schema.
+  const auto dir = sampletest::scratchDir();
+  sample::writeSampleDatabase(dir, SampleOptions{12, 3, "CP1252"});
+  const auto reader = data::dbf::DbfReader::open(dir / "GBogen.dbf");
+  for (const auto& [position, name] : binding) EXPECT_EQ(reader.fields().at(position).name, name);
+}
+
+TEST(SampleDatabase, write_default_everySheetTypeAndCopyStatus) {
+  const auto dir = sampletest::scratchDir();
+  sample::writeSampleDatabase(dir, SampleOptions{});
+  const auto gb = load(dir / "GBogen.dbf");
+  EXPECT_EQ(columnValues(gb, "GBBOGEN"),
+            (std::set<std::string>{"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}));
+  EXPECT_EQ(columnValues(gb, "GBKOPIE"), (std::set<std::string>{"1", "2", "3", "4"}));
+  size_t nullCopies = 0, multiPart = 0;
+  for (size_t r = 0; r < gb.rows.size(); ++r) {
+    nullCopies += gb.at(r, "GBKOPIE").isNull();
+    multiPart += gb.text(r, "GBCODE").back() != '1';
+  }
+  EXPECT_GT(nullCopies, gb.rows.size() / 2);
+  EXPECT_GT(multiPart, 0u);
+  EXPECT_GE(load(dir / "ffhnum.dbf").rows.size(), 3u);
+  // Remarks as memos, some of them longer than a character field could hold.
+  const auto remarks = load(dir / "anmerk.dbf");
+  size_t longRemarks = 0;
+  for (size_t r = 0; r < remarks.rows.size(); ++r)
+    longRemarks += remarks.text(r, "ANMERKUNG").size() > 254;
+  EXPECT_GT(longRemarks, 0u);
+  // Species of all four groups, so that every list of a sheet can be filled.
+  std::set<char> groups;
+  for (const auto& number : columnValues(load(dir / "pflanzen.dbf"), "SATZNUMMER"))
+    groups.insert(number[0]);
+  EXPECT_EQ(groups, (std::set<char>{'B', 'L', 'S'}));
+}
+
+TEST(SampleDatabase, write_tenPolygons_stillEveryType) {
+  const auto dir = sampletest::scratchDir();
+  const auto result = sample::writeSampleDatabase(dir, SampleOptions{10, 5, "CP1252"});
+  EXPECT_EQ(columnValues(load(dir / "GBogen.dbf"), "GBBOGEN").size(), 10u);
+  expectConsistent(dir, result);
+}
+
+TEST(SampleDatabase, write_largeSample_consistentAndQuick) {
+  const auto dir = sampletest::scratchDir();
+  const auto start = std::chrono::steady_clock::now();
+  const auto result = sample::writeSampleDatabase(dir, SampleOptions{3000, 9, "CP1252"});
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 30.0);  // generous: unoptimised builds on a shared machine
+  EXPECT_EQ(result.polygons.size(), 3000u);
+  expectConsistent(dir, result);
+}
+
+TEST(SampleDatabase, write_cp850_umlautsRoundTrip) {
+  const auto dir = sampletest::scratchDir();
+  sample::writeSampleDatabase(dir, SampleOptions{20, 1, "CP850"});
+  const auto reader = data::dbf::DbfReader::open(dir / "pflanzen.dbf");
+  EXPECT_EQ(reader.codePage(), "CP850");
+  const std::string raw = bytesOf(dir / "pflanzen.dbf");
+  EXPECT_NE(raw.find("Gro\xE1"
+                     "er Wiesenknopf"),
+            std::string::npos);  // ß is 0xE1 in CP850
+  EXPECT_EQ(raw.find("Gro\xDF"
+                     "er Wiesenknopf"),
+            std::string::npos);
+  const auto names = columnValues(load(dir / "pflanzen.dbf"), "KURZNAME");
+  for (const char* name : {"Großer Wiesenknopf", "Echtes Mädesüß", "Hänge-Birke"})
+    EXPECT_TRUE(names.count(name)) << name;
+  const auto polygons = load(dir / "polygone.dbf");
+  ASSERT_FALSE(polygons.rows.empty());
+  // Names of places carry umlauts too; they must come back exactly as written.
+  const auto written = sample::writeSampleDatabase(dir / "again", SampleOptions{20, 1, "CP850"});
+  for (size_t r = 0; r < polygons.rows.size(); ++r)
+    EXPECT_EQ(polygons.text(r, "POLNAME"), written.polygons[r].name);
+}
+
+TEST(SampleDatabase, umlautTable_cp1252AndCp850) {
+  const auto dir = sampletest::scratchDir();
+  const std::vector<std::string> letters{"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
+  for (const auto& [codePage, encoded] : std::vector<std::pair<std::string, std::string>>{
+           {"CP1252", "\xE4\xF6\xFC\xC4\xD6\xDC\xDF"}, {"CP850", "\x84\x94\x81\x8E\x99\x9A\xE1"}}) {
+    const auto file = dir / codePage / "umlaute2.dbf";
+    std::filesystem::create_directories(file.parent_path());
+    sample::writeUmlautTable(file, codePage);
+    const auto t = load(file);
+    ASSERT_EQ(t.fields.size(), 1u);
+    EXPECT_EQ(t.fields[0].name, "UMLAUT");
+    ASSERT_EQ(t.rows.size(), 7u);
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(t.rows[i][0], Value::text(letters[i])) << codePage;
+    const std::string raw = bytesOf(file);
+    const size_t firstRecord = 32 + 32 + 1;
+    const size_t recordLength = 1 + t.fields[0].length;
+    for (size_t i = 0; i < 7; ++i)
+      EXPECT_EQ(raw[firstRecord + i * recordLength + 1], encoded[i]) << codePage << " row " << i;
+  }
+}
+
+TEST(SampleDatabase, write_badOptions_throw) {
+  const auto dir = sampletest::scratchDir();
+  EXPECT_THROW(sample::writeSampleDatabase(dir / "a", SampleOptions{0, 1, "CP1252"}),
+               std::invalid_argument);
+  EXPECT_THROW(sample::writeSampleDatabase(dir / "b", SampleOptions{5, 1, "NO-SUCH-PAGE"}),
+               data::dbf::DbfError);
+  EXPECT_TRUE(!std::filesystem::exists(dir / "b") || std::filesystem::is_empty(dir / "b"));
+}
