@@ -18,7 +18,8 @@ void columnAt(std::vector<std::string>& out, int position) {
 
 // Bookmarks named column + value, one for every value the column can hold.
 void crossesAt(std::vector<std::string>& out, int position) {
-  const auto& column = sheetTable().columns.at(static_cast<std::size_t>(position));
+  sheetColumn(position);  // throws FormError for a position the table does not have
+  const auto& column = sheetTable().columns[static_cast<std::size_t>(position)];
   for (const auto& value : crossValues(column)) out.push_back(column.field.name + value);
 }
 

@@ -176,10 +176,11 @@ class Writer {
     pugi::xml_node width = tblPr.append_child("w:tblW");
     width.append_attribute("w:w") = grid.total;
     width.append_attribute("w:type") = "dxa";
-    setVal(tblPr.append_child("w:tblLayout"), "fixed");
+    // The children of w:tblPr keep the order of the schema; strict readers refuse others.
     pugi::xml_node borders = tblPr.append_child("w:tblBorders");
     for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"})
       border(borders, side, t.gridLines ? "single" : "nil", 4);
+    setVal(tblPr.append_child("w:tblLayout"), "fixed");
     pugi::xml_node margins = tblPr.append_child("w:tblCellMar");
     for (const char* side : {"w:left", "w:right"}) {
       pugi::xml_node m = margins.append_child(side);
