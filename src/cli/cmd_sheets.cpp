@@ -8,6 +8,7 @@
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/open_survey.h"
+#include "cli/print_options.h"
 #include "cli/progress_display.h"
 #include "data/area_selection.h"
 #include "sheets/clean_copy_run.h"
@@ -20,6 +21,7 @@ struct SheetsOptions {
   std::string types, areas, subAreas, polygons;
   std::vector<std::string> biotopes, habitats;
   bool skipCopies = false, all = false, yes = false, cover = false;
+  PrintOptions output;
 };
 
 // Applies --areas/--subareas/--polygons to the cascaded lists; a level without an option takes
@@ -66,6 +68,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     }
   }
   word::resetWordDoc();
+  PrintSession printing(ctx, o.output);
   data::clsDBFData db;
   if (!openSurvey(db, Purpose::CleanCopies)) return 1;
 
@@ -119,6 +122,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
+  printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
   for (const auto& key : summary.failed)
     ctx.err << "Nicht erstellt: " << key << "\n";
@@ -143,6 +147,7 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
                 "Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
+  o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
 }
 

@@ -1,14 +1,15 @@
 #include "word/cls_word_doc.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <random>
-#include <thread>
 
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
+#include "print/document_output.h"
+#include "print/printer_jobs_instance.h"
+#include "print/sleep.h"
 #include "word/docx/document.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +26,44 @@ constexpr std::uint32_t kProtectionSpinCount = 1000;
 DocumentPrinter& printer() {
   static DocumentPrinter p;
   return p;
+}
+
+// The message list of the run that opened the current document: a document that cannot be
+// printed is something the user must act on, and CloseWordDokument has no list of its own.
+// The driver's list outlives the document's cycle, which DeleteWordApplication ends.
+struct RunMessages {
+  const clsWordDoc* owner = nullptr;
+  std::vector<std::string>* list = nullptr;
+};
+
+RunMessages& runMessages() {
+  static RunMessages m;
+  return m;
+}
+
+void forgetRunMessages(const clsWordDoc* owner) {
+  if (runMessages().owner == owner) runMessages() = {};
+}
+
+// Waits until the watched queue holds no job whose title names the document behind a prefix.
+// The pause comes in every pass, also in the last; without a monitor there is no queue to
+// watch and the wait ends after one pause.
+void waitForPrintQueue(const std::string& documentName) {
+  print::CPrinterJobs* jobs = print::g_PrinterJobs();
+  bool found;
+  do {
+    found = false;
+    if (jobs) {
+      jobs->Refresh();
+      const int32_t count = jobs->Count();
+      for (int32_t i = 1; i <= count; ++i) {
+        const std::size_t at = jobs->Item(i).Document().find(documentName);
+        if (at != std::string::npos && at > 0) found = true;
+      }
+    }
+    print::Sleep(jobs && jobs->IsMsXp() ? 80000 : 400);
+    app::ui().processEvents();
+  } while (found);
 }
 
 std::string describe(const std::exception& e) {
@@ -98,7 +137,7 @@ clsWordDoc::clsWordDoc() {
   templates_.add("Deckblatt", "Templates/TemplateDatenreportV2Deckblatt.dotx");
 }
 
-clsWordDoc::~clsWordDoc() = default;
+clsWordDoc::~clsWordDoc() { forgetRunMessages(this); }
 
 int16_t clsWordDoc::CreateWordApplication() {
   if (application_) {
@@ -110,6 +149,7 @@ int16_t clsWordDoc::CreateWordApplication() {
 }
 
 void clsWordDoc::DeleteWordApplication() {
+  forgetRunMessages(this);
   document_.reset();
   documentPath_.clear();
   application_ = false;
@@ -176,6 +216,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     doc->save(file);
     document_ = std::move(doc);
     documentPath_ = file;
+    runMessages() = {this, &messages};
     return 100;
   } catch (const std::exception& e) {
     document_.reset();
@@ -190,6 +231,11 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
 void clsWordDoc::CloseWordDokument() {
   if (!document_) return;
   app::clsDebug& log = app::g_Debug();
+  auto failed = [&](const std::string& what, const std::string& reason) {
+    log.Ausgabe(2, "CloseWordDokument: Fehler! " + what + ": " + reason);
+    if (runMessages().owner == this && runMessages().list)
+      runMessages().list->push_back(what + ": " + reason);
+  };
   try {
     document_->protectFormsWithRandomPassword(kProtectionSpinCount);
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
@@ -197,13 +243,20 @@ void clsWordDoc::CloseWordDokument() {
     if (app::settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
       if (!printer() || !printer()(documentPath_, reason)) {
-        log.Ausgabe(2, "CloseWordDokument: Fehler! Das Dokument " + documentPath_.string() +
-                           " konnte nicht gedruckt werden: " + reason);
+        failed("Das Dokument " + documentPath_.string() + " konnte nicht gedruckt werden", reason);
       } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        waitForPrintQueue(documentPath_.filename().string());
+        print::Sleep(800);
         app::ui().processEvents();
         document_->save(documentPath_);
       }
+    }
+    if (const print::DocumentHook& pdf = print::pdfCopies()) {
+      std::string reason;
+      if (!pdf(documentPath_, reason))
+        failed("Von dem Dokument " + documentPath_.string() +
+                   " konnte keine PDF-Datei geschrieben werden",
+               reason);
     }
     app::ui().processEvents();
     document_.reset();

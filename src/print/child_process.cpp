@@ -1,0 +1,151 @@
+#include "print/child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace print {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Short enough that a conversion of a fraction of a second is not held up noticeably.
+constexpr std::chrono::milliseconds kPollInterval(10);
+
+struct SpawnSetup {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  SpawnSetup() {
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+  }
+  ~SpawnSetup() {
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+};
+
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0 && !status_) terminate();
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : pid_(other.pid_), status_(other.status_) {
+  other.pid_ = -1;
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+  if (this != &other) {
+    if (pid_ > 0 && !status_) terminate();
+    pid_ = other.pid_;
+    status_ = other.status_;
+    other.pid_ = -1;
+  }
+  return *this;
+}
+
+ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs::path& output,
+                                 std::string& reason) {
+  ChildProcess child;
+  if (argv.empty()) {
+    reason = "Kein Programm angegeben.";
+    return child;
+  }
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  SpawnSetup setup;
+  posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, output.c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
+  posix_spawn_file_actions_adddup2(&setup.actions, STDOUT_FILENO, STDERR_FILENO);
+  // A group of its own: ending the group also ends whatever the program forked.
+  posix_spawnattr_setpgroup(&setup.attributes, 0);
+  posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP);
+
+  pid_t pid = -1;
+  const int rc =
+      posix_spawnp(&pid, argv[0].c_str(), &setup.actions, &setup.attributes, args.data(), environ);
+  if (rc != 0) {
+    reason = argv[0] + " konnte nicht gestartet werden: " + std::strerror(rc);
+    return child;
+  }
+  child.pid_ = pid;
+  return child;
+}
+
+bool ChildProcess::reap(int options) {
+  if (pid_ <= 0 || status_) return true;
+  int status = 0;
+  pid_t r;
+  do {
+    r = waitpid(pid_, &status, options);
+  } while (r < 0 && errno == EINTR);
+  if (r == 0) return false;
+  if (r < 0) {
+    status_ = -1;  // not our child any more; nothing left to wait for
+    return true;
+  }
+  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return true;
+}
+
+bool ChildProcess::running() {
+  return pid_ > 0 && !reap(WNOHANG);
+}
+
+std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0) return std::nullopt;
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!reap(WNOHANG)) {
+    if (std::chrono::steady_clock::now() >= end) return std::nullopt;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return status_;
+}
+
+void ChildProcess::terminate(std::chrono::milliseconds grace) {
+  if (pid_ <= 0) return;
+  // The group may outlive its leader (a forked helper), so it is signalled even after the
+  // leader has ended.
+  kill(-pid_, SIGTERM);
+  if (!wait(grace)) {
+    kill(-pid_, SIGKILL);
+    wait(std::chrono::seconds(5));
+  }
+  kill(-pid_, SIGKILL);
+}
+
+fs::path findProgram(const std::vector<std::string>& names) {
+  const char* path = std::getenv("PATH");
+  const std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  for (const auto& name : names) {
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+      std::size_t end = folders.find(':', start);
+      if (end == std::string::npos) end = folders.size();
+      const fs::path folder = folders.substr(start, end - start);
+      const fs::path candidate = (folder.empty() ? fs::path(".") : folder) / name;
+      if (access(candidate.c_str(), X_OK) == 0 && fs::is_regular_file(candidate)) return candidate;
+      start = end + 1;
+    }
+  }
+  return {};
+}
+
+}  // namespace print

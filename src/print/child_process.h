@@ -1,0 +1,48 @@
+#pragma once
+// A program started in a process group of its own, with its output sent to a file. The group
+// is ended when the object goes, so a helper that forks never outlives the run.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace print {
+
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(ChildProcess&& other) noexcept;
+  ChildProcess& operator=(ChildProcess&& other) noexcept;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Starts argv[0] (searched on PATH) with stdin from /dev/null and stdout and stderr appended
+  // to output. Answers an empty object and sets reason when it cannot be started.
+  static ChildProcess start(const std::vector<std::string>& argv,
+                            const std::filesystem::path& output, std::string& reason);
+
+  bool started() const { return pid_ > 0; }
+  // True while the program has not ended.
+  bool running();
+  // Waits until the program ends and answers its exit status (128 + signal when killed), or
+  // nullopt when it is still running after timeout.
+  std::optional<int> wait(std::chrono::milliseconds timeout);
+  // Asks the whole group to end, and kills it when it has not ended after grace.
+  void terminate(std::chrono::milliseconds grace = std::chrono::seconds(10));
+
+ private:
+  bool reap(int options);
+
+  pid_t pid_ = -1;
+  std::optional<int> status_;
+};
+
+// The first of names that is an executable file in a folder of PATH; empty when none is.
+std::filesystem::path findProgram(const std::vector<std::string>& names);
+
+}  // namespace print

@@ -1,0 +1,103 @@
+#include "print/c_printer_jobs.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_queue.h"
+
+namespace {
+
+using printtest::FakeJobSource;
+using printtest::FakeQueue;
+using printtest::job;
+
+class PrinterJobsTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<FakeQueue> queue_ = std::make_shared<FakeQueue>();
+  print::CPrinterJobs jobs_{std::make_unique<FakeJobSource>(queue_)};
+};
+
+TEST_F(PrinterJobsTest, refresh_emptyQueue_emptiesListAndCountsZero) {
+  queue_->jobs = {job(7, "Quelbrix - a.docx", 1000)};
+  jobs_.setDeviceName("Buero-Drucker");
+  ASSERT_EQ(jobs_.Count(), 1);
+
+  queue_->jobs.clear();
+  jobs_.Refresh();
+  EXPECT_THROW(jobs_.Item(1), std::out_of_range);
+  EXPECT_EQ(jobs_.Count(), 0);
+}
+
+TEST_F(PrinterJobsTest, refresh_jobInTwoRefreshes_keepsOneEntryWithLargestValues) {
+  jobs_.setDeviceName("Buero-Drucker");
+  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 9216, 3)};
+  jobs_.Refresh();
+  // While it prints, the queue reports less of the job than before.
+  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 1024, 1)};
+  jobs_.Refresh();
+
+  ASSERT_EQ(jobs_.Count(), 1);
+  const auto& info = jobs_.Item(1);
+  EXPECT_EQ(info.JobId(), 42);
+  EXPECT_EQ(info.size(), 1024);
+  EXPECT_EQ(info.SizeMax(), 9216);
+  EXPECT_EQ(info.TotalPagesMax(), 3);
+
+  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 20480, 5)};
+  jobs_.Refresh();
+  EXPECT_EQ(jobs_.Item(1).SizeMax(), 20480);
+  EXPECT_EQ(jobs_.Item(1).TotalPagesMax(), 5);
+}
+
+TEST_F(PrinterJobsTest, refresh_jobLeftQueue_isRemovedAndOthersKeepQueueOrder) {
+  jobs_.setDeviceName("Buero-Drucker");
+  queue_->jobs = {job(3, "erster", 100), job(4, "zweiter", 200), job(5, "dritter", 300)};
+  jobs_.Refresh();
+  ASSERT_EQ(jobs_.Count(), 3);
+
+  queue_->jobs = {job(4, "zweiter", 50), job(5, "dritter", 300)};
+  jobs_.Refresh();
+  ASSERT_EQ(jobs_.Count(), 2);
+  EXPECT_EQ(jobs_.Item(1).Document(), "zweiter");
+  EXPECT_EQ(jobs_.Item(1).SizeMax(), 200);
+  EXPECT_EQ(jobs_.Item(2).Document(), "dritter");
+  EXPECT_THROW(jobs_.Item("3"), std::out_of_range);
+}
+
+TEST_F(PrinterJobsTest, deviceName_noPrinter_leavesEmptyListWithoutError) {
+  queue_->jobs = {job(1, "fremder Auftrag", 100)};
+  EXPECT_NO_THROW(jobs_.setDeviceName("Kein-Drucker"));
+  EXPECT_EQ(jobs_.DeviceName(), "Kein-Drucker");
+  EXPECT_EQ(jobs_.Count(), 0);
+  EXPECT_THROW(jobs_.Item(1), std::out_of_range);
+
+  // A list from a readable queue is dropped when the queue stops answering.
+  jobs_.setDeviceName("Buero-Drucker");
+  ASSERT_EQ(jobs_.Count(), 1);
+  queue_->readable = false;
+  jobs_.Refresh();
+  EXPECT_EQ(jobs_.Count(), 0);
+}
+
+TEST_F(PrinterJobsTest, item_byHexadecimalKey_findsJobAndRejectsLowerCase) {
+  queue_->jobs = {job(255, "a", 1), job(4096, "b", 2)};
+  jobs_.setDeviceName("Buero-Drucker");
+  EXPECT_EQ(jobs_.Item("FF").Document(), "a");
+  EXPECT_EQ(jobs_.Item("1000").Document(), "b");
+  EXPECT_EQ(jobs_.Item(2).JobId(), 4096);
+  EXPECT_THROW(jobs_.Item("ff"), std::out_of_range);
+  EXPECT_THROW(jobs_.Item(0), std::out_of_range);
+  EXPECT_THROW(jobs_.Item(3), std::out_of_range);
+  EXPECT_EQ(print::jobKey(-1), "FFFFFFFF");
+}
+
+TEST_F(PrinterJobsTest, count_queueChangedSinceRefresh_refreshesSoItemsMatchCount) {
+  jobs_.setDeviceName("Buero-Drucker");
+  EXPECT_EQ(jobs_.Count(), 0);
+  queue_->jobs = {job(8, "neu", 10), job(9, "neuer", 20)};
+  // No Refresh in between: the count alone brings the list in line.
+  ASSERT_EQ(jobs_.Count(), 2);
+  EXPECT_EQ(jobs_.Item(2).Document(), "neuer");
+  EXPECT_FALSE(jobs_.IsMsXp());
+}
+
+}  // namespace

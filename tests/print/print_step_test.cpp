@@ -1,0 +1,207 @@
+// The print step of a finished document: print, wait while the queue names the document, the
+// closing pause and second save; and the PDF copy. The queue is scripted and every pause moves
+// it one step on, so the tests take no real time.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "app/app_fixture.h"
+#include "docx/test_package.h"
+#include "fake_queue.h"
+#include "print/document_output.h"
+#include "print/printer_jobs_instance.h"
+#include "print/sleep.h"
+#include "word/cls_word_doc.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using printtest::FakeJobSource;
+using printtest::FakeQueue;
+using printtest::job;
+
+const std::string kName = "001002000031GN";
+const std::string kFile = kName + ".docx";
+
+class PrintStepTest : public testsupport::AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    out_ = dir_.path() / "out";
+    program_ = dir_.path() / "prog";
+    fs::create_directories(out_);
+    fs::create_directories(program_ / "Templates");
+    settings().set(app::kDataFilesPfad, out_.string());
+    settings().set(app::kErrorReport, "0");
+    settings().set(app::kDataFilesPrint, "1");
+    ASSERT_TRUE(app::g_Debug().Init());
+    docx::test::TemplateParts parts;
+    parts.body = docx::test::para("Geländebogen");
+    docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
+                          docx::test::buildTemplate(parts));
+    previousSleep_ = print::installSleep([this](uint32_t ms) {
+      pauses_.push_back(ms);
+      if (!script_.empty()) {
+        queue_->jobs = script_.front();
+        script_.pop_front();
+      }
+    });
+    word::clsWordDoc::setPrinter([this](const fs::path& document, std::string& reason) {
+      printed_.push_back(document);
+      if (!printerAnswer_) reason = "Der Drucker ist aus.";
+      return printerAnswer_;
+    });
+  }
+  void TearDown() override {
+    word::clsWordDoc::setPrinter({});
+    print::installPdfCopies({});
+    print::installSleep(previousSleep_);
+    print::releasePrinterJobs();
+    AppFixture::TearDown();
+  }
+
+  void createMonitor() {
+    const std::string device = queue_->device;
+    ASSERT_TRUE(print::createPrinterJobs(std::make_unique<FakeJobSource>(queue_), &device));
+  }
+
+  // One document cycle; answers the message list.
+  std::vector<std::string> makeDocument() {
+    std::vector<std::string> messages;
+    word::clsWordDoc doc;
+    EXPECT_EQ(doc.CreateWordApplication(), 100);
+    EXPECT_EQ(doc.OpenWordDokument(kName, program_.string(), messages, 12, false, ""), 100);
+    doc.CloseWordDokument();
+    doc.DeleteWordApplication();
+    return messages;
+  }
+
+  fs::path out_, program_;
+  std::shared_ptr<FakeQueue> queue_ = std::make_shared<FakeQueue>();
+  std::deque<std::vector<print::SpoolerJob>> script_;
+  std::vector<uint32_t> pauses_;
+  std::vector<fs::path> printed_;
+  bool printerAnswer_ = true;
+  print::SleepFunction previousSleep_;
+};
+
+TEST_F(PrintStepTest, monitor_printingOn_logsDeviceName) {
+  createMonitor();
+  ASSERT_NE(print::g_PrinterJobs(), nullptr);
+  EXPECT_EQ(print::g_PrinterJobs()->DeviceName(), "Buero-Drucker");
+  const auto lines = logLines(out_);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find("Drucker: Form_Load: Druckerdevice: Buero-Drucker"),
+            std::string::npos)
+      << lines.back();
+}
+
+TEST_F(PrintStepTest, monitor_printingOff_isNotCreated) {
+  settings().set(app::kDataFilesPrint, "0");
+  const std::string device = queue_->device;
+  EXPECT_FALSE(print::createPrinterJobs(std::make_unique<FakeJobSource>(queue_), &device));
+  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+  {
+    settings().set(app::kDataFilesPrint, "1");
+    print::PrinterJobsScope scope(std::make_unique<FakeJobSource>(queue_), &device);
+    EXPECT_TRUE(scope.active());
+    EXPECT_NE(print::g_PrinterJobs(), nullptr);
+  }
+  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+}
+
+TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain) {
+  createMonitor();
+  const std::string title = "Quelbrix - " + kFile;
+  queue_->jobs = {job(12, "anderes.pdf", 500), job(13, title, 9000, 2)};
+  script_ = {{job(13, title, 4000, 1)}, {}};
+  const int pumpsBefore = ui().eventPumps;
+
+  const auto messages = makeDocument();
+
+  ASSERT_EQ(printed_.size(), 1u);
+  EXPECT_EQ(printed_[0], out_ / "GN" / kFile);
+  // Two passes find the job, the third does not; each pass pauses, then the closing pause.
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 400, 800}));
+  EXPECT_EQ(ui().eventPumps - pumpsBefore, 5);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(fs::exists(out_ / "GN" / kFile));
+  EXPECT_TRUE(ui().boxes.empty());
+}
+
+TEST_F(PrintStepTest, close_nameAtStartOfTitleOrOtherDocument_doesNotWait) {
+  createMonitor();
+  // The name must stand behind a prefix; a title that is only the name is another program's.
+  queue_->jobs = {job(20, kFile, 100), job(21, "Quelbrix - 001002000032GN.docx", 100)};
+  makeDocument();
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 800}));
+}
+
+TEST_F(PrintStepTest, close_withoutMonitor_pausesOnceAndFinishes) {
+  makeDocument();
+  EXPECT_EQ(printed_.size(), 1u);
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 800}));
+}
+
+TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
+  createMonitor();
+  printerAnswer_ = false;
+  const auto messages = makeDocument();
+
+  EXPECT_TRUE(pauses_.empty());
+  const std::string path = (out_ / "GN" / kFile).string();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0],
+            "Das Dokument " + path + " konnte nicht gedruckt werden: Der Drucker ist aus.");
+  const std::string line = logLines(out_).back();
+  EXPECT_NE(line.find("CloseWordDokument: Fehler! Das Dokument " + path +
+                      " konnte nicht gedruckt werden: Der Drucker ist aus."),
+            std::string::npos)
+      << line;
+  EXPECT_TRUE(fs::exists(path));
+}
+
+TEST_F(PrintStepTest, close_printingOffOrEmpty_neitherPrintsNorPauses) {
+  for (const char* value : {"0", "", "1 "}) {
+    settings().set(app::kDataFilesPrint, value);
+    makeDocument();
+  }
+  EXPECT_TRUE(printed_.empty());
+  EXPECT_TRUE(pauses_.empty());
+}
+
+TEST_F(PrintStepTest, close_pdfCopyFails_logsAndListsMessage) {
+  settings().set(app::kDataFilesPrint, "0");
+  std::vector<fs::path> copied;
+  print::installPdfCopies([&](const fs::path& document, std::string& reason) {
+    copied.push_back(document);
+    reason = "LibreOffice fehlt.";
+    return false;
+  });
+  const auto messages = makeDocument();
+  ASSERT_EQ(copied.size(), 1u);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Von dem Dokument " + (out_ / "GN" / kFile).string() +
+                             " konnte keine PDF-Datei geschrieben werden: LibreOffice fehlt.");
+}
+
+TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrinter) {
+  print::DocumentOutput output(
+      std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
+  createMonitor();
+  word::clsWordDoc::setPrinter(output.printHook());
+  print::installPdfCopies(output.pdfHook());
+
+  const auto messages = makeDocument();
+
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find("konnte nicht gedruckt werden: LibreOffice wurde unter "),
+            std::string::npos)
+      << messages[0];
+  EXPECT_NE(messages[1].find("konnte keine PDF-Datei geschrieben werden: LibreOffice"),
+            std::string::npos);
+  EXPECT_EQ(output.printed(), 0);
+  EXPECT_FALSE(fs::exists(out_ / "GN" / (kName + ".pdf")));
+}
+
+}  // namespace

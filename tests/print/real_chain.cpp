@@ -1,0 +1,125 @@
+#include "real_chain.h"
+
+#include <cups/cups.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "print/child_process.h"
+#include "print/cups_job_source.h"
+
+namespace printtest {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string configValue(const std::string& key, const std::string& fallback) {
+  std::ifstream in("/etc/cups/cups-pdf.conf");
+  const std::regex line("^\\s*" + key + "\\s+(\\S.*?)\\s*$");
+  std::string value = fallback;
+  for (std::string text; std::getline(in, text);) {
+    std::smatch m;
+    if (std::regex_match(text, m, line)) value = m[1];
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string libreOfficeMissing() {
+  if (!print::findProgram({"soffice", "libreoffice"}).empty()) return "";
+  return "LibreOffice (soffice) is not installed on this machine";
+}
+
+std::string pdfPrinterMissing() {
+  const std::string name = print::defaultPrinterName();
+  if (name.empty()) return "CUPS is not running or has no default destination";
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+  std::string uri;
+  if (dest) {
+    const char* value = cupsGetOption("device-uri", dest->num_options, dest->options);
+    uri = value ? value : "";
+    cupsFreeDests(1, dest);
+  }
+  // Test pages go to a PDF printer only, never to paper.
+  if (uri.rfind("cups-pdf:", 0) != 0)
+    return "the default destination " + name + " is not a cups-pdf queue (" + uri + ")";
+  return "";
+}
+
+bool mustRun() {
+  const char* ci = std::getenv("CI");
+  return ci && *ci && std::string(ci) != "false" && std::string(ci) != "0";
+}
+
+std::vector<fs::path> cupsPdfFolders() {
+  const passwd* user = getpwuid(getuid());
+  const std::string home = user && user->pw_dir ? user->pw_dir : "";
+  const std::string name = user && user->pw_name ? user->pw_name : "";
+  auto expand = [&](std::string path) {
+    path = replaceAll(path, "${HOME}", home);
+    return fs::path(replaceAll(path, "${USER}", name));
+  };
+  return {expand(configValue("Out", "/var/spool/cups-pdf/${USER}")),
+          expand(configValue("AnonDirName", "/var/spool/cups-pdf/ANONYMOUS"))};
+}
+
+std::set<fs::path> cupsPdfFiles() {
+  std::set<fs::path> files;
+  for (const fs::path& folder : cupsPdfFolders()) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), last; !ec && it != last; it.increment(ec))
+      files.insert(it->path());
+  }
+  return files;
+}
+
+std::optional<fs::path> cupsPdfOutput(int jobId, double timeoutSeconds) {
+  // cups-pdf labels its files with the job: "job_7-title.pdf" or "title-job_7.pdf".
+  const std::regex label("(^job_" + std::to_string(jobId) + "-.*|.*-job_" + std::to_string(jobId) +
+                         ")\\.pdf$");
+  const auto end = std::chrono::steady_clock::now() +
+                   std::chrono::milliseconds(static_cast<int>(timeoutSeconds * 1000));
+  do {
+    for (const fs::path& folder : cupsPdfFolders()) {
+      std::error_code ec;
+      for (fs::directory_iterator it(folder, ec), last; !ec && it != last; it.increment(ec))
+        if (std::regex_match(it->path().filename().string(), label)) return it->path();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (std::chrono::steady_clock::now() < end);
+  return std::nullopt;
+}
+
+bool looksLikePdf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char head[5] = {};
+  in.read(head, 5);
+  return in && std::string(head, 5) == "%PDF-";
+}
+
+std::string pdfText(const fs::path& file) {
+  if (print::findProgram({"pdftotext"}).empty()) return "";
+  const std::string command = "pdftotext -enc UTF-8 '" + file.string() + "' - 2>/dev/null";
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+
+}  // namespace printtest

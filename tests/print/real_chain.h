@@ -1,0 +1,45 @@
+#pragma once
+// What the tests of the real print chain need from the machine: LibreOffice, a CUPS server
+// whose default destination is a cups-pdf queue, and that queue's output folder. A machine
+// without them skips these tests with the reason; under CI (CI set) they fail instead, because
+// CI installs and starts all of it.
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace printtest {
+
+// Empty when LibreOffice is on PATH, else why not.
+std::string libreOfficeMissing();
+// Empty when the default destination is a cups-pdf queue of a running CUPS, else why not.
+std::string pdfPrinterMissing();
+// Whether the tests must not skip (running under CI).
+bool mustRun();
+
+// The folders cups-pdf writes this user's files to (its configured output folder and the
+// folder for anonymous jobs).
+std::vector<std::filesystem::path> cupsPdfFolders();
+// The files in those folders now.
+std::set<std::filesystem::path> cupsPdfFiles();
+// The file cups-pdf wrote for the job, looked for until timeout; nullopt if none appeared.
+std::optional<std::filesystem::path> cupsPdfOutput(int jobId, double timeoutSeconds);
+
+// Whether the file begins like a PDF, and the text pdftotext reads from it ("" without
+// pdftotext).
+bool looksLikePdf(const std::filesystem::path& file);
+std::string pdfText(const std::filesystem::path& file);
+
+}  // namespace printtest
+
+// Skips (or under CI fails) the current test when reason is not empty.
+#define PRINTTEST_REQUIRE(reason)                                            \
+  do {                                                                       \
+    const std::string why_ = (reason);                                       \
+    if (!why_.empty()) {                                                     \
+      if (printtest::mustRun()) FAIL() << "CI must run this test: " << why_; \
+      GTEST_SKIP() << why_;                                                  \
+    }                                                                        \
+  } while (false)
