@@ -10,8 +10,10 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
 )
 if [ "$mode" = test ]; then
-  # LibreOffice, python-docx and poppler check generated documents the way a reader would.
-  packages+=(locales python3-docx libreoffice-writer-nogui poppler-utils)
+  # LibreOffice, python-docx and poppler check generated documents the way a reader would;
+  # LibreOffice also renders documents for printing, and CUPS with a PDF printer takes the jobs.
+  packages+=(locales python3-docx libreoffice-writer-nogui poppler-utils cups
+             printer-driver-cups-pdf)
 fi
 
 missing=()
