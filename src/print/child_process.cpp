@@ -40,25 +40,82 @@ struct SpawnSetup {
 
 ChildProcess::~ChildProcess() {
   if (pid_ > 0 && !status_) terminate();
+  releaseGuard();
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : pid_(other.pid_), status_(other.status_) {
+    : pid_(other.pid_), status_(other.status_), guardPipe_(other.guardPipe_), guard_(other.guard_) {
   other.pid_ = -1;
+  other.guardPipe_ = -1;
+  other.guard_ = -1;
 }
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
   if (this != &other) {
     if (pid_ > 0 && !status_) terminate();
+    releaseGuard();
     pid_ = other.pid_;
     status_ = other.status_;
+    guardPipe_ = other.guardPipe_;
+    guard_ = other.guard_;
     other.pid_ = -1;
+    other.guardPipe_ = -1;
+    other.guard_ = -1;
   }
   return *this;
 }
 
+void ChildProcess::startGuard() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  const pid_t group = pid_;
+  const pid_t guard = fork();
+  if (guard < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return;
+  }
+  if (guard == 0) {
+    // The guard: only async-signal-safe calls from here on. It keeps no other descriptor open
+    // (an inherited write end of another guard's pipe would keep that guard waiting) and
+    // leaves the terminal's process group, so that Ctrl-C does not end it first.
+    for (int fd = 3; fd < 1024; ++fd)
+      if (fd != fds[0]) close(fd);
+    setpgid(0, 0);
+    char byte = 0;
+    ssize_t n;
+    do {
+      n = read(fds[0], &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+      kill(-group, SIGTERM);
+      const timespec step{0, 100 * 1000 * 1000};
+      for (int i = 0; i < 50 && kill(-group, 0) == 0; ++i) nanosleep(&step, nullptr);
+      kill(-group, SIGKILL);
+    }
+    _exit(0);
+  }
+  close(fds[0]);
+  guardPipe_ = fds[1];
+  guard_ = guard;
+}
+
+void ChildProcess::releaseGuard() {
+  if (guardPipe_ >= 0) {
+    // One byte: the group has been dealt with, the guard just leaves.
+    (void)!write(guardPipe_, "x", 1);
+    close(guardPipe_);
+    guardPipe_ = -1;
+  }
+  if (guard_ > 0) {
+    while (waitpid(guard_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    guard_ = -1;
+  }
+}
+
 ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs::path& output,
-                                 std::string& reason) {
+                                 std::string& reason, bool endWithParent) {
   ChildProcess child;
   if (argv.empty()) {
     reason = "Kein Programm angegeben.";
@@ -86,6 +143,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs:
     return child;
   }
   child.pid_ = pid;
+  if (endWithParent) child.startGuard();
   return child;
 }
 
@@ -129,6 +187,7 @@ void ChildProcess::terminate(std::chrono::milliseconds grace) {
     wait(std::chrono::seconds(5));
   }
   kill(-pid_, SIGKILL);
+  releaseGuard();
 }
 
 fs::path findProgram(const std::vector<std::string>& names) {

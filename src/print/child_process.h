@@ -1,6 +1,8 @@
 #pragma once
 // A program started in a process group of its own, with its output sent to a file. The group
-// is ended when the object goes, so a helper that forks never outlives the run.
+// is ended when the object goes, so a helper that forks never outlives the run; on request a
+// small guard process also ends it when this process dies without cleaning up (a crash, a
+// second Ctrl-C).
 
 #include <sys/types.h>
 
@@ -22,11 +24,14 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts argv[0] (searched on PATH) with stdin from /dev/null and stdout and stderr appended
-  // to output. Answers an empty object and sets reason when it cannot be started.
+  // to output; with endWithParent, guarded as above. Answers an empty object and sets reason
+  // when it cannot be started.
   static ChildProcess start(const std::vector<std::string>& argv,
-                            const std::filesystem::path& output, std::string& reason);
+                            const std::filesystem::path& output, std::string& reason,
+                            bool endWithParent = false);
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   // True while the program has not ended.
   bool running();
   // Waits until the program ends and answers its exit status (128 + signal when killed), or
@@ -37,9 +42,13 @@ class ChildProcess {
 
  private:
   bool reap(int options);
+  void startGuard();
+  void releaseGuard();
 
   pid_t pid_ = -1;
   std::optional<int> status_;
+  int guardPipe_ = -1;  // write end; closing it without a byte makes the guard end the group
+  pid_t guard_ = -1;
 };
 
 // The first of names that is an executable file in a folder of PATH; empty when none is.

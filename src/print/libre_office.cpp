@@ -140,7 +140,7 @@ bool LibreOfficeConverter::ensureInstance() {
   std::vector<std::string> argv = baseArguments();
   argv.push_back(keep.string());
   std::string reason;
-  instance_ = ChildProcess::start(argv, work_ / "office.log", reason);
+  instance_ = ChildProcess::start(argv, work_ / "office.log", reason, true);
   if (!instance_.started()) {
     instanceFailed_ = true;
     return false;

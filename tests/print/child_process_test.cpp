@@ -1,0 +1,122 @@
+// Helper processes end with their whole group: when asked, when the object goes, and when the
+// program that started them dies without cleaning up.
+#include "print/child_process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Ended or a zombie waiting for a parent that is not this test.
+bool ended(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const auto close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+bool endsWithin(pid_t pid, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!ended(pid)) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+pid_t readPid(const fs::path& file) {
+  for (int i = 0; i < 200; ++i) {
+    std::ifstream in(file);
+    pid_t pid = 0;
+    if (in >> pid && pid > 0) return pid;
+    std::this_thread::sleep_for(10ms);
+  }
+  return 0;
+}
+
+TEST(ChildProcessTest, wait_programEnds_answersExitStatus) {
+  testsupport::TempDir dir;
+  std::string reason;
+  auto child =
+      print::ChildProcess::start({"sh", "-c", "echo hallo; exit 3"}, dir.path() / "log", reason);
+  ASSERT_TRUE(child.started()) << reason;
+  EXPECT_EQ(child.wait(10s), 3);
+  EXPECT_FALSE(child.running());
+  EXPECT_EQ(testsupport::readFile(dir.path() / "log"), "hallo\n");
+}
+
+TEST(ChildProcessTest, start_missingProgram_answersReason) {
+  testsupport::TempDir dir;
+  std::string reason;
+  auto child =
+      print::ChildProcess::start({(dir.path() / "fehlt").string()}, dir.path() / "log", reason);
+  EXPECT_FALSE(child.started());
+  EXPECT_NE(reason.find("konnte nicht gestartet werden"), std::string::npos) << reason;
+}
+
+TEST(ChildProcessTest, terminate_programForked_endsWholeGroup) {
+  testsupport::TempDir dir;
+  const fs::path pidFile = dir.path() / "pid";
+  std::string reason;
+  auto child = print::ChildProcess::start(
+      {"sh", "-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, dir.path() / "log",
+      reason);
+  ASSERT_TRUE(child.started()) << reason;
+  const pid_t grandchild = readPid(pidFile);
+  ASSERT_GT(grandchild, 0);
+  EXPECT_FALSE(child.wait(100ms).has_value());
+  child.terminate(2s);
+  EXPECT_FALSE(child.running());
+  EXPECT_TRUE(endsWithin(grandchild, 5s));
+}
+
+TEST(ChildProcessTest, guard_starterDiesWithoutCleanup_endsGroup) {
+  testsupport::TempDir dir;
+  const fs::path pidFile = dir.path() / "pid";
+  const pid_t starter = fork();
+  ASSERT_GE(starter, 0);
+  if (starter == 0) {
+    std::string reason;
+    auto child = print::ChildProcess::start({"sleep", "60"}, dir.path() / "log", reason, true);
+    std::ofstream(pidFile) << child.pid() << "\n";
+    _exit(0);  // no destructors: as a crash leaves things
+  }
+  int status = 0;
+  waitpid(starter, &status, 0);
+  const pid_t orphan = readPid(pidFile);
+  ASSERT_GT(orphan, 0);
+  EXPECT_TRUE(endsWithin(orphan, 10s));
+  if (!ended(orphan)) kill(orphan, SIGKILL);
+}
+
+TEST(ChildProcessTest, guard_normalEnd_leavesNoProcessBehind) {
+  testsupport::TempDir dir;
+  std::string reason;
+  pid_t pid = 0;
+  {
+    auto child = print::ChildProcess::start({"sleep", "60"}, dir.path() / "log", reason, true);
+    ASSERT_TRUE(child.started()) << reason;
+    pid = child.pid();
+  }
+  EXPECT_TRUE(endsWithin(pid, 1s));
+  // The guard was waited for: no child of this test is left.
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
+
+TEST(ChildProcessTest, findProgram_searchesPathInOrder) {
+  EXPECT_EQ(print::findProgram({"quelbrix-gibt-es-nicht", "sh"}).filename(), "sh");
+  EXPECT_TRUE(print::findProgram({"quelbrix-gibt-es-nicht"}).empty());
+}
+
+}  // namespace
