@@ -1,16 +1,13 @@
 #pragma once
-// --print and --pdf of the generating commands (sheets, report): the two options, and for one
-// run the print-queue monitor, the LibreOffice instance and the hooks through which every
-// finished document is printed and copied to PDF. A command adds the options with addTo and
-// holds a PrintSession while it generates.
+// --print and --pdf of the generating commands (sheets, report). A command adds the options
+// with addTo and holds a PrintSession while it generates; every document the run finishes is
+// then printed and copied to PDF as asked.
 
 #include <iosfwd>
-#include <memory>
 #include <optional>
 
 #include "cli/commands.h"
-#include "print/document_output.h"
-#include "print/printer_jobs_instance.h"
+#include "print/run_printing.h"
 
 namespace cli {
 
@@ -23,12 +20,11 @@ struct PrintOptions {
 
 class PrintSession {
  public:
-  // Applies --print to the run's settings; when printing is on (by option or setting) creates
-  // g_PrinterJobs for the default printer and installs the printer; with --pdf installs the
-  // PDF copies. Warns on ctx.err when LibreOffice or a default printer is missing; the run
-  // goes on and each document that cannot be printed or copied is reported.
+  // Applies --print to the run's settings, sets up printing and PDF copies for the run and
+  // installs the printer; warns on ctx.err when LibreOffice or a default printer is missing.
+  // The run goes on then, and each document that cannot be printed or copied is reported.
   PrintSession(Context& ctx, const PrintOptions& options);
-  // Uninstalls the hooks, ends LibreOffice and releases the monitor.
+  // Uninstalls the printer; the rest ends with the run's printing.
   ~PrintSession();
   PrintSession(const PrintSession&) = delete;
   PrintSession& operator=(const PrintSession&) = delete;
@@ -37,10 +33,7 @@ class PrintSession {
   void report(std::ostream& out) const;
 
  private:
-  std::optional<print::PrinterJobsScope> monitor_;
-  std::unique_ptr<print::DocumentOutput> output_;
-  bool printing_ = false;
-  bool pdf_ = false;
+  std::optional<print::RunPrinting> printing_;  // built once --print is in the settings
 };
 
 }  // namespace cli

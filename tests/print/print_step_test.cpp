@@ -10,6 +10,7 @@
 #include "fake_queue.h"
 #include "print/document_output.h"
 #include "print/printer_jobs_instance.h"
+#include "print/run_printing.h"
 #include "print/sleep.h"
 #include "word/cls_word_doc.h"
 
@@ -202,6 +203,40 @@ TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrint
             std::string::npos);
   EXPECT_EQ(output.printed(), 0);
   EXPECT_FALSE(fs::exists(out_ / "GN" / (kName + ".pdf")));
+}
+
+TEST_F(PrintStepTest, output_monitorWithoutPrinter_failsBeforeRendering) {
+  const std::string none;
+  ASSERT_TRUE(print::createPrinterJobs(std::make_unique<FakeJobSource>(queue_), &none));
+  print::DocumentOutput output(
+      std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
+  std::string reason;
+  EXPECT_FALSE(output.print(dir_.path() / "a.docx", reason));
+  EXPECT_EQ(reason, "Es ist kein Standarddrucker eingerichtet.");
+}
+
+TEST_F(PrintStepTest, runPrinting_pdfWithoutLibreOffice_warnsAndRemovesHookAtEnd) {
+  settings().set(app::kDataFilesPrint, "0");
+  {
+    print::RunPrinting run(true,
+                           std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein"));
+    EXPECT_FALSE(run.printing());
+    EXPECT_FALSE(run.printHook());
+    EXPECT_TRUE(print::pdfCopies());
+    ASSERT_EQ(run.warnings().size(), 1u);
+    EXPECT_NE(run.warnings()[0].find("LibreOffice wurde unter"), std::string::npos);
+  }
+  EXPECT_FALSE(print::pdfCopies());
+  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+}
+
+TEST_F(PrintStepTest, runPrinting_nothingAsked_setsNothingUp) {
+  settings().set(app::kDataFilesPrint, "0");
+  print::RunPrinting run(false);
+  EXPECT_FALSE(run.printing());
+  EXPECT_TRUE(run.warnings().empty());
+  EXPECT_FALSE(print::pdfCopies());
+  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
 }
 
 }  // namespace

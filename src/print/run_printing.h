@@ -1,0 +1,45 @@
+#pragma once
+// Printing and PDF copies for one generation run, set up by the window or command that starts
+// the run: when "DataFilesPrint" is "1", the print-queue monitor g_PrinterJobs on the default
+// printer (with its log line) and a printer for the documents; when asked, PDF copies of every
+// document. The front end hands printHook() to clsWordDoc::setPrinter, which lies above this
+// layer. Destruction removes the PDF-copy hook, ends LibreOffice and releases the monitor.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/document_output.h"
+#include "print/printer_jobs_instance.h"
+
+namespace print {
+
+class RunPrinting {
+ public:
+  // converter: the LibreOffice to render with (found on PATH when none is given).
+  explicit RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter = nullptr);
+  ~RunPrinting();
+  RunPrinting(const RunPrinting&) = delete;
+  RunPrinting& operator=(const RunPrinting&) = delete;
+
+  bool printing() const { return monitor_.has_value(); }
+  bool pdfCopies() const { return pdfCopies_; }
+  // The printer for clsWordDoc::setPrinter while printing is on; empty otherwise.
+  DocumentHook printHook();
+  // What the user should know before the run: LibreOffice or a default printer missing.
+  const std::vector<std::string>& warnings() const { return warnings_; }
+  // Documents printed and PDF copies written so far.
+  int printed() const { return output_ ? output_->printed() : 0; }
+  int pdfsWritten() const { return output_ ? output_->pdfsWritten() : 0; }
+  // The watched printer; empty without printing or without a default printer.
+  std::string deviceName() const;
+
+ private:
+  std::optional<PrinterJobsScope> monitor_;
+  std::unique_ptr<DocumentOutput> output_;
+  bool pdfCopies_ = false;
+  std::vector<std::string> warnings_;
+};
+
+}  // namespace print
