@@ -149,9 +149,11 @@ bool LibreOfficeConverter::ensureInstance() {
   while (!fs::exists(lock, ec)) {
     if (!instance_.running() || std::chrono::steady_clock::now() >= end) {
       // A half-started instance must be gone before a conversion runs on its own, or the two
-      // would meet on the profile.
+      // would meet on the profile. Trying again would cost the whole wait once more per
+      // document, so the rest of the run converts without an instance.
       instance_.terminate();
       instance_ = ChildProcess();
+      instanceFailed_ = true;
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "print/child_process.h"
 
@@ -32,6 +33,8 @@ class LibreOfficeConverter {
   // How often a background instance was started in this run (for the report and the tests).
   int instanceStarts() const { return instanceStarts_; }
   bool instanceRunning();
+  // The background instance's process (and group) id; 0 when none runs.
+  pid_t instancePid() { return instanceRunning() ? instance_.pid() : 0; }
   // Ends the background instance and removes the private profile.
   void shutdown();
 

@@ -3,8 +3,10 @@
 #include "print/libre_office.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
+#include <thread>
 
 #include "app/app_fixture.h"
 #include "real_chain.h"
@@ -105,6 +107,28 @@ TEST_F(LibreOfficeTest, toPdf_threeDocuments_oneInstanceWritesReadablePdfsBeside
 
   converter.shutdown();
   EXPECT_FALSE(converter.instanceRunning());
+}
+
+TEST_F(LibreOfficeTest, toPdf_instanceDiedMidRun_startsAnotherAndGoesOn) {
+  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
+  const fs::path first = makeDocument("123001000011");
+  const fs::path second = makeDocument("123001000021");
+  print::LibreOfficeConverter converter;
+  fs::path pdf;
+  std::string reason;
+  ASSERT_TRUE(converter.toPdf(first, dir_.path(), pdf, reason)) << reason;
+  const pid_t instance = converter.instancePid();
+  ASSERT_GT(instance, 0);
+
+  // As a crash would leave it.
+  kill(-instance, SIGKILL);
+  for (int i = 0; i < 100 && converter.instanceRunning(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+  ASSERT_TRUE(converter.toPdf(second, dir_.path(), pdf, reason)) << reason;
+  EXPECT_TRUE(printtest::looksLikePdf(dir_.path() / "123001000021K.pdf"));
+  EXPECT_EQ(converter.instanceStarts(), 2);
+  EXPECT_TRUE(converter.instanceRunning());
 }
 
 }  // namespace
