@@ -38,8 +38,8 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
     doc.DeleteWordApplication();
     throw;
   } catch (const std::exception& e) {
-    log.Ausgabe(2, "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." +
-                       errorText(e));
+    log.Ausgabe(2,
+                "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
     // Left running, the engine would refuse every later document of the run.
     doc.CloseWordDokument();
     doc.DeleteWordApplication();
@@ -67,7 +67,8 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db) {
     area = hectareText(rows.value("AREA"));
   }
   if (record == 0) {
-    log.Ausgabe(2, "Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden.");
+    log.Ausgabe(2,
+                "Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden.");
     return 101;
   }
   if (ffhReportSetPolygon(record, db) != 100) {

@@ -91,6 +91,8 @@ void forgetPartExtents() {
   cache().identity = {};
 }
 
-long partExtentBuilds() { return cache().builds; }
+long partExtentBuilds() {
+  return cache().builds;
+}
 
 }  // namespace report

@@ -69,9 +69,9 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
         // The surveyed polygon itself must be drawable; a neighbour that cannot be read is
         // left out of the map.
         if (record == recordNumber) throw;
-        log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
-                           " der Shape-Datei ist nicht lesbar und wird übergangen: " +
-                           errorText(e));
+        log.Ausgabe(2,
+                    "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
+                        " der Shape-Datei ist nicht lesbar und wird übergangen: " + errorText(e));
         continue;
       }
       const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
@@ -79,8 +79,9 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
       bool firstPart = true;
       for (const auto& part : *polygon) {
         if (counter > std::numeric_limits<int16_t>::max() - kScaleBarShapes - 1) {
-          log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; "
-                         "weitere werden nicht gezeichnet.");
+          log.Ausgabe(3,
+                      "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; "
+                      "weitere werden nicht gezeichnet.");
           break;
         }
         word::Ring ring;

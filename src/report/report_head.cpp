@@ -36,8 +36,8 @@ class HeadWriter {
 
   void tick(const std::string& name) const {
     if (word::g_WordDoc().SetImageMarke(name, "", true) != 100)
-      app::g_Debug().Ausgabe(3, kRoutine + ": Fehler! Die Textmarke " + name +
-                                    " konnte nicht gesetzt werden.");
+      app::g_Debug().Ausgabe(
+          3, kRoutine + ": Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
   }
 
   // A catalogue look-up of steps habitat and biotope; false when the query failed (logged).
@@ -84,8 +84,8 @@ class HeadWriter {
       write(nameBookmark, "keiner");
       return true;
     }
-    const std::string query = std::string("SELECT CODE, BIOTYP") +
-                              " FROM biottyp WHERE ((CODE='" + data::sqlEscape(code) + "'))";
+    const std::string query = std::string("SELECT CODE, BIOTYP") + " FROM biottyp WHERE ((CODE='" +
+                              data::sqlEscape(code) + "'))";
     data::Recordset rows;
     if (!lookUp(21, query, rows)) return false;
     const RecordView r(rows);
@@ -103,8 +103,7 @@ class HeadWriter {
 // not start with digits cannot name an area; it is refused rather than pasted into the query.
 int areaNumber(const std::string& code) {
   const std::string digits = code.substr(0, 3);
-  if (digits.empty())
-    throw std::invalid_argument("Typen unverträglich: leere FFH-Gebietsnummer");
+  if (digits.empty()) throw std::invalid_argument("Typen unverträglich: leere FFH-Gebietsnummer");
   int number = 0;
   for (unsigned char c : digits) {
     if (!std::isdigit(c))
@@ -131,8 +130,8 @@ int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
 
   out.write("GBCODE", code, true);
 
-  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=" +
-                      std::to_string(areaNumber(code));
+  std::string query =
+      "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=" + std::to_string(areaNumber(code));
   data::Recordset rs;
   if (!db.GetRecordset(22, query, rs)) {
     log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + query +

@@ -1,6 +1,7 @@
 #include "report/report_run.h"
 
 #include <filesystem>
+#include <set>
 
 #include "app/message_file.h"
 #include "app/program_objects.h"
@@ -66,7 +67,11 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   out.unknownPolygons = choose(
       choice.polygons, [&](const auto& v) { return lists.selectPolygonsByValue(v); },
       [&] { lists.selectAllPolygons(); });
-  out.codes = lists.selectedPolygonCodes();
+  // Two areas may each have a sub-area of the same number; their combinations repeat codes,
+  // which would only make the same documents twice.
+  std::set<std::string> seen;
+  for (auto& code : lists.selectedPolygonCodes())
+    if (seen.insert(code).second) out.codes.push_back(std::move(code));
   out.status = 100;
   return out;
 }
@@ -101,8 +106,8 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
       ++summary.polygons;
       const auto coverBefore = writtenAt(code + "Deckblatt");
       if (FfhReportGenerateDeckblatt(code, types, db, summary.messages, false, "") == 101) {
-        log.Ausgabe(2, "Fehler! Das Deckblatt für Report " + code +
-                           " konnte nicht erstellt werden.");
+        log.Ausgabe(2,
+                    "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
         summary.failedCoverSheets.push_back(code);
       } else if (writtenAt(code + "Deckblatt") > coverBefore) {
         ++summary.coverSheets;

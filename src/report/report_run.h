@@ -22,7 +22,8 @@ struct PolygonChoice {
 
 struct PolygonSelection {
   int16_t status = 101;  // 101: the sheet numbers could not be read (logged and shown)
-  std::vector<std::string> codes;  // 11-character polygon codes, area × sub-area × polygon
+  // 11-character polygon codes, area × sub-area × polygon in list order, each code once.
+  std::vector<std::string> codes;
   // Chosen values that match no row of their list (the run should not start with them).
   std::vector<std::string> unknownAreas, unknownSubAreas, unknownPolygons;
 };
@@ -37,19 +38,19 @@ struct ReportCallbacks {
 };
 
 struct ReportSummary {
-  std::size_t selected = 0;                  // polygon codes handed in
-  std::size_t polygons = 0;                  // polygons reported (cover sheet and sheets tried)
-  std::size_t coverSheets = 0;               // cover sheets written in this run
-  std::size_t reports = 0;                   // report documents written in this run
+  std::size_t selected = 0;                    // polygon codes handed in
+  std::size_t polygons = 0;                    // polygons reported (cover sheet and sheets tried)
+  std::size_t coverSheets = 0;                 // cover sheets written in this run
+  std::size_t reports = 0;                     // report documents written in this run
   std::vector<std::string> failedCoverSheets;  // polygon codes
-  std::vector<std::string> failed;           // sheet keys whose report was not written
-  std::size_t skippedCopies = 0;             // polygons skipped for a copy sheet
-  std::size_t skippedUntyped = 0;            // codes without typed sheets
+  std::vector<std::string> failed;             // sheet keys whose report was not written
+  std::size_t skippedCopies = 0;               // polygons skipped for a copy sheet
+  std::size_t skippedUntyped = 0;              // codes without typed sheets
   bool cancelled = false;
   // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
   bool aborted = false;
-  std::string error;                         // the error's description and number
-  std::vector<std::string> messages;         // what went into the message file
+  std::string error;                  // the error's description and number
+  std::vector<std::string> messages;  // what went into the message file
 };
 
 // Runs the polygons in order. cancel (set by the front end, even from a signal handler) is

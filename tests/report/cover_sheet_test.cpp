@@ -1,6 +1,7 @@
 // Cover sheets: area, survey units and the polygon map, read back from the saved document.
 
 #include <clocale>
+#include <cmath>
 
 #include "data/ffh_lookups.h"
 #include "report/map_index_cache.h"
@@ -21,7 +22,8 @@ constexpr double kEmuPerPoint = 12700;
 struct MapGroup {
   bool found = false;
   double width = 0, height = 0, top = 0;  // points
-  bool centred = false;
+  double left = 0;  // points; centred: left + width / 2 is the middle of the page
+  bool aligned = false;
   int shapes = 0;
   std::vector<int> patterned;  // 1-based positions of shapes with a pattern fill
   std::string labels;          // texts of the labels
@@ -36,8 +38,9 @@ MapGroup mapOf(const std::filesystem::path& file) {
     m.width = anchor.child("wp:extent").attribute("cx").as_double() / kEmuPerPoint;
     m.height = anchor.child("wp:extent").attribute("cy").as_double() / kEmuPerPoint;
     m.top = anchor.child("wp:positionV").child("wp:posOffset").text().as_double() / kEmuPerPoint;
-    m.centred = std::string(anchor.child("wp:positionH").child("wp:align").text().as_string()) ==
-                "center";
+    pugi::xml_node h = anchor.child("wp:positionH");
+    m.aligned = std::string(h.child("wp:align").text().as_string()) == "center";
+    m.left = h.child("wp:posOffset").text().as_double() / kEmuPerPoint;
     int k = 0;
     for (pugi::xpath_node s : anchor.select_nodes(".//wpg:wgp/wps:wsp")) {
       ++k;
@@ -78,27 +81,37 @@ class CoverSheetTest : public reporttest::ReportFixture {
     writeStandardTemplates();
     writeDatabase(
         {{"GBogen",
-          {{{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"},
-            {"GBBIOTOP", "35111"}, {"GBBIOTOP3", "35113"}, {"GBANTEIL", "40"}},
-           {{"GBCODE", "123001000012"}, {"GBBOGEN", "GT"}, {"GBPOLYGON", "12300100001"},
-            {"GBBIOTOP2", "35112"}, {"GBBIOTOP4", "35114"}},
-           {{"GBCODE", "123001000013"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"},
+          {{{"GBCODE", "123001000011"},
+            {"GBBOGEN", "GN"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP", "35111"},
+            {"GBBIOTOP3", "35113"},
+            {"GBANTEIL", "40"}},
+           {{"GBCODE", "123001000012"},
+            {"GBBOGEN", "GT"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP2", "35112"},
+            {"GBBIOTOP4", "35114"}},
+           {{"GBCODE", "123001000013"},
+            {"GBBOGEN", "F"},
+            {"GBPOLYGON", "12300100001"},
             {"GBBIOTOP", "61000"}},
            {{"GBCODE", "123001000021"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100002"}},
            {{"GBCODE", "123001000051"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100005"}},
            {{"GBCODE", "123001000071"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100007"}}}}});
-    // Record 1, the surveyed polygon: three parts spanning 0..250 on both axes.
+    // Record 1, the surveyed polygon: three parts spanning 0..600 across and 0..200 up.
     // Record 2 shares its right edge; record 3 touches its extent but lies wholly outside the
     // frame; record 4 lies far away; records 5 and 6 touch it on the left and at the bottom;
     // code 7 occurs twice (records 7 and 8).
-    writeShapefile({{"12300100001", "500", {square(0, 0, 100), square(200, 0, 50), square(0, 200, 50)}},
-                    {"12300100002", "125", {square(250, 0, 100)}},
-                    {"12300100003", "", {{{-2000, 300}, {300, -2000}, {-2000, -2000}, {-2000, 300}}}},
-                    {"12300100004", "1000", {square(5000, 5000, 10)}},
-                    {"12300100005", "", {square(-100, 0, 100)}},
-                    {"12300100006", "", {square(0, -100, 100)}},
-                    {"12300100007", "10000", {square(9000, 9000, 10)}},
-                    {"12300100007", "123000", {square(7000, 7000, 10), square(7100, 7000, 10)}}});
+    writeShapefile(
+        {{"12300100001", "500", {square(0, 0, 100), square(200, 0, 50), square(500, 100, 100)}},
+         {"12300100002", "125", {square(600, 0, 100)}},
+         {"12300100003", "", {{{-2000, 300}, {300, -2000}, {-2000, -2000}, {-2000, 300}}}},
+         {"12300100004", "1000", {square(5000, 5000, 10)}},
+         {"12300100005", "", {square(-100, 0, 100)}},
+         {"12300100006", "", {square(0, -100, 100)}},
+         {"12300100007", "10000", {square(9000, 9000, 10)}},
+         {"12300100007", "123000", {square(7000, 7000, 10), square(7100, 7000, 10)}}});
   }
 
   std::filesystem::path cover(const std::string& code, const std::string& types = "") {
@@ -121,7 +134,9 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   EXPECT_EQ(map.patterned, std::vector<int>{2});  // only the first part is grey
   EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01);
   EXPECT_NEAR(map.top, 100, 0.01);
-  EXPECT_TRUE(map.centred);
+  // The test template's page is 11906 twips wide.
+  EXPECT_TRUE(map.aligned || std::abs(map.left + map.width / 2 - 11906 / 20.0 / 2) < 0.01)
+      << map.left << " " << map.width;
   EXPECT_NE(map.labels.find("100 m"), std::string::npos);
   read(file);
   EXPECT_EQ(mark("HA"), "0.05");
@@ -136,13 +151,22 @@ TEST_F(CoverSheetTest, Area_HectaresInLocaleNotationAndLaterRowWins) {
   cover("12300100005");
   read(reportFile("12300100005Deckblatt"));
   EXPECT_EQ(mark("HA"), "0");  // AREA Null
-  std::setlocale(LC_ALL, "de_DE.UTF-8");
   cover("12300100007");
-  std::setlocale(LC_ALL, "C");
   read(reportFile("12300100007Deckblatt"));
-  EXPECT_EQ(mark("HA"), "12,3");
+  EXPECT_EQ(mark("HA"), "12.3");
   // Record 8, not 7: two parts, so frame, two parts and the scale bar.
   EXPECT_EQ(mapOf(reportFile("12300100007Deckblatt")).shapes, 1 + 2 + 2);
+}
+
+TEST_F(CoverSheetTest, Area_GermanLocaleWritesDecimalComma) {
+  // Whole square metres: the attribute table is then read without a decimal point.
+  writeShapefile({{"12300100001", "123000", {square(0, 0, 100)}}}, 0);
+  {
+    reporttest::LocaleScope german("de_DE.UTF-8");
+    cover("12300100001");
+  }
+  read(reportFile("12300100001Deckblatt"));
+  EXPECT_EQ(mark("HA"), "12,3");
 }
 
 TEST_F(CoverSheetTest, SurveyUnits_GroupedCodeAndBlocksOfListedTypes) {
@@ -177,8 +201,8 @@ TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
 }
 
 TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
-  damageRecord(shapePath(), 5, 0, 0);              // shape type 0: a null record
-  damageRecord(shapePath(), 6, 36, 1000000);       // more parts than the record holds
+  damageRecord(shapePath(), 5, 0, 0);         // shape type 0: a null record
+  damageRecord(shapePath(), 6, 36, 1000000);  // more parts than the record holds
   const auto file = cover("12300100001");
   EXPECT_EQ(mapOf(file).shapes, 1 + 3 + 1 + 2);
   read(file);
@@ -215,8 +239,8 @@ TEST_F(CoverSheetTest, Map_ShapefileReadOncePerFileNotPerCoverSheet) {
 
 TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
   const auto file = cover("12300100009", "F");
-  EXPECT_TRUE(logged(
-      "D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
+  EXPECT_TRUE(
+      logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
   EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
   EXPECT_FALSE(mapOf(file).found);
   // The temporary copy stays until the next success.
@@ -233,16 +257,16 @@ TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {
 TEST_F(CoverSheetTest, Deckblatt_EngineErrorIsCaughtAndLaterDocumentsStillWork) {
   // A cover-sheet template without the survey-unit table makes the listing fail inside the
   // engine; the cover sheet catches it and the next document can still be made.
-  int id = 1;
   writeTemplate("TemplateDatenreportV2Deckblatt.dotx",
-                "<w:p>" + reporttest::bookmark(id++, "GBCODE", "x") + "</w:p><w:p>" +
-                    reporttest::bookmark(id++, "HA", "~") + "</w:p>");
+                "<w:p>" + reporttest::bookmark(1, "GBCODE", "x") + "</w:p><w:p>" +
+                    reporttest::bookmark(2, "HA", "~") + "</w:p>");
   std::string types = "GN,GT";
   EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", types, *db_, messages_, false, ""),
             101);
   bool caught = false;
   for (const auto& line : log())
-    caught |= line.rfind("D2 Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt.", 0) == 0;
+    caught |=
+        line.rfind("D2 Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt.", 0) == 0;
   EXPECT_TRUE(caught);
   read(reportFile("12300100001Deckblatt"));
   EXPECT_EQ(mark("HA"), "0.05");  // stored with what was filled

@@ -16,21 +16,41 @@ class ReportDocumentTest : public reporttest::ReportFixture {
   }
 
   void writeSurvey() {
-    Row first = {{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"},      {"GBPOLYGON", "12300100001"},
-                 {"GBBIOTOP", "35111"},      {"GBBIOTOP2", "35112"}, {"GBFFH1", "6510"},
-                 {"GBFFH2", "9190"},         {"GBKOPIE", "1"},       {"GBLAGE", "Am Mühlbach"},
-                 {"GBBEEIN1", "B123"},       {"GBBEEIN2", "B"},      {"GBGESETZ", "T"},
-                 {"GBLRTFL", "F"},           {"GBANTEIL", "40"},     {"GBKARTIER", "MKL"},
-                 {"GBEHZ", "A"},             {"GBWERT", "2"},        {"GBGROESSE", "1200 m²"}};
+    Row first = {{"GBCODE", "123001000011"},
+                 {"GBBOGEN", "GN"},
+                 {"GBPOLYGON", "12300100001"},
+                 {"GBBIOTOP", "35111"},
+                 {"GBBIOTOP2", "35112"},
+                 {"GBFFH1", "6510"},
+                 {"GBFFH2", "9190"},
+                 {"GBKOPIE", "1"},
+                 {"GBLAGE", "Am Mühlbach"},
+                 {"GBBEEIN1", "B123"},
+                 {"GBBEEIN2", "B"},
+                 {"GBGESETZ", "T"},
+                 {"GBLRTFL", "F"},
+                 {"GBANTEIL", "40"},
+                 {"GBKARTIER", "MKL"},
+                 {"GBEHZ", "A"},
+                 {"GBWERT", "2"},
+                 {"GBGROESSE", "1200 m²"}};
     writeDatabase(
         {{"GBogen",
           {first,
-           {{"GBCODE", "123001000012"}, {"GBBOGEN", "GT"}, {"GBPOLYGON", "12300100001"},
-            {"GBBIOTOP", "99999"}, {"GBKOPIE", "2"}},
-           {{"GBCODE", "123001000013"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"},
+           {{"GBCODE", "123001000012"},
+            {"GBBOGEN", "GT"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP", "99999"},
+            {"GBKOPIE", "2"}},
+           {{"GBCODE", "123001000013"},
+            {"GBBOGEN", "F"},
+            {"GBPOLYGON", "12300100001"},
             {"GBKOPIE", "3"}},
-           {{"GBCODE", "123001000014"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"},
-            {"GBKOPIE", "4"}, {"GBKOPVON", "123001000011"}},
+           {{"GBCODE", "123001000014"},
+            {"GBBOGEN", "F"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBKOPIE", "4"},
+            {"GBKOPVON", "123001000011"}},
            {{"GBCODE", "123001000015"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"}},
            {{"GBCODE", "777001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "77700100001"}}}},
          {"ffhnum", {{{"FFHNR", "123"}, {"FFH_NR", "5914-301"}, {"NAME", "Wiesen am Mühlbach"}}}},
@@ -39,8 +59,7 @@ class ReportDocumentTest : public reporttest::ReportFixture {
          {"biottyp",
           {{{"CODE", "35111"}, {"BIOTYP", "Magerwiese"}},
            {{"CODE", "35112"}, {"BIOTYP", "Feuchtwiese"}}}},
-         {"bgg",
-          {{{"GBCODE", "123001000011"}, {"NUTZUNG", "Mähweide"}, {"VERBUSCH", "15"}}}},
+         {"bgg", {{{"GBCODE", "123001000011"}, {"NUTZUNG", "Mähweide"}, {"VERBUSCH", "15"}}}},
          {"bgg2", {{{"GBCODE", "123001000011"}, {"OBERGRAS", "30"}, {"ASPEKT", "bunt"}}}},
          {"bgf", {{{"GBCODE", "123001000013"}, {"GESTEIN", "Kalk"}, {"FELSHOEHE", "12"}}}},
          {"anmerk", {{{"GBCODE", "123001000011"}, {"ANMERKUNG", "Quellige Stellen"}}}},
@@ -161,16 +180,15 @@ TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
   make("123001000011GN");
   EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
   EXPECT_EQ(mark("LEBENSRAUMNAME"), "Magere Flachland-Mähwiesen");
-  EXPECT_EQ(mark("VERBUSCH"), "%");         // body not filled
-  EXPECT_EQ(mark("ANMERKUNGEN"), "~");      // footer not filled
+  EXPECT_EQ(mark("VERBUSCH"), "%");     // body not filled
+  EXPECT_EQ(mark("ANMERKUNGEN"), "~");  // footer not filled
   const auto lines = log();
   const std::vector<std::string> expected = {
       "D2 FfhReportGenerateHead: Fehler! Die SQL-Anfrage (SELECT CODE, BIOTYP FROM biottyp WHERE "
       "((CODE='35111'))) auf die Tabelle mit dem Index 22 schlug fehlt.",
       "D2 FfhReportGenerateBoegen: Fehler! Der Kopfbereich für 123001000011GN konnte nicht "
       "erstellt werden.",
-      "D3 FfhReportGenerateBoegen: Datei 123001000011GN generiert.",
-      "D3 " + std::string(59, '#')};
+      "D3 FfhReportGenerateBoegen: Datei 123001000011GN generiert.", "D3 " + std::string(59, '#')};
   ASSERT_GE(lines.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()), expected);
 }

@@ -1,6 +1,7 @@
 #include "report_fixture.h"
 
 #include <algorithm>
+#include <clocale>
 #include <set>
 
 #include "app/resource_folder.h"
@@ -72,8 +73,8 @@ std::vector<std::pair<double, double>> square(double left, double bottom, double
 
 std::string bookmark(int id, const std::string& name, const std::string& content) {
   return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +
-         "\"/><w:r><w:t xml:space=\"preserve\">" + content +
-         "</w:t></w:r><w:bookmarkEnd w:id=\"" + std::to_string(id) + "\"/>";
+         "\"/><w:r><w:t xml:space=\"preserve\">" + content + "</w:t></w:r><w:bookmarkEnd w:id=\"" +
+         std::to_string(id) + "\"/>";
 }
 
 std::string paragraphOfMarks(int& id, const std::vector<std::string>& names,
@@ -99,7 +100,7 @@ std::string table(const std::vector<std::vector<std::string>>& rows) {
 
 void ReportFixture::SetUp() {
   AppFixture::SetUp();
-  for (const char* sub : {"out", "db", "prog/Templates", "shape"})
+  for (const char* sub : {"out", "db", "prog/Templates", "prog/data", "shape"})
     fs::create_directories(dir_.path() / sub);
   settings().set(app::kDataFilesPfad, out().string());
   settings().set(app::kDbfFilesPfad, (dir_.path() / "db").string());
@@ -110,6 +111,8 @@ void ReportFixture::SetUp() {
   sample::writeUmlautTable(dir_.path() / "prog" / "data" / "umlaute2.dbf");
   word::resetWordDoc();
   report::forgetPartExtents();
+  // The report driver checks the paths, the shapefile's among them, before every sheet.
+  writeShapefile({{"99999999999", "", {square(0, 0, 1)}}});
 }
 
 void ReportFixture::TearDown() {
@@ -139,17 +142,25 @@ void ReportFixture::writeDatabase(const std::map<std::string, std::vector<Row>>&
     writer.finish();
   }
   db_ = std::make_unique<data::clsDBFData>();
-  ASSERT_TRUE(db_->ValidFilePaths());
+  db_->useSurveyFolder((dir_.path() / "db").string());
   db_->ConnectDBDaten();
 }
 
-void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons) {
+LocaleScope::LocaleScope(const char* name) {
+  std::setlocale(LC_ALL, name);
+}
+LocaleScope::~LocaleScope() {
+  std::setlocale(LC_ALL, "C");
+}
+
+void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals) {
   shape::CFileName spec;
   spec.SetFileSpec(fs::absolute(shapePath()).string());
   shape::CShapeFile file;
   file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
-  data::dbf::DbfWriter table(dir_.path() / "shape" / "polygone.dbf",
-                             {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}});
+  data::dbf::DbfWriter table(
+      dir_.path() / "shape" / "polygone.dbf",
+      {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, static_cast<uint8_t>(areaDecimals)}});
   for (const auto& p : polygons) {
     shape::CPolygon polygon;
     for (const auto& ring : p.parts) {
@@ -158,8 +169,11 @@ void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons) {
       polygon.Add(part);
     }
     file.Add(polygon);
-    table.append({data::Value::text(p.code),
-                  p.area.empty() ? data::Value() : data::Value::real(std::stod(p.area))});
+    data::Value area;
+    if (!p.area.empty())
+      area = areaDecimals ? data::Value::real(std::stod(p.area))
+                          : data::Value::integer(std::stoll(p.area));
+    table.append({data::Value::text(p.code), area});
   }
   table.finish();
 }
@@ -174,10 +188,10 @@ void ReportFixture::writeTemplate(const std::string& file, const std::string& bo
 void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types) {
   for (const auto& type : types) {
     int id = 1;
-    std::vector<std::string> head = {"GBCODE",          "NAME",
-                                     "CODE_EG",         "CODE_EG2",
-                                     "LEBENSRAUMNAME",  "LEBENSRAUMNAME2",
-                                     "BIOHAUPTTYPNAME", "BIONEBENTYPNAME",
+    std::vector<std::string> head = {"GBCODE",           "NAME",
+                                     "CODE_EG",          "CODE_EG2",
+                                     "LEBENSRAUMNAME",   "LEBENSRAUMNAME2",
+                                     "BIOHAUPTTYPNAME",  "BIONEBENTYPNAME",
                                      "BIONEBENTYP2NAME", "BIONEBENTYP3NAME",
                                      "BIONEBENTYP4NAME", "BIONEBENTYP5NAME"};
     std::set<std::string> seen(head.begin(), head.end());
@@ -195,17 +209,15 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
         body += "<w:p>" + bookmark(id++, c.field.name, c.field.type == 'N' ? "%" : "~") + "</w:p>";
       }
     }
-    body += paragraphOfMarks(
-        id, {"ANMERKUNGEN", "PFLANZENSOZ", "BAUMARTEN", "PFLANZEN", "FLECHTEN", "MOOSE",
-             "ROTELISTE"});
+    body += paragraphOfMarks(id, {"ANMERKUNGEN", "PFLANZENSOZ", "BAUMARTEN", "PFLANZEN", "FLECHTEN",
+                                  "MOOSE", "ROTELISTE"});
     body += table({{"Kopf", "", ""}}) + table({{"Bogen", "", ""}}) +
             table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "-", ""}});
     writeTemplate("TemplateDatenreportV2" + type + ".dotx", body);
   }
-  int id = 1;
   writeTemplate("TemplateDatenreportV2Deckblatt.dotx",
-                "<w:p>" + bookmark(id++, "GBCODE", "000 000 00000") + "</w:p><w:p>" +
-                    bookmark(id++, "HA", "~") + "</w:p>" + table({{"Polygon", "", ""}}) +
+                "<w:p>" + bookmark(1, "GBCODE", "000 000 00000") + "</w:p><w:p>" +
+                    bookmark(2, "HA", "~") + "</w:p>" + table({{"Polygon", "", ""}}) +
                     table({{"Erfassungseinheiten", "", ""}}));
 }
 

@@ -25,6 +25,15 @@ struct ShapePolygon {
   std::vector<std::vector<std::pair<double, double>>> parts;
 };
 
+// Sets LC_ALL for one scope and restores "C" however the scope ends.
+class LocaleScope {
+ public:
+  explicit LocaleScope(const char* name);
+  ~LocaleScope();
+  LocaleScope(const LocaleScope&) = delete;
+  LocaleScope& operator=(const LocaleScope&) = delete;
+};
+
 // A closed square ring.
 std::vector<std::pair<double, double>> square(double left, double bottom, double size);
 
@@ -36,8 +45,8 @@ class ReportFixture : public testsupport::AppFixture {
   // Rows of a survey table by its catalogue name ("GBogen", "bgg", ...); tables not given stay
   // empty. Writes all 28 tables and connects the database.
   void writeDatabase(const std::map<std::string, std::vector<Row>>& tables);
-  // Writes <dir>/shape/polygone.shp/.shx/.dbf in record order.
-  void writeShapefile(const std::vector<ShapePolygon>& polygons);
+  // Writes <dir>/shape/polygone.shp/.shx/.dbf in record order; AREA is N(14, areaDecimals).
+  void writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals = 2);
   // Writes Templates/<file> below the program folder with the body XML given.
   void writeTemplate(const std::string& file, const std::string& body);
   // The report templates of the given types and the cover-sheet template.
