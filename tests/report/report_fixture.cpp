@@ -141,9 +141,19 @@ void ReportFixture::writeDatabase(const std::map<std::string, std::vector<Row>>&
     }
     writer.finish();
   }
+  connect();
+}
+
+void ReportFixture::connect() {
   db_ = std::make_unique<data::clsDBFData>();
   db_->useSurveyFolder((dir_.path() / "db").string());
   db_->ConnectDBDaten();
+}
+
+const std::vector<std::string>& ReportFixture::allTypes() {
+  static const std::vector<std::string> types = {"F", "GN", "GT", "H", "K",
+                                                 "M", "S",  "T",  "W", "X"};
+  return types;
 }
 
 LocaleScope::LocaleScope(const char* name) {

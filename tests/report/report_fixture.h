@@ -45,12 +45,15 @@ class ReportFixture : public testsupport::AppFixture {
   // Rows of a survey table by its catalogue name ("GBogen", "bgg", ...); tables not given stay
   // empty. Writes all 28 tables and connects the database.
   void writeDatabase(const std::map<std::string, std::vector<Row>>& tables);
+  // Connects db_ to the tables in <dir>/db.
+  void connect();
   // Writes <dir>/shape/polygone.shp/.shx/.dbf in record order; AREA is N(14, areaDecimals).
   void writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals = 2);
   // Writes Templates/<file> below the program folder with the body XML given.
   void writeTemplate(const std::string& file, const std::string& body);
   // The report templates of the given types and the cover-sheet template.
   void writeStandardTemplates(const std::vector<std::string>& types = {"F", "GN", "GT"});
+  static const std::vector<std::string>& allTypes();
 
   std::filesystem::path out() const { return dir_.path() / "out"; }
   std::filesystem::path reportFile(const std::string& base) const {
