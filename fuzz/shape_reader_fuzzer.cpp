@@ -1,11 +1,14 @@
 // Feeds arbitrary bytes to the shapefile reader as a ".shx"/".shp" pair, then opens it and reads
 // every record (up to a bound) and a few indexes outside the file. Any outcome but a record or
-// a ShapeError (a crash, a sanitizer report, another exception, a hang) is a finding.
+// a ShapeError (a crash, a sanitizer report, another exception, a hang) is a finding. Then it
+// appends one record of the file's type, which must read back whatever the file held before.
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -37,6 +40,45 @@ double sum(const shape::IShape& s) {
   return total;
 }
 
+std::shared_ptr<shape::CPart> triangle() {
+  auto part = std::make_shared<shape::CPart>();
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {0.0, 0.0}})
+    part->Add(std::make_shared<shape::CPoint>(x, y));
+  return part;
+}
+
+void appendAndReadBack(shape::CShapeFile& file) {
+  shape::CPolygon polygon;
+  shape::CPolyLine line;
+  shape::CMultiPoint multi;
+  shape::CPoint point(1, 2);
+  polygon.Add(triangle());
+  line.Add(triangle());
+  multi.Add(std::make_shared<shape::CPoint>(3, 4));
+  switch (file.FileType()) {
+    case shape::CShapeFile::kPoint:
+      file.Add(point);
+      break;
+    case shape::CShapeFile::kPolyLine:
+      file.Add(line);
+      break;
+    case shape::CShapeFile::kPolygon:
+      file.Add(polygon);
+      break;
+    case shape::CShapeFile::kMultiPoint:
+      file.Add(multi);
+      break;
+    default:
+      return;
+  }
+  try {
+    if (!file.Item(file.Count())) throw shape::ShapeError(0, "fuzz", "no record");
+  } catch (const shape::ShapeError& e) {
+    std::fprintf(stderr, "appended record does not read back: %s\n", e.what());
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const shape::ShapeError&) {
       }
     }
+    appendAndReadBack(file);
   } catch (const shape::ShapeError&) {
   }
   return 0;

@@ -10,7 +10,8 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
 )
 if [ "$mode" = test ]; then
-  packages+=(locales)
+  # LibreOffice, python-docx and poppler check generated documents the way a reader would.
+  packages+=(locales python3-docx libreoffice-writer-nogui poppler-utils)
 fi
 
 missing=()

@@ -185,7 +185,8 @@ class Generator {
         a.ffhNr = a.tk25 + "-" + digits(random_.between(301, 399), 3);
       } while (!ffhNumbers.insert(a.ffhNr).second);
       const char* place = random_.pick(placeNames());
-      static const std::vector<const char*> joins{" bei ", " am ", " um ", " südlich "};
+      static const std::vector<const char*> joins{" bei ", " um ", " südlich von ",
+                                                  " nördlich von "};
       a.name = std::string(random_.pick(landscapeWords())) + random_.pick(joins) + place;
       a.municipality = place;
       a.naturalRegion = "35" + digits(random_.between(0, 7), 1);
@@ -256,7 +257,8 @@ class Generator {
     }
 
     static const std::vector<const char*> joins{
-        " am ", " bei ", " nördlich ", " südlich ", " östlich ", " westlich ", " im Tal bei "};
+        " bei ",      " nördlich ",   " südlich ",        " östlich ",
+        " westlich ", " im Tal bei ", " am Ortsrand von "};
     const std::string name = std::string(random_.pick(typeContent(types[0]).nameWords)) +
                              random_.pick(joins) + random_.pick(placeNames());
     auto& t = table("polygone");
@@ -442,10 +444,15 @@ class Generator {
     auto& t = table("anmerk");
     t.set("GBCODE", text(code));
     if (!random_.chance(4)) {
-      const int sentences = random_.chance(10) ? random_.between(6, 10) : random_.between(1, 3);
+      const auto& all = remarkSentences();
+      const size_t sentences = random_.chance(10) ? random_.between(6, 10) : random_.between(1, 3);
+      std::vector<size_t> order(all.size());
+      for (size_t i = 0; i < order.size(); ++i) order[i] = i;
       std::string remark;
-      for (int i = 0; i < sentences; ++i)
-        remark += (i ? " " : "") + std::string(random_.pick(remarkSentences()));
+      for (size_t i = 0; i < sentences; ++i) {
+        std::swap(order[i], order[i + random_.below(order.size() - i)]);
+        remark += (i ? " " : "") + std::string(all[order[i]]);
+      }
       t.set("ANMERKUNG", text(remark));
     }
     t.set("ANMDATUM", Value::date({random_.between(2004, 2009), random_.between(1, 12),

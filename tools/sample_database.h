@@ -1,8 +1,8 @@
 #pragma once
 // A synthetic survey database for trials and tests: the 28 survey tables filled with plausible
 // FFH areas, polygons, sheets of every type, species and remarks, and the umlaut table.
-// Deterministic for a seed; failures throw (data::dbf::DbfError for file trouble,
-// std::invalid_argument for bad options).
+// Deterministic for a seed. Failures throw: data::dbf::DbfError or std::filesystem_error for
+// file trouble (an unknown code page included), std::invalid_argument for bad options.
 
 #include <cstdint>
 #include <filesystem>

@@ -8,8 +8,8 @@
 #include <iomanip>
 #include <sstream>
 
-#include "sample_shapefile.h"
 #include "shape/c_shape_file.h"
+#include "tools/sample_shapefile.h"
 #include "word/part_extent_index.h"
 #include "word/shape_subs.h"
 

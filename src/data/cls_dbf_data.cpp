@@ -165,12 +165,31 @@ bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Records
   }
 }
 
+Recordset clsDBFData::readUmlautTable() {
+  // Every head and footer asks for the dictionary; read the table again only when it changed.
+  const fs::path folder = app::resourceFolder() / "data";
+  const fs::path file = findFileNoCase(folder, "umlaute2.dbf");
+  std::error_code ec1, ec2;
+  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
+  const auto size = file.empty() ? 0 : fs::file_size(file, ec2);
+  const bool known = !file.empty() && !ec1 && !ec2;
+  if (known && umlautCache_.file == file && umlautCache_.mtime == mtime &&
+      umlautCache_.size == size) {
+    Recordset rows = umlautCache_.rows;
+    rows.MoveFirst();
+    return rows;
+  }
+  Connection connection;
+  connection.open(folder);
+  Recordset rows = connection.execute("SELECT UMLAUT FROM umlaute2;");
+  if (known) umlautCache_ = {file, mtime, size, rows};
+  return rows;
+}
+
 int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
   int16_t status = 101;
   try {
-    Connection connection;
-    connection.open(app::resourceFolder() / "data");
-    Recordset rows = connection.execute("SELECT UMLAUT FROM umlaute2;");
+    Recordset rows = readUmlautTable();
     if (rows.RecordCount() != 7) {
       app::g_Debug().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
       return 101;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -59,6 +60,15 @@ class clsDBFData {
                               const std::vector<std::string>& sheetTypes, TextSet& sheets,
                               AreaRoots& roots);
 
+  Recordset readUmlautTable();
+
+  struct UmlautCache {
+    std::filesystem::path file;
+    std::filesystem::file_time_type mtime;
+    std::uintmax_t size = 0;
+    Recordset rows;
+  };
+  UmlautCache umlautCache_;
   Connection survey_;
   Connection shape_;
   std::string surveyFolder_;

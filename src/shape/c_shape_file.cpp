@@ -409,25 +409,29 @@ void CShapeFile::PutMainHeaders() {
 }
 
 void CShapeFile::appendRecord(const std::vector<uint8_t>& content, const char* source) {
-  const uint64_t mainSize = main_.size();
-  const uint64_t newMainSize = mainSize + 8 + content.size();
-  const uint64_t newIndexSize = index_.size() + 8;
+  // A record starts on a 16-bit word and its entry goes where the reader will look for it, even
+  // when a damaged file ends in stray bytes.
+  const uint64_t pad = main_.size() % 2;
+  const uint64_t recordStart = main_.size() + pad;
+  const uint64_t newMainSize = recordStart + 8 + content.size();
+  const uint64_t entryPosition = kHeaderBytes + uint64_t(count_) * 8;
+  const uint64_t newIndexSize = entryPosition + 8;
   if (newMainSize / 2 > uint64_t(std::numeric_limits<int32_t>::max()) ||
-      content.size() / 2 > uint64_t(std::numeric_limits<int32_t>::max()))
+      newIndexSize / 2 > uint64_t(std::numeric_limits<int32_t>::max()))
     throw ShapeError(kErrFileAccess, source,
                      "The record does not fit into " + main_.path() + " (2 GB words at most).");
   const int32_t words = static_cast<int32_t>(content.size() / 2);
 
   uint8_t entry[8];
-  writeBE32(entry, static_cast<int32_t>(mainSize / 2));
+  writeBE32(entry, static_cast<int32_t>(recordStart / 2));
   writeBE32(entry + 4, words);
-  index_.writeAt(index_.size(), entry, 8, source);
+  index_.writeAt(entryPosition, entry, 8, source);
 
-  std::vector<uint8_t> record(8 + content.size());
-  writeBE32(record.data(), count_ + 1);
-  writeBE32(record.data() + 4, words);
-  std::copy(content.begin(), content.end(), record.begin() + 8);
-  main_.writeAt(mainSize, record.data(), record.size(), source);
+  std::vector<uint8_t> record(pad + 8 + content.size());
+  writeBE32(record.data() + pad, count_ + 1);
+  writeBE32(record.data() + pad + 4, words);
+  std::copy(content.begin(), content.end(), record.begin() + std::ptrdiff_t(pad + 8));
+  main_.writeAt(main_.size(), record.data(), record.size(), source);
 
   uint8_t length[4];
   writeBE32(length, static_cast<int32_t>(newMainSize / 2));

@@ -1,4 +1,4 @@
-#include "sample_shapefile.h"
+#include "tools/sample_shapefile.h"
 
 #include <gtest/gtest.h>
 

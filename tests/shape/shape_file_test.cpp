@@ -498,3 +498,27 @@ TEST(CShapeFile, open_invalidSpecification_reportedAsOpenError) {
   e = raised([&] { file.SetFileSpec(spec(scratchFolder() / "x.shp"), CShapeFile::CREATEIT, 11); });
   EXPECT_EQ(e.number(), 0x80040211u);
 }
+
+TEST(CShapeFile, add_toFileEndingInStrayBytes_readsBack) {
+  fs::path folder = scratchFolder();
+  fs::path shp = writePolygons(folder);
+  auto shx = readBytes(folder / "Polygone.shx");
+  shx.insert(shx.end(), {1, 2, 3});  // half an entry
+  writeBytes(folder / "Polygone.shx", shx);
+  auto main = readBytes(shp);
+  main.push_back(7);  // an odd length
+  writeBytes(shp, main);
+  {
+    CShapeFile file = open(shp);
+    ASSERT_EQ(file.Count(), 3);
+    CPolygon extra;
+    extra.Add(ring({{1, 1}, {1, 2}, {2, 2}, {1, 1}}));
+    file.Add(extra);
+  }
+  CShapeFile file = open(shp);
+  ASSERT_EQ(file.Count(), 4);
+  auto back = std::dynamic_pointer_cast<CPolygon>(file.Item(4));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Item(1)->Item(3)->X(), 2);
+  EXPECT_TRUE(file.Item(3));
+}

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <tuple>
 
 #include "sample_test_support.h"
 #include "tools/sample_schema.h"
@@ -38,8 +39,15 @@ std::set<std::string> columnValues(const LoadedTable& t, const std::string& colu
 void expectConsistent(const std::filesystem::path& dir, const sample::SampleResult& result) {
   const auto gb = load(dir / "GBogen.dbf");
   ASSERT_EQ(gb.rows.size(), static_cast<size_t>(result.sheets));
-  const auto biotopes = columnValues(load(dir / "biottyp.dbf"), "CODE");
-  const auto habitats = columnValues(load(dir / "ffh_ref.dbf"), "CODE_EG");
+  // The type look-ups stop the program on a repeated code or a missing name.
+  const auto biotopeTable = load(dir / "biottyp.dbf");
+  const auto habitatTable = load(dir / "ffh_ref.dbf");
+  const auto biotopes = columnValues(biotopeTable, "CODE");
+  const auto habitats = columnValues(habitatTable, "CODE_EG");
+  EXPECT_EQ(biotopes.size(), biotopeTable.rows.size());
+  EXPECT_EQ(habitats.size(), habitatTable.rows.size());
+  EXPECT_EQ(columnValues(biotopeTable, "BIOTYP").size(), biotopeTable.rows.size());
+  EXPECT_EQ(columnValues(habitatTable, "NAME").size(), habitatTable.rows.size());
   const auto areas = load(dir / "ffhnum.dbf");
   const auto polygons = columnValues(load(dir / "polygone.dbf"), "POLPOLYGON");
   std::set<std::string> areaNumbers;
@@ -248,27 +256,35 @@ TEST(SampleDatabase, write_largeSample_consistentAndQuick) {
   expectConsistent(dir, result);
 }
 
-TEST(SampleDatabase, write_cp850_umlautsRoundTrip) {
+TEST(SampleDatabase, write_codePages_umlautsRoundTrip) {
   const auto dir = sampletest::scratchDir();
-  sample::writeSampleDatabase(dir, SampleOptions{20, 1, "CP850"});
-  const auto reader = data::dbf::DbfReader::open(dir / "pflanzen.dbf");
-  EXPECT_EQ(reader.codePage(), "CP850");
-  const std::string raw = bytesOf(dir / "pflanzen.dbf");
-  EXPECT_NE(raw.find("Gro\xE1"
-                     "er Wiesenknopf"),
-            std::string::npos);  // ß is 0xE1 in CP850
-  EXPECT_EQ(raw.find("Gro\xDF"
-                     "er Wiesenknopf"),
-            std::string::npos);
-  const auto names = columnValues(load(dir / "pflanzen.dbf"), "KURZNAME");
-  for (const char* name : {"Großer Wiesenknopf", "Echtes Mädesüß", "Hänge-Birke"})
-    EXPECT_TRUE(names.count(name)) << name;
-  const auto polygons = load(dir / "polygone.dbf");
-  ASSERT_FALSE(polygons.rows.empty());
-  // Names of places carry umlauts too; they must come back exactly as written.
-  const auto written = sample::writeSampleDatabase(dir / "again", SampleOptions{20, 1, "CP850"});
-  for (size_t r = 0; r < polygons.rows.size(); ++r)
-    EXPECT_EQ(polygons.text(r, "POLNAME"), written.polygons[r].name);
+  // "Großer Wiesenknopf" as each code page stores it; ß is 0xDF in CP1252 and 0xE1 in CP850.
+  for (const auto& [codePage, stored, other] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{{"CP1252",
+                                                                       "Gro\xDF"
+                                                                       "er Wiesenknopf",
+                                                                       "Gro\xE1"
+                                                                       "er Wiesenknopf"},
+                                                                      {"CP850",
+                                                                       "Gro\xE1"
+                                                                       "er Wiesenknopf",
+                                                                       "Gro\xDF"
+                                                                       "er Wiesenknopf"}}) {
+    const auto db = dir / codePage;
+    const auto written = sample::writeSampleDatabase(db, SampleOptions{20, 1, codePage});
+    EXPECT_EQ(data::dbf::DbfReader::open(db / "pflanzen.dbf").codePage(), codePage);
+    const std::string raw = bytesOf(db / "pflanzen.dbf");
+    EXPECT_NE(raw.find(stored), std::string::npos) << codePage;
+    EXPECT_EQ(raw.find(other), std::string::npos) << codePage;
+    const auto names = columnValues(load(db / "pflanzen.dbf"), "KURZNAME");
+    for (const char* name : {"Großer Wiesenknopf", "Echtes Mädesüß", "Hänge-Birke"})
+      EXPECT_TRUE(names.count(name)) << codePage << " " << name;
+    // Place names carry umlauts too; they come back exactly as written.
+    const auto polygons = load(db / "polygone.dbf");
+    ASSERT_EQ(polygons.rows.size(), written.polygons.size());
+    for (size_t r = 0; r < polygons.rows.size(); ++r)
+      EXPECT_EQ(polygons.text(r, "POLNAME"), written.polygons[r].name);
+  }
 }
 
 TEST(SampleDatabase, umlautTable_cp1252AndCp850) {

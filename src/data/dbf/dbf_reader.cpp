@@ -173,6 +173,9 @@ void DbfReader::Impl::parseHeader() {
     const size_t nameLength = layout == Layout::Dbase7 ? 32 : 11;
     Column c;
     c.descriptor.name.assign(d, strnlen(d, nameLength));
+    // Some writers pad names with blanks instead of NUL bytes.
+    while (!c.descriptor.name.empty() && c.descriptor.name.back() == ' ')
+      c.descriptor.name.pop_back();
     const size_t typeAt = layout == Layout::Dbase7 ? 32 : 11;
     c.descriptor.type = d[typeAt];
     c.descriptor.length = static_cast<uint8_t>(d[typeAt + 1 + (layout == Layout::Dbase7 ? 0 : 4)]);
@@ -226,10 +229,6 @@ void DbfReader::Impl::parseHeader() {
         else
           requireLength({10});
         c.memoBinary = length == 4;
-        break;
-      case 'N':
-      case 'F':
-        if (length > 20) requireLength({});
         break;
       default:
         break;

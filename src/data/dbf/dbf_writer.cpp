@@ -96,7 +96,7 @@ void DbfWriter::Impl::checkFields() {
     };
     switch (f.type) {
       case 'C':
-        if (f.length == 0 || f.decimals != 0)
+        if (f.length == 0 || f.length > 254 || f.decimals != 0)
           fail("field " + f.name + " of type C needs a length of 1 to 254 and no decimals");
         break;
       case 'N':

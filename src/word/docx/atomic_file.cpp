@@ -66,6 +66,19 @@ bool isPermissionError(int e) {
 
 }  // namespace
 
+// Whether another process holds a lock on the file (LibreOffice locks the files it edits
+// when file locking is on).
+bool lockedByOtherProcess(const std::filesystem::path& target) {
+  const int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  const bool locked = fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  close(fd);
+  return locked;
+}
+
 void checkNotOpenElsewhere(const std::filesystem::path& target) {
   const std::filesystem::path folder = target.parent_path();
   const std::string name = target.filename().string();
@@ -87,9 +100,13 @@ void checkNotOpenElsewhere(const std::filesystem::path& target) {
                       target.string() + " is open in another program (" + lock + ")");
     }
   }
+  if (lockedByOtherProcess(target)) {
+    throw DocxError(ErrorCode::kFileOpen, target.string() + " is locked by another program");
+  }
 }
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         Durability durability) {
   if (target.filename().empty()) {
     throw DocxError(ErrorCode::kInvalidArgument, "no file name in " + target.string());
   }
@@ -126,9 +143,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     done += static_cast<std::size_t>(n);
   }
   if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "permissions");
-  // The data must be on disk before the rename makes it the file, or a crash could leave an
-  // empty document in place of the old one.
-  if (fsync(temp.fd()) != 0) fail(errno, target, "flush");
+  if (durability == Durability::kFlushThenRename && fsync(temp.fd()) != 0) {
+    fail(errno, target, "flush");
+  }
   if (temp.closeFile() != 0) fail(errno, target, "close");
   if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "rename");
   temp.commit();

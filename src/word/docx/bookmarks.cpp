@@ -22,6 +22,15 @@ bool isProperty(pugi::xml_node n) {
   return false;
 }
 
+// Word processors treat bookmark names without regard to case.
+std::string foldCase(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
 bool inParagraph(pugi::xml_node n) {
   return static_cast<bool>(ancestor(n.parent(), "w:p"));
 }
@@ -56,6 +65,25 @@ pugi::xml_node nextParagraph(pugi::xml_node n) {
       },
       [](pugi::xml_node) {});
   return found;
+}
+
+pugi::xml_node lastParagraphIn(pugi::xml_node n) {
+  if (is(n, "w:p")) return n;
+  if (n.type() != pugi::node_element || isOpaque(n)) return {};
+  for (pugi::xml_node c = n.last_child(); c; c = c.previous_sibling()) {
+    if (pugi::xml_node p = lastParagraphIn(c)) return p;
+  }
+  return {};
+}
+
+// The last paragraph before `n` in document order.
+pugi::xml_node previousParagraph(pugi::xml_node n) {
+  for (pugi::xml_node m = n; m; m = m.parent()) {
+    for (pugi::xml_node s = m.previous_sibling(); s; s = s.previous_sibling()) {
+      if (pugi::xml_node p = lastParagraphIn(s)) return p;
+    }
+  }
+  return {};
 }
 
 // Removes content between two markers while keeping the document's structure valid: table rows
@@ -260,7 +288,7 @@ void BookmarkEditor::buildIndex() {
       for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         if (is(c, "w:bookmarkStart")) {
-          starts_.try_emplace(c.attribute("w:name").value(), Entry{s, c});
+          starts_.try_emplace(foldCase(c.attribute("w:name").value()), Entry{s, c});
         } else if (is(c, "w:bookmarkEnd")) {
           ends_.try_emplace(prefix + c.attribute("w:id").value(), c);
         } else if (!isOpaque(c) && !is(c, "w:t")) {
@@ -275,7 +303,7 @@ void BookmarkEditor::buildIndex() {
 
 BookmarkEditor::Located BookmarkEditor::locate(std::string_view name, BookmarkScope scope) {
   if (!indexed_) buildIndex();
-  const auto it = starts_.find(std::string(name));
+  const auto it = starts_.find(foldCase(name));
   if (it == starts_.end() ||
       (scope == BookmarkScope::kMainText && !stories_[it->second.story].main)) {
     throw DocxError(ErrorCode::kBookmarkNotFound,
@@ -305,6 +333,10 @@ std::string BookmarkEditor::text(std::string_view name, BookmarkScope scope) {
   return textBetween(b.start, b.end);
 }
 
+std::size_t BookmarkEditor::length(std::string_view name, BookmarkScope scope) {
+  return utf16Length(text(name, scope));
+}
+
 // Brings both markers inside paragraphs (markers may sit between paragraphs or on table level).
 void BookmarkEditor::normalize(Located& b) {
   const bool startInline = inParagraph(b.start);
@@ -322,11 +354,16 @@ void BookmarkEditor::normalize(Located& b) {
         if (is(n, "w:p")) lastClosedP = n;
       });
   if (!startInline && !firstP) {
-    // An empty bookmark between paragraphs: both markers go to the start of the next paragraph.
-    pugi::xml_node p = nextParagraph(b.end);
-    if (!p) throw DocxError(ErrorCode::kInvalidArgument, "bookmark lies outside any paragraph");
-    moveToParagraphStart(b.start, p);
-    p.insert_move_after(b.end, b.start);
+    // An empty bookmark between paragraphs: both markers go to the start of the next paragraph
+    // (or, at the very end of the story, to the end of the last one).
+    if (pugi::xml_node p = nextParagraph(b.end)) {
+      moveToParagraphStart(b.start, p);
+    } else if (pugi::xml_node q = previousParagraph(b.start)) {
+      q.append_move(b.start);
+    } else {
+      throw DocxError(ErrorCode::kInvalidArgument, "bookmark lies outside any paragraph");
+    }
+    b.start.parent().insert_move_after(b.end, b.start);
     return;
   }
   if (!startInline) moveToParagraphStart(b.start, firstP);
@@ -339,10 +376,19 @@ void BookmarkEditor::normalize(Located& b) {
   }
 }
 
-void BookmarkEditor::deleteContent(const Located& b) {
-  const std::vector<pugi::xml_node> ps = pathToRoot(b.start);
-  const std::vector<pugi::xml_node> pe = pathToRoot(b.end);
-  // Lowest common ancestor and the children of it on both paths.
+namespace {
+
+// The children of the markers' lowest common ancestor that hold the start and the end marker,
+// and the nodes between them. Throws when the end marker does not follow the start marker.
+struct Span {
+  pugi::xml_node startSide;
+  pugi::xml_node endSide;
+  std::vector<pugi::xml_node> between;
+};
+
+Span spanOf(pugi::xml_node start, pugi::xml_node end) {
+  const std::vector<pugi::xml_node> ps = pathToRoot(start);
+  const std::vector<pugi::xml_node> pe = pathToRoot(end);
   std::size_t i = ps.size();
   std::size_t j = pe.size();
   while (i > 0 && j > 0 && ps[i - 1] == pe[j - 1]) {
@@ -352,20 +398,21 @@ void BookmarkEditor::deleteContent(const Located& b) {
   if (i == 0 || j == 0) {
     throw DocxError(ErrorCode::kMalformedXml, "bookmark markers are nested in each other");
   }
-  pugi::xml_node as = ps[i - 1];
-  pugi::xml_node ae = pe[j - 1];
-  std::vector<pugi::xml_node> between;
-  bool ordered = false;
-  for (pugi::xml_node n = as.next_sibling(); n; n = n.next_sibling()) {
-    if (n == ae) {
-      ordered = true;
-      break;
-    }
-    between.push_back(n);
+  Span span{ps[i - 1], pe[j - 1], {}};
+  for (pugi::xml_node n = span.startSide.next_sibling(); n; n = n.next_sibling()) {
+    if (n == span.endSide) return span;
+    span.between.push_back(n);
   }
-  if (!ordered) {
-    throw DocxError(ErrorCode::kMalformedXml, "bookmark ends before it starts");
-  }
+  throw DocxError(ErrorCode::kMalformedXml, "bookmark ends before it starts");
+}
+
+}  // namespace
+
+void BookmarkEditor::deleteContent(const Located& b) {
+  const Span span = spanOf(b.start, b.end);
+  pugi::xml_node as = span.startSide;
+  pugi::xml_node ae = span.endSide;
+  const std::vector<pugi::xml_node>& between = span.between;
   RangeEraser eraser(b.end);
   for (pugi::xml_node n = b.start; n != as; n = n.parent()) {
     std::vector<pugi::xml_node> following;
@@ -401,6 +448,7 @@ void BookmarkEditor::replace(std::string_view name, std::string_view text, const
   validate(format);
   const std::string clean = cleanText(text);
   Located b = locate(name, scope);
+  spanOf(b.start, b.end);  // a damaged bookmark fails before anything moves
   normalize(b);
   FormatTemplate tmpl;
   fillTemplate(tmpl, b.start, b.end, false);
@@ -414,6 +462,7 @@ void BookmarkEditor::insert(std::string_view name, std::string_view text, const 
   validate(format);
   const std::string clean = cleanText(text);
   Located b = locate(name, scope);
+  spanOf(b.start, b.end);
   normalize(b);
   FormatTemplate tmpl;
   fillTemplate(tmpl, b.start, b.end, atEnd);
@@ -486,8 +535,7 @@ bool BookmarkEditor::replaceFirst(std::string_view name, std::string_view search
       if (k == 0) now = old.substr(0, pos - p.offset) + cleanReplacement;
       if (stop < p.offset + p.length) now += old.substr(stop - p.offset);
       t.text().set(now.c_str());
-      if (!now.empty() && (now.front() == ' ' || now.back() == ' ') &&
-          !t.attribute("xml:space")) {
+      if (!now.empty() && (now.front() == ' ' || now.back() == ' ') && !t.attribute("xml:space")) {
         t.append_attribute("xml:space") = "preserve";
       }
     }

@@ -1,9 +1,9 @@
 #pragma once
-// Bookmark editing across the stories of a document: read, replace and extend the text that a
-// bookmark encloses, format it, and find-and-replace inside it. The bookmark always stays
-// around the text it encloses, so a value can be written again and measured afterwards.
-// Holds references to the package and its stories (owned by the document). Every failure throws
-// docx::DocxError before anything is changed.
+// Bookmark editing across the stories of a document (names compare without regard to case): read,
+// replace and extend the text that a bookmark encloses, format it, and find-and-replace inside it.
+// The bookmark always stays around the text it encloses, so a value can be written again and
+// measured afterwards. Holds references to the package and its stories (owned by the document).
+// Every failure throws docx::DocxError before anything is changed.
 
 #include <pugixml.hpp>
 #include <string>
@@ -30,6 +30,8 @@ class BookmarkEditor {
   bool exists(std::string_view name, BookmarkScope scope);
   // Text inside the bookmark: "\r" between paragraphs, "\n" for line breaks.
   std::string text(std::string_view name, BookmarkScope scope);
+  // Length of that text in characters (UTF-16 code units, as word processors count).
+  std::size_t length(std::string_view name, BookmarkScope scope);
   // Replaces the enclosed content; "\n" in `text` becomes a line break, "\r" a new paragraph.
   // The new runs take the formatting of the first replaced run (or of the text before the
   // bookmark), overridden by `format`.

@@ -168,9 +168,9 @@ std::string Document::toBytes() {
   return d.package.serialize(kCompressionLevel);
 }
 
-void Document::save(const std::filesystem::path& target) {
+void Document::save(const std::filesystem::path& target, Durability durability) {
   checkNotOpenElsewhere(target);
-  writeFileAtomically(target, toBytes());
+  writeFileAtomically(target, toBytes(), durability);
 }
 
 }  // namespace docx

@@ -405,13 +405,17 @@ void Drawing::writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, un
   }
   pugi::xml_node bodyPr = wsp.append_child("wps:bodyPr");
   if (s.kind == Kind::kLabel) {
+    // A label is scaled with its group while its font is not, so it easily ends up lower than
+    // its text: no insets, no wrapping, and text allowed to run over the shape keep it legible.
     bodyPr.append_attribute("rot") = "0";
     bodyPr.append_attribute("vert") = "horz";
-    bodyPr.append_attribute("wrap") = "square";
-    bodyPr.append_attribute("lIns") = "91440";
-    bodyPr.append_attribute("tIns") = "45720";
-    bodyPr.append_attribute("rIns") = "91440";
-    bodyPr.append_attribute("bIns") = "45720";
+    bodyPr.append_attribute("wrap") = "none";
+    bodyPr.append_attribute("lIns") = "0";
+    bodyPr.append_attribute("tIns") = "0";
+    bodyPr.append_attribute("rIns") = "0";
+    bodyPr.append_attribute("bIns") = "0";
+    bodyPr.append_attribute("vertOverflow") = "overflow";
+    bodyPr.append_attribute("horzOverflow") = "overflow";
     bodyPr.append_attribute("anchor") = "t";
     bodyPr.append_attribute("anchorCtr") = "0";
     bodyPr.append_child("a:noAutofit");

@@ -1,23 +1,29 @@
 #include "word/docx/range_walk.h"
 
+#include <cstring>
+
 namespace docx {
 
 bool isOpaque(pugi::xml_node e) {
-  static constexpr std::string_view kOpaque[] = {
-      "w:rPr",      "w:pPr",     "w:tblPr",     "w:trPr",    "w:tcPr",
-      "w:tblGrid",  "w:sectPr",  "w:instrText", "w:delText", "w:del",
-      "w:moveFrom", "w:drawing", "w:pict",      "w:object",  "mc:AlternateContent",
-      "w:fldData",  "w:tblPrEx", "w:ffData"};
-  const std::string_view name = e.name();
-  for (std::string_view o : kOpaque) {
-    if (name == o) return true;
+  static constexpr const char* kOpaque[] = {
+      "w:rPr",     "w:pPr",     "w:tblPr",    "w:trPr",
+      "w:tcPr",    "w:tblGrid", "w:sectPr",   "w:instrText",
+      "w:delText", "w:del",     "w:moveFrom", "w:drawing",
+      "w:pict",    "w:object",  "w:fldData",  "mc:AlternateContent",
+      "w:tblPrEx", "w:ffData"};
+  const char* name = e.name();
+  for (const char* o : kOpaque) {
+    if (std::strcmp(name, o) == 0) return true;
   }
   return false;
 }
 
 bool textOf(pugi::xml_node node, std::string& out) {
   if (node.type() != pugi::node_element) return false;
-  const std::string_view name = node.name();
+  const char* raw = node.name();
+  // Only names in the w: namespace carry text; everything else is descended into or skipped.
+  if (raw[0] != 'w' || raw[1] != ':') return !isOpaque(node);
+  const std::string_view name = raw;
   if (name == "w:t") {
     out += node.child_value();
     return false;

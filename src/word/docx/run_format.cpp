@@ -9,15 +9,15 @@
 namespace docx {
 namespace {
 
-// The children of w:rPr in schema order (CT_RPr / EG_RPrBase).
-#define DOCX_RPR_ORDER                                                                           \
-  {                                                                                              \
-    "w:rStyle", "w:rFonts", "w:b", "w:bCs", "w:i", "w:iCs", "w:caps", "w:smallCaps", "w:strike", \
-        "w:dstrike", "w:outline", "w:shadow", "w:emboss", "w:imprint", "w:noProof",              \
-        "w:snapToGrid", "w:vanish", "w:webHidden", "w:color", "w:spacing", "w:w", "w:kern",      \
-        "w:position", "w:sz", "w:szCs", "w:highlight", "w:u", "w:effect", "w:bdr", "w:shd",      \
-        "w:fitText", "w:vertAlign", "w:rtl", "w:cs", "w:em", "w:lang", "w:eastAsianLayout",      \
-        "w:specVanish", "w:oMath", "w:rPrChange"                                                 \
+// The children of w:rPr in schema order (CT_ParaRPr: revision marks, then EG_RPrBase).
+#define DOCX_RPR_ORDER                                                                            \
+  {                                                                                               \
+    "w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rStyle", "w:rFonts", "w:b", "w:bCs", "w:i",    \
+        "w:iCs", "w:caps", "w:smallCaps", "w:strike", "w:dstrike", "w:outline", "w:shadow",       \
+        "w:emboss", "w:imprint", "w:noProof", "w:snapToGrid", "w:vanish", "w:webHidden",          \
+        "w:color", "w:spacing", "w:w", "w:kern", "w:position", "w:sz", "w:szCs", "w:highlight",   \
+        "w:u", "w:effect", "w:bdr", "w:shd", "w:fitText", "w:vertAlign", "w:rtl", "w:cs", "w:em", \
+        "w:lang", "w:eastAsianLayout", "w:specVanish", "w:oMath", "w:rPrChange"                   \
   }
 
 void setVal(pugi::xml_node node, const char* value) {

@@ -7,24 +7,18 @@ namespace docx {
 pugi::xml_node orderedChild(pugi::xml_node parent, const char* name,
                             std::initializer_list<const char*> order) {
   if (pugi::xml_node existing = parent.child(name)) return existing;
-  int rank = -1;
-  int i = 0;
-  for (const char* n : order) {
-    if (std::string_view(n) == name) rank = i;
-    ++i;
-  }
-  if (rank < 0) return parent.append_child(name);
-  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+  const char* const* rank = order.begin();
+  while (rank != order.end() && std::strcmp(*rank, name) != 0) ++rank;
+  if (rank == order.end()) return parent.append_child(name);
+  // Behind the last child that the schema puts before `name`; children are few, so scanning
+  // them from the back against the names in front of `name` is cheap.
+  for (pugi::xml_node child = parent.last_child(); child; child = child.previous_sibling()) {
     if (child.type() != pugi::node_element) continue;
-    int childRank = -1;
-    i = 0;
-    for (const char* n : order) {
-      if (std::string_view(n) == child.name()) childRank = i;
-      ++i;
+    for (const char* const* k = order.begin(); k != rank; ++k) {
+      if (std::strcmp(*k, child.name()) == 0) return parent.insert_child_after(name, child);
     }
-    if (childRank > rank) return parent.insert_child_before(name, child);
   }
-  return parent.append_child(name);
+  return parent.prepend_child(name);
 }
 
 pugi::xml_node ancestor(pugi::xml_node node, const char* name) {

@@ -2,6 +2,7 @@
 // Small helpers over pugixml shared by the editors: element tests, children kept in the order
 // the OOXML schema demands, and cleaning of text before it goes into XML.
 
+#include <cstring>
 #include <initializer_list>
 #include <pugixml.hpp>
 #include <string>
@@ -10,7 +11,8 @@
 namespace docx {
 
 inline bool is(pugi::xml_node node, const char* name) {
-  return node.type() == pugi::node_element && std::string_view(node.name()) == name;
+  // strcmp stops at the first difference; this test runs for every node the editors visit.
+  return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
 // The child `name` of `parent`, created at the place that `order` (the schema's sequence of

@@ -182,3 +182,17 @@ TEST(DbfHandMade, read_dbase7_integers) {
   EXPECT_EQ(r.record(0)[0], Value::integer(300));
   EXPECT_EQ(r.record(1)[0], Value::integer(-2));
 }
+
+// GIS tools write real numbers as N(24,15) and some pad field names with blanks.
+TEST(DbfHandMade, read_wideNumberAndBlankPaddedName) {
+  std::string h = std::string("\x03\x7A\x01\x02", 4) + le(1, 4) + le(65, 2) + le(25, 2) +
+                  std::string(17, '\0') + "\x57" + std::string(2, '\0');
+  std::string d = descriptor("AREA", 'N', 24, 15);
+  d.replace(4, 7, std::string(7, ' '));
+  h += d + "\x0D";
+  const auto file = dbftest::scratchDir() / "gis.dbf";
+  dbftest::writeBytes(file, h + " " + "     1234.500000000000000" + "\x1A");
+  const auto r = DbfReader::open(file);
+  EXPECT_EQ(r.fields()[0].name, "AREA");
+  EXPECT_EQ(r.record(0)[0], Value::real(1234.5));
+}

@@ -182,6 +182,7 @@ TEST(DbfRoundTrip, write_badFieldList_throws) {
   EXPECT_THROW(DbfWriter(file, {{"ELEVENCHARS", 'C', 4, 0}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'C', 4, 0}, {"a", 'C', 4, 0}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'C', 0, 0}}), DbfError);
+  EXPECT_THROW(DbfWriter(file, {{"A", 'C', 255, 0}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'N', 4, 3}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'D', 6, 0}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'I', 4, 0}}), DbfError);

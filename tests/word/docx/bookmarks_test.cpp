@@ -45,6 +45,7 @@ TEST(bookmark_text, spanning_runs) {
   Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
                           end(1) + run("nach") + "</w:p>");
   EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
+  EXPECT_TRUE(doc.bookmarks().exists("a", kAll));  // names ignore case, as in word processors
   EXPECT_FALSE(doc.bookmarks().exists("B", kAll));
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Hallo");
   EXPECT_THROW(doc.bookmarks().text("B", kAll), DocxError);
@@ -179,6 +180,13 @@ TEST(bookmark_replace, markers_between_paragraphs) {
   EXPECT_EQ(bodyText(doc), "Neu\rXFolgt");
 }
 
+TEST(bookmark_replace, empty_bookmark_behind_last_paragraph) {
+  Document doc = openBody(para("Ende") + start(4, "SCHLUSS") + end(4));
+  doc.bookmarks().replace("SCHLUSS", " und aus", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().text("SCHLUSS", kAll), " und aus");
+  EXPECT_EQ(bodyText(doc), "Ende und aus");
+}
+
 TEST(bookmark_replace, nested_and_overlapping_bookmarks) {
   Document doc =
       openBody("<w:p>" + start(1, "AUSSEN") + run("a") + start(2, "INNEN") + run("b") + end(2) +
@@ -257,6 +265,31 @@ TEST(bookmark_locate, end_marker_missing_is_error) {
     EXPECT_EQ(e.code(), ErrorCode::kBookmarkNotFound);
     EXPECT_NE(std::string(e.what()).find("no end"), std::string::npos);
   }
+}
+
+TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
+  const std::string body = end(1) + "<w:p>" + run("x") + "</w:p>" + start(1, "VERDREHT") + "<w:p>" +
+                           start(2, "OK") + run("y") + end(2) + "</w:p>";
+  Document reference = openBody(body);
+  reference.bookmarks().replace("OK", "z", {}, kAll);
+  Document doc = openBody(body);
+  try {
+    doc.bookmarks().replace("VERDREHT", "neu", {}, kAll);
+    FAIL();
+  } catch (const DocxError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::kMalformedXml);
+  }
+  EXPECT_THROW(doc.bookmarks().insert("VERDREHT", "neu", {}, kAll, true), DocxError);
+  doc.bookmarks().replace("OK", "z", {}, kAll);
+  EXPECT_EQ(test::partText(doc.toBytes(), "word/document.xml"),
+            test::partText(reference.toBytes(), "word/document.xml"));
+}
+
+TEST(bookmark_length, counts_characters_of_current_content) {
+  Document doc = openBody("<w:p>" + start(1, "PFSOZ") + run("xxxxxxxxxx") + end(1) + "</w:p>");
+  EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 10u);
+  doc.bookmarks().replace("PFSOZ", "Grünland", {}, kAll);
+  EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 8u);
 }
 
 TEST(text_length, counts_utf16_units) {

@@ -1,8 +1,11 @@
 #include "word/docx/package.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
@@ -121,6 +124,28 @@ TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
   EXPECT_EQ(openError(good.substr(0, good.size() / 2)), ErrorCode::kNotAPackage);
 }
 
+TEST(package_corrupt, every_single_damaged_byte_gives_docx_error_or_a_usable_document) {
+  const std::string good =
+      buildTemplate({"<w:p><w:bookmarkStart w:id=\"1\" w:name=\"A\"/><w:r><w:t>x</w:t></w:r>"
+                     "<w:bookmarkEnd w:id=\"1\"/></w:p>",
+                     para("Kopf"), "", true, true, ""});
+  int rejected = 0;
+  for (std::size_t k = 0; k < good.size(); k += 3) {
+    std::string damaged = good;
+    damaged[k] = static_cast<char>(damaged[k] ^ 0x5A);
+    try {
+      Document doc = Document::fromBytes(damaged, "x.dotx");
+      if (doc.bookmarks().exists("A", BookmarkScope::kAllStories)) {
+        doc.bookmarks().replace("A", "neu", {}, BookmarkScope::kAllStories);
+      }
+      doc.toBytes();
+    } catch (const DocxError&) {
+      ++rejected;
+    }
+  }
+  EXPECT_GT(rejected, 0);
+}
+
 TEST(save_atomic, writes_document_and_overwrites_keeping_mode) {
   const auto folder = scratchFolder("save");
   const auto tmpl =
@@ -168,6 +193,44 @@ TEST(save_atomic, lock_files_of_other_editors_give_file_open_error) {
   } catch (const DocxError& e) {
     EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
   }
+}
+
+TEST(save_atomic, record_lock_of_another_process_gives_file_open_error) {
+  const auto folder = scratchFolder("fcntl");
+  const auto tmpl =
+      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+  const auto target = folder / "gesperrt.docx";
+  Document::open(tmpl).save(target);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The other editor: holds a write lock until it is ended.
+    const int fd = open(target.c_str(), O_RDWR);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const char ok = (fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0) ? '1' : '0';
+    if (write(ready[1], &ok, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char ok = '0';
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  ErrorCode code = ErrorCode::kInvalidArgument;
+  try {
+    Document::open(tmpl).save(target);
+  } catch (const DocxError& e) {
+    code = e.code();
+  }
+  kill(child, SIGTERM);
+  waitpid(child, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+  ASSERT_EQ(ok, '1');
+  EXPECT_EQ(code, ErrorCode::kFileOpen);
+  EXPECT_NO_THROW(Document::open(tmpl).save(target));  // free again once the editor is gone
 }
 
 TEST(save_atomic, unwritable_target_gives_file_open_error) {

@@ -1,0 +1,111 @@
+#include "dotx_inspector.h"
+
+#include <zip.h>
+
+#include <memory>
+#include <pugixml.hpp>
+#include <stdexcept>
+
+namespace testsupport {
+
+namespace {
+
+struct ZipClose {
+  void operator()(zip_t* z) const { zip_discard(z); }
+};
+
+bool is(pugi::xml_node node, const char* name) {
+  return std::string(node.name()) == name;
+}
+
+int positionAmong(pugi::xml_node node, const char* name) {
+  int n = 0;
+  for (pugi::xml_node s = node.parent().first_child(); s; s = s.next_sibling()) {
+    if (is(s, name)) ++n;
+    if (s == node) return n;
+  }
+  return 0;
+}
+
+}  // namespace
+
+DotxPackage DotxPackage::open(const std::filesystem::path& file) {
+  int error = 0;
+  std::unique_ptr<zip_t, ZipClose> z(zip_open(file.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+  if (!z)
+    throw std::runtime_error(file.string() + ": not a readable zip (" + std::to_string(error) +
+                             ")");
+  DotxPackage package;
+  const zip_int64_t count = zip_get_num_entries(z.get(), 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(z.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0)
+      throw std::runtime_error(file.string() + ": entry " + std::to_string(i) + " unreadable");
+    std::string bytes(static_cast<std::size_t>(st.size), '\0');
+    zip_file_t* f = zip_fopen_index(z.get(), static_cast<zip_uint64_t>(i), 0);
+    if (!f) throw std::runtime_error(file.string() + ": cannot open " + st.name);
+    const zip_int64_t got = zip_fread(f, bytes.data(), bytes.size());
+    zip_fclose(f);
+    if (got != static_cast<zip_int64_t>(bytes.size()))
+      throw std::runtime_error(file.string() + ": short read of " + st.name);
+    package.names_.push_back(st.name);
+    package.parts_[st.name] = std::move(bytes);
+  }
+  for (const auto& name : package.names_)
+    if (name.ends_with(".xml") || name.ends_with(".rels")) package.index(name);
+  return package;
+}
+
+const std::string& DotxPackage::part(const std::string& name) const {
+  const auto it = parts_.find(name);
+  if (it == parts_.end()) throw std::runtime_error("no part " + name);
+  return it->second;
+}
+
+void DotxPackage::index(const std::string& partName) {
+  pugi::xml_document doc;
+  const auto parsed = doc.load_string(parts_.at(partName).c_str());
+  if (!parsed) throw std::runtime_error(partName + " is not well-formed: " + parsed.description());
+  if (partName == "word/document.xml") {
+    for (pugi::xml_node tbl : doc.child("w:document").child("w:body").children("w:tbl")) {
+      TableShape shape;
+      for (pugi::xml_node tr : tbl.children("w:tr")) {
+        int cells = 0;
+        for (pugi::xml_node tc : tr.children("w:tc")) {
+          (void)tc;
+          ++cells;
+        }
+        shape.cellsPerRow.push_back(cells);
+      }
+      tables_.push_back(shape);
+    }
+  }
+  for (const pugi::xpath_node& hit : doc.select_nodes("//w:bookmarkStart")) {
+    const pugi::xml_node start = hit.node();
+    const std::string id = start.attribute("w:id").value();
+    const std::string name = start.attribute("w:name").value();
+    if (!ids_.insert(id).second) faults_.push_back(partName + ": id " + id + " used twice");
+    BookmarkPlace place;
+    place.part = partName;
+    bool closed = false;
+    for (pugi::xml_node s = start.next_sibling(); s; s = s.next_sibling()) {
+      if (is(s, "w:bookmarkEnd") && id == s.attribute("w:id").value()) {
+        closed = true;
+        break;
+      }
+      for (const pugi::xpath_node& t : s.select_nodes(".//w:t"))
+        place.text += t.node().text().get();
+      if (is(s, "w:t")) place.text += s.text().get();
+    }
+    if (!closed)
+      faults_.push_back(partName + ": bookmark " + name + " not closed in its paragraph");
+    for (pugi::xml_node up = start.parent(); up; up = up.parent()) {
+      if (is(up, "w:tc")) place.cell = positionAmong(up, "w:tc");
+      if (is(up, "w:tr")) place.row = positionAmong(up, "w:tr");
+      if (is(up, "w:tbl") && is(up.parent(), "w:body")) place.table = positionAmong(up, "w:tbl");
+    }
+    marks_[name].push_back(place);
+  }
+}
+
+}  // namespace testsupport

@@ -1,0 +1,167 @@
+// The form language: inline pieces, tables and their grid, schema references, and the errors
+// that stop a wrong form source before it becomes a template.
+
+#include "form_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "form_error.h"
+#include "schema_columns.h"
+#include "table_layout.h"
+
+namespace {
+
+using forms::Cell;
+using forms::Form;
+using forms::FormError;
+using forms::Inline;
+
+Form read(const std::string& text, const forms::Variables& vars = {}) {
+  return forms::readFormText(text, "test.form", vars);
+}
+
+std::string errorOf(const std::string& text, const forms::Variables& vars = {}) {
+  try {
+    read(text, vars);
+  } catch (const FormError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(forms_inline, bookmarks_fields_and_bold) {
+  const auto pieces =
+      forms::parseInlines("Nr. [[GBCODE]] **[[HA:ha]]** {PAGE}/{NUMPAGES}\\n[[P:_4]]");
+  ASSERT_EQ(pieces.size(), 10u);
+  EXPECT_EQ(pieces[0].text, "Nr. ");
+  EXPECT_EQ(pieces[1].kind, Inline::Kind::kBookmark);
+  EXPECT_EQ(pieces[1].name, "GBCODE");
+  EXPECT_EQ(pieces[1].text, "");
+  EXPECT_EQ(pieces[3].name, "HA");
+  EXPECT_EQ(pieces[3].text, "ha");
+  EXPECT_TRUE(pieces[3].bold);
+  EXPECT_FALSE(pieces[4].bold);
+  EXPECT_EQ(pieces[5].kind, Inline::Kind::kPageField);
+  EXPECT_EQ(pieces[6].text, "/");
+  EXPECT_EQ(pieces[7].kind, Inline::Kind::kPageCountField);
+  EXPECT_EQ(pieces[8].kind, Inline::Kind::kLineBreak);
+  EXPECT_EQ(pieces[9].name, "P");
+  EXPECT_EQ(forms::parseInlines("[[P:_4]]")[0].text, "____");
+}
+
+TEST(forms_inline, column_position_names_the_sheet_column) {
+  const auto pieces = forms::parseInlines("[[@26]] [[@40]]");
+  EXPECT_EQ(pieces[0].name, forms::sheetColumn(26));
+  EXPECT_EQ(pieces[0].name, "GBLAGE");
+  EXPECT_EQ(pieces[2].name, "GBKOPVON");
+  EXPECT_THROW(forms::parseInlines("[[@99]]"), FormError);
+  EXPECT_THROW(forms::parseInlines("[[open"), FormError);
+}
+
+TEST(forms_reader, variables_and_conditions) {
+  const std::string text =
+      "title Bogen ${TYPE}\n"
+      "if TYPE=K\ntext nur K\nendif\n"
+      "if TYPE!=X\ntext nicht X\nendif\n";
+  const Form k = read(text, {{"TYPE", "K"}});
+  ASSERT_EQ(k.body.size(), 3u);
+  EXPECT_EQ(k.body[0].paragraph.inlines[0].text, "Bogen K");
+  const Form x = read(text, {{"TYPE", "X"}});
+  EXPECT_EQ(x.body.size(), 1u);
+  EXPECT_NE(errorOf("title ${NOPE}\n").find("unknown variable ${NOPE}"), std::string::npos);
+  EXPECT_NE(errorOf("if TYPE=K\ntext a\n", {{"TYPE", "K"}}).find("without \"endif\""),
+            std::string::npos);
+}
+
+TEST(forms_reader, errors_name_file_and_line) {
+  EXPECT_EQ(errorOf("title a\n\nfrobnicate x\n"), "test.form:3: unknown directive \"frobnicate\"");
+  EXPECT_NE(errorOf("table\nrow a\n").find("without \"end\""), std::string::npos);
+  EXPECT_NE(errorOf("table\nend\n").find("a table without rows"), std::string::npos);
+}
+
+TEST(forms_reader, boxes_and_widths) {
+  const Form f =
+      read("table plain\nrow:7 !Nr. @30 | #GBCODENr1..3 | – @4 | #GBHNr5 | _[[NAME]]\nend\n");
+  ASSERT_EQ(f.body.size(), 1u);
+  const auto& row = f.body[0].table.rows.at(0);
+  ASSERT_EQ(row.cells.size(), 7u);
+  EXPECT_EQ(row.cells[0].kind, Cell::Kind::kCaption);
+  EXPECT_DOUBLE_EQ(row.cells[0].widthMm, 30);
+  EXPECT_EQ(row.cells[1].kind, Cell::Kind::kBox);
+  EXPECT_EQ(row.cells[3].inlines[0].name, "GBCODENr3");
+  EXPECT_EQ(row.cells[5].inlines[0].name, "GBHNr5");
+  EXPECT_TRUE(row.cells[6].line);
+  // The fill-in line takes what the margins leave: 170 mm of text width.
+  EXPECT_NEAR(row.cells[6].widthMm, 170 - 30 - 15 - 4 - 5, 1e-9);
+  EXPECT_DOUBLE_EQ(row.minHeightMm, 7);
+}
+
+TEST(forms_reader, row_wider_than_the_page_is_refused) {
+  EXPECT_NE(errorOf("table\nrow a @100 | b @80\nend\n").find("more than the"), std::string::npos);
+}
+
+TEST(forms_reader, crosses_follow_the_values_of_their_column) {
+  // GBWASSER holds 1 to 4: one box per value, named column + value.
+  const Form f = read(
+      "choices @11 1=trocken; 2=frisch; 3=feucht; 4=nass\n"
+      "table plain\nrow !Wasserhaushalt @34 | %@11 @28\nend\n");
+  const auto& cells = f.body[0].table.rows[0].cells;
+  ASSERT_EQ(cells.size(), 9u);
+  EXPECT_EQ(cells[1].inlines[0].name, "GBWASSER1");
+  EXPECT_EQ(cells[7].inlines[0].name, "GBWASSER4");
+  EXPECT_EQ(cells[8].inlines[0].text, "nass");
+
+  // Labels for other values than the column holds are refused, naming the right ones.
+  EXPECT_NE(errorOf("choices @11 1=trocken; 2=nass\n").find("for the values 1, 2, 3, 4"),
+            std::string::npos);
+  EXPECT_NE(errorOf("table\nrow %@11\nend\n").find("no \"choices\" line"), std::string::npos);
+}
+
+TEST(forms_schema, cross_values_from_the_column_description) {
+  sample::ColumnSchema range{{"A", 'C', 1, 0}, "Relief 1-4 (Kreuz)"};
+  EXPECT_EQ(forms::crossValues(range), (std::vector<std::string>{"1", "2", "3", "4"}));
+  sample::ColumnSchema letters{{"B", 'C', 1, 0}, "Erhaltungszustand A, B, C (Kreuz)"};
+  EXPECT_EQ(forms::crossValues(letters), (std::vector<std::string>{"A", "B", "C"}));
+  sample::ColumnSchema part{{"C", 'C', 1, 0}, "Komplexbogen: Bestandteil 1, Wert 1-4 (Kreuz)"};
+  EXPECT_EQ(forms::crossValues(part).size(), 4u);
+  sample::ColumnSchema none{{"D", 'C', 1, 0}, "Gemeinde"};
+  EXPECT_THROW(forms::crossValues(none), FormError);
+}
+
+TEST(forms_schema, caption_unit_and_cross_of_a_column) {
+  auto look = [](const char* meaning) { return forms::presentColumn({{"X", 'N', 3, 0}, meaning}); };
+  EXPECT_EQ(look("Felshöhe in m").caption, "Felshöhe");
+  EXPECT_EQ(look("Felshöhe in m").unit, "m");
+  EXPECT_EQ(look("Wasserfläche in m²").unit, "m²");
+  EXPECT_EQ(look("Bestandsalter in Jahren").unit, "Jahre");
+  EXPECT_EQ(look("Moosdeckung in %").unit, "%");
+  EXPECT_TRUE(look("mäandrierend (X)").flag);
+  EXPECT_EQ(look("mäandrierend (X)").caption, "Mäandrierend");
+  EXPECT_EQ(look("Gesteinsart").unit, "");
+}
+
+TEST(forms_layout, grid_is_the_union_of_the_rows_edges) {
+  forms::Table t;
+  forms::Row a, b;
+  a.cells.resize(2);
+  a.cells[0].widthMm = 50;
+  a.cells[1].widthMm = 120;
+  b.cells.resize(3);
+  b.cells[0].widthMm = 30;
+  b.cells[1].widthMm = 40;
+  t.rows = {a, b};
+  forms::fitRows(t, 170);
+  EXPECT_DOUBLE_EQ(t.rows[1].cells[2].widthMm, 100);  // the open cell takes the rest
+  const auto grid = forms::gridOf(t);
+  ASSERT_EQ(grid.columns.size(), 4u);  // edges at 0, 30, 50, 70, 170 mm
+  EXPECT_EQ(grid.spans[0], (std::vector<int>{2, 2}));
+  EXPECT_EQ(grid.spans[1], (std::vector<int>{1, 2, 1}));
+  int total = 0;
+  for (int w : grid.columns) total += w;
+  EXPECT_EQ(total, grid.total);
+  EXPECT_EQ(grid.total, 9638);  // 170 mm in twips
+}
+
+}  // namespace

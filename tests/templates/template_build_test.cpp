@@ -1,0 +1,133 @@
+// Assembling template packages: a form that loses a bookmark the routines write, or holds one
+// twice, stops the build with the name; packages are written whole or not at all.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "dotx_inspector.h"
+#include "form_error.h"
+#include "support/temp_dir.h"
+#include "template_set.h"
+#include "zip_package.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kSources = QUELBRIX_TEMPLATE_SOURCES;
+
+// A copy of the form sources whose file `name` has `from` replaced by `to`.
+fs::path editedForms(const testsupport::TempDir& dir, const std::string& name,
+                     const std::string& from, const std::string& to) {
+  const fs::path forms = dir.path() / "forms";
+  fs::copy(kSources / "forms", forms, fs::copy_options::recursive);
+  std::string text = testsupport::readFile(forms / name);
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  testsupport::writeFile(forms / name, text);
+  return forms;
+}
+
+forms::TemplateSpec specFor(const fs::path& forms, const std::string& key) {
+  for (const auto& spec : forms::templateSpecs(forms))
+    if (spec.key == key) return spec;
+  ADD_FAILURE() << "no template " << key;
+  return {};
+}
+
+std::string buildError(const fs::path& forms, const std::string& key) {
+  try {
+    forms::buildTemplate(specFor(forms, key), forms, kSources / "package");
+  } catch (const forms::FormError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(templates_build, the_table_of_templates_in_order) {
+  const auto specs = forms::templateSpecs(kSources / "forms");
+  ASSERT_EQ(specs.size(), 21u);
+  EXPECT_EQ(specs[0].key, "F");
+  EXPECT_EQ(specs[0].fileName, "TemplateBogenV2F.dotx");
+  EXPECT_EQ(specs[11].key, "GN-Report");
+  EXPECT_EQ(specs[11].fileName, "TemplateDatenreportV2GN.dotx");
+  EXPECT_EQ(specs[20].key, "Deckblatt");
+  EXPECT_EQ(specs[20].fileName, "TemplateDatenreportV2Deckblatt.dotx");
+}
+
+TEST(templates_build, missing_bookmark_stops_the_build_by_name) {
+  testsupport::TempDir dir;
+  const auto forms = editedForms(dir, "sheet_footer.form", "row:24 [[SONSTIGES]]", "row:24 frei");
+  const std::string error = buildError(forms, "GN");
+  EXPECT_NE(error.find("TemplateBogenV2GN.dotx lacks the bookmarks SONSTIGES"), std::string::npos)
+      << error;
+}
+
+TEST(templates_build, header_bookmark_moved_into_the_body_is_refused) {
+  testsupport::TempDir dir;
+  auto forms = editedForms(dir, "sheet.form", "Bogen-Nr. [[POLYGONNR_SEITE]]", "Bogen-Nr.");
+  std::ofstream(forms / "sheet_footer.form", std::ios::app) << "text [[POLYGONNR_SEITE]]\n";
+  EXPECT_NE(buildError(forms, "F").find("must lie in the page header or footer"),
+            std::string::npos);
+}
+
+TEST(templates_build, bookmark_twice_is_refused) {
+  testsupport::TempDir dir;
+  const auto forms = editedForms(dir, "deckblatt.form", "title Deckblatt", "title [[HA]]");
+  EXPECT_NE(buildError(forms, "Deckblatt").find("bookmark HA occurs twice"), std::string::npos);
+}
+
+TEST(templates_build, body_fields_follow_the_survey_tables) {
+  // The report's structure tables come from the catalogue tables named in sheet_types.txt;
+  // naming a table that does not exist is caught, not skipped.
+  testsupport::TempDir dir;
+  const auto forms = editedForms(dir, "sheet_types.txt", "W   bgw  bgw2", "W   bgw  bgw9");
+  EXPECT_NE(buildError(forms, "W-Report").find("no table \"bgw9\""), std::string::npos);
+}
+
+TEST(templates_build, package_written_and_readable) {
+  testsupport::TempDir dir;
+  const fs::path forms = kSources / "forms";
+  const auto parts = forms::buildTemplate(specFor(forms, "T"), forms, kSources / "package");
+  const fs::path target = dir.path() / "TemplateBogenV2T.dotx";
+  forms::writeZipPackage(target, parts);
+  const auto p = testsupport::DotxPackage::open(target);
+  EXPECT_EQ(p.partNames().size(), parts.size());
+  EXPECT_EQ(p.part("word/document.xml"), parts[8].second);
+  EXPECT_FALSE(fs::exists(target.string() + ".part"));
+  EXPECT_NE(p.part("docProps/core.xml").find("<dc:title>Geländebogen T (Reinschrift)</dc:title>"),
+            std::string::npos);
+}
+
+TEST(templates_build, unwritable_target_fails_and_keeps_the_old_package) {
+  testsupport::TempDir dir;
+  const fs::path target = dir.path() / "missing" / "x.dotx";
+  EXPECT_THROW(forms::writeZipPackage(target, {{"a.xml", "<a/>"}}), forms::FormError);
+  EXPECT_FALSE(fs::exists(target));
+
+  // A target that is a folder cannot be replaced: the error says so, nothing is left behind.
+  const fs::path folder = dir.path() / "busy.dotx";
+  fs::create_directories(folder / "inside");
+  EXPECT_THROW(forms::writeZipPackage(folder, {{"a.xml", "<a/>"}}), forms::FormError);
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  EXPECT_FALSE(fs::exists(folder.string() + ".part"));
+}
+
+TEST(templates_build, damaged_package_is_told_apart) {
+  // The inspector the checks rely on must notice a damaged zip rather than read half of it.
+  testsupport::TempDir dir;
+  const fs::path forms = kSources / "forms";
+  const fs::path target = dir.path() / "t.dotx";
+  forms::writeZipPackage(
+      target, forms::buildTemplate(specFor(forms, "Deckblatt"), forms, kSources / "package"));
+  std::string bytes = testsupport::readFile(target);
+  ASSERT_GT(bytes.size(), 200u);
+  bytes.resize(bytes.size() - 30);  // cut into the central directory
+  testsupport::writeFile(target, bytes);
+  EXPECT_THROW(testsupport::DotxPackage::open(target), std::runtime_error);
+}
+
+}  // namespace
