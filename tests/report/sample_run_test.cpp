@@ -11,18 +11,27 @@
 
 namespace {
 
-class SampleRunTest : public reporttest::ReportFixture {};
+class SampleRunTest : public reporttest::ReportFixture {
+ protected:
+  // Writes a sample survey of n polygons with its shapefile and connects it.
+  sample::SampleResult writeSample(int n, uint32_t seed) {
+    sample::SampleOptions options;
+    options.polygons = n;
+    options.seed = seed;
+    const auto result = sample::writeSampleDatabase(dir_.path() / "db", options);
+    for (const auto& p : result.polygons) polygons_.push_back(p.code);
+    sample::writeSampleShapefile(shapePath(), polygons_, seed);
+    connect();
+    return result;
+  }
+
+  std::vector<std::string> polygons_;
+};
 
 TEST_F(SampleRunTest, Run_EverySheetOfEveryPolygonReported) {
-  sample::SampleOptions options;
-  options.polygons = 8;
-  options.seed = 11;
-  const auto result = sample::writeSampleDatabase(dir_.path() / "db", options);
-  std::vector<std::string> polygons;
-  for (const auto& p : result.polygons) polygons.push_back(p.code);
-  sample::writeSampleShapefile(shapePath(), polygons, options.seed);
+  const auto result = writeSample(8, 11);
+  const auto& polygons = polygons_;
   writeStandardTemplates(allTypes());
-  connect();
 
   const auto selection = report::selectPolygons(*db_, {});
   ASSERT_EQ(selection.status, 100);
@@ -53,5 +62,38 @@ TEST_F(SampleRunTest, Run_EverySheetOfEveryPolygonReported) {
     EXPECT_GE(doc_->tables().rowCount(2), 4);
   }
 }
+
+#ifdef QUELBRIX_BUILT_TEMPLATES
+TEST_F(SampleRunTest, Run_RealTemplatesOfferEveryBookmarkTheReportWrites) {
+  const std::filesystem::path built = QUELBRIX_BUILT_TEMPLATES;
+  ASSERT_TRUE(std::filesystem::is_directory(built)) << built;
+  for (const auto& entry : std::filesystem::directory_iterator(built))
+    std::filesystem::copy_file(entry.path(),
+                               dir_.path() / "prog" / "Templates" / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing);
+  const auto result = writeSample(12, 5);
+  std::atomic<bool> cancel{false};
+  const auto s = report::runReports(*db_, polygons_, false, cancel);
+  EXPECT_FALSE(s.aborted) << s.error;
+  EXPECT_EQ(s.coverSheets, polygons_.size());
+  EXPECT_EQ(s.reports, static_cast<std::size_t>(result.sheets));
+  EXPECT_TRUE(s.failed.empty());
+  for (const auto& line : log()) {
+    EXPECT_EQ(line.find("existiert nicht"), std::string::npos) << line;
+    EXPECT_EQ(line.find("konnte nicht gesetzt werden"), std::string::npos) << line;
+    EXPECT_EQ(line.find("Nicht abgefangener Fehler"), std::string::npos) << line;
+  }
+  read(reportFile(polygons_.front() + "Deckblatt"));
+  EXPECT_GE(doc_->tables().rowCount(2), 4);
+  std::vector<std::string> keys;
+  data::Recordset rows;
+  ASSERT_TRUE(db_->GetRecordset(
+      0, "SELECT GBCODE, GBBOGEN FROM GBogen WHERE GBPOLYGON='" + polygons_.front() + "'", rows));
+  const std::string key = rows.value(0).toText() + rows.value(1).toText();
+  read(reportFile(key + "-Report"));
+  EXPECT_EQ(mark("GBCODE"), rows.value(0).toText());
+  EXPECT_NE(mark("ANMERKUNGEN"), "");
+}
+#endif
 
 }  // namespace
