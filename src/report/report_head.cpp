@@ -1,4 +1,5 @@
 #include <cctype>
+#include <stdexcept>
 
 #include "app/program_objects.h"
 #include "data/sql_text.h"

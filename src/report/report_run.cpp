@@ -51,9 +51,10 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   data::AreaRoots roots;
   if (db.GetReportBogenNumbers(kAllTypes, sheets, roots) != 100) {
     app::g_Debug().Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
-    app::ui().message(app::MessageIcon::Warning,
-                      "Die Geländebogennummern konnten nicht ermittelt werden.\r\nBitte versuchen "
-                      "Sie es erneut.");
+    app::ui().message(
+        app::MessageIcon::Warning,
+        "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie "
+        "es erneut.");
     return out;
   }
   data::AreaSelection lists(data::AreaSelection::Mode::Report);

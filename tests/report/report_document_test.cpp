@@ -59,7 +59,9 @@ class ReportDocumentTest : public reporttest::ReportFixture {
          {"biottyp",
           {{{"CODE", "35111"}, {"BIOTYP", "Magerwiese"}},
            {{"CODE", "35112"}, {"BIOTYP", "Feuchtwiese"}}}},
-         {"bgg", {{{"GBCODE", "123001000011"}, {"NUTZUNG", "Mähweide"}, {"VERBUSCH", "15"}}}},
+         {"bgg",
+          {{{"GBCODE", "123001000011"}, {"NUTZUNG", "Mähweide"}, {"VERBUSCH", "15"}},
+           {{"GBCODE", "123001000012"}, {"VERBUSCH", "5"}}}},
          {"bgg2", {{{"GBCODE", "123001000011"}, {"OBERGRAS", "30"}, {"ASPEKT", "bunt"}}}},
          {"bgf", {{{"GBCODE", "123001000013"}, {"GESTEIN", "Kalk"}, {"FELSHOEHE", "12"}}}},
          {"anmerk", {{{"GBCODE", "123001000011"}, {"ANMERKUNG", "Quellige Stellen"}}}},
@@ -151,6 +153,12 @@ TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
   EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "VERBUSCH"), 10);
   EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "ASPEKT"), 10);
   EXPECT_TRUE(reporttest::bookmarkBold(*xml, "VERBUSCH"));
+
+  make("123001000012GT");
+  EXPECT_EQ(mark("VERBUSCH"), "5 %");
+  EXPECT_EQ(reporttest::bookmarkFontSize(*reporttest::mainPart(reportFile("123001000012GT-Report")),
+                                         "VERBUSCH"),
+            10);
 
   make("123001000013F");
   EXPECT_EQ(mark("GESTEIN"), "Kalk ~");
