@@ -3,9 +3,11 @@
 #include <set>
 
 #include "report/map_index_cache.h"
+#include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_run.h"
 #include "report_fixture.h"
+#include "sheets/clean_copy_run.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 
@@ -64,13 +66,43 @@ TEST_F(SampleRunTest, Run_EverySheetOfEveryPolygonReported) {
 }
 
 #ifdef QUELBRIX_BUILT_TEMPLATES
-TEST_F(SampleRunTest, Run_RealTemplatesOfferEveryBookmarkTheReportWrites) {
-  const std::filesystem::path built = QUELBRIX_BUILT_TEMPLATES;
-  ASSERT_TRUE(std::filesystem::is_directory(built)) << built;
-  for (const auto& entry : std::filesystem::directory_iterator(built))
-    std::filesystem::copy_file(entry.path(),
-                               dir_.path() / "prog" / "Templates" / entry.path().filename(),
-                               std::filesystem::copy_options::overwrite_existing);
+class BuiltTemplatesTest : public SampleRunTest {
+ protected:
+  void SetUp() override {
+    SampleRunTest::SetUp();
+    const std::filesystem::path built = QUELBRIX_BUILT_TEMPLATES;
+    ASSERT_TRUE(std::filesystem::is_directory(built)) << built;
+    for (const auto& entry : std::filesystem::directory_iterator(built))
+      std::filesystem::copy_file(entry.path(),
+                                 dir_.path() / "prog" / "Templates" / entry.path().filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
+  }
+};
+
+TEST_F(BuiltTemplatesTest, CleanCopyRun_CoverSheetBesideEachSheet) {
+  writeSample(3, 9);
+  data::TextSet keys;
+  data::Recordset rows;
+  ASSERT_TRUE(db_->GetRecordset(0, "SELECT GBCODE, GBBOGEN FROM GBogen", rows));
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    const std::string key = rows.value(0).toText() + rows.value(1).toText();
+    keys.add(key, key);
+  }
+  sheets::RunCallbacks callbacks;
+  callbacks.coverSheet = report::coverSheetInFolder(*db_);
+  std::atomic<bool> cancel{false};
+  const auto s = sheets::runCleanCopies(*db_, keys, false, true, cancel, callbacks);
+  EXPECT_TRUE(s.failed.empty());
+  for (const auto& [key, item] : keys) {
+    const std::string type = key.substr(12);
+    EXPECT_TRUE(std::filesystem::exists(out() / type / (key + ".docx"))) << key;
+    EXPECT_TRUE(std::filesystem::exists(out() / type / (key.substr(0, 11) + "Deckblatt.docx")))
+        << key;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out() / "Report"));
+}
+
+TEST_F(BuiltTemplatesTest, Run_EveryBookmarkTheReportWritesIsThere) {
   const auto result = writeSample(12, 5);
   std::atomic<bool> cancel{false};
   const auto s = report::runReports(*db_, polygons_, false, cancel);
