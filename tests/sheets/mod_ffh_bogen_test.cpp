@@ -108,3 +108,84 @@ TEST_F(SheetGenerationTest, Footer_PlantSociologyCutToPlaceholder) {
 }
 
 }  // namespace
+
+#include "docx/test_package.h"
+
+namespace {
+
+// The run properties of the first run inside a bookmark of the main text.
+pugi::xml_node firstRunProperties(const pugi::xml_document& xml, const std::string& name) {
+  pugi::xml_node start = xml.find_node([&](pugi::xml_node n) {
+    return std::string(n.name()) == "w:bookmarkStart" && name == n.attribute("w:name").value();
+  });
+  for (pugi::xml_node n = start.next_sibling(); n; n = n.next_sibling())
+    if (std::string(n.name()) == "w:r") return n.child("w:rPr");
+  return {};
+}
+
+TEST_F(SheetGenerationTest, Head_CrossesShareRuleAndBodyFormat) {
+  const std::string key = keyOf("K");
+  const std::string code = key.substr(0, 12);
+  auto record = query("SELECT * FROM gbogen WHERE GBCODE='" + code + "'");
+  docx::Document doc = generate(key);
+  for (int n = 10; n <= 16; ++n) {
+    if (record.value(n).isNull()) continue;
+    EXPECT_EQ(markText(doc, record.fieldName(n) + record.value(n).toText()), "X") << n;
+  }
+  if (!record.value(17).isNull()) {
+    const bool zeroShare = record.value(17).toText() == "0";
+    EXPECT_EQ(markText(doc, record.fieldName(17)), record.value(17).toText());
+    EXPECT_EQ(markText(doc, record.fieldName(29)),
+              zeroShare && !record.value(29).isNull() ? record.value(29).toText() : "");
+  }
+  auto remark = query("SELECT * FROM anmerk WHERE GBCODE='" + code + "'");
+  if (!remark.isEOF() && !remark.value(1).isNull()) {
+    EXPECT_EQ(markText(doc, "SONSTIGES"), remark.value(1).toText());
+  }
+
+  std::string table;
+  ASSERT_TRUE(database_.GetTableName(key, 1, table));
+  auto body = query("SELECT * FROM " + table + " WHERE GBCODE='" + code + "'");
+  const auto xml = docx::test::partXml(testsupport::readFile(documentOf(key)), "word/document.xml");
+  int checked = 0;
+  for (int n = 1; n < body.fieldCount(); ++n) {
+    if (body.value(n).isNull() || body.value(n).toText().empty()) continue;
+    pugi::xml_node rPr = firstRunProperties(*xml, body.fieldName(n));
+    ASSERT_TRUE(rPr) << body.fieldName(n);
+    EXPECT_TRUE(rPr.child("w:b")) << body.fieldName(n);
+    EXPECT_STREQ(rPr.child("w:sz").attribute("w:val").value(), "22") << body.fieldName(n);
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+TEST_F(SheetGenerationTest, Head_FailingQueryLogsAndDocumentIsStillSaved) {
+  const std::string key = keyOf("GN");
+  testsupport::writeFile(db_ / "ffhnum.dbf", std::string("\x03\x7e\x01\x01 kaputt", 11));
+  database_.ConnectDBDaten();
+  std::vector<std::string> messages;
+  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 100);
+  const auto lines = log();
+  auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line); };
+  const auto head = at("D2 FfhBogenGenerateBoegen: Fehler! Der Kopfbereich für " + key +
+                       " konnte nicht erstellt werden.");
+  const auto done = at("D3 FfhBogenGenerateBoegen: Datei " + key + " generiert.");
+  ASSERT_NE(head, lines.end());
+  ASSERT_NE(done, lines.end());
+  EXPECT_LT(head, done);
+  EXPECT_TRUE(std::filesystem::exists(documentOf(key)));
+}
+
+TEST_F(SheetGenerationTest, Head_MissingBookmarkLogsBothLines) {
+  word::clsWordDoc& doc = word::g_WordDoc();
+  std::vector<std::string> messages;
+  ASSERT_EQ(doc.CreateWordApplication(), 100);
+  ASSERT_EQ(doc.OpenWordDokument(keyOf("F"), word::programFolder(), messages, 12, false, ""), 100);
+  sheets::FfhGenerateHead("12", "GBFEHLT");
+  doc.CloseWordDokument();
+  doc.DeleteWordApplication();
+  EXPECT_TRUE(logged("D2 SetTextMarke: Fehler! Die Textmarke GBFEHLT1 existiert nicht."));
+  EXPECT_TRUE(logged("D3 FfhGenerateHead: Fehler! Die Textmarke GBFEHLT5 konnte nicht gesetzt werden."));
+}
+
+}  // namespace
