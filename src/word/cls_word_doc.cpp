@@ -1,5 +1,6 @@
 #include "word/cls_word_doc.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -41,9 +42,9 @@ docx::RunFormat textFormat(const std::string& size, bool bold) {
   f.bold = bold;
   f.fontName = kTimesNewRoman;
   if (!size.empty()) {
-    char* end = nullptr;
-    const double points = std::strtod(size.c_str(), &end);
-    if (end == size.c_str() || *end != '\0')
+    double points = 0;
+    const auto [end, ec] = std::from_chars(size.data(), size.data() + size.size(), points);
+    if (ec != std::errc() || end != size.data() + size.size())
       throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "Ungültige Schriftgröße: " + size);
     f.sizePt = points;
   }
