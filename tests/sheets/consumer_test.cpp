@@ -4,36 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
 
 #include "sheets/generation_fixture.h"
 #include "sheets/mod_ffh_bogen.h"
+#include "support/shell.h"
 
 namespace {
 
-struct PipeCloser {
-  void operator()(FILE* f) const { pclose(f); }
-};
-
-int run(const std::string& command, std::string* output = nullptr) {
-  std::unique_ptr<FILE, PipeCloser> pipe(popen((command + " 2>/dev/null").c_str(), "r"));
-  if (!pipe) return -1;
-  std::string out;
-  std::array<char, 4096> buffer;
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0;)
-    out.append(buffer.data(), n);
-  const int status = pclose(pipe.release());
-  if (output) *output = out;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using testsupport::runCommand;
 
 class ConsumerTest : public testsupport::GenerationFixture {};
 
 TEST_F(ConsumerTest, CleanCopy_OpensInLibreOfficeAndPythonDocx) {
-  const bool soffice = run("command -v soffice >/dev/null") == 0;
-  const bool pythonDocx = run("/usr/bin/python3 -c 'import docx'") == 0;
+  const bool soffice = runCommand("command -v soffice >/dev/null") == 0;
+  const bool pythonDocx = runCommand("/usr/bin/python3 -c 'import docx'") == 0;
   if (!soffice || !pythonDocx)
     GTEST_SKIP() << "LibreOffice (soffice) or python-docx for /usr/bin/python3 is not installed; "
                     "scripts/install-deps.sh test installs both";
@@ -47,7 +31,7 @@ TEST_F(ConsumerTest, CleanCopy_OpensInLibreOfficeAndPythonDocx) {
   ASSERT_FALSE(name.empty());
 
   std::string text;
-  ASSERT_EQ(run("/usr/bin/python3 -c \"import docx,sys; d=docx.Document(sys.argv[1]); "
+  ASSERT_EQ(runCommand("/usr/bin/python3 -c \"import docx,sys; d=docx.Document(sys.argv[1]); "
                 "print('\\n'.join([p.text for p in d.paragraphs] + [c.text for t in d.tables "
                 "for r in t.rows for c in r.cells] + [p.text for p in "
                 "d.sections[0].header.paragraphs]))\" '" + file.string() + "'",
@@ -58,14 +42,14 @@ TEST_F(ConsumerTest, CleanCopy_OpensInLibreOfficeAndPythonDocx) {
   EXPECT_NE(text.find(code.substr(0, 3) + " " + code.substr(3, 3)), std::string::npos);
 
   const auto pdfDir = dir_.path() / "pdf";
-  ASSERT_EQ(run("soffice --headless -env:UserInstallation=file://" + (dir_.path() / "lo").string() +
+  ASSERT_EQ(runCommand("soffice --headless -env:UserInstallation=file://" + (dir_.path() / "lo").string() +
                 " --convert-to pdf --outdir '" + pdfDir.string() + "' '" + file.string() + "'"),
             0);
   const auto pdf = pdfDir / (key + ".pdf");
   ASSERT_TRUE(std::filesystem::exists(pdf));
-  if (run("command -v pdftotext >/dev/null") == 0) {
+  if (runCommand("command -v pdftotext >/dev/null") == 0) {
     std::string pdfText;
-    ASSERT_EQ(run("pdftotext '" + pdf.string() + "' -", &pdfText), 0);
+    ASSERT_EQ(runCommand("pdftotext '" + pdf.string() + "' -", &pdfText), 0);
     EXPECT_NE(pdfText.find(name.substr(0, name.find(' '))), std::string::npos) << pdfText;
   }
 }
