@@ -1,4 +1,4 @@
-// `quelbrix sheets --pdf` and `--print` as a user runs them, on a small sample database.
+// `quelbrix sheets|report --pdf` and `--print` as a user runs them, on a small sample database.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -74,6 +74,32 @@ TEST_F(CliPrintTest, sheets_pdf_writesReadablePdfBesideEveryDocument) {
   // Nothing was printed: the stored setting is off and --print was not given.
   EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+}
+
+TEST_F(CliPrintTest, report_pdf_writesPdfOfEveryCoverSheetAndReport) {
+  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
+  auto args = sample();
+  for (const char* a : {"report", "--all", "--pdf"}) args.push_back(a);
+  ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
+
+  const auto docs = documents("Report");
+  ASSERT_FALSE(docs.empty());
+  bool coverSheet = false;
+  for (const fs::path& doc : docs) {
+    const fs::path pdf = fs::path(doc).replace_extension(".pdf");
+    ASSERT_TRUE(printtest::looksLikePdf(pdf)) << pdf;
+    if (doc.stem().string().ends_with("Deckblatt")) {
+      coverSheet = true;
+      const std::string text = printtest::pdfText(pdf);
+      if (!text.empty()) {
+        EXPECT_NE(text.find("Erfassungseinheiten"), std::string::npos) << text;
+      }
+    }
+  }
+  EXPECT_TRUE(coverSheet);
+  EXPECT_NE(out_.str().find(std::to_string(docs.size()) + " PDF-Datei(en) geschrieben."),
+            std::string::npos)
+      << out_.str();
 }
 
 TEST_F(CliPrintTest, sheets_pdfWithoutLibreOffice_reportsEveryDocumentAndFinishes) {
