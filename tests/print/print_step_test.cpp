@@ -49,6 +49,8 @@ class PrintStepTest : public testsupport::AppFixture {
     });
     word::clsWordDoc::setPrinter([this](const fs::path& document, std::string& reason) {
       printed_.push_back(document);
+      // Shows whether the document is saved again after printing.
+      if (removeWhenPrinted_) fs::remove(document);
       if (!printerAnswer_) reason = "Der Drucker ist aus.";
       return printerAnswer_;
     });
@@ -83,6 +85,7 @@ class PrintStepTest : public testsupport::AppFixture {
   std::vector<uint32_t> pauses_;
   std::vector<fs::path> printed_;
   bool printerAnswer_ = true;
+  bool removeWhenPrinted_ = false;
   print::SleepFunction previousSleep_;
 };
 
@@ -117,6 +120,7 @@ TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain
   queue_->jobs = {job(12, "anderes.pdf", 500), job(13, title, 9000, 2)};
   script_ = {{job(13, title, 4000, 1)}, {}};
   const int pumpsBefore = ui().eventPumps;
+  removeWhenPrinted_ = true;
 
   const auto messages = makeDocument();
 
@@ -126,7 +130,7 @@ TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain
   EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 400, 800}));
   EXPECT_EQ(ui().eventPumps - pumpsBefore, 5);
   EXPECT_TRUE(messages.empty());
-  EXPECT_TRUE(fs::exists(out_ / "GN" / kFile));
+  EXPECT_TRUE(fs::exists(out_ / "GN" / kFile)) << "not saved again after printing";
   EXPECT_TRUE(ui().boxes.empty());
 }
 
@@ -147,6 +151,7 @@ TEST_F(PrintStepTest, close_withoutMonitor_pausesOnceAndFinishes) {
 TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
   createMonitor();
   printerAnswer_ = false;
+  removeWhenPrinted_ = true;
   const auto messages = makeDocument();
 
   EXPECT_TRUE(pauses_.empty());
@@ -159,7 +164,8 @@ TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
                       " konnte nicht gedruckt werden: Der Drucker ist aus."),
             std::string::npos)
       << line;
-  EXPECT_TRUE(fs::exists(path));
+  // Without a print there is no second save.
+  EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(PrintStepTest, close_printingOffOrEmpty_neitherPrintsNorPauses) {
