@@ -4,6 +4,7 @@
 #include "app/program_objects.h"
 #include "data/sql_text.h"
 #include "report/mod_ffh_report_bogen.h"
+#include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -32,38 +33,10 @@ void writeColumns(data::Recordset& rows, const std::string& size) {
 }  // namespace
 
 int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
-  const std::string code = sheets::sheetCode(key);
   const std::string type = upper(key.size() > 12 ? key.substr(12) : "");
   const std::string size = type == "GT" || type == "GN" ? "10" : "11";
-
-  int16_t index = -1;
-  if (!db.GetDBNumber(key, index)) {
-    log.Ausgabe(2, "FfhReportGenerateBogen: Fehler! Die Geländebogenkennung von " + key +
-                       " ist nicht vorhanden.");
-    return 101;
-  }
-  for (int16_t part = 1; part <= 2; ++part) {
-    if (part == 2) ++index;
-    std::string table;
-    if (!db.GetTableName(key, part, table)) {
-      log.Ausgabe(2,
-                  "FfhReportGenerateBogen: Fehler! Der Tabellenname der Datenbank konnte nicht "
-                  "ermittelt werden.");
-      return 101;
-    }
-    const std::string query =
-        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
-    data::Recordset rows;
-    if (!db.GetRecordset(index, query, rows)) {
-      log.Ausgabe(2, "FfhReportGenerateBogen: Fehler! Die SQL-Anfrage (" + query +
-                         ") auf die Tabelle mit dem Index " + std::to_string(index) +
-                         " schlug fehlt.");
-      return 101;
-    }
-    writeColumns(rows, size);
-  }
-  return 100;
+  return sheets::forEachTypeTable("FfhReportGenerateBogen", key, db,
+                                  [&](data::Recordset& rows) { writeColumns(rows, size); });
 }
 
 int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {

@@ -1,5 +1,5 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -7,31 +7,7 @@ namespace sheets {
 
 int16_t FfhBogenGenerateBogen(const std::string& key, data::clsDBFData& db) {
   app::clsDebug& log = app::g_Debug();
-  const std::string code = sheetCode(key);
-  int16_t index = -1;
-  if (!db.GetDBNumber(key, index)) {
-    log.Ausgabe(2, "FfhBogenGenerateBogen: Fehler! Die Geländebogenkennung von " + key +
-                       " ist nicht vorhanden.");
-    return 101;
-  }
-  for (int16_t part = 1; part <= 2; ++part) {
-    if (part == 2) ++index;
-    std::string table;
-    if (!db.GetTableName(key, part, table)) {
-      log.Ausgabe(2,
-                  "FfhBogenGenerateBogen: Fehler! Der Tabellenname der Datenbank konnte nicht "
-                  "ermittelt werden.");
-      return 101;
-    }
-    const std::string query =
-        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
-    data::Recordset rs;
-    if (!db.GetRecordset(index, query, rs)) {
-      log.Ausgabe(2, "FfhBogenGenerateBogen: Fehler! Die SQL-Anfrage (" + query +
-                         ") auf die Tabelle mit dem Index " + std::to_string(index) +
-                         " schlug fehlt.");
-      return 101;
-    }
+  const int16_t result = forEachTypeTable("FfhBogenGenerateBogen", key, db, [&](data::Recordset& rs) {
     for (; !rs.isEOF(); rs.MoveNext()) {
       for (int n = 1; n < rs.fieldCount(); ++n) {
         const data::Value& v = rs.value(n);
@@ -43,7 +19,8 @@ int16_t FfhBogenGenerateBogen(const std::string& key, data::clsDBFData& db) {
                              " konnte nicht gesetzt werden.");
       }
     }
-  }
+  });
+  if (result != 100) return result;
   log.Ausgabe(1, "FfhBogenGenerateBogen: OK");
   return 100;
 }

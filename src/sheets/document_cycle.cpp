@@ -1,0 +1,82 @@
+#include "sheets/document_cycle.h"
+
+#include "app/program_objects.h"
+#include "data/sql_text.h"
+#include "sheets/mod_ffh_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace sheets {
+
+int16_t generateDocument(const std::string& routine, const std::string& key,
+                         const std::string& documentName, data::clsDBFData& db,
+                         std::vector<std::string>& messages, const DocumentParts& parts,
+                         const std::function<void()>& afterSave) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  if (!db.ValidFilePaths()) {
+    log.Ausgabe(2, routine + ": Fehler! Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
+    return 101;
+  }
+  app::ui().processEvents();
+  if (doc.CreateWordApplication() != 100) {
+    log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
+    return 101;
+  }
+  if (doc.OpenWordDokument(documentName, word::programFolder(), messages, 12, false, "") == 100) {
+    if (parts.head(key, db) != 100) {
+      log.Ausgabe(2, routine + ": Fehler! Der Kopfbereich für " + key +
+                         " konnte nicht erstellt werden.");
+    } else {
+      app::ui().processEvents();
+      if (parts.body(key, db) != 100) {
+        log.Ausgabe(2, routine + ": Fehler! Der Bogenbereich für " + key +
+                           " konnte nicht erstellt werden.");
+      } else {
+        app::ui().processEvents();
+        if (parts.footer(key, db) != 100)
+          log.Ausgabe(2, routine + ": Fehler! Der Fußbereich für " + key +
+                             " konnte nicht erstellt werden.");
+      }
+    }
+    doc.CloseWordDokument();
+    log.Ausgabe(3, routine + ": Datei " + key + " generiert.");
+    if (afterSave) afterSave();
+  }
+  doc.DeleteWordApplication();
+  return 100;
+}
+
+int16_t forEachTypeTable(const std::string& routine, const std::string& key,
+                         data::clsDBFData& db,
+                         const std::function<void(data::Recordset&)>& write) {
+  app::clsDebug& log = app::g_Debug();
+  const std::string code = sheetCode(key);
+  int16_t index = -1;
+  if (!db.GetDBNumber(key, index)) {
+    log.Ausgabe(2, routine + ": Fehler! Die Geländebogenkennung von " + key +
+                       " ist nicht vorhanden.");
+    return 101;
+  }
+  for (int16_t part = 1; part <= 2; ++part) {
+    if (part == 2) ++index;
+    std::string table;
+    if (!db.GetTableName(key, part, table)) {
+      log.Ausgabe(2, routine +
+                         ": Fehler! Der Tabellenname der Datenbank konnte nicht ermittelt werden.");
+      return 101;
+    }
+    const std::string query =
+        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
+    data::Recordset rs;
+    if (!db.GetRecordset(index, query, rs)) {
+      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + query +
+                         ") auf die Tabelle mit dem Index " + std::to_string(index) +
+                         " schlug fehlt.");
+      return 101;
+    }
+    write(rs);
+  }
+  return 100;
+}
+
+}  // namespace sheets
