@@ -150,6 +150,17 @@ bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Records
     return FatalError("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n" +
                       description + "(" + std::to_string(number) + ")");
   };
+  // Every cover sheet asks for the whole table; read it again only when the file changed. The
+  // rows are the same, and no copy is left that the caller would have to remove.
+  std::error_code statError;
+  const auto mtime = fs::last_write_time(table, statError);
+  const auto size = statError ? 0 : fs::file_size(table, statError);
+  if (!statError && shapeCache_.file == table && shapeCache_.mtime == mtime &&
+      shapeCache_.size == size) {
+    recordset = shapeCache_.rows;
+    recordset.MoveFirst();
+    return true;
+  }
   try {
     const fs::path folder = fs::path(table).parent_path();
     std::error_code ec;
@@ -159,6 +170,7 @@ bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Records
     connection.open(folder.empty() ? fs::path(".") : folder);
     shape_ = std::move(connection);
     recordset = shape_.execute("SELECT POLYGONNR, AREA FROM xxx_temp;");
+    if (!statError) shapeCache_ = {table, mtime, size, recordset};
     return true;
   } catch (const ProviderError& e) {
     throw fatal(e.description(), e.number());

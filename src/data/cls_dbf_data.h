@@ -62,13 +62,15 @@ class clsDBFData {
 
   Recordset readUmlautTable();
 
-  struct UmlautCache {
+  // Rows of a table read earlier, valid while the file keeps its time and size.
+  struct TableCache {
     std::filesystem::path file;
     std::filesystem::file_time_type mtime;
     std::uintmax_t size = 0;
     Recordset rows;
   };
-  UmlautCache umlautCache_;
+  TableCache umlautCache_;
+  TableCache shapeCache_;
   Connection survey_;
   Connection shape_;
   std::string surveyFolder_;
