@@ -1,0 +1,121 @@
+// The report window's lists: parts of a polygon folded into one row, the generate button's
+// states, the options, and the run that this build does not have yet.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "gui/frm_report.h"
+#include "gui/window_support.h"
+#include "gui_fixture.h"
+
+namespace {
+
+using guitest::child;
+using guitest::GuiTest;
+
+std::vector<std::string> rows(const QListWidget* list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
+  return texts;
+}
+
+void clickRow(QListWidget* list, const std::string& text) {
+  const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1) << text;
+  list->scrollToItem(found.front());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(found.front()).center());
+}
+
+class ReportWindowTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    db_ = openDatabase();
+    window_ = std::make_unique<gui::frmReport>();
+    window_->setDBFData(*db_);
+    window_->resize(700, 520);
+    window_->show();
+  }
+  void TearDown() override {
+    window_.reset();
+    db_.reset();
+    GuiTest::TearDown();
+  }
+  template <typename T>
+  T* c(const char* name) {
+    return child<T>(window_.get(), name);
+  }
+
+  std::unique_ptr<data::clsDBFData> db_;
+  std::unique_ptr<gui::frmReport> window_;
+};
+
+TEST_F(ReportWindowTest, load_captions_options_and_area_list) {
+  EXPECT_EQ(window_->windowTitle(), "Datenreport");
+  EXPECT_EQ(c<QLabel>("lblHeadline")->text(), "Reportgenerator");
+  EXPECT_EQ(c<QLabel>("lblPolygon")->text(), "Polygon,Teil");
+  EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
+  EXPECT_EQ(c<QPushButton>("cmdGenerate")->text(), "Report erstellen");
+  EXPECT_FALSE(c<QCheckBox>("chkEmpty")->isChecked());
+  EXPECT_FALSE(c<QCheckBox>("chkEmpty")->isEnabled());
+  EXPECT_FALSE(c<QCheckBox>("chkKopien")->isChecked());
+  EXPECT_EQ(rows(c<QListWidget>("lstFFHGebiet")), (std::vector<std::string>{"059", "364", "734"}));
+  EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_FALSE(c<QListWidget>("lstTeilgebiet")->isEnabled());
+}
+
+TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
+  clickRow(c<QListWidget>("lstFFHGebiet"), "734");
+  EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
+  clickRow(c<QListWidget>("lstTeilgebiet"), "001");
+  // Nodes 000021, 000022 and 000023 are the parts of polygon 00002: one row.
+  const auto polygons = rows(c<QListWidget>("lstPolygon"));
+  EXPECT_EQ(std::count(polygons.begin(), polygons.end(), "00002"), 1);
+  EXPECT_EQ(std::count(polygons.begin(), polygons.end(), "00005"), 1);
+  for (const auto& p : polygons) EXPECT_EQ(p.size(), 5u) << p;
+  EXPECT_TRUE(c<QListWidget>("lstPolygon")->isEnabled());
+  EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
+  clickRow(c<QListWidget>("lstPolygon"), "00002");
+  clickRow(c<QListWidget>("lstPolygon"), "00005");
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_EQ(window_->selectedPolygonCodes(),
+            (std::vector<std::string>{"73400100002", "73400100005"}));
+  // A new area click empties the lower lists and takes the button back.
+  clickRow(c<QListWidget>("lstFFHGebiet"), "059");
+  EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_TRUE(rows(c<QListWidget>("lstPolygon")).empty());
+  EXPECT_FALSE(c<QListWidget>("lstPolygon")->isEnabled());
+}
+
+TEST_F(ReportWindowTest, two_areas_same_subarea_give_every_combination) {
+  clickRow(c<QListWidget>("lstFFHGebiet"), "059");
+  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
+  const auto subAreas = rows(c<QListWidget>("lstTeilgebiet"));
+  EXPECT_EQ(subAreas, (std::vector<std::string>{"001", "001", "002", "003"}));
+  auto* sub = c<QListWidget>("lstTeilgebiet");
+  QTest::mouseClick(sub->viewport(), Qt::LeftButton, {},
+                    sub->visualItemRect(sub->item(0)).center());
+  QTest::mouseClick(sub->viewport(), Qt::LeftButton, {},
+                    sub->visualItemRect(sub->item(1)).center());
+  clickRow(c<QListWidget>("lstPolygon"), "00002");
+  const auto codes = window_->selectedPolygonCodes();
+  EXPECT_NE(std::find(codes.begin(), codes.end(), "05900100002"), codes.end());
+  EXPECT_NE(std::find(codes.begin(), codes.end(), "36400100002"), codes.end());
+}
+
+TEST_F(ReportWindowTest, run_says_report_not_available_and_produces_nothing) {
+  clickRow(c<QListWidget>("lstFFHGebiet"), "734");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "001");
+  clickRow(c<QListWidget>("lstPolygon"), "00002");
+  c<QPushButton>("cmdGenerate")->click();
+  EXPECT_EQ(lastBox(),
+            "Die Erstellung der Datenreports ist in dieser Version noch nicht verfügbar.");
+  EXPECT_TRUE(guitest::documents(out_).empty());
+  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
+}
+
+}  // namespace
