@@ -51,6 +51,8 @@ QListWidget* multiList(QWidget* parent, const char* name) {
   return l;
 }
 
+// The given widths are the least a column gets: codes longer than the column would be cut, so
+// the code column widens to its content, and the text column takes the room that is left.
 QTreeWidget* listView(QWidget* parent, const char* name, const QString& first, int firstWidth,
                       int secondWidth) {
   auto* v = new QTreeWidget(parent);
@@ -60,10 +62,17 @@ QTreeWidget* listView(QWidget* parent, const char* name, const QString& first, i
   v->setRootIsDecorated(false);
   v->setUniformRowHeights(true);
   v->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  v->header()->setStretchLastSection(false);
+  v->header()->setStretchLastSection(true);
+  v->header()->setMinimumSectionSize(twips(firstWidth));
   v->setColumnWidth(0, twips(firstWidth));
   v->setColumnWidth(1, twips(secondWidth));
   return v;
+}
+
+void fitCodeColumn(QTreeWidget* v) {
+  const int least = v->header()->minimumSectionSize();
+  v->resizeColumnToContents(0);
+  if (v->columnWidth(0) < least) v->setColumnWidth(0, least);
 }
 
 std::vector<std::size_t> selectedRows(const QListWidget* list) {
@@ -346,6 +355,7 @@ void frmAusgabe::FillListView(QTreeWidget* list,
     list->setSortingEnabled(true);
     list->sortByColumn(0, Qt::AscendingOrder);
   }
+  fitCodeColumn(list);
 }
 
 void frmAusgabe::refreshChosen(TypeGroup& g) {
