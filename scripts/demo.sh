@@ -29,7 +29,13 @@ status=0
 tail -n 3 "$out/sheets.txt"
 
 echo
-echo "Dokumente:       $out/<Bogentyp>/"
+echo "== Datenreports mit Deckblatt"
+"$quelbrix" "${paths[@]}" report --all > "$out/report.txt" || status=$?
+tail -n 3 "$out/report.txt"
+
+echo
+echo "Geländebögen:    $out/<Bogentyp>/"
+echo "Datenreports:    $out/Report/"
 echo "Fehlerprotokoll: $out/FehlerReport2.log"
 if [ -f "$out/MessageReport.txt" ]; then
   echo "Meldungen:       $out/MessageReport.txt"

@@ -468,8 +468,10 @@ class Generator {
     if (fitting.empty()) return;
     const int rows = random_.between(1, 3);
     auto& t = table("pfsozbew");
-    for (int i = 0; i < rows; ++i) {
+    // A unit is recorded once per sheet.
+    for (int i = 0; i < rows && !fitting.empty(); ++i) {
       const SociologyUnit* u = random_.pick(fitting);
+      fitting.erase(std::find(fitting.begin(), fitting.end(), u));
       t.set("GELBOGENNR", text(code));
       if (!random_.chance(3)) t.set("PFSOZ", text(u->name));
       t.set("PFSOZCODE", text(u->code));

@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <ostream>
 
 #include "app/program_objects.h"
@@ -28,6 +29,14 @@ std::vector<std::string> splitList(const std::string& text) {
   return items;
 }
 
+std::string absolutePath(const std::string& path) {
+  std::error_code ec;
+  std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+  if (ec) return path;
+  while (full.size() > 1 && full.back() == '/') full.pop_back();
+  return full;
+}
+
 int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> store,
         std::ostream& out, std::ostream& err) {
   CLI::App cliApp("Quelbrix: Geländebögen (Reinschrift) und Datenreports aus der FFH-Datenbank",
@@ -49,6 +58,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addCheckCommand(cliApp, ctx, action);
   addListCommand(cliApp, ctx, action);
   addSheetsCommand(cliApp, ctx, action);
+  addReportCommand(cliApp, ctx, action);
   addSampleDataCommand(cliApp, ctx, action);
   addUmlautTableCommand(cliApp, ctx, action);
   addGuiCommand(cliApp, ctx, action);
@@ -60,9 +70,9 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
     return cliApp.exit(e, out, err);
   }
 
-  if (!db.empty()) settings.override(app::kDbfFilesPfad, db);
-  if (!shape.empty()) settings.override(app::kShapeFilesPfad, shape);
-  if (!outDir.empty()) settings.override(app::kDataFilesPfad, outDir);
+  if (!db.empty()) settings.override(app::kDbfFilesPfad, absolutePath(db));
+  if (!shape.empty()) settings.override(app::kShapeFilesPfad, absolutePath(shape));
+  if (!outDir.empty()) settings.override(app::kDataFilesPfad, absolutePath(outDir));
   if (log) settings.override(app::kErrorReport, "0");
 
   app::installSettings(std::move(overlay));

@@ -10,6 +10,7 @@
 #include "cli/open_survey.h"
 #include "cli/progress_display.h"
 #include "data/area_selection.h"
+#include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "word/cls_word_doc.h"
 
@@ -111,6 +112,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& key) {
     progress.show(i, n, key);
   };
+  if (o.cover) callbacks.coverSheet = report::coverSheetInFolder(db);
   const sheets::RunSummary summary =
       sheets::runCleanCopies(db, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks);
   progress.finish();
@@ -142,6 +144,7 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
+  cmd->add_flag("--cover", o->cover, "vor jedem Bogen sein Deckblatt in den Ordner des Bogens");
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
 }

@@ -29,6 +29,7 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action);
 void addCheckCommand(CLI::App& app, Context& ctx, Action& action);
 void addListCommand(CLI::App& app, Context& ctx, Action& action);
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action);
+void addReportCommand(CLI::App& app, Context& ctx, Action& action);
 void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action);
 void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action);
 void addGuiCommand(CLI::App& app, Context& ctx, Action& action);
@@ -38,6 +39,10 @@ std::filesystem::path guiExecutable();
 
 // Where `sample-data DIR` puts the polygon shapefile.
 std::filesystem::path sampleShapefile(const std::filesystem::path& dir);
+
+// Paths from the command line are taken from the current folder; the program works with
+// absolute paths without a trailing separator, as the settings dialog stores them.
+std::string absolutePath(const std::string& path);
 
 // "F,GN" → {"F", "GN"}; blanks around items are dropped, empty items skipped.
 std::vector<std::string> splitList(const std::string& text);

@@ -1,6 +1,7 @@
 #include "data/species_lists.h"
 
 #include <functional>
+#include <optional>
 
 namespace data {
 namespace {
@@ -90,7 +91,13 @@ std::vector<clsPflanzenart> SpeciesLists::group(int32_t pflanzentyp) const {
 
 SpeciesLists buildSpeciesLists(Recordset& rows) {
   SpeciesLists lists;
+  // The join repeats every assessment once per sheet type of the code (a code may carry two
+  // sheets); the rows of one type hold each assessment exactly once.
+  std::optional<std::string> sheetType;
   for (; !rows.isEOF(); rows.MoveNext()) {
+    const std::string type = rows.value(1).toText();
+    if (!sheetType) sheetType = type;
+    if (type != *sheetType) continue;
     const Value& own = rows.value(2);
     const Value& listed = rows.value(3);
     if (own.isNull() || listed.isNull() || own.toText() != listed.toText()) continue;

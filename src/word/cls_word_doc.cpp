@@ -1,14 +1,17 @@
 #include "word/cls_word_doc.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <ctime>
 #include <random>
 #include <thread>
 
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
+#include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
 
 namespace fs = std::filesystem;
@@ -19,8 +22,8 @@ namespace {
 constexpr const char* kTimesNewRoman = "Times New Roman";
 // The password protecting a document is random and forgotten at once, so the hash only has to
 // hide it from a casual look; a word processor's default of 100000 rounds would cost tens of
-// milliseconds per document.
-constexpr std::uint32_t kProtectionSpinCount = 1000;
+// milliseconds per document, and even 1000 rounds cost more than filling the whole document.
+constexpr std::uint32_t kProtectionSpinCount = 100;
 
 DocumentPrinter& printer() {
   static DocumentPrinter p;
@@ -39,9 +42,9 @@ docx::RunFormat textFormat(const std::string& size, bool bold) {
   f.bold = bold;
   f.fontName = kTimesNewRoman;
   if (!size.empty()) {
-    char* end = nullptr;
-    const double points = std::strtod(size.c_str(), &end);
-    if (end == size.c_str() || *end != '\0')
+    double points = 0;
+    const auto [end, ec] = std::from_chars(size.data(), size.data() + size.size(), points);
+    if (ec != std::errc() || end != size.data() + size.size())
       throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "Ungültige Schriftgröße: " + size);
     f.sizePt = points;
   }
@@ -73,6 +76,34 @@ std::vector<std::string> split(const std::string& text, char separator) {
     pieces.push_back(text.substr(start, pos - start));
   pieces.push_back(text.substr(start));
   return pieces;
+}
+
+// The document as it is right after opening depends on its template alone, so its saved bytes
+// are made once per template and reused for the first save of every document.
+class FreshBytesCache {
+ public:
+  const std::string& bytesFor(const fs::path& templateFile, docx::Document& fresh) {
+    std::error_code ec1, ec2;
+    const auto mtime = fs::last_write_time(templateFile, ec1);
+    const auto size = fs::file_size(templateFile, ec2);
+    Entry& e = entries_[templateFile.string()];
+    if (ec1 || ec2 || e.bytes.empty() || e.mtime != mtime || e.size != size)
+      e = {mtime, size, fresh.toBytes()};
+    return e.bytes;
+  }
+
+ private:
+  struct Entry {
+    fs::file_time_type mtime;
+    std::uintmax_t size = 0;
+    std::string bytes;
+  };
+  std::map<std::string, Entry> entries_;
+};
+
+FreshBytesCache& freshBytes() {
+  static FreshBytesCache cache;
+  return cache;
 }
 
 std::unique_ptr<clsWordDoc>& instance() {
@@ -173,7 +204,8 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
     doc->setLanguageGerman();
     doc->setPrintLayoutView();
-    doc->save(file);
+    docx::checkNotOpenElsewhere(file);
+    docx::writeFileAtomically(file, freshBytes().bytesFor(templateFile, *doc));
     document_ = std::move(doc);
     documentPath_ = file;
     return 100;

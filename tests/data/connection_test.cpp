@@ -174,3 +174,21 @@ TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ConnectionLocale, Load_DecimalFieldsUnderGermanLocale) {
+  testsupport::TempDir dir;
+  testsupport::writeTable(dir.path() / "flaechen.dbf",
+                          {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}},
+                          {{"12300100001", "5000.25"}});
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  data::Connection c;
+  c.open(dir.path());
+  auto rs = c.execute("SELECT AREA FROM flaechen");
+  std::setlocale(LC_ALL, "C");
+  ASSERT_EQ(rs.RecordCount(), 1u);
+  EXPECT_DOUBLE_EQ(rs.value(0).asReal(), 5000.25);
+}
+
+}  // namespace

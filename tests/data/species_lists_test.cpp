@@ -88,3 +88,28 @@ TEST(SpeciesSort, Sort_LowerCaseKeyStableOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpeciesTest, Build_CodeWithTwoSheetTypesListsEachAssessmentOnce) {
+  writeTable(dir_.path() / "gbogen.dbf", {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}},
+             {{"123001000011", "W"}, {"123001000011", "T"}});
+  std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0}, {"SATZNUMMER", 'C', 8, 0}};
+  for (const char* n : {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR",
+                        "MENGEB1", "MENGEB2"})
+    a.push_back({n, 'C', 4, 0});
+  writeTable(dir_.path() / "artenbew.dbf", a, {{kCode, "S001", "3", "1"}});
+  writeTable(dir_.path() / "pflanzen.dbf",
+             {{"SATZNUMMER", 'C', 8, 0}, {"GATTUNG", 'C', 30, 0}, {"ART", 'C', 30, 0},
+              {"KURZNAME", 'C', 12, 0}, {"SCHICHT", 'C', 1, 0}},
+             {{"S001", "Arnica", "montana", "", "K"}});
+  data::Connection c;
+  c.open(dir_.path());
+  data::Recordset rows = c.execute(data::speciesQuery(kCode));
+  ASSERT_EQ(rows.RecordCount(), 2u);
+  auto lists = data::buildSpeciesLists(rows);
+  EXPECT_EQ(data::listText(lists.group(2)), "1 Arnica montana\n");
+  EXPECT_EQ(data::redListText(lists.redList), "Arnica montana 3");
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -326,9 +327,13 @@ Value DbfReader::Impl::decodeNumber(uint32_t index, const Column& c, std::string
     const long long v = std::strtoll(text.c_str(), &end, 10);
     if (*end == '\0' && end != text.c_str() && errno == 0) return Value::integer(v);
   }
-  errno = 0;
-  const double v = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || end == text.c_str() || !std::isfinite(v))
+  // dBASE writes a point whatever the user's locale; from_chars ignores LC_NUMERIC.
+  const char* first = text.c_str();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;
+  double v = 0;
+  const auto [ptr, ec] = std::from_chars(first, last, v);
+  if (ec != std::errc() || ptr != last || first == last || !std::isfinite(v))
     fail(index, c, "\"" + toText(t) + "\" is not a number");
   return Value::real(v);
 }

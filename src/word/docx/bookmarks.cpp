@@ -113,18 +113,23 @@ class RangeEraser {
     n.parent().remove_child(n);
   }
 
-  // Drops bookmarks that lay wholly inside the removed stretch; answers whether any marker moved.
+  // Drops bookmarks that lay wholly inside the removed stretch; answers whether it dropped one.
   bool settle() {
     std::set<std::string> startIds;
     std::set<std::string> endIds;
     for (pugi::xml_node m : rescued_) {
       (is(m, "w:bookmarkStart") ? startIds : endIds).insert(m.attribute("w:id").value());
     }
+    bool removed = false;
     for (pugi::xml_node m : rescued_) {
       const std::string id = m.attribute("w:id").value();
-      if (startIds.count(id) && endIds.count(id)) m.parent().remove_child(m);
+      if (startIds.count(id) && endIds.count(id)) {
+        m.parent().remove_child(m);
+        removed = true;
+      }
     }
-    return !rescued_.empty();
+    // Moved markers keep their identity, so the name index stays valid unless one was removed.
+    return removed;
   }
 
  private:

@@ -151,9 +151,10 @@ std::string Document::mainContentType() {
   return impl_->package.contentType(impl_->mainPart);
 }
 
-std::string Document::toBytes() {
+std::string Document::toBytes(bool compress) {
   Impl& d = *impl_;
-  if (d.drawing.shapeCount() == 0) return d.package.serialize(kCompressionLevel);
+  const int level = compress ? kCompressionLevel : 0;
+  if (d.drawing.shapeCount() == 0) return d.package.serialize(level);
   pugi::xml_node body = d.stories.front().root;
   unsigned highest = 0;
   for (const Story& s : d.stories) highest = std::max(highest, highestDrawingId(s.root));
@@ -165,12 +166,12 @@ std::string Document::toBytes() {
       for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) it->parent().remove_child(*it);
     }
   } cleanup{added};
-  return d.package.serialize(kCompressionLevel);
+  return d.package.serialize(level);
 }
 
-void Document::save(const std::filesystem::path& target, Durability durability) {
+void Document::save(const std::filesystem::path& target, Durability durability, bool compress) {
   checkNotOpenElsewhere(target);
-  writeFileAtomically(target, toBytes(), durability);
+  writeFileAtomically(target, toBytes(compress), durability);
 }
 
 }  // namespace docx

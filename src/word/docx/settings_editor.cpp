@@ -58,15 +58,21 @@ void setAttr(pugi::xml_node n, const char* name, const char* value) {
   a = value;
 }
 
-void setLangIn(pugi::xml_node node, const char* tag) {
+// Answers whether anything changed, so that an untouched part keeps its original bytes.
+bool setLangIn(pugi::xml_node node, const char* tag) {
+  bool changed = false;
   for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
     if (c.type() != pugi::node_element) continue;
     if (is(c, "w:lang")) {
-      setAttr(c, "w:val", tag);
+      if (std::string_view(c.attribute("w:val").value()) != tag) {
+        setAttr(c, "w:val", tag);
+        changed = true;
+      }
     } else {
-      setLangIn(c, tag);
+      changed = setLangIn(c, tag) || changed;
     }
   }
+  return changed;
 }
 
 }  // namespace
@@ -148,12 +154,12 @@ void SettingsEditor::setLanguage(const char* tag, const std::vector<std::string>
   if (!rPrDefault) rPrDefault = defaults.prepend_child("w:rPrDefault");
   pugi::xml_node rPr = rPrDefault.child("w:rPr");
   if (!rPr) rPr = rPrDefault.append_child("w:rPr");
+  const std::string before = rPr.child("w:lang").attribute("w:val").as_string();
   docx::setLanguage(rPr, tag);
-  setLangIn(styles, tag);
-  package_.markModified(part);
+  const bool defaultChanged = before != tag;
+  if (setLangIn(styles, tag) || defaultChanged) package_.markModified(part);
   for (const std::string& story : storyParts) {
-    setLangIn(package_.xml(story).document_element(), tag);
-    package_.markModified(story);
+    if (setLangIn(package_.xml(story).document_element(), tag)) package_.markModified(story);
   }
 }
 

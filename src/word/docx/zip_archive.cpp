@@ -101,6 +101,8 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
   return entries;
 }
 
+constexpr std::size_t kSmallPart = 2048;
+
 std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
   zip_error_t error;
   zip_error_init(&error);
@@ -124,7 +126,11 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
       throw DocxError(ErrorCode::kWriteFailed,
                       "cannot add " + entry.name + ": " + archiveError(archive.get()));
     }
-    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+    // Level 0 stores the part as it is. Small parts are stored too: setting up a deflate stream
+    // costs more than the few hundred bytes it would save.
+    const bool store = level == 0 || entry.data->size() < kSmallPart;
+    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index),
+                                 store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
                                  static_cast<zip_uint32_t>(level)) != 0) {
       throw DocxError(ErrorCode::kWriteFailed, archiveError(archive.get()));
     }

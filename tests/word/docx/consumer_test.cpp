@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "support/shell.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 
@@ -24,26 +25,12 @@ using test::para;
 using test::scratchFolder;
 using test::writeFile;
 
-struct PipeCloser {
-  void operator()(FILE* f) const { pclose(f); }
-};
-
 // Runs a shell command and answers its exit status and standard output.
 int run(const std::string& command, std::string* output = nullptr) {
-  std::unique_ptr<FILE, PipeCloser> pipe(popen((command + " 2>/dev/null").c_str(), "r"));
-  if (!pipe) return -1;
-  std::string out;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) out.append(buffer.data(), n);
-  const int status = pclose(pipe.release());
-  if (output) *output = out;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return testsupport::runCommand(command, output);
 }
 
-bool have(const std::string& program) {
-  return run("command -v " + program + " >/dev/null") == 0;
-}
+bool have(const std::string& program) { return testsupport::haveProgram(program); }
 
 std::string bm(int id, const std::string& name, const std::string& placeholder) {
   return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +

@@ -1,0 +1,69 @@
+// End to end: from the dBASE folder on disk to the clean copies on disk, every sheet of a
+// 1,000-polygon sample with the log switched on, as `quelbrix sheets --all` runs it.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/program_objects.h"
+#include "app/resource_folder.h"
+#include "data/cls_dbf_data.h"
+#include "sheets/clean_copy_run.h"
+#include "tools/sample_database.h"
+#include "word/cls_word_doc.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Setup {
+  fs::path root = fs::temp_directory_path() / "quelbrix-bench-sheets";
+  Setup() {
+    fs::remove_all(root);
+    fs::create_directories(root / "res" / "data");
+    fs::copy(QUELBRIX_TEMPLATE_DIR, root / "res" / "Templates");
+    sample::writeUmlautTable(root / "res" / "data" / "umlaute2.dbf");
+    sample::SampleOptions options;
+    options.polygons = 1000;
+    sample::writeSampleDatabase(root / "db", options);
+    fs::create_directories(root / "shape");
+    for (const char* ext : {".shp", ".dbf"}) std::ofstream(root / "shape" / (std::string("p") + ext));
+    app::setResourceFolder(root / "res");
+    app::installUi(std::make_unique<app::RecordingUserInterface>());
+  }
+};
+
+void BM_AllSheetsOf1000Polygons(benchmark::State& state) {
+  static Setup setup;
+  std::size_t sheets = 0;
+  for (auto _ : state) {
+    const fs::path out = setup.root / "out";
+    fs::remove_all(out);
+    fs::create_directories(out);
+    auto store = std::make_unique<app::MemorySettings>();
+    store->set(app::kDbfFilesPfad, (setup.root / "db").string());
+    store->set(app::kShapeFilesPfad, (setup.root / "shape" / "p.shp").string());
+    store->set(app::kDataFilesPfad, out.string());
+    app::installSettings(std::move(store));
+    app::g_Debug().Init();
+    word::resetWordDoc();
+    data::clsDBFData db;
+    db.ValidFilePaths();
+    db.ConnectDBDaten();
+    sheets::Restrictions r;
+    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}) r.sheetTypes.add(t, t);
+    const auto selection = sheets::selectSheets(db, r);
+    std::atomic<bool> cancel{false};
+    const auto summary = sheets::runCleanCopies(db, selection.keys, false, false, cancel);
+    if (summary.produced != selection.keys.size()) state.SkipWithError("sheets missing");
+    sheets = summary.produced;
+  }
+  state.counters["sheets"] = static_cast<double>(sheets);
+  state.counters["sheets_per_s"] =
+      benchmark::Counter(static_cast<double>(sheets), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_AllSheetsOf1000Polygons)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "app/program_objects.h"
+#include "cli/cancel_signal.h"
+#include "cli/commands.h"
+#include "cli/open_survey.h"
+#include "cli/progress_display.h"
+#include "report/report_run.h"
+#include "word/cls_word_doc.h"
+
+namespace cli {
+namespace {
+
+struct ReportOptions {
+  std::string areas, subAreas, polygons;
+  bool skipCopies = false, all = false;
+};
+
+int runReport(Context& ctx, const ReportOptions& o) {
+  if (o.all && (!o.areas.empty() || !o.subAreas.empty() || !o.polygons.empty())) {
+    ctx.err << "--all schließt --areas, --subareas und --polygons aus.\n";
+    return 1;
+  }
+  if (!o.all && o.areas.empty() && o.subAreas.empty() && o.polygons.empty()) {
+    ctx.err << "Bitte Gebiete mit --areas/--subareas/--polygons wählen oder --all angeben.\n";
+    return 1;
+  }
+  word::resetWordDoc();
+  data::clsDBFData db;
+  if (!openSurvey(db, Purpose::Report)) return 1;
+
+  const report::PolygonSelection selection =
+      report::selectPolygons(db, {splitList(o.areas), splitList(o.subAreas), splitList(o.polygons)});
+  if (selection.status != 100) return 1;
+  bool unknown = false;
+  for (const auto& [option, values] :
+       {std::pair{"--areas", &selection.unknownAreas}, std::pair{"--subareas", &selection.unknownSubAreas},
+        std::pair{"--polygons", &selection.unknownPolygons}}) {
+    for (const auto& v : *values) {
+      ctx.err << "Unbekannter Wert für " << option << ": " << v << "\n";
+      unknown = true;
+    }
+  }
+  if (unknown) return 1;
+  ctx.out << "Es wurden " << selection.codes.size() << " Polygone ausgewählt.\n";
+
+  CancelOnInterrupt interrupt;
+  ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Datenreport: ");
+  report::ReportCallbacks callbacks;
+  callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& code) {
+    progress.show(i, n, code);
+  };
+  const report::ReportSummary summary =
+      report::runReports(db, selection.codes, o.skipCopies, interrupt.flag(), callbacks);
+  progress.finish();
+
+  ctx.out << summary.coverSheets << " Deckblätter und " << summary.reports
+          << " Datenreports für " << summary.polygons << " Polygone erstellt in "
+          << progress.elapsed() << ".\n";
+  if (summary.skippedCopies)
+    ctx.out << summary.skippedCopies << " Polygone mit Kopien von Sammel- und Komplexbögen übersprungen.\n";
+  if (summary.skippedUntyped)
+    ctx.out << summary.skippedUntyped << " Kombinationen aus Gebiet, Teilgebiet und Polygon ohne Geländebögen übersprungen.\n";
+  if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
+  if (summary.aborted) ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
+  for (const auto& code : summary.failedCoverSheets) ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
+  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+  if (!summary.messages.empty())
+    ctx.err << summary.messages.size() << " Meldung(en) in MessageReport.txt.\n";
+  const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
+                        summary.failedCoverSheets.empty() && summary.messages.empty();
+  return complete ? 0 : 1;
+}
+
+}  // namespace
+
+void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand("report", "Datenreports mit Deckblatt je Polygon erzeugen");
+  auto o = std::make_shared<ReportOptions>();
+  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456");
+  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001");
+  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (ohne Teil), z. B. 00001");
+  cmd->add_flag("--skip-copies", o->skipCopies,
+                "Polygone mit Kopien von Sammel- und Komplexbögen nicht generieren");
+  cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
+  cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runReport(ctx, *o); }; });
+}
+
+}  // namespace cli

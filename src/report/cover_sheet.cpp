@@ -1,0 +1,98 @@
+#include <filesystem>
+
+#include "app/program_objects.h"
+#include "report/error_text.h"
+#include "report/mod_ffh_report_bogen.h"
+#include "report/report_format.h"
+#include "word/cls_word_doc.h"
+
+namespace report {
+
+int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
+                                   data::clsDBFData& db, std::vector<std::string>& messages,
+                                   bool useOwnFolder, const std::string& folderName) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  int16_t result = 101;
+  try {
+    if (doc.CreateWordApplication() != 100) {
+      log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
+      return 101;
+    }
+    if (doc.OpenWordDokument(polygonCode + "Deckblatt", word::programFolder(), messages, 11,
+                             useOwnFolder, folderName) == 100) {
+      if (FfhReportPolygon(polygonCode, db) != 100)
+        log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
+      if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100)
+        log.Ausgabe(2,
+                    "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
+                    "werden.");
+      doc.CloseWordDokument();
+      log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
+    }
+    doc.DeleteWordApplication();
+    result = 100;
+  } catch (const data::FatalError&) {
+    // The program ends; what was filled is stored first.
+    doc.CloseWordDokument();
+    doc.DeleteWordApplication();
+    throw;
+  } catch (const std::exception& e) {
+    log.Ausgabe(2,
+                "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
+    // Left running, the engine would refuse every later document of the run.
+    doc.CloseWordDokument();
+    doc.DeleteWordApplication();
+  }
+  return result;
+}
+
+int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  const std::string key = polygonCode.substr(0, 11);
+  data::Recordset rows;
+  if (!db.GetShapeRecordset(key, rows)) {
+    log.Ausgabe(2, std::string("FfhReportPolygon: Fehler! Die SQL-Anfrage (") +
+                       ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+    return 101;
+  }
+  int32_t record = 0;
+  std::string area = "0";
+  int32_t row = 0;
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    ++row;
+    const data::Value& number = rows.value("POLYGONNR");
+    if (number.isNull() || number.toText() != key) continue;
+    record = row;
+    area = hectareText(rows.value("AREA"));
+  }
+  if (record == 0) {
+    log.Ausgabe(2,
+                "Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden.");
+    return 101;
+  }
+  if (ffhReportSetPolygon(record, db) != 100) {
+    log.Ausgabe(2, "Fehler! Das Shape-Polygon konnte nicht erzeugt werden.");
+    return 101;
+  }
+  if (word::g_WordDoc().SetTextMarke("HA", area, "", true) != 100) {
+    log.Ausgabe(2, "Fehler! Die Textmarke HA konnte nicht korrekt gesetzt werden.");
+    return 101;
+  }
+  const std::string setting = app::settings().get(app::kShapeFilesPfad);
+  const std::size_t slash = setting.rfind('/');
+  const std::string temp =
+      (slash == std::string::npos ? std::string() : setting.substr(0, slash + 1)) + "xxx_temp.dbf";
+  std::error_code ec;
+  if (std::filesystem::exists(temp, ec)) std::filesystem::remove(temp, ec);
+  return 100;
+}
+
+CoverSheetFunction coverSheetInFolder(data::clsDBFData& db) {
+  return [&db](const std::string& polygonCode, const std::string& sheetTypes,
+               std::vector<std::string>& messages, const std::string& folder) {
+    return FfhReportGenerateDeckblatt(polygonCode, sheetTypes, db, messages, true, folder);
+  };
+}
+
+}  // namespace report

@@ -1,0 +1,19 @@
+#include "report/error_text.h"
+
+#include "data/provider_error.h"
+#include "shape/shape_error.h"
+#include "word/docx/docx_error.h"
+
+namespace report {
+
+std::string errorText(const std::exception& error) {
+  if (const auto* e = dynamic_cast<const data::ProviderError*>(&error))
+    return e->description() + "(" + std::to_string(e->number()) + ")";
+  if (const auto* e = dynamic_cast<const shape::ShapeError*>(&error))
+    return e->description() + "(" + std::to_string(e->signedNumber()) + ")";
+  if (const auto* e = dynamic_cast<const docx::DocxError*>(&error))
+    return e->description() + "(" + std::to_string(e->number()) + ")";
+  return std::string(error.what()) + "(0)";
+}
+
+}  // namespace report

@@ -1,0 +1,14 @@
+#pragma once
+// How an error handler of the report side names a caught error in the log: its description
+// directly followed by "(", its number and ")".
+
+#include <exception>
+#include <string>
+
+namespace report {
+
+// Description and number of the error types the lower layers throw (provider, shapefile,
+// document engine); any other exception gives its what() and the number 0.
+std::string errorText(const std::exception& error);
+
+}  // namespace report

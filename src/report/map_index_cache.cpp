@@ -1,0 +1,98 @@
+#include "report/map_index_cache.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <tuple>
+
+namespace report {
+namespace {
+
+struct FileStamp {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  long mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
+
+  bool operator==(const FileStamp& o) const {
+    return std::tie(exists, device, inode, size, mtimeSec, mtimeNsec, ctimeSec, ctimeNsec) ==
+           std::tie(o.exists, o.device, o.inode, o.size, o.mtimeSec, o.mtimeNsec, o.ctimeSec,
+                    o.ctimeNsec);
+  }
+};
+
+FileStamp stampOf(const std::string& path) {
+  FileStamp s;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return s;
+  s.exists = true;
+  s.device = st.st_dev;
+  s.inode = st.st_ino;
+  s.size = st.st_size;
+  s.mtimeSec = st.st_mtim.tv_sec;
+  s.mtimeNsec = st.st_mtim.tv_nsec;
+  s.ctimeSec = st.st_ctim.tv_sec;
+  s.ctimeNsec = st.st_ctim.tv_nsec;
+  return s;
+}
+
+// The index file beside the main file, as the shapefile class finds it.
+std::string indexPathOf(const std::string& shpPath) {
+  std::filesystem::path p(shpPath);
+  for (const char* ext : {".shx", ".SHX", ".Shx"}) {
+    std::filesystem::path candidate = p;
+    candidate.replace_extension(ext);
+    std::error_code ec;
+    if (std::filesystem::exists(candidate, ec)) return candidate.string();
+  }
+  return std::filesystem::path(shpPath).replace_extension(".shx").string();
+}
+
+struct Identity {
+  std::string path;
+  FileStamp main, index;
+  int32_t count = 0;
+  bool operator==(const Identity& o) const {
+    return path == o.path && main == o.main && index == o.index && count == o.count;
+  }
+};
+
+struct Cache {
+  Identity identity;
+  std::shared_ptr<const word::PartExtentIndex> index;
+  long builds = 0;
+};
+
+Cache& cache() {
+  static Cache c;
+  return c;
+}
+
+}  // namespace
+
+std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& shpPath,
+                                                            shape::CShapeFile& file) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(shpPath, ec);
+  Identity id{ec ? shpPath : absolute.lexically_normal().string(), stampOf(shpPath),
+              stampOf(indexPathOf(shpPath)), file.Count()};
+  Cache& c = cache();
+  if (c.index && c.identity == id) return c.index;
+  c.index.reset();
+  c.index = std::make_shared<const word::PartExtentIndex>(file);
+  c.identity = std::move(id);
+  ++c.builds;
+  return c.index;
+}
+
+void forgetPartExtents() {
+  cache().index.reset();
+  cache().identity = {};
+}
+
+long partExtentBuilds() {
+  return cache().builds;
+}
+
+}  // namespace report

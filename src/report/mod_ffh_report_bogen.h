@@ -1,0 +1,56 @@
+#pragma once
+// Data reports: per polygon a cover sheet with the polygon map, its area and its survey units,
+// then one report document per survey sheet of the polygon. The routines write through
+// g_WordDoc and g_Debug and answer 100 (done) or 101 (the part could not be made); a failure
+// inside one document is logged and never stops the caller's run.
+//
+// Errors: FfhReportGenerateDeckblatt and ffhReportSetPolygon catch unexpected errors
+// themselves. The report document routines (FfhReportGenerateBoegen and its head, body and
+// footer) let them through to the run, which logs them and ends (report_run.h).
+// data::FatalError (the shapefile's attribute table cannot be read) always passes through: the
+// program cannot go on; the cover sheet closes and stores its document before passing it on.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/cls_dbf_data.h"
+
+namespace report {
+
+// The sheet keys (GBCODE followed by GBBOGEN) of a polygon in query order; 101 with an empty
+// list when the query failed.
+int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
+                          std::vector<std::string>& sheets);
+
+// One report document for a sheet key, stored as <out>/Report/<key>.docx. Answers 100 whenever
+// the document engine could be started, also when opening or filling failed (logged).
+int16_t FfhReportGenerateBoegen(const std::string& key, data::clsDBFData& db,
+                                std::vector<std::string>& messages);
+int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db);
+int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db);
+int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db);
+
+// The cover sheet of a polygon, stored as <out>/Report/<code>Deckblatt.docx, or in
+// <out>/<folderName>/ when useOwnFolder is set. sheetTypes: the polygon's types joined by ","
+// (never empty). Answers 100 once the engine was started.
+int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
+                                   data::clsDBFData& db, std::vector<std::string>& messages,
+                                   bool useOwnFolder, const std::string& folderName);
+// Finds the polygon in the shapefile's attribute table, draws its map and writes HA.
+int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db);
+// Draws the map of shapefile record recordNumber (1-based) and its neighbours.
+int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& db);
+// Writes GBCODE and one survey-unit block per sheet of the given types into the cover sheet.
+int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
+                                     data::clsDBFData& db);
+
+// The cover sheet as the clean-copy run asks for it (sheets::RunCallbacks::coverSheet):
+// arguments polygon code, sheet types, messages, folder (the sheet's type). The database must
+// outlive the function object.
+using CoverSheetFunction = std::function<int16_t(const std::string&, const std::string&,
+                                                 std::vector<std::string>&, const std::string&)>;
+CoverSheetFunction coverSheetInFolder(data::clsDBFData& db);
+
+}  // namespace report

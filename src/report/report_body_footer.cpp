@@ -1,0 +1,123 @@
+#include <algorithm>
+#include <cctype>
+
+#include "app/program_objects.h"
+#include "data/sql_text.h"
+#include "report/mod_ffh_report_bogen.h"
+#include "sheets/mod_ffh_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace report {
+namespace {
+
+std::string upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+// Writes every column but the first of every row into the bookmark of its name.
+void writeColumns(data::Recordset& rows, const std::string& size) {
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    for (int n = 1; n < rows.fieldCount(); ++n) {
+      const data::Value& v = rows.value(n);
+      const std::string text = v.isNull() ? std::string() : v.toText();
+      if (word::g_WordDoc().SetReportTextMarke(rows.fieldName(n), text, size, true) != 100)
+        app::g_Debug().Ausgabe(3, "FfhReportGenerateBogen: Fehler! Die Textmarke " +
+                                      rows.fieldName(n) + " konnte nicht gesetzt werden.");
+    }
+  }
+}
+
+}  // namespace
+
+int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  const std::string code = sheets::sheetCode(key);
+  const std::string type = upper(key.size() > 12 ? key.substr(12) : "");
+  const std::string size = type == "GT" || type == "GN" ? "10" : "11";
+
+  int16_t index = -1;
+  if (!db.GetDBNumber(key, index)) {
+    log.Ausgabe(2, "FfhReportGenerateBogen: Fehler! Die Geländebogenkennung von " + key +
+                       " ist nicht vorhanden.");
+    return 101;
+  }
+  for (int16_t part = 1; part <= 2; ++part) {
+    if (part == 2) ++index;
+    std::string table;
+    if (!db.GetTableName(key, part, table)) {
+      log.Ausgabe(2,
+                  "FfhReportGenerateBogen: Fehler! Der Tabellenname der Datenbank konnte nicht "
+                  "ermittelt werden.");
+      return 101;
+    }
+    const std::string query =
+        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
+    data::Recordset rows;
+    if (!db.GetRecordset(index, query, rows)) {
+      log.Ausgabe(2, "FfhReportGenerateBogen: Fehler! Die SQL-Anfrage (" + query +
+                         ") auf die Tabelle mit dem Index " + std::to_string(index) +
+                         " schlug fehlt.");
+      return 101;
+    }
+    writeColumns(rows, size);
+  }
+  return 100;
+}
+
+int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  data::UmlautDict umlauts;
+  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
+  const std::string code = sheets::sheetCode(key);
+  const std::string escaped = data::sqlEscape(code);
+
+  std::string query = "SELECT * FROM anmerk WHERE GBCODE='" + escaped + "'";
+  data::Recordset rows;
+  if (!db.GetRecordset(1, query, rows)) {
+    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index 1 schlug fehlt.");
+    return 101;
+  }
+  std::string remarks = "keine";
+  if (!rows.isEOF() && rows.fieldCount() > 1 && !rows.value(1).isNull()) {
+    remarks = rows.value(1).toText();
+    word::clsWordDoc::CorrectUmlaute(dict, remarks);
+  }
+  if (doc.SetTextMarke("ANMERKUNGEN", remarks, "11", true) != 100)
+    log.Ausgabe(3,
+                "FfhReportGenerateFooter: Fehler! Die Textmarke ANMERKUNGEN konnte nicht gesetzt "
+                "werden.");
+
+  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR='" + escaped + "'";
+  if (!db.GetRecordset(27, query, rows)) {
+    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+    return 101;
+  }
+  std::string units;
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    if (rows.fieldCount() < 2 || rows.value(1).isNull()) continue;
+    units += (units.empty() ? "" : ", ") + rows.value(1).toText();
+  }
+  if (units.empty())
+    units = "keine";
+  else
+    word::clsWordDoc::CorrectUmlaute(dict, units);
+  if (doc.SetTextMarke("PFLANZENSOZ", units, "11", true) != 100)
+    log.Ausgabe(3,
+                "FfhReportGenerateFooter: Fehler! Die Textmarke PFLANZENSOZ konnte nicht gesetzt "
+                "werden.");
+
+  if (doc.TableCleanUp() != 100)
+    log.Ausgabe(3,
+                "FfhReportGenerateFooter: Fehler! Die Tabelle in dem Reportbogen konnte nicht "
+                "bearbeitet werden.");
+  if (sheets::OutputPflanzenartenRoteListe(db, code, dict) != 100)
+    log.Ausgabe(3, "FfhReportGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
+  return 100;
+}
+
+}  // namespace report

@@ -1,0 +1,146 @@
+#include "report/report_run.h"
+
+#include <filesystem>
+#include <set>
+
+#include "app/message_file.h"
+#include "app/program_objects.h"
+#include "data/area_selection.h"
+#include "data/ffh_lookups.h"
+#include "report/error_text.h"
+#include "report/map_index_cache.h"
+#include "report/mod_ffh_report_bogen.h"
+#include "word/cls_word_doc.h"
+
+namespace fs = std::filesystem;
+
+namespace report {
+namespace {
+
+const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
+
+// When the report document of that base name was last written, or the epoch when there is
+// none.
+fs::file_time_type writtenAt(const std::string& baseName) {
+  std::error_code ec;
+  const fs::path file =
+      fs::path(app::settings().get(app::kDataFilesPfad)) / "Report" / (baseName + ".docx");
+  auto t = fs::last_write_time(file, ec);
+  return ec ? fs::file_time_type::min() : t;
+}
+
+template <class Select, class All>
+std::vector<std::string> choose(const std::vector<std::string>& values, Select select, All all) {
+  if (values.empty()) {
+    all();
+    return {};
+  }
+  return select(values);
+}
+
+// Forgets the shapefile's part extents when the run ends, however it ends.
+struct ExtentsOfThisRun {
+  ~ExtentsOfThisRun() { forgetPartExtents(); }
+};
+
+}  // namespace
+
+PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choice) {
+  PolygonSelection out;
+  data::TextSet sheets;
+  data::AreaRoots roots;
+  if (db.GetReportBogenNumbers(kAllTypes, sheets, roots) != 100) {
+    app::g_Debug().Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
+    app::ui().message(
+        app::MessageIcon::Warning,
+        "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie "
+        "es erneut.");
+    return out;
+  }
+  data::AreaSelection lists(data::AreaSelection::Mode::Report);
+  lists.SetBogenNumbers(roots);
+  out.unknownAreas = choose(
+      choice.areas, [&](const auto& v) { return lists.selectAreasByValue(v); },
+      [&] { lists.selectAllAreas(); });
+  out.unknownSubAreas = choose(
+      choice.subAreas, [&](const auto& v) { return lists.selectSubAreasByValue(v); },
+      [&] { lists.selectAllSubAreas(); });
+  out.unknownPolygons = choose(
+      choice.polygons, [&](const auto& v) { return lists.selectPolygonsByValue(v); },
+      [&] { lists.selectAllPolygons(); });
+  // Two areas may each have a sub-area of the same number; their combinations repeat codes,
+  // which would only make the same documents twice.
+  std::set<std::string> seen;
+  for (auto& code : lists.selectedPolygonCodes())
+    if (seen.insert(code).second) out.codes.push_back(std::move(code));
+  out.status = 100;
+  return out;
+}
+
+ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
+                         bool skipCopies, const std::atomic<bool>& cancel,
+                         const ReportCallbacks& callbacks) {
+  app::clsDebug& log = app::g_Debug();
+  ReportSummary summary;
+  summary.selected = polygonCodes.size();
+  const ExtentsOfThisRun extents;
+  app::ui().processEvents();
+  try {
+    std::size_t position = 0;
+    for (const std::string& code : polygonCodes) {
+      ++position;
+      std::string types;
+      if (data::FfhReportGetBogentypen(code, types, db) != 100) {
+        ++summary.skippedUntyped;
+        continue;
+      }
+      if (cancel.load()) {
+        summary.cancelled = true;
+        break;
+      }
+      if (callbacks.progress) callbacks.progress(position, polygonCodes.size(), code);
+      app::ui().processEvents();
+      if (skipCopies && data::FfhBogenIsCopy(code + "_", db)) {
+        ++summary.skippedCopies;
+        continue;
+      }
+      ++summary.polygons;
+      const auto coverBefore = writtenAt(code + "Deckblatt");
+      if (FfhReportGenerateDeckblatt(code, types, db, summary.messages, false, "") == 101) {
+        log.Ausgabe(2,
+                    "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
+        summary.failedCoverSheets.push_back(code);
+      } else if (writtenAt(code + "Deckblatt") > coverBefore) {
+        ++summary.coverSheets;
+      } else {
+        // The cover sheet answers 100 also when no document could be opened; the log says why.
+        summary.failedCoverSheets.push_back(code);
+      }
+      std::vector<std::string> keys;
+      FfhReportGetBogen(code, db, keys);
+      for (const std::string& key : keys) {
+        const auto before = writtenAt(key + "-Report");
+        if (FfhReportGenerateBoegen(key, db, summary.messages) == 101) {
+          log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
+          summary.failed.push_back(key);
+        } else if (writtenAt(key + "-Report") > before) {
+          ++summary.reports;
+        } else {
+          summary.failed.push_back(key);
+        }
+      }
+    }
+  } catch (const data::FatalError&) {
+    throw;
+  } catch (const std::exception& e) {
+    summary.aborted = true;
+    summary.error = errorText(e);
+    log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + summary.error);
+    word::resetWordDoc();
+    return summary;
+  }
+  app::writeMessageFile(summary.messages);
+  return summary;
+}
+
+}  // namespace report

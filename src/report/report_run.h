@@ -1,0 +1,65 @@
+#pragma once
+// One data-report run without a window: the polygon codes the area lists stand for, and the
+// per-polygon loop (sheet types, cancel, progress, copy test, cover sheet, one report per
+// sheet) with the message file at the end.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/cls_dbf_data.h"
+
+namespace report {
+
+// Values as the report window's three lists show them; an empty list stands for every row.
+struct PolygonChoice {
+  std::vector<std::string> areas;     // e.g. "123"
+  std::vector<std::string> subAreas;  // e.g. "001"
+  std::vector<std::string> polygons;  // 5-digit polygon numbers, parts folded, e.g. "00001"
+};
+
+struct PolygonSelection {
+  int16_t status = 101;  // 101: the sheet numbers could not be read (logged and shown)
+  // 11-character polygon codes, area × sub-area × polygon in list order, each code once.
+  std::vector<std::string> codes;
+  // Chosen values that match no row of their list (the run should not start with them).
+  std::vector<std::string> unknownAreas, unknownSubAreas, unknownPolygons;
+};
+
+// Reads the sheet numbers of all sheet types, fills the lists and selects the chosen rows.
+PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choice);
+
+struct ReportCallbacks {
+  // Called once per polygon that has typed sheets and is not cancelled: position (1-based in
+  // the list of codes), number of codes, polygon code.
+  std::function<void(std::size_t, std::size_t, const std::string&)> progress;
+};
+
+struct ReportSummary {
+  std::size_t selected = 0;                    // polygon codes handed in
+  std::size_t polygons = 0;                    // polygons reported (cover sheet and sheets tried)
+  std::size_t coverSheets = 0;                 // cover sheets written in this run
+  std::size_t reports = 0;                     // report documents written in this run
+  std::vector<std::string> failedCoverSheets;  // polygon codes
+  std::vector<std::string> failed;             // sheet keys whose report was not written
+  std::size_t skippedCopies = 0;               // polygons skipped for a copy sheet
+  std::size_t skippedUntyped = 0;              // codes without typed sheets
+  bool cancelled = false;
+  // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
+  bool aborted = false;
+  std::string error;                  // the error's description and number
+  std::vector<std::string> messages;  // what went into the message file
+};
+
+// Runs the polygons in order. cancel (set by the front end, even from a signal handler) is
+// tested once per polygon with typed sheets, before its cover sheet; the polygon in work is
+// always finished. skipCopies leaves out a polygon with any copy of a collective or complex
+// sheet. Writes or removes the message file at the end. An unexpected error is logged, the
+// document engine is renewed and the summary says aborted. data::FatalError passes through.
+ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
+                         bool skipCopies, const std::atomic<bool>& cancel,
+                         const ReportCallbacks& callbacks = {});
+
+}  // namespace report

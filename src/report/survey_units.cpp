@@ -1,0 +1,64 @@
+#include "app/program_objects.h"
+#include "data/sql_text.h"
+#include "report/mod_ffh_report_bogen.h"
+#include "report/report_format.h"
+#include "report/report_record.h"
+#include "word/cls_word_doc.h"
+
+namespace report {
+namespace {
+
+std::vector<std::string> splitTypes(const std::string& list) {
+  std::vector<std::string> types;
+  if (list.empty()) return types;
+  std::size_t start = 0;
+  for (std::size_t pos; (pos = list.find(',', start)) != std::string::npos; start = pos + 1)
+    types.push_back(list.substr(start, pos - start));
+  types.push_back(list.substr(start));
+  return types;
+}
+
+}  // namespace
+
+int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
+                                     data::clsDBFData& db) {
+  app::clsDebug& log = app::g_Debug();
+  word::clsWordDoc& doc = word::g_WordDoc();
+  std::string query = "SELECT DISTINCT * FROM gbogen WHERE ((GBCODE like '" +
+                      data::sqlEscape(polygonCode) + "_" + "') AND (";
+  const auto types = splitTypes(sheetTypes);
+  for (std::size_t i = 0; i < types.size(); ++i)
+    query += (i ? "OR " : "") + std::string("GBBOGEN='") + data::sqlEscape(types[i]) + "'";
+  query += "))";
+  data::Recordset rows;
+  if (!db.GetRecordset(0, query, rows)) {
+    log.Ausgabe(2, "FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (" + query +
+                       ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+    return 101;
+  }
+  const RecordView r(rows);
+  if (r.present(0)) {
+    const std::string code = r.text(0).substr(0, 11);
+    if (doc.SetTextMarke("GBCODE", formatTextGroups(code, "&&& &&& &&&&&"), "", true) != 100) {
+      log.Ausgabe(2, "Fehler! Die Textmarke GBCODE konnte nicht korrekt gesetzt werden.");
+      return 101;
+    }
+  }
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    const std::string title =
+        "Bogen Nr.: " +
+        (r.present(0) ? formatNumberGroups(r.text(0), "### ### #### ##") : std::string("keine"));
+    const std::string left =
+        r.present(3) ? "Biotoptyp: " + formatTextGroups(r.text(3), "&&&") : "Biotoptyp: ---";
+    std::string middle = " Nebencode(s): " +
+                         (r.present(4) ? formatTextGroups(r.text(4), "&&&") : std::string("---"));
+    for (int n = 5; n <= 8; ++n)
+      if (r.present(n)) middle += ", " + formatTextGroups(r.text(n), "&&&");
+    const std::string right =
+        r.present(17) ? " Flächenanteil: " + r.text(17) + "%" : " Flächenanteil: --";
+    doc.InsertErfassungseinheit(title, left, middle, right);
+  }
+  return 100;
+}
+
+}  // namespace report

@@ -1,0 +1,277 @@
+// Cover sheets: area, survey units and the polygon map, read back from the saved document.
+
+#include <clocale>
+#include <cmath>
+
+#include "data/ffh_lookups.h"
+#include "report/map_index_cache.h"
+#include "report/mod_ffh_report_bogen.h"
+#include "report_fixture.h"
+#include "shape/c_shape_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using reporttest::Row;
+using reporttest::ShapePolygon;
+using reporttest::square;
+
+constexpr double kEmuPerPoint = 12700;
+
+// The map as the saved main part holds it.
+struct MapGroup {
+  bool found = false;
+  double width = 0, height = 0, top = 0;  // points
+  double left = 0;  // points; centred: left + width / 2 is the middle of the page
+  bool aligned = false;
+  int shapes = 0;
+  std::vector<int> patterned;  // 1-based positions of shapes with a pattern fill
+  std::string labels;          // texts of the labels
+};
+
+MapGroup mapOf(const std::filesystem::path& file) {
+  MapGroup m;
+  auto xml = reporttest::mainPart(file);
+  for (pugi::xpath_node n : xml->select_nodes("//wp:anchor[.//wpg:wgp]")) {
+    pugi::xml_node anchor = n.node();
+    m.found = true;
+    m.width = anchor.child("wp:extent").attribute("cx").as_double() / kEmuPerPoint;
+    m.height = anchor.child("wp:extent").attribute("cy").as_double() / kEmuPerPoint;
+    m.top = anchor.child("wp:positionV").child("wp:posOffset").text().as_double() / kEmuPerPoint;
+    pugi::xml_node h = anchor.child("wp:positionH");
+    m.aligned = std::string(h.child("wp:align").text().as_string()) == "center";
+    m.left = h.child("wp:posOffset").text().as_double() / kEmuPerPoint;
+    int k = 0;
+    for (pugi::xpath_node s : anchor.select_nodes(".//wpg:wgp/wps:wsp")) {
+      ++k;
+      if (s.node().child("wps:spPr").child("a:pattFill")) m.patterned.push_back(k);
+      for (pugi::xpath_node t : s.node().select_nodes(".//w:t")) m.labels += t.node().text().get();
+    }
+    m.shapes = k;
+  }
+  return m;
+}
+
+std::vector<uint8_t> bytesOf(const std::filesystem::path& p) {
+  const std::string s = testsupport::readFile(p);
+  return {s.begin(), s.end()};
+}
+
+int32_t be32At(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<int32_t>((uint32_t(b[at]) << 24) | (uint32_t(b[at + 1]) << 16) |
+                              (uint32_t(b[at + 2]) << 8) | uint32_t(b[at + 3]));
+}
+
+// Overwrites 4 little-endian bytes at offset `into` of record `record`'s content in the .shp.
+void damageRecord(const std::filesystem::path& shp, int32_t record, size_t into, int32_t value) {
+  std::filesystem::path shx = shp;
+  shx.replace_extension(".shx");
+  const auto index = bytesOf(shx);
+  const size_t content = static_cast<size_t>(be32At(index, 100 + (record - 1) * 8)) * 2 + 8;
+  std::string bytes = testsupport::readFile(shp);
+  const auto u = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[content + into + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+  testsupport::writeFile(shp, bytes);
+}
+
+class CoverSheetTest : public reporttest::ReportFixture {
+ protected:
+  void SetUp() override {
+    ReportFixture::SetUp();
+    writeStandardTemplates();
+    writeDatabase(
+        {{"GBogen",
+          {{{"GBCODE", "123001000011"},
+            {"GBBOGEN", "GN"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP", "35111"},
+            {"GBBIOTOP3", "35113"},
+            {"GBANTEIL", "40"}},
+           {{"GBCODE", "123001000012"},
+            {"GBBOGEN", "GT"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP2", "35112"},
+            {"GBBIOTOP4", "35114"}},
+           {{"GBCODE", "123001000013"},
+            {"GBBOGEN", "F"},
+            {"GBPOLYGON", "12300100001"},
+            {"GBBIOTOP", "61000"}},
+           {{"GBCODE", "123001000021"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100002"}},
+           {{"GBCODE", "123001000051"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100005"}},
+           {{"GBCODE", "123001000071"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100007"}}}}});
+    // Record 1, the surveyed polygon: three parts spanning 0..600 across and 0..200 up.
+    // Record 2 shares its right edge; record 3 touches its extent but lies wholly outside the
+    // frame; record 4 lies far away; records 5 and 6 touch it on the left and at the bottom;
+    // code 7 occurs twice (records 7 and 8).
+    writeShapefile(
+        {{"12300100001", "500", {square(0, 0, 100), square(200, 0, 50), square(500, 100, 100)}},
+         {"12300100002", "125", {square(600, 0, 100)}},
+         {"12300100003", "", {{{-2000, 300}, {300, -2000}, {-2000, -2000}, {-2000, 300}}}},
+         {"12300100004", "1000", {square(5000, 5000, 10)}},
+         {"12300100005", "", {square(-100, 0, 100)}},
+         {"12300100006", "", {square(0, -100, 100)}},
+         {"12300100007", "10000", {square(9000, 9000, 10)}},
+         {"12300100007", "123000", {square(7000, 7000, 10), square(7100, 7000, 10)}}});
+  }
+
+  std::filesystem::path cover(const std::string& code, const std::string& types = "") {
+    std::string list = types;
+    if (list.empty()) data::FfhReportGetBogentypen(code, list, *db_);
+    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, list, *db_, messages_, false, ""), 100);
+    const auto file = reportFile(code + "Deckblatt");
+    EXPECT_TRUE(std::filesystem::exists(file));
+    return file;
+  }
+};
+
+TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
+  const auto file = cover("12300100001");
+  const MapGroup map = mapOf(file);
+  ASSERT_TRUE(map.found);
+  // Frame, three parts, the neighbour on the right, scale label and bar; the neighbour outside
+  // the frame and the distant one add nothing; records 5 and 6 are clipped like record 2.
+  EXPECT_EQ(map.shapes, 1 + 3 + 3 + 2);
+  EXPECT_EQ(map.patterned, std::vector<int>{2});  // only the first part is grey
+  EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01);
+  EXPECT_NEAR(map.top, 100, 0.01);
+  // The test template's page is 11906 twips wide.
+  EXPECT_TRUE(map.aligned || std::abs(map.left + map.width / 2 - 11906 / 20.0 / 2) < 0.01)
+      << map.left << " " << map.width;
+  EXPECT_NE(map.labels.find("100 m"), std::string::npos);
+  read(file);
+  EXPECT_EQ(mark("HA"), "0.05");
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
+  EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));
+}
+
+TEST_F(CoverSheetTest, Area_HectaresInLocaleNotationAndLaterRowWins) {
+  cover("12300100002");
+  read(reportFile("12300100002Deckblatt"));
+  EXPECT_EQ(mark("HA"), "0.01");
+  cover("12300100005");
+  read(reportFile("12300100005Deckblatt"));
+  EXPECT_EQ(mark("HA"), "0");  // AREA Null
+  cover("12300100007");
+  read(reportFile("12300100007Deckblatt"));
+  EXPECT_EQ(mark("HA"), "12.3");
+  // Record 8, not 7: two parts, so frame, two parts and the scale bar.
+  EXPECT_EQ(mapOf(reportFile("12300100007Deckblatt")).shapes, 1 + 2 + 2);
+}
+
+TEST_F(CoverSheetTest, Area_GermanLocaleWritesDecimalComma) {
+  // Whole square metres: the attribute table is then read without a decimal point.
+  writeShapefile({{"12300100001", "123000", {square(0, 0, 100)}}}, 0);
+  {
+    reporttest::LocaleScope german("de_DE.UTF-8");
+    cover("12300100001");
+  }
+  read(reportFile("12300100001Deckblatt"));
+  EXPECT_EQ(mark("HA"), "12,3");
+}
+
+TEST_F(CoverSheetTest, SurveyUnits_GroupedCodeAndBlocksOfListedTypes) {
+  const auto file = cover("12300100001", "GN,GT");
+  read(file);
+  EXPECT_EQ(mark("GBCODE"), "123 001 00001");
+  auto& t = doc_->tables();
+  ASSERT_EQ(t.rowCount(2), 1 + 2 * 3);  // the F sheet is not of a listed type
+  EXPECT_EQ(t.cellText(2, 2, 1).substr(0, 26), "Bogen Nr.: 123 001 0000 11");
+  EXPECT_EQ(t.cellText(2, 3, 1), "Biotoptyp: 35111");
+  EXPECT_EQ(t.cellText(2, 3, 2), " Nebencode(s)\r ---, 35113");
+  EXPECT_EQ(t.cellText(2, 3, 3), " Flächenanteil: 40%");
+  EXPECT_EQ(t.cellText(2, 5, 1).substr(0, 26), "Bogen Nr.: 123 001 0000 12");
+  EXPECT_EQ(t.cellText(2, 6, 1), "Biotoptyp: ---");
+  EXPECT_EQ(t.cellText(2, 6, 2), " Nebencode(s)\r 35112, 35114");
+  EXPECT_EQ(t.cellText(2, 6, 3), " Flächenanteil: --");
+}
+
+TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
+  // An empty type list leaves nothing between the brackets: the query fails.
+  std::string none;
+  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", none, *db_, messages_, false, ""),
+            100);
+  EXPECT_TRUE(logged(
+      "D2 FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (SELECT DISTINCT * FROM gbogen "
+      "WHERE ((GBCODE like '12300100001_') AND ())) auf die Tabelle mit dem Index 0 schlug "
+      "fehlt."));
+  EXPECT_TRUE(logged(
+      "D2 Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt werden."));
+  read(reportFile("12300100001Deckblatt"));
+  EXPECT_EQ(mark("HA"), "0.05");
+}
+
+TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
+  damageRecord(shapePath(), 5, 0, 0);         // shape type 0: a null record
+  damageRecord(shapePath(), 6, 36, 1000000);  // more parts than the record holds
+  const auto file = cover("12300100001");
+  EXPECT_EQ(mapOf(file).shapes, 1 + 3 + 1 + 2);
+  read(file);
+  EXPECT_EQ(mark("HA"), "0.05");
+  int skipped = 0;
+  for (const auto& line : log())
+    if (line.rfind("D2 CollectNeighbourPolygons: Fehler! Der Datensatz ", 0) == 0) ++skipped;
+  EXPECT_EQ(skipped, 2);
+
+  // The damaged record's own cover sheet has no map and no area, but is stored.
+  const auto own = cover("12300100005");
+  EXPECT_FALSE(mapOf(own).found);
+  EXPECT_TRUE(logged("D2 Fehler! Das Shape-Polygon konnte nicht erzeugt werden."));
+  bool handled = false;
+  for (const auto& line : log())
+    handled |= line.rfind("D2 FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler.", 0) == 0;
+  EXPECT_TRUE(handled);
+  read(own);
+  EXPECT_EQ(mark("HA"), "~");
+}
+
+TEST_F(CoverSheetTest, Map_ShapefileReadOncePerFileNotPerCoverSheet) {
+  const long before = report::partExtentBuilds();
+  cover("12300100001");
+  cover("12300100002");
+  cover("12300100005");
+  EXPECT_EQ(report::partExtentBuilds() - before, 1);
+  // A rewritten shapefile is read again, and the maps follow the new geometry.
+  writeShapefile({{"12300100001", "500", {square(0, 0, 100)}}});
+  const auto file = cover("12300100001");
+  EXPECT_EQ(report::partExtentBuilds() - before, 2);
+  EXPECT_EQ(mapOf(file).shapes, 1 + 1 + 2);
+}
+
+TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
+  const auto file = cover("12300100009", "F");
+  EXPECT_TRUE(
+      logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
+  EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
+  EXPECT_FALSE(mapOf(file).found);
+  // The temporary copy stays until the next success.
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
+}
+
+TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {
+  auto coverSheet = report::coverSheetInFolder(*db_);
+  EXPECT_EQ(coverSheet("12300100001", "GN,GT", messages_, "GN"), 100);
+  EXPECT_TRUE(std::filesystem::exists(out() / "GN" / "12300100001Deckblatt.docx"));
+  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
+}
+
+TEST_F(CoverSheetTest, Deckblatt_EngineErrorIsCaughtAndLaterDocumentsStillWork) {
+  // A cover-sheet template without the survey-unit table makes the listing fail inside the
+  // engine; the cover sheet catches it and the next document can still be made.
+  writeTemplate("TemplateDatenreportV2Deckblatt.dotx",
+                "<w:p>" + reporttest::bookmark(1, "GBCODE", "x") + "</w:p><w:p>" +
+                    reporttest::bookmark(2, "HA", "~") + "</w:p>");
+  std::string types = "GN,GT";
+  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", types, *db_, messages_, false, ""),
+            101);
+  bool caught = false;
+  for (const auto& line : log())
+    caught |=
+        line.rfind("D2 Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt.", 0) == 0;
+  EXPECT_TRUE(caught);
+  read(reportFile("12300100001Deckblatt"));
+  EXPECT_EQ(mark("HA"), "0.05");  // stored with what was filled
+  writeStandardTemplates();
+  cover("12300100002");
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+#include "report_fixture.h"
+
+#include <algorithm>
+#include <clocale>
+#include <set>
+
+#include "app/resource_folder.h"
+#include "data/dbf/dbf_file.h"
+#include "docx/test_package.h"
+#include "report/map_index_cache.h"
+#include "shape/c_file_name.h"
+#include "shape/c_shape_file.h"
+#include "tools/sample_database.h"
+#include "tools/sample_schema.h"
+#include "word/cls_word_doc.h"
+
+namespace fs = std::filesystem;
+
+namespace reporttest {
+namespace {
+
+data::Value valueFor(const data::dbf::FieldDescriptor& field, const std::string& text) {
+  if (text.empty()) return {};
+  switch (field.type) {
+    case 'N':
+    case 'F':
+      return field.decimals ? data::Value::real(std::stod(text))
+                            : data::Value::integer(std::stoll(text));
+    case 'L':
+      return data::Value::boolean(text == "T");
+    case 'D':
+      return data::Value::date({std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                                std::stoi(text.substr(6, 2))});
+    default:
+      return data::Value::text(text);
+  }
+}
+
+void walkMark(const pugi::xml_document& xml, const std::string& name,
+              const std::function<void(pugi::xml_node)>& onFirstRun) {
+  struct Walker : pugi::xml_tree_walker {
+    std::string name, id;
+    bool inside = false, done = false;
+    std::function<void(pugi::xml_node)> found;
+    bool for_each(pugi::xml_node& node) override {
+      const std::string tag = node.name();
+      if (tag == "w:bookmarkStart" && node.attribute("w:name").value() == name) {
+        inside = true;
+        id = node.attribute("w:id").value();
+      } else if (inside && tag == "w:bookmarkEnd" && id == node.attribute("w:id").value()) {
+        return false;
+      } else if (inside && tag == "w:r" && node.child("w:t")) {
+        found(node);
+        return false;
+      }
+      return true;
+    }
+  } walker;
+  walker.name = name;
+  walker.found = onFirstRun;
+  const_cast<pugi::xml_document&>(xml).traverse(walker);
+}
+
+}  // namespace
+
+std::vector<std::pair<double, double>> square(double left, double bottom, double size) {
+  return {{left, bottom},
+          {left, bottom + size},
+          {left + size, bottom + size},
+          {left + size, bottom},
+          {left, bottom}};
+}
+
+std::string bookmark(int id, const std::string& name, const std::string& content) {
+  return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +
+         "\"/><w:r><w:t xml:space=\"preserve\">" + content + "</w:t></w:r><w:bookmarkEnd w:id=\"" +
+         std::to_string(id) + "\"/>";
+}
+
+std::string paragraphOfMarks(int& id, const std::vector<std::string>& names,
+                             const std::string& content) {
+  std::string xml;
+  for (const auto& n : names) xml += "<w:p>" + bookmark(id++, n, content) + "</w:p>";
+  return xml;
+}
+
+std::string table(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml =
+      "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
+      "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>";
+  for (const auto& row : rows) {
+    xml += "<w:tr>";
+    for (const auto& c : row)
+      xml += "<w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:t>" + c +
+             "</w:t></w:r></w:p></w:tc>";
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
+void ReportFixture::SetUp() {
+  AppFixture::SetUp();
+  for (const char* sub : {"out", "db", "prog/Templates", "prog/data", "shape"})
+    fs::create_directories(dir_.path() / sub);
+  settings().set(app::kDataFilesPfad, out().string());
+  settings().set(app::kDbfFilesPfad, (dir_.path() / "db").string());
+  settings().set(app::kShapeFilesPfad, fs::absolute(shapePath()).string());
+  settings().set(app::kErrorReport, "0");
+  ASSERT_TRUE(app::g_Debug().Init());
+  app::setResourceFolder(dir_.path() / "prog");
+  sample::writeUmlautTable(dir_.path() / "prog" / "data" / "umlaute2.dbf");
+  word::resetWordDoc();
+  report::forgetPartExtents();
+  // The report driver checks the paths, the shapefile's among them, before every sheet.
+  writeShapefile({{"99999999999", "", {square(0, 0, 1)}}});
+}
+
+void ReportFixture::TearDown() {
+  doc_.reset();
+  word::resetWordDoc();
+  report::forgetPartExtents();
+  app::setResourceFolder({});
+  AppFixture::TearDown();
+}
+
+void ReportFixture::writeDatabase(const std::map<std::string, std::vector<Row>>& tables) {
+  for (const auto& schema : sample::surveySchema()) {
+    const auto fields = schema.fields();
+    data::dbf::DbfWriter writer(dir_.path() / "db" / (schema.name + ".dbf"), fields);
+    if (auto it = tables.find(schema.name); it != tables.end()) {
+      for (const Row& row : it->second) {
+        for (const auto& [column, value] : row)
+          if (schema.position(column) < 0) ADD_FAILURE() << schema.name << " has no " << column;
+        std::vector<data::Value> values;
+        for (const auto& f : fields) {
+          auto v = row.find(f.name);
+          values.push_back(valueFor(f, v == row.end() ? "" : v->second));
+        }
+        writer.append(values);
+      }
+    }
+    writer.finish();
+  }
+  connect();
+}
+
+void ReportFixture::connect() {
+  db_ = std::make_unique<data::clsDBFData>();
+  db_->useSurveyFolder((dir_.path() / "db").string());
+  db_->ConnectDBDaten();
+}
+
+const std::vector<std::string>& ReportFixture::allTypes() {
+  static const std::vector<std::string> types = {"F", "GN", "GT", "H", "K",
+                                                 "M", "S",  "T",  "W", "X"};
+  return types;
+}
+
+LocaleScope::LocaleScope(const char* name) {
+  std::setlocale(LC_ALL, name);
+}
+LocaleScope::~LocaleScope() {
+  std::setlocale(LC_ALL, "C");
+}
+
+void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals) {
+  shape::CFileName spec;
+  spec.SetFileSpec(fs::absolute(shapePath()).string());
+  shape::CShapeFile file;
+  file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
+  data::dbf::DbfWriter table(
+      dir_.path() / "shape" / "polygone.dbf",
+      {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, static_cast<uint8_t>(areaDecimals)}});
+  for (const auto& p : polygons) {
+    shape::CPolygon polygon;
+    for (const auto& ring : p.parts) {
+      auto part = std::make_shared<shape::CPart>();
+      for (const auto& [x, y] : ring) part->Add(std::make_shared<shape::CPoint>(x, y));
+      polygon.Add(part);
+    }
+    file.Add(polygon);
+    data::Value area;
+    if (!p.area.empty())
+      area = areaDecimals ? data::Value::real(std::stod(p.area))
+                          : data::Value::integer(std::stoll(p.area));
+    table.append({data::Value::text(p.code), area});
+  }
+  table.finish();
+}
+
+void ReportFixture::writeTemplate(const std::string& file, const std::string& body) {
+  docx::test::TemplateParts parts;
+  parts.body = body;
+  docx::test::writeFile(dir_.path() / "prog" / "Templates" / file,
+                        docx::test::buildTemplate(parts));
+}
+
+void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types) {
+  for (const auto& type : types) {
+    int id = 1;
+    std::vector<std::string> head = {"GBCODE",           "NAME",
+                                     "CODE_EG",          "CODE_EG2",
+                                     "LEBENSRAUMNAME",   "LEBENSRAUMNAME2",
+                                     "BIOHAUPTTYPNAME",  "BIONEBENTYPNAME",
+                                     "BIONEBENTYP2NAME", "BIONEBENTYP3NAME",
+                                     "BIONEBENTYP4NAME", "BIONEBENTYP5NAME"};
+    std::set<std::string> seen(head.begin(), head.end());
+    for (const auto& c : sample::surveyTable("GBogen").columns)
+      if (seen.insert(c.field.name).second) head.push_back(c.field.name);
+    std::string body = paragraphOfMarks(id, head);
+    // The body's bookmarks: the columns of the type's two tables; numbers carry a unit.
+    data::clsDBFData catalogue;
+    std::string first, second;
+    catalogue.GetTableName("000000000000" + type, 1, first);
+    catalogue.GetTableName("000000000000" + type, 2, second);
+    for (const auto& name : {first, second}) {
+      for (const auto& c : sample::surveyTable(name).columns) {
+        if (!seen.insert(c.field.name).second) continue;
+        body += "<w:p>" + bookmark(id++, c.field.name, c.field.type == 'N' ? "%" : "~") + "</w:p>";
+      }
+    }
+    body += paragraphOfMarks(id, {"ANMERKUNGEN", "PFLANZENSOZ", "BAUMARTEN", "PFLANZEN", "FLECHTEN",
+                                  "MOOSE", "ROTELISTE"});
+    body += table({{"Kopf", "", ""}}) + table({{"Bogen", "", ""}}) +
+            table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "-", ""}});
+    writeTemplate("TemplateDatenreportV2" + type + ".dotx", body);
+  }
+  writeTemplate("TemplateDatenreportV2Deckblatt.dotx",
+                "<w:p>" + bookmark(1, "GBCODE", "000 000 00000") + "</w:p><w:p>" +
+                    bookmark(2, "HA", "~") + "</w:p>" + table({{"Polygon", "", ""}}) +
+                    table({{"Erfassungseinheiten", "", ""}}));
+}
+
+bool ReportFixture::logged(const std::string& line) const {
+  const auto lines = log();
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+docx::Document& ReportFixture::read(const fs::path& file) {
+  doc_ = std::make_unique<docx::Document>(docx::Document::open(file));
+  return *doc_;
+}
+
+std::string ReportFixture::mark(const std::string& name) const {
+  return doc_->bookmarks().text(name, docx::BookmarkScope::kMainText);
+}
+
+std::unique_ptr<pugi::xml_document> mainPart(const fs::path& file) {
+  return docx::test::partXml(testsupport::readFile(file), "word/document.xml");
+}
+
+double bookmarkFontSize(const pugi::xml_document& xml, const std::string& name) {
+  double size = 0;
+  walkMark(xml, name, [&](pugi::xml_node run) {
+    size = run.child("w:rPr").child("w:sz").attribute("w:val").as_double() / 2;
+  });
+  return size;
+}
+
+bool bookmarkBold(const pugi::xml_document& xml, const std::string& name) {
+  bool bold = false;
+  walkMark(xml, name, [&](pugi::xml_node run) {
+    pugi::xml_node b = run.child("w:rPr").child("w:b");
+    bold = b && std::string(b.attribute("w:val").as_string("1")) != "0" &&
+           std::string(b.attribute("w:val").as_string("1")) != "false";
+  });
+  return bold;
+}
+
+}  // namespace reporttest

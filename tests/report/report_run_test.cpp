@@ -1,0 +1,158 @@
+// Whole report runs: polygon selection, cover sheets and reports per polygon, copies, cancel,
+// unexpected errors and the message file.
+
+#include "report/report_run.h"
+
+#include "app/message_file.h"
+#include "report/map_index_cache.h"
+#include "report_fixture.h"
+#include "support/temp_dir.h"
+#include "word/cls_word_doc.h"
+
+namespace {
+
+using reporttest::square;
+
+class ReportRunTest : public reporttest::ReportFixture {
+ protected:
+  void SetUp() override {
+    ReportFixture::SetUp();
+    writeStandardTemplates();
+    writeDatabase({{"GBogen",
+                    {{{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}},
+                     {{"GBCODE", "123001000012"}, {"GBBOGEN", "GT"}, {"GBPOLYGON", "12300100001"}},
+                     {{"GBCODE", "123001000021"},
+                      {"GBBOGEN", "F"},
+                      {"GBPOLYGON", "12300100002"},
+                      {"GBKOPIE", "3"}},
+                     {{"GBCODE", "123001000022"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100002"}},
+                     {{"GBCODE", "123001000031"}, {"GBPOLYGON", "12300100003"}},
+                     {{"GBCODE", "123001000041"},
+                      {"GBBOGEN", "F"},
+                      {"GBPOLYGON", "12300100004"},
+                      {"GBKOPIE", "2"}},
+                     {{"GBCODE", "456001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "45600100001"}},
+                     {{"GBCODE", "456001000012"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "45600100001"}}}},
+                   {"ffhnum",
+                    {{{"FFHNR", "123"}, {"NAME", "Mühlbachtal"}},
+                     {{"FFHNR", "456"}, {"NAME", "Hohe Heide"}}}}});
+    writeShapefile({{"12300100001", "500", {square(0, 0, 100)}},
+                    {"12300100002", "700", {square(100, 0, 100)}},
+                    {"12300100004", "900", {square(200, 0, 100)}},
+                    {"45600100001", "1100", {square(0, 100, 100)}}});
+  }
+
+  report::ReportSummary run(const std::vector<std::string>& codes, bool skipCopies = false) {
+    return report::runReports(*db_, codes, skipCopies, cancel_, callbacks_);
+  }
+
+  std::atomic<bool> cancel_{false};
+  report::ReportCallbacks callbacks_;
+};
+
+TEST_F(ReportRunTest, Run_CoverSheetThenOneReportPerSheetAndOnePassOverShapefile) {
+  std::vector<std::size_t> positions;
+  callbacks_.progress = [&](std::size_t i, std::size_t n, const std::string&) {
+    positions.push_back(i);
+    EXPECT_EQ(n, 4u);
+  };
+  testsupport::writeFile(out() / app::kMessageFileName, "alt\r\n");
+  const long builds = report::partExtentBuilds();
+  const auto s = run({"12300100001", "12300100002", "12300100003", "12300100004"});
+  EXPECT_EQ(s.selected, 4u);
+  EXPECT_EQ(s.polygons, 3u);
+  EXPECT_EQ(s.coverSheets, 3u);
+  EXPECT_EQ(s.reports, 5u);
+  EXPECT_EQ(s.skippedUntyped, 1u);  // the sheet without a type
+  EXPECT_TRUE(s.failed.empty());
+  EXPECT_TRUE(s.failedCoverSheets.empty());
+  EXPECT_FALSE(s.cancelled || s.aborted);
+  EXPECT_EQ(positions, (std::vector<std::size_t>{1, 2, 4}));
+  EXPECT_EQ(report::partExtentBuilds() - builds, 1);
+  for (const char* f : {"12300100001Deckblatt", "123001000011GN-Report", "123001000012GT-Report",
+                        "12300100002Deckblatt", "123001000021F-Report", "123001000022F-Report",
+                        "12300100004Deckblatt", "123001000041F-Report"})
+    EXPECT_TRUE(std::filesystem::exists(reportFile(f))) << f;
+  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100003Deckblatt")));
+  // A run without problems removes the old message file.
+  EXPECT_FALSE(std::filesystem::exists(out() / app::kMessageFileName));
+  read(reportFile("123001000021F-Report"));
+  EXPECT_EQ(mark("NAME"), "Mühlbachtal");
+}
+
+TEST_F(ReportRunTest, Run_SkipCopiesLeavesOutWholePolygon) {
+  const auto s = run({"12300100001", "12300100002", "12300100004"}, true);
+  EXPECT_EQ(s.skippedCopies, 1u);
+  EXPECT_EQ(s.coverSheets, 2u);
+  EXPECT_EQ(s.reports, 3u);
+  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100002Deckblatt")));
+  EXPECT_FALSE(std::filesystem::exists(reportFile("123001000022F-Report")));  // not a copy itself
+  EXPECT_TRUE(std::filesystem::exists(reportFile("123001000041F-Report")));   // "2" is no skip
+  const auto all = run({"12300100002"}, false);
+  EXPECT_EQ(all.reports, 2u);
+}
+
+TEST_F(ReportRunTest, Run_CancelFinishesPolygonInWorkAndStopsBeforeNext) {
+  callbacks_.progress = [&](std::size_t, std::size_t, const std::string&) { cancel_ = true; };
+  const auto s = run({"12300100001", "12300100003", "12300100002"});
+  EXPECT_TRUE(s.cancelled);
+  EXPECT_EQ(s.coverSheets, 1u);
+  EXPECT_EQ(s.reports, 2u);
+  EXPECT_EQ(s.skippedUntyped, 1u);  // the untyped code after it is still looked at
+  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100002Deckblatt")));
+}
+
+TEST_F(ReportRunTest, Run_StoringProblemGoesToMessageFile) {
+  std::filesystem::create_directories(out() / "Report");
+  testsupport::writeFile(out() / "Report" / ".~lock.12300100004Deckblatt.docx#", "lock");
+  const auto s = run({"12300100004"});
+  EXPECT_EQ(s.failedCoverSheets, std::vector<std::string>{"12300100004"});
+  EXPECT_EQ(s.reports, 1u);
+  ASSERT_EQ(s.messages.size(), 1u);
+  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName), s.messages[0] + "\r\n");
+  ASSERT_FALSE(ui().boxes.empty());
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+}
+
+TEST_F(ReportRunTest, Run_UnexpectedErrorEndsRunAndRenewsEngine) {
+  // A sheet code that does not start with an area number cannot be reported.
+  writeDatabase(
+      {{"GBogen",
+        {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "ABC00100001"}},
+         {{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}}}}});
+  testsupport::writeFile(out() / app::kMessageFileName, "alt\r\n");
+  const auto s = run({"ABC00100001", "12300100001"});
+  EXPECT_TRUE(s.aborted);
+  EXPECT_EQ(s.error, "Typen unverträglich: FFH-Gebietsnummer ABC(0)");
+  EXPECT_TRUE(
+      logged("D2 cmdGenerate_Click: Fehler! Nicht abgefangener Fehler.Typen "
+             "unverträglich: FFH-Gebietsnummer ABC(0)"));
+  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
+  // No message file is written or removed.
+  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName), "alt\r\n");
+  EXPECT_FALSE(word::g_WordDoc().hasApplication());
+  const auto again = run({"12300100001"});
+  EXPECT_FALSE(again.aborted);
+  EXPECT_EQ(again.reports, 1u);
+}
+
+TEST_F(ReportRunTest, SelectPolygons_EveryCombinationOnceWithPartsFolded) {
+  writeDatabase({{"GBogen",
+                  {{{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}},
+                   {{"GBCODE", "123001000012"}, {"GBBOGEN", "GT"}},
+                   {{"GBCODE", "123001000021"}, {"GBBOGEN", "F"}},
+                   {{"GBCODE", "456001000011"}, {"GBBOGEN", "F"}},
+                   {{"GBCODE", "456002000031"}, {"GBBOGEN", "F"}}}}});
+  auto sel = report::selectPolygons(*db_, {{"123", "456"}, {"001"}, {"00001", "00009"}});
+  EXPECT_EQ(sel.status, 100);
+  EXPECT_EQ(sel.codes, (std::vector<std::string>{"12300100001", "45600100001"}));
+  EXPECT_EQ(sel.unknownPolygons, std::vector<std::string>{"00009"});
+  sel = report::selectPolygons(*db_, {});
+  EXPECT_EQ(sel.codes,
+            (std::vector<std::string>{"12300100001", "12300100002", "12300100003", "12300200001",
+                                      "12300200002", "12300200003", "45600100001", "45600100002",
+                                      "45600100003", "45600200001", "45600200002", "45600200003"}));
+  EXPECT_TRUE(sel.unknownAreas.empty() && sel.unknownSubAreas.empty());
+}
+
+}  // namespace

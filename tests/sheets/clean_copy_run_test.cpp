@@ -1,0 +1,86 @@
+#include "sheets/clean_copy_run.h"
+
+#include "sheets/generation_fixture.h"
+
+namespace {
+
+class CleanCopyRunTest : public testsupport::GenerationFixture {
+ protected:
+  sheets::Selection selectAll() {
+    sheets::Restrictions r;
+    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}) r.sheetTypes.add(t, t);
+    return sheets::selectSheets(database_, r);
+  }
+};
+
+TEST_F(CleanCopyRunTest, Run_ProducesEverySelectedSheet) {
+  const auto selection = selectAll();
+  ASSERT_EQ(selection.status, 100);
+  EXPECT_EQ(sheets::selectionHeadline(selection),
+            "Es wurden " + std::to_string(selection.keys.size()) + " Geländebögen ausgewählt.");
+  EXPECT_EQ(sheets::selectionEntry("059001000011GN"), "059001000011_GN");
+  std::atomic<bool> cancel{false};
+  std::vector<std::string> seen;
+  sheets::RunCallbacks callbacks;
+  callbacks.progress = [&](std::size_t, std::size_t, const std::string& key) { seen.push_back(key); };
+  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel, callbacks);
+  EXPECT_EQ(summary.produced, selection.keys.size());
+  EXPECT_TRUE(summary.failed.empty());
+  EXPECT_EQ(seen.size(), selection.keys.size());
+  for (const auto& [key, item] : selection.keys) EXPECT_TRUE(std::filesystem::exists(documentOf(key)));
+  EXPECT_FALSE(std::filesystem::exists(out_ / "MessageReport.txt"));
+}
+
+TEST_F(CleanCopyRunTest, Run_CancelFinishesSheetInWorkAndStartsNoOther) {
+  const auto selection = selectAll();
+  std::atomic<bool> cancel{false};
+  sheets::RunCallbacks callbacks;
+  callbacks.progress = [&](std::size_t i, std::size_t, const std::string&) {
+    if (i == 2) cancel = true;  // pressed while the second sheet is in work
+  };
+  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel, callbacks);
+  EXPECT_TRUE(summary.cancelled);
+  EXPECT_EQ(summary.produced, 2u);
+  std::size_t files = 0;
+  for (const auto& [key, item] : selection.keys) files += std::filesystem::exists(documentOf(key));
+  EXPECT_EQ(files, 2u);
+}
+
+TEST_F(CleanCopyRunTest, Run_SkipCopiesLeavesOutKindsThreeAndFour) {
+  const auto selection = selectAll();
+  std::atomic<bool> cancel{false};
+  const auto summary = sheets::runCleanCopies(database_, selection.keys, true, false, cancel);
+  data::Recordset copies;
+  ASSERT_TRUE(database_.GetRecordset(
+      0, "SELECT GBCODE FROM gbogen WHERE GBKOPIE='3' OR GBKOPIE='4'", copies));
+  ASSERT_GT(copies.RecordCount(), 0u);
+  EXPECT_GE(summary.skippedCopies, copies.RecordCount());
+  EXPECT_EQ(summary.produced + summary.skippedCopies, selection.keys.size());
+}
+
+TEST_F(CleanCopyRunTest, Run_FileOpenElsewhereGoesToMessageFile) {
+  const auto selection = selectAll();
+  const std::string locked = selection.keys.entries().front().first;
+  std::filesystem::create_directories(documentOf(locked).parent_path());
+  testsupport::writeFile(documentOf(locked).parent_path() / (".~lock." + locked + ".docx#"), "x");
+  std::atomic<bool> cancel{false};
+  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel);
+  ASSERT_EQ(summary.failed, std::vector<std::string>{locked});
+  ASSERT_EQ(summary.messages.size(), 1u);
+  EXPECT_EQ(testsupport::readFile(out_ / "MessageReport.txt"), summary.messages[0] + "\r\n");
+  ASSERT_FALSE(ui().boxes.empty());
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+}
+
+TEST_F(CleanCopyRunTest, Run_EmptySelectionTellsUserAndRemovesOldMessageFile) {
+  testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
+  std::atomic<bool> cancel{false};
+  const auto summary = sheets::runCleanCopies(database_, data::TextSet(), false, false, cancel);
+  EXPECT_EQ(summary.produced, 0u);
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
+  EXPECT_EQ(ui().boxes[0].text, "Für die ausgewählte Kombination existiert kein Geländebogen.");
+  EXPECT_FALSE(std::filesystem::exists(out_ / "MessageReport.txt"));
+}
+
+}  // namespace
