@@ -20,6 +20,7 @@
 #include "data/provider_error.h"
 #include "gui/frm_polygone.h"
 #include "gui/window_support.h"
+#include "report/mod_ffh_report_bogen.h"
 
 namespace gui {
 namespace {
@@ -476,12 +477,6 @@ void frmAusgabe::cmdGenerateClick() {
       return;
     }
 
-    const bool withCover = createDecklatt_;
-    if (withCover)
-      app::ui().message(app::MessageIcon::Information,
-                        "Deckblätter können in dieser Version noch nicht erzeugt werden. Die "
-                        "Geländebögen werden ohne Deckblatt erstellt.");
-
     prbProgress_->setRange(0, std::max<int>(1, static_cast<int>(selection.keys.size())));
     prbProgress_->setValue(0);
     app::ui().processEvents();
@@ -490,8 +485,10 @@ void frmAusgabe::cmdGenerateClick() {
       prbProgress_->setValue(static_cast<int>(i));
       lblProgress_->setText(qs("Generiere Geländebogen: " + key));
     };
-    lastRun_ =
-        sheets::runCleanCopies(*db_, selection.keys, r.skipCopies, false, cancel_, callbacks);
+    // The cover sheet lands in the sheet's own folder, beside the sheet.
+    callbacks.coverSheet = report::coverSheetInFolder(*db_);
+    lastRun_ = sheets::runCleanCopies(*db_, selection.keys, r.skipCopies, createDecklatt_, cancel_,
+                                      callbacks);
   } catch (const data::FatalError& e) {
     finish();
     app::ui().message(app::MessageIcon::Warning, e.what());

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,10 +10,12 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "app/program_objects.h"
 #include "gui/window_support.h"
+#include "report/report_run.h"
 
 namespace gui {
 namespace {
@@ -209,11 +212,43 @@ void frmReport::timerTick() {
 
 void frmReport::cmdGenerateClick() {
   if (runActive_ || !db_) return;
-  // The report run itself (cover sheet with map, one report per sheet) is not part of this
-  // build; the window says so instead of pretending to produce anything.
-  app::ui().message(app::MessageIcon::Information,
-                    "Die Erstellung der Datenreports ist in dieser Version noch nicht "
-                    "verfügbar.");
+  runActive_ = true;
+  cancel_ = false;
+  cmdCancel_->setEnabled(true);
+  SetGenerateState(true);
+  app::ui().processEvents();
+
+  const std::vector<std::string> codes = areas_.selectedPolygonCodes();
+  prbProgress_->setRange(0, static_cast<int>(codes.size()) + 1);
+  prbProgress_->setValue(0);
+  app::ui().processEvents();
+  report::ReportCallbacks callbacks;
+  callbacks.progress = [this](std::size_t position, std::size_t, const std::string&) {
+    prbProgress_->setValue(static_cast<int>(position));
+  };
+  auto finish = [this] {
+    prbProgress_->setValue(0);
+    runActive_ = false;
+    SetGenerateState(false);
+    cmdCancel_->setEnabled(false);
+  };
+  try {
+    lastRun_ = report::runReports(*db_, codes, chkKopien_->isChecked(), cancel_, callbacks);
+  } catch (const data::FatalError& e) {
+    finish();
+    app::ui().message(app::MessageIcon::Warning, e.what());
+    programEnded_ = true;
+    hide();
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(1);
+    return;
+  }
+  finish();
+  // The run has logged the error and ended without a message file; without a box the user
+  // would take the half-made run for a finished one.
+  if (lastRun_.aborted)
+    app::ui().message(
+        app::MessageIcon::Error,
+        "Der Datenreport wurde wegen eines unerwarteten Fehlers abgebrochen:\n" + lastRun_.error);
 }
 
 void frmReport::cmdCancelClick() {

@@ -10,6 +10,7 @@
 
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
+#include "report/report_run.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,7 +29,12 @@ class frmReport : public QDialog {
   void setDBFData(data::clsDBFData& db);
   void SetBogenNumbers(const data::TextSet& sheets, const data::AreaRoots& roots);
 
+  // True from the press of "Report erstellen" until the run has returned, also after cancel.
   bool runActive() const { return runActive_; }
+  // The summary of the last run.
+  const report::ReportSummary& lastRun() const { return lastRun_; }
+  // True after the shapefile's attribute table could not be read: the program must end.
+  bool programEnded() const { return programEnded_; }
   // The polygon codes the lists stand for: area × sub-area × polygon, in list order.
   std::vector<std::string> selectedPolygonCodes() const { return areas_.selectedPolygonCodes(); }
 
@@ -65,6 +71,8 @@ class frmReport : public QDialog {
 
   bool running_ = false;
   bool runActive_ = false;
+  bool programEnded_ = false;
+  report::ReportSummary lastRun_;
   std::atomic<bool> cancel_{false};
   QElapsedTimer started_;
 };

@@ -94,11 +94,12 @@ class OutputWindowTest : public GuiTest {
 
   // Presses "Bögen erstellen" and answers the selection dialog: its count sentence and rows
   // land in headline_ and listed_; confirm presses "Generieren", else "Abbrechen".
-  void run(bool confirm = true) {
+  void run(bool confirm = true, bool coverSheets = false) {
     headline_.clear();
     listed_.clear();
     guitest::whenModal(
-        [this, confirm](QWidget* w) {
+        [this, confirm, coverSheets](QWidget* w) {
+          if (coverSheets) child<QCheckBox>(w, "chkCreateDeckblatt")->click();
           EXPECT_EQ(w->objectName(), "frmPolygone");
           EXPECT_EQ(w->windowTitle(), "Ausgewählte Geländebögen");
           headline_ = child<QLabel>(w, "lblAnzahl")->text().toStdString();
@@ -201,27 +202,36 @@ TEST_F(OutputWindowTest, run_all_areas_produces_every_sheet_and_removes_old_mess
 }
 
 TEST_F(OutputWindowTest, cascaded_lists_pick_area_subarea_and_polygons) {
+  // The polygon nodes (polygon and part) below area 364, sub-area 002, as the table has them.
+  std::set<std::string> nodes;
+  keys([&](const std::string& code, auto&, auto&, auto&, auto&) {
+    if (code.rfind("364002", 0) == 0) nodes.insert(code.substr(6, 6));
+    return false;
+  });
+  ASSERT_GE(nodes.size(), 3u);
+
   c<QCheckBox>("chkGebiet")->click();
   clickRow(c<QListWidget>("lstFFHGebiet"), "364");
   EXPECT_EQ(rows(c<QListWidget>("lstTeilgebiet")), (std::vector<std::string>{"001", "002", "003"}));
   EXPECT_TRUE(white(c<QWidget>("lstTeilgebiet")));
   EXPECT_TRUE(grey(c<QWidget>("lstPolygon")));
   clickRow(c<QListWidget>("lstTeilgebiet"), "002");
-  EXPECT_EQ(rows(c<QListWidget>("lstPolygon")),
-            (std::vector<std::string>{"000021", "000031", "000032", "000041"}));
-  clickRow(c<QListWidget>("lstPolygon"), "000031");
-  clickRow(c<QListWidget>("lstPolygon"), "000032");
+  const auto listed = rows(c<QListWidget>("lstPolygon"));
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), nodes);
+  EXPECT_EQ(listed.size(), nodes.size());
+  const std::string first = *nodes.begin(), second = *std::next(nodes.begin());
+  clickRow(c<QListWidget>("lstPolygon"), first);
+  clickRow(c<QListWidget>("lstPolygon"), second);
   // Only some sheet types: GN is not among them.
   c<QCheckBox>("chkBoegen")->click();
   for (const char* type : {"F", "GT", "H", "K", "M", "S", "T", "W", "X"})
     clickRow(c<QListWidget>("lstGBogen"), type);
 
   const auto wanted =
-      keys([](const std::string& code, const std::string& type, auto&, auto&, auto&) {
+      keys([&](const std::string& code, const std::string& type, auto&, auto&, auto&) {
         return code.rfind("364002", 0) == 0 &&
-               (code.substr(6, 6) == "000031" || code.substr(6, 6) == "000032") && type != "GN";
+               (code.substr(6, 6) == first || code.substr(6, 6) == second) && type != "GN";
       });
-  ASSERT_FALSE(wanted.empty());
   run();
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
@@ -304,6 +314,27 @@ TEST_F(OutputWindowTest, habitat_filter_restricts_run) {
   run();
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+}
+
+TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
+  c<QCheckBox>("chkGebiet")->click();
+  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "002");
+  const auto polygons = rows(c<QListWidget>("lstPolygon"));
+  for (const auto& p : polygons)
+    if (p.rfind("00003", 0) == 0) clickRow(c<QListWidget>("lstPolygon"), p);
+  const auto wanted = keys([](const std::string& code, auto&, auto&, auto&, auto&) {
+    return code.substr(0, 11) == "36400200003";
+  });
+  ASSERT_FALSE(wanted.empty());
+  run(true, true);
+  EXPECT_TRUE(window_->CreateDecklatt());
+  auto docs = expectedDocuments(wanted);
+  for (const auto& key : wanted) docs.push_back(key.substr(12) + "/36400200003Deckblatt.docx");
+  std::sort(docs.begin(), docs.end());
+  docs.erase(std::unique(docs.begin(), docs.end()), docs.end());
+  EXPECT_EQ(guitest::documents(out_), docs);
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
 }
 
 TEST_F(OutputWindowTest, selection_dialog_cancel_produces_nothing) {

@@ -4,12 +4,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "gui/frm_report.h"
 #include "gui/window_support.h"
 #include "gui_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -107,15 +110,71 @@ TEST_F(ReportWindowTest, two_areas_same_subarea_give_every_combination) {
   EXPECT_NE(std::find(codes.begin(), codes.end(), "36400100002"), codes.end());
 }
 
-TEST_F(ReportWindowTest, run_says_report_not_available_and_produces_nothing) {
+TEST_F(ReportWindowTest, run_makes_cover_sheet_and_reports_per_polygon) {
+  testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
   clickRow(c<QListWidget>("lstFFHGebiet"), "734");
   clickRow(c<QListWidget>("lstTeilgebiet"), "001");
   clickRow(c<QListWidget>("lstPolygon"), "00002");
+  clickRow(c<QListWidget>("lstPolygon"), "00005");
   c<QPushButton>("cmdGenerate")->click();
-  EXPECT_EQ(lastBox(),
-            "Die Erstellung der Datenreports ist in dieser Version noch nicht verfügbar.");
-  EXPECT_TRUE(guitest::documents(out_).empty());
-  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
+
+  std::vector<std::string> expected;
+  for (const std::string polygon : {"73400100002", "73400100005"}) {
+    expected.push_back("Report/" + polygon + "Deckblatt.docx");
+    for (const auto& key :
+         guitest::sheetKeys(*db_, [&](const std::string&code, auto&, auto&, auto&, auto&) {
+           return code.substr(0, 11) == polygon;
+         }))
+      expected.push_back("Report/" + key + "-Report.docx");
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_GT(expected.size(), 4u);
+  EXPECT_EQ(guitest::documents(out_), expected);
+  EXPECT_FALSE(std::filesystem::exists(out_ / "MessageReport.txt"));
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+  EXPECT_EQ(window_->lastRun().polygons, 2u);
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
+  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
+}
+
+TEST_F(ReportWindowTest, cancel_finishes_polygon_in_work_then_stops) {
+  clickRow(c<QListWidget>("lstFFHGebiet"), "734");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "001");
+  for (const char* polygon : {"00002", "00004", "00005", "00006"})
+    clickRow(c<QListWidget>("lstPolygon"), polygon);
+  struct Seen {
+    bool timerActive = false, waitCursor = false, listsDisabled = false;
+    bool generateAfterCancel = true, listsAfterCancel = false, visibleAfterClose = false;
+  } seen;
+  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
+                   [&](int value) {
+                     if (value != 1) return;
+                     seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
+                     seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
+                     seen.listsDisabled = !c<QListWidget>("lstFFHGebiet")->isEnabled();
+                     QTimer::singleShot(0, window_.get(), [&] {
+                       c<QPushButton>("cmdCancel")->click();
+                       seen.generateAfterCancel = c<QPushButton>("cmdGenerate")->isEnabled();
+                       seen.listsAfterCancel = c<QListWidget>("lstPolygon")->isEnabled();
+                       window_->close();
+                       seen.visibleAfterClose = window_->isVisible();
+                     });
+                   });
+  c<QPushButton>("cmdGenerate")->click();
+  EXPECT_TRUE(seen.timerActive);
+  EXPECT_TRUE(seen.waitCursor);
+  EXPECT_TRUE(seen.listsDisabled);
+  EXPECT_FALSE(seen.generateAfterCancel);
+  EXPECT_TRUE(seen.listsAfterCancel);
+  EXPECT_TRUE(seen.visibleAfterClose);
+  EXPECT_TRUE(window_->lastRun().cancelled);
+  EXPECT_EQ(window_->lastRun().polygons, 1u);
+  const auto docs = guitest::documents(out_);
+  ASSERT_FALSE(docs.empty());
+  for (const auto& d : docs) EXPECT_EQ(d.substr(0, 18), "Report/73400100002") << d;
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
 }
 
 }  // namespace
