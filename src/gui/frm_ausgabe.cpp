@@ -164,6 +164,7 @@ frmAusgabe::frmAusgabe(QWidget* parent) : QDialog(parent) {
 
   SetGenerateState(false);
   cmdGenerate_->setEnabled(true);
+  tellIfPrintingAsked();
 }
 
 frmAusgabe::~frmAusgabe() = default;
@@ -350,7 +351,11 @@ void frmAusgabe::FillListView(QTreeWidget* list,
                               const std::vector<std::pair<std::string, std::string>>& rows) {
   list->setSortingEnabled(false);
   list->clear();
-  for (const auto& [code, text] : rows) new QTreeWidgetItem(list, QStringList{qs(code), qs(text)});
+  for (const auto& [code, text] : rows) {
+    auto* item = new QTreeWidgetItem(list, QStringList{qs(code), qs(text)});
+    // Long texts are cut at the column's edge; the tip shows them whole.
+    item->setToolTip(1, qs(text));
+  }
   if (list->topLevelItemCount() > 0) {
     list->clearSelection();
     list->setSortingEnabled(true);

@@ -138,6 +138,7 @@ frmReport::frmReport(QWidget* parent) : QDialog(parent) {
   cmdGenerate_->setEnabled(false);
   setFieldEnabled(lstTeilgebiet_, false);
   setFieldEnabled(lstPolygon_, false);
+  tellIfPrintingAsked();
 }
 
 void frmReport::setDBFData(data::clsDBFData& db) {

@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "app/program_objects.h"
+
 namespace gui {
 
 void setFieldEnabled(QWidget* field, bool enabled) {
@@ -38,6 +40,16 @@ bool folderHoldsFile(const QString& folder, const QString& name) {
   for (const QString& f : files)
     if (f.compare(name, Qt::CaseInsensitive) == 0) return true;
   return false;
+}
+
+void tellIfPrintingAsked() {
+  if (app::settings().get(app::kDataFilesPrint) != "1") return;
+  app::g_Debug().Ausgabe(3,
+                         "Drucker: Form_Load: Warnung! Das Drucken ist in dieser Version "
+                         "nicht verfügbar.");
+  app::ui().message(app::MessageIcon::Information,
+                    "Das Drucken der generierten Dateien ist in dieser Version noch nicht "
+                    "verfügbar.\nDie Dateien werden nur gespeichert.");
 }
 
 }  // namespace gui

@@ -71,6 +71,19 @@ TEST_F(ReportWindowTest, load_captions_options_and_area_list) {
   EXPECT_FALSE(c<QListWidget>("lstTeilgebiet")->isEnabled());
 }
 
+TEST_F(ReportWindowTest, print_setting_is_answered_with_notice_that_printing_is_missing) {
+  const std::size_t before = ui().boxes.size();
+  settings().set(app::kDataFilesPrint, "1");
+  gui::frmReport window;
+  ASSERT_EQ(ui().boxes.size(), before + 1);
+  EXPECT_EQ(lastBox(),
+            "Das Drucken der generierten Dateien ist in dieser Version noch nicht "
+            "verfügbar.\nDie Dateien werden nur gespeichert.");
+  settings().set(app::kDataFilesPrint, "0");
+  gui::frmReport quiet;
+  EXPECT_EQ(ui().boxes.size(), before + 1);
+}
+
 TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
   clickRow(c<QListWidget>("lstFFHGebiet"), "734");
   EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
