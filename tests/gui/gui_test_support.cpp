@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <QListWidget>
 #include <QStyleFactory>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -125,6 +127,28 @@ std::vector<std::string> sheetKeys(
     if (keep(text(0), text(1), text(2), text(3), text(4))) keys.push_back(text(0) + text(1));
   }
   return keys;
+}
+
+void clickRow(QListWidget* list, const std::string& text) {
+  const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
+  if (found.size() != 1) throw std::runtime_error("no single row " + text);
+  list->scrollToItem(found.front());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(found.front()).center());
+}
+
+void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers) {
+  QTreeWidgetItem* item = view->topLevelItem(row);
+  if (!item) throw std::runtime_error("no row " + std::to_string(row));
+  view->scrollToItem(item);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                    view->visualItemRect(item).center());
+}
+
+std::vector<std::string> rows(const QListWidget* list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
+  return texts;
 }
 
 std::vector<std::string> documents(const fs::path& folder) {

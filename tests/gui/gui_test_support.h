@@ -14,6 +14,7 @@
 #include "app/program_objects.h"
 #include "data/cls_dbf_data.h"
 
+class QListWidget;
 class QTreeWidget;
 
 namespace guitest {
@@ -47,6 +48,12 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* notThis = nullptr)
 
 // Picks folder in a folder tree as a user does: opens each level and selects the last.
 void pickFolder(QTreeWidget* tree, const std::filesystem::path& folder);
+
+// Clicks the row with that text, or the row at that position, as a user does.
+void clickRow(QListWidget* list, const std::string& text);
+void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers = {});
+// The texts of a list's rows.
+std::vector<std::string> rows(const QListWidget* list);
 
 template <typename T>
 T* child(QWidget* window, const char* name) {

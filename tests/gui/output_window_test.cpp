@@ -25,13 +25,9 @@ namespace fs = std::filesystem;
 namespace {
 
 using guitest::child;
+using guitest::clickRow;
 using guitest::GuiTest;
-
-std::vector<std::string> rows(const QListWidget* list) {
-  std::vector<std::string> texts;
-  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
-  return texts;
-}
+using guitest::rows;
 
 std::vector<std::string> codes(const QTreeWidget* view) {
   std::vector<std::string> texts;
@@ -45,22 +41,6 @@ bool grey(const QWidget* w) {
 }
 bool white(const QWidget* w) {
   return w->isEnabled() && w->palette().color(QPalette::Base) == gui::kEnabledFieldColour;
-}
-
-// Clicks a row of a list as the user does.
-void clickRow(QListWidget* list, const std::string& text) {
-  const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
-  ASSERT_EQ(found.size(), 1) << text;
-  list->scrollToItem(found.front());
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    list->visualItemRect(found.front()).center());
-}
-
-void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers = {}) {
-  QTreeWidgetItem* item = view->topLevelItem(row);
-  view->scrollToItem(item);
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
-                    view->visualItemRect(item).center());
 }
 
 // The documents a set of sheet keys should give: "<type>/<key>.docx".

@@ -17,21 +17,9 @@
 namespace {
 
 using guitest::child;
+using guitest::clickRow;
 using guitest::GuiTest;
-
-std::vector<std::string> rows(const QListWidget* list) {
-  std::vector<std::string> texts;
-  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
-  return texts;
-}
-
-void clickRow(QListWidget* list, const std::string& text) {
-  const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
-  ASSERT_EQ(found.size(), 1) << text;
-  list->scrollToItem(found.front());
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    list->visualItemRect(found.front()).center());
-}
+using guitest::rows;
 
 class ReportWindowTest : public GuiTest {
  protected:
