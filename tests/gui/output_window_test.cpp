@@ -144,6 +144,8 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
 
   EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
   EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
+  EXPECT_EQ(window_->findChild<QTimer*>("Timer1")->interval(), 1000);
+  EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
   EXPECT_EQ(c<QPushButton>("cmdGenerate")->text(), "Bögen erstellen");
