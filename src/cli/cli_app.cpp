@@ -61,6 +61,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addReportCommand(cliApp, ctx, action);
   addSampleDataCommand(cliApp, ctx, action);
   addUmlautTableCommand(cliApp, ctx, action);
+  addGuiCommand(cliApp, ctx, action);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -32,6 +32,10 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action);
 void addReportCommand(CLI::App& app, Context& ctx, Action& action);
 void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action);
 void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action);
+void addGuiCommand(CLI::App& app, Context& ctx, Action& action);
+
+// The desktop program that `quelbrix gui` starts: quelbrix-gui beside this executable.
+std::filesystem::path guiExecutable();
 
 // Where `sample-data DIR` puts the polygon shapefile.
 std::filesystem::path sampleShapefile(const std::filesystem::path& dir);

@@ -1,0 +1,48 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+
+#include "cli/commands.h"
+
+namespace fs = std::filesystem;
+
+namespace cli {
+
+fs::path guiExecutable() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return (ec ? fs::path() : self.parent_path()) / "quelbrix-gui";
+}
+
+namespace {
+
+// The desktop program replaces this process; it reads the stored settings itself, so the
+// one-run overrides (--db, --shape, --out, --log) do not reach it.
+int startGui(Context& ctx) {
+  const fs::path program = guiExecutable();
+  std::error_code ec;
+  if (!fs::is_regular_file(program, ec)) {
+    ctx.err << "Die Fensteroberfläche wurde nicht gefunden: " << program.string() << "\n";
+    return 1;
+  }
+  ctx.out.flush();
+  ctx.err.flush();
+  const std::string name = program.string();
+  char* const args[] = {const_cast<char*>(name.c_str()), nullptr};
+  execv(name.c_str(), args);
+  ctx.err << "Die Fensteroberfläche konnte nicht gestartet werden: " << std::strerror(errno)
+          << "\n";
+  return 1;
+}
+
+}  // namespace
+
+void addGuiCommand(CLI::App& app, Context& ctx, Action& action) {
+  auto* cmd = app.add_subcommand("gui", "Die Fensteroberfläche (quelbrix-gui) starten");
+  cmd->callback([&ctx, &action] { action = [&ctx] { return startGui(ctx); }; });
+}
+
+}  // namespace cli

@@ -1,0 +1,19 @@
+#pragma once
+// The desktop's answer to app::UserInterface: message boxes with the system's icons, a yes/no
+// question box, and event processing through the Qt event loop. Needs a QApplication.
+
+#include "app/user_interface.h"
+
+namespace gui {
+
+class QtUserInterface : public app::UserInterface {
+ public:
+  void message(app::MessageIcon icon, const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  void processEvents() override;
+};
+
+// The caption of every message box.
+inline constexpr const char* kMessageTitle = "Quelbrix";
+
+}  // namespace gui

@@ -1,0 +1,129 @@
+#include "gui/type_filter.h"
+
+#include <QString>
+
+#include "app/program_objects.h"
+#include "word/cls_word_doc.h"
+
+namespace gui {
+namespace {
+
+// The texts of one look-up; the habitat look-up words its messages differently.
+struct LookUp {
+  const char* routine;
+  const char* query;    // up to the pattern
+  const char* subject;  // "Biotoptyp" / "Lebensraum"
+  const char* codeColumn;
+  const char* textColumn;
+  const char* duplicateTail;
+};
+
+constexpr LookUp kBiotope{"FfhGetBiotoptyp", "SELECT * FROM biottyp WHERE CODE like'",
+                          "Biotoptyp",       "CODE",
+                          "BIOTOPTYP",       " befindet sich mehrfach in der Datenbank."};
+constexpr LookUp kHabitat{"FfhGetLebensraum",
+                          "SELECT CODE_EG,NAME FROM ffh_ref WHERE CODE_EG like'",
+                          "Lebensraum",
+                          "CODE_EG",
+                          "NAME",
+                          " befindet sich schon in der Auflistung."};
+
+// A quote typed into a search field would end the query text early and make the look-up fail,
+// which ends the program; doubled, it is searched for literally.
+std::string quoted(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
+
+int16_t damaged(const LookUp& l, const std::string& column) {
+  const std::string sentence = std::string("Die Daten für den ") + l.subject +
+                               " ist in der Tabellenspalte '" + column + "' fehlerhaft.";
+  app::ui().message(app::MessageIcon::Error,
+                    sentence + "\nBitte benachrichtigen Sie Ihren Administrator.");
+  app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! " + sentence +
+                                " Bitte benachrichtigen Sie Ihren Administrator.");
+  return 101;
+}
+
+int16_t lookUp(const LookUp& l, const std::string& pattern, data::clsDBFData& db,
+               data::OrderedDict<std::string>& types) {
+  types.clear();
+  data::UmlautDict umlauts;
+  const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
+  const std::string sql = std::string(l.query) + quoted(pattern) + "'";
+  data::Recordset rs;
+  if (!db.GetRecordset(1, sql, rs)) {
+    app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! Die SQL-Anfrage (" + sql +
+                                  ") auf die Tabelle mit dem Index 1 schlug fehlt.");
+    return 101;
+  }
+  for (; !rs.isEOF(); rs.MoveNext()) {
+    if (rs.fieldCount() < 2) return damaged(l, l.textColumn);
+    const data::Value& code = rs.value(0);
+    if (code.isNull()) return damaged(l, l.codeColumn);
+    const data::Value& text = rs.value(1);
+    if (text.isNull()) return damaged(l, l.textColumn);
+    const std::string key = code.toText();
+    if (types.contains(key)) {
+      app::ui().message(app::MessageIcon::Error,
+                        std::string("Der ") + l.subject + " " + key + l.duplicateTail);
+      app::g_Debug().Ausgabe(
+          2, std::string(l.routine) + ": Fehler! Der " + l.subject + " " + key + l.duplicateTail);
+      return 101;
+    }
+    std::string longText = text.toText();
+    word::clsWordDoc::CorrectUmlaute(haveUmlauts ? &umlauts : nullptr, longText);
+    types.add(key, longText);
+  }
+  return 100;
+}
+
+}  // namespace
+
+int16_t FfhGetBiotoptyp(const std::string& pattern, data::clsDBFData& db,
+                        data::OrderedDict<std::string>& types) {
+  return lookUp(kBiotope, pattern, db, types);
+}
+
+int16_t FfhGetLebensraum(const std::string& pattern, data::clsDBFData& db,
+                         data::OrderedDict<std::string>& types) {
+  return lookUp(kHabitat, pattern, db, types);
+}
+
+int16_t TypeFilter::search(data::clsDBFData& db, const std::string& typed) {
+  const std::string pattern = QString::fromStdString(typed).toUpper().toStdString() + "%";
+  data::OrderedDict<std::string> found;
+  const int16_t result = kind_ == Kind::Biotope ? FfhGetBiotoptyp(pattern, db, found)
+                                                : FfhGetLebensraum(pattern, db, found);
+  if (result == 100) available_ = std::move(found);
+  return result;
+}
+
+void TypeFilter::choose(const std::vector<std::string>& codes) {
+  for (const auto& code : codes)
+    if (const std::string* text = available_.find(code)) chosen_.emplace(code, *text);
+}
+
+void TypeFilter::chooseAll() {
+  for (const auto& [code, text] : available_) chosen_.emplace(code, text);
+}
+
+void TypeFilter::remove(const std::vector<std::string>& codes) {
+  for (const auto& code : codes) chosen_.erase(code);
+}
+
+data::TextSet TypeFilter::restriction(bool all) const {
+  data::TextSet set;
+  if (all) {
+    for (const auto& [code, text] : available_) set.add(code, code);
+  } else {
+    for (const auto& [code, text] : chosen_) set.add(code, code);
+  }
+  return set;
+}
+
+}  // namespace gui

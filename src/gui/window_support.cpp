@@ -1,0 +1,55 @@
+#include "gui/window_support.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPalette>
+#include <QWidget>
+
+#include "app/program_objects.h"
+
+namespace gui {
+
+void setFieldEnabled(QWidget* field, bool enabled) {
+  field->setEnabled(enabled);
+  QPalette palette = field->palette();
+  const QColor colour = enabled ? kEnabledFieldColour : kDisabledFieldColour;
+  // The disabled group is the one a style paints a disabled list with; set all three so the
+  // colour does not depend on focus.
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    palette.setColor(group, QPalette::Base, colour);
+  field->setPalette(palette);
+}
+
+QString formatElapsed(std::chrono::milliseconds elapsed) {
+  const long long total = std::max<long long>(0, elapsed.count() / 1000);
+  return QStringLiteral("%1:%2:%3")
+      .arg(total / 3600, 2, 10, QLatin1Char('0'))
+      .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
+      .arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString programFolder() {
+  return QCoreApplication::applicationDirPath();
+}
+
+bool folderHoldsFile(const QString& folder, const QString& name) {
+  QDir dir(folder);
+  if (!dir.exists()) return false;
+  if (dir.exists(name)) return true;
+  const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+  for (const QString& f : files)
+    if (f.compare(name, Qt::CaseInsensitive) == 0) return true;
+  return false;
+}
+
+void tellIfPrintingAsked() {
+  if (app::settings().get(app::kDataFilesPrint) != "1") return;
+  app::g_Debug().Ausgabe(3,
+                         "Drucker: Form_Load: Warnung! Das Drucken ist in dieser Version "
+                         "nicht verfügbar.");
+  app::ui().message(app::MessageIcon::Information,
+                    "Das Drucken der generierten Dateien ist in dieser Version noch nicht "
+                    "verfügbar.\nDie Dateien werden nur gespeichert.");
+}
+
+}  // namespace gui

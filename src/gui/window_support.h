@@ -1,0 +1,43 @@
+#pragma once
+// Small pieces every window shares: the grey of disabled lists and fields, the elapsed-time
+// text of the run windows, text conversion and the program's folder.
+
+#include <QColor>
+#include <QString>
+#include <chrono>
+#include <string>
+
+class QWidget;
+
+namespace gui {
+
+// Lists and text fields that cannot be used are this grey; usable ones are white.
+inline const QColor kDisabledFieldColour(209, 209, 207);
+inline const QColor kEnabledFieldColour(255, 255, 255);
+
+// Enables or disables a list or text field and paints its background accordingly.
+void setFieldEnabled(QWidget* field, bool enabled);
+
+// "hh:mm:ss"; hours keep counting past 24 (a run across midnight shows its true length).
+QString formatElapsed(std::chrono::milliseconds elapsed);
+
+inline QString qs(const std::string& text) {
+  return QString::fromStdString(text);
+}
+inline std::string ss(const QString& text) {
+  return text.toStdString();
+}
+
+// The folder the program file lies in: where the choosers start.
+QString programFolder();
+
+// True when folder holds a file of that name, compared without regard to case (the files the
+// program itself names are found that way).
+bool folderHoldsFile(const QString& folder, const QString& name);
+
+// The generation windows print their documents when "DataFilesPrint" is "1". Printing is not
+// part of this build yet: a user who switched it on is told, once per window, that the
+// documents are only saved.
+void tellIfPrintingAsked();
+
+}  // namespace gui

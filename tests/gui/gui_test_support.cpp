@@ -1,0 +1,164 @@
+#include "gui_test_support.h"
+
+#include <unistd.h>
+
+#include <QListWidget>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/resource_folder.h"
+#include "tools/sample_database.h"
+#include "tools/sample_shapefile.h"
+
+namespace fs = std::filesystem;
+
+namespace guitest {
+namespace {
+
+// One folder per process: ctest may run several test processes side by side. The path lives
+// on the heap so that the clean-up at exit still finds it after static objects are gone.
+const fs::path& scratchRoot() {
+  static const fs::path* root = [] {
+    const char* base = std::getenv("QUELBRIX_TEST_TMP");
+    auto* r = new fs::path(fs::path(base && *base ? base : fs::temp_directory_path().string()) /
+                           ("quelbrix_gui_" + std::to_string(::getpid())));
+    fs::create_directories(*r);
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(scratchRoot(), ec);
+    });
+    return r;
+  }();
+  return *root;
+}
+
+}  // namespace
+
+void ensureApplication() {
+  if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const fs::path config = scratchRoot() / "config";
+  fs::create_directories(config);
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.string()));
+  static int argc = 1;
+  static char name[] = "quelbrix_gui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  (void)application;
+}
+
+void PumpingRecorder::processEvents() {
+  ++eventPumps;
+  QCoreApplication::processEvents();
+}
+
+bool PumpingRecorder::saw(const std::string& text) const {
+  return std::any_of(boxes.begin(), boxes.end(), [&](const Box& b) { return b.text == text; });
+}
+
+const SampleSurvey& sampleSurvey() {
+  static SampleSurvey survey = [] {
+    SampleSurvey s;
+    s.root = scratchRoot() / "sample";
+    fs::remove_all(s.root);
+    s.db = s.root / "db";
+    s.shape = s.root / "shape" / "ffh_flaechen.shp";
+    s.resources = s.root / "res";
+    sample::SampleOptions options;
+    options.polygons = 30;
+    options.seed = 1;
+    const sample::SampleResult result = sample::writeSampleDatabase(s.db, options);
+    std::vector<std::string> codes;
+    for (const auto& p : result.polygons) codes.push_back(p.code);
+    fs::create_directories(s.shape.parent_path());
+    sample::writeSampleShapefile(s.shape, codes, options.seed);
+    fs::create_directories(s.resources / "data");
+    sample::writeUmlautTable(s.resources / "data" / "umlaute2.dbf");
+    fs::create_directory_symlink(QUELBRIX_BUILT_TEMPLATES, s.resources / "Templates");
+    return s;
+  }();
+  return survey;
+}
+
+void whenModal(std::function<void(QWidget*)> action, QWidget* notThis) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, action, notThis] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == notThis || !modal->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    action(modal);
+  });
+  timer->start();
+}
+
+void pickFolder(QTreeWidget* tree, const fs::path& folder) {
+  QTreeWidgetItem* item = tree->topLevelItem(0);
+  const fs::path root(item->data(0, Qt::UserRole).toString().toStdString());
+  const fs::path rest = folder.lexically_relative(root);
+  for (const auto& part : rest) {
+    if (part == ".") continue;
+    item->setExpanded(true);
+    QTreeWidgetItem* next = nullptr;
+    for (int i = 0; i < item->childCount() && !next; ++i)
+      if (item->child(i)->text(0).toStdString() == part.string()) next = item->child(i);
+    if (!next) throw std::runtime_error("folder not listed: " + part.string());
+    item = next;
+  }
+  tree->setCurrentItem(item);
+}
+
+std::vector<std::string> sheetKeys(
+    data::clsDBFData& db,
+    const std::function<bool(const std::string&, const std::string&, const std::string&,
+                             const std::string&, const std::string&)>& keep) {
+  data::Recordset rs;
+  if (!db.GetRecordset(0, "SELECT GBCODE, GBBOGEN, GBBIOTOP, GBFFH1, GBKOPIE FROM GBogen", rs))
+    throw std::runtime_error("GBogen not readable");
+  std::vector<std::string> keys;
+  for (; !rs.isEOF(); rs.MoveNext()) {
+    auto text = [&](int i) { return rs.value(i).isNull() ? std::string() : rs.value(i).toText(); };
+    if (keep(text(0), text(1), text(2), text(3), text(4))) keys.push_back(text(0) + text(1));
+  }
+  return keys;
+}
+
+void clickRow(QListWidget* list, const std::string& text) {
+  const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
+  if (found.size() != 1) throw std::runtime_error("no single row " + text);
+  list->scrollToItem(found.front());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(found.front()).center());
+}
+
+void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers) {
+  QTreeWidgetItem* item = view->topLevelItem(row);
+  if (!item) throw std::runtime_error("no row " + std::to_string(row));
+  view->scrollToItem(item);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                    view->visualItemRect(item).center());
+}
+
+std::vector<std::string> rows(const QListWidget* list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
+  return texts;
+}
+
+std::vector<std::string> documents(const fs::path& folder) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().extension() == ".docx")
+      found.push_back(it->path().lexically_relative(folder).string());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+}  // namespace guitest

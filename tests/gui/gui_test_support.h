@@ -1,0 +1,75 @@
+#pragma once
+// What the window tests share: the application object on the offscreen platform, a sample
+// survey database written once per process, a recording user interface that still lets Qt
+// events run, and helpers that act on the modal dialog a window opens.
+
+#include <QApplication>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program_objects.h"
+#include "data/cls_dbf_data.h"
+
+class QListWidget;
+class QTreeWidget;
+
+namespace guitest {
+
+// Creates the QApplication (offscreen, Fusion style, a scratch XDG_CONFIG_HOME so that no
+// dialog writes into the real configuration) once; safe to call repeatedly.
+void ensureApplication();
+
+// Records every box like app::RecordingUserInterface, and processes Qt events where the core
+// lets pending events run, so timers and the cancel button stay live as in the program.
+class PumpingRecorder : public app::RecordingUserInterface {
+ public:
+  void processEvents() override;
+  // True when some box text equals text.
+  bool saw(const std::string& text) const;
+};
+
+// The sample survey: tables, shapefile and a resource folder with the built templates.
+struct SampleSurvey {
+  std::filesystem::path root;
+  std::filesystem::path db;
+  std::filesystem::path shape;
+  std::filesystem::path resources;
+};
+// Written on first use below QUELBRIX_TEST_TMP (30 polygons, seed 1).
+const SampleSurvey& sampleSurvey();
+
+// Runs action on the next modal dialog that becomes active (other than notThis); exec() of
+// that dialog blocks the caller, so the action runs from a timer inside its event loop.
+void whenModal(std::function<void(QWidget*)> action, QWidget* notThis = nullptr);
+
+// Picks folder in a folder tree as a user does: opens each level and selects the last.
+void pickFolder(QTreeWidget* tree, const std::filesystem::path& folder);
+
+// Clicks the row with that text, or the row at that position, as a user does.
+void clickRow(QListWidget* list, const std::string& text);
+void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers = {});
+// The texts of a list's rows.
+std::vector<std::string> rows(const QListWidget* list);
+
+template <typename T>
+T* child(QWidget* window, const char* name) {
+  T* found = window->findChild<T*>(QString::fromLatin1(name));
+  if (!found) throw std::runtime_error(std::string("no control ") + name);
+  return found;
+}
+
+// The sheet keys of GBogen (code followed by type) that satisfy keep, in table order.
+std::vector<std::string> sheetKeys(
+    data::clsDBFData& db,
+    const std::function<bool(const std::string& code, const std::string& type,
+                             const std::string& biotope, const std::string& habitat,
+                             const std::string& copy)>& keep);
+
+// The ".docx" files below folder (relative paths, sorted).
+std::vector<std::string> documents(const std::filesystem::path& folder);
+
+}  // namespace guitest

@@ -1,0 +1,163 @@
+// The start window: the path checks behind its two buttons, the database check, the unexpected
+// error, the log it starts, and the windows and dialogs it opens.
+
+#include <QAction>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "gui/frm_ausgabe.h"
+#include "gui/frm_main.h"
+#include "gui/frm_report.h"
+#include "gui_fixture.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using guitest::child;
+using guitest::GuiTest;
+
+class MainWindowTest : public GuiTest {
+ protected:
+  // Presses a main button and answers what the user saw last.
+  std::string press(const char* button) {
+    gui::frmMain window;
+    ui().boxes.clear();
+    child<QPushButton>(&window, button)->click();
+    return ui().boxes.empty() ? std::string() : ui().boxes.back().text;
+  }
+};
+
+TEST_F(MainWindowTest, buttons_pathcheck_each_failure_message) {
+  const fs::path shx = dir_.path() / "shape" / "p.shx";
+  fs::create_directories(shx.parent_path());
+  testsupport::writeFile(dir_.path() / "shape" / "p.shp", "");
+  testsupport::writeFile(shx, "");
+  testsupport::writeFile(dir_.path() / "shape" / "q.shp", "");
+  fs::create_directories(dir_.path() / "nodbf");
+  const std::string tail = "\nBitte überprüfen Sie die Pfade.";
+  struct Case {
+    std::string shape, db, out, message;
+  };
+  const std::string good = (dir_.path() / "shape" / "p.shp").string();
+  const std::string db = guitest::sampleSurvey().db.string();
+  const std::vector<Case> cases = {
+      {"", db, out_.string(), "Der Pfad für ShapeFile-Dateien ist nicht bestimmt."},
+      {(dir_.path() / "shape" / "P.SHP").string(), db, out_.string(),
+       "Die ausgewählte Datei ist kein Shapefile."},
+      {(dir_.path() / "shape" / "q.shp").string(), db, out_.string(),
+       "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei q.shx."},
+      {good, "", out_.string(), "Der Pfad für Programm-Daten ist nicht bestimmt."},
+      {good, (dir_.path() / "nodbf").string(), out_.string(),
+       "Die Programm-Daten konnten nicht gefunden werden."},
+      {good, db, "", "Der Pfad für zu generierenden Daten ist nicht bestimmt."},
+      {good, db, (dir_.path() / "missing").string(),
+       "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden."},
+  };
+  for (const auto& c : cases) {
+    settings().set(app::kShapeFilesPfad, c.shape);
+    settings().set(app::kDbfFilesPfad, c.db);
+    settings().set(app::kDataFilesPfad, c.out);
+    for (const char* button : {"cmdAusgabe", "cmdReport"}) {
+      EXPECT_EQ(press(button), c.message + tail) << button;
+      ASSERT_EQ(ui().boxes.size(), 1u);
+      EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, buttons_missing_table_report_has_extra_line) {
+  const fs::path db = dir_.path() / "db";
+  fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
+  fs::remove(db / "bgx2.dbf");
+  settings().set(app::kDbfFilesPfad, db.string());
+  const std::string end =
+      "Bitte überprüfen Sie die Pfade.\n\nKontaktieren Sie den Hersteller, wenn sich das "
+      "Problem trotz korrektem Pfad nicht beheben lässt.";
+  EXPECT_EQ(press("cmdAusgabe"), "Die Programm-Daten sind nicht korrekt.\n" + end);
+  EXPECT_EQ(press("cmdReport"),
+            "Die Programm-Daten sind nicht korrekt.\nEine oder mehrere DBF-Dateien konnten "
+            "nicht gefunden werden.\n" +
+                end);
+}
+
+TEST_F(MainWindowTest, buttons_damaged_sheet_table_opens_window_with_empty_lists) {
+  const fs::path db = dir_.path() / "db";
+  fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
+  testsupport::writeFile(db / "GBogen.dbf", std::string(40, '\x7f'));
+  settings().set(app::kDbfFilesPfad, db.string());
+  gui::frmMain window;
+  int areas = -1;
+  guitest::whenModal([&](QWidget* w) {
+    areas = child<QListWidget>(w, "lstFFHGebiet")->count();
+    w->close();
+  });
+  child<QPushButton>(&window, "cmdAusgabe")->click();
+  EXPECT_EQ(areas, 0);
+  EXPECT_TRUE(ui().saw("Die Geländebögennummern konnten nicht ermittelt werden.")) << lastBox();
+}
+
+TEST_F(MainWindowTest, buttons_good_paths_open_modal_windows_with_database) {
+  gui::frmMain window;
+  bool sawAusgabe = false, sawReport = false;
+  guitest::whenModal([&](QWidget* w) {
+    sawAusgabe = w->objectName() == "frmAusgabe" && w->isModal() &&
+                 child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
+    child<QPushButton>(w, "cmdExit")->click();
+  });
+  child<QPushButton>(&window, "cmdAusgabe")->click();
+  EXPECT_TRUE(sawAusgabe);
+  guitest::whenModal([&](QWidget* w) {
+    sawReport = w->objectName() == "frmReport" && w->windowTitle() == "Datenreport" &&
+                child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
+    w->close();
+  });
+  child<QPushButton>(&window, "cmdReport")->click();
+  EXPECT_TRUE(sawReport);
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+}
+
+TEST_F(MainWindowTest, start_log_follows_inverted_setting_and_closes_at_end) {
+  settings().set(app::kErrorReport, "1");
+  { gui::frmMain window; }
+  EXPECT_FALSE(fs::exists(out_ / "FehlerReport2.log"));
+  settings().set(app::kErrorReport, "0");
+  {
+    gui::frmMain window;
+    EXPECT_TRUE(app::g_Debug().isStarted());
+  }
+  const std::string log = testsupport::readFile(out_ / "FehlerReport2.log");
+  EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
+  EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
+  settings().set(app::kDataFilesPfad, (dir_.path() / "missing").string());
+  { gui::frmMain window; }
+  EXPECT_EQ(lastBox(),
+            "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
+            "Einstellung der Pfade.");
+}
+
+TEST_F(MainWindowTest, captions_menus_open_their_dialogs) {
+  gui::frmMain window;
+  EXPECT_EQ(window.windowTitle().toStdString(), gui::kMainTitle);
+  EXPECT_EQ(child<QPushButton>(&window, "cmdAusgabe")->text(), "Ausgabe der Geländebögen");
+  EXPECT_EQ(child<QPushButton>(&window, "cmdReport")->text(), "Datenreport");
+  EXPECT_EQ(child<QPushButton>(&window, "cmdExit")->text(), "Programm beenden");
+  const std::vector<std::pair<const char*, QString>> menus = {{"mnuEinstellungen", "Einstellungen"},
+                                                              {"mnuErrorReport", "Fehlerprotokoll"},
+                                                              {"mnuInfo", "Information"}};
+  for (const auto& [action, caption] : menus) {
+    QString seen;
+    guitest::whenModal([&seen](QWidget* w) {
+      seen = w->windowTitle();
+      w->close();
+    });
+    window.findChild<QAction*>(action)->trigger();
+    EXPECT_EQ(seen, caption) << action;
+  }
+  window.show();
+  window.findChild<QAction*>("mnuExit")->trigger();
+  EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace

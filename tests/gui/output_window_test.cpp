@@ -1,0 +1,434 @@
+// The output window over the sample survey: the "all" boxes, the cascaded area lists, the
+// biotope and habitat filters, the selection dialog, runs that produce documents and the
+// message file, and cancel in the middle of a run.
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <set>
+
+#include "gui/frm_ausgabe.h"
+#include "gui/window_support.h"
+#include "gui_fixture.h"
+#include "support/survey_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using guitest::child;
+using guitest::clickRow;
+using guitest::GuiTest;
+using guitest::rows;
+
+std::vector<std::string> codes(const QTreeWidget* view) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < view->topLevelItemCount(); ++i)
+    texts.push_back(view->topLevelItem(i)->text(0).toStdString());
+  return texts;
+}
+
+bool grey(const QWidget* w) {
+  return !w->isEnabled() && w->palette().color(QPalette::Base) == gui::kDisabledFieldColour;
+}
+bool white(const QWidget* w) {
+  return w->isEnabled() && w->palette().color(QPalette::Base) == gui::kEnabledFieldColour;
+}
+
+// The documents a set of sheet keys should give: "<type>/<key>.docx".
+std::vector<std::string> expectedDocuments(const std::vector<std::string>& keys) {
+  std::vector<std::string> docs;
+  for (const auto& k : keys) docs.push_back(k.substr(12) + "/" + k + ".docx");
+  std::sort(docs.begin(), docs.end());
+  return docs;
+}
+
+class OutputWindowTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    db_ = openDatabase();
+    window_ = std::make_unique<gui::frmAusgabe>();
+    ASSERT_TRUE(window_->setDBFData(*db_));
+    window_->resize(900, 600);
+    window_->show();
+  }
+  void TearDown() override {
+    window_.reset();
+    db_.reset();
+    GuiTest::TearDown();
+  }
+
+  template <typename T>
+  T* c(const char* name) {
+    return child<T>(window_.get(), name);
+  }
+
+  // Presses "Bögen erstellen" and answers the selection dialog: its count sentence and rows
+  // land in headline_ and listed_; confirm presses "Generieren", else "Abbrechen".
+  void run(bool confirm = true, bool coverSheets = false) {
+    headline_.clear();
+    listed_.clear();
+    guitest::whenModal(
+        [this, confirm, coverSheets](QWidget* w) {
+          if (coverSheets) child<QCheckBox>(w, "chkCreateDeckblatt")->click();
+          EXPECT_EQ(w->objectName(), "frmPolygone");
+          EXPECT_EQ(w->windowTitle(), "Ausgewählte Geländebögen");
+          headline_ = child<QLabel>(w, "lblAnzahl")->text().toStdString();
+          listed_ = rows(child<QListWidget>(w, "lslPolygone"));
+          child<QPushButton>(w, confirm ? "cmdGenerate" : "cmdCancel")->click();
+        },
+        window_.get());
+    c<QPushButton>("cmdGenerate")->click();
+  }
+  // What the selection dialog should list for keys.
+  static std::vector<std::string> entries(const std::vector<std::string>& keys) {
+    std::vector<std::string> e;
+    for (const auto& k : keys) e.push_back(k.substr(0, 12) + "_" + k.substr(12));
+    std::sort(e.begin(), e.end());
+    return e;
+  }
+  std::vector<std::string> listedSorted() const {
+    auto l = listed_;
+    std::sort(l.begin(), l.end());
+    return l;
+  }
+  using Keep = std::function<bool(const std::string&, const std::string&, const std::string&,
+                                  const std::string&, const std::string&)>;
+  std::vector<std::string> keys(const Keep& keep) { return guitest::sheetKeys(*db_, keep); }
+
+  std::unique_ptr<data::clsDBFData> db_;
+  std::unique_ptr<gui::frmAusgabe> window_;
+  std::string headline_;
+  std::vector<std::string> listed_;
+};
+
+TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) {
+  EXPECT_EQ(window_->windowTitle(), "Datenreport");
+  EXPECT_EQ(c<QLabel>("lblHeadline")->text(), "Generator für die Geländebögen (Reinschrift)");
+  for (const char* box : {"chkGebiet", "chkBoegen", "chkBiotoptyp", "chkLebensraum"})
+    EXPECT_TRUE(c<QCheckBox>(box)->isChecked()) << box;
+  EXPECT_EQ(rows(c<QListWidget>("lstGBogen")),
+            (std::vector<std::string>{"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}));
+  EXPECT_EQ(rows(c<QListWidget>("lstFFHGebiet")), (std::vector<std::string>{"059", "364", "734"}));
+  for (const char* list :
+       {"lstFFHGebiet", "lstTeilgebiet", "lstPolygon", "lstGBogen", "lvwBiotoptyp",
+        "lvwBioSelected", "txtKennung", "lvwLebensraum", "lvwLebenSelected", "txtEGNummer"})
+    EXPECT_TRUE(grey(c<QWidget>(list))) << list;
+  for (const char* button : {"cmdBioSelect", "cmdBioSelectAll", "cmdBioClear", "cmdBioClearAll",
+                             "cmdLebenSelect", "cmdLebenClearAll"})
+    EXPECT_FALSE(c<QPushButton>(button)->isEnabled()) << button;
+
+  auto* bio = c<QTreeWidget>("lvwBiotoptyp");
+  EXPECT_EQ(bio->headerItem()->text(0), "Typ");
+  EXPECT_EQ(bio->headerItem()->text(1), "Langtext");
+  // The given widths (twips / 15) are the least; the code column widens so no code is cut.
+  const QFontMetrics metrics(bio->font());
+  EXPECT_GE(bio->columnWidth(0), 33);
+  EXPECT_GE(bio->columnWidth(0), metrics.horizontalAdvance("01110"));
+  EXPECT_GE(bio->columnWidth(1), 266);
+  EXPECT_EQ(c<QTreeWidget>("lvwLebensraum")->headerItem()->text(0), "Nummer");
+  EXPECT_GE(c<QTreeWidget>("lvwLebensraum")->columnWidth(0), 53);
+  EXPECT_GE(c<QTreeWidget>("lvwBioSelected")->columnWidth(0), 33);
+  EXPECT_GT(bio->topLevelItemCount(), 10);
+  EXPECT_EQ(bio->topLevelItem(0)->text(0), "01110");
+  EXPECT_EQ(bio->topLevelItem(0)->text(1), "Buchenwälder mittlerer und basenreicher Standorte");
+
+  EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
+  EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
+  EXPECT_EQ(window_->findChild<QTimer*>("Timer1")->interval(), 1000);
+  EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
+  EXPECT_EQ(c<QPushButton>("cmdGenerate")->text(), "Bögen erstellen");
+  EXPECT_EQ(c<QPushButton>("cmdExit")->text(), "Verlassen");
+
+  c<QCheckBox>("chkGebiet")->click();
+  EXPECT_TRUE(white(c<QWidget>("lstFFHGebiet")));
+  EXPECT_TRUE(grey(c<QWidget>("lstTeilgebiet")));
+  c<QCheckBox>("chkBoegen")->click();
+  EXPECT_TRUE(white(c<QWidget>("lstGBogen")));
+  c<QCheckBox>("chkBiotoptyp")->click();
+  EXPECT_TRUE(white(c<QWidget>("lvwBiotoptyp")));
+  EXPECT_TRUE(white(c<QWidget>("txtKennung")));
+  EXPECT_TRUE(c<QPushButton>("cmdBioSelect")->isEnabled());
+  c<QCheckBox>("chkBiotoptyp")->click();
+  EXPECT_TRUE(grey(c<QWidget>("lvwBioSelected")));
+}
+
+TEST_F(OutputWindowTest, run_all_areas_produces_every_sheet_and_removes_old_message_file) {
+  testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
+  fs::permissions(out_ / "MessageReport.txt", fs::perms::owner_read);
+  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
+  run();
+  EXPECT_EQ(headline_, "Es wurden " + std::to_string(all.size()) + " Geländebögen ausgewählt.");
+  EXPECT_EQ(listedSorted(), entries(all));
+  EXPECT_EQ(guitest::documents(out_), expectedDocuments(all));
+  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+  EXPECT_EQ(window_->lastRun().produced, all.size());
+  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
+  EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString().rfind("Generiere Geländebogen: ", 0),
+            0u);
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
+  EXPECT_GT(ui().eventPumps, static_cast<int>(all.size()));
+}
+
+TEST_F(OutputWindowTest, cascaded_lists_pick_area_subarea_and_polygons) {
+  // The polygon nodes (polygon and part) below area 364, sub-area 002, as the table has them.
+  std::set<std::string> nodes;
+  keys([&](const std::string& code, auto&, auto&, auto&, auto&) {
+    if (code.rfind("364002", 0) == 0) nodes.insert(code.substr(6, 6));
+    return false;
+  });
+  ASSERT_GE(nodes.size(), 3u);
+
+  c<QCheckBox>("chkGebiet")->click();
+  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
+  EXPECT_EQ(rows(c<QListWidget>("lstTeilgebiet")), (std::vector<std::string>{"001", "002", "003"}));
+  EXPECT_TRUE(white(c<QWidget>("lstTeilgebiet")));
+  EXPECT_TRUE(grey(c<QWidget>("lstPolygon")));
+  clickRow(c<QListWidget>("lstTeilgebiet"), "002");
+  const auto listed = rows(c<QListWidget>("lstPolygon"));
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), nodes);
+  EXPECT_EQ(listed.size(), nodes.size());
+  const std::string first = *nodes.begin(), second = *std::next(nodes.begin());
+  clickRow(c<QListWidget>("lstPolygon"), first);
+  clickRow(c<QListWidget>("lstPolygon"), second);
+  // Only some sheet types: GN is not among them.
+  c<QCheckBox>("chkBoegen")->click();
+  for (const char* type : {"F", "GT", "H", "K", "M", "S", "T", "W", "X"})
+    clickRow(c<QListWidget>("lstGBogen"), type);
+
+  const auto wanted =
+      keys([&](const std::string& code, const std::string& type, auto&, auto&, auto&) {
+        return code.rfind("364002", 0) == 0 &&
+               (code.substr(6, 6) == first || code.substr(6, 6) == second) && type != "GN";
+      });
+  run();
+  EXPECT_EQ(listedSorted(), entries(wanted));
+  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+}
+
+TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
+  c<QTabWidget>("tabAuswahl")->setCurrentIndex(1);
+  c<QCheckBox>("chkBiotoptyp")->click();
+  auto* available = c<QTreeWidget>("lvwBiotoptyp");
+  auto* chosen = c<QTreeWidget>("lvwBioSelected");
+  const std::size_t all = static_cast<std::size_t>(available->topLevelItemCount());
+
+  QTest::keyClicks(c<QLineEdit>("txtKennung"), "012");
+  for (const auto& code : codes(available)) EXPECT_EQ(code.rfind("012", 0), 0u) << code;
+  c<QLineEdit>("txtKennung")->clear();
+  EXPECT_EQ(static_cast<std::size_t>(available->topLevelItemCount()), all);
+
+  clickRow(available, 1);
+  clickRow(available, 2, Qt::ControlModifier);
+  c<QPushButton>("cmdBioSelect")->click();
+  c<QPushButton>("cmdBioSelect")->click();
+  EXPECT_EQ(codes(chosen), (std::vector<std::string>{codes(available)[1], codes(available)[2]}));
+  c<QPushButton>("cmdBioSelectAll")->click();
+  EXPECT_EQ(codes(chosen), codes(available));
+  clickRow(chosen, 3);
+  clickRow(chosen, 4, Qt::ControlModifier);
+  const std::string gone3 = codes(chosen)[3], gone4 = codes(chosen)[4];
+  c<QPushButton>("cmdBioClear")->click();
+  const auto left = codes(chosen);
+  EXPECT_EQ(left.size(), all - 2);
+  EXPECT_EQ(std::count(left.begin(), left.end(), gone3), 0);
+  EXPECT_EQ(std::count(left.begin(), left.end(), gone4), 0);
+  c<QPushButton>("cmdBioClearAll")->click();
+  EXPECT_EQ(chosen->topLevelItemCount(), 0);
+
+  // An empty chosen list lets no sheet through.
+  run();
+  EXPECT_EQ(headline_, "Es wurden 0 Geländebögen ausgewählt.");
+  EXPECT_TRUE(ui().saw("Für die ausgewählte Kombination existiert kein Geländebogen."));
+  EXPECT_TRUE(guitest::documents(out_).empty());
+
+  // One biotope type that the survey uses, found through the search field.
+  const auto used =
+      keys([](auto&, auto&, const std::string& biotope, auto&, auto&) { return !biotope.empty(); });
+  ASSERT_FALSE(used.empty());
+  std::string biotope;
+  keys([&](auto&, auto&, const std::string& b, auto&, auto&) {
+    if (biotope.empty() && !b.empty()) biotope = b;
+    return false;
+  });
+  QTest::keyClicks(c<QLineEdit>("txtKennung"), QString::fromStdString(biotope));
+  ASSERT_EQ(codes(available), std::vector<std::string>{biotope});
+  clickRow(available, 0);
+  c<QPushButton>("cmdBioSelect")->click();
+  ASSERT_EQ(codes(chosen), std::vector<std::string>{biotope});
+  const auto wanted =
+      keys([&](auto&, auto&, const std::string& b, auto&, auto&) { return b == biotope; });
+  run();
+  EXPECT_EQ(listedSorted(), entries(wanted));
+  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+}
+
+TEST_F(OutputWindowTest, habitat_filter_restricts_run) {
+  std::string habitat;
+  keys([&](auto&, auto&, auto&, const std::string& h, auto&) {
+    if (habitat.empty() && !h.empty()) habitat = h;
+    return false;
+  });
+  ASSERT_FALSE(habitat.empty());
+  c<QTabWidget>("tabAuswahl")->setCurrentIndex(2);
+  c<QCheckBox>("chkLebensraum")->click();
+  QTest::keyClicks(c<QLineEdit>("txtEGNummer"), QString::fromStdString(habitat));
+  auto* available = c<QTreeWidget>("lvwLebensraum");
+  ASSERT_EQ(codes(available), std::vector<std::string>{habitat});
+  clickRow(available, 0);
+  c<QPushButton>("cmdLebenSelect")->click();
+  EXPECT_EQ(codes(c<QTreeWidget>("lvwLebenSelected")), std::vector<std::string>{habitat});
+  const auto wanted =
+      keys([&](auto&, auto&, auto&, const std::string& h, auto&) { return h == habitat; });
+  run();
+  EXPECT_EQ(listedSorted(), entries(wanted));
+  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+}
+
+TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
+  c<QCheckBox>("chkGebiet")->click();
+  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "002");
+  const auto polygons = rows(c<QListWidget>("lstPolygon"));
+  for (const auto& p : polygons)
+    if (p.rfind("00003", 0) == 0) clickRow(c<QListWidget>("lstPolygon"), p);
+  const auto wanted = keys([](const std::string& code, auto&, auto&, auto&, auto&) {
+    return code.substr(0, 11) == "36400200003";
+  });
+  ASSERT_FALSE(wanted.empty());
+  run(true, true);
+  EXPECT_TRUE(window_->CreateDecklatt());
+  auto docs = expectedDocuments(wanted);
+  for (const auto& key : wanted) docs.push_back(key.substr(12) + "/36400200003Deckblatt.docx");
+  std::sort(docs.begin(), docs.end());
+  docs.erase(std::unique(docs.begin(), docs.end()), docs.end());
+  EXPECT_EQ(guitest::documents(out_), docs);
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+}
+
+TEST_F(OutputWindowTest, selection_dialog_cancel_produces_nothing) {
+  run(false);
+  EXPECT_FALSE(listed_.empty());
+  EXPECT_FALSE(window_->confirmed());
+  EXPECT_TRUE(guitest::documents(out_).empty());
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_TRUE(c<QCheckBox>("chkKopien")->isEnabled());
+}
+
+TEST_F(OutputWindowTest, skip_copies_leaves_out_collective_and_complex_copies) {
+  const auto copies = keys([](auto&, auto&, auto&, auto&, const std::string& copy) {
+    return copy == "3" || copy == "4";
+  });
+  ASSERT_FALSE(copies.empty());
+  c<QCheckBox>("chkKopien")->click();
+  const auto wanted = keys([](auto&, auto&, auto&, auto&, const std::string& copy) {
+    return copy != "3" && copy != "4";
+  });
+  run();
+  EXPECT_EQ(listedSorted(), entries(wanted));
+  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+}
+
+TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
+  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
+  const std::string key = all.front();
+  const fs::path folder = out_ / key.substr(12);
+  fs::create_directories(folder);
+  testsupport::writeFile(folder / (".~lock." + key + ".docx#"), "");
+  run();
+  const fs::path messages = out_ / "MessageReport.txt";
+  ASSERT_TRUE(fs::exists(messages));
+  const std::string text = testsupport::readFile(messages);
+  EXPECT_NE(text.find(key), std::string::npos) << text;
+  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+  EXPECT_EQ(lastBox(),
+            "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die "
+            "Datei:\n" +
+                messages.string());
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+}
+
+TEST_F(OutputWindowTest, cancel_mid_run_finishes_sheet_in_work_and_blocks_second_run) {
+  auto* progress = c<QProgressBar>("prbProgress");
+  struct Seen {
+    bool timerActive = false, waitCursor = false, cancelEnabled = false, kopienEnabled = true,
+         listsGrey = false;
+    bool generateAfterCancel = true, exitAfterCancel = true, visibleAfterClose = false,
+         timerAfterCancel = true;
+  } seen;
+  bool cancelled = false;
+  QObject::connect(progress, &QProgressBar::valueChanged, window_.get(), [&](int value) {
+    if (value == 1) {
+      seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
+      seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
+      seen.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
+      seen.kopienEnabled = c<QCheckBox>("chkKopien")->isEnabled();
+      seen.listsGrey = grey(c<QWidget>("lstGBogen")) && !c<QCheckBox>("chkBoegen")->isEnabled();
+    }
+    if (value == 2 && !cancelled) {
+      cancelled = true;
+      // The click arrives through the run's next event processing, as a user's would.
+      QTimer::singleShot(0, window_.get(), [&] {
+        c<QPushButton>("cmdCancel")->click();
+        seen.generateAfterCancel = c<QPushButton>("cmdGenerate")->isEnabled();
+        seen.exitAfterCancel = c<QPushButton>("cmdExit")->isEnabled();
+        seen.timerAfterCancel = window_->findChild<QTimer*>("Timer1")->isActive();
+        window_->close();
+        seen.visibleAfterClose = window_->isVisible();
+      });
+    }
+  });
+  run();
+  EXPECT_TRUE(seen.timerActive);
+  EXPECT_TRUE(seen.waitCursor);
+  EXPECT_TRUE(seen.cancelEnabled);
+  EXPECT_FALSE(seen.kopienEnabled);
+  EXPECT_TRUE(seen.listsGrey);
+  EXPECT_FALSE(seen.generateAfterCancel);
+  EXPECT_FALSE(seen.exitAfterCancel);
+  EXPECT_FALSE(seen.timerAfterCancel);
+  EXPECT_TRUE(seen.visibleAfterClose);
+
+  EXPECT_TRUE(window_->lastRun().cancelled);
+  EXPECT_EQ(guitest::documents(out_).size(), 2u);
+  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
+  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
+  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
+  EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
+  EXPECT_EQ(c<QLabel>("lblTime")->text().size(), 8);
+  EXPECT_EQ(c<QLabel>("lblTime")->text().left(6), "00:00:");
+}
+
+TEST_F(OutputWindowTest, damaged_type_table_ends_program) {
+  const fs::path db = dir_.path() / "db";
+  fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
+  testsupport::writeTable(db / "ffh_ref.dbf", {{"CODE_EG", 'C', 4, 0}, {"NAME", 'C', 40, 0}},
+                          {{"3150", "Seen"}, {"3260", "Flüsse"}, {"3150", "Seen"}});
+  settings().set(app::kDbfFilesPfad, db.string());
+  auto damaged = openDatabase();
+  gui::frmAusgabe window;
+  ui().boxes.clear();
+  EXPECT_FALSE(window.setDBFData(*damaged));
+  EXPECT_TRUE(window.programEnded());
+  ASSERT_EQ(ui().boxes.size(), 2u);
+  EXPECT_EQ(ui().boxes[0].text, "Der Lebensraum 3150 befindet sich schon in der Auflistung.");
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Error);
+  EXPECT_EQ(ui().boxes[1].text, "Das Programm wird beendet.");
+  EXPECT_EQ(ui().boxes[1].icon, app::MessageIcon::Information);
+}
+
+}  // namespace

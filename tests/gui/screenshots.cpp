@@ -1,0 +1,139 @@
+// Writes a picture of every window, filled from the sample survey, into the folder given as
+// the only argument: quelbrix_gui_screenshots docs/screenshots
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <iostream>
+
+#include "app/resource_folder.h"
+#include "gui/frm_ausgabe.h"
+#include "gui/frm_data_path.h"
+#include "gui/frm_einstellungen.h"
+#include "gui/frm_error_report.h"
+#include "gui/frm_info.h"
+#include "gui/frm_main.h"
+#include "gui/frm_polygone.h"
+#include "gui/frm_report.h"
+#include "gui_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path target;
+
+void save(QWidget* w, const char* name) {
+  w->show();
+  QCoreApplication::processEvents();
+  const fs::path file = target / (std::string(name) + ".png");
+  if (!w->grab().save(QString::fromStdString(file.string())))
+    std::cerr << "could not write " << file << "\n";
+  else
+    std::cout << file.string() << "\n";
+}
+
+void selectRow(QListWidget* list, const QString& text) {
+  list->findItems(text, Qt::MatchExactly).front()->setSelected(true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: quelbrix_gui_screenshots OUTDIR\n";
+    return 2;
+  }
+  target = argv[1];
+  fs::create_directories(target);
+  guitest::ensureApplication();
+  const guitest::SampleSurvey& survey = guitest::sampleSurvey();
+  const fs::path out = survey.root / "out";
+  fs::create_directories(out / "GN");
+  auto store = std::make_unique<app::MemorySettings>();
+  store->set(app::kShapeFilesPfad, survey.shape.string());
+  store->set(app::kDbfFilesPfad, survey.db.string());
+  store->set(app::kDataFilesPfad, out.string());
+  store->set(app::kErrorReport, "0");
+  app::installSettings(std::move(store));
+  app::installUi(std::make_unique<guitest::PumpingRecorder>());
+  app::setResourceFolder(survey.resources);
+
+  {
+    gui::frmMain window;
+    save(&window, "frmMain");
+  }
+  {
+    gui::frmEinstellungen dialog;
+    save(&dialog, "frmEinstellungen");
+  }
+  {
+    gui::frmDataPath chooser;
+    chooser.SetPath(QString::fromStdString(out.string()));
+    chooser.setHeadline("Bestimmung des Ordners der zu speichernden Daten");
+    chooser.resize(460, 420);
+    save(&chooser, "frmDataPath");
+  }
+  {
+    gui::frmErrorReport dialog;
+    save(&dialog, "frmErrorReport");
+  }
+  {
+    gui::frmInfo info;
+    save(&info, "frmInfo");
+  }
+  data::clsDBFData db;
+  db.ValidFilePaths();
+  db.ConnectDBDaten();
+  db.CheckUmlauteTab();
+  {
+    gui::frmAusgabe window;
+    window.setDBFData(db);
+    window.resize(960, 620);
+    window.findChild<QCheckBox*>("chkGebiet")->click();
+    selectRow(window.findChild<QListWidget*>("lstFFHGebiet"), "364");
+    selectRow(window.findChild<QListWidget*>("lstTeilgebiet"), "002");
+    selectRow(window.findChild<QListWidget*>("lstPolygon"), "000031");
+    save(&window, "frmAusgabe");
+    auto* tabs = window.findChild<QTabWidget*>("tabAuswahl");
+    window.findChild<QCheckBox*>("chkBiotoptyp")->click();
+    auto* available = window.findChild<QTreeWidget*>("lvwBiotoptyp");
+    available->topLevelItem(1)->setSelected(true);
+    available->topLevelItem(4)->setSelected(true);
+    window.findChild<QPushButton*>("cmdBioSelect")->click();
+    tabs->setCurrentIndex(1);
+    save(&window, "frmAusgabe_Biotoptypen");
+    tabs->setCurrentIndex(2);
+    save(&window, "frmAusgabe_Lebensraeume");
+    tabs->setCurrentIndex(0);
+
+    gui::frmPolygone selection(window);
+    sheets::Restrictions all;
+    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
+      all.sheetTypes.add(t, t);
+    selection.FillListViewBoegen(sheets::selectSheets(db, all));
+    save(&selection, "frmPolygone");
+  }
+  {
+    gui::frmReport window;
+    window.setDBFData(db);
+    window.resize(700, 520);
+    selectRow(window.findChild<QListWidget*>("lstFFHGebiet"), "734");
+    selectRow(window.findChild<QListWidget*>("lstTeilgebiet"), "001");
+    selectRow(window.findChild<QListWidget*>("lstPolygon"), "00002");
+    save(&window, "frmReport");
+  }
+  {
+    QMessageBox box(QMessageBox::Critical, "Quelbrix",
+                    "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "
+                    "Pfade.");
+    save(&box, "Meldung");
+  }
+  app::installUi(std::make_unique<app::ConsoleUserInterface>());
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  return 0;
+}

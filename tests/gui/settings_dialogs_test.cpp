@@ -1,0 +1,299 @@
+// The settings dialog with its shapefile chooser and folder chooser, the folder chooser on its
+// own, the log dialog with its inverted setting, and the about box.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "gui/frm_data_path.h"
+#include "gui/frm_einstellungen.h"
+#include "gui/frm_error_report.h"
+#include "gui/frm_info.h"
+#include "gui/window_support.h"
+#include "gui_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using guitest::child;
+using guitest::GuiTest;
+
+class SettingsDialogTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    settings().set(app::kErrorReport, "0");
+    ASSERT_TRUE(app::g_Debug().Init());
+    shapes_ = dir_.path() / "shapes";
+    fs::create_directories(shapes_);
+    for (const char* name : {"good.shp", "good.shx", "BIG.SHP", "BIG.shx", "lonely.shp"})
+      testsupport::writeFile(shapes_ / name, "");
+  }
+  // Presses cmdShpChange and picks file in the file dialog (or cancels it when file is empty).
+  void chooseShapefile(gui::frmEinstellungen& dialog, const fs::path& file) {
+    guitest::whenModal(
+        [file](QWidget* w) {
+          auto* chooser = qobject_cast<QFileDialog*>(w);
+          ASSERT_NE(chooser, nullptr);
+          EXPECT_EQ(chooser->windowTitle(), "Bestimmung des Pfades der Shapefiles");
+          EXPECT_EQ(chooser->nameFilters(), QStringList{"Shapefiles (*.shp)"});
+          if (file.empty()) {
+            chooser->reject();
+            return;
+          }
+          chooser->setDirectory(QString::fromStdString(file.parent_path().string()));
+          chooser->selectFile(QString::fromStdString(file.filename().string()));
+          static_cast<QDialog*>(chooser)->accept();
+        },
+        &dialog);
+    child<QPushButton>(&dialog, "cmdShpChange")->click();
+  }
+  // Presses a folder button and picks folder in the folder chooser ("Übernehmen"), or cancels.
+  void chooseFolder(gui::frmEinstellungen& dialog, const char* button, const fs::path& folder,
+                    bool take = true) {
+    guitest::whenModal(
+        [folder, take](QWidget* w) {
+          ASSERT_EQ(w->objectName(), "frmDataPath");
+          guitest::pickFolder(child<QTreeWidget>(w, "Dir1"), folder);
+          child<QPushButton>(w, take ? "cmdExit" : "cmdCancel")->click();
+        },
+        &dialog);
+    child<QPushButton>(&dialog, button)->click();
+  }
+  std::string label(QWidget* w, const char* name) {
+    return child<QLabel>(w, name)->text().toStdString();
+  }
+  std::vector<std::string> logTail() {
+    std::vector<std::string> lines;
+    std::string all = testsupport::readFile(out_ / "FehlerReport2.log");
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = all.find("\r\n", start)) != std::string::npos; start = pos + 2)
+      lines.push_back(all.substr(start, pos - start));
+    return lines;
+  }
+
+  fs::path shapes_;
+};
+
+TEST_F(SettingsDialogTest, einstellungen_load_shows_stored_values_and_printer_box_once) {
+  settings().set(app::kDataFilesPrint, "1");
+  gui::frmEinstellungen dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Einstellungen");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), guitest::sampleSurvey().shape.string());
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), guitest::sampleSurvey().db.string());
+  EXPECT_EQ(label(&dialog, "lblDataPath"), out_.string());
+  EXPECT_TRUE(child<QCheckBox>(&dialog, "chkDrucken")->isChecked());
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
+  EXPECT_EQ(ui().boxes[0].text,
+            "Die Gelände- und Reportbögen werden auf den Standard-Drucker ausgegeben.\nSorgen "
+            "Sie bitte dafür, dass der entsprechende Drucker im System eingestellt und "
+            "eingeschaltet ist.");
+}
+
+TEST_F(SettingsDialogTest, einstellungen_empty_store_shows_initial_texts_and_stores_nothing) {
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  gui::frmEinstellungen dialog;
+  EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
+  EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
+  child<QPushButton>(&dialog, "cmdExit")->click();
+  for (const char* key :
+       {app::kShapeFilesPfad, app::kDbfFilesPfad, app::kDataFilesPfad, app::kDataFilesPrint})
+    EXPECT_EQ(app::settings().get(key), "") << key;
+}
+
+TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  gui::frmEinstellungen dialog;
+  dialog.show();
+  chooseShapefile(dialog, shapes_ / "BIG.SHP");
+  EXPECT_EQ(lastBox(),
+            "Die ausgewählte Datei ist kein Shapefile.\nBitte überprüfen Sie die Pfade.");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
+  EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
+
+  chooseShapefile(dialog, shapes_ / "lonely.shp");
+  EXPECT_EQ(lastBox(),
+            "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei lonely.shx.\nBitte "
+            "überprüfen Sie die Pfade.");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
+
+  chooseShapefile(dialog, shapes_ / "good.shp");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
+  const std::size_t boxes = ui().boxes.size();
+  chooseShapefile(dialog, {});
+  EXPECT_EQ(ui().boxes.size(), boxes);
+  EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
+
+  child<QPushButton>(&dialog, "cmdExit")->click();
+  EXPECT_EQ(app::settings().get(app::kShapeFilesPfad), (shapes_ / "good.shp").string());
+  // The other labels were never set: nothing stored for them.
+  EXPECT_EQ(app::settings().get(app::kDbfFilesPfad), "");
+  EXPECT_EQ(app::settings().get(app::kDataFilesPrint), "");
+}
+
+TEST_F(SettingsDialogTest, folder_buttons_warn_but_keep_folder_and_ok_stores) {
+  const fs::path noTables = dir_.path() / "notables";
+  const fs::path used = dir_.path() / "used";
+  fs::create_directories(noTables);
+  fs::create_directories(used / "GN");
+  gui::frmEinstellungen dialog;
+  dialog.show();
+
+  chooseFolder(dialog, "cmdDBFChange", noTables);
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), noTables.string());
+  EXPECT_EQ(lastBox(),
+            "Die Programm-Daten konnten nicht gefunden werden.\nBitte überprüfen Sie "
+            "die Pfade.");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
+  EXPECT_EQ(logTail().back(),
+            "D3 frmEinstellungen.cmdDBFChange: Warnung! Die DBF-Dateien konnten nicht gefunden "
+            "werden, Pfad: " +
+                noTables.string() + "/Polygone.dbf");
+
+  chooseFolder(dialog, "cmdDataChange", used);
+  EXPECT_EQ(label(&dialog, "lblDataPath"), used.string());
+  EXPECT_EQ(lastBox(),
+            "Der Pfad für die zu generierenden Daten ist nicht leer.\nVorhandene "
+            "Dateien werden überschrieben.\nBitte überprüfen Sie die Pfade.");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+
+  // "Abbrechen" in the chooser gives back the start folder: the label stays.
+  chooseFolder(dialog, "cmdDBFChange", dir_.path(), false);
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), noTables.string());
+
+  child<QCheckBox>(&dialog, "chkDrucken")->setChecked(false);
+  child<QPushButton>(&dialog, "cmdExit")->click();
+  EXPECT_EQ(settings().get(app::kDbfFilesPfad), noTables.string());
+  EXPECT_EQ(settings().get(app::kDataFilesPfad), used.string());
+  EXPECT_EQ(settings().get(app::kDataFilesPrint), "0");
+}
+
+TEST_F(SettingsDialogTest, einstellungen_cancel_stores_nothing) {
+  const fs::path other = dir_.path() / "other";
+  fs::create_directories(other);
+  gui::frmEinstellungen dialog;
+  dialog.show();
+  chooseFolder(dialog, "cmdDataChange", other);
+  EXPECT_EQ(label(&dialog, "lblDataPath"), other.string());
+  child<QPushButton>(&dialog, "cmdCancel")->click();
+  EXPECT_EQ(settings().get(app::kDataFilesPfad), out_.string());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(SettingsDialogTest, data_path_missing_start_folder_and_cancel_semantics) {
+  gui::frmDataPath chooser;
+  EXPECT_EQ(chooser.windowTitle(), "Änderung der Pfadeinstellungen");
+  EXPECT_EQ(child<QLabel>(&chooser, "lblHeadline")->text(),
+            "Bestimmung des Ordners für die zu speichernden Daten");
+  const std::string missing = (dir_.path() / "gone").string();
+  chooser.SetPath(QString::fromStdString(missing));
+  EXPECT_EQ(logTail().back(),
+            "D3 frmDataPath.SetPath: Warnung! Der Pfad " + missing + " existiert nicht.");
+  const QString program = gui::programFolder();
+  EXPECT_EQ(chooser.GetPath(), program);
+  chooser.setHeadline("Kopf");
+  EXPECT_EQ(child<QLabel>(&chooser, "lblHeadline")->text(), "Kopf");
+
+  gui::frmDataPath second;
+  second.SetPath(QString::fromStdString(out_.string()));
+  second.show();
+  guitest::pickFolder(child<QTreeWidget>(&second, "Dir1"), dir_.path());
+  EXPECT_EQ(second.GetPath().toStdString(), dir_.path().string());
+  child<QPushButton>(&second, "cmdCancel")->click();
+  EXPECT_EQ(second.GetPath().toStdString(), out_.string());
+}
+
+TEST_F(SettingsDialogTest, data_path_unreadable_root_warns_and_returns_to_loaded_root) {
+  const fs::path home = dir_.path() / "home";
+  fs::create_directories(home);
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(home.string()));
+  {
+    gui::frmDataPath chooser;
+    chooser.show();
+    auto* drives = child<QComboBox>(&chooser, "Drive1");
+    ASSERT_EQ(drives->count(), 2);
+    EXPECT_EQ(drives->itemText(1).toStdString(), home.string());
+    const QString loaded = drives->currentText();
+    fs::remove_all(home);
+    drives->setFocus();
+    drives->setCurrentIndex(loaded == "/" ? 0 : 1);
+    QTest::keyClick(drives, loaded == "/" ? Qt::Key_Down : Qt::Key_Up);
+    EXPECT_EQ(lastBox(),
+              "Auf Die Partition " + home.string() + " konnte nicht zugegriffen werden.");
+    EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+    EXPECT_EQ(drives->currentText(), loaded);
+    EXPECT_EQ(logTail().back(), "D2 Fehler! Auf Die Partition " + home.string() +
+                                    " konnte nicht zugegriffen werden.");
+  }
+  qputenv("HOME", oldHome);
+}
+
+TEST_F(SettingsDialogTest, error_report_inverted_setting_ok_and_cancel) {
+  // "0" means on: the box is ticked and the label names the log file.
+  {
+    gui::frmErrorReport dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Fehlerprotokoll");
+    auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(label(&dialog, "lblReportFile"), (out_ / "FehlerReport2.log").string());
+    box->click();
+    EXPECT_EQ(label(&dialog, "lblReportFile"), "Keine Fehleranalyse aktiviert");
+    child<QPushButton>(&dialog, "cmdExit")->click();
+    EXPECT_EQ(settings().get(app::kErrorReport), "1");
+    // The running log keeps running until the program ends.
+    EXPECT_TRUE(app::g_Debug().isStarted());
+  }
+  {
+    gui::frmErrorReport dialog;
+    auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    child<QPushButton>(&dialog, "cmdCancel")->click();
+    EXPECT_EQ(settings().get(app::kErrorReport), "1");
+  }
+  {
+    gui::frmErrorReport dialog;
+    child<QCheckBox>(&dialog, "chkErrorReport")->click();
+    child<QPushButton>(&dialog, "cmdExit")->click();
+    EXPECT_EQ(settings().get(app::kErrorReport), "0");
+  }
+}
+
+TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_messages) {
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  gui::frmErrorReport dialog;
+  auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
+  ui().boxes.clear();
+  box->click();
+  EXPECT_FALSE(box->isChecked());
+  ASSERT_EQ(ui().boxes.size(), 2u);
+  EXPECT_EQ(ui().boxes[0].text,
+            "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie mit die "
+            "Fehleranalyse aktivieren können.");
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
+  EXPECT_EQ(ui().boxes[1].text,
+            "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
+            "Einstellung der Pfade.");
+  child<QPushButton>(&dialog, "cmdExit")->click();
+  EXPECT_EQ(app::settings().get(app::kErrorReport), "1");
+}
+
+TEST_F(SettingsDialogTest, info_shows_version_and_closes) {
+  gui::frmInfo info;
+  EXPECT_EQ(info.windowTitle(), "Information");
+  EXPECT_EQ(label(&info, "lblVersion"), "Version: 2.3.9");
+  EXPECT_FALSE(child<QLabel>(&info, "imgLogo")->pixmap().isNull());
+  info.show();
+  child<QPushButton>(&info, "cmdExit")->click();
+  EXPECT_FALSE(info.isVisible());
+}
+
+}  // namespace

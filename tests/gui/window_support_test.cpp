@@ -1,0 +1,162 @@
+// The pieces under the windows: the elapsed-time text, the field colours, the message boxes of
+// the desktop's user interface, the type look-ups on damaged tables, and `quelbrix gui`.
+
+#include "gui/window_support.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "cli/commands.h"
+#include "gui/qt_user_interface.h"
+#include "gui/type_filter.h"
+#include "gui_fixture.h"
+#include "support/survey_fixture.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+using guitest::GuiTest;
+
+TEST(ElapsedTime, format_hours_minutes_seconds_past_a_day) {
+  EXPECT_EQ(gui::formatElapsed(0ms), "00:00:00");
+  EXPECT_EQ(gui::formatElapsed(999ms), "00:00:00");
+  EXPECT_EQ(gui::formatElapsed(61s), "00:01:01");
+  EXPECT_EQ(gui::formatElapsed(3h + 25min + 7s), "03:25:07");
+  EXPECT_EQ(gui::formatElapsed(26h + 1s), "26:00:01");
+  EXPECT_EQ(gui::formatElapsed(-5s), "00:00:00");
+}
+
+TEST(FieldColour, disabled_grey_enabled_white) {
+  guitest::ensureApplication();
+  QLineEdit field;
+  gui::setFieldEnabled(&field, false);
+  EXPECT_FALSE(field.isEnabled());
+  EXPECT_EQ(field.palette().color(QPalette::Disabled, QPalette::Base), QColor(209, 209, 207));
+  gui::setFieldEnabled(&field, true);
+  EXPECT_TRUE(field.isEnabled());
+  EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST(QtUserInterface, message_box_icon_text_and_answer) {
+  guitest::ensureApplication();
+  gui::QtUserInterface ui;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString text, title;
+  guitest::whenModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    icon = box->icon();
+    text = box->text();
+    title = box->windowTitle();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui.message(app::MessageIcon::Error, "Zeile 1\nZeile 2");
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(text, "Zeile 1\nZeile 2");
+  EXPECT_EQ(title, "Quelbrix");
+  guitest::whenModal([&](QWidget* w) {
+    icon = qobject_cast<QMessageBox*>(w)->icon();
+    qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+  });
+  ui.message(app::MessageIcon::Warning, "Achtung");
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  guitest::whenModal(
+      [&](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+  EXPECT_FALSE(ui.askYesNo("Weiter?"));
+}
+
+class TypeLookUpTest : public GuiTest {
+ protected:
+  // A survey whose biotope table holds rows (code, text; "" = Null).
+  std::unique_ptr<data::clsDBFData> withBiotopes(
+      const std::vector<std::vector<std::string>>& rows) {
+    const fs::path db = dir_.path() / "db";
+    fs::remove_all(db);
+    fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
+    testsupport::writeTable(db / "biottyp.dbf", {{"CODE", 'C', 5, 0}, {"BIOTYP", 'C', 40, 0}},
+                            rows);
+    settings().set(app::kErrorReport, "0");
+    EXPECT_TRUE(app::g_Debug().Init());
+    settings().set(app::kDbfFilesPfad, db.string());
+    return openDatabase();
+  }
+  std::string lastLog() {
+    const std::string log = testsupport::readFile(out_ / "FehlerReport2.log");
+    const auto end = log.rfind("\r\n");
+    return log.substr(log.rfind("\r\n", end - 1) + 2, end - log.rfind("\r\n", end - 1) - 2);
+  }
+};
+
+TEST_F(TypeLookUpTest, biotope_damaged_rows_stop_with_box_and_log) {
+  data::OrderedDict<std::string> types;
+  // A row without code never matches the LIKE of the query; it is simply not listed.
+  auto db = withBiotopes({{"01110", "Buchenwälder"}, {"", "ohne Code"}});
+  EXPECT_EQ(gui::FfhGetBiotoptyp("%", *db, types), 100);
+  EXPECT_EQ(types.size(), 1u);
+  db = withBiotopes({{"01110", ""}});
+  EXPECT_EQ(gui::FfhGetBiotoptyp("%", *db, types), 101);
+  EXPECT_EQ(lastBox(),
+            "Die Daten für den Biotoptyp ist in der Tabellenspalte 'BIOTOPTYP' "
+            "fehlerhaft.\nBitte benachrichtigen Sie Ihren Administrator.");
+  EXPECT_EQ(lastLog(),
+            "D2 FfhGetBiotoptyp: Fehler! Die Daten für den Biotoptyp ist in der "
+            "Tabellenspalte 'BIOTOPTYP' fehlerhaft. Bitte benachrichtigen Sie Ihren "
+            "Administrator.");
+  db = withBiotopes({{"01110", "a"}, {"01120", "b"}, {"01110", "c"}});
+  EXPECT_EQ(gui::FfhGetBiotoptyp("%", *db, types), 101);
+  EXPECT_EQ(lastBox(), "Der Biotoptyp 01110 befindet sich mehrfach in der Datenbank.");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
+  EXPECT_EQ(lastLog(),
+            "D2 FfhGetBiotoptyp: Fehler! Der Biotoptyp 01110 befindet sich mehrfach "
+            "in der Datenbank.");
+  EXPECT_EQ(types.size(), 2u);
+}
+
+TEST_F(TypeLookUpTest, filter_search_upper_case_quote_and_choice) {
+  auto db = withBiotopes({{"AB1", "Äcker"}, {"AB2", "Brachen"}, {"C'D", "Quote"}, {"X", "x"}});
+  gui::TypeFilter filter(gui::TypeFilter::Kind::Biotope);
+  ASSERT_EQ(filter.search(*db, ""), 100);
+  EXPECT_EQ(filter.available().size(), 4u);
+  EXPECT_EQ(*filter.available().find("AB1"), "Äcker");
+  ASSERT_EQ(filter.search(*db, "ab"), 100);
+  EXPECT_EQ(filter.available().size(), 2u);
+  // A quote is searched for, not taken as the end of the query.
+  ASSERT_EQ(filter.search(*db, "c'"), 100);
+  ASSERT_EQ(filter.available().size(), 1u);
+  EXPECT_TRUE(filter.available().contains("C'D"));
+  ASSERT_EQ(filter.search(*db, "zz"), 100);
+  EXPECT_TRUE(filter.available().empty());
+
+  ASSERT_EQ(filter.search(*db, ""), 100);
+  filter.choose({"X", "AB2", "AB2", "nope"});
+  EXPECT_EQ(filter.chosen().size(), 2u);
+  EXPECT_EQ(filter.chosen().begin()->first, "AB2");
+  // A narrower search leaves the chosen types alone.
+  ASSERT_EQ(filter.search(*db, "ab1"), 100);
+  EXPECT_EQ(filter.chosen().size(), 2u);
+  EXPECT_EQ(filter.restriction(false).size(), 2u);
+  EXPECT_EQ(filter.restriction(true).size(), 1u);
+  filter.chooseAll();
+  EXPECT_EQ(filter.chosen().size(), 3u);
+  filter.remove({"AB1", "X"});
+  EXPECT_EQ(filter.chosen().size(), 1u);
+  filter.removeAll();
+  EXPECT_TRUE(filter.restriction(false).empty());
+}
+
+TEST(GuiCommand, missing_desktop_program_is_reported) {
+  // The test program's folder holds no quelbrix-gui, so nothing is started.
+  ASSERT_FALSE(fs::exists(cli::guiExecutable()));
+  EXPECT_EQ(cli::guiExecutable().filename(), "quelbrix-gui");
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::run({"gui"}, std::make_unique<app::MemorySettings>(), out, err), 1);
+  EXPECT_EQ(err.str(),
+            "Die Fensteroberfläche wurde nicht gefunden: " + cli::guiExecutable().string() + "\n");
+}
+
+}  // namespace
