@@ -164,7 +164,7 @@ frmAusgabe::frmAusgabe(QWidget* parent) : QDialog(parent) {
 
   SetGenerateState(false);
   cmdGenerate_->setEnabled(true);
-  tellIfPrintingAsked();
+  printing_ = std::make_unique<WindowPrinting>();
 }
 
 frmAusgabe::~frmAusgabe() = default;

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 // The output window "Generator für die Geländebögen (Reinschrift)": the area lists, sheet
 // types, biotope and habitat filters, and the clean-copy run with progress, elapsed time and
 // cancel. It borrows the database object from the main window for as long as it is open.
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <atomic>
 
+#include "gui/window_printing.h"
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
 #include "gui/type_filter.h"
@@ -121,6 +123,7 @@ class frmAusgabe : public QDialog {
   std::atomic<bool> cancel_{false};
   QElapsedTimer started_;
   sheets::RunSummary lastRun_;
+  std::unique_ptr<WindowPrinting> printing_;
 };
 
 }  // namespace gui

@@ -138,7 +138,7 @@ frmReport::frmReport(QWidget* parent) : QDialog(parent) {
   cmdGenerate_->setEnabled(false);
   setFieldEnabled(lstTeilgebiet_, false);
   setFieldEnabled(lstPolygon_, false);
-  tellIfPrintingAsked();
+  printing_ = std::make_unique<WindowPrinting>();
 }
 
 void frmReport::setDBFData(data::clsDBFData& db) {

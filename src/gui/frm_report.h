@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 // The report window "Datenreport": FFH area, sub-area and polygon lists (parts of a polygon
 // folded into one row) and the data-report run with progress, elapsed time and cancel. It
 // borrows the database object from the main window for as long as it is open.
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <atomic>
 
+#include "gui/window_printing.h"
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
 #include "report/report_run.h"
@@ -75,6 +77,7 @@ class frmReport : public QDialog {
   report::ReportSummary lastRun_;
   std::atomic<bool> cancel_{false};
   QElapsedTimer started_;
+  std::unique_ptr<WindowPrinting> printing_;
 };
 
 }  // namespace gui

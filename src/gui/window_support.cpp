@@ -42,14 +42,5 @@ bool folderHoldsFile(const QString& folder, const QString& name) {
   return false;
 }
 
-void tellIfPrintingAsked() {
-  if (app::settings().get(app::kDataFilesPrint) != "1") return;
-  app::g_Debug().Ausgabe(3,
-                         "Drucker: Form_Load: Warnung! Das Drucken ist in dieser Version "
-                         "nicht verfügbar.");
-  app::ui().message(app::MessageIcon::Information,
-                    "Das Drucken der generierten Dateien ist in dieser Version noch nicht "
-                    "verfügbar.\nDie Dateien werden nur gespeichert.");
-}
 
 }  // namespace gui

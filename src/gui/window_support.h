@@ -35,9 +35,5 @@ QString programFolder();
 // program itself names are found that way).
 bool folderHoldsFile(const QString& folder, const QString& name);
 
-// The generation windows print their documents when "DataFilesPrint" is "1". Printing is not
-// part of this build yet: a user who switched it on is told, once per window, that the
-// documents are only saved.
-void tellIfPrintingAsked();
 
 }  // namespace gui
