@@ -32,26 +32,6 @@ constexpr int twips(int value) {
   return value / 15;
 }
 
-QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  return l;
-}
-
-QPushButton* namedButton(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  return b;
-}
-
-QListWidget* multiList(QWidget* parent, const char* name) {
-  auto* l = new QListWidget(parent);
-  l->setObjectName(name);
-  // A click toggles a row, as in a list with simple multiple selection.
-  l->setSelectionMode(QAbstractItemView::MultiSelection);
-  return l;
-}
-
 // The given widths are the least a column gets: codes longer than the column would be cut, so
 // the code column widens to its content, and the text column takes the room that is left.
 QTreeWidget* listView(QWidget* parent, const char* name, const QString& first, int firstWidth,

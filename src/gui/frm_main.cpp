@@ -1,4 +1,5 @@
 #include "gui/frm_main.h"
+#include "gui/window_support.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,13 +26,6 @@
 
 namespace gui {
 namespace {
-
-QPushButton* namedButton(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  b->setMinimumHeight(40);
-  return b;
-}
 
 QAction* namedAction(QObject* parent, const char* name, const QString& text) {
   auto* a = new QAction(text, parent);
@@ -67,6 +61,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   QPushButton* ausgabe = namedButton(central, "cmdAusgabe", "Ausgabe der Geländebögen");
   QPushButton* report = namedButton(central, "cmdReport", "Datenreport");
   QPushButton* exit = namedButton(central, "cmdExit", "Programm beenden");
+  for (QPushButton* b : {ausgabe, report, exit}) b->setMinimumHeight(40);
   auto* version = new QLabel("Version 2", central);
   version->setObjectName("lblVersion");
 

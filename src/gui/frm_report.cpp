@@ -22,22 +22,9 @@ namespace {
 
 const std::vector<std::string> kSheetTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
 
-QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  return l;
-}
-
-QPushButton* namedButton(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  return b;
-}
-
-QListWidget* multiList(QWidget* parent, const char* name) {
-  auto* l = new QListWidget(parent);
-  l->setObjectName(name);
-  l->setSelectionMode(QAbstractItemView::MultiSelection);
+// The report window's lists keep room for a few rows.
+QListWidget* tallList(QWidget* parent, const char* name) {
+  QListWidget* l = multiList(parent, name);
   l->setMinimumHeight(220);
   return l;
 }
@@ -64,9 +51,9 @@ frmReport::frmReport(QWidget* parent) : QDialog(parent) {
 
   fraFFHGebiet_ = new QGroupBox("Auswahl der Geländebögen", this);
   fraFFHGebiet_->setObjectName("fraFFHGebiet");
-  lstFFHGebiet_ = multiList(fraFFHGebiet_, "lstFFHGebiet");
-  lstTeilgebiet_ = multiList(fraFFHGebiet_, "lstTeilgebiet");
-  lstPolygon_ = multiList(fraFFHGebiet_, "lstPolygon");
+  lstFFHGebiet_ = tallList(fraFFHGebiet_, "lstFFHGebiet");
+  lstTeilgebiet_ = tallList(fraFFHGebiet_, "lstTeilgebiet");
+  lstPolygon_ = tallList(fraFFHGebiet_, "lstPolygon");
   auto* grid = new QGridLayout(fraFFHGebiet_);
   grid->addWidget(namedLabel(fraFFHGebiet_, "lblFFHGebiet", "FFH-Gebiet"), 0, 0);
   grid->addWidget(namedLabel(fraFFHGebiet_, "lblTeilgebiet", "Teilgebiet"), 0, 1);

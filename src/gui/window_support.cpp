@@ -1,5 +1,11 @@
 #include "gui/window_support.h"
 
+#include <QPushButton>
+
+#include <QListWidget>
+
+#include <QLabel>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QPalette>
@@ -42,5 +48,24 @@ bool folderHoldsFile(const QString& folder, const QString& name) {
   return false;
 }
 
+
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  return l;
+}
+
+QPushButton* namedButton(QWidget* parent, const char* name, const QString& text) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  return b;
+}
+
+QListWidget* multiList(QWidget* parent, const char* name) {
+  auto* l = new QListWidget(parent);
+  l->setObjectName(name);
+  l->setSelectionMode(QAbstractItemView::MultiSelection);
+  return l;
+}
 
 }  // namespace gui

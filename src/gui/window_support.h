@@ -7,6 +7,9 @@
 #include <chrono>
 #include <string>
 
+class QLabel;
+class QListWidget;
+class QPushButton;
 class QWidget;
 
 namespace gui {
@@ -34,6 +37,12 @@ QString programFolder();
 // True when folder holds a file of that name, compared without regard to case (the files the
 // program itself names are found that way).
 bool folderHoldsFile(const QString& folder, const QString& name);
+
+// Widgets named after their controls, owned by parent as Qt widgets are.
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& text);
+QPushButton* namedButton(QWidget* parent, const char* name, const QString& text);
+// A list in which a click toggles a row (simple multiple selection).
+QListWidget* multiList(QWidget* parent, const char* name);
 
 
 }  // namespace gui
