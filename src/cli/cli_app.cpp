@@ -60,6 +60,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addSheetsCommand(cliApp, ctx, action);
   addReportCommand(cliApp, ctx, action);
   addSampleDataCommand(cliApp, ctx, action);
+  addDemoCommand(cliApp, ctx, action);
   addUmlautTableCommand(cliApp, ctx, action);
   addGuiCommand(cliApp, ctx, action);
 

@@ -6,6 +6,7 @@
 #include "app/program_objects.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
+#include "cli/generate_commands.h"
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
 #include "cli/progress_display.h"
@@ -13,13 +14,6 @@
 #include "word/cls_word_doc.h"
 
 namespace cli {
-namespace {
-
-struct ReportOptions {
-  std::string areas, subAreas, polygons;
-  bool skipCopies = false, all = false;
-  PrintOptions output;
-};
 
 int runReport(Context& ctx, const ReportOptions& o) {
   if (o.all && (!o.areas.empty() || !o.subAreas.empty() || !o.polygons.empty())) {
@@ -48,7 +42,7 @@ int runReport(Context& ctx, const ReportOptions& o) {
     }
   }
   if (unknown) return 1;
-  ctx.out << "Es wurden " << selection.codes.size() << " Polygone ausgewählt.\n";
+  ctx.out << "Es wurden " << selection.codes.size() << " Polygonnummern ausgewählt.\n";
 
   CancelOnInterrupt interrupt;
   ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Datenreport: ");
@@ -79,7 +73,6 @@ int runReport(Context& ctx, const ReportOptions& o) {
   return complete ? 0 : 1;
 }
 
-}  // namespace
 
 void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("report", "Datenreports mit Deckblatt je Polygon erzeugen");

@@ -7,6 +7,7 @@
 #include "app/program_objects.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
+#include "cli/generate_commands.h"
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
 #include "cli/progress_display.h"
@@ -18,12 +19,6 @@
 namespace cli {
 namespace {
 
-struct SheetsOptions {
-  std::string types, areas, subAreas, polygons;
-  std::vector<std::string> biotopes, habitats;
-  bool skipCopies = false, all = false, yes = false, cover = false;
-  PrintOptions output;
-};
 
 // Applies --areas/--subareas/--polygons to the cascaded lists; a level without an option takes
 // every row. Answers false (after telling why) when a value matches no row.
@@ -57,6 +52,8 @@ bool confirm(Context& ctx, bool yes) {
   std::getline(std::cin, answer);
   return !answer.empty() && (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y');
 }
+
+}  // namespace
 
 int runSheets(Context& ctx, const SheetsOptions& o) {
   static const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K",
@@ -103,7 +100,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     return 1;
   }
   ctx.out << sheets::selectionHeadline(selection) << "\n";
-  for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
+  if (o.listSelection)
+    for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
   if (!confirm(ctx, o.yes)) {
     ctx.out << "Es wurde nichts generiert.\n";
     return 1;
@@ -134,7 +132,6 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   return complete ? 0 : 1;
 }
 
-}  // namespace
 
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("sheets", "Geländebögen (Reinschrift) erzeugen");

@@ -31,6 +31,7 @@ void addListCommand(CLI::App& app, Context& ctx, Action& action);
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action);
 void addReportCommand(CLI::App& app, Context& ctx, Action& action);
 void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action);
+void addDemoCommand(CLI::App& app, Context& ctx, Action& action);
 void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action);
 void addGuiCommand(CLI::App& app, Context& ctx, Action& action);
 

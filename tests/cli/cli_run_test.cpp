@@ -73,3 +73,19 @@ TEST_F(CliRunTest, Report_UnknownAreaIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliRunTest, Demo_WritesSampleAndEveryDocument) {
+  const auto work = dir_.path() / "demo-work";
+  const auto out = dir_.path() / "demo-output";
+  ASSERT_EQ(run({"demo", "--work", work.string(), "--out", out.string()}), 0) << err_.str();
+  EXPECT_TRUE(fs::exists(work / "survey" / "shape" / "ffh_flaechen.shp"));
+  EXPECT_EQ(files(out / "Report", "Deckblatt.docx"), 60u);
+  EXPECT_GT(files(out, "GN.docx"), 0u);
+  EXPECT_TRUE(fs::exists(out / "FehlerReport2.log"));
+  EXPECT_NE(out_.str().find("Fehlerprotokoll: " + (out / "FehlerReport2.log").string()),
+            std::string::npos);
+}
+
+}  // namespace

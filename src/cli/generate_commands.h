@@ -1,0 +1,32 @@
+#pragma once
+// The two generating runs of the command line, for their commands and for `quelbrix demo`.
+
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/print_options.h"
+
+namespace cli {
+
+struct SheetsOptions {
+  std::string types, areas, subAreas, polygons;
+  std::vector<std::string> biotopes, habitats;
+  bool skipCopies = false, all = false, yes = false, cover = false;
+  bool listSelection = true;  // show every selected sheet before the run
+  PrintOptions output;
+};
+
+// Selects, shows and makes the clean copies; answers the exit status.
+int runSheets(Context& ctx, const SheetsOptions& o);
+
+struct ReportOptions {
+  std::string areas, subAreas, polygons;
+  bool skipCopies = false, all = false;
+  PrintOptions output;
+};
+
+// Selects the polygons and makes their cover sheets and reports; answers the exit status.
+int runReport(Context& ctx, const ReportOptions& o);
+
+}  // namespace cli
