@@ -151,10 +151,9 @@ std::string Document::mainContentType() {
   return impl_->package.contentType(impl_->mainPart);
 }
 
-std::string Document::toBytes(bool compress) {
+std::string Document::toBytes() {
   Impl& d = *impl_;
-  const int level = compress ? kCompressionLevel : 0;
-  if (d.drawing.shapeCount() == 0) return d.package.serialize(level);
+  if (d.drawing.shapeCount() == 0) return d.package.serialize(kCompressionLevel);
   pugi::xml_node body = d.stories.front().root;
   unsigned highest = 0;
   for (const Story& s : d.stories) highest = std::max(highest, highestDrawingId(s.root));
@@ -166,12 +165,12 @@ std::string Document::toBytes(bool compress) {
       for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) it->parent().remove_child(*it);
     }
   } cleanup{added};
-  return d.package.serialize(level);
+  return d.package.serialize(kCompressionLevel);
 }
 
-void Document::save(const std::filesystem::path& target, Durability durability, bool compress) {
+void Document::save(const std::filesystem::path& target, Durability durability) {
   checkNotOpenElsewhere(target);
-  writeFileAtomically(target, toBytes(compress), durability);
+  writeFileAtomically(target, toBytes(), durability);
 }
 
 }  // namespace docx

@@ -51,13 +51,10 @@ class Document {
   // Content type of the main part (tells a document from a template).
   std::string mainContentType();
   // The complete package.
-  std::string toBytes(bool compress = true);
+  std::string toBytes();
   // Writes the package to `target` atomically (see atomic_file.h); kFileOpen when the target is
   // open elsewhere or cannot be written.
-  // `compress` false stores the parts uncompressed: several times faster, for a save that a
-  // later one replaces.
-  void save(const std::filesystem::path& target, Durability durability = Durability::kRename,
-            bool compress = true);
+  void save(const std::filesystem::path& target, Durability durability = Durability::kRename);
 
  private:
   struct Impl;
