@@ -269,23 +269,32 @@ std::shared_ptr<IShape> CShapeFile::ReadPolygon(int32_t index) {
 }
 
 template <class Shape>
-std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
+std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minimum,
+                                                   const char* holds) {
   if (!FindOffset(index))
     throw ShapeError(kErrOffsetBeyondFile, kItem,
                      "The offset read from index file is larger then the mainfile size");
   loadRecord(index);
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
-  const std::string& path = main_.path();
-  if (size < 44)
-    throw damaged(index, path,
-                  "its " + std::to_string(size) +
-                      " bytes of content cannot hold the box and the counts (44 bytes)");
+  if (size < minimum)
+    throw damaged(index, main_.path(),
+                  "its " + std::to_string(size) + " bytes of content cannot hold " + holds + " (" +
+                      std::to_string(minimum) + " bytes)");
   auto shape = std::make_shared<Shape>();
   shape->SetLeft(readLEDouble(c + 4));
   shape->SetBottom(readLEDouble(c + 12));
   shape->SetRight(readLEDouble(c + 20));
   shape->SetTop(readLEDouble(c + 28));
+  return shape;
+}
+
+template <class Shape>
+std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
+  auto shape = loadBoxedRecord<Shape>(index, 44, "the box and the counts");
+  const uint8_t* c = buffer_.data();
+  const uint64_t size = buffer_.size();
+  const std::string& path = main_.path();
   const int32_t parts = readLE32(c + 36);
   const int32_t points = readLE32(c + 40);
   if (parts < 0) throw damaged(index, path, "negative number of parts " + std::to_string(parts));
@@ -324,22 +333,10 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
 }
 
 std::shared_ptr<IShape> CShapeFile::ReadMultiPoint(int32_t index) {
-  if (!FindOffset(index))
-    throw ShapeError(kErrOffsetBeyondFile, kItem,
-                     "The offset read from index file is larger then the mainfile size");
-  loadRecord(index);
+  auto shape = loadBoxedRecord<CMultiPoint>(index, 40, "the box and the count");
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();
-  if (size < 40)
-    throw damaged(index, path,
-                  "its " + std::to_string(size) +
-                      " bytes of content cannot hold the box and the count (40 bytes)");
-  auto shape = std::make_shared<CMultiPoint>();
-  shape->SetLeft(readLEDouble(c + 4));
-  shape->SetBottom(readLEDouble(c + 12));
-  shape->SetRight(readLEDouble(c + 20));
-  shape->SetTop(readLEDouble(c + 28));
   const int32_t points = readLE32(c + 36);
   if (points < 0) throw damaged(index, path, "negative number of points " + std::to_string(points));
   const uint64_t need = 40 + uint64_t(points) * 16;

@@ -69,6 +69,10 @@ class CShapeFile {
   std::shared_ptr<IShape> ReadMultiPoint(int32_t index);
   template <class Shape>
   std::shared_ptr<IShape> readPartShape(int32_t index);
+  // Loads record index, checks that its content holds at least minimum bytes and answers a new
+  // shape with the record's bounding box.
+  template <class Shape>
+  std::shared_ptr<Shape> loadBoxedRecord(int32_t index, uint64_t minimum, const char* holds);
   bool FindOffset(int32_t index);
   void GetRecordHeader(uint64_t position);
   // Index entry, record header, record number and shape type checked; the content (shape type
