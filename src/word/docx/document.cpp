@@ -11,7 +11,6 @@
 namespace docx {
 namespace {
 
-constexpr const char* kNsW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char* kTypeTemplate =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
 constexpr const char* kTypeDocument =

@@ -8,7 +8,6 @@
 namespace docx {
 namespace {
 
-constexpr const char* kNsW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char* kRelSettings =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
 constexpr const char* kRelStyles =
