@@ -48,15 +48,10 @@ frmDataPath::frmDataPath(QWidget* parent) : QDialog(parent) {
   Dir1_->setMinimumSize(380, 300);
   Dir1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-  auto* take = new QPushButton("Übernehmen", this);
-  take->setObjectName("cmdExit");
-  take->setDefault(true);
-  auto* cancel = new QPushButton("Abbrechen", this);
-  cancel->setObjectName("cmdCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(take);
-  buttons->addWidget(cancel);
+  const DialogButtons dialog = dialogButtons(this, "Übernehmen");
+  QPushButton* take = dialog.confirm;
+  QPushButton* cancel = dialog.cancel;
+  QHBoxLayout* buttons = dialog.row;
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblHeadline_);

@@ -80,15 +80,10 @@ frmEinstellungen::frmEinstellungen(QWidget* parent) : QDialog(parent) {
   chkDrucken_->setObjectName("chkDrucken");
   layout->addWidget(chkDrucken_);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("cmdExit");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Abbrechen", this);
-  cancel->setObjectName("cmdCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const DialogButtons dialog = dialogButtons(this, "OK");
+  QPushButton* ok = dialog.confirm;
+  QPushButton* cancel = dialog.cancel;
+  QHBoxLayout* buttons = dialog.row;
   layout->addLayout(buttons);
 
   connect(chkDrucken_, &QCheckBox::toggled, this, [](bool ticked) {

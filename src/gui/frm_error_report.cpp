@@ -48,15 +48,10 @@ frmErrorReport::frmErrorReport(QWidget* parent) : QDialog(parent) {
   frameLayout->addWidget(chkErrorReport_);
   frameLayout->addWidget(lblReportFile_);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("cmdExit");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Abbrechen", this);
-  cancel->setObjectName("cmdCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const DialogButtons dialog = dialogButtons(this, "OK");
+  QPushButton* ok = dialog.confirm;
+  QPushButton* cancel = dialog.cancel;
+  QHBoxLayout* buttons = dialog.row;
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(headline);

@@ -1,14 +1,12 @@
 #include "gui/window_support.h"
 
-#include <QPushButton>
-
-#include <QListWidget>
-
-#include <QLabel>
-
 #include <QCoreApplication>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 
 #include "app/program_objects.h"
@@ -48,7 +46,6 @@ bool folderHoldsFile(const QString& folder, const QString& name) {
   return false;
 }
 
-
 QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(name);
@@ -66,6 +63,17 @@ QListWidget* multiList(QWidget* parent, const char* name) {
   l->setObjectName(name);
   l->setSelectionMode(QAbstractItemView::MultiSelection);
   return l;
+}
+
+DialogButtons dialogButtons(QWidget* parent, const QString& confirmText) {
+  QPushButton* confirm = namedButton(parent, "cmdExit", confirmText);
+  confirm->setDefault(true);
+  QPushButton* cancel = namedButton(parent, "cmdCancel", "Abbrechen");
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(confirm);
+  row->addWidget(cancel);
+  return {row, confirm, cancel};
 }
 
 }  // namespace gui

@@ -8,6 +8,7 @@
 #include <string>
 
 class QLabel;
+class QHBoxLayout;
 class QListWidget;
 class QPushButton;
 class QWidget;
@@ -43,6 +44,15 @@ QLabel* namedLabel(QWidget* parent, const char* name, const QString& text);
 QPushButton* namedButton(QWidget* parent, const char* name, const QString& text);
 // A list in which a click toggles a row (simple multiple selection).
 QListWidget* multiList(QWidget* parent, const char* name);
+
+// The right-aligned button row of a dialog: the default button `cmdExit` with confirmText and
+// `cmdCancel` "Abbrechen". The buttons are answered through confirm and cancel.
+struct DialogButtons {
+  QHBoxLayout* row;
+  QPushButton* confirm;
+  QPushButton* cancel;
+};
+DialogButtons dialogButtons(QWidget* parent, const QString& confirmText);
 
 
 }  // namespace gui
