@@ -2,7 +2,7 @@
 """Checks WordprocessingML packages (.docx, .dotx) against the ISO/IEC 29500-4 transitional
 schemas with xmllint, reading them as Word does.
 
-Usage: check-ooxml.py [--schemas DIR] [--quiet] PATH...
+Usage: check-ooxml.py [--schemas DIR] PATH...
 
 PATH is a package or a folder searched recursively for packages. Every XML part with a schema
 here is checked: the main document, headers, footers, styles, settings, font table, numbering,
@@ -122,7 +122,6 @@ class _Cleaner:
         self.prefixes = {}
         self.scope = {}  # prefix -> stack of URIs
         self.version = 0
-        self.pending = []
         self.skip = 0
         self.emitted = [{}]  # prefix -> URI declared in the copy, per emitted element
         self.stack = [_Frame("emit", frozenset(), frozenset())]
@@ -154,16 +153,18 @@ class _Cleaner:
         self.scope[prefix].pop()
         self.version += 1
 
-    def _resolve(self, prefixes, attribute):
-        uris = set()
-        for prefix in prefixes.split():
-            prefix = prefix.split(":", 1)[0] if attribute == "ProcessContent" else prefix
+    def _resolve(self, names, attribute):
+        """The namespaces of an mc attribute's prefixes; for ProcessContent, whose entries are
+        qualified element names (prefix:name or prefix:*), (namespace, name) pairs."""
+        resolved = set()
+        for entry in names.split():
+            prefix, _, local = entry.partition(":")
             stack = self.scope.get(prefix)
             if not stack:
                 self.errors.append(f"mc:{attribute} names the undeclared prefix '{prefix}'")
                 continue
-            uris.add(stack[-1])
-        return uris
+            resolved.add((stack[-1], local) if attribute == "ProcessContent" else stack[-1])
+        return resolved
 
     @staticmethod
     def _split(name):
@@ -211,7 +212,7 @@ class _Cleaner:
             self.stack.append(_Frame("alternate", frozenset(ignorable), frozenset(process)))
             return
         if uri in parent.ignorable:
-            if uri in parent.process:
+            if (uri, local) in parent.process or (uri, "*") in parent.process:
                 self.stack.append(_Frame("unwrap", frozenset(ignorable), frozenset(process)))
             else:
                 self.skip = 1
@@ -226,7 +227,7 @@ class _Cleaner:
 
         tag = ["\n<", qname]
         declared = self.emitted[-1]
-        if holder.scope_version != self.version or len(self.stack) == 1:
+        if holder.scope_version != self.version:
             current = {p: s[-1] for p, s in self.scope.items() if s}
             if current != declared:
                 declared = dict(declared)
@@ -423,7 +424,7 @@ def _validate(xmllint, schemas, batches):
     return invalid
 
 
-def check(paths, schema_dir, quiet=False):
+def check(paths, schema_dir):
     xmllint = shutil.which("xmllint")
     if xmllint is None:
         raise SystemExit("check-ooxml: xmllint not found (Debian package libxml2-utils)")
@@ -494,9 +495,8 @@ def check(paths, schema_dir, quiet=False):
         print(failure)
     total = sum(len(e.places) for e in distinct.values())
     verdict = f"{len(failures)} faults" if failures else "all valid"
-    if not quiet or failures:
-        print(f"check-ooxml: {len(packages)} packages, {total} parts ({len(distinct)} distinct) "
-              f"checked against ISO/IEC 29500-4:2016 transitional: {verdict}")
+    print(f"check-ooxml: {len(packages)} packages, {total} parts ({len(distinct)} distinct) "
+          f"checked against ISO/IEC 29500-4:2016 transitional: {verdict}")
     return 1 if failures else 0
 
 
@@ -505,10 +505,9 @@ def main():
     parser.add_argument("paths", nargs="+", metavar="PATH", help="package or folder")
     parser.add_argument("--schemas", default=DEFAULT_SCHEMAS,
                         help="folder of the schemas (default: third_party/ooxml-schemas)")
-    parser.add_argument("--quiet", action="store_true", help="print only faults")
     args = parser.parse_args()
     try:
-        return check(args.paths, os.path.abspath(args.schemas), args.quiet)
+        return check(args.paths, os.path.abspath(args.schemas))
     except SystemExit as e:
         if isinstance(e.code, str):
             print(e.code, file=sys.stderr)

@@ -65,6 +65,7 @@ VALID = {
     "fixed_layout": package(TABLE.format("w:type")),
     "ignorable_w14": package('<w:p w14:paraId="0A1B2C3D"><w:r><w:t>x</w:t></w:r></w:p>',
                              'mc:Ignorable="w14"'),
+    "ignorable_element": package('<x:note><w:bogus/></x:note><w:p/>', 'mc:Ignorable="x"'),
     "fallback_taken": package(
         '<w:p><mc:AlternateContent><mc:Choice Requires="x"><x:shape/></mc:Choice><mc:Fallback>'
         '<w:r><w:t>x</w:t></w:r></mc:Fallback></mc:AlternateContent></w:p>'),
@@ -83,6 +84,9 @@ INVALID = {
         '<w:p><mc:AlternateContent><mc:Choice Requires="x"><x:shape/></mc:Choice><mc:Fallback>'
         '<w:r><w:bogus/></w:r></mc:Fallback></mc:AlternateContent></w:p>'),
                          "w:body/w:p/w:r/w:bogus: Element 'w:bogus'"),
+    "process_content": (package('<x:wrap><w:bogus/></x:wrap><w:p/>',
+                                'mc:Ignorable="x" mc:ProcessContent="x:wrap"'),
+                        "w:document/w:body/w:bogus: Element 'w:bogus'"),
     "must_understand": (package('<w:p/>', 'mc:MustUnderstand="x"'),
                         "word/document.xml: mc:MustUnderstand names urn:example:unknown"),
     "foreign_graphic": (package(drawing('<x:shape/>')),
