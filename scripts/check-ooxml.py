@@ -288,7 +288,13 @@ def lax_schema_copy(schema_dir, known, into):
     """Copies the schemas; in the copy a:graphicData takes the Word 2010 drawing elements laxly
     and every other element strictly, so that an element with no schema here stays an error."""
     copy = os.path.join(into, "schemas")
-    shutil.copytree(schema_dir, copy)
+    # File by file, without the modes: the source may be a read-only folder.
+    for root, _, files in os.walk(schema_dir):
+        target = os.path.join(copy, os.path.relpath(root, schema_dir))
+        os.makedirs(target, exist_ok=True)
+        for name in files:
+            if name.endswith(".xsd"):
+                shutil.copyfile(os.path.join(root, name), os.path.join(target, name))
     path = os.path.join(copy, "ISO-IEC29500-4_2016", "dml-main.xsd")
     with open(path, encoding="utf-8") as f:
         text = f.read()
@@ -303,7 +309,6 @@ def lax_schema_copy(schema_dir, known, into):
         lambda m: m.group(1) + choice, text)
     if n != 1:
         raise SystemExit(f"check-ooxml: {path}: a:graphicData's wildcard not found")
-    os.chmod(path, 0o644)
     with open(path, "w", encoding="utf-8") as f:
         f.write(patched)
     return copy

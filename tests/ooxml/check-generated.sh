@@ -20,6 +20,7 @@ case "$kind" in
       exit 77
     fi
     "$quelbrix" sample-data "$work/db" --messy >"$work/run.log"
+    mkdir -p "$work/out"
     paths=(--db "$work/db" --shape "$work/db/shape/ffh_flaechen.shp" --out "$work/out")
     # Messy data may leave sheets out (exit status 1); what is written must still be valid.
     for command in "sheets --yes" "report --all"; do
