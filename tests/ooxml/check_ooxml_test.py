@@ -84,9 +84,9 @@ INVALID = {
         '<w:p><mc:AlternateContent><mc:Choice Requires="x"><x:shape/></mc:Choice><mc:Fallback>'
         '<w:r><w:bogus/></w:r></mc:Fallback></mc:AlternateContent></w:p>'),
                          "w:body/w:p/w:r/w:bogus: Element 'w:bogus'"),
-    "process_content": (package('<x:wrap><w:bogus/></x:wrap><w:p/>',
+    "process_content": (package('<w:p><x:wrap><w:r><w:bogus/></w:r></x:wrap></w:p>',
                                 'mc:Ignorable="x" mc:ProcessContent="x:wrap"'),
-                        "w:document/w:body/w:bogus: Element 'w:bogus'"),
+                        "w:document/w:body/w:p/w:r/w:bogus: Element 'w:bogus'"),
     "must_understand": (package('<w:p/>', 'mc:MustUnderstand="x"'),
                         "word/document.xml: mc:MustUnderstand names urn:example:unknown"),
     "foreign_graphic": (package(drawing('<x:shape/>')),
