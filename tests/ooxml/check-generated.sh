@@ -12,14 +12,16 @@ rm -rf "$work"
 mkdir -p "$work"
 case "$kind" in
   demo)
-    "$quelbrix" demo --work "$work/db" --out "$work/out" >"$work/run.log"
+    "$quelbrix" demo --work "$work/db" --out "$work/out" >"$work/run.log" 2>&1 ||
+      { tail -20 "$work/run.log"; exit 1; }
     ;;
   messy)
     if ! "$quelbrix" sample-data --help | grep -q -- '--messy'; then
       echo "quelbrix sample-data has no --messy option: the messy sample is not checked"
       exit 77
     fi
-    "$quelbrix" sample-data "$work/db" --messy >"$work/run.log"
+    "$quelbrix" sample-data "$work/db" --messy >"$work/run.log" 2>&1 ||
+      { tail -20 "$work/run.log"; exit 1; }
     mkdir -p "$work/out"
     paths=(--db "$work/db" --shape "$work/db/shape/ffh_flaechen.shp" --out "$work/out")
     # Messy data may leave sheets out (exit status 1); what is written must still be valid.
