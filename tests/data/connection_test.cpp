@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "data/provider_error.h"
+#include "support/expect_throw.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 using data::Connection;
 using data::ProviderError;
+using testsupport::thrownValue;
 using testsupport::writeTable;
 
 class ConnectionTest : public ::testing::Test {
@@ -124,22 +126,15 @@ TEST_F(ConnectionTest, Recordset_CursorAndFieldErrors) {
   EXPECT_THROW(rs.MoveNext(), ProviderError);
   rs.MoveFirst();
   EXPECT_EQ(rs.field(0).name, "GBCODE");
-  try {
-    rs.value("GIBTS");
-    FAIL();
-  } catch (const ProviderError& e) {
-    EXPECT_EQ(e.number(), data::kErrNoSuchField);
-  }
+  EXPECT_EQ(thrownValue<ProviderError>([&] { rs.value("GIBTS"); }, &ProviderError::number),
+            data::kErrNoSuchField);
 }
 
 TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   auto expectNumber = [&](const std::string& sql, int number) {
-    try {
-      conn_.execute(sql);
-      ADD_FAILURE() << sql;
-    } catch (const ProviderError& e) {
-      EXPECT_EQ(e.number(), number) << e.what();
-    }
+    EXPECT_EQ(thrownValue<ProviderError>([&] { conn_.execute(sql); }, &ProviderError::number),
+              number)
+        << sql;
   };
   expectNumber("SELECT * FROM fehlt", data::kErrNoSuchTable);
   expectNumber("SELEKT * FROM gbogen", data::kErrSyntax);
@@ -147,12 +142,9 @@ TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   expectNumber("SELECT * FROM kaputt", data::kErrDamagedTable);
 
   Connection missing;
-  try {
-    missing.open(dir_.path() / "gibt-es-nicht");
-    FAIL();
-  } catch (const ProviderError& e) {
-    EXPECT_EQ(e.number(), data::kErrInvalidPath);
-  }
+  EXPECT_EQ(thrownValue<ProviderError>([&] { missing.open(dir_.path() / "gibt-es-nicht"); },
+                                       &ProviderError::number),
+            data::kErrInvalidPath);
   EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
 }
 
