@@ -45,21 +45,15 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
       << lines[7];
 }
 
-TEST_F(LogTest, Init_SecondCallKeepsFileAndWritesNoSecondBanner) {
-  settings().set(app::kDataFilesPfad, dir_.str());
-  app::clsDebug log(settings());
-  ASSERT_TRUE(log.Init());
-  log.Ausgabe(1, "eins");
-  ASSERT_TRUE(log.Init());
-  EXPECT_EQ(logLines(dir_.path()).size(), 6u);
-}
-
-TEST_F(LogTest, Init_OverwritesLogOfEarlierRun) {
+TEST_F(LogTest, Init_OverwritesEarlierRunButNotItsOwnLog) {
   settings().set(app::kDataFilesPfad, dir_.str());
   testsupport::writeFile(dir_.path() / "FehlerReport2.log", "alt\r\nalt\r\n");
   app::clsDebug log(settings());
   ASSERT_TRUE(log.Init());
-  EXPECT_EQ(logLines(dir_.path()).size(), 5u);
+  EXPECT_EQ(logLines(dir_.path()).size(), 5u);  // the banner only
+  log.Ausgabe(1, "eins");
+  ASSERT_TRUE(log.Init());  // a second call writes no second banner
+  EXPECT_EQ(logLines(dir_.path()).size(), 6u);
 }
 
 TEST_F(LogTest, Init_FailsWithoutUsableFolder) {
@@ -79,20 +73,16 @@ TEST_F(LogTest, Init_FailsWithoutUsableFolder) {
   }
 }
 
-TEST_F(LogTest, Ausgabe_DeletedFileIsNotRecreated) {
+TEST_F(LogTest, UnstartedOrDeletedLog_NotWrittenNorRecreated) {
   settings().set(app::kDataFilesPfad, dir_.str());
+  { app::clsDebug unstarted(settings()); }
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
   {
     app::clsDebug log(settings());
     ASSERT_TRUE(log.Init());
     std::filesystem::remove(dir_.path() / "FehlerReport2.log");
     log.Ausgabe(2, "verloren");
   }
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
-}
-
-TEST_F(LogTest, Destruction_UnstartedLogWritesNothing) {
-  settings().set(app::kDataFilesPfad, dir_.str());
-  { app::clsDebug log(settings()); }
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
 }
 
