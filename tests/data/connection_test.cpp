@@ -1,11 +1,11 @@
 #include "data/connection.h"
-#include "data/stored_order.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 
 #include "data/provider_error.h"
+#include "data/stored_order.h"
 #include "support/expect_throw.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
@@ -21,7 +21,9 @@ class ConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     writeTable(dir_.path() / "GBogen.dbf",
-               {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}, {"GBKOPIE", 'C', 1, 0},
+               {{"GBCODE", 'C', 12, 0},
+                {"GBBOGEN", 'C', 2, 0},
+                {"GBKOPIE", 'C', 1, 0},
                 {"FLAECHE", 'N', 8, 2}},
                {{"123001000302", "GN", "", "12.5"},
                 {"123001000011", "F", "3", "3"},
@@ -73,8 +75,8 @@ TEST_F(ConnectionTest, Execute_RowsInStoredOrder) {
 TEST_F(ConnectionTest, Execute_DistinctAndOrKeepFirstOccurrenceOrder) {
   auto rs = conn_.execute(
       "SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' OR GBBOGEN='GN'");
-  EXPECT_EQ(column(rs, 0), (std::vector<std::string>{"123001000302", "123001000011",
-                                                     "123001000301"}));
+  EXPECT_EQ(column(rs, 0),
+            (std::vector<std::string>{"123001000302", "123001000011", "123001000301"}));
 }
 
 TEST_F(ConnectionTest, Execute_LikeWildcards) {
@@ -158,10 +160,9 @@ TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
   EXPECT_EQ(data::inStoredOrder("SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F'"),
             "SELECT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' GROUP BY GBCODE, GBBOGEN "
             "ORDER BY MIN(GBogen._rowid_)");
-  for (const char* unchanged :
-       {"SELECT a FROM (x INNER JOIN y ON x.a = y.a)", "SELECT a FROM x, y",
-        "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x", "SELECT a FROM x q",
-        "SELECT 'unclosed FROM x"})
+  for (const char* unchanged : {"SELECT a FROM (x INNER JOIN y ON x.a = y.a)", "SELECT a FROM x, y",
+                                "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x",
+                                "SELECT a FROM x q", "SELECT 'unclosed FROM x"})
     EXPECT_EQ(data::inStoredOrder(unchanged), unchanged);
 }
 

@@ -190,8 +190,9 @@ TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
   EXPECT_EQ(mark("LEBENSRAUMNAME"), "Magere Flachland-Mähwiesen");
   EXPECT_EQ(mark("VERBUSCH"), "%");     // body not filled
   EXPECT_EQ(mark("ANMERKUNGEN"), "~");  // footer not filled
-  EXPECT_TRUE(logged("D2 FfhReportGenerateBoegen: Fehler! Der Kopfbereich für 123001000011GN "
-                     "konnte nicht erstellt werden."));
+  EXPECT_TRUE(
+      logged("D2 FfhReportGenerateBoegen: Fehler! Der Kopfbereich für 123001000011GN "
+             "konnte nicht erstellt werden."));
   EXPECT_TRUE(logged("D3 FfhReportGenerateBoegen: Datei 123001000011GN generiert."));
 }
 

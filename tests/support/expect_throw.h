@@ -10,23 +10,28 @@
 #include <type_traits>
 
 // statement throws an Exception whose what() is exactly message.
-#define EXPECT_THROW_MSG(statement, Exception, message)                       \
-  do {                                                                        \
-    std::string thrownMessage_ = "(no " #Exception " thrown)";                \
-    try {                                                                     \
-      statement;                                                              \
-    } catch (const Exception& e) {                                            \
-      thrownMessage_ = e.what();                                              \
-    }                                                                         \
+#define EXPECT_THROW_MSG(statement, Exception, message)                          \
+  do {                                                                           \
+    std::string thrownMessage_ = "(no " #Exception " thrown)";                   \
+    try {                                                                        \
+      statement;                                                                 \
+    } catch (const Exception& e) {                                               \
+      thrownMessage_ = e.what();                                                 \
+    }                                                                            \
     EXPECT_EQ(thrownMessage_, std::string(message)) << "statement: " #statement; \
   } while (false)
 
 namespace testsupport {
 
+// A field read from an exception, kept beyond the exception's life: text is copied.
+template <class T>
+using ThrownField =
+    std::conditional_t<std::is_same_v<std::decay_t<T>, const char*>, std::string, std::decay_t<T>>;
+
 // What get reads from the E that f throws; nothing, and a test failure, when f throws none.
 template <class E, class F, class Get>
 auto thrownValue(F&& f, Get get)
-    -> std::optional<std::decay_t<std::invoke_result_t<Get, const E&>>> {
+    -> std::optional<ThrownField<std::invoke_result_t<Get, const E&>>> {
   try {
     std::invoke(std::forward<F>(f));
   } catch (const E& e) {

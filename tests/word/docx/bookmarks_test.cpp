@@ -92,17 +92,17 @@ TEST_P(bookmark_replace_in, keeps_bookmark_around_new_text) {
 
 INSTANTIATE_TEST_SUITE_P(
     surroundings, bookmark_replace_in,
-    ::testing::Values(
-        ReplaceCase{"empty_text", "<w:p>" + start(1, "A") + run("Inhalt") + end(1) + "</w:p>",
-                    "A", "Inhalt", "", ""},
-        ReplaceCase{"spanning_paragraphs_joins_them",
-                    "<w:p>" + run("Anfang ") + start(1, "A") + run("eins") + "</w:p>" +
-                        para("zwei") + "<w:p>" + run("drei") + end(1) + run(" Ende") + "</w:p>" +
-                        para("danach"),
-                    "A", "eins\rzwei\rdrei", "X", "Anfang X Ende\rdanach"},
-        ReplaceCase{"empty_bookmark_behind_last_paragraph",
-                    para("Ende") + start(4, "SCHLUSS") + end(4), "SCHLUSS", "", " und aus",
-                    "Ende und aus"}),
+    ::testing::Values(ReplaceCase{"empty_text",
+                                  "<w:p>" + start(1, "A") + run("Inhalt") + end(1) + "</w:p>", "A",
+                                  "Inhalt", "", ""},
+                      ReplaceCase{"spanning_paragraphs_joins_them",
+                                  "<w:p>" + run("Anfang ") + start(1, "A") + run("eins") +
+                                      "</w:p>" + para("zwei") + "<w:p>" + run("drei") + end(1) +
+                                      run(" Ende") + "</w:p>" + para("danach"),
+                                  "A", "eins\rzwei\rdrei", "X", "Anfang X Ende\rdanach"},
+                      ReplaceCase{"empty_bookmark_behind_last_paragraph",
+                                  para("Ende") + start(4, "SCHLUSS") + end(4), "SCHLUSS", "",
+                                  " und aus", "Ende und aus"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_order) {
@@ -167,7 +167,8 @@ TEST(bookmark_scope, header_and_footer_bookmarks) {
   EXPECT_EQ(thrownValue<DocxError>(
                 [&] { doc.bookmarks().replace("KOPF", "x", {}, BookmarkScope::kMainText); },
                 [](const DocxError& e) {
-                  return std::pair(e.code(), std::string(e.what()).find("KOPF") != std::string::npos);
+                  return std::pair(e.code(),
+                                   std::string(e.what()).find("KOPF") != std::string::npos);
                 }),
             std::pair(ErrorCode::kBookmarkNotFound, true));
   doc.bookmarks().replace("KOPF", "000 000 0000 01", {}, kAll);
@@ -272,10 +273,10 @@ TEST(bookmark_replace, control_characters_and_bad_utf8_give_valid_xml) {
 TEST(bookmark_locate, end_marker_missing_is_error) {
   Document doc = openBody("<w:p>" + start(1, "A") + run("x") + "</w:p>");
   EXPECT_EQ(thrownValue<DocxError>([&] { doc.bookmarks().replace("A", "y", {}, kAll); },
-                                    [](const DocxError& e) {
-                                      return std::pair(e.code(), std::string(e.what()).find(
-                                                                     "no end") != std::string::npos);
-                                    }),
+                                   [](const DocxError& e) {
+                                     return std::pair(e.code(), std::string(e.what()).find(
+                                                                    "no end") != std::string::npos);
+                                   }),
             std::pair(ErrorCode::kBookmarkNotFound, true));
 }
 
@@ -286,7 +287,7 @@ TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
   reference.bookmarks().replace("OK", "z", {}, kAll);
   Document doc = openBody(body);
   EXPECT_EQ(thrownValue<DocxError>([&] { doc.bookmarks().replace("VERDREHT", "neu", {}, kAll); },
-                                    &DocxError::code),
+                                   &DocxError::code),
             ErrorCode::kMalformedXml);
   EXPECT_THROW(doc.bookmarks().insert("VERDREHT", "neu", {}, kAll, true), DocxError);
   doc.bookmarks().replace("OK", "z", {}, kAll);

@@ -229,7 +229,8 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
   doc.save(target);
 
   bool checked = false;
-  if (haveProgram("/usr/bin/python3") && runCommand("/usr/bin/python3 -c 'import docx' >/dev/null") == 0) {
+  if (haveProgram("/usr/bin/python3") &&
+      runCommand("/usr/bin/python3 -c 'import docx' >/dev/null") == 0) {
     const std::string script =
         "import sys, docx\n"
         "d = docx.Document(sys.argv[1])\n"
@@ -247,7 +248,9 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
     writeFile(folder / "read.py", script);
     std::string out;
     ASSERT_EQ(
-        runCommand("/usr/bin/python3 " + (folder / "read.py").string() + " " + target.string(), &out), 0)
+        runCommand("/usr/bin/python3 " + (folder / "read.py").string() + " " + target.string(),
+                   &out),
+        0)
         << "python-docx could not read the document";
     std::istringstream lines(out);
     std::vector<std::string> got;
@@ -292,7 +295,8 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
     }
     if (haveProgram("pdftoppm")) {
       // A picture to look at when checking the layout by eye.
-      runCommand("pdftoppm -png -r 60 -f 1 -l 1 " + pdf.string() + " " + (folder / "page").string());
+      runCommand("pdftoppm -png -r 60 -f 1 -l 1 " + pdf.string() + " " +
+                 (folder / "page").string());
     }
     checked = true;
   }

@@ -232,9 +232,9 @@ TEST_F(save_atomic, unwritable_target_gives_file_open_error) {
 }
 
 TEST_F(save_atomic, failed_write_leaves_old_file_and_no_temporary_file) {
-  const auto big = writeFile(
-      folder_ / "v.dotx",
-      buildTemplate({para(std::string(50000, 'x')) + para("y"), "", "", true, true, ""}));
+  const auto big =
+      writeFile(folder_ / "v.dotx",
+                buildTemplate({para(std::string(50000, 'x')) + para("y"), "", "", true, true, ""}));
   const auto target = folder_ / "alt.docx";
   writeFile(target, "previous content");
   // A file size limit makes the write fail part-way, as a full disk would.
