@@ -47,7 +47,7 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db,
                          std::string* cause = nullptr);
 // Draws the map of shapefile record recordNumber (1-based) and its neighbours: the neighbours
 // first, then every outer ring of the surveyed polygon marked grey, its holes and the islands
-// in them. Neighbour parts smaller than a point on the page are left out. cause as above.
+// in them. Neighbour parts under 3 pt on the page are left out. cause as above.
 int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& db,
                             std::string* cause = nullptr);
 // Writes GBCODE and one survey-unit block per sheet of the given types into the cover sheet.

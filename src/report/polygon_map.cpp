@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <numeric>
@@ -20,6 +21,10 @@ namespace {
 constexpr int16_t kClipOrder[] = {2, 4, 1, 3};
 // The map's longer side on the page, in points.
 constexpr float kMapSize = 300;
+// Neighbour parts narrower than this on the page (points, on their longer side) are left out:
+// inside their 0.75-pt outline nothing of them would show, and a map spanning a whole survey
+// would otherwise carry tens of thousands of such blots.
+constexpr double kSmallestPart = 3;
 // Shapes the counter can number besides the parts: the frame, the scale label and bar, and the
 // position after the last shape, which the counter reaches when drawing ends.
 constexpr int kFixedShapes = 4;
@@ -57,10 +62,24 @@ double longerSide(const word::Ring& ring) {
   return std::max(right - left, bottom - top);
 }
 
-word::PointList pointsOf(const word::Ring& ring) {
+// The ring's points as drawn, leaving out those that lie closer than step to the last one kept:
+// at the map's scale they would add nothing but document size. The ring stays closed, and a
+// ring that would collapse is drawn whole.
+word::PointList pointsOf(const word::Ring& ring, float step) {
   word::PointList points;
   points.reserve(ring.size());
-  for (const auto& p : ring) points.push_back({p.x, p.y});
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const auto& p = ring[i];
+    const bool last = i + 1 == ring.size();
+    if (!points.empty() && !last && std::abs(p.x - points.back()[0]) < step &&
+        std::abs(p.y - points.back()[1]) < step)
+      continue;
+    points.push_back({p.x, p.y});
+  }
+  if (points.size() < 4) {
+    points.clear();
+    for (const auto& p : ring) points.push_back({p.x, p.y});
+  }
   return points;
 }
 
@@ -108,7 +127,8 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
 
     word::NeighbourCollection records;
     word::Box box;
-    word::CollectNeighbourPolygons(*partExtentsFor(path, file), recordNumber, records, box);
+    const auto extents = partExtentsFor(path, file);
+    word::CollectNeighbourPolygons(*extents, recordNumber, records, box);
     if (records.empty()) {
       // The attribute table and the geometry disagree; an empty frame would pass for a map.
       log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
@@ -123,9 +143,13 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
     const double frameHeight = H + 150;
     const float fw = static_cast<float>(frameWidth);
     const float fh = static_cast<float>(frameHeight);
-    // A part smaller than a point on the page shows nothing but adds a shape; leaving such
-    // neighbours out keeps maps of very many polygons within the shapes a map can number.
-    const double minimumSize = 1.0 / word::clsWordDoc::mapScale(fw, fh, kMapSize);
+    const double point = 1.0 / word::clsWordDoc::mapScale(fw, fh, kMapSize);
+    const double minimumSize = kSmallestPart * point;
+    // A quarter point on the page: closer points cannot be told apart.
+    const auto step = static_cast<float>(point / 4);
+    auto tooSmall = [&](const word::Box& b) {
+      return std::max(b.Right - b.Left, b.Top - b.Bottom) < minimumSize;
+    };
     auto toDrawing = [&](const shape::CPart& part) {
       word::Ring ring;
       ring.reserve(static_cast<std::size_t>(part.Count()));
@@ -158,6 +182,9 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
     }
     for (int32_t record : records) {
       if (record == recordNumber) continue;
+      // Known from the index: a neighbour all of whose parts are too small is not even read.
+      const auto& parts = extents->record(record).parts;
+      if (std::all_of(parts.begin(), parts.end(), tooSmall)) continue;
       std::shared_ptr<shape::IShape> item;
       try {
         item = file.Item(record);
@@ -171,9 +198,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
       const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
       if (!polygon) continue;
       for (const auto& part : *polygon) {
-        if (std::max(part->Right() - part->Left(), part->Top() - part->Bottom()) < minimumSize) {
-          continue;
-        }
+        if (tooSmall({part->Left(), part->Right(), part->Top(), part->Bottom()})) continue;
         MapRing r{toDrawing(*part), 0, false};
         bool drawn = true;
         for (int16_t direction : kClipOrder) {
@@ -210,7 +235,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
     doc.AddPolyline(counter, frame);
     counter = 2;
     auto draw = [&](const MapRing& r, bool mark) {
-      doc.AddPolyline(counter, pointsOf(r.ring));
+      doc.AddPolyline(counter, pointsOf(r.ring, step));
       if (mark) doc.MarkPolygon(counter);
       ++counter;
     };

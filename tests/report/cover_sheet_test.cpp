@@ -116,6 +116,42 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   EXPECT_TRUE(messages_.empty());
 }
 
+// The map is 300 pt on its longer side with the scale label below it at its full 20 pt, and
+// the map itself keeps its proportions, for wide, tall, small and very flat polygons.
+TEST_F(CoverSheetTest, Map_LabelKeepsItsHeightWhateverTheShape) {
+  struct Case {
+    double width, height;
+  };
+  for (const Case c : {Case{600, 200}, Case{200, 3000}, Case{1, 1}, Case{20000, 50}}) {
+    writeShapefile({{"12300100001", "500", {{{0, 0}, {0, c.height}, {c.width, c.height},
+                                              {c.width, 0}, {0, 0}}}}});
+    const MapGroup map = mapOf(cover("12300100001"));
+    const double frameWidth = c.width + 150, frameHeight = c.height + 150;
+    const double scale = map.width / frameWidth;  // points per map unit
+    EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01) << c.width << "x" << c.height;
+    EXPECT_NEAR(map.labelHeight, 20, 0.01) << c.width << "x" << c.height;
+    // Label top 12 units below the frame, then the label's 20 pt.
+    EXPECT_NEAR(map.height, (frameHeight + 12) * scale + 20, 0.01) << c.width << "x" << c.height;
+  }
+}
+
+// A polygon with tens of thousands of neighbours still gets its map: neighbours too small to
+// show on the page are left out, and of the rest (here overlapping) only as many as shapes can
+// be numbered.
+TEST_F(CoverSheetTest, Map_VeryManyNeighboursStayDrawable) {
+  std::vector<ShapePolygon> polygons = {{"12300100001", "500", {square(0, 0, 100000)}}};
+  for (int k = 0; k < 34000; ++k) {
+    const double x = 500.0 * (k % 200), y = 500.0 * (k / 200);
+    polygons.push_back({"12300100002", "", {square(x, y, k % 34 == 0 ? 5 : 5000)}});
+  }
+  writeShapefile(polygons);
+  const MapGroup map = mapOf(cover("12300100001"));
+  EXPECT_EQ(map.shapes, 32767 - 1);  // every number the counter can give, up to the bar
+  EXPECT_EQ(map.patterned, std::vector<int>{map.shapes - 2});
+  EXPECT_TRUE(logged("D3 ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
+                     std::to_string(33000 - (32767 - 5)) + " kleine werden nicht gezeichnet."));
+}
+
 TEST_F(CoverSheetTest, Area_HectaresInLocaleNotationAndLaterRowWins) {
   cover("12300100002");
   read(reportFile("12300100002Deckblatt"));
