@@ -158,6 +158,10 @@ void Drawing::setFillPattern(int n, int pattern) {
   s.pattern = pattern;
 }
 
+void Drawing::setFillBackColor(int n, Rgb c) {
+  shape(n).back = c;
+}
+
 void Drawing::setFillSolid(int n) {
   shape(n).fill = Fill::kSolid;
 }
