@@ -123,8 +123,9 @@ TEST_F(CoverSheetTest, Map_LabelKeepsItsHeightWhateverTheShape) {
     double width, height;
   };
   for (const Case c : {Case{600, 200}, Case{200, 3000}, Case{1, 1}, Case{20000, 50}}) {
-    writeShapefile({{"12300100001", "500", {{{0, 0}, {0, c.height}, {c.width, c.height},
-                                              {c.width, 0}, {0, 0}}}}});
+    writeShapefile({{"12300100001",
+                     "500",
+                     {{{0, 0}, {0, c.height}, {c.width, c.height}, {c.width, 0}, {0, 0}}}}});
     const MapGroup map = mapOf(cover("12300100001"));
     const double frameWidth = c.width + 150, frameHeight = c.height + 150;
     const double scale = map.width / frameWidth;  // points per map unit
