@@ -130,6 +130,9 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
     return true;
   } catch (const ProviderError& e) {
     showLockedTable(e);
+    // The provider's text says what is wrong with which file; the callers only log the query.
+    if (e.number() != kErrTableLocked)
+      app::g_Debug().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
     return false;
   }
 }
@@ -162,14 +165,14 @@ bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Records
     return true;
   }
   try {
+    // The attribute table is read where it lies: nothing is ever written into the shapefile's
+    // folder, which may be read-only or shared.
     const fs::path folder = fs::path(table).parent_path();
-    std::error_code ec;
-    fs::copy_file(table, folder / "xxx_temp.dbf", fs::copy_options::overwrite_existing, ec);
-    if (ec) throw fatal("Die Datei " + table + " konnte nicht kopiert werden: " + ec.message(), 75);
     Connection connection;
     connection.open(folder.empty() ? fs::path(".") : folder);
     shape_ = std::move(connection);
-    recordset = shape_.execute("SELECT POLYGONNR, AREA FROM xxx_temp;");
+    recordset = shape_.execute("SELECT POLYGONNR, AREA FROM \"" +
+                               replaceAll(fs::path(table).stem().string(), "\"", "\"\"") + "\";");
     if (!statError) shapeCache_ = {table, mtime, size, recordset};
     return true;
   } catch (const ProviderError& e) {

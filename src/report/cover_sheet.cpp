@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "app/program_objects.h"
 #include "report/error_text.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -21,12 +19,17 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
     }
     if (doc.OpenWordDokument(polygonCode + "Deckblatt", word::programFolder(), messages, 11,
                              useOwnFolder, folderName) == 100) {
+      // A part that fails or logs an error leaves the cover sheet incomplete.
+      std::size_t errorsBefore = doc.lastOutcome().causes.size();
       if (FfhReportPolygon(polygonCode, db) != 100)
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
+      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Karte und Fläche");
+      errorsBefore = doc.lastOutcome().causes.size();
       if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100)
         log.Ausgabe(2,
                     "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
                     "werden.");
+      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Erfassungseinheiten");
       doc.CloseWordDokument();
       log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
     }
@@ -79,12 +82,6 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db) {
     log.Ausgabe(2, "Fehler! Die Textmarke HA konnte nicht korrekt gesetzt werden.");
     return 101;
   }
-  const std::string setting = app::settings().get(app::kShapeFilesPfad);
-  const std::size_t slash = setting.rfind('/');
-  const std::string temp =
-      (slash == std::string::npos ? std::string() : setting.substr(0, slash + 1)) + "xxx_temp.dbf";
-  std::error_code ec;
-  if (std::filesystem::exists(temp, ec)) std::filesystem::remove(temp, ec);
   return 100;
 }
 

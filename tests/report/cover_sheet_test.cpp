@@ -243,8 +243,7 @@ TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
       logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
   EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
   EXPECT_FALSE(mapOf(file).found);
-  // The temporary copy stays until the next success.
-  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
 }
 
 TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {

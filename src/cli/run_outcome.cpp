@@ -1,0 +1,30 @@
+#include "cli/run_outcome.h"
+
+#include <filesystem>
+
+namespace cli {
+
+std::string incompleteCount(std::size_t incomplete) {
+  return incomplete == 0 ? std::string() : ", " + std::to_string(incomplete) + " unvollständig,";
+}
+
+void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>& incomplete,
+                     const std::vector<std::string>& messages,
+                     const app::MessageFileOutcome& messageFile) {
+  for (const auto& doc : incomplete) {
+    std::string parts;
+    for (const auto& p : doc.missing) parts += (parts.empty() ? "" : ", ") + p;
+    err << "Unvollständig: " << doc.name << " (" << parts << ")\n";
+  }
+  if (messages.empty()) return;
+  if (!messageFile.file.empty()) {
+    err << messages.size() << " Meldung(en) in " << messageFile.file.string() << ".\n";
+    return;
+  }
+  // The messages would be lost otherwise, and an old file must not pass for this run's.
+  err << app::messageFileFailure(messageFile, app::kMessageFileName) << "\n"
+      << "Meldungen dieses Laufs:\n";
+  for (const auto& m : messages) err << "  " << m << "\n";
+}
+
+}  // namespace cli
