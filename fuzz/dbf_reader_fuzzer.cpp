@@ -5,8 +5,8 @@
 // be UTF-8, since the survey database and the documents take it as such.
 
 #include <algorithm>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>

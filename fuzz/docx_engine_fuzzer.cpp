@@ -73,7 +73,10 @@ void reshapeTables(docx::Document& doc) {
   for (int table = count; table >= 1; --table) {
     attempt([&] { t.appendRow(table); });
     attempt([&] { t.setCellText(table, 1, 1, "Zelle\rzwei"); });
-    attempt([&] { volatile size_t n = t.cellText(table, 1, 1).size(); (void)n; });
+    attempt([&] {
+      volatile size_t n = t.cellText(table, 1, 1).size();
+      (void)n;
+    });
     attempt([&] { t.splitRow(table, 1, 3); });
     attempt([&] { t.mergeRow(table, t.rowCount(table)); });
     attempt([&] { t.deleteRow(table, t.rowCount(table)); });

@@ -91,9 +91,10 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages) {
     }
   }
   if (!outcome.file.empty()) {
-    ui().message(MessageIcon::Warning,
-                 "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
-                     file.string());
+    ui().message(
+        MessageIcon::Warning,
+        "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
+            file.string());
   } else {
     const std::string failure = messageFileFailure(outcome, file.string());
     g_Debug().Ausgabe(2, "Fehler! " + failure);

@@ -11,7 +11,8 @@ namespace app {
 namespace {
 
 bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool isAsciiAlnum(char c) {
@@ -54,8 +55,8 @@ void removeLeftoversOfKilledRuns() {
   const std::string out = settings().get(kDataFilesPfad);
   if (out.empty()) return;
   if (const std::size_t n = removeStaleTemporaryFiles(out))
-    g_Debug().Ausgabe(3, std::to_string(n) +
-                             " temporäre Datei(en) eines abgebrochenen Laufs entfernt.");
+    g_Debug().Ausgabe(
+        3, std::to_string(n) + " temporäre Datei(en) eines abgebrochenen Laufs entfernt.");
 }
 
 }  // namespace app

@@ -11,7 +11,7 @@ namespace {
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 std::atomic<bool> g_cancel{false};
-struct sigaction g_previous[std::size(kSignals)] {};
+struct sigaction g_previous[std::size(kSignals)]{};
 
 void onSignal(int signal) {
   if (g_cancel.exchange(true)) _exit(128 + signal);

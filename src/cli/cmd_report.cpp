@@ -55,9 +55,8 @@ int runReport(Context& ctx, const ReportOptions& o) {
       report::runReports(db, selection.codes, o.skipCopies, interrupt.flag(), callbacks);
   progress.finish();
 
-  ctx.out << summary.coverSheets << " Deckblätter und " << summary.reports
-          << " Datenreports für " << summary.polygons << " Polygone erstellt"
-          << incompleteCount(summary.incomplete.size()) << " in " << progress.elapsed() << ".\n";
+  ctx.out << report::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
+          << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
     ctx.out << summary.skippedCopies << " Polygone mit Kopien von Sammel- und Komplexbögen übersprungen.\n";
   if (summary.skippedUntyped)
@@ -69,8 +68,8 @@ int runReport(Context& ctx, const ReportOptions& o) {
   for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
-                        summary.incomplete.empty() &&
-                        summary.failedCoverSheets.empty() && summary.messages.empty();
+                        summary.incomplete.empty() && summary.failedCoverSheets.empty() &&
+                        summary.messages.empty();
   return complete ? 0 : 1;
 }
 

@@ -119,8 +119,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
       sheets::runCleanCopies(db, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks);
   progress.finish();
 
-  ctx.out << summary.produced << " von " << summary.selected << " Geländebögen erstellt"
-          << incompleteCount(summary.incomplete.size()) << " in " << progress.elapsed() << ".\n";
+  ctx.out << sheets::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
+          << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
   printing.report(ctx.out);

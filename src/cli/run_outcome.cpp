@@ -4,10 +4,6 @@
 
 namespace cli {
 
-std::string incompleteCount(std::size_t incomplete) {
-  return incomplete == 0 ? std::string() : ", " + std::to_string(incomplete) + " unvollständig,";
-}
-
 void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>& incomplete,
                      const std::vector<std::string>& messages,
                      const app::MessageFileOutcome& messageFile) {

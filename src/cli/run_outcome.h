@@ -11,9 +11,6 @@
 
 namespace cli {
 
-// ", K unvollständig," when K documents are incomplete, else nothing.
-std::string incompleteCount(std::size_t incomplete);
-
 void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>& incomplete,
                      const std::vector<std::string>& messages,
                      const app::MessageFileOutcome& messageFile);

@@ -66,6 +66,15 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   return out;
 }
 
+std::string summaryLine(const ReportSummary& summary) {
+  std::string line = std::to_string(summary.coverSheets) + " Deckblätter und " +
+                     std::to_string(summary.reports) + " Datenreports für " +
+                     std::to_string(summary.polygons) + " Polygone erstellt";
+  if (!summary.incomplete.empty())
+    line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  return line;
+}
+
 ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
                          bool skipCopies, const std::atomic<bool>& cancel,
                          const ReportCallbacks& callbacks) {

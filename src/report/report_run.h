@@ -57,6 +57,10 @@ struct ReportSummary {
   app::MessageFileOutcome messageFile;
 };
 
+// "X Deckblätter und Y Datenreports für Z Polygone erstellt" with ", K unvollständig" when K
+// documents lack a part.
+std::string summaryLine(const ReportSummary& summary);
+
 // Runs the polygons in order. cancel (set by the front end, even from a signal handler) is
 // tested once per polygon with typed sheets, before its cover sheet; the polygon in work is
 // always finished. skipCopies leaves out a polygon with any copy of a collective or complex

@@ -36,6 +36,14 @@ std::string trim(const std::string& s) {
 
 }  // namespace
 
+std::string summaryLine(const RunSummary& summary) {
+  std::string line = std::to_string(summary.produced) + " von " + std::to_string(summary.selected) +
+                     " Geländebögen erstellt";
+  if (!summary.incomplete.empty())
+    line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  return line;
+}
+
 RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
                           const RunCallbacks& callbacks) {
@@ -70,10 +78,11 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
       summary.messages.push_back(word::refusedMessage(cover, templates.problem("Deckblatt")));
     } else if (withCoverSheet && callbacks.coverSheet) {
       const std::size_t before = summary.messages.size();
-      const bool failed = callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101;
+      const bool failed =
+          callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101;
       if (failed)
-        app::g_Debug().Ausgabe(2, "Fehler! Das Deckblatt für Bogen " + key +
-                                      " konnte nicht erstellt werden.");
+        app::g_Debug().Ausgabe(
+            2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
       switch (word::judgeDocument(cover, engine.lastOutcome(), failed, before, summary.messages)) {
         case word::Made::kComplete:
           break;

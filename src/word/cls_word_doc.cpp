@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <ctime>
+#include <map>
 #include <random>
 
 #include "app/program_objects.h"
@@ -208,7 +208,9 @@ clsWordDoc::~clsWordDoc() {
   stopCapture();
 }
 
-void clsWordDoc::stopCapture() { app::g_Debug().setErrorCapture(nullptr); }
+void clsWordDoc::stopCapture() {
+  app::g_Debug().setErrorCapture(nullptr);
+}
 
 void clsWordDoc::markIncomplete(const std::string& part) {
   if (std::find(outcome_.missing.begin(), outcome_.missing.end(), part) == outcome_.missing.end())

@@ -100,7 +100,8 @@ class clsWordDoc {
 
  private:
   bool guard(const std::string& routine);
-  void refuse(const std::string& file, const std::string& cause, std::vector<std::string>& messages);
+  void refuse(const std::string& file, const std::string& cause,
+              std::vector<std::string>& messages);
   void stopCapture();
   bool locate(const std::string& routine, const std::string& name);
   void logUncaught(const std::string& routine, const std::exception& e);

@@ -9,9 +9,9 @@
 namespace word {
 
 struct DocumentOutcome {
-  std::string name;                 // the document's name without ".docx"
-  std::filesystem::path file;       // where it is (or would have been) written
-  bool saved = false;               // written in this run
+  std::string name;                  // the document's name without ".docx"
+  std::filesystem::path file;        // where it is (or would have been) written
+  bool saved = false;                // written in this run
   std::vector<std::string> missing;  // parts left unfilled: "Kopfbereich", "Karte" ...
   std::vector<std::string> causes;   // the error texts logged while the document was in work
 

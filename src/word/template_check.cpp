@@ -1,10 +1,11 @@
 #include "word/template_check.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <pugixml.hpp>
-#include <strings.h>
 #include <set>
 
 #include "data/cls_dbf_data.h"
@@ -68,8 +69,8 @@ pugi::xml_node nextInOrder(pugi::xml_node n, pugi::xml_node root) {
   return {};
 }
 
-// The element with a repeated attribute (its name and the attribute's), walked without
-// recursion; empty when there is none.
+// "hat das Element E das Attribut A doppelt" for the first element with a repeated attribute,
+// walked without recursion; empty when there is none.
 std::string repeatedAttribute(const pugi::xml_document& doc) {
   const pugi::xml_node root = doc.document_element();
   std::vector<std::string_view> names;
@@ -79,7 +80,7 @@ std::string repeatedAttribute(const pugi::xml_document& doc) {
     std::sort(names.begin(), names.end());
     const auto twice = std::adjacent_find(names.begin(), names.end());
     if (twice != names.end())
-      return "das Element " + std::string(n.name()) + " hat das Attribut " + std::string(*twice) +
+      return "hat das Element " + std::string(n.name()) + " das Attribut " + std::string(*twice) +
              " doppelt";
   }
   return {};
@@ -98,8 +99,9 @@ std::string xmlPartProblem(const std::string& name, const std::string& bytes) {
            hexByte(static_cast<unsigned char>(bytes[at])) + " an Position " + std::to_string(at) +
            ")";
   pugi::xml_document doc;
-  const pugi::xml_parse_result parsed = doc.load_buffer(
-      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed =
+      doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration,
+                      pugi::encoding_utf8);
   if (!parsed || !doc.document_element())
     return "der Teil " + name + " ist kein wohlgeformtes XML (" + parsed.description() +
            " an Position " + std::to_string(parsed.offset) + ")";
@@ -165,8 +167,8 @@ std::string packageProblem(const std::string& bytes, const std::string& label) {
       if (!endsWith(e.name, ".xml")) continue;
       const auto slash = e.name.rfind('/');
       const std::string rels = (slash == std::string::npos ? "" : e.name.substr(0, slash + 1)) +
-                               "_rels/" + e.name.substr(slash == std::string::npos ? 0 : slash + 1) +
-                               ".rels";
+                               "_rels/" +
+                               e.name.substr(slash == std::string::npos ? 0 : slash + 1) + ".rels";
       std::set<std::string> ids;
       if (names.count(rels))
         for (pugi::xml_node r : package.xml(rels).document_element().children("Relationship"))

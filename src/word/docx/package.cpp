@@ -189,6 +189,11 @@ pugi::xml_document& Package::xml(const std::string& name) {
                                                     " nests elements deeper than " +
                                                     std::to_string(kMaxElementDepth) + " levels");
     }
+    // The engine writes every part it changed as UTF-8, whatever the part was read as; its
+    // declaration must say so.
+    for (pugi::xml_node n = doc->first_child(); n; n = n.next_sibling())
+      if (n.type() == pugi::node_declaration && n.attribute("encoding"))
+        n.attribute("encoding").set_value("UTF-8");
     p.xml = std::move(doc);
   }
   return *p.xml;
