@@ -17,9 +17,9 @@ void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>
     err << messages.size() << " Meldung(en) in " << messageFile.file.string() << ".\n";
     return;
   }
-  // The messages would be lost otherwise, and an old file must not pass for this run's.
-  err << app::messageFileFailure(messageFile, app::kMessageFileName) << "\n"
-      << "Meldungen dieses Laufs:\n";
+  // The warning has said why the file could not be written; the messages would be lost
+  // otherwise, and an old file must not pass for this run's.
+  err << "Meldungen dieses Laufs (nicht in " << app::kMessageFileName << "):\n";
   for (const auto& m : messages) err << "  " << m << "\n";
 }
 

@@ -347,7 +347,10 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     document_.reset();
     documentPath_.clear();
     const auto* d = dynamic_cast<const docx::DocxError*>(&e);
-    if (d && d->code() == docx::ErrorCode::kFileOpen) {
+    // The engine reports a target it may not write like one open elsewhere; only the latter is
+    // what the message says.
+    if (d && d->code() == docx::ErrorCode::kFileOpen &&
+        d->description().find("another program") != std::string::npos) {
       messages.push_back("Der Gelängebogen " + file.string() +
                          " konnte nicht generiert werden, da die Datei geöffnet ist.");
       log.Ausgabe(2,
