@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "docx/test_package.h"
+#include "support/temp_dir.h"
 #include "word/docx/document.h"
 #include "word/docx/zip_archive.h"
 
@@ -124,8 +125,8 @@ TEST_P(TemplateDamage, IsRefusedWithItsCause) {
   const Damage& d = GetParam();
   const fs::path original = fs::path(QUELBRIX_TEMPLATE_DIR) / "TemplateDatenreportV2Deckblatt.dotx";
   const std::string bytes = withPart(readBytes(original), d.part, d.edit);
-  const fs::path file = docx::test::writeFile(
-      docx::test::scratchFolder(std::string("template_") + d.name) / "t.dotx", bytes);
+  const testsupport::TempDir dir;
+  const fs::path file = docx::test::writeFile(dir.path() / "t.dotx", bytes);
   EXPECT_THAT(word::templateProblem(file, word::bookmarksOfTemplate("Deckblatt")),
               HasSubstr(d.cause));
 }
