@@ -1,42 +1,93 @@
 #include "fuzz_input.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace fuzz {
 namespace {
 
-void writeFile(const std::string& path, const uint8_t* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+uint32_t littleEndian(const uint8_t* data, int bytes) {
+  uint32_t value = 0;
+  for (int i = 0; i < bytes; ++i) value |= uint32_t{data[i]} << (8 * i);
+  return value;
 }
 
 }  // namespace
 
-std::vector<uint8_t> packShapefile(const std::vector<uint8_t>& shx,
-                                   const std::vector<uint8_t>& shp) {
-  std::vector<uint8_t> out{static_cast<uint8_t>(shx.size()), static_cast<uint8_t>(shx.size() >> 8)};
-  out.insert(out.end(), shx.begin(), shx.end());
-  out.insert(out.end(), shp.begin(), shp.end());
+std::vector<uint8_t> packPair(const std::vector<uint8_t>& first,
+                              const std::vector<uint8_t>& second) {
+  std::vector<uint8_t> out{static_cast<uint8_t>(first.size()),
+                           static_cast<uint8_t>(first.size() >> 8)};
+  out.insert(out.end(), first.begin(), first.end());
+  out.insert(out.end(), second.begin(), second.end());
   return out;
 }
 
-std::string unpackShapefile(const uint8_t* data, size_t size, const std::string& folder) {
-  size_t shxSize = 0;
+std::pair<std::string, std::string> unpackPair(const uint8_t* data, size_t size) {
+  size_t firstSize = 0;
   if (size >= 2) {
-    shxSize = std::min<size_t>(size_t{data[0]} | size_t{data[1]} << 8, size - 2);
+    firstSize = std::min<size_t>(littleEndian(data, 2), size - 2);
     data += 2;
     size -= 2;
   }
-  writeFile(folder + "/f.shx", data, shxSize);
-  writeFile(folder + "/f.shp", data + shxSize, size - shxSize);
-  return folder + "/f.shp";
+  const char* bytes = reinterpret_cast<const char*>(data);
+  return {std::string(bytes, firstSize), std::string(bytes + firstSize, size - firstSize)};
+}
+
+std::string packEntries(const std::vector<Entry>& entries) {
+  std::string out;
+  for (const Entry& e : entries) {
+    appendLittleEndian(out, static_cast<uint32_t>(e.name.size()), 2);
+    out += e.name;
+    appendLittleEndian(out, static_cast<uint32_t>(e.content.size()), 4);
+    out += e.content;
+  }
+  return out;
+}
+
+std::vector<Entry> unpackEntries(const uint8_t* data, size_t size) {
+  std::vector<Entry> entries;
+  size_t at = 0;
+  while (size - at >= 2) {
+    const size_t nameSize = littleEndian(data + at, 2);
+    if (size - at - 2 < nameSize + 4) break;
+    Entry e;
+    e.name.assign(reinterpret_cast<const char*>(data + at + 2), nameSize);
+    at += 2 + nameSize;
+    const size_t contentSize = std::min<size_t>(littleEndian(data + at, 4), size - at - 4);
+    e.content.assign(reinterpret_cast<const char*>(data + at + 4), contentSize);
+    at += 4 + contentSize;
+    entries.push_back(std::move(e));
+  }
+  return entries;
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string scratchFolder(const std::string& name) {
+  std::error_code ec;
+  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                   ? std::filesystem::path("/dev/shm")
+                                   : std::filesystem::temp_directory_path();
+  auto folder = base / (name + "_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  return folder.string();
 }
 
 }  // namespace fuzz

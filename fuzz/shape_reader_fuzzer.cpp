@@ -3,13 +3,10 @@
 // a ShapeError (a crash, a sanitizer report, another exception, a hang) is a finding. Then it
 // appends one record of the file's type, which must read back whatever the file held before.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "fuzz_input.h"
@@ -17,16 +14,6 @@
 #include "shape/shape_error.h"
 
 namespace {
-
-std::string scratchFolder() {
-  std::error_code ec;
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
-                                   ? std::filesystem::path("/dev/shm")
-                                   : std::filesystem::temp_directory_path();
-  auto folder = base / ("quelbrix_shape_fuzz_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
 
 // Touches every coordinate so that a shape built from bad bytes is really looked at.
 double sum(const shape::IShape& s) {
@@ -82,8 +69,11 @@ void appendAndReadBack(shape::CShapeFile& file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string folder = scratchFolder();
-  std::string shp = fuzz::unpackShapefile(data, size, folder);
+  static const std::string folder = fuzz::scratchFolder("quelbrix_shape_fuzz");
+  const auto [shx, shpBytes] = fuzz::unpackPair(data, size);
+  const std::string shp = folder + "/f.shp";
+  fuzz::writeFile(folder + "/f.shx", shx);
+  fuzz::writeFile(shp, shpBytes);
   volatile double sink = 0;
   try {
     shape::CFileName name;

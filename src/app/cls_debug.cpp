@@ -47,6 +47,12 @@ bool clsDebug::Init() {
 }
 
 void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
+  if (capture_ && level == 2) {
+    try {
+      capture_->push_back(text);
+    } catch (...) {
+    }
+  }
   if (path_.empty()) return;
   try {
     // "r+b" then seek: append to the file without ever creating it again.

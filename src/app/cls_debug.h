@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -26,6 +27,9 @@ class clsDebug {
   // Appends "D" + level + " " + text. Does nothing before Init; never throws.
   void Ausgabe(int16_t level, const std::string& text) const noexcept;
   bool isStarted() const { return initialised_; }
+  // While a capture is set, the error lines (level 2) also go to it, whether or not the log is
+  // on: the document engine keeps them as the causes of an incomplete document.
+  void setErrorCapture(std::vector<std::string>* capture) noexcept { capture_ = capture; }
   const std::string& logFilePath() const { return path_; }
 
  private:
@@ -34,6 +38,7 @@ class clsDebug {
   const Settings& settings_;
   std::string path_;
   bool initialised_ = false;
+  std::vector<std::string>* capture_ = nullptr;
 };
 
 // "06.12.2026 14:05:09" on a German system: the date and the time as the locale writes them.

@@ -1,18 +1,72 @@
 #include "app/message_file.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/program_objects.h"
 
 namespace fs = std::filesystem;
 
 namespace app {
+namespace {
 
-fs::path writeMessageFile(const std::vector<std::string>& messages) {
+// Writes text to file through a hidden temporary file beside it; answers the errno of the
+// first failure, 0 on success. The temporary file never survives a failure.
+int replaceFile(const fs::path& file, const std::string& text) {
+  std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return errno;
+  int error = 0;
+  for (std::size_t done = 0; done < text.size() && error == 0;) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno != EINTR) error = errno;
+    if (n > 0) done += static_cast<std::size_t>(n);
+  }
+  if (error == 0 && fchmod(fd, 0644) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temp.c_str(), file.c_str()) != 0) error = errno;
+  if (error != 0) ::unlink(temp.c_str());
+  return error;
+}
+
+}  // namespace
+
+std::string fileErrorText(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return "keine Schreibberechtigung";
+    case EROFS:
+      return "der Datenträger ist schreibgeschützt";
+    case ENOSPC:
+    case EDQUOT:
+      return "der Datenträger ist voll";
+    case ENOENT:
+    case ENOTDIR:
+      return "der Ordner existiert nicht";
+    default:
+      return std::string("Systemfehler ") + std::to_string(error) + " (" + std::strerror(error) +
+             ")";
+  }
+}
+
+std::string messageFileFailure(const MessageFileOutcome& outcome, const std::string& intended) {
+  std::string text =
+      "Die Meldungsdatei " + intended + " konnte nicht geschrieben werden: " + outcome.error + ".";
+  if (outcome.staleFileLeft) text += " Die vorhandene Datei stammt aus einem früheren Lauf.";
+  return text;
+}
+
+MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages) {
   const std::string out = settings().get(kDataFilesPfad);
   std::error_code ec;
   const bool folderExists = !out.empty() && fs::is_directory(out, ec);
-  const fs::path file = folderExists ? fs::path(out) / kMessageFileName : fs::path();
+  const fs::path file = fs::path(out.empty() ? "." : out) / kMessageFileName;
 
   if (messages.empty()) {
     if (folderExists && fs::exists(file, ec)) {
@@ -23,28 +77,30 @@ fs::path writeMessageFile(const std::vector<std::string>& messages) {
     return {};
   }
 
-  fs::path written;
-  if (folderExists) {
-    // Write beside it and rename, so a failed write never leaves half a file.
-    const fs::path temp = fs::path(out) / (std::string(kMessageFileName) + ".tmp");
-    {
-      std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-      for (const auto& m : messages) f << m << "\r\n";
-      f.close();
-      if (!f) fs::remove(temp, ec);
+  MessageFileOutcome outcome;
+  if (!folderExists) {
+    outcome.error = "der Ausgabeordner " + out + " existiert nicht";
+  } else {
+    std::string text;
+    for (const auto& m : messages) text += m + "\r\n";
+    if (const int error = replaceFile(file, text); error != 0) {
+      outcome.error = fileErrorText(error);
+      outcome.staleFileLeft = fs::exists(file, ec);
+    } else {
+      outcome.file = file;
     }
-    if (fs::exists(temp, ec)) {
-      fs::rename(temp, file, ec);
-      if (!ec) written = file;
-      else fs::remove(temp, ec);
-    }
-    if (written.empty())
-      g_Debug().Ausgabe(2, "Fehler! Die Datei " + file.string() + " konnte nicht geschrieben werden.");
   }
-  ui().message(MessageIcon::Warning,
-               "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
-                   (folderExists ? file.string() : std::string()));
-  return written;
+  if (!outcome.file.empty()) {
+    ui().message(
+        MessageIcon::Warning,
+        "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
+            file.string());
+  } else {
+    const std::string failure = messageFileFailure(outcome, file.string());
+    g_Debug().Ausgabe(2, "Fehler! " + failure);
+    ui().message(MessageIcon::Warning, "Es sind Fehler aufgetreten.\n" + failure);
+  }
+  return outcome;
 }
 
 }  // namespace app

@@ -9,10 +9,23 @@ namespace app {
 
 inline constexpr const char* kMessageFileName = "MessageReport.txt";
 
+struct MessageFileOutcome {
+  std::filesystem::path file;  // the file holding this run's messages; empty when none was written
+  std::string error;           // why the messages could not be written (German), else empty
+  bool staleFileLeft = false;  // a message file of an earlier run is still there
+};
+
 // With no messages, removes an old message file from the output folder (even a read-only one).
-// Otherwise writes the messages, one per CR LF line, into the output folder when it exists, and
-// shows the warning box with the file's path (empty when the folder is missing).
-// Answers the file's path when one was written, else an empty path.
-std::filesystem::path writeMessageFile(const std::vector<std::string>& messages);
+// Otherwise writes the messages, one per CR LF line, into the output folder (through a hidden
+// temporary file, so a failed write never leaves half a file) and shows the warning box: with
+// the file's path, or, when it could not be written, with the cause, so that an old file is
+// never taken for this run's.
+MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages);
+
+// "Die Meldungsdatei ... konnte nicht geschrieben werden: ..." with the note on an old file.
+std::string messageFileFailure(const MessageFileOutcome& outcome, const std::string& intended);
+
+// A German reason for a failed file operation, from its errno value.
+std::string fileErrorText(int error);
 
 }  // namespace app

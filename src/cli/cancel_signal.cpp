@@ -1,17 +1,22 @@
 #include "cli/cancel_signal.h"
 
-#include <csignal>
 #include <unistd.h>
+
+#include <csignal>
+#include <iterator>
 
 namespace cli {
 namespace {
 
-std::atomic<bool> g_cancel{false};
-struct sigaction g_previous {};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void onInterrupt(int) {
-  if (g_cancel.exchange(true)) _exit(130);
+std::atomic<bool> g_cancel{false};
+struct sigaction g_previous[std::size(kSignals)]{};
+
+void onSignal(int signal) {
+  if (g_cancel.exchange(true)) _exit(128 + signal);
   const char note[] = "\nAbbruch angefordert: der laufende Bogen wird noch fertiggestellt.\n";
+  // After SIGHUP the terminal may be gone; a failed write changes nothing.
   (void)!write(STDERR_FILENO, note, sizeof note - 1);
 }
 
@@ -20,12 +25,16 @@ void onInterrupt(int) {
 CancelOnInterrupt::CancelOnInterrupt() {
   g_cancel = false;
   struct sigaction action {};
-  action.sa_handler = onInterrupt;
+  action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &g_previous);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    sigaction(kSignals[i], &action, &g_previous[i]);
 }
 
-CancelOnInterrupt::~CancelOnInterrupt() { sigaction(SIGINT, &g_previous, nullptr); }
+CancelOnInterrupt::~CancelOnInterrupt() {
+  for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    sigaction(kSignals[i], &g_previous[i], nullptr);
+}
 
 const std::atomic<bool>& CancelOnInterrupt::flag() const { return g_cancel; }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Ctrl-C during a run acts as the cancel button: the first one sets the flag (the item in work
-// is finished, nothing after it starts); a second one ends the program at once.
+// Ctrl-C, SIGTERM (a shutdown, kill) and SIGHUP (the terminal closed) during a run act as the
+// cancel button: the first one sets the flag (the item in work is finished, nothing after it
+// starts, the message file is written); a second one ends the program at once.
 
 #include <atomic>
 
@@ -9,7 +10,7 @@ namespace cli {
 class CancelOnInterrupt {
  public:
   CancelOnInterrupt();   // installs the handler
-  ~CancelOnInterrupt();  // restores the previous one
+  ~CancelOnInterrupt();  // restores the previous ones
   CancelOnInterrupt(const CancelOnInterrupt&) = delete;
   CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
 

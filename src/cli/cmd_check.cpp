@@ -5,16 +5,27 @@
 #include "cli/commands.h"
 #include "cli/open_survey.h"
 #include "data/cls_dbf_data.h"
+#include "word/cls_word_doc.h"
 
 namespace cli {
 
 void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand(
-      "check", "Pfade, DBF-Tabellen, Verbindung und Umlaute-Tabelle prüfen (wie vor jedem Lauf)");
+      "check", "Vorlagen, Pfade, DBF-Tabellen, Verbindung und Umlaute-Tabelle prüfen");
   cmd->callback([&ctx, &action] {
     action = [&ctx] {
+      // Every template, with the bookmarks the routines write into it.
+      bool templatesUsable = true;
+      word::clsWordDoc& engine = word::g_WordDoc();
+      for (const auto& [key, file] : engine.templates()) {
+        if (const std::string problem = engine.TemplateProblem(key, word::programFolder());
+            !problem.empty()) {
+          ctx.err << problem << "\n";
+          templatesUsable = false;
+        }
+      }
       data::clsDBFData db;
-      if (!openSurvey(db, Purpose::Report)) return 1;
+      if (!openSurvey(db, Purpose::Report) || !templatesUsable) return 1;
       if (db.CheckUmlauteTab() != 100) {
         app::ui().message(app::MessageIcon::Error,
                           "Die Umlaute-Tabelle des Programms ist nicht korrekt.");

@@ -10,6 +10,7 @@
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
 #include "cli/progress_display.h"
+#include "cli/run_outcome.h"
 #include "report/report_run.h"
 #include "word/cls_word_doc.h"
 
@@ -54,8 +55,7 @@ int runReport(Context& ctx, const ReportOptions& o) {
       report::runReports(db, selection.codes, o.skipCopies, interrupt.flag(), callbacks);
   progress.finish();
 
-  ctx.out << summary.coverSheets << " Deckblätter und " << summary.reports
-          << " Datenreports für " << summary.polygons << " Polygone erstellt in "
+  ctx.out << report::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
     ctx.out << summary.skippedCopies << " Polygone mit Kopien von Sammel- und Komplexbögen übersprungen.\n";
@@ -66,10 +66,10 @@ int runReport(Context& ctx, const ReportOptions& o) {
   if (summary.aborted) ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
   for (const auto& code : summary.failedCoverSheets) ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
   for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
-  if (!summary.messages.empty())
-    ctx.err << summary.messages.size() << " Meldung(en) in MessageReport.txt.\n";
+  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
-                        summary.failedCoverSheets.empty() && summary.messages.empty();
+                        summary.incomplete.empty() && summary.failedCoverSheets.empty() &&
+                        summary.messages.empty();
   return complete ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
 #include "cli/progress_display.h"
+#include "cli/run_outcome.h"
 #include "data/area_selection.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
@@ -118,7 +119,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
       sheets::runCleanCopies(db, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks);
   progress.finish();
 
-  ctx.out << summary.produced << " von " << summary.selected << " Geländebögen erstellt in "
+  ctx.out << sheets::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
@@ -126,9 +127,9 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
   for (const auto& key : summary.failed)
     ctx.err << "Nicht erstellt: " << key << "\n";
-  if (!summary.messages.empty())
-    ctx.err << summary.messages.size() << " Meldung(en) in MessageReport.txt.\n";
-  const bool complete = summary.failed.empty() && !summary.cancelled && summary.messages.empty();
+  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
+  const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
+                        !summary.cancelled && summary.messages.empty();
   return complete ? 0 : 1;
 }
 

@@ -131,6 +131,9 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
     return true;
   } catch (const ProviderError& e) {
     showLockedTable(e);
+    // The provider's text says what is wrong with which file; the callers only log the query.
+    if (e.number() != kErrTableLocked)
+      app::g_Debug().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
     return false;
   }
 }

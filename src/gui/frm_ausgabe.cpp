@@ -474,6 +474,7 @@ void frmAusgabe::cmdGenerateClick() {
     callbacks.coverSheet = report::coverSheetInFolder(*db_);
     lastRun_ = sheets::runCleanCopies(*db_, selection.keys, r.skipCopies, createDecklatt_, cancel_,
                                       callbacks);
+    lblProgress_->setText(qs(sheets::summaryLine(lastRun_)));
   } catch (const data::FatalError& e) {
     finish();
     app::ui().message(app::MessageIcon::Warning, e.what());

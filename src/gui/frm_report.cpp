@@ -231,6 +231,7 @@ void frmReport::cmdGenerateClick() {
     return;
   }
   finish();
+  if (!lastRun_.aborted) lblProgress_->setText(qs(report::summaryLine(lastRun_)));
   // The run has logged the error and ended without a message file; without a box the user
   // would take the half-made run for a finished one.
   if (lastRun_.aborted)

@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "app/program_objects.h"
 #include "report/error_text.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -7,15 +5,6 @@
 #include "word/cls_word_doc.h"
 
 namespace report {
-namespace {
-
-void incomplete(std::vector<std::string>& messages, const std::string& polygonCode,
-                const std::string& cause) {
-  messages.push_back("Deckblatt " + polygonCode + " unvollständig: " + cause + ".");
-}
-
-}  // namespace
-
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
                                    data::clsDBFData& db, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName) {
@@ -28,23 +17,28 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
       return 101;
     }
     // A cover sheet without its map, area or survey units is stored all the same, but the run
-    // must not count it as made: the cause goes to the message file and the answer is 101.
+    // must not count it as made: the answer is 101 and the run names the missing parts.
     bool complete = true;
     if (doc.OpenWordDokument(polygonCode + "Deckblatt", word::programFolder(), messages, 11,
                              useOwnFolder, folderName) == 100) {
+      // A part that fails or logs an error leaves the cover sheet incomplete; the run names it
+      // with the first error logged while it was in work.
+      std::size_t errorsBefore = doc.lastOutcome().causes.size();
       std::string cause;
       if (FfhReportPolygon(polygonCode, db, &cause) != 100) {
+        if (!cause.empty()) log.Ausgabe(2, "Fehler! " + cause + ".");
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
-        incomplete(messages, polygonCode, cause.empty() ? "Karte und Fläche fehlen" : cause);
         complete = false;
       }
+      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Karte und Fläche");
+      errorsBefore = doc.lastOutcome().causes.size();
       if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100) {
         log.Ausgabe(2,
                     "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
                     "werden.");
-        incomplete(messages, polygonCode, "die Erfassungseinheiten fehlen");
         complete = false;
       }
+      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Erfassungseinheiten");
       doc.CloseWordDokument();
       log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
       result = complete ? 100 : 101;
@@ -60,7 +54,6 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
   } catch (const std::exception& e) {
     log.Ausgabe(2,
                 "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
-    incomplete(messages, polygonCode, errorText(e));
     // Left running, the engine would refuse every later document of the run.
     doc.CloseWordDokument();
     doc.DeleteWordApplication();

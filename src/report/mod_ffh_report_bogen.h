@@ -36,7 +36,7 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db);
 // <out>/<folderName>/ when useOwnFolder is set. sheetTypes: the polygon's types joined by ","
 // (never empty). Answers 100 when the sheet was stored with its map, area and survey units;
 // 101 when it could not be stored or lacks one of them (then stored with what was filled).
-// Every incomplete sheet adds the line "Deckblatt <code> unvollständig: <cause>." to messages.
+// An incomplete sheet names its missing parts in the engine's outcome of the document.
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
                                    data::clsDBFData& db, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName);

@@ -1,33 +1,22 @@
 #include "report/report_run.h"
 
-#include <filesystem>
 #include <set>
 
 #include "app/message_file.h"
 #include "app/program_objects.h"
+#include "app/stale_temp_files.h"
 #include "data/area_selection.h"
 #include "data/ffh_lookups.h"
 #include "report/error_text.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "word/cls_word_doc.h"
-
-namespace fs = std::filesystem;
+#include "word/run_templates.h"
 
 namespace report {
 namespace {
 
 const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
-
-// When the report document of that base name was last written, or the epoch when there is
-// none.
-fs::file_time_type writtenAt(const std::string& baseName) {
-  std::error_code ec;
-  const fs::path file =
-      fs::path(app::settings().get(app::kDataFilesPfad)) / "Report" / (baseName + ".docx");
-  auto t = fs::last_write_time(file, ec);
-  return ec ? fs::file_time_type::min() : t;
-}
 
 template <class Select, class All>
 std::vector<std::string> choose(const std::vector<std::string>& values, Select select, All all) {
@@ -77,12 +66,23 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   return out;
 }
 
+std::string summaryLine(const ReportSummary& summary) {
+  std::string line = std::to_string(summary.coverSheets) + " Deckblätter und " +
+                     std::to_string(summary.reports) + " Datenreports für " +
+                     std::to_string(summary.polygons) + " Polygone erstellt";
+  if (!summary.incomplete.empty())
+    line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  return line;
+}
+
 ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
                          bool skipCopies, const std::atomic<bool>& cancel,
                          const ReportCallbacks& callbacks) {
   app::clsDebug& log = app::g_Debug();
   ReportSummary summary;
   summary.selected = polygonCodes.size();
+  app::removeLeftoversOfKilledRuns();
+  word::RunTemplates templates;
   const ExtentsOfThisRun extents;
   app::ui().processEvents();
   try {
@@ -105,28 +105,53 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
         continue;
       }
       ++summary.polygons;
-      const auto coverBefore = writtenAt(code + "Deckblatt");
-      if (FfhReportGenerateDeckblatt(code, types, db, summary.messages, false, "") == 101) {
+      const word::clsWordDoc& engine = word::g_WordDoc();
+      std::size_t before = summary.messages.size();
+      const std::string& coverProblem = templates.problem("Deckblatt");
+      bool failed = !coverProblem.empty() ||
+                    FfhReportGenerateDeckblatt(code, types, db, summary.messages, false, "") == 101;
+      if (!coverProblem.empty())
+        summary.messages.push_back(word::refusedMessage(code + "Deckblatt", coverProblem));
+      else if (failed)
         log.Ausgabe(2,
                     "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
-        summary.failedCoverSheets.push_back(code);
-      } else if (writtenAt(code + "Deckblatt") > coverBefore) {
-        ++summary.coverSheets;
-      } else {
-        // The cover sheet answers 100 also when no document could be opened; the log says why.
-        summary.failedCoverSheets.push_back(code);
+      switch (word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed, before,
+                                  summary.messages)) {
+        case word::Made::kComplete:
+          ++summary.coverSheets;
+          break;
+        case word::Made::kIncomplete:
+          summary.incomplete.push_back(engine.lastOutcome());
+          break;
+        case word::Made::kNotMade:
+          summary.failedCoverSheets.push_back(code);
+          break;
       }
       std::vector<std::string> keys;
       FfhReportGetBogen(code, db, keys);
       for (const std::string& key : keys) {
-        const auto before = writtenAt(key + "-Report");
-        if (FfhReportGenerateBoegen(key, db, summary.messages) == 101) {
+        if (const std::string& problem = templates.problem(
+                key.size() > 12 ? key.substr(12) + "-Report" : std::string("-Report"));
+            !problem.empty()) {
+          summary.failed.push_back(key);
+          summary.messages.push_back(word::refusedMessage(key + "-Report", problem));
+          continue;
+        }
+        before = summary.messages.size();
+        failed = FfhReportGenerateBoegen(key, db, summary.messages) == 101;
+        if (failed)
           log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
-          summary.failed.push_back(key);
-        } else if (writtenAt(key + "-Report") > before) {
-          ++summary.reports;
-        } else {
-          summary.failed.push_back(key);
+        switch (word::judgeDocument(key + "-Report", engine.lastOutcome(), failed, before,
+                                    summary.messages)) {
+          case word::Made::kComplete:
+            ++summary.reports;
+            break;
+          case word::Made::kIncomplete:
+            summary.incomplete.push_back(engine.lastOutcome());
+            break;
+          case word::Made::kNotMade:
+            summary.failed.push_back(key);
+            break;
         }
       }
     }
@@ -139,7 +164,7 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
     word::resetWordDoc();
     return summary;
   }
-  app::writeMessageFile(summary.messages);
+  summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/message_file.h"
 #include "data/cls_dbf_data.h"
+#include "word/document_outcome.h"
 
 namespace report {
 
@@ -40,8 +42,9 @@ struct ReportCallbacks {
 struct ReportSummary {
   std::size_t selected = 0;                    // polygon codes handed in
   std::size_t polygons = 0;                    // polygons reported (cover sheet and sheets tried)
-  std::size_t coverSheets = 0;                 // cover sheets written in this run
-  std::size_t reports = 0;                     // report documents written in this run
+  std::size_t coverSheets = 0;                 // complete cover sheets written in this run
+  std::size_t reports = 0;                     // complete report documents written in this run
+  std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
   std::vector<std::string> failedCoverSheets;  // polygon codes
   std::vector<std::string> failed;             // sheet keys whose report was not written
   std::size_t skippedCopies = 0;               // polygons skipped for a copy sheet
@@ -51,7 +54,12 @@ struct ReportSummary {
   bool aborted = false;
   std::string error;                  // the error's description and number
   std::vector<std::string> messages;  // what went into the message file
+  app::MessageFileOutcome messageFile;
 };
+
+// "X Deckblätter und Y Datenreports für Z Polygone erstellt" with ", K unvollständig" when K
+// documents lack a part.
+std::string summaryLine(const ReportSummary& summary);
 
 // Runs the polygons in order. cancel (set by the front end, even from a signal handler) is
 // tested once per polygon with typed sheets, before its cover sheet; the polygon in work is

@@ -1,14 +1,13 @@
 #include "sheets/clean_copy_run.h"
 
-#include <filesystem>
-
 #include "app/message_file.h"
 #include "app/program_objects.h"
+#include "app/stale_temp_files.h"
 #include "data/ffh_lookups.h"
 #include "sheets/ffh_polygon_col.h"
 #include "sheets/mod_ffh_bogen.h"
-
-namespace fs = std::filesystem;
+#include "word/cls_word_doc.h"
+#include "word/run_templates.h"
 
 namespace sheets {
 
@@ -35,22 +34,23 @@ std::string trim(const std::string& s) {
   return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-// When the document of key was last written, or the epoch when there is none.
-fs::file_time_type writtenAt(const std::string& key, const std::string& type) {
-  std::error_code ec;
-  const fs::path file =
-      fs::path(app::settings().get(app::kDataFilesPfad)) / type / (key + ".docx");
-  auto t = fs::last_write_time(file, ec);
-  return ec ? fs::file_time_type::min() : t;
-}
-
 }  // namespace
+
+std::string summaryLine(const RunSummary& summary) {
+  std::string line = std::to_string(summary.produced) + " von " + std::to_string(summary.selected) +
+                     " Geländebögen erstellt";
+  if (!summary.incomplete.empty())
+    line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  return line;
+}
 
 RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
                           const RunCallbacks& callbacks) {
   RunSummary summary;
   summary.selected = keys.size();
+  app::removeLeftoversOfKilledRuns();
+  word::RunTemplates templates;
   if (keys.empty())
     app::ui().message(app::MessageIcon::Information,
                       "Für die ausgewählte Kombination existiert kein Geländebogen.");
@@ -71,30 +71,60 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
     }
     if (callbacks.progress) callbacks.progress(i, keys.size(), key);
     app::ui().processEvents();
-    if (withCoverSheet && callbacks.coverSheet &&
-        callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101)
-      app::g_Debug().Ausgabe(2, "Fehler! Das Deckblatt für Bogen " + key +
-                                    " konnte nicht erstellt werden.");
+    const word::clsWordDoc& engine = word::g_WordDoc();
+    const std::string cover = polygon + "Deckblatt";
+    if (withCoverSheet && callbacks.coverSheet && !templates.problem("Deckblatt").empty()) {
+      summary.failed.push_back(cover);
+      summary.messages.push_back(word::refusedMessage(cover, templates.problem("Deckblatt")));
+    } else if (withCoverSheet && callbacks.coverSheet) {
+      const std::size_t before = summary.messages.size();
+      const bool failed =
+          callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101;
+      if (failed)
+        app::g_Debug().Ausgabe(
+            2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
+      switch (word::judgeDocument(cover, engine.lastOutcome(), failed, before, summary.messages)) {
+        case word::Made::kComplete:
+          break;
+        case word::Made::kIncomplete:
+          summary.incomplete.push_back(engine.lastOutcome());
+          break;
+        case word::Made::kNotMade:
+          summary.failed.push_back(cover);
+          break;
+      }
+    }
     if (skipCopies && data::FfhBogenIsCopy(key, db)) {
       ++summary.skippedCopies;
       continue;
     }
-    const auto before = writtenAt(key, type);
-    if (FfhBogenGenerateBoegen(key, db, summary.messages) == 101) {
+    if (const std::string& problem = templates.problem(type); !problem.empty()) {
+      summary.failed.push_back(key);
+      summary.messages.push_back(word::refusedMessage(key, problem));
+      continue;
+    }
+    const std::size_t before = summary.messages.size();
+    const bool failed = FfhBogenGenerateBoegen(key, db, summary.messages) == 101;
+    if (failed) {
       app::g_Debug().Ausgabe(2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key +
                                     " konnte nicht erstellt werden.");
       app::ui().message(app::MessageIcon::Error,
                         "Der Report für den Geländebogen " + key +
                             " konnte nicht erstellt werden.");
-      summary.failed.push_back(key);
-    } else if (writtenAt(key, type) > before) {
-      ++summary.produced;
-    } else {
-      // The driver answers 100 also when no document could be opened; the log says why.
-      summary.failed.push_back(key);
+    }
+    switch (word::judgeDocument(key, engine.lastOutcome(), failed, before, summary.messages)) {
+      case word::Made::kComplete:
+        ++summary.produced;
+        break;
+      case word::Made::kIncomplete:
+        summary.incomplete.push_back(engine.lastOutcome());
+        break;
+      case word::Made::kNotMade:
+        summary.failed.push_back(key);
+        break;
     }
   }
-  app::writeMessageFile(summary.messages);
+  summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;
 }
 

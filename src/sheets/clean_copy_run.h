@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/message_file.h"
 #include "data/cls_dbf_data.h"
 #include "data/ordered_dict.h"
+#include "word/document_outcome.h"
 
 namespace sheets {
 
@@ -48,13 +50,18 @@ struct RunCallbacks {
 
 struct RunSummary {
   std::size_t selected = 0;
-  std::size_t produced = 0;              // documents written in this run
-  std::vector<std::string> failed;       // keys whose document could not be made
+  std::size_t produced = 0;                       // complete documents written in this run
+  std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
+  std::vector<std::string> failed;  // keys (or cover sheets) whose document was not made
   std::size_t skippedCopies = 0;
   std::size_t skippedUntyped = 0;
   bool cancelled = false;
   std::vector<std::string> messages;     // what went into the message file
+  app::MessageFileOutcome messageFile;
 };
+
+// "N von M Geländebögen erstellt" with ", K unvollständig" when K documents lack a part.
+std::string summaryLine(const RunSummary& summary);
 
 // Runs the loop over keys: cancel (set by the front end, even from a signal handler) is tested
 // once per sheet; the sheet in work is always finished. Writes or removes the message file at

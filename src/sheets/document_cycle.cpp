@@ -23,20 +23,21 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
     return 101;
   }
   if (doc.OpenWordDokument(documentName, word::programFolder(), messages, 12, false, "") == 100) {
-    if (parts.head(key, db) != 100) {
-      log.Ausgabe(2, routine + ": Fehler! Der Kopfbereich für " + key +
+    // A part is unfilled when it fails or logs an error (some report a missing table only in
+    // the log); a failing part stops the later ones, which stay unfilled as well.
+    const char* const names[] = {"Kopfbereich", "Bogenbereich", "Fußbereich"};
+    const char* const lines[] = {"Der Kopfbereich", "Der Bogenbereich", "Der Fußbereich"};
+    const DocumentPart* const steps[] = {&parts.head, &parts.body, &parts.footer};
+    for (int part = 0; part < 3; ++part) {
+      if (part > 0) app::ui().processEvents();
+      const std::size_t errorsBefore = doc.lastOutcome().causes.size();
+      const bool filled = (*steps[part])(key, db) == 100;
+      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete(names[part]);
+      if (filled) continue;
+      log.Ausgabe(2, routine + ": Fehler! " + lines[part] + " für " + key +
                          " konnte nicht erstellt werden.");
-    } else {
-      app::ui().processEvents();
-      if (parts.body(key, db) != 100) {
-        log.Ausgabe(2, routine + ": Fehler! Der Bogenbereich für " + key +
-                           " konnte nicht erstellt werden.");
-      } else {
-        app::ui().processEvents();
-        if (parts.footer(key, db) != 100)
-          log.Ausgabe(2, routine + ": Fehler! Der Fußbereich für " + key +
-                             " konnte nicht erstellt werden.");
-      }
+      for (int later = part; later < 3; ++later) doc.markIncomplete(names[later]);
+      break;
     }
     doc.CloseWordDokument();
     log.Ausgabe(3, routine + ": Datei " + key + " generiert.");

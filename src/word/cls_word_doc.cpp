@@ -16,6 +16,7 @@
 #include "print/sleep.h"
 #include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
+#include "word/template_check.h"
 
 namespace fs = std::filesystem;
 
@@ -142,6 +143,39 @@ class FreshBytesCache {
   std::map<std::string, Entry> entries_;
 };
 
+// The result of each template's check, made once per template file as it stands (a template
+// changed on disk is checked again).
+class TemplateChecks {
+ public:
+  // withBookmarks adds the bookmarks the routines write into the template of key.
+  const std::string& problemOf(const std::string& key, const fs::path& templateFile,
+                               bool withBookmarks) {
+    std::error_code ec1, ec2;
+    const auto mtime = fs::last_write_time(templateFile, ec1);
+    const auto size = fs::file_size(templateFile, ec2);
+    Entry& e = entries_[templateFile.string() + (withBookmarks ? "\n+" : "\n")];
+    if (ec1 || ec2 || !e.checked || e.mtime != mtime || e.size != size)
+      e = {true, mtime, size,
+           templateProblem(templateFile,
+                           withBookmarks ? bookmarksOfTemplate(key) : std::vector<std::string>{})};
+    return e.problem;
+  }
+
+ private:
+  struct Entry {
+    bool checked = false;
+    fs::file_time_type mtime;
+    std::uintmax_t size = 0;
+    std::string problem;
+  };
+  std::map<std::string, Entry> entries_;
+};
+
+TemplateChecks& templateChecks() {
+  static TemplateChecks checks;
+  return checks;
+}
+
 FreshBytesCache& freshBytes() {
   static FreshBytesCache cache;
   return cache;
@@ -170,9 +204,38 @@ clsWordDoc::clsWordDoc() {
   templates_.add("Deckblatt", "Templates/TemplateDatenreportV2Deckblatt.dotx");
 }
 
-clsWordDoc::~clsWordDoc() { forgetRunMessages(this); }
+clsWordDoc::~clsWordDoc() {
+  forgetRunMessages(this);
+  stopCapture();
+}
+
+void clsWordDoc::stopCapture() {
+  app::g_Debug().setErrorCapture(nullptr);
+}
+
+void clsWordDoc::markIncomplete(const std::string& part) {
+  if (std::find(outcome_.missing.begin(), outcome_.missing.end(), part) == outcome_.missing.end())
+    outcome_.missing.push_back(part);
+}
+
+std::string clsWordDoc::TemplateProblem(const std::string& key, const std::string& programFolder) {
+  const std::string* relative = templates_.find(key);
+  if (!relative) return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  const fs::path file = fs::path(programFolder) / *relative;
+  const std::string& problem = templateChecks().problemOf(key, file, true);
+  return problem.empty() ? std::string() : templateMessage(file, problem);
+}
+
+// A document that cannot be started: the message names the file and the cause.
+void clsWordDoc::refuse(const std::string& file, const std::string& cause,
+                        std::vector<std::string>& messages) {
+  messages.push_back("Das Dokument " + file + " konnte nicht erstellt werden: " + cause);
+  app::g_Debug().Ausgabe(2, "OpenWordDokument: Fehler! Das Dokument " + file +
+                                " konnte nicht erstellt werden: " + cause);
+}
 
 int16_t clsWordDoc::CreateWordApplication() {
+  outcome_ = {};
   if (application_) {
     app::g_Debug().Ausgabe(2, "Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
     return 101;
@@ -183,6 +246,7 @@ int16_t clsWordDoc::CreateWordApplication() {
 
 void clsWordDoc::DeleteWordApplication() {
   forgetRunMessages(this);
+  stopCapture();
   document_.reset();
   documentPath_.clear();
   application_ = false;
@@ -215,10 +279,20 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   }
   const std::size_t offset = keyOffset < 0 ? 0 : static_cast<std::size_t>(keyOffset);
   const std::string key = name.size() > offset ? name.substr(offset) : std::string();
+  outcome_ = DocumentOutcome{name, {}, false, {}, {}};
+  // From here on the errors logged belong to this document; CloseWordDokument ends the capture.
+  log.setErrorCapture(&outcome_.causes);
   const std::string* relative = templates_.find(key);
+  // The name becomes the file name: only a code of digits and a known template key may, so
+  // that no code ("../x", "/tmp/x") can lead the document out of the output folder.
   if (!relative) {
     log.Ausgabe(2, "OpenWordDokument: Fehler! Zu dem Geländebogen " + name +
                        " existiert kein passendes Template.");
+    return 101;
+  }
+  if (!isSafeDocumentName(name, offset)) {
+    refuse("\"" + name + "\"",
+           "die Kennung besteht nicht aus " + std::to_string(offset) + " Ziffern.", messages);
     return 101;
   }
   const fs::path templateFile = fs::path(programFolder) / *relative;
@@ -241,8 +315,26 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   if (useOwnFolder) folderName = ownFolder;
   const fs::path target = fs::path(out) / folderName;
   const fs::path file = target / (name + ".docx");
+  outcome_.file = file;
+  // A broken template would give a document no word processor opens: none is made from it.
+  if (const std::string& problem = templateChecks().problemOf(key, templateFile, false);
+      !problem.empty()) {
+    refuse(file.string(), templateMessage(templateFile, problem), messages);
+    return 101;
+  }
+  if (useOwnFolder && !templates_.find(ownFolder)) {
+    refuse(file.string(), "der Ordner \"" + ownFolder + "\" ist kein Ordner eines Bogentyps.",
+           messages);
+    return 101;
+  }
   try {
     if (!fs::is_directory(target, ec)) fs::create_directory(target);
+    // The type folder must be the output folder's own, not a link to somewhere else.
+    if (fs::canonical(target).parent_path() != fs::canonical(out)) {
+      refuse(file.string(), "der Ordner " + target.string() + " liegt nicht im Ausgabeordner.",
+             messages);
+      return 101;
+    }
     auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
     doc->setLanguageGerman();
     doc->setPrintLayoutView();
@@ -255,9 +347,18 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   } catch (const std::exception& e) {
     document_.reset();
     documentPath_.clear();
-    messages.push_back("Der Gelängebogen " + file.string() +
-                       " konnte nicht generiert werden, da die Datei geöffnet ist.");
-    log.Ausgabe(2, "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden.");
+    const auto* d = dynamic_cast<const docx::DocxError*>(&e);
+    // The engine reports a target it may not write like one open elsewhere; only the latter is
+    // what the message says.
+    if (d && d->code() == docx::ErrorCode::kFileOpen &&
+        d->description().find("another program") != std::string::npos) {
+      messages.push_back("Der Gelängebogen " + file.string() +
+                         " konnte nicht generiert werden, da die Datei geöffnet ist.");
+      log.Ausgabe(2,
+                  "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden.");
+    } else {
+      refuse(file.string(), describe(e), messages);
+    }
     return 101;
   }
 }
@@ -274,6 +375,7 @@ void clsWordDoc::CloseWordDokument() {
     document_->protectFormsWithRandomPassword(kProtectionSpinCount);
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
     document_->save(documentPath_);
+    outcome_.saved = true;
     if (app::settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
       if (!printer() || !printer()(documentPath_, reason)) {
@@ -297,7 +399,9 @@ void clsWordDoc::CloseWordDokument() {
   } catch (const std::exception& e) {
     app::ui().message(app::MessageIcon::None, describe(e));
     log.Ausgabe(1, describe(e));
+    outcome_.causes.push_back(describe(e));
   }
+  stopCapture();
 }
 
 int16_t clsWordDoc::SetTextMarke(const std::string& name, const std::string& text,

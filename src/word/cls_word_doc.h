@@ -16,6 +16,7 @@
 
 #include "data/cls_dbf_data.h"
 #include "data/ordered_dict.h"
+#include "word/document_outcome.h"
 
 namespace docx {
 class Document;
@@ -39,6 +40,12 @@ class clsWordDoc {
 
   // Template key ("GN", "GN-Report", "Deckblatt") → path below the program folder.
   const data::OrderedDict<std::string>& templates() const { return templates_; }
+
+  // Checks the template of key ("GN", "GN-Report", "Deckblatt") with the bookmarks the routines
+  // write (once per template file as it stands); "Die Vorlage ... ist unbrauchbar: ..." or "".
+  // OpenWordDokument itself refuses a template that is no sound package, but not one that
+  // lacks bookmarks: a run checks that before its first document of the template.
+  std::string TemplateProblem(const std::string& key, const std::string& programFolder);
 
   int16_t CreateWordApplication();
   int16_t OpenWordDokument(const std::string& name, const std::string& programFolder,
@@ -82,6 +89,12 @@ class clsWordDoc {
   int16_t InsertErfassungseinheit(const std::string& title, const std::string& left,
                                   const std::string& middle, const std::string& right);
 
+  // Records that a part of the current document could not be filled (it is saved all the same
+  // but counts as incomplete).
+  void markIncomplete(const std::string& part);
+  // The outcome of the document last opened; kept until the next one is opened.
+  const DocumentOutcome& lastOutcome() const { return outcome_; }
+
   bool hasApplication() const { return application_; }
   bool hasDocument() const { return document_ != nullptr; }
   // Path of the current document's file (empty without a document).
@@ -92,6 +105,9 @@ class clsWordDoc {
 
  private:
   bool guard(const std::string& routine);
+  void refuse(const std::string& file, const std::string& cause,
+              std::vector<std::string>& messages);
+  void stopCapture();
   bool locate(const std::string& routine, const std::string& name);
   void logUncaught(const std::string& routine, const std::exception& e);
   int16_t replaceIn(const std::string& routine, const std::string& name, const std::string& search,
@@ -102,6 +118,7 @@ class clsWordDoc {
   bool application_ = false;
   std::unique_ptr<docx::Document> document_;
   std::filesystem::path documentPath_;
+  DocumentOutcome outcome_;
 };
 
 // The program-wide instance; a generation window renews it with resetWordDoc().

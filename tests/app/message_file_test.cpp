@@ -17,7 +17,8 @@ TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alte Meldung\r\nnoch eine\r\ndritte\r\n");
   auto written = app::writeMessageFile({"Erste Meldung mit Ä", "Zweite"});
-  EXPECT_EQ(written, file());
+  EXPECT_EQ(written.file, file());
+  EXPECT_EQ(written.error, "");
   EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\n");
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Warning);
@@ -30,18 +31,37 @@ TEST_F(MessageFileTest, Write_NoMessagesRemovesReadOnlyOldFile) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alt\r\n");
   std::filesystem::permissions(file(), std::filesystem::perms::owner_read);
-  EXPECT_TRUE(app::writeMessageFile({}).empty());
+  EXPECT_TRUE(app::writeMessageFile({}).file.empty());
   EXPECT_FALSE(std::filesystem::exists(file()));
   EXPECT_TRUE(ui().boxes.empty());
 }
 
-TEST_F(MessageFileTest, Write_MissingFolderStillWarnsWithEmptyPath) {
+TEST_F(MessageFileTest, Write_MissingFolderSaysSoInsteadOfNamingAFile) {
   settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
-  EXPECT_TRUE(app::writeMessageFile({"Meldung"}).empty());
+  const auto outcome = app::writeMessageFile({"Meldung"});
+  EXPECT_TRUE(outcome.file.empty());
+  EXPECT_EQ(outcome.error,
+            "der Ausgabeordner " + (dir_.path() / "fehlt").string() + " existiert nicht");
   ASSERT_EQ(ui().boxes.size(), 1u);
-  EXPECT_EQ(ui().boxes[0].text,
-            "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n");
+  EXPECT_EQ(ui().boxes[0].text.rfind("Es sind Fehler aufgetreten.\nDie Meldungsdatei ", 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
+}
+
+// The file cannot take this run's messages (here: a folder holds its name, as an unwritable
+// file would); the old content must not pass for this run's, and no temporary file stays.
+TEST_F(MessageFileTest, Write_FailureIsToldAndLeavesNoTemporaryFile) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  std::filesystem::create_directories(file() / "alt");
+  const auto outcome = app::writeMessageFile({"Meldung"});
+  EXPECT_TRUE(outcome.file.empty());
+  EXPECT_FALSE(outcome.error.empty());
+  EXPECT_TRUE(outcome.staleFileLeft);
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_NE(ui().boxes[0].text.find("konnte nicht geschrieben werden"), std::string::npos);
+  EXPECT_NE(ui().boxes[0].text.find("Die vorhandene Datei stammt aus einem früheren Lauf."),
+            std::string::npos);
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
+    EXPECT_EQ(e.path().filename(), "MessageReport.txt");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "cli/cli_app.h"
 #include "support/temp_dir.h"
 #include "tools/sample_database.h"
+#include "word/docx/document.h"
 
 namespace {
 
@@ -65,6 +66,66 @@ TEST_F(CliRunTest, Report_AllPolygonsMakesCoverSheetsAndReports) {
   EXPECT_EQ(files(report, "Deckblatt.docx"), 12u);
   EXPECT_GT(files(report, "-Report.docx"), 12u);
   EXPECT_FALSE(fs::exists(dir_.path() / "out" / "MessageReport.txt"));
+}
+
+// A sample written by the real writers, with one input damaged: the run carries on, but counts
+// the documents that lack a part as incomplete, names file and cause, and answers 1; every
+// document it leaves opens.
+struct InputDamage {
+  const char* name;
+  const char* file;  // below the sample folder
+  std::size_t keep;  // bytes kept (the file is cut there), npos: removed
+  const char* command;
+  const char* cause;  // part of the message file's line
+};
+
+class CliDamagedInput : public CliRunTest, public ::testing::WithParamInterface<InputDamage> {};
+
+TEST_P(CliDamagedInput, RunCountsDocumentsIncompleteAndNamesTheCause) {
+  const InputDamage& d = GetParam();
+  const fs::path file = dir_.path() / "db" / d.file;
+  if (d.keep == std::string::npos) {
+    fs::remove(file);
+  } else {
+    fs::resize_file(file, d.keep);
+  }
+  const std::string command = d.command;
+  const auto args =
+      command == "report" ? with({"report", "--all"}) : with({"sheets", "--types", "GN", "--yes"});
+  EXPECT_EQ(run(args), 1) << out_.str() << err_.str();
+  EXPECT_NE(out_.str().find("unvollständig"), std::string::npos) << out_.str();
+  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
+  EXPECT_NE(messages.find("ist unvollständig"), std::string::npos) << messages;
+  EXPECT_NE(messages.find(d.cause), std::string::npos) << messages;
+  for (const auto& e : fs::recursive_directory_iterator(dir_.path() / "out")) {
+    if (e.path().extension() == ".docx") {
+      EXPECT_NO_THROW(docx::Document::open(e.path())) << e.path();
+    }
+  }
+  EXPECT_EQ(files(dir_.path() / "db", ".tmp"), 0u);
+  EXPECT_FALSE(fs::exists(dir_.path() / "db" / "shape" / "xxx_temp.dbf"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, CliDamagedInput,
+    ::testing::Values(
+        InputDamage{"EmptiedMemo", "anmerk.dbt", 0, "sheets", "anmerk.dbt"},
+        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "memo file"},
+        InputDamage{"CutPolygone", "polygone.dbf", 40, "sheets", "polygone.dbf"},
+        InputDamage{"CutArtenbew", "artenbew.dbf", 40, "sheets", "artenbew.dbf"},
+        InputDamage{"CutPflanzen", "pflanzen.dbf", 40, "sheets", "pflanzen.dbf"},
+        InputDamage{"CutSecondTable", "bgg2.dbf", 40, "sheets", "bgg2.dbf"},
+        InputDamage{"CutBiotopeTypes", "biottyp.dbf", 40, "report", "biottyp.dbf"},
+        InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report", "mainfile"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
+  testsupport::writeFile(dir_.path() / "res" / "Templates" / "TemplateBogenV2GN.dotx", "PK");
+  EXPECT_EQ(run(with({"sheets", "--types", "GN,K", "--yes"})), 1);
+  EXPECT_FALSE(fs::exists(dir_.path() / "out" / "GN"));
+  EXPECT_GT(files(dir_.path() / "out" / "K", "K.docx"), 0u);
+  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
+  EXPECT_NE(messages.find("TemplateBogenV2GN.dotx ist unbrauchbar"), std::string::npos) << messages;
 }
 
 TEST_F(CliRunTest, Report_UnknownAreaIsRefused) {

@@ -16,6 +16,8 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     app::setResourceFolder(dir_.path() / "res");
+    std::filesystem::create_directories(dir_.path() / "res");
+    std::filesystem::copy(QUELBRIX_TEMPLATE_DIR, dir_.path() / "res" / "Templates");
     testsupport::writeUmlautTable(dir_.path() / "res", {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"});
     testsupport::writeSurveyTables(dir_.path() / "db", {{"123001000011", "F"},
                                                         {"123001000012", "GN"},
@@ -66,6 +68,21 @@ TEST_F(CliTest, Check_FailsWithGermanMessage) {
   std::filesystem::remove(dir_.path() / "db/bgx2.dbf");
   EXPECT_EQ(run(with({"check"})), 1);
   EXPECT_NE(err_.str().find("Die Programm-Daten sind nicht korrekt."), std::string::npos);
+}
+
+TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {
+  const auto templates = dir_.path() / "res" / "Templates";
+  std::filesystem::remove(templates / "TemplateBogenV2GN.dotx");
+  testsupport::writeFile(templates / "TemplateDatenreportV2Deckblatt.dotx", "kein Paket");
+  EXPECT_EQ(run(with({"check"})), 1);
+  EXPECT_NE(err_.str().find("Die Vorlage " + (templates / "TemplateBogenV2GN.dotx").string() +
+                            " ist unbrauchbar: die Datei fehlt."),
+            std::string::npos)
+      << err_.str();
+  EXPECT_NE(err_.str().find("TemplateDatenreportV2Deckblatt.dotx ist unbrauchbar: die Datei ist "
+                            "kein lesbares Dokumentpaket"),
+            std::string::npos)
+      << err_.str();
 }
 
 TEST_F(CliTest, Check_WithLogWritesLogFile) {

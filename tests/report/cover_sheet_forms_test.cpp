@@ -118,12 +118,15 @@ TEST_F(CoverSheetMissing, PolygonMissingFromTable_NamedInMessagesAndCountedIncom
   sample::writeSampleShapefile(folder_ / "ffh_flaechen.shp", table, 3);
   std::atomic<bool> cancel{false};
   const auto s = report::runReports(*db_, {codes_[2], codes_[3]}, false, cancel);
-  EXPECT_EQ(s.failedCoverSheets, std::vector<std::string>{codes_[3]});
+  ASSERT_EQ(s.incomplete.size(), 1u);
+  EXPECT_EQ(s.incomplete[0].name, codes_[3] + "Deckblatt");
   EXPECT_EQ(s.coverSheets, 1u);
-  const std::string line = "Deckblatt " + codes_[3] + " unvollständig: Polygon " + codes_[3] +
-                           " fehlt in der Attributtabelle der Shape-Datei.";
-  EXPECT_EQ(s.messages, std::vector<std::string>{line});
-  EXPECT_NE(testsupport::readFile(out() / "MessageReport.txt").find(line), std::string::npos);
+  ASSERT_EQ(s.messages.size(), 1u);
+  EXPECT_NE(s.messages[0].find(codes_[3] + "Deckblatt ist unvollständig (Karte und Fläche)"),
+            std::string::npos)
+      << s.messages[0];
+  EXPECT_NE(testsupport::readFile(out() / "MessageReport.txt").find(s.messages[0]),
+            std::string::npos);
   EXPECT_FALSE(mapOf(reportFile(codes_[3] + "Deckblatt")).found);
 }
 

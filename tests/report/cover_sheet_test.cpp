@@ -199,8 +199,8 @@ TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
   std::string none;
   EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", none, *db_, messages_, false, ""),
             101);
-  EXPECT_EQ(messages_, std::vector<std::string>{
-                           "Deckblatt 12300100001 unvollständig: die Erfassungseinheiten fehlen."});
+  EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
+            std::vector<std::string>{"Erfassungseinheiten"});
   EXPECT_TRUE(logged(
       "D2 FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (SELECT DISTINCT * FROM gbogen "
       "WHERE ((GBCODE like '12300100001_') AND ())) auf die Tabelle mit dem Index 0 schlug "
@@ -254,9 +254,11 @@ TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
       logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
   EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
   EXPECT_FALSE(mapOf(file).found);
-  EXPECT_EQ(messages_, std::vector<std::string>{"Deckblatt 12300100009 unvollständig: Polygon "
-                                                "12300100009 fehlt in der Attributtabelle der "
-                                                "Shape-Datei."});
+  EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
+            std::vector<std::string>{"Karte und Fläche"});
+  EXPECT_TRUE(logged("D2 Fehler! Polygon 12300100009 fehlt in der Attributtabelle der "
+                     "Shape-Datei."));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
 }
 
 TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {

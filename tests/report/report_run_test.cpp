@@ -114,26 +114,24 @@ TEST_F(ReportRunTest, Run_StoringProblemGoesToMessageFile) {
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
 }
 
-TEST_F(ReportRunTest, Run_UnexpectedErrorEndsRunAndRenewsEngine) {
-  // A sheet code that does not start with an area number cannot be reported.
+// A code that is no number never becomes a file name: its documents are refused by name and
+// the run goes on with the next polygon.
+TEST_F(ReportRunTest, Run_CodeThatIsNoNumberIsRefusedAndRunGoesOn) {
   writeDatabase(
       {{"GBogen",
         {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "ABC00100001"}},
          {{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}}}}});
-  testsupport::writeFile(out() / app::kMessageFileName, "alt\r\n");
   const auto s = run({"ABC00100001", "12300100001"});
-  EXPECT_TRUE(s.aborted);
-  EXPECT_EQ(s.error, "Typen unverträglich: FFH-Gebietsnummer ABC(0)");
-  EXPECT_TRUE(
-      logged("D2 cmdGenerate_Click: Fehler! Nicht abgefangener Fehler.Typen "
-             "unverträglich: FFH-Gebietsnummer ABC(0)"));
-  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
-  // No message file is written or removed.
-  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName), "alt\r\n");
+  EXPECT_FALSE(s.aborted);
+  EXPECT_EQ(s.failedCoverSheets, std::vector<std::string>{"ABC00100001"});
+  EXPECT_EQ(s.failed, std::vector<std::string>{"ABC001000011F"});
+  ASSERT_GE(s.messages.size(), 2u);
+  EXPECT_EQ(s.messages[0], "Das Dokument \"ABC00100001Deckblatt\" konnte nicht erstellt werden: "
+                           "die Kennung besteht nicht aus 11 Ziffern.");
+  EXPECT_TRUE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
+  for (const auto& e : std::filesystem::recursive_directory_iterator(out()))
+    EXPECT_EQ(e.path().string().find("ABC"), std::string::npos) << e.path();
   EXPECT_FALSE(word::g_WordDoc().hasApplication());
-  const auto again = run({"12300100001"});
-  EXPECT_FALSE(again.aborted);
-  EXPECT_EQ(again.reports, 1u);
 }
 
 TEST_F(ReportRunTest, SelectPolygons_ExistingPolygonsOnceWithPartsFolded) {

@@ -112,6 +112,33 @@ TEST_F(WordDocTest, Open_WritesIntoTypeOrOwnFolderAtOnce) {
   EXPECT_EQ(doc_.documentPath(), out_ / "GN" / "12300100001Deckblatt.docx");
 }
 
+// A code that is a path must never lead a document out of the output folder.
+struct UnsafeName {
+  const char* name;
+  int16_t offset;
+  const char* ownFolder;  // "" for the type's folder
+};
+
+class WordDocUnsafeName : public WordDocTest, public ::testing::WithParamInterface<UnsafeName> {};
+
+TEST_P(WordDocUnsafeName, IsRefusedAndNothingIsWritten) {
+  const UnsafeName& u = GetParam();
+  EXPECT_EQ(open(u.name, u.offset, *u.ownFolder != 0, u.ownFolder), 101);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("konnte nicht erstellt werden"), std::string::npos) << messages_[0];
+  EXPECT_FALSE(doc_.hasDocument());
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path()))
+    EXPECT_NE(e.path().extension(), ".docx") << e.path();
+  EXPECT_FALSE(std::filesystem::exists("/tmp/qbx0001GN.docx"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, WordDocUnsafeName,
+                         ::testing::Values(UnsafeName{"../../abcdefGN", 12, ""},
+                                           UnsafeName{"/tmp/qbx0001GN", 12, ""},
+                                           UnsafeName{"12300100001xGN", 12, ""},
+                                           UnsafeName{"12300100001Deckblatt", 11, "../.."},
+                                           UnsafeName{"12300100001Deckblatt", 11, "/tmp"}));
+
 TEST_F(WordDocTest, Open_FileOpenElsewhereGoesToMessageList) {
   std::filesystem::create_directories(out_ / "GN");
   docx::test::writeFile(out_ / "GN" / (".~lock." + kKey + ".docx#"), "lock");

@@ -289,19 +289,27 @@ void BookmarkEditor::buildIndex() {
   ends_.clear();
   for (std::size_t s = 0; s < stories_.size(); ++s) {
     const std::string prefix = std::to_string(s) + "/";
-    auto visit = [&](auto&& self, pugi::xml_node node) -> void {
-      for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element) continue;
+    // A loop rather than recursion: the walk's depth must not depend on the document.
+    const pugi::xml_node root = stories_[s].root;
+    pugi::xml_node c = root.first_child();
+    while (c) {
+      bool descend = false;
+      if (c.type() == pugi::node_element) {
         if (is(c, "w:bookmarkStart")) {
           starts_.try_emplace(foldCase(c.attribute("w:name").value()), Entry{s, c});
         } else if (is(c, "w:bookmarkEnd")) {
           ends_.try_emplace(prefix + c.attribute("w:id").value(), c);
-        } else if (!isOpaque(c) && !is(c, "w:t")) {
-          self(self, c);
+        } else {
+          descend = !isOpaque(c) && !is(c, "w:t");
         }
       }
-    };
-    visit(visit, stories_[s].root);
+      if (descend && c.first_child()) {
+        c = c.first_child();
+        continue;
+      }
+      while (c != root && !c.next_sibling()) c = c.parent();
+      c = c == root ? pugi::xml_node() : c.next_sibling();
+    }
   }
   indexed_ = true;
 }

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -15,6 +16,7 @@ namespace {
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 constexpr const char* kContentTypesPart = "[Content_Types].xml";
+
 constexpr const char* kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 
 struct CachedPackage {
@@ -98,6 +100,28 @@ bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
+}  // namespace
+
+int elementDepth(const pugi::xml_document& doc, int limit) {
+  int depth = 0, deepest = 0;
+  pugi::xml_node n = doc.first_child();
+  while (n && deepest <= limit) {
+    if (n.first_child()) {
+      n = n.first_child();
+      deepest = std::max(deepest, ++depth);
+      continue;
+    }
+    while (n && !n.next_sibling()) {
+      n = n.parent();
+      --depth;
+    }
+    if (n) n = n.next_sibling();
+  }
+  return deepest;
+}
+
+namespace {
+
 struct StringWriter : pugi::xml_writer {
   std::string* out;
   explicit StringWriter(std::string* o) : out(o) {}
@@ -160,6 +184,16 @@ pugi::xml_document& Package::xml(const std::string& name) {
                                                     result.description() + " at offset " +
                                                     std::to_string(result.offset) + ")");
     }
+    if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
+      throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
+                                                    " nests elements deeper than " +
+                                                    std::to_string(kMaxElementDepth) + " levels");
+    }
+    // The engine writes every part it changed as UTF-8, whatever the part was read as; its
+    // declaration must say so.
+    for (pugi::xml_node n = doc->first_child(); n; n = n.next_sibling())
+      if (n.type() == pugi::node_declaration && n.attribute("encoding"))
+        n.attribute("encoding").set_value("UTF-8");
     p.xml = std::move(doc);
   }
   return *p.xml;

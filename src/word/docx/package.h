@@ -64,6 +64,12 @@ class Package {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
+// Word-processing parts nest a few dozen elements deep even with tables in tables; the editors
+// walk the trees recursively, so a part nested deeper is refused (kMalformedXml) on parsing.
+inline constexpr int kMaxElementDepth = 400;
+// The depth of the deepest node, counted without recursion; stops counting once past limit.
+int elementDepth(const pugi::xml_document& doc, int limit);
+
 // Serialises a parsed part the way the engine writes all parts (raw, UTF-8).
 std::string serializeXml(const pugi::xml_document& doc);
 

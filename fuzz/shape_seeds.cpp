@@ -32,7 +32,7 @@ void seed(const std::string& folder, const std::string& name, int32_t type,
     fill(file);
   }
   std::string shx = folder + "/" + name + ".shx";
-  auto packed = fuzz::packShapefile(fuzz::readFile(shx), fuzz::readFile(shp));
+  auto packed = fuzz::packPair(fuzz::readFile(shx), fuzz::readFile(shp));
   std::ofstream out(folder + "/" + name, std::ios::binary);
   out.write(reinterpret_cast<const char*>(packed.data()),
             static_cast<std::streamsize>(packed.size()));

@@ -1,0 +1,154 @@
+// Templates as the template build writes them, with chosen damage: each damage must be refused
+// with a German cause naming the part, and the engine must refuse the deep ones without a crash.
+#include "word/template_check.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+
+#include "docx/test_package.h"
+#include "support/temp_dir.h"
+#include "word/docx/document.h"
+#include "word/docx/zip_archive.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+std::string readBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The package with one part changed by edit (a part edited to "" is dropped).
+std::string withPart(const std::string& package, const std::string& part,
+                     const std::function<std::string(std::string)>& edit) {
+  std::vector<docx::ZipEntry> entries;
+  for (auto& e : docx::readZip(package, "test")) {
+    if (e.name != part) {
+      entries.push_back(std::move(e));
+      continue;
+    }
+    std::string changed = edit(*e.data);
+    if (!changed.empty()) entries.push_back({e.name, std::make_shared<const std::string>(changed)});
+  }
+  return docx::writeZip(entries, 1);
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string nested(const std::string& open, const std::string& close, int depth) {
+  std::string inner;
+  for (int i = 0; i < depth; ++i) inner += open;
+  for (int i = 0; i < depth; ++i) inner += close;
+  return inner;
+}
+
+struct Damage {
+  const char* name;
+  const char* part;
+  std::function<std::string(std::string)> edit;
+  const char* cause;
+};
+
+std::vector<Damage> damages() {
+  return {
+      {"NotUtf8", "word/document.xml",
+       [](std::string x) { return replaced(x, "<w:body>", "<w:body>\xFF"); },
+       "der Teil word/document.xml ist kein gültiges UTF-8 (Byte 0xFF"},
+      {"DuplicateAttribute", "word/document.xml",
+       [](std::string x) { return replaced(x, "<w:body>", "<w:body w:a=\"1\" w:a=\"2\">"); },
+       "im Teil word/document.xml hat das Element w:body das Attribut w:a doppelt"},
+      {"Utf16Declared", "word/document.xml",
+       [](std::string x) { return replaced(x, "encoding=\"UTF-8\"", "encoding=\"UTF-16\""); },
+       "gibt die Kodierung UTF-16 an"},
+      {"NotWellFormed", "word/styles.xml", [](std::string x) { return x.substr(0, x.size() / 2); },
+       "der Teil word/styles.xml ist kein wohlgeformtes XML"},
+      {"RelationshipsMissing", "word/_rels/document.xml.rels", [](std::string) { return ""; },
+       "auf eine Beziehung, die fehlt"},
+      {"TargetMissing", "word/styles.xml", [](std::string) { return ""; },
+       "verweist auf den fehlenden Teil word/styles.xml"},
+      {"BookmarkMissing", "word/document.xml",
+       [](std::string x) { return replaced(x, "w:name=\"HA\"", "w:name=\"HB\""); },
+       "es fehlen die Textmarken HA"},
+      {"DeepSdt", "word/document.xml",
+       [](std::string x) {
+         return replaced(
+             x, "<w:body>",
+             "<w:body>" + nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 30000));
+       },
+       "ist tiefer als 400 Ebenen verschachtelt"},
+      {"DeepTables", "word/document.xml",
+       [](std::string x) {
+         return replaced(
+             x, "<w:body>",
+             "<w:body>" + nested("<w:tbl><w:tr><w:tc>", "</w:tc></w:tr></w:tbl>", 30000));
+       },
+       "ist tiefer als 400 Ebenen verschachtelt"},
+      {"DeepHyperlinks", "word/document.xml",
+       [](std::string x) {
+         return replaced(
+             x, "<w:body>",
+             "<w:body><w:p>" + nested("<w:hyperlink>", "</w:hyperlink>", 100000) + "</w:p>");
+       },
+       "ist tiefer als 400 Ebenen verschachtelt"},
+  };
+}
+
+class TemplateDamage : public ::testing::TestWithParam<Damage> {};
+
+TEST(TemplateCheck, EveryBuiltTemplateIsUsable) {
+  for (const auto& entry : fs::directory_iterator(QUELBRIX_TEMPLATE_DIR)) {
+    const std::string stem = entry.path().stem().string();
+    const std::string key = stem.rfind("TemplateBogenV2", 0) == 0 ? stem.substr(15)
+                            : stem == "TemplateDatenreportV2Deckblatt"
+                                ? "Deckblatt"
+                                : stem.substr(21) + "-Report";
+    ASSERT_FALSE(word::bookmarksOfTemplate(key).empty()) << key;
+    EXPECT_EQ(word::templateProblem(entry.path(), word::bookmarksOfTemplate(key)), "") << key;
+  }
+  EXPECT_EQ(word::templateProblem(fs::path(QUELBRIX_TEMPLATE_DIR) / "fehlt.dotx", {}),
+            "die Datei fehlt");
+}
+
+TEST_P(TemplateDamage, IsRefusedWithItsCause) {
+  const Damage& d = GetParam();
+  const fs::path original = fs::path(QUELBRIX_TEMPLATE_DIR) / "TemplateDatenreportV2Deckblatt.dotx";
+  const std::string bytes = withPart(readBytes(original), d.part, d.edit);
+  const testsupport::TempDir dir;
+  const fs::path file = docx::test::writeFile(dir.path() / "t.dotx", bytes);
+  EXPECT_THAT(word::templateProblem(file, word::bookmarksOfTemplate("Deckblatt")),
+              HasSubstr(d.cause));
+}
+
+// Without the check, the engine must still fail with its own error, never crash on a deep
+// part; what it opens it must save as a package it opens again.
+TEST_P(TemplateDamage, EngineFailsCleanlyOrSavesAnOpenablePackage) {
+  const Damage& d = GetParam();
+  const fs::path original = fs::path(QUELBRIX_TEMPLATE_DIR) / "TemplateDatenreportV2Deckblatt.dotx";
+  const std::string bytes = withPart(readBytes(original), d.part, d.edit);
+  std::optional<docx::Document> doc;
+  try {
+    doc.emplace(docx::Document::fromBytes(bytes, "t.dotx"));
+    doc->bookmarks().exists("GBCODE", docx::BookmarkScope::kAllStories);
+  } catch (const docx::DocxError& e) {
+    SUCCEED() << e.what();
+    return;
+  }
+  EXPECT_NO_THROW(docx::Document::fromBytes(doc->toBytes(), "saved"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, TemplateDamage, ::testing::ValuesIn(damages()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
