@@ -29,4 +29,6 @@ CancelOnInterrupt::~CancelOnInterrupt() { sigaction(SIGINT, &g_previous, nullptr
 
 const std::atomic<bool>& CancelOnInterrupt::flag() const { return g_cancel; }
 
+bool interrupted() { return g_cancel.load(); }
+
 }  // namespace cli
