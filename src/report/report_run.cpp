@@ -139,6 +139,7 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
     word::resetWordDoc();
     return summary;
   }
+  if (callbacks.finished) callbacks.finished(summary);
   app::writeMessageFile(summary.messages);
   return summary;
 }

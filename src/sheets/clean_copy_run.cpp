@@ -94,6 +94,7 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
       summary.failed.push_back(key);
     }
   }
+  if (callbacks.finished) callbacks.finished(summary);
   app::writeMessageFile(summary.messages);
   return summary;
 }
