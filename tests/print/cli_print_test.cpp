@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -179,6 +180,10 @@ struct StuckQueue {
   const char* reason;
 };
 
+void PrintTo(const StuckQueue& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class CliStuckQueueTest : public CliPrintTest, public ::testing::WithParamInterface<StuckQueue> {};
 
 TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
@@ -216,6 +221,9 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
   EXPECT_EQ(*status, 1) << printed;
   if (c.interrupt) {
     EXPECT_LT(took, std::chrono::seconds(20));
+    std::cout << "[ measured ] the run ended "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+              << " ms after Ctrl-C\n";
     EXPECT_NE(printed.find("Der Lauf wurde abgebrochen."), std::string::npos) << printed;
   }
 

@@ -145,6 +145,10 @@ struct EarlyEnd {
   const char* reason;
 };
 
+void PrintTo(const EarlyEnd& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class PrintWaitEndTest : public PrintStepTest, public ::testing::WithParamInterface<EarlyEnd> {};
 
 TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
