@@ -56,7 +56,11 @@ bool moveInto(const fs::path& from, const fs::path& to, std::string& reason) {
   std::error_code ec;
   fs::rename(from, to, ec);
   if (!ec) return true;
-  const fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".part");
+  // Built by appending: "literal" + std::string&& trips GCC 12's -Wrestrict at -O3.
+  std::string hidden = ".";
+  hidden += to.filename().string();
+  hidden += ".part";
+  const fs::path temporary = to.parent_path() / hidden;
   fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(temporary, to, ec);
   if (ec) {
