@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "support/shell.h"
+#include "support/temp_dir.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 
@@ -23,17 +24,9 @@ namespace {
 
 using test::buildTemplate;
 using test::para;
-using test::scratchFolder;
 using test::writeFile;
-
-// Runs a shell command and answers its exit status and standard output.
-int run(const std::string& command, std::string* output = nullptr) {
-  return testsupport::runCommand(command, output);
-}
-
-bool have(const std::string& program) {
-  return testsupport::haveProgram(program);
-}
+using testsupport::haveProgram;
+using testsupport::runCommand;
 
 std::string bm(int id, const std::string& name, const std::string& placeholder) {
   return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +
@@ -217,16 +210,18 @@ TEST(consumer_check, drawing_group_follows_its_content_model) {
 }
 
 TEST(consumer_check, generated_document_is_valid_against_the_ooxml_schemas) {
-  const auto folder = scratchFolder("schema");
+  testsupport::TempDir dir;
+  const auto& folder = dir.path();
   Document doc = Document::fromBytes(coverTemplate(), "cover.dotx");
   fillCover(doc);
   doc.save(folder / "00100200003Deckblatt.docx");
   std::string out;
-  EXPECT_EQ(run(QUELBRIX_CHECK_OOXML " " + folder.string() + " 2>&1", &out), 0) << out;
+  EXPECT_EQ(runCommand(QUELBRIX_CHECK_OOXML " " + folder.string() + " 2>&1", &out), 0) << out;
 }
 
 TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
-  const auto folder = scratchFolder("consumer");
+  testsupport::TempDir dir;
+  const auto& folder = dir.path();
   const auto tmpl = writeFile(folder / "TemplateDatenreportV2Deckblatt.dotx", coverTemplate());
   Document doc = Document::open(tmpl);
   fillCover(doc);
@@ -234,7 +229,8 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
   doc.save(target);
 
   bool checked = false;
-  if (have("/usr/bin/python3") && run("/usr/bin/python3 -c 'import docx' >/dev/null") == 0) {
+  if (haveProgram("/usr/bin/python3") &&
+      runCommand("/usr/bin/python3 -c 'import docx' >/dev/null") == 0) {
     const std::string script =
         "import sys, docx\n"
         "d = docx.Document(sys.argv[1])\n"
@@ -252,7 +248,9 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
     writeFile(folder / "read.py", script);
     std::string out;
     ASSERT_EQ(
-        run("/usr/bin/python3 " + (folder / "read.py").string() + " " + target.string(), &out), 0)
+        runCommand("/usr/bin/python3 " + (folder / "read.py").string() + " " + target.string(),
+                   &out),
+        0)
         << "python-docx could not read the document";
     std::istringstream lines(out);
     std::vector<std::string> got;
@@ -274,30 +272,31 @@ TEST(consumer_check, libreoffice_and_python_docx_read_generated_document) {
     checked = true;
   }
 
-  if (have("soffice")) {
+  if (haveProgram("soffice")) {
     const std::string profile = "/tmp/quelbrix_docx_lo_" + std::to_string(getpid());
     const std::string convert = "cd " + folder.string() +
                                 " && timeout 300 soffice --headless --norestore "
                                 "-env:UserInstallation=file://" +
                                 profile + " --convert-to pdf --outdir " + folder.string() + " " +
                                 target.string() + " >/dev/null";
-    EXPECT_EQ(run(convert), 0);
+    EXPECT_EQ(runCommand(convert), 0);
     std::filesystem::remove_all(profile);
     const auto pdf = folder / "00100200003Deckblatt.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf)) << "LibreOffice could not convert the document";
     EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
-    if (have("pdftotext")) {
+    if (haveProgram("pdftotext")) {
       std::string text;
-      ASSERT_EQ(run("pdftotext -layout " + pdf.string() + " -", &text), 0);
+      ASSERT_EQ(runCommand("pdftotext -layout " + pdf.string() + " -", &text), 0);
       for (const char* expected :
            {"Großer Moorwald", "12,3 ha", "Bogen 001 002 0003 04", "Bogen Nr.: 1 002 0003 05",
             "Flächenanteil: 40%", "Absatz 2", "Zeile 2"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
       }
     }
-    if (have("pdftoppm")) {
+    if (haveProgram("pdftoppm")) {
       // A picture to look at when checking the layout by eye.
-      run("pdftoppm -png -r 60 -f 1 -l 1 " + pdf.string() + " " + (folder / "page").string());
+      runCommand("pdftoppm -png -r 60 -f 1 -l 1 " + pdf.string() + " " +
+                 (folder / "page").string());
     }
     checked = true;
   }
