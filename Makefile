@@ -1,6 +1,11 @@
 # The two entry points: `make demo` and `make test`. Both install what is missing first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# RelWithDebInfo for working on the program; CI builds and tests Release, as users build it.
+BUILD_TYPE ?= RelWithDebInfo
+# Further CMake options, e.g. -DQUELBRIX_WERROR=ON (warnings are errors; a Release build only
+# shows them unless this is given).
+CMAKE_ARGS ?=
 
 .PHONY: deps deps-test configure build demo test test-sanitize clean
 
@@ -11,7 +16,7 @@ deps-test:
 	scripts/install-deps.sh test
 
 configure:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
 
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)

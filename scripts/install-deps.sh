@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libzip-dev libpugixml-dev libssl-dev libcups2-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # Qt's own dialogs (file chooser, question boxes) in German.
+  qt6-translations-l10n
 )
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;

@@ -59,7 +59,13 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     File f(std::fopen(path_.c_str(), "r+b"));
     if (!f) return;
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return;
-    std::string line = "D" + std::to_string(level) + " " + text + "\r\n";
+    // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&& for an
+    // overlapping copy (-Wrestrict, a false alarm) and would stop a Release build.
+    std::string line = "D";
+    line += std::to_string(level);
+    line += ' ';
+    line += text;
+    line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), f.get());
   } catch (...) {
     // A lost log line must never disturb the caller.

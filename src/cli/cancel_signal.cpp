@@ -38,4 +38,6 @@ CancelOnInterrupt::~CancelOnInterrupt() {
 
 const std::atomic<bool>& CancelOnInterrupt::flag() const { return g_cancel; }
 
+bool interrupted() { return g_cancel.load(); }
+
 }  // namespace cli

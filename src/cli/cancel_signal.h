@@ -17,4 +17,8 @@ class CancelOnInterrupt {
   const std::atomic<bool>& flag() const;
 };
 
+// Whether Ctrl-C was pressed since the last CancelOnInterrupt was installed (for waits that
+// begin before the run's handler exists, such as the print wait).
+bool interrupted();
+
 }  // namespace cli

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/program_objects.h"
+#include "cli/cancel_signal.h"
 #include "word/cls_word_doc.h"
 
 namespace cli {
@@ -12,11 +13,17 @@ void PrintOptions::addTo(CLI::App& command) {
   command.add_flag("--print", print,
                    "jedes Dokument auf dem Standarddrucker ausgeben (wie DataFilesPrint = 1)");
   command.add_flag("--pdf", pdf, "neben jedes Dokument eine PDF-Datei schreiben");
+  command
+      .add_option("--print-timeout", printTimeout,
+                  "längste Wartezeit auf einen Druckauftrag in Sekunden (Vorgabe: 600)")
+      ->check(CLI::PositiveNumber);
 }
 
 PrintSession::PrintSession(Context& ctx, const PrintOptions& options) {
   if (options.print) ctx.settings.override(app::kDataFilesPrint, "1");
-  printing_.emplace(options.pdf);
+  printing_.emplace(options.pdf, nullptr,
+                    print::PrintWaitRules{[] { return interrupted(); },
+                                          std::chrono::seconds(options.printTimeout)});
   for (const auto& warning : printing_->warnings()) ctx.err << "Warnung: " << warning << "\n";
   if (printing_->printing()) word::clsWordDoc::setPrinter(printing_->printHook());
 }

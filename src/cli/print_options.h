@@ -14,6 +14,8 @@ namespace cli {
 struct PrintOptions {
   bool print = false;  // print like the setting "DataFilesPrint" = "1", for this run only
   bool pdf = false;    // a PDF beside every document
+  // The longest wait for one printed document to leave the queue, in seconds.
+  unsigned printTimeout = 600;
 
   void addTo(CLI::App& command);
 };
@@ -23,6 +25,8 @@ class PrintSession {
   // Applies --print to the run's settings, sets up printing and PDF copies for the run and
   // installs the printer; warns on ctx.err when LibreOffice or a default printer is missing.
   // The run goes on then, and each document that cannot be printed or copied is reported.
+  // The wait for a printed document ends at Ctrl-C, on a stopped printer and after
+  // --print-timeout; its job is then named in the message file.
   PrintSession(Context& ctx, const PrintOptions& options);
   // Uninstalls the printer; the rest ends with the run's printing.
   ~PrintSession();

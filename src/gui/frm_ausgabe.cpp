@@ -44,8 +44,13 @@ QTreeWidget* listView(QWidget* parent, const char* name, const QString& first, i
   v->setUniformRowHeights(true);
   v->setSelectionMode(QAbstractItemView::ExtendedSelection);
   v->header()->setStretchLastSection(true);
-  v->header()->setMinimumSectionSize(twips(firstWidth));
-  v->setColumnWidth(0, twips(firstWidth));
+  // The code column's header is never cut, also while the list is empty: it keeps room for its
+  // caption and the sort arrow that a filled list shows.
+  v->header()->setSortIndicatorShown(true);
+  const int least = std::max(twips(firstWidth), v->header()->sectionSizeHint(0));
+  v->header()->setSortIndicatorShown(false);
+  v->header()->setMinimumSectionSize(least);
+  v->setColumnWidth(0, least);
   v->setColumnWidth(1, twips(secondWidth));
   return v;
 }
@@ -61,6 +66,20 @@ std::vector<std::size_t> selectedRows(const QListWidget* list) {
   for (int i = 0; i < list->count(); ++i)
     if (list->item(i)->isSelected()) rows.push_back(static_cast<std::size_t>(i));
   return rows;
+}
+
+// The status line after a run: "Fertig: 12 Bögen erstellt, 1 unvollständig", "Abgebrochen: 3
+// Bögen erstellt".
+QString runEndText(const sheets::RunSummary& summary) {
+  QString text = QString("%1: %2 %3 erstellt")
+                     .arg(summary.cancelled ? "Abgebrochen" : "Fertig")
+                     .arg(summary.produced)
+                     .arg(summary.produced == 1 ? "Bogen" : "Bögen");
+  if (!summary.incomplete.empty())
+    text += QString(", %1 unvollständig").arg(summary.incomplete.size());
+  if (!summary.failed.empty())
+    text += QString(", %1 nicht erstellt").arg(summary.failed.size());
+  return text;
 }
 
 std::vector<std::string> selectedCodes(const QTreeWidget* view) {
@@ -144,7 +163,7 @@ frmAusgabe::frmAusgabe(QWidget* parent) : QDialog(parent) {
 
   SetGenerateState(false);
   cmdGenerate_->setEnabled(true);
-  printing_ = std::make_unique<WindowPrinting>();
+  printing_ = std::make_unique<WindowPrinting>([this] { return cancel_.load(); });
 }
 
 frmAusgabe::~frmAusgabe() = default;
@@ -422,6 +441,7 @@ void frmAusgabe::cmdGenerateClick() {
   confirmed_ = false;
   app::ui().processEvents();
 
+  // Run mode ends before the message file's box is shown, so the box meets an idle window.
   auto finish = [this] {
     prbProgress_->setValue(0);
     runActive_ = false;
@@ -461,6 +481,9 @@ void frmAusgabe::cmdGenerateClick() {
       finish();
       return;
     }
+    // The run's time is the time of making the documents, not of reading the selection.
+    started_.start();
+    timerTick();
 
     prbProgress_->setRange(0, std::max<int>(1, static_cast<int>(selection.keys.size())));
     prbProgress_->setValue(0);
@@ -472,9 +495,12 @@ void frmAusgabe::cmdGenerateClick() {
     };
     // The cover sheet lands in the sheet's own folder, beside the sheet.
     callbacks.coverSheet = report::coverSheetInFolder(*db_);
+    callbacks.finished = [this, finish](const sheets::RunSummary& summary) {
+      finish();
+      lblProgress_->setText(runEndText(summary));
+    };
     lastRun_ = sheets::runCleanCopies(*db_, selection.keys, r.skipCopies, createDecklatt_, cancel_,
                                       callbacks);
-    lblProgress_->setText(qs(sheets::summaryLine(lastRun_)));
   } catch (const data::FatalError& e) {
     finish();
     app::ui().message(app::MessageIcon::Warning, e.what());

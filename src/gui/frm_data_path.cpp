@@ -72,8 +72,8 @@ frmDataPath::frmDataPath(QWidget* parent) : QDialog(parent) {
             if (current) result_ = current->data(0, kPathRole).toString();
           });
 
-  // On load the tree shows the program's folder; that root is the one a failed pick returns to.
-  showFolder(clean(programFolder()));
+  // On load the tree shows the home folder; that root is the one a failed pick returns to.
+  showFolder(clean(fallbackFolder()));
   loadedDrive_ = Drive1_->currentData().toString();
   result_.clear();
 }
@@ -153,7 +153,7 @@ void frmDataPath::SetPath(const QString& path) {
   } else {
     app::g_Debug().Ausgabe(
         3, "frmDataPath.SetPath: Warnung! Der Pfad " + ss(path) + " existiert nicht.");
-    showFolder(clean(programFolder()));
+    showFolder(clean(fallbackFolder()));
   }
   startFolder_ = shownFolder();
   result_ = startFolder_;

@@ -118,8 +118,11 @@ void frmEinstellungen::GetPathFromRegistry() {
 
 void frmEinstellungen::cmdShpChangeClick() {
   const QString previous = lblShpPath_->text();
-  QFileDialog dialog(this, "Bestimmung des Pfades der Shapefiles", programFolder(),
-                     "Shapefiles (*.shp)");
+  // The chooser opens where the chosen shapefile lies, else in the home folder.
+  const QString current = QFileInfo(previous).absolutePath();
+  const QString start =
+      shpSet_ && QFileInfo(current).isDir() ? current : fallbackFolder();
+  QFileDialog dialog(this, "Bestimmung des Pfades der Shapefiles", start, "Shapefiles (*.shp)");
   dialog.setObjectName("dlgShapeFile");
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -36,6 +36,21 @@ std::vector<std::size_t> selectedRows(const QListWidget* list) {
   return rows;
 }
 
+// The status line after a run: "Fertig: 4 Datenreports und 2 Deckblätter erstellt".
+QString runEndText(const report::ReportSummary& summary) {
+  QString text = QString("%1: %2 %3 und %4 %5 erstellt")
+                     .arg(summary.cancelled ? "Abgebrochen" : "Fertig")
+                     .arg(summary.reports)
+                     .arg(summary.reports == 1 ? "Datenreport" : "Datenreports")
+                     .arg(summary.coverSheets)
+                     .arg(summary.coverSheets == 1 ? "Deckblatt" : "Deckblätter");
+  if (!summary.incomplete.empty())
+    text += QString(", %1 unvollständig").arg(summary.incomplete.size());
+  const std::size_t missing = summary.failed.size() + summary.failedCoverSheets.size();
+  if (missing > 0) text += QString(", %1 nicht erstellt").arg(missing);
+  return text;
+}
+
 }  // namespace
 
 frmReport::frmReport(QWidget* parent) : QDialog(parent) {
@@ -125,7 +140,7 @@ frmReport::frmReport(QWidget* parent) : QDialog(parent) {
   cmdGenerate_->setEnabled(false);
   setFieldEnabled(lstTeilgebiet_, false);
   setFieldEnabled(lstPolygon_, false);
-  printing_ = std::make_unique<WindowPrinting>();
+  printing_ = std::make_unique<WindowPrinting>([this] { return cancel_.load(); });
 }
 
 void frmReport::setDBFData(data::clsDBFData& db) {
@@ -210,15 +225,21 @@ void frmReport::cmdGenerateClick() {
   prbProgress_->setRange(0, static_cast<int>(codes.size()) + 1);
   prbProgress_->setValue(0);
   app::ui().processEvents();
+  lblProgress_->setText("Gesamtdauer");
   report::ReportCallbacks callbacks;
   callbacks.progress = [this](std::size_t position, std::size_t, const std::string&) {
     prbProgress_->setValue(static_cast<int>(position));
   };
+  // Run mode ends before the message file's box is shown, so the box meets an idle window.
   auto finish = [this] {
     prbProgress_->setValue(0);
     runActive_ = false;
     SetGenerateState(false);
     cmdCancel_->setEnabled(false);
+  };
+  callbacks.finished = [this, finish](const report::ReportSummary& summary) {
+    finish();
+    lblProgress_->setText(runEndText(summary));
   };
   try {
     lastRun_ = report::runReports(*db_, codes, chkKopien_->isChecked(), cancel_, callbacks);
@@ -231,7 +252,6 @@ void frmReport::cmdGenerateClick() {
     return;
   }
   finish();
-  if (!lastRun_.aborted) lblProgress_->setText(qs(report::summaryLine(lastRun_)));
   // The run has logged the error and ended without a message file; without a box the user
   // would take the half-made run for a finished one.
   if (lastRun_.aborted)

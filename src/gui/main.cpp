@@ -7,6 +7,7 @@
 #include "app/program_objects.h"
 #include "app/qsettings_store.h"
 #include "gui/frm_main.h"
+#include "gui/german_translations.h"
 #include "gui/logo.h"
 #include "gui/qt_user_interface.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   // Qt sets the C locale from the environment; numbers and dates follow the user's settings.
   std::setlocale(LC_ALL, "");
   QApplication::setApplicationName("Quelbrix");
+  gui::installGermanTranslations(application);
   QApplication::setWindowIcon(gui::logoIcon());
   app::installSettings(std::make_unique<app::QSettingsStore>());
   app::installUi(std::make_unique<gui::QtUserInterface>());

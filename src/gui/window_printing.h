@@ -1,8 +1,10 @@
 #pragma once
 // Printing for the lifetime of a generation window: when "DataFilesPrint" is "1" on loading, the
 // print-queue monitor g_PrinterJobs and the document printer are set up (the user is told what
-// is missing, LibreOffice or a default printer) and taken down again with the window.
+// is missing, LibreOffice or a default printer) and taken down again with the window. The wait
+// for a printed document ends when the window's run is cancelled.
 
+#include <functional>
 #include <optional>
 
 #include "print/run_printing.h"
@@ -11,7 +13,8 @@ namespace gui {
 
 class WindowPrinting {
  public:
-  WindowPrinting();
+  // cancelled: whether the user has cancelled the window's run.
+  explicit WindowPrinting(std::function<bool()> cancelled);
   ~WindowPrinting();
   WindowPrinting(const WindowPrinting&) = delete;
   WindowPrinting& operator=(const WindowPrinting&) = delete;

@@ -1,6 +1,5 @@
 #include "gui/window_support.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,8 +31,8 @@ QString formatElapsed(std::chrono::milliseconds elapsed) {
       .arg(total % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString programFolder() {
-  return QCoreApplication::applicationDirPath();
+QString fallbackFolder() {
+  return QDir::homePath();
 }
 
 bool folderHoldsFile(const QString& folder, const QString& name) {

@@ -32,8 +32,9 @@ inline std::string ss(const QString& text) {
   return text.toStdString();
 }
 
-// The folder the program file lies in: where the choosers start.
-QString programFolder();
+// Where a chooser starts when it has no existing folder to show: the user's home folder (the
+// program's own folder is no place for survey data or documents).
+QString fallbackFolder();
 
 // True when folder holds a file of that name, compared without regard to case (the files the
 // program itself names are found that way).

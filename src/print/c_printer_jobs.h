@@ -32,6 +32,8 @@ class CPrinterJobs {
   // Brings the list in line with the queue: jobs seen again keep their maxima and move to the
   // queue's order, jobs that have left are removed.
   void Refresh();
+  // What the printer says about itself now (a printer that prints when it cannot be asked).
+  PrinterState printerState() { return source_->readPrinterState(deviceName_); }
   // The long pause of the old spooler's print wait belongs to one old operating system, which
   // this never is.
   bool IsMsXp() const { return false; }

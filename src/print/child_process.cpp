@@ -167,24 +167,26 @@ bool ChildProcess::running() {
   return pid_ > 0 && !reap(WNOHANG);
 }
 
-std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
+std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout,
+                                      const std::function<void()>& idle) {
   if (pid_ <= 0) return std::nullopt;
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!reap(WNOHANG)) {
     if (std::chrono::steady_clock::now() >= end) return std::nullopt;
     std::this_thread::sleep_for(kPollInterval);
+    if (idle) idle();
   }
   return status_;
 }
 
-void ChildProcess::terminate(std::chrono::milliseconds grace) {
+void ChildProcess::terminate(std::chrono::milliseconds grace, const std::function<void()>& idle) {
   if (pid_ <= 0) return;
   // The group may outlive its leader (a forked helper), so it is signalled even after the
   // leader has ended.
   kill(-pid_, SIGTERM);
-  if (!wait(grace)) {
+  if (!wait(grace, idle)) {
     kill(-pid_, SIGKILL);
-    wait(std::chrono::seconds(5));
+    wait(std::chrono::seconds(5), idle);
   }
   kill(-pid_, SIGKILL);
   releaseGuard();

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,10 +36,14 @@ class ChildProcess {
   // True while the program has not ended.
   bool running();
   // Waits until the program ends and answers its exit status (128 + signal when killed), or
-  // nullopt when it is still running after timeout.
-  std::optional<int> wait(std::chrono::milliseconds timeout);
-  // Asks the whole group to end, and kills it when it has not ended after grace.
-  void terminate(std::chrono::milliseconds grace = std::chrono::seconds(10));
+  // nullopt when it is still running after timeout. idle, when given, is called between two
+  // looks at the program (every few milliseconds).
+  std::optional<int> wait(std::chrono::milliseconds timeout,
+                          const std::function<void()>& idle = {});
+  // Asks the whole group to end, and kills it when it has not ended after grace; idle as for
+  // wait.
+  void terminate(std::chrono::milliseconds grace = std::chrono::seconds(10),
+                 const std::function<void()>& idle = {});
 
  private:
   bool reap(int options);

@@ -50,17 +50,24 @@ SpoolerJob readJob(ipp_t* response, ipp_attribute_t*& attr) {
   return job;
 }
 
-}  // namespace
-
-std::optional<std::vector<SpoolerJob>> CupsJobSource::readJobs(const std::string& device) {
-  if (device.empty()) return std::nullopt;
+// The printer's address on the local server; empty for a name that cannot be one.
+std::string printerUri(const std::string& device) {
+  if (device.empty()) return "";
   char uri[HTTP_MAX_URI];
   if (httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0,
                        "/printers/%s", device.c_str()) != HTTP_URI_STATUS_OK)
-    return std::nullopt;
+    return "";
+  return uri;
+}
+
+}  // namespace
+
+std::optional<std::vector<SpoolerJob>> CupsJobSource::readJobs(const std::string& device) {
+  const std::string uri = printerUri(device);
+  if (uri.empty()) return std::nullopt;
 
   ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                cupsUser());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
@@ -85,6 +92,35 @@ std::optional<std::vector<SpoolerJob>> CupsJobSource::readJobs(const std::string
     if (job.id > 0) jobs.push_back(std::move(job));
   }
   return jobs;
+}
+
+PrinterState CupsJobSource::readPrinterState(const std::string& device) {
+  PrinterState state;
+  const std::string uri = printerUri(device);
+  if (uri.empty()) return state;
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+  static const char* const kAttributes[] = {"printer-state", "printer-state-reasons"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(sizeof(kAttributes) / sizeof(kAttributes[0])), nullptr,
+                kAttributes);
+  IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+  if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) return state;
+
+  if (ipp_attribute_t* s = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM))
+    state.stopped = ippGetInteger(s, 0) == IPP_PSTATE_STOPPED;
+  if (ipp_attribute_t* r =
+          ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_KEYWORD)) {
+    for (int i = 0; i < ippGetCount(r); ++i) {
+      const char* reason = ippGetString(r, i, nullptr);
+      if (!reason || std::strcmp(reason, "none") == 0) continue;
+      // A driver that has lost its printer says so with "offline-report"; the queue keeps its
+      // jobs then as it does for a stopped printer.
+      if (std::strncmp(reason, "offline", 7) == 0) state.stopped = true;
+      state.reasons += (state.reasons.empty() ? "" : ", ") + std::string(reason);
+    }
+  }
+  return state;
 }
 
 std::string defaultPrinterName() {

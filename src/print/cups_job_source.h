@@ -12,6 +12,9 @@ namespace print {
 class CupsJobSource : public JobSource {
  public:
   std::optional<std::vector<SpoolerJob>> readJobs(const std::string& device) override;
+  // Stopped when CUPS reports the printer stopped (disabled, or halted after a failed job) or
+  // its driver reports it offline.
+  PrinterState readPrinterState(const std::string& device) override;
 };
 
 // The name of the default destination (lpoptions, LPDEST/PRINTER, then the server's default);

@@ -17,12 +17,20 @@ struct SpoolerJob {
   int32_t totalPages = 0;  // 0 when the queue does not know it (yet)
 };
 
+// What a printer says about itself: whether it has stopped taking jobs off its queue, and why.
+struct PrinterState {
+  bool stopped = false;  // paused, halted after an error, or offline
+  std::string reasons;   // the queue's own words for it, e.g. "paused"
+};
+
 class JobSource {
  public:
   virtual ~JobSource() = default;
   // The jobs still waiting or printing in the named printer's queue, in queue order; nullopt
   // when there is no such printer or its queue cannot be read. Never throws.
   virtual std::optional<std::vector<SpoolerJob>> readJobs(const std::string& device) = 0;
+  // The named printer's state; a source that cannot tell answers a printer that prints.
+  virtual PrinterState readPrinterState(const std::string& /*device*/) { return {}; }
 };
 
 }  // namespace print

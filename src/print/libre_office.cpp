@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "print/sleep.h"
+
 namespace print {
 namespace fs = std::filesystem;
 
@@ -43,6 +45,7 @@ bool waitForFile(const fs::path& file, std::chrono::milliseconds timeout) {
   while (!fs::exists(file, ec)) {
     if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    serveEvents();
   }
   return true;
 }
@@ -53,7 +56,11 @@ bool moveInto(const fs::path& from, const fs::path& to, std::string& reason) {
   std::error_code ec;
   fs::rename(from, to, ec);
   if (!ec) return true;
-  const fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".part");
+  // Built by appending: "literal" + std::string&& trips GCC 12's -Wrestrict at -O3.
+  std::string hidden = ".";
+  hidden += to.filename().string();
+  hidden += ".part";
+  const fs::path temporary = to.parent_path() / hidden;
   fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(temporary, to, ec);
   if (ec) {
@@ -119,6 +126,8 @@ std::vector<std::string> LibreOfficeConverter::baseArguments() const {
           "--norestore",     "--nologo"};
 }
 
+// Every wait for LibreOffice below serves the front end's events, so that a window stays
+// answering while LibreOffice starts (seconds) or converts (minutes on its time-outs).
 bool LibreOfficeConverter::ensureInstance() {
   if (instanceFailed_) return false;
   if (instanceRunning()) return true;
@@ -151,12 +160,13 @@ bool LibreOfficeConverter::ensureInstance() {
       // A half-started instance must be gone before a conversion runs on its own, or the two
       // would meet on the profile. Trying again would cost the whole wait once more per
       // document, so the rest of the run converts without an instance.
-      instance_.terminate();
+      instance_.terminate(std::chrono::seconds(10), serveEvents);
       instance_ = ChildProcess();
       instanceFailed_ = true;
       return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(kServeInterval);
+    serveEvents();
   }
   return true;
 }
@@ -190,10 +200,10 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
   argv.push_back(copy.string());
   ChildProcess call = ChildProcess::start(argv, work_ / "office.log", reason);
   if (!call.started()) return false;
-  if (!call.wait(kConversionTimeout)) {
-    call.terminate();
+  if (!call.wait(kConversionTimeout, serveEvents)) {
+    call.terminate(std::chrono::seconds(10), serveEvents);
     // A conversion that hangs may hang the instance too; a new one is started next time.
-    instance_.terminate();
+    instance_.terminate(std::chrono::seconds(10), serveEvents);
     instance_ = ChildProcess();
     reason = "LibreOffice hat das Dokument " + source.filename().string() +
              " nicht in der vorgesehenen Zeit in PDF umgewandelt.";

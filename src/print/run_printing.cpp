@@ -4,7 +4,8 @@
 
 namespace print {
 
-RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter)
+RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter,
+                         PrintWaitRules wait)
     : pdfCopies_(pdfCopies) {
   const bool printing = app::settings().get(app::kDataFilesPrint) == "1";
   if (!printing && !pdfCopies_) return;
@@ -12,6 +13,7 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
   std::string reason;
   if (!output_->converter().available(reason)) warnings_.push_back(reason);
   if (printing) {
+    previousRules_ = installPrintWaitRules(std::move(wait));
     monitor_.emplace();
     if (deviceName().empty())
       warnings_.push_back(
@@ -22,6 +24,7 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
 
 RunPrinting::~RunPrinting() {
   if (pdfCopies_) installPdfCopies({});
+  if (previousRules_) installPrintWaitRules(std::move(*previousRules_));
   output_.reset();
   monitor_.reset();
 }

@@ -2,8 +2,10 @@
 // Printing and PDF copies for one generation run, set up by the window or command that starts
 // the run: when "DataFilesPrint" is "1", the print-queue monitor g_PrinterJobs on the default
 // printer (with its log line) and a printer for the documents; when asked, PDF copies of every
-// document. The front end hands printHook() to clsWordDoc::setPrinter, which lies above this
-// layer. Destruction removes the PDF-copy hook, ends LibreOffice and releases the monitor.
+// document; and the rules that end the wait for a printed document early (the run's cancel,
+// the time limit per job). The front end hands printHook() to clsWordDoc::setPrinter, which
+// lies above this layer. Destruction removes the PDF-copy hook and the rules, ends
+// LibreOffice and releases the monitor.
 
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "print/document_output.h"
+#include "print/print_wait.h"
 #include "print/printer_jobs_instance.h"
 
 namespace print {
@@ -18,7 +21,9 @@ namespace print {
 class RunPrinting {
  public:
   // converter: the LibreOffice to render with (found on PATH when none is given).
-  explicit RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter = nullptr);
+  // wait: the rules for the print wait while printing is on.
+  explicit RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter = nullptr,
+                       PrintWaitRules wait = {});
   ~RunPrinting();
   RunPrinting(const RunPrinting&) = delete;
   RunPrinting& operator=(const RunPrinting&) = delete;
@@ -39,6 +44,7 @@ class RunPrinting {
   std::optional<PrinterJobsScope> monitor_;
   std::unique_ptr<DocumentOutput> output_;
   bool pdfCopies_ = false;
+  std::optional<PrintWaitRules> previousRules_;  // set while this run's rules are installed
   std::vector<std::string> warnings_;
 };
 

@@ -1,7 +1,9 @@
 #include "print/sleep.h"
 
-#include <chrono>
+#include <algorithm>
 #include <thread>
+
+#include "app/program_objects.h"
 
 namespace print {
 namespace {
@@ -18,13 +20,22 @@ void Sleep(uint32_t milliseconds) {
     current()(milliseconds);
     return;
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (auto now = Clock::now(); now < end; now = Clock::now()) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(end - now, kServeInterval));
+    serveEvents();
+  }
 }
 
 SleepFunction installSleep(SleepFunction sleep) {
   SleepFunction old = std::move(current());
   current() = std::move(sleep);
   return old;
+}
+
+void serveEvents() {
+  app::ui().processEvents();
 }
 
 }  // namespace print

@@ -164,6 +164,7 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
     word::resetWordDoc();
     return summary;
   }
+  if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;
 }

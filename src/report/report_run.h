@@ -33,10 +33,15 @@ struct PolygonSelection {
 // Reads the sheet numbers of all sheet types, fills the lists and selects the chosen rows.
 PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choice);
 
+struct ReportSummary;
+
 struct ReportCallbacks {
   // Called once per polygon that has typed sheets and is not cancelled: position (1-based in
   // the list of codes), number of codes, polygon code.
   std::function<void(std::size_t, std::size_t, const std::string&)> progress;
+  // Called when the loop has ended, before the message file is written and its box shown, so
+  // that a window can leave run mode first (not after an unexpected error).
+  std::function<void(const ReportSummary&)> finished;
 };
 
 struct ReportSummary {

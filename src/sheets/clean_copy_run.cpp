@@ -124,6 +124,7 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
         break;
     }
   }
+  if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;
 }

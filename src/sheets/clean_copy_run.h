@@ -38,6 +38,8 @@ Selection selectSheets(data::clsDBFData& db, const Restrictions& restrictions);
 std::string selectionHeadline(const Selection& selection);
 std::string selectionEntry(const std::string& key);
 
+struct RunSummary;
+
 struct RunCallbacks {
   // Called before each sheet is made: position (1-based), count, key.
   std::function<void(std::size_t, std::size_t, const std::string&)> progress;
@@ -46,6 +48,9 @@ struct RunCallbacks {
   std::function<int16_t(const std::string&, const std::string&, std::vector<std::string>&,
                         const std::string&)>
       coverSheet;
+  // Called when the loop has ended, before the message file is written and its box shown, so
+  // that a window can leave run mode first.
+  std::function<void(const RunSummary&)> finished;
 };
 
 struct RunSummary {

@@ -12,7 +12,7 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "print/document_output.h"
-#include "print/printer_jobs_instance.h"
+#include "print/print_wait.h"
 #include "print/sleep.h"
 #include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
@@ -49,27 +49,6 @@ RunMessages& runMessages() {
 
 void forgetRunMessages(const clsWordDoc* owner) {
   if (runMessages().owner == owner) runMessages() = {};
-}
-
-// Waits until the watched queue holds no job whose title names the document behind a prefix.
-// The pause comes in every pass, also in the last; without a monitor there is no queue to
-// watch and the wait ends after one pause.
-void waitForPrintQueue(const std::string& documentName) {
-  print::CPrinterJobs* jobs = print::g_PrinterJobs();
-  bool found;
-  do {
-    found = false;
-    if (jobs) {
-      jobs->Refresh();
-      const int32_t count = jobs->Count();
-      for (int32_t i = 1; i <= count; ++i) {
-        const std::size_t at = jobs->Item(i).Document().find(documentName);
-        if (at != std::string::npos && at > 0) found = true;
-      }
-    }
-    print::Sleep(jobs && jobs->IsMsXp() ? 80000 : 400);
-    app::ui().processEvents();
-  } while (found);
 }
 
 std::string describe(const std::exception& e) {
@@ -381,7 +360,8 @@ void clsWordDoc::CloseWordDokument() {
       if (!printer() || !printer()(documentPath_, reason)) {
         failed("Das Dokument " + documentPath_.string() + " konnte nicht gedruckt werden", reason);
       } else {
-        waitForPrintQueue(documentPath_.filename().string());
+        const print::PrintWait wait = print::waitForPrintQueue(documentPath_.filename().string());
+        for (const auto& job : wait.remaining) failed(wait.unfinished(job), wait.reason());
         print::Sleep(800);
         app::ui().processEvents();
         document_->save(documentPath_);

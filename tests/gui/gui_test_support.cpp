@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QStyleFactory>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 
 #include "app/resource_folder.h"
+#include "gui/german_translations.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 
@@ -49,7 +51,13 @@ void ensureApplication() {
   static char* argv[] = {name, nullptr};
   static QApplication* application = new QApplication(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
-  (void)application;
+  // As the program does: Qt's own dialogs in German.
+  gui::installGermanTranslations(*application);
+}
+
+void PumpingRecorder::message(app::MessageIcon icon, const std::string& text) {
+  if (atMessage) atMessage();
+  RecordingUserInterface::message(icon, text);
 }
 
 void PumpingRecorder::processEvents() {
@@ -61,26 +69,31 @@ bool PumpingRecorder::saw(const std::string& text) const {
   return std::any_of(boxes.begin(), boxes.end(), [&](const Box& b) { return b.text == text; });
 }
 
+SampleSurvey writeSampleSurvey(const fs::path& db, const fs::path& resources) {
+  SampleSurvey s;
+  s.root = db.parent_path();
+  s.db = db;
+  s.shape = db / "shape" / "ffh_flaechen.shp";
+  s.resources = resources;
+  sample::SampleOptions options;
+  options.polygons = 30;
+  options.seed = 1;
+  const sample::SampleResult result = sample::writeSampleDatabase(s.db, options);
+  std::vector<std::string> codes;
+  for (const auto& p : result.polygons) codes.push_back(p.code);
+  fs::create_directories(s.shape.parent_path());
+  sample::writeSampleShapefile(s.shape, codes, options.seed);
+  fs::create_directories(s.resources / "data");
+  sample::writeUmlautTable(s.resources / "data" / "umlaute2.dbf");
+  fs::create_directory_symlink(QUELBRIX_BUILT_TEMPLATES, s.resources / "Templates");
+  return s;
+}
+
 const SampleSurvey& sampleSurvey() {
   static SampleSurvey survey = [] {
-    SampleSurvey s;
-    s.root = scratchRoot() / "sample";
-    fs::remove_all(s.root);
-    s.db = s.root / "db";
-    s.shape = s.root / "shape" / "ffh_flaechen.shp";
-    s.resources = s.root / "res";
-    sample::SampleOptions options;
-    options.polygons = 30;
-    options.seed = 1;
-    const sample::SampleResult result = sample::writeSampleDatabase(s.db, options);
-    std::vector<std::string> codes;
-    for (const auto& p : result.polygons) codes.push_back(p.code);
-    fs::create_directories(s.shape.parent_path());
-    sample::writeSampleShapefile(s.shape, codes, options.seed);
-    fs::create_directories(s.resources / "data");
-    sample::writeUmlautTable(s.resources / "data" / "umlaute2.dbf");
-    fs::create_directory_symlink(QUELBRIX_BUILT_TEMPLATES, s.resources / "Templates");
-    return s;
+    const fs::path root = scratchRoot() / "sample";
+    fs::remove_all(root);
+    return writeSampleSurvey(root / "db", root / "res");
   }();
   return survey;
 }
@@ -100,7 +113,18 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* notThis) {
 
 void pickFolder(QTreeWidget* tree, const fs::path& folder) {
   QTreeWidgetItem* item = tree->topLevelItem(0);
-  const fs::path root(item->data(0, Qt::UserRole).toString().toStdString());
+  fs::path root(item->data(0, Qt::UserRole).toString().toStdString());
+  // A folder outside the shown root (the home folder) is reached through the root "/", picked
+  // in the chooser's root list as a user does.
+  if (folder.lexically_relative(root).begin()->string() == "..") {
+    auto* roots = tree->window()->findChild<QComboBox*>("Drive1");
+    if (!roots) throw std::runtime_error("no root list beside the folder tree");
+    const int slash = roots->findData(QStringLiteral("/"));
+    roots->setCurrentIndex(slash);
+    emit roots->activated(slash);
+    item = tree->topLevelItem(0);
+    root = item->data(0, Qt::UserRole).toString().toStdString();
+  }
   const fs::path rest = folder.lexically_relative(root);
   for (const auto& part : rest) {
     if (part == ".") continue;

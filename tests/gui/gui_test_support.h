@@ -27,7 +27,10 @@ void ensureApplication();
 // lets pending events run, so timers and the cancel button stay live as in the program.
 class PumpingRecorder : public app::RecordingUserInterface {
  public:
+  void message(app::MessageIcon icon, const std::string& text) override;
   void processEvents() override;
+  // Called as each box appears, to look at the windows behind it.
+  std::function<void()> atMessage;
   // True when some box text equals text.
   bool saw(const std::string& text) const;
 };
@@ -41,6 +44,10 @@ struct SampleSurvey {
 };
 // Written on first use below QUELBRIX_TEST_TMP (30 polygons, seed 1).
 const SampleSurvey& sampleSurvey();
+// Writes that survey with its tables into db, its shapefile into db/shape (as `quelbrix
+// sample-data` lays it out) and the resource folder into resources.
+SampleSurvey writeSampleSurvey(const std::filesystem::path& db,
+                               const std::filesystem::path& resources);
 
 // Runs action on the next modal dialog that becomes active (other than notThis); exec() of
 // that dialog blocks the caller, so the action runs from a timer inside its event loop.

@@ -138,6 +138,12 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
   EXPECT_EQ(c<QTreeWidget>("lvwLebensraum")->headerItem()->text(0), "Nummer");
   EXPECT_GE(c<QTreeWidget>("lvwLebensraum")->columnWidth(0), 53);
   EXPECT_GE(c<QTreeWidget>("lvwBioSelected")->columnWidth(0), 33);
+  // The empty chosen lists show their code header whole, with room for the sort arrow.
+  for (const char* name : {"lvwBioSelected", "lvwLebenSelected"}) {
+    auto* chosen = c<QTreeWidget>(name);
+    chosen->header()->setSortIndicatorShown(true);
+    EXPECT_GE(chosen->columnWidth(0), chosen->header()->sectionSizeHint(0)) << name;
+  }
   EXPECT_GT(bio->topLevelItemCount(), 10);
   EXPECT_EQ(bio->topLevelItem(0)->text(0), "01110");
   EXPECT_EQ(bio->topLevelItem(0)->text(1), "Buchenwälder mittlerer und basenreicher Standorte");
@@ -177,8 +183,7 @@ TEST_F(OutputWindowTest, run_all_areas_produces_every_sheet_and_removes_old_mess
   EXPECT_EQ(window_->lastRun().produced, all.size());
   EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
   EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(),
-            std::to_string(all.size()) + " von " + std::to_string(all.size()) +
-                " Geländebögen erstellt");
+            "Fertig: " + std::to_string(all.size()) + " Bögen erstellt");
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
   EXPECT_GT(ui().eventPumps, static_cast<int>(all.size()));
@@ -320,6 +325,21 @@ TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
   EXPECT_TRUE(ui().boxes.empty()) << lastBox();
 }
 
+TEST_F(OutputWindowTest, elapsed_time_counts_from_the_confirmed_selection) {
+  c<QCheckBox>("chkBoegen")->click();
+  clickRow(c<QListWidget>("lstGBogen"), "K");
+  // The user reads the selection for a while before confirming it.
+  guitest::whenModal(
+      [](QWidget* w) {
+        QTest::qWait(2500);
+        child<QPushButton>(w, "cmdGenerate")->click();
+      },
+      window_.get());
+  c<QPushButton>("cmdGenerate")->click();
+  ASSERT_GT(window_->lastRun().produced, 0u);
+  EXPECT_LT(c<QLabel>("lblTime")->text(), QString("00:00:02"));
+}
+
 TEST_F(OutputWindowTest, selection_dialog_cancel_produces_nothing) {
   run(false);
   EXPECT_FALSE(listed_.empty());
@@ -349,7 +369,22 @@ TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
   const fs::path folder = out_ / key.substr(12);
   fs::create_directories(folder);
   testsupport::writeFile(folder / (".~lock." + key + ".docx#"), "");
+  // The box about the message file meets a window that has left run mode.
+  struct AtBox {
+    bool timerActive = true, cancelEnabled = true, generateEnabled = false;
+    std::string status;
+  } atBox;
+  ui().atMessage = [&] {
+    atBox.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
+    atBox.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
+    atBox.generateEnabled = c<QPushButton>("cmdGenerate")->isEnabled();
+    atBox.status = c<QLabel>("lblProgress")->text().toStdString();
+  };
   run();
+  EXPECT_FALSE(atBox.timerActive);
+  EXPECT_FALSE(atBox.cancelEnabled);
+  EXPECT_TRUE(atBox.generateEnabled);
+  EXPECT_EQ(atBox.status, "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
   const fs::path messages = out_ / "MessageReport.txt";
   ASSERT_TRUE(fs::exists(messages));
   const std::string text = testsupport::readFile(messages);

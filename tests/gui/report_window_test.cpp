@@ -143,6 +143,30 @@ TEST_F(ReportWindowTest, run_makes_cover_sheet_and_reports_per_polygon) {
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
   EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
+  EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(),
+            "Fertig: " + std::to_string(expected.size() - 2) + " Datenreports und 2 Deckblätter "
+            "erstellt");
+}
+
+TEST_F(ReportWindowTest, message_file_box_comes_after_run_mode) {
+  std::filesystem::create_directories(out_ / "Report");
+  testsupport::writeFile(out_ / "Report" / ".~lock.73400100002Deckblatt.docx#", "");
+  clickRow(c<QListWidget>("lstFFHGebiet"), "734");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "001");
+  clickRow(c<QListWidget>("lstPolygon"), "00002");
+  bool timerActive = true, cancelEnabled = true, generateEnabled = false;
+  ui().atMessage = [&] {
+    timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
+    cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
+    generateEnabled = c<QPushButton>("cmdGenerate")->isEnabled();
+  };
+  c<QPushButton>("cmdGenerate")->click();
+  ASSERT_TRUE(std::filesystem::exists(out_ / "MessageReport.txt"));
+  EXPECT_EQ(lastBox().rfind("Es sind Fehler aufgetreten.", 0), 0u) << lastBox();
+  EXPECT_FALSE(timerActive);
+  EXPECT_FALSE(cancelEnabled);
+  EXPECT_TRUE(generateEnabled);
+  EXPECT_NE(c<QLabel>("lblProgress")->text().indexOf(", 1 nicht erstellt"), -1);
 }
 
 TEST_F(ReportWindowTest, cancel_finishes_polygon_in_work_then_stops) {

@@ -1,6 +1,11 @@
 // Writes a picture of every window, filled from the sample survey, into the folder given as
 // the only argument: quelbrix_gui_screenshots docs/screenshots
+// The survey is written to ~/Kartierung/FFH_2024 and the documents go to ~/Kartierung/Berichte,
+// so that the pictures show the paths a user would have; run it with HOME set to a clean
+// folder (docs/screenshots/README.md).
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -51,8 +56,14 @@ int main(int argc, char** argv) {
   target = argv[1];
   fs::create_directories(target);
   guitest::ensureApplication();
-  const guitest::SampleSurvey& survey = guitest::sampleSurvey();
-  const fs::path out = survey.root / "out";
+  const fs::path home = QDir::homePath().toStdString();
+  const fs::path mapping = home / "Kartierung";
+  fs::remove_all(mapping);
+  const fs::path resources = home / ".cache" / "quelbrix-screenshots";
+  fs::remove_all(resources);
+  const guitest::SampleSurvey survey =
+      guitest::writeSampleSurvey(mapping / "FFH_2024", resources);
+  const fs::path out = mapping / "Berichte";
   fs::create_directories(out / "GN");
   auto store = std::make_unique<app::MemorySettings>();
   store->set(app::kShapeFilesPfad, survey.shape.string());
@@ -85,6 +96,19 @@ int main(int argc, char** argv) {
   {
     gui::frmInfo info;
     save(&info, "frmInfo");
+  }
+  {
+    // Qt's own file chooser, as "Ändern" for the shapefile opens it.
+    QFileDialog chooser(nullptr, "Bestimmung des Pfades der Shapefiles",
+                        QString::fromStdString(survey.shape.parent_path().string()),
+                        "Shapefiles (*.shp)");
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.resize(640, 400);
+    chooser.show();
+    // The folder's files are listed by a background reader.
+    QTest::qWait(500);
+    save(&chooser, "dlgShapeFile");
   }
   data::clsDBFData db;
   db.ValidFilePaths();

@@ -3,9 +3,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -196,8 +200,9 @@ TEST_F(SettingsDialogTest, data_path_missing_start_folder_and_cancel_semantics) 
   chooser.SetPath(QString::fromStdString(missing));
   EXPECT_EQ(logTail().back(),
             "D3 frmDataPath.SetPath: Warnung! Der Pfad " + missing + " existiert nicht.");
-  const QString program = gui::programFolder();
-  EXPECT_EQ(chooser.GetPath(), program);
+  // A folder that is gone falls back to the home folder, never to the program's folder.
+  EXPECT_EQ(chooser.GetPath(), QDir::cleanPath(QDir::homePath()));
+  EXPECT_NE(chooser.GetPath(), QCoreApplication::applicationDirPath());
   chooser.setHeadline("Kopf");
   EXPECT_EQ(child<QLabel>(&chooser, "lblHeadline")->text(), "Kopf");
 
@@ -221,11 +226,15 @@ TEST_F(SettingsDialogTest, data_path_unreadable_root_warns_and_returns_to_loaded
     auto* drives = child<QComboBox>(&chooser, "Drive1");
     ASSERT_EQ(drives->count(), 2);
     EXPECT_EQ(drives->itemText(1).toStdString(), home.string());
+    // The chooser loads in the home folder; the user moves to "/", the home folder goes away,
+    // and the user picks it again.
     const QString loaded = drives->currentText();
+    EXPECT_EQ(loaded.toStdString(), home.string());
+    chooser.SetPath(QString::fromStdString(dir_.path().string()));
+    EXPECT_EQ(drives->currentText(), "/");
     fs::remove_all(home);
     drives->setFocus();
-    drives->setCurrentIndex(loaded == "/" ? 0 : 1);
-    QTest::keyClick(drives, loaded == "/" ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(drives, Qt::Key_Down);
     EXPECT_EQ(lastBox(),
               "Auf Die Partition " + home.string() + " konnte nicht zugegriffen werden.");
     EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
@@ -286,10 +295,75 @@ TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_message
   EXPECT_EQ(app::settings().get(app::kErrorReport), "1");
 }
 
-TEST_F(SettingsDialogTest, info_shows_version_and_closes) {
+TEST_F(SettingsDialogTest, shapefile_chooser_speaks_german_and_starts_home_or_beside_the_shapefile) {
+  const fs::path home = dir_.path() / "home";
+  fs::create_directories(home);
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(home.string()));
+  struct Seen {
+    QString folder;
+    QStringList texts;
+  };
+  auto look = [this](gui::frmEinstellungen& dialog) {
+    Seen seen;
+    guitest::whenModal(
+        [&seen](QWidget* w) {
+          auto* chooser = qobject_cast<QFileDialog*>(w);
+          ASSERT_NE(chooser, nullptr);
+          seen.folder = chooser->directory().absolutePath();
+          for (const QLabel* l : chooser->findChildren<QLabel*>()) seen.texts << l->text();
+          for (const QAbstractButton* b : chooser->findChildren<QAbstractButton*>())
+            seen.texts << b->text();
+          chooser->reject();
+        },
+        &dialog);
+    child<QPushButton>(&dialog, "cmdShpChange")->click();
+    return seen;
+  };
+  {
+    app::installSettings(std::make_unique<app::MemorySettings>());
+    gui::frmEinstellungen dialog;
+    dialog.show();
+    const Seen seen = look(dialog);
+    EXPECT_EQ(seen.folder.toStdString(), home.string());
+    for (const char* german : {"Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen", "Abbrechen"})
+      EXPECT_TRUE(seen.texts.contains(german)) << german << ": " << seen.texts.join("|").toStdString();
+    for (const char* english : {"Look in:", "File &name:", "&Open", "Cancel"})
+      EXPECT_FALSE(seen.texts.contains(english)) << english;
+  }
+  {
+    app::settings().set(app::kShapeFilesPfad, (shapes_ / "good.shp").string());
+    gui::frmEinstellungen dialog;
+    dialog.show();
+    EXPECT_EQ(look(dialog).folder.toStdString(), shapes_.string());
+  }
+  qputenv("HOME", oldHome);
+}
+
+TEST_F(SettingsDialogTest, einstellungen_ok_is_the_default_button) {
+  gui::frmEinstellungen dialog;
+  dialog.show();
+  EXPECT_TRUE(child<QPushButton>(&dialog, "cmdExit")->isDefault());
+  for (const char* other : {"cmdCancel", "cmdShpChange", "cmdDBFChange", "cmdDataChange"})
+    EXPECT_FALSE(child<QPushButton>(&dialog, other)->isDefault()) << other;
+}
+
+TEST_F(SettingsDialogTest, info_shows_version_build_date_and_documentation_without_addresses) {
   gui::frmInfo info;
   EXPECT_EQ(info.windowTitle(), "Information");
   EXPECT_EQ(label(&info, "lblVersion"), "Version: 2.3.9");
+  EXPECT_TRUE(QRegularExpression("^Erstellt am \\d\\d\\.\\d\\d\\.20\\d\\d$")
+                  .match(child<QLabel>(&info, "lblBuildDate")->text())
+                  .hasMatch())
+      << label(&info, "lblBuildDate");
+  // The documentation the box names is there to read.
+  const QString docs = gui::documentationFolder();
+  EXPECT_EQ(label(&info, "lblKontakt"), "Dokumentation:\n" + docs.toStdString());
+  EXPECT_TRUE(QFileInfo::exists(docs + "/README.md")) << docs.toStdString();
+  for (const QLabel* l : info.findChildren<QLabel*>()) {
+    EXPECT_EQ(l->text().indexOf('@'), -1) << l->text().toStdString();
+    EXPECT_EQ(l->text().indexOf("http"), -1) << l->text().toStdString();
+  }
   EXPECT_FALSE(child<QLabel>(&info, "imgLogo")->pixmap().isNull());
   info.show();
   child<QPushButton>(&info, "cmdExit")->click();

@@ -65,9 +65,16 @@ TEST(QtUserInterface, message_box_icon_text_and_answer) {
   });
   ui.message(app::MessageIcon::Warning, "Achtung");
   EXPECT_EQ(icon, QMessageBox::Warning);
-  guitest::whenModal(
-      [&](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+  // The question's buttons speak German like the rest of the program.
+  QStringList buttons;
+  guitest::whenModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    for (QAbstractButton* b : box->buttons()) buttons << b->text();
+    box->button(QMessageBox::No)->click();
+  });
   EXPECT_FALSE(ui.askYesNo("Weiter?"));
+  buttons.sort();
+  EXPECT_EQ(buttons, (QStringList{"&Ja", "&Nein"}));
 }
 
 class TypeLookUpTest : public GuiTest {

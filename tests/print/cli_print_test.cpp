@@ -1,11 +1,16 @@
 // `quelbrix sheets|report --pdf` and `--print` as a user runs them, on a small sample database.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <iostream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "app/resource_folder.h"
 #include "cli/cli_app.h"
+#include "print/child_process.h"
 #include "print/cups_job_source.h"
 #include "print/printer_jobs_instance.h"
 #include "real_chain.h"
@@ -162,5 +167,88 @@ TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
       << log;
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
 }
+
+// `quelbrix sheets --print` as a user runs it on a printer whose queue never empties: paused
+// (the wait ends at once), holding its jobs with a short --print-timeout, and holding its jobs
+// until Ctrl-C. Each run ends, exits 1 and names every job left in the queue in the message
+// file.
+struct StuckQueue {
+  const char* name;
+  printtest::TestQueue::Kind kind;
+  std::vector<std::string> options;
+  bool interrupt;
+  const char* reason;
+};
+
+void PrintTo(const StuckQueue& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CliStuckQueueTest : public CliPrintTest, public ::testing::WithParamInterface<StuckQueue> {};
+
+TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
+  const StuckQueue& c = GetParam();
+  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
+  printtest::TestQueue queue(c.kind);
+  PRINTTEST_REQUIRE(queue.missing());
+  std::vector<std::string> argv = {(fs::path(QUELBRIX_TEST_RESOURCES) / "quelbrix").string()};
+  for (const auto& a : sample()) argv.push_back(a);
+  for (const char* a : {"sheets", "--types", "K", "--print", "--yes"}) argv.push_back(a);
+  for (const auto& a : c.options) argv.push_back(a);
+
+  // The queue is the run's default printer through the environment, as lp would take it.
+  setenv("PRINTER", queue.name().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (dir_.path() / "config").c_str(), 1);
+  std::string reason;
+  const fs::path output = dir_.path() / "output.txt";
+  print::ChildProcess run = print::ChildProcess::start(argv, output, reason);
+  unsetenv("PRINTER");
+  unsetenv("XDG_CONFIG_HOME");
+  ASSERT_TRUE(run.started()) << reason;
+
+  auto asked = std::chrono::steady_clock::now();
+  if (c.interrupt) {
+    // Ctrl-C once the first document waits in the queue.
+    while (queue.jobs().empty() && run.running())
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    asked = std::chrono::steady_clock::now();
+    kill(run.pid(), SIGINT);
+  }
+  const std::optional<int> status = run.wait(std::chrono::seconds(120));
+  const auto took = std::chrono::steady_clock::now() - asked;
+  const std::string printed = testsupport::readFile(output);
+  ASSERT_TRUE(status.has_value()) << "the run did not end\n" << printed;
+  EXPECT_EQ(*status, 1) << printed;
+  if (c.interrupt) {
+    EXPECT_LT(took, std::chrono::seconds(20));
+    std::cout << "[ measured ] the run ended "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+              << " ms after Ctrl-C\n";
+    EXPECT_NE(printed.find("Der Lauf wurde abgebrochen."), std::string::npos) << printed;
+  }
+
+  const std::vector<int> left = queue.jobs();
+  ASSERT_FALSE(left.empty());
+  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
+  for (int id : left)
+    EXPECT_NE(messages.find("Der Druckauftrag " + std::to_string(id) + " (Quelbrix - "),
+              std::string::npos)
+        << id << "\n" << messages;
+  EXPECT_NE(messages.find(") hat die Warteschlange des Druckers " + queue.name() +
+                          " nicht verlassen: " + c.reason),
+            std::string::npos)
+      << messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, CliStuckQueueTest,
+    ::testing::Values(StuckQueue{"paused", printtest::TestQueue::Kind::Paused, {}, false,
+                                 "Der Drucker ist angehalten (paused)"},
+                      StuckQueue{"timeLimit", printtest::TestQueue::Kind::Holding,
+                                 {"--print-timeout", "1"}, false,
+                                 "Er war nach 1 Sekunde noch nicht gedruckt"},
+                      StuckQueue{"ctrlC", printtest::TestQueue::Kind::Holding, {}, true,
+                                 "Der Lauf wurde abgebrochen"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

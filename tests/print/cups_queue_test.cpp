@@ -45,6 +45,17 @@ TEST(CupsQueueTest, monitor_nameIsNoPrinter_emptyListWithoutError) {
   EXPECT_EQ(jobs.Count(), 0);
 }
 
+TEST(CupsQueueTest, printerState_pausedQueueIsStoppedTheDefaultIsNot) {
+  printtest::TestQueue paused(printtest::TestQueue::Kind::Paused);
+  PRINTTEST_REQUIRE(paused.missing());
+  print::CupsJobSource source;
+  const print::PrinterState state = source.readPrinterState(paused.name());
+  EXPECT_TRUE(state.stopped);
+  EXPECT_EQ(state.reasons, "paused");
+  EXPECT_FALSE(source.readPrinterState(print::defaultPrinterName()).stopped);
+  EXPECT_FALSE(source.readPrinterState("Quelbrix-Kein-Drucker-4711").stopped);
+}
+
 class CupsPrintTest : public testsupport::AppFixture {
  protected:
   void TearDown() override {

@@ -14,6 +14,7 @@ struct FakeQueue {
   std::string device = "Buero-Drucker";
   std::vector<print::SpoolerJob> jobs;
   bool readable = true;
+  print::PrinterState state;
   int reads = 0;
 };
 
@@ -24,6 +25,9 @@ class FakeJobSource : public print::JobSource {
     ++queue_->reads;
     if (device != queue_->device || !queue_->readable) return std::nullopt;
     return queue_->jobs;
+  }
+  print::PrinterState readPrinterState(const std::string& device) override {
+    return device == queue_->device ? queue_->state : print::PrinterState{};
   }
 
  private:

@@ -9,6 +9,7 @@
 #include "docx/test_package.h"
 #include "fake_queue.h"
 #include "print/document_output.h"
+#include "print/print_wait.h"
 #include "print/printer_jobs_instance.h"
 #include "print/run_printing.h"
 #include "print/sleep.h"
@@ -132,6 +133,78 @@ TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(fs::exists(out_ / "GN" / kFile)) << "not saved again after printing";
   EXPECT_TRUE(ui().boxes.empty());
+}
+
+// A job that does not leave the queue: the wait ends at the user's cancel, on a stopped
+// printer and at the time limit, without a further pause, and the message file names the job.
+struct EarlyEnd {
+  const char* name;
+  bool cancelled;
+  print::PrinterState state;
+  std::chrono::milliseconds limit;
+  const char* reason;
+};
+
+void PrintTo(const EarlyEnd& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PrintWaitEndTest : public PrintStepTest, public ::testing::WithParamInterface<EarlyEnd> {};
+
+TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
+  const EarlyEnd& c = GetParam();
+  createMonitor();
+  const std::string title = "Quelbrix - " + kFile;
+  queue_->jobs = {job(13, title, 9000, 2)};
+  queue_->state = c.state;
+  // Without an early end the job would leave the queue after two more passes.
+  bool cancel = false;
+  script_ = {queue_->jobs, queue_->jobs};
+  const auto previous = print::installPrintWaitRules({[&] { return cancel; }, c.limit});
+  if (c.cancelled) cancel = true;
+
+  const auto messages = makeDocument();
+  print::installPrintWaitRules(previous);
+
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{800})) << "an early end pauses only after printing";
+  const std::string expected = "Der Druckauftrag 13 (" + title +
+                               ") hat die Warteschlange des Druckers Buero-Drucker nicht "
+                               "verlassen: " +
+                               c.reason;
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], expected);
+  EXPECT_NE(logLines(out_).back().find("CloseWordDokument: Fehler! " + expected),
+            std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, PrintWaitEndTest,
+    ::testing::Values(
+        EarlyEnd{"cancel", true, {}, print::kDefaultPrintWaitLimit,
+                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."},
+        EarlyEnd{"paused", false, {true, "paused"}, print::kDefaultPrintWaitLimit,
+                 "Der Drucker ist angehalten (paused); der Auftrag wird gedruckt, sobald der "
+                 "Drucker fortfährt."},
+        EarlyEnd{"offline", false, {true, ""}, print::kDefaultPrintWaitLimit,
+                 "Der Drucker ist angehalten; der Auftrag wird gedruckt, sobald der Drucker "
+                 "fortfährt."},
+        EarlyEnd{"timeLimit", false, {}, std::chrono::milliseconds(0),
+                 "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintStepTest, close_cancelWhileWaiting_endsAtTheNextPass) {
+  createMonitor();
+  const std::string title = "Quelbrix - " + kFile;
+  queue_->jobs = {job(13, title, 9000, 2)};
+  script_ = {queue_->jobs, queue_->jobs, queue_->jobs};
+  // The user cancels during the second pause; the job never leaves.
+  const auto previous =
+      print::installPrintWaitRules({[this] { return pauses_.size() >= 2; }, std::chrono::hours(1)});
+  const auto messages = makeDocument();
+  print::installPrintWaitRules(previous);
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 800}));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Der Lauf wurde abgebrochen"), std::string::npos) << messages[0];
 }
 
 TEST_F(PrintStepTest, close_nameAtStartOfTitleOrOtherDocument_doesNotWait) {

@@ -13,6 +13,7 @@
 
 #include "print/child_process.h"
 #include "print/cups_job_source.h"
+#include "support/shell.h"
 
 namespace printtest {
 namespace fs = std::filesystem;
@@ -101,6 +102,42 @@ std::optional<fs::path> cupsPdfOutput(int jobId, double timeoutSeconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   } while (std::chrono::steady_clock::now() < end);
   return std::nullopt;
+}
+
+TestQueue::TestQueue(Kind kind)
+    : name_(std::string(kind == Kind::Paused ? "Quelbrix-Angehalten-" : "Quelbrix-Wartend-") +
+            std::to_string(getpid())) {
+  if (print::defaultPrinterName().empty()) {
+    missing_ = "CUPS is not running";
+    return;
+  }
+  // The administration tools live in sbin, which a user's PATH may lack.
+  const std::string admin = "PATH=\"$PATH:/usr/sbin\" ";
+  const std::string hold = kind == Kind::Holding ? " -o job-hold-until-default=indefinite" : "";
+  const std::string add = admin + "lpadmin -p " + name_ + " -E -v cups-pdf:/" + hold;
+  if (testsupport::runCommand(add + " -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd") != 0 &&
+      testsupport::runCommand(add + " -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd") != 0) {
+    missing_ = "a queue of its own could not be added (lpadmin needs the rights of root)";
+    return;
+  }
+  added_ = true;
+  if (kind == Kind::Paused && testsupport::runCommand(admin + "cupsdisable " + name_) != 0)
+    missing_ = "cupsdisable " + name_ + " failed";
+}
+
+TestQueue::~TestQueue() {
+  if (!added_) return;
+  const std::string admin = "PATH=\"$PATH:/usr/sbin\" ";
+  testsupport::runCommand(admin + "cancel -a " + name_);
+  testsupport::runCommand(admin + "lpadmin -x " + name_);
+}
+
+std::vector<int> TestQueue::jobs() const {
+  std::vector<int> ids;
+  for (const auto& job : print::CupsJobSource().readJobs(name_).value_or(
+           std::vector<print::SpoolerJob>{}))
+    ids.push_back(job.id);
+  return ids;
 }
 
 bool looksLikePdf(const fs::path& file) {

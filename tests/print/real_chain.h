@@ -27,6 +27,30 @@ std::set<std::filesystem::path> cupsPdfFiles();
 // The file cups-pdf wrote for the job, looked for until timeout; nullopt if none appeared.
 std::optional<std::filesystem::path> cupsPdfOutput(int jobId, double timeoutSeconds);
 
+// A cups-pdf queue of one test's own beside the default destination, which stays untouched
+// (other tests print there at the same time): Paused is stopped as cupsdisable stops a
+// printer; Holding keeps every job in its queue while the printer stays ready, as a printer
+// does that never finishes. The queue and its jobs are removed with the object.
+class TestQueue {
+ public:
+  enum class Kind { Paused, Holding };
+  explicit TestQueue(Kind kind);
+  ~TestQueue();
+  TestQueue(const TestQueue&) = delete;
+  TestQueue& operator=(const TestQueue&) = delete;
+
+  const std::string& name() const { return name_; }
+  // Empty when the queue is ready, else why it could not be set up (no CUPS, no rights).
+  const std::string& missing() const { return missing_; }
+  // The identifiers of the jobs in its queue now.
+  std::vector<int> jobs() const;
+
+ private:
+  std::string name_;
+  std::string missing_;
+  bool added_ = false;
+};
+
 // Whether the file begins like a PDF, and the text pdftotext reads from it ("" without
 // pdftotext).
 bool looksLikePdf(const std::filesystem::path& file);
