@@ -27,7 +27,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       const auto start = std::chrono::steady_clock::now();
       const std::filesystem::path folder = *dir;
       const sample::SampleResult result = sample::writeSampleDatabase(folder, *options);
-      sample::writeUmlautTable(folder / "umlaute2.dbf", options->codePage);
+      sample::writeUmlautTable(folder / "umlaute2.dbf");
       std::vector<std::string> codes;
       codes.reserve(result.polygons.size());
       for (const auto& p : result.polygons) codes.push_back(p.code);

@@ -205,7 +205,7 @@ void Connection::loadTable(const std::string& name) {
   loaded_.insert(lower);
 }
 
-Recordset Connection::execute(const std::string& sql) {
+Recordset Connection::execute(const std::string& sql, const std::vector<Value>& params) {
   if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
   const std::string ordered = inStoredOrder(sql);
   sqlite3_stmt* raw = nullptr;
@@ -225,6 +225,13 @@ Recordset Connection::execute(const std::string& sql) {
   }
   Statement stmt(raw);
   if (!stmt) return Recordset();  // an empty text
+  if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt.get()))
+    throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") erwartet " +
+                                        std::to_string(sqlite3_bind_parameter_count(stmt.get())) +
+                                        " Werte, erhalten hat sie " +
+                                        std::to_string(params.size()) + ".");
+  for (std::size_t i = 0; i < params.size(); ++i)
+    bindValue(stmt.get(), static_cast<int>(i) + 1, params[i]);
   int columns = sqlite3_column_count(stmt.get());
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(columns));

@@ -46,7 +46,7 @@ void decideGroup(clsPflanzenart& species, Recordset& rows) {
 
 }  // namespace
 
-std::string speciesQuery(const std::string& sheetCode) {
+std::string speciesQuery() {
   return std::string("SELECT gbogen.GBCODE, gbogen.GBBOGEN, ") +
          " artenbew.SATZNUMMER, pflanzen.SATZNUMMER, artenbew.RL, pflanzen.GATTUNG, "
          "pflanzen.ART, artenbew.RL, artenbew.MENGE, " +
@@ -55,7 +55,7 @@ std::string speciesQuery(const std::string& sheetCode) {
          " pflanzen.KURZNAME, pflanzen.SCHICHT " +
          " FROM (artenbew INNER JOIN gbogen ON artenbew.GELBOGENNR = gbogen.GBCODE) INNER JOIN "
          "pflanzen ON artenbew.SATZNUMMER = pflanzen.SATZNUMMER" +
-         " WHERE (((gbogen.GBCODE)='" + sheetCode + "'))";
+         " WHERE (((gbogen.GBCODE)=?))";
 }
 
 std::string lowerCase(const std::string& text) {

@@ -1,7 +1,7 @@
 #include "sheets/document_cycle.h"
+#include "data/shown_query.h"
 
 #include "app/program_objects.h"
-#include "data/sql_text.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -65,11 +65,11 @@ int16_t forEachTypeTable(const std::string& routine, const std::string& key,
                          ": Fehler! Der Tabellenname der Datenbank konnte nicht ermittelt werden.");
       return 101;
     }
-    const std::string query =
-        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
+    const std::string query = "SELECT * FROM " + table + " WHERE GBCODE=?";
+    const std::vector<data::Value> params{data::Value::text(code)};
     data::Recordset rs;
-    if (!db.GetRecordset(index, query, rs)) {
-      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + query +
+    if (!db.GetRecordset(index, query, rs, params)) {
+      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, params) +
                          ") auf die Tabelle mit dem Index " + std::to_string(index) +
                          " schlug fehlt.");
       return 101;

@@ -1,5 +1,5 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -24,12 +24,13 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
   data::UmlautDict umlauts;
   const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheetCode(key);
-  const std::string escaped = data::sqlEscape(code);
+  const std::vector<data::Value> byCode{data::Value::text(code)};
 
-  std::string query = "SELECT * FROM anmerk WHERE GBCODE='" + escaped + "'";
+  std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rs;
-  if (!db.GetRecordset(1, query, rs)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+  if (!db.GetRecordset(1, query, rs, byCode)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) +
                        ") auf die Tabelle mit dem Index 1 schlug fehlt.");
     return 101;
   }
@@ -41,9 +42,10 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
                      "werden.");
   }
 
-  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR='" + escaped + "'";
-  if (!db.GetRecordset(27, query, rs)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
+  if (!db.GetRecordset(27, query, rs, byCode)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) +
                        ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
     return 101;
   }

@@ -29,7 +29,7 @@ class SpeciesTest : public ::testing::Test {
                plants);
     data::Connection c;
     c.open(dir_.path());
-    data::Recordset rows = c.execute(data::speciesQuery("123001000011"));
+    data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text("123001000011")});
     return data::buildSpeciesLists(rows);
   }
   testsupport::TempDir dir_;
@@ -105,7 +105,7 @@ TEST_F(SpeciesTest, Build_CodeWithTwoSheetTypesListsEachAssessmentOnce) {
              {{"S001", "Arnica", "montana", "", "K"}});
   data::Connection c;
   c.open(dir_.path());
-  data::Recordset rows = c.execute(data::speciesQuery(kCode));
+  data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text(kCode)});
   ASSERT_EQ(rows.RecordCount(), 2u);
   auto lists = data::buildSpeciesLists(rows);
   EXPECT_EQ(data::listText(lists.group(2)), "1 Arnica montana\n");

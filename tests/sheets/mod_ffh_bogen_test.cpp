@@ -9,9 +9,9 @@ using testsupport::markText;
 
 class SheetGenerationTest : public testsupport::GenerationFixture {
  protected:
-  data::Recordset query(const std::string& sql) {
+  data::Recordset query(const std::string& sql, const std::vector<data::Value>& params = {}) {
     data::Recordset rs;
-    EXPECT_TRUE(database_.GetRecordset(0, sql, rs)) << sql;
+    EXPECT_TRUE(database_.GetRecordset(0, sql, rs, params)) << sql;
     return rs;
   }
   docx::Document generate(const std::string& key) {
@@ -52,7 +52,7 @@ TEST_F(SheetGenerationTest, Generate_EveryTypeFillsHeadBodyAndFooter) {
       EXPECT_EQ(markText(doc, body.fieldName(n)), body.value(n).toText()) << body.fieldName(n);
     }
 
-    auto rows = query(data::speciesQuery(code));
+    auto rows = query(data::speciesQuery(), {data::Value::text(code)});
     const auto lists = data::buildSpeciesLists(rows);
     EXPECT_EQ(markText(doc, "PFLANZEN"), data::listText(lists.group(2)));
     EXPECT_EQ(markText(doc, "ROTELISTE"), data::redListText(lists.redList));
