@@ -94,6 +94,9 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
       summary.failed.push_back(key);
     }
   }
+  // Rows the selection skipped for their codes belong in the message file too.
+  summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),
+                          db.skippedCodes().end());
   app::writeMessageFile(summary.messages);
   return summary;
 }
