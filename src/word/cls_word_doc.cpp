@@ -258,12 +258,18 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   if (useOwnFolder) folderName = ownFolder;
   const fs::path target = fs::path(out) / folderName;
   const fs::path file = target / (name + ".docx");
+  // Which step failed decides what the user is told: only a document open elsewhere is
+  // "geöffnet"; a damaged template or an unwritable folder has a cause of its own.
+  enum class Step { Folder, Template, Locked, Write } step = Step::Folder;
   try {
     if (!fs::is_directory(target, ec)) fs::create_directory(target);
+    step = Step::Template;
     auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
     doc->setLanguageGerman();
     doc->setPrintLayoutView();
+    step = Step::Locked;
     docx::checkNotOpenElsewhere(file);
+    step = Step::Write;
     docx::writeFileAtomically(file, freshBytes().bytesFor(templateFile, *doc));
     document_ = std::move(doc);
     documentPath_ = file;
@@ -272,9 +278,22 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   } catch (const std::exception& e) {
     document_.reset();
     documentPath_.clear();
-    messages.push_back("Der Gelängebogen " + file.string() +
-                       " konnte nicht generiert werden, da die Datei geöffnet ist.");
-    log.Ausgabe(2, "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden.");
+    const bool locked = step == Step::Locked;
+    std::string cause;
+    switch (step) {
+      case Step::Folder: cause = "der Ordner " + target.string() + " konnte nicht angelegt werden"; break;
+      case Step::Template: cause = "die Vorlage " + templateFile.string() + " ist beschädigt"; break;
+      case Step::Locked: break;
+      case Step::Write: cause = "die Datei konnte nicht geschrieben werden"; break;
+    }
+    if (locked)
+      messages.push_back("Der Gelängebogen " + file.string() +
+                         " konnte nicht generiert werden, da die Datei geöffnet ist.");
+    else
+      messages.push_back("Der Geländebogen " + file.string() + " konnte nicht generiert werden, da " +
+                         cause + " (" + e.what() + ").");
+    log.Ausgabe(2, "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden." +
+                       (locked ? std::string() : " Ursache: " + cause + " (" + e.what() + ")."));
     return 101;
   }
 }

@@ -114,26 +114,19 @@ TEST_F(ReportRunTest, Run_StoringProblemGoesToMessageFile) {
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
 }
 
-TEST_F(ReportRunTest, Run_UnexpectedErrorEndsRunAndRenewsEngine) {
-  // A sheet code that does not start with an area number cannot be reported.
+TEST_F(ReportRunTest, Run_MalformedCodeIsSkippedNamedAndTheRestGenerated) {
   writeDatabase(
       {{"GBogen",
-        {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "ABC00100001"}},
+        {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"}},
          {{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}}}}});
-  testsupport::writeFile(out() / app::kMessageFileName, "alt\r\n");
-  const auto s = run({"ABC00100001", "12300100001"});
-  EXPECT_TRUE(s.aborted);
-  EXPECT_EQ(s.error, "Typen unverträglich: FFH-Gebietsnummer ABC(0)");
-  EXPECT_TRUE(
-      logged("D2 cmdGenerate_Click: Fehler! Nicht abgefangener Fehler.Typen "
-             "unverträglich: FFH-Gebietsnummer ABC(0)"));
-  EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
-  // No message file is written or removed.
-  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName), "alt\r\n");
-  EXPECT_FALSE(word::g_WordDoc().hasApplication());
-  const auto again = run({"12300100001"});
-  EXPECT_FALSE(again.aborted);
-  EXPECT_EQ(again.reports, 1u);
+  const auto s = run({"12300100001"});
+  EXPECT_FALSE(s.aborted);
+  EXPECT_EQ(s.reports, 1u);
+  const std::string skipped =
+      "Der Geländebogen 'ABC001000011' (Bogentyp F) wurde übersprungen: die Bogennummer besteht "
+      "nicht aus genau 12 Ziffern.";
+  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName).find(skipped), 0u);
+  EXPECT_TRUE(logged("D3 FfhReportGetBogen: Warnung! " + skipped));
 }
 
 TEST_F(ReportRunTest, SelectPolygons_EveryCombinationOnceWithPartsFolded) {

@@ -44,12 +44,13 @@ class WordDocTest : public AppFixture {
     ASSERT_TRUE(app::g_Debug().Init());
     docx::test::TemplateParts parts;
     parts.body = "<w:p>" + mark(1, "NAME", "Name des Polygons") + "</w:p>" +
-                 "<w:p>" + mark(2, "FLAECHE", "ha") + "</w:p>" +
+                 "<w:p>" + mark(2, "FLAECHE", "") + " ha</w:p>" +
                  "<w:p>" + mark(3, "PFSOZ", "0123456789") + "</w:p>" +
                  table({{"Kopf", "Wert", "x"}}) + table({{"Erfassungseinheiten", "", ""}}) +
-                 table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "X", ""},
-                        {"c", "-", ""}}) +
-                 table({{"Struktur", "Codes", ""}, {"a", "-", ""}});
+                 table({{"Struktur", "Codes", ""}, {"a", "XL-Hecke, Xerophyten", ""},
+                        {"b", "X", "ja"}, {"c", "-", ""}, {"d", "18,5", "m"}, {"e", "", "m"},
+                        {"f", "\u2013", ""}, {"g", "\u00E4", ""}}) +
+                 table({{"Struktur", "Codes", ""}, {"a", "-", ""}, {"b", "", "ja"}});
     parts.header = "<w:p>" + mark(9, "POLYGONNR_SEITE", "000 000 0000 00") + "</w:p>";
     docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
                           docx::test::buildTemplate(parts));
@@ -141,7 +142,7 @@ TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
   docx::Document back = saved(file);
   auto& marks = back.bookmarks();
   EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch");
-  EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5 ha");
+  EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5");
   EXPECT_EQ(marks.text("POLYGONNR_SEITE", docx::BookmarkScope::kAllStories), "123 001 0000 11");
   EXPECT_EQ(back.protectionType(), 2);
   const auto lines = logLines(out_);
@@ -167,10 +168,14 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   doc_.DeleteWordApplication();
   docx::Document back = saved(file);
   auto& tables = back.tables();
-  ASSERT_EQ(tables.count(), 3);  // the fourth lost its only data row and went
-  ASSERT_EQ(tables.rowCount(3), 3);
-  EXPECT_EQ(tables.cellText(3, 2, 2), "12, 34");
-  EXPECT_EQ(tables.cellText(3, 3, 2), "");
+  ASSERT_EQ(tables.count(), 3);  // the fourth lost all its data rows and went
+  // Kept as stored: texts beginning with "X", a decimal comma, a one-letter value; a lone
+  // cross is removed (its "ja" stays beside it); empty values and lone dashes lose their row.
+  const std::vector<std::string> kept{"XL-Hecke, Xerophyten", "", "18,5", "\u00E4"};
+  ASSERT_EQ(tables.rowCount(3), static_cast<int>(kept.size()) + 1);
+  for (std::size_t i = 0; i < kept.size(); ++i)
+    EXPECT_EQ(tables.cellText(3, static_cast<int>(i) + 2, 2), kept[i]) << i;
+  EXPECT_EQ(tables.cellText(3, 3, 3), "ja");
 }
 
 TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {
