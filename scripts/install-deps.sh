@@ -12,8 +12,9 @@ packages=(
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;
   # LibreOffice also renders documents for printing, and CUPS with a PDF printer takes the jobs.
-  packages+=(locales python3-docx libreoffice-writer-nogui poppler-utils cups
-             printer-driver-cups-pdf)
+  # xmllint checks every template and document against the OOXML schemas (scripts/check-ooxml.py).
+  packages+=(locales python3 python3-docx libreoffice-writer-nogui poppler-utils cups
+             printer-driver-cups-pdf libxml2-utils)
 fi
 
 missing=()

@@ -180,7 +180,7 @@ class Writer {
     pugi::xml_node borders = tblPr.append_child("w:tblBorders");
     for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"})
       border(borders, side, t.gridLines ? "single" : "nil", 4);
-    setVal(tblPr.append_child("w:tblLayout"), "fixed");
+    tblPr.append_child("w:tblLayout").append_attribute("w:type") = "fixed";
     pugi::xml_node margins = tblPr.append_child("w:tblCellMar");
     for (const char* side : {"w:left", "w:right"}) {
       pugi::xml_node m = margins.append_child(side);

@@ -35,31 +35,27 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], "D1 #" + std::string(70, '+'));
   EXPECT_EQ(lines[1], "D1 # Tarnholm Quelbrix 2.3.9");
-  EXPECT_TRUE(std::regex_match(lines[2], std::regex(R"(D1 # Programmstart: \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+  EXPECT_TRUE(std::regex_match(
+      lines[2], std::regex(R"(D1 # Programmstart: \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
       << lines[2];
   EXPECT_EQ(lines[3], lines[0]);
   EXPECT_EQ(lines[4], "D1 ");
   EXPECT_EQ(lines[5], "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
   EXPECT_EQ(lines[6], "D3 ");
-  EXPECT_TRUE(std::regex_match(lines[7], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+  EXPECT_TRUE(std::regex_match(
+      lines[7], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
       << lines[7];
 }
 
-TEST_F(LogTest, Init_SecondCallKeepsFileAndWritesNoSecondBanner) {
-  settings().set(app::kDataFilesPfad, dir_.str());
-  app::clsDebug log(settings());
-  ASSERT_TRUE(log.Init());
-  log.Ausgabe(1, "eins");
-  ASSERT_TRUE(log.Init());
-  EXPECT_EQ(logLines(dir_.path()).size(), 6u);
-}
-
-TEST_F(LogTest, Init_OverwritesLogOfEarlierRun) {
+TEST_F(LogTest, Init_OverwritesEarlierRunButNotItsOwnLog) {
   settings().set(app::kDataFilesPfad, dir_.str());
   testsupport::writeFile(dir_.path() / "FehlerReport2.log", "alt\r\nalt\r\n");
   app::clsDebug log(settings());
   ASSERT_TRUE(log.Init());
-  EXPECT_EQ(logLines(dir_.path()).size(), 5u);
+  EXPECT_EQ(logLines(dir_.path()).size(), 5u);  // the banner only
+  log.Ausgabe(1, "eins");
+  ASSERT_TRUE(log.Init());  // a second call writes no second banner
+  EXPECT_EQ(logLines(dir_.path()).size(), 6u);
 }
 
 TEST_F(LogTest, Init_FailsWithoutUsableFolder) {
@@ -72,27 +68,23 @@ TEST_F(LogTest, Init_FailsWithoutUsableFolder) {
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
   if (geteuid() != 0) {  // root writes anywhere
     settings().set(app::kDataFilesPfad, dir_.str());
-    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read |
-                                                  std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     app::clsDebug readOnly(settings());
     EXPECT_FALSE(readOnly.Init());
   }
 }
 
-TEST_F(LogTest, Ausgabe_DeletedFileIsNotRecreated) {
+TEST_F(LogTest, UnstartedOrDeletedLog_NotWrittenNorRecreated) {
   settings().set(app::kDataFilesPfad, dir_.str());
+  { app::clsDebug unstarted(settings()); }
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
   {
     app::clsDebug log(settings());
     ASSERT_TRUE(log.Init());
     std::filesystem::remove(dir_.path() / "FehlerReport2.log");
     log.Ausgabe(2, "verloren");
   }
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
-}
-
-TEST_F(LogTest, Destruction_UnstartedLogWritesNothing) {
-  settings().set(app::kDataFilesPfad, dir_.str());
-  { app::clsDebug log(settings()); }
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "FehlerReport2.log"));
 }
 

@@ -1,11 +1,12 @@
 #include "data/connection.h"
-#include "data/stored_order.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 
 #include "data/provider_error.h"
+#include "data/stored_order.h"
+#include "support/expect_throw.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -13,13 +14,16 @@ namespace {
 
 using data::Connection;
 using data::ProviderError;
+using testsupport::thrownValue;
 using testsupport::writeTable;
 
 class ConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     writeTable(dir_.path() / "GBogen.dbf",
-               {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}, {"GBKOPIE", 'C', 1, 0},
+               {{"GBCODE", 'C', 12, 0},
+                {"GBBOGEN", 'C', 2, 0},
+                {"GBKOPIE", 'C', 1, 0},
                 {"FLAECHE", 'N', 8, 2}},
                {{"123001000302", "GN", "", "12.5"},
                 {"123001000011", "F", "3", "3"},
@@ -71,8 +75,8 @@ TEST_F(ConnectionTest, Execute_RowsInStoredOrder) {
 TEST_F(ConnectionTest, Execute_DistinctAndOrKeepFirstOccurrenceOrder) {
   auto rs = conn_.execute(
       "SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' OR GBBOGEN='GN'");
-  EXPECT_EQ(column(rs, 0), (std::vector<std::string>{"123001000302", "123001000011",
-                                                     "123001000301"}));
+  EXPECT_EQ(column(rs, 0),
+            (std::vector<std::string>{"123001000302", "123001000011", "123001000301"}));
 }
 
 TEST_F(ConnectionTest, Execute_LikeWildcards) {
@@ -124,22 +128,15 @@ TEST_F(ConnectionTest, Recordset_CursorAndFieldErrors) {
   EXPECT_THROW(rs.MoveNext(), ProviderError);
   rs.MoveFirst();
   EXPECT_EQ(rs.field(0).name, "GBCODE");
-  try {
-    rs.value("GIBTS");
-    FAIL();
-  } catch (const ProviderError& e) {
-    EXPECT_EQ(e.number(), data::kErrNoSuchField);
-  }
+  EXPECT_EQ(thrownValue<ProviderError>([&] { rs.value("GIBTS"); }, &ProviderError::number),
+            data::kErrNoSuchField);
 }
 
 TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   auto expectNumber = [&](const std::string& sql, int number) {
-    try {
-      conn_.execute(sql);
-      ADD_FAILURE() << sql;
-    } catch (const ProviderError& e) {
-      EXPECT_EQ(e.number(), number) << e.what();
-    }
+    EXPECT_EQ(thrownValue<ProviderError>([&] { conn_.execute(sql); }, &ProviderError::number),
+              number)
+        << sql;
   };
   expectNumber("SELECT * FROM fehlt", data::kErrNoSuchTable);
   expectNumber("SELEKT * FROM gbogen", data::kErrSyntax);
@@ -147,12 +144,9 @@ TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   expectNumber("SELECT * FROM kaputt", data::kErrDamagedTable);
 
   Connection missing;
-  try {
-    missing.open(dir_.path() / "gibt-es-nicht");
-    FAIL();
-  } catch (const ProviderError& e) {
-    EXPECT_EQ(e.number(), data::kErrInvalidPath);
-  }
+  EXPECT_EQ(thrownValue<ProviderError>([&] { missing.open(dir_.path() / "gibt-es-nicht"); },
+                                       &ProviderError::number),
+            data::kErrInvalidPath);
   EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
 }
 
@@ -166,10 +160,9 @@ TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
   EXPECT_EQ(data::inStoredOrder("SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F'"),
             "SELECT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' GROUP BY GBCODE, GBBOGEN "
             "ORDER BY MIN(GBogen._rowid_)");
-  for (const char* unchanged :
-       {"SELECT a FROM (x INNER JOIN y ON x.a = y.a)", "SELECT a FROM x, y",
-        "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x", "SELECT a FROM x q",
-        "SELECT 'unclosed FROM x"})
+  for (const char* unchanged : {"SELECT a FROM (x INNER JOIN y ON x.a = y.a)", "SELECT a FROM x, y",
+                                "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x",
+                                "SELECT a FROM x q", "SELECT 'unclosed FROM x"})
     EXPECT_EQ(data::inStoredOrder(unchanged), unchanged);
 }
 

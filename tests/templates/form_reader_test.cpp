@@ -9,6 +9,7 @@
 
 #include "form_error.h"
 #include "schema_columns.h"
+#include "support/expect_throw.h"
 #include "table_layout.h"
 
 namespace {
@@ -23,12 +24,8 @@ Form read(const std::string& text, const forms::Variables& vars = {}) {
 }
 
 std::string errorOf(const std::string& text, const forms::Variables& vars = {}) {
-  try {
-    read(text, vars);
-  } catch (const FormError& e) {
-    return e.what();
-  }
-  return "";
+  return testsupport::thrownValue<FormError>([&] { read(text, vars); }, &FormError::what)
+      .value_or("");
 }
 
 TEST(forms_inline, bookmarks_fields_and_bold) {
@@ -76,7 +73,8 @@ TEST(forms_reader, variables_and_conditions) {
 }
 
 TEST(forms_reader, errors_name_file_and_line) {
-  EXPECT_EQ(errorOf("title a\n\nfrobnicate x\n"), "test.form:3: unknown directive \"frobnicate\"");
+  EXPECT_THROW_MSG(read("title a\n\nfrobnicate x\n"), FormError,
+                   "test.form:3: unknown directive \"frobnicate\"");
   EXPECT_NE(errorOf("table\nrow a\n").find("without \"end\""), std::string::npos);
   EXPECT_NE(errorOf("table\nend\n").find("a table without rows"), std::string::npos);
 }

@@ -9,6 +9,7 @@
 
 #include "dotx_inspector.h"
 #include "form_error.h"
+#include "support/expect_throw.h"
 #include "support/temp_dir.h"
 #include "template_set.h"
 #include "zip_package.h"
@@ -39,12 +40,10 @@ forms::TemplateSpec specFor(const fs::path& forms, const std::string& key) {
 }
 
 std::string buildError(const fs::path& forms, const std::string& key) {
-  try {
-    forms::buildTemplate(specFor(forms, key), forms, kSources / "package");
-  } catch (const forms::FormError& e) {
-    return e.what();
-  }
-  return "";
+  return testsupport::thrownValue<forms::FormError>(
+             [&] { forms::buildTemplate(specFor(forms, key), forms, kSources / "package"); },
+             &forms::FormError::what)
+      .value_or("");
 }
 
 TEST(templates_build, the_table_of_templates_in_order) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/expect_throw.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 #include "word/docx/range_walk.h"
@@ -13,6 +14,7 @@ namespace {
 using test::buildTemplate;
 using test::para;
 using test::partXml;
+using testsupport::thrownValue;
 
 std::string start(int id, const std::string& name) {
   return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name + "\"/>";
@@ -65,14 +67,43 @@ TEST(bookmark_replace, keeps_bookmark_around_new_text) {
   EXPECT_EQ(again.bookmarks().text("A", kAll), "Zweiter Wert");
 }
 
-TEST(bookmark_replace, empty_text_leaves_empty_bookmark) {
-  Document doc = openBody("<w:p>" + start(1, "A") + run("Inhalt") + end(1) + "</w:p>");
-  doc.bookmarks().replace("A", "", {}, kAll);
-  EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
-  EXPECT_EQ(doc.bookmarks().text("A", kAll), "");
-  doc.bookmarks().replace("A", "wieder", {}, kAll);
-  EXPECT_EQ(doc.bookmarks().text("A", kAll), "wieder");
+// Replacing a bookmark's content in different surroundings: the bookmark's text afterwards and
+// the body's text.
+struct ReplaceCase {
+  const char* what;
+  std::string body;
+  std::string name;
+  std::string before;  // the bookmark's text before replacing
+  std::string text;
+  std::string bodyAfter;
+};
+
+class bookmark_replace_in : public ::testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(bookmark_replace_in, keeps_bookmark_around_new_text) {
+  const ReplaceCase& c = GetParam();
+  Document doc = openBody(c.body);
+  EXPECT_EQ(doc.bookmarks().text(c.name, kAll), c.before);
+  doc.bookmarks().replace(c.name, c.text, {}, kAll);
+  EXPECT_TRUE(doc.bookmarks().exists(c.name, kAll));
+  EXPECT_EQ(doc.bookmarks().text(c.name, kAll), c.text);
+  EXPECT_EQ(bodyText(doc), c.bodyAfter);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    surroundings, bookmark_replace_in,
+    ::testing::Values(ReplaceCase{"empty_text",
+                                  "<w:p>" + start(1, "A") + run("Inhalt") + end(1) + "</w:p>", "A",
+                                  "Inhalt", "", ""},
+                      ReplaceCase{"spanning_paragraphs_joins_them",
+                                  "<w:p>" + run("Anfang ") + start(1, "A") + run("eins") +
+                                      "</w:p>" + para("zwei") + "<w:p>" + run("drei") + end(1) +
+                                      run(" Ende") + "</w:p>" + para("danach"),
+                                  "A", "eins\rzwei\rdrei", "X", "Anfang X Ende\rdanach"},
+                      ReplaceCase{"empty_bookmark_behind_last_paragraph",
+                                  para("Ende") + start(4, "SCHLUSS") + end(4), "SCHLUSS", "",
+                                  " und aus", "Ende und aus"}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_order) {
   Document doc = openBody(
@@ -128,28 +159,18 @@ TEST(bookmark_replace, line_feed_is_break_and_carriage_return_is_paragraph) {
   EXPECT_TRUE(body.child("w:p").next_sibling("w:p").child("w:bookmarkEnd"));
 }
 
-TEST(bookmark_replace, spanning_paragraphs_joins_them) {
-  Document doc =
-      openBody("<w:p>" + run("Anfang ") + start(1, "A") + run("eins") + "</w:p>" + para("zwei") +
-               "<w:p>" + run("drei") + end(1) + run(" Ende") + "</w:p>" + para("danach"));
-  EXPECT_EQ(doc.bookmarks().text("A", kAll), "eins\rzwei\rdrei");
-  doc.bookmarks().replace("A", "X", {}, kAll);
-  EXPECT_EQ(doc.bookmarks().text("A", kAll), "X");
-  EXPECT_EQ(bodyText(doc), "Anfang X Ende\rdanach");
-}
-
 TEST(bookmark_scope, header_and_footer_bookmarks) {
   Document doc = open({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
                        "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""});
   EXPECT_TRUE(doc.bookmarks().exists("KOPF", kAll));
   EXPECT_FALSE(doc.bookmarks().exists("KOPF", BookmarkScope::kMainText));
-  try {
-    doc.bookmarks().replace("KOPF", "x", {}, BookmarkScope::kMainText);
-    FAIL() << "header bookmark reached through the main text";
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kBookmarkNotFound);
-    EXPECT_NE(std::string(e.what()).find("KOPF"), std::string::npos);
-  }
+  EXPECT_EQ(thrownValue<DocxError>(
+                [&] { doc.bookmarks().replace("KOPF", "x", {}, BookmarkScope::kMainText); },
+                [](const DocxError& e) {
+                  return std::pair(e.code(),
+                                   std::string(e.what()).find("KOPF") != std::string::npos);
+                }),
+            std::pair(ErrorCode::kBookmarkNotFound, true));
   doc.bookmarks().replace("KOPF", "000 000 0000 01", {}, kAll);
   doc.bookmarks().replace("FUSS", "Fuß", {}, kAll);
   const std::string bytes = doc.toBytes();
@@ -178,13 +199,6 @@ TEST(bookmark_replace, markers_between_paragraphs) {
   doc.bookmarks().replace("LEER", "X", {}, kAll);
   EXPECT_EQ(doc.bookmarks().text("LEER", kAll), "X");
   EXPECT_EQ(bodyText(doc), "Neu\rXFolgt");
-}
-
-TEST(bookmark_replace, empty_bookmark_behind_last_paragraph) {
-  Document doc = openBody(para("Ende") + start(4, "SCHLUSS") + end(4));
-  doc.bookmarks().replace("SCHLUSS", " und aus", {}, kAll);
-  EXPECT_EQ(doc.bookmarks().text("SCHLUSS", kAll), " und aus");
-  EXPECT_EQ(bodyText(doc), "Ende und aus");
 }
 
 TEST(bookmark_replace, nested_and_overlapping_bookmarks) {
@@ -258,13 +272,12 @@ TEST(bookmark_replace, control_characters_and_bad_utf8_give_valid_xml) {
 
 TEST(bookmark_locate, end_marker_missing_is_error) {
   Document doc = openBody("<w:p>" + start(1, "A") + run("x") + "</w:p>");
-  try {
-    doc.bookmarks().replace("A", "y", {}, kAll);
-    FAIL();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kBookmarkNotFound);
-    EXPECT_NE(std::string(e.what()).find("no end"), std::string::npos);
-  }
+  EXPECT_EQ(thrownValue<DocxError>([&] { doc.bookmarks().replace("A", "y", {}, kAll); },
+                                   [](const DocxError& e) {
+                                     return std::pair(e.code(), std::string(e.what()).find(
+                                                                    "no end") != std::string::npos);
+                                   }),
+            std::pair(ErrorCode::kBookmarkNotFound, true));
 }
 
 TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
@@ -273,12 +286,9 @@ TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
   Document reference = openBody(body);
   reference.bookmarks().replace("OK", "z", {}, kAll);
   Document doc = openBody(body);
-  try {
-    doc.bookmarks().replace("VERDREHT", "neu", {}, kAll);
-    FAIL();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kMalformedXml);
-  }
+  EXPECT_EQ(thrownValue<DocxError>([&] { doc.bookmarks().replace("VERDREHT", "neu", {}, kAll); },
+                                   &DocxError::code),
+            ErrorCode::kMalformedXml);
   EXPECT_THROW(doc.bookmarks().insert("VERDREHT", "neu", {}, kAll, true), DocxError);
   doc.bookmarks().replace("OK", "z", {}, kAll);
   EXPECT_EQ(test::partText(doc.toBytes(), "word/document.xml"),

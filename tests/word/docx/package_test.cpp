@@ -8,9 +8,10 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
+#include "support/expect_throw.h"
+#include "support/temp_dir.h"
 #include "test_package.h"
 #include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
@@ -22,26 +23,38 @@ namespace {
 using test::buildTemplate;
 using test::para;
 using test::partText;
-using test::scratchFolder;
 using test::writeFile;
+using testsupport::readFile;
+using testsupport::thrownValue;
 
-std::string readAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+std::optional<ErrorCode> openError(const std::string& bytes, std::string* message = nullptr) {
+  return thrownValue<DocxError>([&] { Document::fromBytes(bytes, "kaputt.dotx"); },
+                                [&](const DocxError& e) {
+                                  if (message) *message = e.what();
+                                  return e.code();
+                                });
 }
 
-ErrorCode openError(const std::string& bytes, std::string* message = nullptr) {
-  try {
-    Document::fromBytes(bytes, "kaputt.dotx");
-  } catch (const DocxError& e) {
-    if (message) *message = e.what();
-    return e.code();
+// The code of the DocxError that saving a document of the template to target raises.
+std::optional<ErrorCode> saveError(const std::filesystem::path& tmpl,
+                                   const std::filesystem::path& target) {
+  return thrownValue<DocxError>([&] { Document::open(tmpl).save(target); }, &DocxError::code);
+}
+
+// A scratch folder holding a small template v.dotx.
+class save_atomic : public ::testing::Test {
+ protected:
+  testsupport::TempDir dir_;
+  const std::filesystem::path& folder_ = dir_.path();
+  const std::filesystem::path tmpl_ =
+      writeFile(folder_ / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
+
+  int fileCount() const {
+    int files = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder_)) ++files;
+    return files;
   }
-  ADD_FAILURE() << "opened a damaged package";
-  return ErrorCode::kInvalidArgument;
-}
+};
 
 TEST(package_open, template_becomes_document_and_untouched_parts_stay_byte_identical) {
   const std::string original = buildTemplate({para("Hallo"), "", "", true, true, ""});
@@ -55,9 +68,9 @@ TEST(package_open, template_becomes_document_and_untouched_parts_stay_byte_ident
 }
 
 TEST(package_open, cached_template_is_reread_when_the_file_changes) {
-  const auto folder = scratchFolder("cache");
+  testsupport::TempDir dir;
   const auto path =
-      writeFile(folder / "t.dotx", buildTemplate({para("eins"), "", "", true, true, ""}));
+      writeFile(dir.path() / "t.dotx", buildTemplate({para("eins"), "", "", true, true, ""}));
   Document first = Document::open(path);
   first.bookmarks();  // the first document may be edited without touching the cache
   EXPECT_NE(partText(first.toBytes(), "word/document.xml").find("eins"), std::string::npos);
@@ -151,61 +164,38 @@ TEST(package_corrupt, every_single_damaged_byte_gives_docx_error_or_a_usable_doc
   EXPECT_GT(rejected, 0);
 }
 
-TEST(save_atomic, writes_document_and_overwrites_keeping_mode) {
-  const auto folder = scratchFolder("save");
-  const auto tmpl =
-      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
-  const auto target = folder / "000000000001GN.docx";
-  Document::open(tmpl).save(target);
+TEST_F(save_atomic, writes_document_and_overwrites_keeping_mode) {
+  const auto target = folder_ / "000000000001GN.docx";
+  Document::open(tmpl_).save(target);
   ASSERT_TRUE(std::filesystem::exists(target));
   chmod(target.c_str(), 0640);
-  Document::open(tmpl).save(target);
+  Document::open(tmpl_).save(target);
   struct stat st;
   ASSERT_EQ(stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_NO_THROW(Document::open(target));
-  // Nothing but the template and the document remain.
-  int files = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++files;
-  EXPECT_EQ(files, 2);
+  EXPECT_EQ(fileCount(), 2);  // nothing but the template and the document remain
 }
 
-TEST(save_atomic, lock_files_of_other_editors_give_file_open_error) {
-  const auto folder = scratchFolder("lock");
-  const auto tmpl =
-      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
-  const auto target = folder / "Bericht-Report.docx";
-  Document::open(tmpl).save(target);
-  const std::string before = readAll(target);
+TEST_F(save_atomic, lock_files_of_other_editors_give_file_open_error) {
+  const auto target = folder_ / "Bericht-Report.docx";
+  Document::open(tmpl_).save(target);
+  const std::string before = readFile(target);
   for (const std::string lock : {".~lock.Bericht-Report.docx#", "~$richt-Report.docx",
                                  "~$Bericht-Report.docx", "~$ericht-Report.docx"}) {
-    writeFile(folder / lock, "user");
-    Document doc = Document::open(tmpl);
-    try {
-      doc.save(target);
-      ADD_FAILURE() << "saved over an open document (" << lock << ")";
-    } catch (const DocxError& e) {
-      EXPECT_EQ(e.code(), ErrorCode::kFileOpen) << lock;
-    }
-    EXPECT_EQ(readAll(target), before);
-    std::filesystem::remove(folder / lock);
+    writeFile(folder_ / lock, "user");
+    EXPECT_EQ(saveError(tmpl_, target), ErrorCode::kFileOpen) << lock;
+    EXPECT_EQ(readFile(target), before);
+    std::filesystem::remove(folder_ / lock);
   }
   // A folder in the target's place cannot be written either.
-  std::filesystem::create_directory(folder / "Ordner.docx");
-  try {
-    Document::open(tmpl).save(folder / "Ordner.docx");
-    ADD_FAILURE();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
-  }
+  std::filesystem::create_directory(folder_ / "Ordner.docx");
+  EXPECT_EQ(saveError(tmpl_, folder_ / "Ordner.docx"), ErrorCode::kFileOpen);
 }
 
-TEST(save_atomic, record_lock_of_another_process_gives_file_open_error) {
-  const auto folder = scratchFolder("fcntl");
-  const auto tmpl =
-      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
-  const auto target = folder / "gesperrt.docx";
-  Document::open(tmpl).save(target);
+TEST_F(save_atomic, record_lock_of_another_process_gives_file_open_error) {
+  const auto target = folder_ / "gesperrt.docx";
+  Document::open(tmpl_).save(target);
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
@@ -223,43 +213,29 @@ TEST(save_atomic, record_lock_of_another_process_gives_file_open_error) {
   }
   char ok = '0';
   ASSERT_EQ(read(ready[0], &ok, 1), 1);
-  ErrorCode code = ErrorCode::kInvalidArgument;
-  try {
-    Document::open(tmpl).save(target);
-  } catch (const DocxError& e) {
-    code = e.code();
-  }
+  const auto code = saveError(tmpl_, target);
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
   close(ready[0]);
   close(ready[1]);
   ASSERT_EQ(ok, '1');
   EXPECT_EQ(code, ErrorCode::kFileOpen);
-  EXPECT_NO_THROW(Document::open(tmpl).save(target));  // free again once the editor is gone
+  EXPECT_NO_THROW(Document::open(tmpl_).save(target));  // free again once the editor is gone
 }
 
-TEST(save_atomic, unwritable_target_gives_file_open_error) {
+TEST_F(save_atomic, unwritable_target_gives_file_open_error) {
   if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
-  const auto folder = scratchFolder("readonly");
-  const auto tmpl =
-      writeFile(folder / "v.dotx", buildTemplate({para("x"), "", "", true, true, ""}));
-  const auto target = folder / "fest.docx";
-  Document::open(tmpl).save(target);
+  const auto target = folder_ / "fest.docx";
+  Document::open(tmpl_).save(target);
   chmod(target.c_str(), 0444);
-  try {
-    Document::open(tmpl).save(target);
-    ADD_FAILURE();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kFileOpen);
-  }
+  EXPECT_EQ(saveError(tmpl_, target), ErrorCode::kFileOpen);
 }
 
-TEST(save_atomic, failed_write_leaves_old_file_and_no_temporary_file) {
-  const auto folder = scratchFolder("full");
-  const auto tmpl =
-      writeFile(folder / "v.dotx",
+TEST_F(save_atomic, failed_write_leaves_old_file_and_no_temporary_file) {
+  const auto big =
+      writeFile(folder_ / "v.dotx",
                 buildTemplate({para(std::string(50000, 'x')) + para("y"), "", "", true, true, ""}));
-  const auto target = folder / "alt.docx";
+  const auto target = folder_ / "alt.docx";
   writeFile(target, "previous content");
   // A file size limit makes the write fail part-way, as a full disk would.
   struct rlimit old;
@@ -268,28 +244,20 @@ TEST(save_atomic, failed_write_leaves_old_file_and_no_temporary_file) {
   struct rlimit limit = old;
   limit.rlim_cur = 200;
   setrlimit(RLIMIT_FSIZE, &limit);
-  ErrorCode code = ErrorCode::kInvalidArgument;
-  try {
-    Document doc = Document::open(tmpl);
-    doc.bookmarks();
-    doc.save(target);
-  } catch (const DocxError& e) {
-    code = e.code();
-  }
+  const auto code = thrownValue<DocxError>(
+      [&] {
+        Document doc = Document::open(big);
+        doc.bookmarks();
+        doc.save(target);
+      },
+      &DocxError::code);
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_EQ(code, ErrorCode::kWriteFailed);
-  EXPECT_EQ(readAll(target), "previous content");
-  int files = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++files;
-  EXPECT_EQ(files, 2);
+  EXPECT_EQ(readFile(target), "previous content");
+  EXPECT_EQ(fileCount(), 2);
   // A missing folder is a write failure, not an open file.
-  try {
-    Document::open(tmpl).save(folder / "fehlt" / "x.docx");
-    ADD_FAILURE();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kWriteFailed);
-  }
+  EXPECT_EQ(saveError(big, folder_ / "fehlt" / "x.docx"), ErrorCode::kWriteFailed);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/expect_throw.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 #include "word/docx/xml_util.h"
@@ -78,12 +79,9 @@ TEST(table_read, counts_in_body_order_without_nested_tables) {
   EXPECT_EQ(doc.tables().cellText(1, 2, 1), "a2\ra2b");
   EXPECT_EQ(doc.tables().cellText(1, 1, 3), "c1");
   EXPECT_EQ(doc.tables().cellText(2, 1, 1), "z");
-  try {
-    doc.tables().rowCount(3);
-    FAIL();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kTableOutOfRange);
-  }
+  EXPECT_EQ(
+      testsupport::thrownValue<DocxError>([&] { doc.tables().rowCount(3); }, &DocxError::code),
+      ErrorCode::kTableOutOfRange);
   EXPECT_THROW(doc.tables().cellText(1, 3, 1), DocxError);
   EXPECT_THROW(doc.tables().cellText(1, 1, 4), DocxError);
 }

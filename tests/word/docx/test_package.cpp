@@ -114,17 +114,6 @@ std::filesystem::path writeFile(const std::filesystem::path& path, const std::st
   return path;
 }
 
-std::filesystem::path scratchFolder(const std::string& name) {
-  const char* base = std::getenv("QUELBRIX_TEST_TMP");
-  std::filesystem::path folder =
-      std::filesystem::path(base && *base ? base
-                                          : std::filesystem::temp_directory_path().string()) /
-      ("docx_" + name);
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 std::string partText(const std::string& packageBytes, const std::string& part) {
   for (const ZipEntry& e : readZip(packageBytes, "test")) {
     if (e.name == part) return *e.data;

@@ -24,9 +24,6 @@ std::string buildTemplate(const TemplateParts& parts);
 // Writes bytes to a file and answers its path.
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes);
 
-// A fresh scratch folder for one test (below QUELBRIX_TEST_TMP or the system's temp folder).
-std::filesystem::path scratchFolder(const std::string& name);
-
 // One part of a package, as text and parsed.
 std::string partText(const std::string& packageBytes, const std::string& part);
 std::unique_ptr<pugi::xml_document> partXml(const std::string& packageBytes,
