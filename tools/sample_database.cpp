@@ -1,10 +1,9 @@
 #include "tools/sample_database.h"
 
-#include <fstream>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>

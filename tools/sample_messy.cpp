@@ -122,8 +122,8 @@ MessyResult makeMessy(const std::filesystem::path& dir) {
   Rows& remarks = tables.at("anmerk");
   const int memo = column(remarks, "ANMERKUNG");
   for (std::size_t r = 0; r < remarks.rows.size(); r += 3)
-    remarks.rows[r][memo] =
-        Value::text(remarks.rows[r][memo].toText() + " Trittschäden an der Böschung, Größe üblich.");
+    remarks.rows[r][memo] = Value::text(remarks.rows[r][memo].toText() +
+                                        " Trittschäden an der Böschung, Größe üblich.");
 
   // Out of code order, one deleted record (a stale copy of a sheet), and rows whose codes are
   // Null or malformed.

@@ -26,8 +26,8 @@ void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
       for (int i = 1; i <= data::clsDBFData::kTableCount; ++i) tables.push_back(db.tableName(i));
       for (const auto& t : data::findUndecodableTexts(db.surveyFolder(), tables)) {
         const std::string warning = "Warnung! Die Tabelle " + t.table + " enthält " +
-                                    std::to_string(t.texts) +
-                                    " Text(e), die in der Codepage " + t.codePage +
+                                    std::to_string(t.texts) + " Text(e), die in der Codepage " +
+                                    t.codePage +
                                     " nicht lesbar sind. Bitte legen Sie eine .cpg-Datei mit der "
                                     "richtigen Codepage neben die Tabelle.";
         app::g_Debug().Ausgabe(3, "check: " + warning);

@@ -20,7 +20,8 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
   auto options = std::make_shared<sample::SampleOptions>();
   cmd->add_option("dir", *dir, "Zielordner (wird angelegt)")->required();
   cmd->add_option("--polygons", options->polygons, "Anzahl der Polygone")->capture_default_str();
-  cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")->capture_default_str();
+  cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")
+      ->capture_default_str();
   cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
       ->capture_default_str();
   auto messy = std::make_shared<bool>(false);
@@ -47,12 +48,12 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - start)
                           .count();
-      ctx.out << result.polygons.size() << " Polygone und " << result.sheets
-              << " Geländebögen in " << ms << " ms geschrieben.\n"
+      ctx.out << result.polygons.size() << " Polygone und " << result.sheets << " Geländebögen in "
+              << ms << " ms geschrieben.\n"
               << "DBF-Tabellen: " << folder.string() << "\n"
               << "Shapefile:    " << shape.string() << "\n"
-              << "Weiter mit:   quelbrix --db " << folder.string() << " --shape "
-              << shape.string() << " --out AUSGABEORDNER check\n";
+              << "Weiter mit:   quelbrix --db " << folder.string() << " --shape " << shape.string()
+              << " --out AUSGABEORDNER check\n";
       return 0;
     };
   });

@@ -1,7 +1,7 @@
 #include "data/ffh_lookups.h"
-#include "data/shown_query.h"
 
 #include "app/program_objects.h"
+#include "data/shown_query.h"
 
 namespace data {
 namespace {
@@ -18,8 +18,7 @@ std::string likeLiteral(const std::string& text) {
 
 }  // namespace
 
-int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types,
-                               clsDBFData& db) {
+int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types, clsDBFData& db) {
   types.clear();
   int16_t result = 101;
   const std::string query =
@@ -28,8 +27,8 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
   Recordset rows;
   if (!db.GetRecordset(0, query, rows, params)) {
     app::g_Debug().Ausgabe(2, "FfhReportGetBogentypen: Fehler! Die SQL-Anfrage (" +
-                                  shownQuery(query, params) +
-                                  ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+                                  shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
+                                  "0" + " schlug fehlt.");
     return 101;
   }
   for (; !rows.isEOF(); rows.MoveNext()) {
@@ -53,14 +52,15 @@ bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db) {
   const std::string typeCondition = sheetType.empty() ? "" : " AND GBogen.GBBOGEN=?";
   const std::string query =
       "SELECT GBogen.GBCODE, GBogen.GBKOPIE From GBogen WHERE (GBogen.GBCODE like ? ESCAPE '\\' "
-      "AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4')" + typeCondition + ")";
+      "AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4')" +
+      typeCondition + ")";
   std::vector<Value> params{Value::text(pattern)};
   if (!sheetType.empty()) params.push_back(Value::text(sheetType));
   Recordset rows;
   if (!db.GetRecordset(0, query, rows, params)) {
     app::g_Debug().Ausgabe(2, "FfhBogenIsCopy: Fehler! Die SQL-Anfrage (" +
-                                  shownQuery(query, params) +
-                                  ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+                                  shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
+                                  "0" + " schlug fehlt.");
     return false;
   }
   return !(rows.isBOF() && rows.isEOF());

@@ -15,7 +15,8 @@ std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return text;
   };
-  const std::string type = sheetType.isNull() ? "" : " (Bogentyp " + printable(sheetType.toText()) + ")";
+  const std::string type =
+      sheetType.isNull() ? "" : " (Bogentyp " + printable(sheetType.toText()) + ")";
   if (code.isNull())
     return "Ein Geländebogen ohne Bogennummer" + type +
            " wurde übersprungen: GBCODE ist leer (Null).";

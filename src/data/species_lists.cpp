@@ -6,7 +6,9 @@
 namespace data {
 namespace {
 
-bool present(const Value& v) { return !v.isNull(); }
+bool present(const Value& v) {
+  return !v.isNull();
+}
 
 // Inserts each element before the trailing run of elements whose key is greater than its own,
 // so equal keys keep their order.
@@ -129,8 +131,8 @@ SpeciesLists buildSpeciesLists(Recordset& rows) {
     lists.species.push_back(s);
 
     if (present(rows.value(7))) {
-      std::string line = rows.value(5).toText() + " " + rows.value(6).toText() + " " +
-                         rows.value(7).toText();
+      std::string line =
+          rows.value(5).toText() + " " + rows.value(6).toText() + " " + rows.value(7).toText();
       for (int column : {9, 10, 11})
         if (const Value& v = rows.value(column); present(v)) line += ", " + v.toText();
       lists.redList.push_back(line);

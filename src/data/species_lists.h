@@ -15,8 +15,8 @@ namespace data {
 std::string speciesQuery();
 
 struct SpeciesLists {
-  std::vector<clsPflanzenart> species;   // sorted by name
-  std::vector<std::string> redList;      // sorted lines "genus species RL, ratings..."
+  std::vector<clsPflanzenart> species;  // sorted by name
+  std::vector<std::string> redList;     // sorted lines "genus species RL, ratings..."
   std::vector<clsPflanzenart> group(int32_t pflanzentyp) const;
 };
 

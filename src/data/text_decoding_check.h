@@ -9,9 +9,9 @@
 namespace data {
 
 struct UndecodableTable {
-  std::string table;     // file name, e.g. "bgw.dbf"
-  std::string codePage;  // the code page the reader used
-  std::size_t texts = 0; // texts holding a replacement character
+  std::string table;      // file name, e.g. "bgw.dbf"
+  std::string codePage;   // the code page the reader used
+  std::size_t texts = 0;  // texts holding a replacement character
 };
 
 // Reads every named table of folder (names without ".dbf", found without regard to case);

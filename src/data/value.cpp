@@ -1,7 +1,7 @@
 #include "data/value.h"
 
-#include <clocale>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -62,21 +62,33 @@ std::string withGermanDecimal(std::string number) {
 
 std::string Value::toText() const {
   switch (kind()) {
-    case Kind::Null: return "";
-    case Kind::Text: return asText();
-    case Kind::Integer: return std::to_string(asInteger());
-    case Kind::Real: return formatReal(asReal());
-    case Kind::Boolean: return asBoolean() ? "Wahr" : "Falsch";
-    case Kind::Date: return formatDate(asDate());
+    case Kind::Null:
+      return "";
+    case Kind::Text:
+      return asText();
+    case Kind::Integer:
+      return std::to_string(asInteger());
+    case Kind::Real:
+      return formatReal(asReal());
+    case Kind::Boolean:
+      return asBoolean() ? "Wahr" : "Falsch";
+    case Kind::Date:
+      return formatDate(asDate());
   }
   return "";
 }
 
 bool Value::toNumber(double& out) const {
   switch (kind()) {
-    case Kind::Integer: out = static_cast<double>(asInteger()); return true;
-    case Kind::Real: out = asReal(); return true;
-    case Kind::Boolean: out = asBoolean() ? -1.0 : 0.0; return true;
+    case Kind::Integer:
+      out = static_cast<double>(asInteger());
+      return true;
+    case Kind::Real:
+      out = asReal();
+      return true;
+    case Kind::Boolean:
+      out = asBoolean() ? -1.0 : 0.0;
+      return true;
     case Kind::Text: {
       if (!isNumeric(asText())) return false;
       std::string s;
@@ -103,7 +115,8 @@ bool Value::toNumber(double& out) const {
       out = negative ? -v : v;
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -1,9 +1,9 @@
 #include "gui/type_filter.h"
-#include "data/shown_query.h"
 
 #include <QString>
 
 #include "app/program_objects.h"
+#include "data/shown_query.h"
 #include "word/cls_word_doc.h"
 
 namespace gui {

@@ -72,8 +72,8 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
   if (!db.GetRecordset(27, query, rows, byCode)) {
     log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) +
-                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
+                       " schlug fehlt.");
     return 101;
   }
   std::string units;

@@ -1,6 +1,6 @@
 #include "app/program_objects.h"
-#include "data/shown_query.h"
 #include "data/sheet_code_rule.h"
+#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "word/cls_word_doc.h"

@@ -61,8 +61,8 @@ class HeadWriter {
       write(nameBookmark, "keiner");
       return true;
     }
-    const std::string query = std::string("SELECT CODE_ALT, CODE_EG, NAME") +
-                              " FROM ffh_ref WHERE ((CODE_EG=?))";
+    const std::string query =
+        std::string("SELECT CODE_ALT, CODE_EG, NAME") + " FROM ffh_ref WHERE ((CODE_EG=?))";
     data::Recordset rows;
     if (!lookUp(23, query, code, rows)) return false;
     if (rows.isEOF()) {
@@ -133,8 +133,7 @@ int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
 
   out.write("GBCODE", code, true);
 
-  std::string query =
-      "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
+  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
   data::Recordset rs;
   const std::vector<data::Value> areaParams{data::Value::integer(areaNumber(code))};
   if (!db.GetRecordset(22, query, rs, areaParams)) {

@@ -37,8 +37,8 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
   data::Recordset rows;
   if (!db.GetRecordset(0, query, rows, params)) {
     log.Ausgabe(2, "FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, params) +
-                       ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " + "0" +
+                       " schlug fehlt.");
     return 101;
   }
   const RecordView r(rows);

@@ -38,8 +38,7 @@ std::string trim(const std::string& s) {
 // When the document of key was last written, or the epoch when there is none.
 fs::file_time_type writtenAt(const std::string& key, const std::string& type) {
   std::error_code ec;
-  const fs::path file =
-      fs::path(app::settings().get(app::kDataFilesPfad)) / type / (key + ".docx");
+  const fs::path file = fs::path(app::settings().get(app::kDataFilesPfad)) / type / (key + ".docx");
   auto t = fs::last_write_time(file, ec);
   return ec ? fs::file_time_type::min() : t;
 }
@@ -73,8 +72,8 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
     app::ui().processEvents();
     if (withCoverSheet && callbacks.coverSheet &&
         callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101)
-      app::g_Debug().Ausgabe(2, "Fehler! Das Deckblatt für Bogen " + key +
-                                    " konnte nicht erstellt werden.");
+      app::g_Debug().Ausgabe(
+          2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
     if (skipCopies && data::FfhBogenIsCopy(key, db)) {
       ++summary.skippedCopies;
       continue;
@@ -83,9 +82,8 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
     if (FfhBogenGenerateBoegen(key, db, summary.messages) == 101) {
       app::g_Debug().Ausgabe(2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key +
                                     " konnte nicht erstellt werden.");
-      app::ui().message(app::MessageIcon::Error,
-                        "Der Report für den Geländebogen " + key +
-                            " konnte nicht erstellt werden.");
+      app::ui().message(app::MessageIcon::Error, "Der Report für den Geländebogen " + key +
+                                                     " konnte nicht erstellt werden.");
       summary.failed.push_back(key);
     } else if (writtenAt(key, type) > before) {
       ++summary.produced;

@@ -38,15 +38,16 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
     std::string text = rs.value(1).toText();
     word::clsWordDoc::CorrectUmlaute(dict, text);
     if (doc.SetTextMarke("SONSTIGES", text, "11", false) != 100)
-      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
-                     "werden.");
+      log.Ausgabe(3,
+                  "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
+                  "werden.");
   }
 
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
   if (!db.GetRecordset(27, query, rs, byCode)) {
     log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) +
-                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
+                       " schlug fehlt.");
     return 101;
   }
   std::string joined;
@@ -56,11 +57,13 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
   }
   const int16_t limit = doc.GetTextMarkeLength("PFSOZ");
   if (!joined.empty()) {
-    std::string text = firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
+    std::string text =
+        firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
     word::clsWordDoc::CorrectUmlaute(dict, text);
     if (doc.SetTextMarke("PFSOZ", text, "11", false) != 100)
-      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
-                     "werden.");
+      log.Ausgabe(3,
+                  "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
+                  "werden.");
   }
 
   if (OutputPflanzenartenRoteListe(db, code, dict) != 100)
@@ -70,8 +73,9 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
                                                    code.substr(6, 4) + " " + code.substr(10, 2)
                                              : code;
   if (doc.SetTextMarke_HeadersFooters("POLYGONNR_SEITE", page, "", false) != 100)
-    log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
-                   "gesetzt werden.");
+    log.Ausgabe(3,
+                "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
+                "gesetzt werden.");
   log.Ausgabe(1, "FfhBogenGenerateFooter: OK");
   return 100;
 }

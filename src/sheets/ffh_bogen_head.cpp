@@ -56,8 +56,8 @@ void FfhGenerateHead(const std::string& value, const std::string& prefix) {
     const std::string name = prefix + std::to_string(i);
     if (word::g_WordDoc().SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "",
                                        false) != 100)
-      app::g_Debug().Ausgabe(3, "FfhGenerateHead: Fehler! Die Textmarke " + name +
-                                    " konnte nicht gesetzt werden.");
+      app::g_Debug().Ausgabe(
+          3, "FfhGenerateHead: Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
   }
 }
 
@@ -87,9 +87,8 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   auto queryFailed = [&](const std::string& query, const std::vector<data::Value>& params,
                          int index) {
     log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, params) +
-                       ") auf die Tabelle mit dem Index " + std::to_string(index) +
-                       " schlug fehlt.");
+                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
+                       std::to_string(index) + " schlug fehlt.");
     return int16_t{101};
   };
 
@@ -128,7 +127,8 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
     bookmarkFailed("'NAME'");
   }
 
-  for (std::size_t i = 1; i <= 12; ++i) writeText("GBCODENr" + std::to_string(i), character(code, i));
+  for (std::size_t i = 1; i <= 12; ++i)
+    writeText("GBCODENr" + std::to_string(i), character(code, i));
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
@@ -165,8 +165,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   app::ui().processEvents();
   for (const auto& [column, prefix] : {std::pair{18, "GBFFH1Nr"}, std::pair{19, "GBFFH2Nr"}}) {
     const std::string value = r.text(column);
-    for (std::size_t i = 1; i <= 4; ++i)
-      writeText(prefix + std::to_string(i), character(value, i));
+    for (std::size_t i = 1; i <= 4; ++i) writeText(prefix + std::to_string(i), character(value, i));
   }
   app::ui().processEvents();
   for (int n : {20, 21})

@@ -135,9 +135,9 @@ Block reportStructureTable(const std::string& table, const std::string& heading,
     // The bookmark encloses nothing: an empty value leaves an empty cell, and the clean-up
     // after filling removes the row. The unit or "ja" stands in a cell of its own.
     row.cells.push_back(textCell({bookmark(column.name, "")}, 0));
-    row.cells.push_back(textCell(
-        parseInlines(column.look.flag ? std::string("ja") : std::string(column.look.unit)),
-        kUnitCellMm));
+    row.cells.push_back(
+        textCell(parseInlines(column.look.flag ? std::string("ja") : std::string(column.look.unit)),
+                 kUnitCellMm));
     out.rows.push_back(std::move(row));
   }
   return tableBlock(std::move(out));

@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <charconv>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
