@@ -1,10 +1,12 @@
 #include "tools/sample_shapefile.h"
 
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <random>
 
 #include "data/dbf/dbf_file.h"
+#include "shape/byte_order.h"
 #include "shape/c_shape_file.h"
 
 namespace sample {
@@ -134,10 +136,82 @@ std::shared_ptr<shape::CPart> toPart(const RingXy& ring) {
   return part;
 }
 
+// Rewrites a polygon shapefile as PolygonZ (type 15): each record gets its Z range and Z
+// values (a gentle slope) and its M range and M values (the point's position) behind the X/Y
+// part, as exporters of 3-D data write it.
+void convertToPolygonZ(const std::filesystem::path& shp) {
+  using namespace shape::bytes;
+  std::filesystem::path shx = shp;
+  shx.replace_extension(".shx");
+  shape::CFileName spec;
+  spec.SetFileSpec(shp.string());
+  shape::CShapeFile source;
+  source.SetFileSpec(spec, shape::CShapeFile::OPENIT);
+  std::vector<uint8_t> main(100), index(100);
+  auto i32 = [](std::vector<uint8_t>& out, int32_t v, bool big) {
+    uint8_t b[4];
+    if (big)
+      writeBE32(b, v);
+    else
+      writeLE32(b, v);
+    out.insert(out.end(), b, b + 4);
+  };
+  auto f64 = [](std::vector<uint8_t>& out, double v) {
+    uint8_t b[8];
+    writeLEDouble(b, v);
+    out.insert(out.end(), b, b + 8);
+  };
+  for (int32_t r = 1; r <= source.Count(); ++r) {
+    auto polygon = std::dynamic_pointer_cast<shape::CPolygon>(source.Item(r));
+    std::vector<uint8_t> c;
+    i32(c, 15, false);
+    f64(c, polygon->Left());
+    f64(c, polygon->Bottom());
+    f64(c, polygon->Right());
+    f64(c, polygon->Top());
+    std::vector<const shape::CPoint*> points;
+    std::vector<int32_t> starts;
+    for (const auto& part : *polygon) {
+      starts.push_back(static_cast<int32_t>(points.size()));
+      for (const auto& p : *part) points.push_back(p.get());
+    }
+    i32(c, static_cast<int32_t>(starts.size()), false);
+    i32(c, static_cast<int32_t>(points.size()), false);
+    for (int32_t s : starts) i32(c, s, false);
+    for (const auto* p : points) f64(c, p->X()), f64(c, p->Y());
+    auto z = [&](const shape::CPoint* p) { return 100 + (p->Y() - polygon->Bottom()) / 100; };
+    f64(c, z(points.front()));
+    f64(c, z(points.front()));
+    for (const auto* p : points) f64(c, z(p));
+    f64(c, 0);
+    f64(c, double(points.size()));
+    for (std::size_t k = 0; k < points.size(); ++k) f64(c, double(k));
+    i32(index, static_cast<int32_t>(main.size() / 2), true);
+    i32(index, static_cast<int32_t>(c.size() / 2), true);
+    i32(main, r, true);
+    i32(main, static_cast<int32_t>(c.size() / 2), true);
+    main.insert(main.end(), c.begin(), c.end());
+  }
+  // Both headers as the 2-D file has them, with type 15 and the new lengths.
+  for (auto* file : {&main, &index}) {
+    const std::string& from = file == &main ? shp.string() : shx.string();
+    std::ifstream in(from, std::ios::binary);
+    in.read(reinterpret_cast<char*>(file->data()), 100);
+    writeBE32(file->data() + 24, static_cast<int32_t>(file->size() / 2));
+    writeLE32(file->data() + 32, 15);
+  }
+  for (auto [path, bytes] : {std::pair{shp, &main}, std::pair{shx, &index}}) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes->data()),
+              static_cast<std::streamsize>(bytes->size()));
+  }
+}
+
 }  // namespace
 
 void writeSampleShapefile(const std::filesystem::path& shpPath,
-                          const std::vector<std::string>& polygonCodes, uint32_t seed) {
+                          const std::vector<std::string>& polygonCodes, uint32_t seed,
+                          const ShapefileForm& form) {
   enum class Kind { Plain, Holed, Island };
   const size_t n = polygonCodes.size();
   std::vector<Kind> kinds(n, Kind::Plain);
@@ -179,8 +253,14 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
   file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
   std::filesystem::path dbfPath = shp;
   dbfPath.replace_extension(".dbf");
-  data::dbf::DbfWriter table(dbfPath, {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}});
-  for (size_t i = 0; i < n; ++i) {
+  data::dbf::DbfWriter table(
+      dbfPath, {{"POLYGONNR", form.numericNumbers ? 'N' : 'C', 11, 0}, {"AREA", 'N', 14, 2}});
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  if (form.islandsFirst)
+    for (size_t i = 0; i + 1 < n; ++i)
+      if (kinds[i] == Kind::Holed) std::swap(order[i], order[i + 1]);
+  for (size_t i : order) {
     shape::CPolygon polygon;
     double area = 0;
     for (const RingXy& ring : rings[i]) {
@@ -188,10 +268,15 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
       area -= signedArea(ring);  // clockwise outer rings add, counter-clockwise holes subtract
     }
     file.Add(polygon);
-    table.append(
-        {data::Value::text(polygonCodes[i]), data::Value::real(std::round(area * 100) / 100)});
+    table.append({form.numericNumbers ? data::Value::integer(std::stoll(polygonCodes[i]))
+                                      : data::Value::text(polygonCodes[i]),
+                  data::Value::real(std::round(area * 100) / 100)});
   }
   table.finish();
+  if (form.polygonZ) {
+    file = shape::CShapeFile();  // closes both files before they are rewritten
+    convertToPolygonZ(shp);
+  }
 }
 
 }  // namespace sample

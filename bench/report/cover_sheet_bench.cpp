@@ -1,6 +1,7 @@
-// Cost of one cover sheet on a large survey: the whole sheet (attribute table, map, survey
-// units, saving) with the shapefile's part extents kept for the run, and with them read again
-// for every sheet; and the attribute-table pass alone.
+// Cost of cover sheets on a large survey: 1,000 whole cover sheets (attribute table, map,
+// survey units, saving) from the real cover template on a survey of 50,000 polygons, as one
+// report run makes them; the attribute-table look-up alone; and the polygon selection of
+// `report --all`.
 // Run: quelbrix_report_bench [--benchmark_filter=...]; the sample goes to $TMPDIR.
 
 #include <benchmark/benchmark.h>
@@ -13,9 +14,9 @@
 #include "app/resource_folder.h"
 #include "data/cls_dbf_data.h"
 #include "data/ffh_lookups.h"
-#include "docx/test_package.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
+#include "report/report_run.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 
@@ -23,13 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr int kSheetsPerRun = 1000;
+
 struct Survey {
   fs::path dir;
   std::vector<std::string> polygons;
   std::unique_ptr<data::clsDBFData> db;
 };
 
-// A sample survey of n polygons with its shapefile and a cover-sheet template, once per n.
+// A sample survey of n polygons with its shapefile and the built cover template, once per n.
 Survey& survey(int n) {
   static std::map<int, Survey> surveys;
   auto it = surveys.find(n);
@@ -43,19 +46,9 @@ Survey& survey(int n) {
   for (const auto& p : result.polygons) s.polygons.push_back(p.code);
   fs::create_directories(s.dir / "shape");
   sample::writeSampleShapefile(s.dir / "shape" / "polygone.shp", s.polygons, options.seed);
-  fs::create_directories(s.dir / "prog" / "Templates");
   fs::create_directories(s.dir / "prog" / "data");
   sample::writeUmlautTable(s.dir / "prog" / "data" / "umlaute2.dbf");
-  docx::test::TemplateParts parts;
-  parts.body = docx::test::para("Deckblatt") +
-               "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"GBCODE\"/><w:r><w:t>x</w:t></w:r>"
-               "<w:bookmarkEnd w:id=\"1\"/></w:p><w:p><w:bookmarkStart w:id=\"2\" w:name=\"HA\"/>"
-               "<w:r><w:t>x</w:t></w:r><w:bookmarkEnd w:id=\"2\"/></w:p>"
-               "<w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>"
-               "<w:tbl><w:tr><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc></w:tr>"
-               "</w:tbl>";
-  docx::test::writeFile(s.dir / "prog" / "Templates" / "TemplateDatenreportV2Deckblatt.dotx",
-                        docx::test::buildTemplate(parts));
+  fs::copy(QUELBRIX_BUILT_TEMPLATES, s.dir / "prog" / "Templates", fs::copy_options::recursive);
   fs::create_directories(s.dir / "out");
   s.db = std::make_unique<data::clsDBFData>();
   s.db->useSurveyFolder((s.dir / "db").string());
@@ -72,42 +65,52 @@ void useSurvey(const Survey& s) {
   app::setResourceFolder(s.dir / "prog");
 }
 
-void coverSheets(benchmark::State& state, bool keepExtents) {
+// One iteration: a run's worth of cover sheets on random polygons, the shapefile index built
+// once for the run as report runs do.
+void BM_CoverSheets(benchmark::State& state) {
   Survey& s = survey(static_cast<int>(state.range(0)));
   useSurvey(s);
   std::mt19937 random(7);
   std::vector<std::string> messages;
-  report::forgetPartExtents();
   for (auto _ : state) {
-    if (!keepExtents) report::forgetPartExtents();
-    const std::string& code = s.polygons[random() % s.polygons.size()];
-    std::string types;
-    data::FfhReportGetBogentypen(code, types, *s.db);
-    benchmark::DoNotOptimize(
-        report::FfhReportGenerateDeckblatt(code, types, *s.db, messages, false, ""));
+    report::forgetPartExtents();
+    for (int k = 0; k < kSheetsPerRun; ++k) {
+      const std::string& code = s.polygons[random() % s.polygons.size()];
+      std::string types;
+      data::FfhReportGetBogentypen(code, types, *s.db);
+      if (report::FfhReportGenerateDeckblatt(code, types, *s.db, messages, false, "") != 100)
+        state.SkipWithError(("cover sheet " + code + " incomplete").c_str());
+    }
   }
   report::forgetPartExtents();
+  state.counters["sheets"] = kSheetsPerRun;
 }
+BENCHMARK(BM_CoverSheets)->Arg(50000)->Unit(benchmark::kSecond)->Iterations(1);
 
-void BM_CoverSheet_ExtentsKeptForRun(benchmark::State& state) {
-  coverSheets(state, true);
-}
-void BM_CoverSheet_ExtentsReadPerSheet(benchmark::State& state) {
-  coverSheets(state, false);
-}
-BENCHMARK(BM_CoverSheet_ExtentsKeptForRun)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CoverSheet_ExtentsReadPerSheet)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-// The attribute-table pass every cover sheet makes to find its record and area.
+// The attribute-table look-up every cover sheet makes to find its record and area.
 void BM_ShapeRecordset(benchmark::State& state) {
   Survey& s = survey(static_cast<int>(state.range(0)));
   useSurvey(s);
+  std::mt19937 random(7);
   for (auto _ : state) {
     data::Recordset rows;
-    benchmark::DoNotOptimize(s.db->GetShapeRecordset("", rows));
+    benchmark::DoNotOptimize(
+        s.db->GetShapeRecordset(s.polygons[random() % s.polygons.size()], rows));
   }
 }
-BENCHMARK(BM_ShapeRecordset)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShapeRecordset)->Arg(50000)->Unit(benchmark::kMicrosecond);
+
+// The polygon codes `report --all` hands to the run.
+void BM_SelectAllPolygons(benchmark::State& state) {
+  Survey& s = survey(static_cast<int>(state.range(0)));
+  useSurvey(s);
+  for (auto _ : state) {
+    const auto selection = report::selectPolygons(*s.db, {});
+    if (selection.codes.size() != s.polygons.size())
+      state.SkipWithError("selection differs from the survey's polygons");
+  }
+}
+BENCHMARK(BM_SelectAllPolygons)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

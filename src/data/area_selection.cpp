@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 
 namespace data {
 namespace {
@@ -28,6 +29,7 @@ void AreaSelection::SetBogenNumbers(const AreaRoots& roots) {
   subAreaRows_.clear();
   polygonRows_.clear();
   subAreaNodes_.clear();
+  subAreaOwners_.clear();
   polygonNodes_.clear();
   selectedAreas_.clear();
   selectedSubAreas_.clear();
@@ -44,6 +46,7 @@ void AreaSelection::selectAreas(const std::vector<std::size_t>& rows) {
   subAreaRows_.clear();
   polygonRows_.clear();
   subAreaNodes_.clear();
+  subAreaOwners_.clear();
   polygonNodes_.clear();
   for (std::size_t row : selectedAreas_) {
     const auto* root = areas_.find(areaRows_[row]);
@@ -52,6 +55,7 @@ void AreaSelection::selectAreas(const std::vector<std::size_t>& rows) {
       auto child = (*root)->NodeItem(i);
       subAreaRows_.push_back(child->getNodeValue());
       subAreaNodes_.push_back(child);
+      subAreaOwners_.push_back(row);
     }
   }
   selectedSubAreas_.clear();
@@ -64,6 +68,7 @@ void AreaSelection::selectSubAreas(const std::vector<std::size_t>& rows) {
   selectedSubAreas_ = validRows(rows, subAreaRows_.size());
   polygonRows_.clear();
   polygonNodes_.clear();
+  std::unordered_set<std::string> listed;  // report mode: polygon numbers already in the list
   for (std::size_t row : selectedSubAreas_) {
     const auto& sub = subAreaNodes_[row];
     for (int16_t i = 1; i <= sub->NodeCount(); ++i) {
@@ -74,9 +79,8 @@ void AreaSelection::selectSubAreas(const std::vector<std::size_t>& rows) {
         polygonRows_.push_back(value);
       } else {
         // The last digit is the part: list each polygon number once.
-        const std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
-        if (std::find(polygonRows_.begin(), polygonRows_.end(), number) == polygonRows_.end())
-          polygonRows_.push_back(number);
+        std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
+        if (listed.insert(number).second) polygonRows_.push_back(std::move(number));
       }
     }
   }
@@ -151,12 +155,24 @@ TextSet AreaSelection::selectedSheetCodes() const {
 }
 
 std::vector<std::string> AreaSelection::selectedPolygonCodes() const {
+  // Walks the tree below the selected areas and sub-areas: only polygons that exist there are
+  // named, so the list grows with the survey and not with areas × sub-areas × polygon numbers.
+  std::unordered_set<std::string> chosen;
+  for (std::size_t p : selectedPolygons_) chosen.insert(polygonRows_[p]);
   std::vector<std::string> codes;
-  for (std::size_t a : selectedAreas_)
-    for (std::size_t s : selectedSubAreas_)
-      for (std::size_t p : selectedPolygons_)
-        codes.push_back(areaRows_[a] + formatDigits(subAreaNodes_[s]->getNodeValue(), 3) +
-                        polygonRows_[p]);
+  for (std::size_t a : selectedAreas_) {
+    for (std::size_t s : selectedSubAreas_) {
+      if (subAreaOwners_[s] != a) continue;
+      const auto& sub = subAreaNodes_[s];
+      const std::string prefix = areaRows_[a] + formatDigits(sub->getNodeValue(), 3);
+      std::unordered_set<std::string> named;
+      for (int16_t i = 1; i <= sub->NodeCount(); ++i) {
+        const std::string& value = sub->NodeItem(i)->getNodeValue();
+        std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
+        if (chosen.count(number) && named.insert(number).second) codes.push_back(prefix + number);
+      }
+    }
+  }
   return codes;
 }
 

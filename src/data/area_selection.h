@@ -48,8 +48,9 @@ class AreaSelection {
   // Sheets mode: every combination of selected area, sub-area and polygon row as a 12-digit
   // sheet code (area + sub-area "000" + polygon "000000"), in list order.
   TextSet selectedSheetCodes() const;
-  // Report mode: every combination as an 11-character polygon code (area + sub-area "000" +
-  // the polygon row's text), in list order.
+  // Report mode: the 11-character polygon codes (area + sub-area "000" + polygon number) of the
+  // selected polygon numbers that exist below the selected sub-areas of the selected areas, in
+  // list order.
   std::vector<std::string> selectedPolygonCodes() const;
 
  private:
@@ -60,6 +61,7 @@ class AreaSelection {
   Mode mode_;
   OrderedDict<std::shared_ptr<clsNode>> areas_;
   std::vector<std::shared_ptr<clsNode>> subAreaNodes_;
+  std::vector<std::size_t> subAreaOwners_;  // the area row of each sub-area row
   OrderedDict<std::shared_ptr<clsNode>> polygonNodes_;
   std::vector<std::string> areaRows_, subAreaRows_, polygonRows_;
   std::vector<std::size_t> selectedAreas_, selectedSubAreas_, selectedPolygons_;

@@ -7,6 +7,7 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "data/provider_error.h"
+#include "data/shape_attributes.h"
 #include "data/sheet_code_rule.h"
 
 namespace fs = std::filesystem;
@@ -135,47 +136,43 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
   }
 }
 
-bool clsDBFData::GetShapeRecordset(const std::string& /*polygonNumber*/, Recordset& recordset) {
+bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset) {
   app::clsDebug& log = app::g_Debug();
+  recordset = Recordset();
   const std::string shape = app::settings().get(app::kShapeFilesPfad);
   if (shape.empty()) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
   }
-  const std::string table = replaceAll(shape, ".shp", ".dbf");
-  if (!fileExists(table)) {
-    log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table + " existiert nicht.");
+  // The table beside the shapefile: same base name, extension ".dbf" in any letter case.
+  const fs::path shapePath(shape);
+  fs::path table = findFileNoCase(shapePath.parent_path(), shapePath.stem().string() + ".dbf");
+  if (table.empty()) table = fs::path(shapePath).replace_extension(".dbf");
+  if (!fileExists(table.string())) {
+    log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table.string() + " existiert nicht.");
     return false;
   }
-  auto fatal = [](const std::string& description, int number) {
-    return FatalError("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n" +
-                      description + "(" + std::to_string(number) + ")");
-  };
-  // Every cover sheet asks for the whole table; read it again only when the file changed. The
-  // rows are the same, and no copy is left that the caller would have to remove.
+  // Read where it lies, once while the file stays as it is; nothing is copied or written, so a
+  // read-only or shared folder serves as well and no two users disturb each other.
   std::error_code statError;
   const auto mtime = fs::last_write_time(table, statError);
   const auto size = statError ? 0 : fs::file_size(table, statError);
-  if (!statError && shapeCache_.file == table && shapeCache_.mtime == mtime &&
-      shapeCache_.size == size) {
-    recordset = shapeCache_.rows;
-    recordset.MoveFirst();
-    return true;
+  if (statError || !shapeCache_.attributes || shapeCache_.file != table ||
+      shapeCache_.mtime != mtime || shapeCache_.size != size) {
+    try {
+      shapeCache_ = {table, mtime, size,
+                     std::make_shared<const ShapeAttributes>(ShapeAttributes::read(table))};
+    } catch (const std::exception& e) {
+      throw FatalError("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n" +
+                       std::string(e.what()));
+    }
   }
-  try {
-    const fs::path folder = fs::path(table).parent_path();
-    std::error_code ec;
-    fs::copy_file(table, folder / "xxx_temp.dbf", fs::copy_options::overwrite_existing, ec);
-    if (ec) throw fatal("Die Datei " + table + " konnte nicht kopiert werden: " + ec.message(), 75);
-    Connection connection;
-    connection.open(folder.empty() ? fs::path(".") : folder);
-    shape_ = std::move(connection);
-    recordset = shape_.execute("SELECT POLYGONNR, AREA FROM xxx_temp;");
-    if (!statError) shapeCache_ = {table, mtime, size, recordset};
-    return true;
-  } catch (const ProviderError& e) {
-    throw fatal(e.description(), e.number());
-  }
+  std::vector<std::vector<Value>> rows;
+  if (const ShapeAttributes::Row* row = shapeCache_.attributes->find(polygonNumber))
+    rows.push_back(
+        {Value::text(polygonKey(polygonNumber)), row->area, Value::integer(row->record)});
+  recordset = Recordset({"POLYGONNR", "AREA", "SATZNR"}, std::move(rows));
+  return true;
 }
 
 Recordset clsDBFData::readUmlautTable() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "data/recordset.h"
 
 namespace data {
+
+class ShapeAttributes;
 
 // A failure after which the run cannot go on (the shapefile's attribute table is unreadable).
 // what() is the complete text the front end shows before it ends the program.
@@ -39,7 +42,11 @@ class clsDBFData {
   int16_t CheckUmlauteTab();
   bool GetDBNumber(const std::string& key, int16_t& index) const;
   bool GetTableName(const std::string& key, int16_t which, std::string& name) const;
-  // Throws FatalError when the attribute table cannot be read.
+  // The row of the polygon in the shapefile's attribute table: POLYGONNR (the code as asked),
+  // AREA and SATZNR, the record number in the shapefile; no row when the polygon is missing.
+  // POLYGONNR is compared as an 11-digit number, so a numeric column matches. The table is
+  // read read-only where it lies, once while it stays unchanged; false (logged) when the
+  // setting is empty or the table missing. Throws FatalError when the table cannot be read.
   bool GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset);
   // params fill the query's "?" placeholders in order; database texts go there, never into
   // the query text itself.
@@ -79,9 +86,14 @@ class clsDBFData {
     Recordset rows;
   };
   TableCache umlautCache_;
-  TableCache shapeCache_;
+  struct ShapeCache {
+    std::filesystem::path file;
+    std::filesystem::file_time_type mtime;
+    std::uintmax_t size = 0;
+    std::shared_ptr<const ShapeAttributes> attributes;
+  };
+  ShapeCache shapeCache_;
   Connection survey_;
-  Connection shape_;
   std::string surveyFolder_;
   std::array<std::string, kTableCount + 1> catalogue_;
   std::vector<std::pair<std::string, int16_t>> typeMap_;

@@ -7,6 +7,14 @@
 #include "word/cls_word_doc.h"
 
 namespace report {
+namespace {
+
+void incomplete(std::vector<std::string>& messages, const std::string& polygonCode,
+                const std::string& cause) {
+  messages.push_back("Deckblatt " + polygonCode + " unvollständig: " + cause + ".");
+}
+
+}  // namespace
 
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
                                    data::clsDBFData& db, std::vector<std::string>& messages,
@@ -19,19 +27,31 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
       log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
       return 101;
     }
+    // A cover sheet without its map, area or survey units is stored all the same, but the run
+    // must not count it as made: the cause goes to the message file and the answer is 101.
+    bool complete = true;
     if (doc.OpenWordDokument(polygonCode + "Deckblatt", word::programFolder(), messages, 11,
                              useOwnFolder, folderName) == 100) {
-      if (FfhReportPolygon(polygonCode, db) != 100)
+      std::string cause;
+      if (FfhReportPolygon(polygonCode, db, &cause) != 100) {
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
-      if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100)
+        incomplete(messages, polygonCode, cause.empty() ? "Karte und Fläche fehlen" : cause);
+        complete = false;
+      }
+      if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100) {
         log.Ausgabe(2,
                     "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
                     "werden.");
+        incomplete(messages, polygonCode, "die Erfassungseinheiten fehlen");
+        complete = false;
+      }
       doc.CloseWordDokument();
       log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
+      result = complete ? 100 : 101;
+    } else {
+      result = 100;  // not stored: the message list already says why, and the run sees it
     }
     doc.DeleteWordApplication();
-    result = 100;
   } catch (const data::FatalError&) {
     // The program ends; what was filled is stored first.
     doc.CloseWordDokument();
@@ -40,51 +60,49 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
   } catch (const std::exception& e) {
     log.Ausgabe(2,
                 "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
+    incomplete(messages, polygonCode, errorText(e));
     // Left running, the engine would refuse every later document of the run.
     doc.CloseWordDokument();
     doc.DeleteWordApplication();
+    result = 101;
   }
   return result;
 }
 
-int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db) {
+int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, std::string* cause) {
   app::clsDebug& log = app::g_Debug();
+  auto fail = [&](const std::string& why) {
+    if (cause) *cause = why;
+    return int16_t{101};
+  };
   const std::string key = polygonCode.substr(0, 11);
   data::Recordset rows;
   if (!db.GetShapeRecordset(key, rows)) {
     log.Ausgabe(2, std::string("FfhReportPolygon: Fehler! Die SQL-Anfrage (") +
                        ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
-    return 101;
+    return fail("die Attributtabelle der Shape-Datei fehlt");
   }
+  // GetShapeRecordset answers the polygon's rows only, the one that counts last.
   int32_t record = 0;
   std::string area = "0";
-  int32_t row = 0;
   for (; !rows.isEOF(); rows.MoveNext()) {
-    ++row;
-    const data::Value& number = rows.value("POLYGONNR");
-    if (number.isNull() || number.toText() != key) continue;
-    record = row;
+    record = static_cast<int32_t>(rows.value("SATZNR").asInteger());
     area = hectareText(rows.value("AREA"));
   }
   if (record == 0) {
     log.Ausgabe(2,
                 "Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden.");
-    return 101;
+    return fail("Polygon " + key + " fehlt in der Attributtabelle der Shape-Datei");
   }
-  if (ffhReportSetPolygon(record, db) != 100) {
+  std::string mapCause;
+  if (ffhReportSetPolygon(record, db, &mapCause) != 100) {
     log.Ausgabe(2, "Fehler! Das Shape-Polygon konnte nicht erzeugt werden.");
-    return 101;
+    return fail("keine Karte, " + mapCause);
   }
   if (word::g_WordDoc().SetTextMarke("HA", area, "", true) != 100) {
     log.Ausgabe(2, "Fehler! Die Textmarke HA konnte nicht korrekt gesetzt werden.");
-    return 101;
+    return fail("die Fläche (Textmarke HA) konnte nicht eingetragen werden");
   }
-  const std::string setting = app::settings().get(app::kShapeFilesPfad);
-  const std::size_t slash = setting.rfind('/');
-  const std::string temp =
-      (slash == std::string::npos ? std::string() : setting.substr(0, slash + 1)) + "xxx_temp.dbf";
-  std::error_code ec;
-  if (std::filesystem::exists(temp, ec)) std::filesystem::remove(temp, ec);
   return 100;
 }
 

@@ -34,14 +34,22 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db);
 
 // The cover sheet of a polygon, stored as <out>/Report/<code>Deckblatt.docx, or in
 // <out>/<folderName>/ when useOwnFolder is set. sheetTypes: the polygon's types joined by ","
-// (never empty). Answers 100 once the engine was started.
+// (never empty). Answers 100 when the sheet was stored with its map, area and survey units;
+// 101 when it could not be stored or lacks one of them (then stored with what was filled).
+// Every incomplete sheet adds the line "Deckblatt <code> unvollständig: <cause>." to messages.
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
                                    data::clsDBFData& db, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName);
-// Finds the polygon in the shapefile's attribute table, draws its map and writes HA.
-int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db);
-// Draws the map of shapefile record recordNumber (1-based) and its neighbours.
-int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& db);
+// Finds the polygon in the shapefile's attribute table, draws its map and writes HA. On 101,
+// cause (when given) says in German what is missing, e.g. "Polygon 12300100009 fehlt in der
+// Attributtabelle /gis/ffh.dbf".
+int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db,
+                         std::string* cause = nullptr);
+// Draws the map of shapefile record recordNumber (1-based) and its neighbours: the neighbours
+// first, then every outer ring of the surveyed polygon marked grey, its holes and the islands
+// in them. Neighbour parts under 3 pt on the page are left out. cause as above.
+int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& db,
+                            std::string* cause = nullptr);
 // Writes GBCODE and one survey-unit block per sheet of the given types into the cover sheet.
 int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
                                      data::clsDBFData& db);

@@ -1,5 +1,8 @@
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <limits>
+#include <numeric>
 
 #include "app/program_objects.h"
 #include "report/error_text.h"
@@ -14,18 +17,99 @@
 namespace report {
 namespace {
 
-// Room the scale bar needs behind the last map shape (label and bar).
-constexpr int16_t kScaleBarShapes = 2;
-
 // The clipping edges in the order the map cuts a neighbour: right, bottom, left, top.
 constexpr int16_t kClipOrder[] = {2, 4, 1, 3};
+// The map's longer side on the page, in points.
+constexpr float kMapSize = 300;
+// Neighbour parts narrower than this on the page (points, on their longer side) are left out:
+// inside their 0.75-pt outline nothing of them would show, and a map spanning a whole survey
+// would otherwise carry tens of thousands of such blots.
+constexpr double kSmallestPart = 3;
+// Shapes the counter can number besides the parts: the frame, the scale label and bar, and the
+// position after the last shape, which the counter reaches when drawing ends.
+constexpr int kFixedShapes = 4;
+constexpr int kMaxParts = std::numeric_limits<int16_t>::max() - kFixedShapes;
+
+// A ring ready to draw, with what decides whether and in which layer it is drawn.
+struct MapRing {
+  word::Ring ring;
+  double size = 0;      // the longer side of its extent, in drawing units
+  bool inHole = false;  // a neighbour inside a hole of the surveyed polygon (an island)
+};
+
+// Twice the signed area in map coordinates: negative for a clockwise ring, which a shapefile
+// uses for outer rings, positive for the holes.
+double signedArea(const shape::CPart& part) {
+  double sum = 0;
+  // Relative to the first point: map coordinates are large and the products would lose the
+  // digits that decide the sign of a small ring.
+  if (part.Count() == 0) return 0;
+  const double x0 = part.Item(1)->X(), y0 = part.Item(1)->Y();
+  for (auto a = part.begin(), b = std::next(a); b != part.end(); ++a, ++b)
+    sum += ((*a)->X() - x0) * ((*b)->Y() - y0) - ((*b)->X() - x0) * ((*a)->Y() - y0);
+  return sum;
+}
+
+double longerSide(const word::Ring& ring) {
+  if (ring.empty()) return 0;
+  float left = ring[0].x, right = left, top = ring[0].y, bottom = top;
+  for (const auto& p : ring) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    top = std::min(top, p.y);
+    bottom = std::max(bottom, p.y);
+  }
+  return std::max(right - left, bottom - top);
+}
+
+// The ring's points as drawn, leaving out those that lie closer than step to the last one kept:
+// at the map's scale they would add nothing but document size. The ring stays closed, and a
+// ring that would collapse is drawn whole.
+word::PointList pointsOf(const word::Ring& ring, float step) {
+  word::PointList points;
+  points.reserve(ring.size());
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const auto& p = ring[i];
+    const bool last = i + 1 == ring.size();
+    if (!points.empty() && !last && std::abs(p.x - points.back()[0]) < step &&
+        std::abs(p.y - points.back()[1]) < step)
+      continue;
+    points.push_back({p.x, p.y});
+  }
+  if (points.size() < 4) {
+    points.clear();
+    for (const auto& p : ring) points.push_back({p.x, p.y});
+  }
+  return points;
+}
+
+// Keeps the largest rings when there are more than room, in their order; answers how many
+// were left out.
+std::size_t keepLargest(std::vector<MapRing>& rings, std::size_t room) {
+  if (rings.size() <= room) return 0;
+  std::vector<std::size_t> order(rings.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return rings[a].size > rings[b].size; });
+  order.resize(room);
+  std::sort(order.begin(), order.end());
+  std::vector<MapRing> kept;
+  kept.reserve(room);
+  for (std::size_t i : order) kept.push_back(std::move(rings[i]));
+  const std::size_t dropped = rings.size() - kept.size();
+  rings = std::move(kept);
+  return dropped;
+}
 
 }  // namespace
 
-int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
+int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std::string* cause) {
   app::clsDebug& log = app::g_Debug();
   word::clsWordDoc& doc = word::g_WordDoc();
   int16_t result = 101;
+  auto fail = [&](const std::string& why) {
+    if (cause) *cause = why;
+  };
   try {
     const std::string path = app::settings().get(app::kShapeFilesPfad);
     std::error_code ec;
@@ -33,6 +117,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
       log.Ausgabe(2,
                   "ffhReportSetPolygon: Fehler! Der Pfad für die Shape-Dateien konnten nicht "
                   "gefunden werden.");
+      fail("die Shape-Datei " + path + " fehlt");
       return 101;
     }
     shape::CFileName name;
@@ -42,11 +127,13 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
 
     word::NeighbourCollection records;
     word::Box box;
-    word::CollectNeighbourPolygons(*partExtentsFor(path, file), recordNumber, records, box);
+    const auto extents = partExtentsFor(path, file);
+    word::CollectNeighbourPolygons(*extents, recordNumber, records, box);
     if (records.empty()) {
       // The attribute table and the geometry disagree; an empty frame would pass for a map.
       log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
                          " ist in der Shape-Datei kein Polygon.");
+      fail("der Datensatz " + std::to_string(recordNumber) + " der Shape-Datei ist kein Polygon");
       return 101;
     }
 
@@ -56,82 +143,119 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/) {
     const double frameHeight = H + 150;
     const float fw = static_cast<float>(frameWidth);
     const float fh = static_cast<float>(frameHeight);
-    const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
-    int16_t counter = 1;
-    doc.AddPolyline(counter, frame);
-    counter = 2;
+    const double point = 1.0 / word::clsWordDoc::mapScale(fw, fh, kMapSize);
+    const double minimumSize = kSmallestPart * point;
+    // A quarter point on the page: closer points cannot be told apart.
+    const auto step = static_cast<float>(point / 4);
+    auto tooSmall = [&](const word::Box& b) {
+      return std::max(b.Right - b.Left, b.Top - b.Bottom) < minimumSize;
+    };
+    auto toDrawing = [&](const shape::CPart& part) {
+      word::Ring ring;
+      ring.reserve(static_cast<std::size_t>(part.Count()));
+      for (const auto& point : part)
+        ring.push_back({static_cast<float>(point->X() - box.Left + 75),
+                        static_cast<float>(box.Top - point->Y() + 75)});
+      return ring;
+    };
 
+    std::vector<MapRing> outer, holes, neighbours;
+    std::vector<word::Box> holeBoxes;
+    // The surveyed polygon first: its holes decide which neighbours are islands.
+    {
+      auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
+      double firstSign = 0;
+      for (const auto& part : *own) {
+        const double area = signedArea(*part);
+        if (firstSign == 0) firstSign = area;
+        // The first ring is an outer ring; a ring turning the other way is a hole.
+        const bool hole = firstSign != 0 && area != 0 && (area > 0) != (firstSign > 0);
+        MapRing r{toDrawing(*part), 0, false};
+        r.size = longerSide(r.ring);
+        if (hole) {
+          holeBoxes.push_back({part->Left(), part->Right(), part->Top(), part->Bottom()});
+          holes.push_back(std::move(r));
+        } else {
+          outer.push_back(std::move(r));
+        }
+      }
+    }
     for (int32_t record : records) {
+      if (record == recordNumber) continue;
+      // Known from the index: a neighbour all of whose parts are too small is not even read.
+      const auto& parts = extents->record(record).parts;
+      if (std::all_of(parts.begin(), parts.end(), tooSmall)) continue;
       std::shared_ptr<shape::IShape> item;
       try {
         item = file.Item(record);
       } catch (const shape::ShapeError& e) {
-        // The surveyed polygon itself must be drawable; a neighbour that cannot be read is
-        // left out of the map.
-        if (record == recordNumber) throw;
         log.Ausgabe(2,
                     "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
                         " der Shape-Datei ist nicht lesbar und wird übergangen: " + errorText(e));
         continue;
       }
+      app::ui().processEvents();
       const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
       if (!polygon) continue;
-      bool firstPart = true;
       for (const auto& part : *polygon) {
-        if (counter > std::numeric_limits<int16_t>::max() - kScaleBarShapes - 1) {
-          log.Ausgabe(3,
-                      "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; "
-                      "weitere werden nicht gezeichnet.");
-          break;
-        }
-        word::Ring ring;
-        ring.reserve(static_cast<std::size_t>(part->Count()));
-        for (const auto& point : *part)
-          ring.push_back({static_cast<float>(point->X() - box.Left + 75),
-                          static_cast<float>(box.Top - point->Y() + 75)});
-        app::ui().processEvents();
-        if (record == recordNumber) {
-          word::PointList points;
-          points.reserve(ring.size());
-          for (const auto& p : ring) points.push_back({p.x, p.y});
-          doc.AddPolyline(counter, points);
-          if (firstPart) doc.MarkPolygon(counter);
-          ++counter;
-        } else {
-          bool drawn = true;
-          for (int16_t direction : kClipOrder) {
-            bool outside = false;
-            if (word::ClipRingEdge(direction, frameWidth, frameHeight, ring, outside) != 100 ||
-                outside) {
-              drawn = false;
-              break;
-            }
-          }
-          if (drawn) {
-            word::PointList points;
-            points.reserve(ring.size());
-            for (const auto& p : ring) points.push_back({p.x, p.y});
-            doc.AddPolyline(counter, points);
-            ++counter;
+        if (tooSmall({part->Left(), part->Right(), part->Top(), part->Bottom()})) continue;
+        MapRing r{toDrawing(*part), 0, false};
+        bool drawn = true;
+        for (int16_t direction : kClipOrder) {
+          bool outside = false;
+          if (word::ClipRingEdge(direction, frameWidth, frameHeight, r.ring, outside) != 100 ||
+              outside) {
+            drawn = false;
+            break;
           }
         }
-        firstPart = false;
+        if (!drawn) continue;
+        r.size = longerSide(r.ring);
+        if (r.size < minimumSize) {
+          continue;
+        }
+        r.inHole = std::any_of(holeBoxes.begin(), holeBoxes.end(), [&](const word::Box& h) {
+          return part->Left() >= h.Left && part->Right() <= h.Right && part->Top() <= h.Top &&
+                 part->Bottom() >= h.Bottom;
+        });
+        neighbours.push_back(std::move(r));
       }
     }
+    // Whatever the survey, the counter must not run past its range: the surveyed polygon comes
+    // first, then the largest neighbours.
+    std::size_t dropped = keepLargest(outer, kMaxParts);
+    dropped += keepLargest(holes, kMaxParts - outer.size());
+    dropped += keepLargest(neighbours, kMaxParts - outer.size() - holes.size());
+    if (dropped > 0)
+      log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
+                         std::to_string(dropped) + " kleine werden nicht gezeichnet.");
 
-    float width = 0;
-    float height = 0;
-    for (const auto& p : frame) {
-      width = std::max(width, p[0]);
-      height = std::max(height, p[1]);
-    }
-    if (doc.SetScaleBar(width, height, 75, 0, counter) != 100)
+    const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
+    int16_t counter = 1;
+    doc.AddPolyline(counter, frame);
+    counter = 2;
+    auto draw = [&](const MapRing& r, bool mark) {
+      doc.AddPolyline(counter, pointsOf(r.ring, step));
+      if (mark) doc.MarkPolygon(counter);
+      ++counter;
+    };
+    // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
+    // marked, its holes, and the islands in them, so that nothing stored later covers it.
+    for (const auto& r : neighbours)
+      if (!r.inHole) draw(r, false);
+    for (const auto& r : outer) draw(r, true);
+    for (const auto& r : holes) draw(r, false);
+    for (const auto& r : neighbours)
+      if (r.inHole) draw(r, false);
+
+    if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100)
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");
-    if (doc.MovePolygon(counter, 300) != 100)
+    if (doc.MovePolygon(counter, kMapSize) != 100)
       log.Ausgabe(2, "Fehler! Das Polygon konnte nicht korrekt gesetzt werden.");
     result = 100;
   } catch (const std::exception& e) {
     log.Ausgabe(2, "FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler." + errorText(e));
+    fail("die Karte ist nicht lesbar: " + errorText(e));
   }
   return result;
 }

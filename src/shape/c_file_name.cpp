@@ -6,19 +6,24 @@ namespace shape {
 namespace {
 
 constexpr const char* kInvalid = "The FileSpec is invalid";
-constexpr std::string_view kForbidden = "?\"*|><:";
 
 bool validPiece(const std::string& text) {
   return !text.empty() && text.find('/') == std::string::npos &&
-         text.find_first_of(kForbidden) == std::string::npos;
+         text.find('\0') == std::string::npos;
+}
+
+// A file name with a base name before and an extension after its last ".".
+bool hasExtension(const std::string& spec) {
+  const auto slash = spec.rfind('/');
+  const auto dot = spec.rfind('.');
+  return dot != std::string::npos && dot > slash + 1 && dot + 1 < spec.size();
 }
 
 }  // namespace
 
 void CFileName::SetFileSpec(const std::string& spec) {
-  bool ok = !spec.empty() && spec[0] == '/' && spec.find("//") == std::string::npos &&
-            spec.find("..") == std::string::npos && spec.find('.') != std::string::npos &&
-            spec.find_first_of(kForbidden, 1) == std::string::npos;
+  const bool ok =
+      !spec.empty() && spec[0] == '/' && spec.find('\0') == std::string::npos && hasExtension(spec);
   if (!ok) throw ShapeError(kErrInvalidFileSpec, "C_FileName::SetFileSpec", kInvalid);
   spec_ = spec;
 }

@@ -9,21 +9,21 @@ namespace shape {
 
 class CFileName {
  public:
-  // Accepted: starts with "/", no "//" and no "..", holds a ".", and none of ? " * | > < :
-  // after the first character.
+  // Accepted: any absolute path whose file name has a base name and an extension. Folder names
+  // may hold any character Linux allows (":" in mounted network shares, "..", "//"); refused
+  // are the empty and relative paths, a NUL and a file name without extension.
   void SetFileSpec(const std::string& spec);
   const std::string& GetFileSpec() const { return spec_; }
 
-  // The text between the last "/" and the extension's ".". A name without extension (possible
-  // only below a dotted folder) is answered whole.
+  // The text between the last "/" and the extension's ".".
   std::string GetBaseName() const;
-  // Replaces the base name; refused when empty or holding / ? " * | > < :, and on an empty
+  // Replaces the base name; refused when empty or holding "/" or a NUL, and on an empty
   // specification, which has no folder to put it in.
   void SetBaseName(const std::string& name);
   // The text after the extension's "."; "" when the file name has none.
   std::string GetExtension() const;
-  // Replaces the extension (or appends one to a name without); the same character rules as
-  // SetBaseName. On the empty specification the result is the extension alone.
+  // Replaces the extension; the same character rules as SetBaseName. On the empty
+  // specification the result is the extension alone.
   void SetExtension(const std::string& ext);
 
  private:

@@ -41,6 +41,27 @@ std::string findFile(const std::string& spec) {
   return {};
 }
 
+// The 2-D type a record of this type reads as: PointZ/M, PolyLineZ/M, PolygonZ/M and
+// MultiPointZ/M store their X and Y exactly where the plain types do, with Z and M behind them.
+int32_t planarType(int32_t type) {
+  switch (type) {
+    case 11:
+    case 21:
+      return CShapeFile::kPoint;
+    case 13:
+    case 23:
+      return CShapeFile::kPolyLine;
+    case 15:
+    case 25:
+      return CShapeFile::kPolygon;
+    case 18:
+    case 28:
+      return CShapeFile::kMultiPoint;
+    default:
+      return type;
+  }
+}
+
 bool knownType(int32_t type) {
   return type == CShapeFile::kPoint || type == CShapeFile::kPolyLine ||
          type == CShapeFile::kPolygon || type == CShapeFile::kMultiPoint;
@@ -175,7 +196,7 @@ void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t
 
 std::shared_ptr<IShape> CShapeFile::Item(int32_t index) {
   try {
-    switch (fileType_) {
+    switch (planarType(fileType_)) {
       case kPoint:
         return ReadPoint(index);
       case kPolyLine:

@@ -1,10 +1,12 @@
 #include "word/cls_word_doc.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <ctime>
+#include <limits>
+#include <map>
 #include <random>
 
 #include "app/program_objects.h"
@@ -531,7 +533,25 @@ int16_t clsWordDoc::MarkPolygon(int16_t position) {
   auto& drawing = document_->drawing();
   drawing.setFillColor(position, {192, 192, 192});
   drawing.setFillPattern(position, 7);
+  // Between the dots the tone the 50 % pattern gives: renderers that draw the pattern as a
+  // coarse hatch would otherwise leave a small marked part white.
+  drawing.setFillBackColor(position, {224, 224, 224});
   return 100;
+}
+
+namespace {
+
+// The scale label: its top lies this far below the map frame (drawing units), and it keeps
+// this height in points whatever the map's scale, so that its 8-pt text stays readable.
+constexpr float kLabelGap = 12;
+constexpr float kLabelHeight = 20;
+
+}  // namespace
+
+float clsWordDoc::mapScale(float width, float height, float size) {
+  const float byWidth = width > 0 ? size / width : std::numeric_limits<float>::max();
+  const float byHeight = (size - kLabelHeight) / (height + kLabelGap);
+  return std::min(byWidth, byHeight);
 }
 
 int16_t clsWordDoc::SetScaleBar(float width, float height, float /*unused1*/, float /*unused2*/,
@@ -545,7 +565,7 @@ int16_t clsWordDoc::SetScaleBar(float width, float height, float /*unused1*/, fl
   else if (width < 1000) label = "100 m", half = 50;
   else if (width < 5000) label = "500 m", half = 250;
   auto& drawing = document_->drawing();
-  drawing.addLabel(0, height + 12, width, 20);
+  drawing.addLabel(0, height + kLabelGap, width, kLabelHeight);
   drawing.setLabelText(counter, label);
   drawing.setLineVisible(counter, false);
   drawing.setLabelCentered(counter, true);
@@ -569,25 +589,38 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
   if (!guard("MovePolygon")) return 101;
   try {
     auto& drawing = document_->drawing();
+    // Shape counter - 2 is the scale label below the map. Everything else scales with the
+    // group; the label keeps its height in points, so the scale is chosen such that the map
+    // with the label below it is `size` points on its longer side.
+    const int label = counter - 2;
+    const docx::Frame text = drawing.shapeFrame(label);
+    double left = text.left, right = text.left + text.width, top = 0, bottom = 0;
+    bool first = true;
+    for (int i = 1; i < counter; ++i) {
+      if (i == label) continue;
+      const docx::Frame f = drawing.shapeFrame(i);
+      if (first) top = f.top, bottom = f.top + f.height, first = false;
+      left = std::min(left, f.left);
+      right = std::max(right, f.left + f.width);
+      top = std::min(top, f.top);
+      bottom = std::max(bottom, f.top + f.height);
+    }
+    const double width = right - left;
+    const double above = text.top - top;  // from the top of the map to the label
+    double factor = 0;
+    if (!first && above > 0 && above >= bottom - top)
+      factor = std::min(width > 0 ? size / width : 1e30, (size - text.height) / above);
+    else
+      factor = size / std::max({width, bottom - top, 1e-9});
+    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "map too small");
+    drawing.setShapeSize(label, text.width, text.height / factor);
     std::vector<int> shapes;
     for (int i = 1; i < counter; ++i) shapes.push_back(i);
     const int group = drawing.group(shapes);
     const docx::Frame frame = drawing.groupFrame(group);
-    double width = frame.width, height = frame.height;
-    if (frame.width <= frame.height) {
-      width = frame.height > 0 ? frame.width * size / frame.height : 0;
-      height = size;
-    } else {
-      width = size;
-      height = frame.height * size / frame.width;
-    }
-    drawing.setGroupSize(group, width, height);
+    drawing.setGroupSize(group, frame.width * factor, frame.height * factor);
     drawing.centerGroupHorizontally(group);
     drawing.setGroupTop(group, 100);
-    drawing.ungroup(group);
-    const docx::Frame label = drawing.shapeFrame(counter - 2);
-    drawing.setShapeSize(counter - 2, label.width, 2);
-    drawing.regroup(group);
     return 100;
   } catch (const std::exception& e) {
     app::g_Debug().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + describe(e) + ".");

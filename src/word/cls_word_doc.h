@@ -72,7 +72,12 @@ class clsWordDoc {
   int16_t AddPolyline(int16_t position, const PointList& points);
   int16_t MarkPolygon(int16_t position);
   int16_t SetScaleBar(float width, float height, float unused1, float unused2, int16_t& counter);
+  // Groups shapes 1 to counter - 1 and scales them to `size` points on the longer side, the
+  // scale label (shape counter - 2, below the rest) keeping its height in points.
   int16_t MovePolygon(int16_t counter, float size);
+  // The factor from drawing units to points that MovePolygon will apply to a cover map whose
+  // frame is width × height units with SetScaleBar's label below it.
+  static float mapScale(float width, float height, float size);
   float GetScalefaktor(int16_t size, float width, float height, int16_t counter);
   int16_t InsertErfassungseinheit(const std::string& title, const std::string& left,
                                   const std::string& middle, const std::string& right);

@@ -1,8 +1,9 @@
 #pragma once
-// The part extents of every record of a polygon shapefile, read in one pass, so that many
-// neighbour searches on one file (one per cover sheet of a report run) do not read the file
-// again each time. Holds copies only; the shapefile may go once the index is built. Damaged
-// records are kept with their error so that each search reports them as a file pass would.
+// The part extents of every record of a polygon shapefile, read in one pass, with a grid over
+// them, so that the neighbour search of each cover sheet in a run looks only at the records
+// near the surveyed polygon instead of reading or scanning the whole file again. Holds copies
+// only; the shapefile may go once the index is built. Damaged records are kept with their error
+// so that each search reports them as a file pass would.
 
 #include <optional>
 #include <vector>
@@ -27,13 +28,31 @@ class PartExtentIndex {
  public:
   // Reads records 1 to Count of file once; errors are kept per record.
   explicit PartExtentIndex(shape::CShapeFile& file);
+  explicit PartExtentIndex(std::vector<RecordExtents> records);
 
   int32_t Count() const { return static_cast<int32_t>(records_.size()); }
   // Record j, 1-based, within 1 to Count.
   const RecordExtents& record(int32_t j) const { return records_[static_cast<size_t>(j - 1)]; }
 
+  // The polygon records with a part extent that may touch box, in record order (a superset:
+  // the caller tests the parts), and the damaged records, which have no extent.
+  std::vector<int32_t> candidates(const Box& box) const;
+  const std::vector<int32_t>& damaged() const { return damaged_; }
+
  private:
+  void buildGrid();
+  // Cell range of a box, clamped to the grid.
+  void cellRange(const Box& b, int& x0, int& y0, int& x1, int& y1) const;
+
   std::vector<RecordExtents> records_;
+  std::vector<int32_t> damaged_;
+  // Grid over the extent of all parts: each cell lists the records with a part reaching into
+  // it; records with a part spanning very many cells are listed once in wide_ instead.
+  Box extent_;
+  int columns_ = 0, rows_ = 0;
+  double cellWidth_ = 1, cellHeight_ = 1;
+  std::vector<std::vector<int32_t>> cells_;
+  std::vector<int32_t> wide_;
 };
 
 }  // namespace word

@@ -17,44 +17,31 @@ bool disjoint(const Box& part, const Box& box) {
          part.Top < box.Bottom;
 }
 
-// The search over records 1 to count, whatever supplies their extents.
-template <class Fetch>
-void collect(int32_t count, int32_t r, Fetch&& fetch, NeighbourCollection& neighbours, Box& box) {
-  neighbours.clear();
-  box = Box{};
-  if (r < 1 || r > count) return;
-  const RecordExtents& own = fetch(r);
+void logDamaged(int32_t j, const RecordExtents& rec) {
+  app::g_Debug().Ausgabe(
+      2, "CollectNeighbourPolygons: Fehler! Der Datensatz " + std::to_string(j) +
+             " der Shape-Datei ist nicht lesbar und wird übergangen: " + rec.error->description() +
+             "(" + std::to_string(rec.error->signedNumber()) + ")");
+}
+
+// The box of record r's parts into box; false when r is no polygon. A damaged r throws.
+bool ownBox(const RecordExtents& own, Box& box) {
   if (own.kind == RecordExtents::Kind::Damaged) throw *own.error;
-  if (own.kind != RecordExtents::Kind::Polygon) return;
-  for (size_t i = 0; i < own.parts.size(); ++i) {
-    const Box& p = own.parts[i];
-    if (i == 0) {
-      box = p;
-      continue;
-    }
+  if (own.kind != RecordExtents::Kind::Polygon || own.parts.empty()) return false;
+  box = own.parts.front();
+  for (const Box& p : own.parts) {
     box.Left = std::min(box.Left, p.Left);
     box.Right = std::max(box.Right, p.Right);
     box.Top = std::max(box.Top, p.Top);
     box.Bottom = std::min(box.Bottom, p.Bottom);
   }
-  for (int32_t j = 1; j <= count; ++j) {
-    if (j == r) {
-      neighbours.push_back(r);
-      continue;
-    }
-    const RecordExtents& rec = fetch(j);
-    if (rec.kind == RecordExtents::Kind::Damaged) {
-      app::g_Debug().Ausgabe(
-          2, "CollectNeighbourPolygons: Fehler! Der Datensatz " + std::to_string(j) +
-                 " der Shape-Datei ist nicht lesbar und wird übergangen: " +
-                 rec.error->description() + "(" + std::to_string(rec.error->signedNumber()) + ")");
-      continue;
-    }
-    if (rec.kind != RecordExtents::Kind::Polygon) continue;
-    if (std::any_of(rec.parts.begin(), rec.parts.end(),
-                    [&box](const Box& p) { return !disjoint(p, box); }))
-      neighbours.push_back(j);
-  }
+  return true;
+}
+
+bool touches(const RecordExtents& rec, const Box& box) {
+  return rec.kind == RecordExtents::Kind::Polygon &&
+         std::any_of(rec.parts.begin(), rec.parts.end(),
+                     [&box](const Box& p) { return !disjoint(p, box); });
 }
 
 }  // namespace
@@ -142,21 +129,32 @@ int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& co
 
 void CollectNeighbourPolygons(shape::CShapeFile& file, int32_t r, NeighbourCollection& neighbours,
                               Box& box) {
-  RecordExtents current;
-  collect(
-      file.Count(), r,
-      [&](int32_t j) -> const RecordExtents& {
-        current = readRecordExtents(file, j);
-        return current;
-      },
-      neighbours, box);
+  neighbours.clear();
+  box = Box{};
+  if (r < 1 || r > file.Count()) return;
+  if (!ownBox(readRecordExtents(file, r), box)) return;
+  for (int32_t j = 1; j <= file.Count(); ++j) {
+    if (j == r) {
+      neighbours.push_back(r);
+      continue;
+    }
+    const RecordExtents rec = readRecordExtents(file, j);
+    if (rec.kind == RecordExtents::Kind::Damaged)
+      logDamaged(j, rec);
+    else if (touches(rec, box))
+      neighbours.push_back(j);
+  }
 }
 
 void CollectNeighbourPolygons(const PartExtentIndex& index, int32_t r,
                               NeighbourCollection& neighbours, Box& box) {
-  collect(
-      index.Count(), r, [&](int32_t j) -> const RecordExtents& { return index.record(j); },
-      neighbours, box);
+  neighbours.clear();
+  box = Box{};
+  if (r < 1 || r > index.Count()) return;
+  if (!ownBox(index.record(r), box)) return;
+  for (int32_t j : index.damaged()) logDamaged(j, index.record(j));
+  for (int32_t j : index.candidates(box))
+    if (j == r || touches(index.record(j), box)) neighbours.push_back(j);
 }
 
 }  // namespace word

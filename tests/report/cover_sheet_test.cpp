@@ -16,41 +16,8 @@ using reporttest::Row;
 using reporttest::ShapePolygon;
 using reporttest::square;
 
-constexpr double kEmuPerPoint = 12700;
-
-// The map as the saved main part holds it.
-struct MapGroup {
-  bool found = false;
-  double width = 0, height = 0, top = 0;  // points
-  double left = 0;  // points; centred: left + width / 2 is the middle of the page
-  bool aligned = false;
-  int shapes = 0;
-  std::vector<int> patterned;  // 1-based positions of shapes with a pattern fill
-  std::string labels;          // texts of the labels
-};
-
-MapGroup mapOf(const std::filesystem::path& file) {
-  MapGroup m;
-  auto xml = reporttest::mainPart(file);
-  for (pugi::xpath_node n : xml->select_nodes("//wp:anchor[.//wpg:wgp]")) {
-    pugi::xml_node anchor = n.node();
-    m.found = true;
-    m.width = anchor.child("wp:extent").attribute("cx").as_double() / kEmuPerPoint;
-    m.height = anchor.child("wp:extent").attribute("cy").as_double() / kEmuPerPoint;
-    m.top = anchor.child("wp:positionV").child("wp:posOffset").text().as_double() / kEmuPerPoint;
-    pugi::xml_node h = anchor.child("wp:positionH");
-    m.aligned = std::string(h.child("wp:align").text().as_string()) == "center";
-    m.left = h.child("wp:posOffset").text().as_double() / kEmuPerPoint;
-    int k = 0;
-    for (pugi::xpath_node s : anchor.select_nodes(".//wpg:wgp/wps:wsp")) {
-      ++k;
-      if (s.node().child("wps:spPr").child("a:pattFill")) m.patterned.push_back(k);
-      for (pugi::xpath_node t : s.node().select_nodes(".//w:t")) m.labels += t.node().text().get();
-    }
-    m.shapes = k;
-  }
-  return m;
-}
+using reporttest::MapGroup;
+using reporttest::mapOf;
 
 std::vector<uint8_t> bytesOf(const std::filesystem::path& p) {
   const std::string s = testsupport::readFile(p);
@@ -114,10 +81,13 @@ class CoverSheetTest : public reporttest::ReportFixture {
          {"12300100007", "123000", {square(7000, 7000, 10), square(7100, 7000, 10)}}});
   }
 
-  std::filesystem::path cover(const std::string& code, const std::string& types = "") {
+  // Makes the cover sheet; complete says whether it should come out with map, area and units.
+  std::filesystem::path cover(const std::string& code, const std::string& types = "",
+                              bool complete = true) {
     std::string list = types;
     if (list.empty()) data::FfhReportGetBogentypen(code, list, *db_);
-    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, list, *db_, messages_, false, ""), 100);
+    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, list, *db_, messages_, false, ""),
+              complete ? 100 : 101);
     const auto file = reportFile(code + "Deckblatt");
     EXPECT_TRUE(std::filesystem::exists(file));
     return file;
@@ -128,11 +98,13 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   const auto file = cover("12300100001");
   const MapGroup map = mapOf(file);
   ASSERT_TRUE(map.found);
-  // Frame, three parts, the neighbour on the right, scale label and bar; the neighbour outside
-  // the frame and the distant one add nothing; records 5 and 6 are clipped like record 2.
+  // Frame, the neighbours 2, 5 and 6 (clipped), then the three parts of the surveyed polygon
+  // above them, each grey, then scale label and bar; the neighbour outside the frame and the
+  // distant one add nothing.
   EXPECT_EQ(map.shapes, 1 + 3 + 3 + 2);
-  EXPECT_EQ(map.patterned, std::vector<int>{2});  // only the first part is grey
+  EXPECT_EQ(map.patterned, (std::vector<int>{5, 6, 7}));
   EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01);
+  EXPECT_NEAR(map.labelHeight, 20, 0.01);
   EXPECT_NEAR(map.top, 100, 0.01);
   // The test template's page is 11906 twips wide.
   EXPECT_TRUE(map.aligned || std::abs(map.left + map.width / 2 - 11906 / 20.0 / 2) < 0.01)
@@ -140,8 +112,45 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   EXPECT_NE(map.labels.find("100 m"), std::string::npos);
   read(file);
   EXPECT_EQ(mark("HA"), "0,05");
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
   EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));
+  EXPECT_TRUE(messages_.empty());
+}
+
+// The map is 300 pt on its longer side with the scale label below it at its full 20 pt, and
+// the map itself keeps its proportions, for wide, tall, small and very flat polygons.
+TEST_F(CoverSheetTest, Map_LabelKeepsItsHeightWhateverTheShape) {
+  struct Case {
+    double width, height;
+  };
+  for (const Case c : {Case{600, 200}, Case{200, 3000}, Case{1, 1}, Case{20000, 50}}) {
+    writeShapefile({{"12300100001",
+                     "500",
+                     {{{0, 0}, {0, c.height}, {c.width, c.height}, {c.width, 0}, {0, 0}}}}});
+    const MapGroup map = mapOf(cover("12300100001"));
+    const double frameWidth = c.width + 150, frameHeight = c.height + 150;
+    const double scale = map.width / frameWidth;  // points per map unit
+    EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01) << c.width << "x" << c.height;
+    EXPECT_NEAR(map.labelHeight, 20, 0.01) << c.width << "x" << c.height;
+    // Label top 12 units below the frame, then the label's 20 pt.
+    EXPECT_NEAR(map.height, (frameHeight + 12) * scale + 20, 0.01) << c.width << "x" << c.height;
+  }
+}
+
+// A polygon with tens of thousands of neighbours still gets its map: neighbours too small to
+// show on the page are left out, and of the rest (here overlapping) only as many as shapes can
+// be numbered.
+TEST_F(CoverSheetTest, Map_VeryManyNeighboursStayDrawable) {
+  std::vector<ShapePolygon> polygons = {{"12300100001", "500", {square(0, 0, 100000)}}};
+  for (int k = 0; k < 34000; ++k) {
+    const double x = 500.0 * (k % 200), y = 500.0 * (k / 200);
+    polygons.push_back({"12300100002", "", {square(x, y, k % 34 == 0 ? 5 : 5000)}});
+  }
+  writeShapefile(polygons);
+  const MapGroup map = mapOf(cover("12300100001"));
+  EXPECT_EQ(map.shapes, 32767 - 1);  // every number the counter can give, up to the bar
+  EXPECT_EQ(map.patterned, std::vector<int>{map.shapes - 2});
+  EXPECT_TRUE(logged("D3 ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
+                     std::to_string(33000 - (32767 - 5)) + " kleine werden nicht gezeichnet."));
 }
 
 TEST_F(CoverSheetTest, Area_HectaresInLocaleNotationAndLaterRowWins) {
@@ -189,7 +198,9 @@ TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
   // An empty type list leaves nothing between the brackets: the query fails.
   std::string none;
   EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", none, *db_, messages_, false, ""),
-            100);
+            101);
+  EXPECT_EQ(messages_, std::vector<std::string>{
+                           "Deckblatt 12300100001 unvollständig: die Erfassungseinheiten fehlen."});
   EXPECT_TRUE(logged(
       "D2 FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (SELECT DISTINCT * FROM gbogen "
       "WHERE ((GBPOLYGON='12300100001') AND ())) auf die Tabelle mit dem Index 0 schlug "
@@ -213,7 +224,7 @@ TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
   EXPECT_EQ(skipped, 2);
 
   // The damaged record's own cover sheet has no map and no area, but is stored.
-  const auto own = cover("12300100005");
+  const auto own = cover("12300100005", "", false);
   EXPECT_FALSE(mapOf(own).found);
   EXPECT_TRUE(logged("D2 Fehler! Das Shape-Polygon konnte nicht erzeugt werden."));
   bool handled = false;
@@ -238,13 +249,14 @@ TEST_F(CoverSheetTest, Map_ShapefileReadOncePerFileNotPerCoverSheet) {
 }
 
 TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
-  const auto file = cover("12300100009", "F");
+  const auto file = cover("12300100009", "F", false);
   EXPECT_TRUE(
       logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
   EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
   EXPECT_FALSE(mapOf(file).found);
-  // The temporary copy stays until the next success.
-  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
+  EXPECT_EQ(messages_, std::vector<std::string>{"Deckblatt 12300100009 unvollständig: Polygon "
+                                                "12300100009 fehlt in der Attributtabelle der "
+                                                "Shape-Datei."});
 }
 
 TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {

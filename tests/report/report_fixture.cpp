@@ -251,6 +251,37 @@ std::unique_ptr<pugi::xml_document> mainPart(const fs::path& file) {
   return docx::test::partXml(testsupport::readFile(file), "word/document.xml");
 }
 
+MapGroup mapOf(const fs::path& file) {
+  constexpr double kEmuPerPoint = 12700;
+  MapGroup m;
+  auto xml = mainPart(file);
+  for (pugi::xpath_node n : xml->select_nodes("//wp:anchor[.//wpg:wgp]")) {
+    pugi::xml_node anchor = n.node();
+    m.found = true;
+    m.width = anchor.child("wp:extent").attribute("cx").as_double() / kEmuPerPoint;
+    m.height = anchor.child("wp:extent").attribute("cy").as_double() / kEmuPerPoint;
+    m.top = anchor.child("wp:positionV").child("wp:posOffset").text().as_double() / kEmuPerPoint;
+    pugi::xml_node h = anchor.child("wp:positionH");
+    m.aligned = std::string(h.child("wp:align").text().as_string()) == "center";
+    m.left = h.child("wp:posOffset").text().as_double() / kEmuPerPoint;
+    pugi::xml_node groupXfrm = anchor.select_node(".//wpg:grpSpPr/a:xfrm").node();
+    const double scaleY = groupXfrm.child("a:ext").attribute("cy").as_double() /
+                          groupXfrm.child("a:chExt").attribute("cy").as_double();
+    int k = 0;
+    for (pugi::xpath_node s : anchor.select_nodes(".//wpg:wgp/wps:wsp")) {
+      ++k;
+      pugi::xml_node spPr = s.node().child("wps:spPr");
+      if (spPr.child("a:pattFill")) m.patterned.push_back(k);
+      if (s.node().child("wps:txbx") && m.labelHeight == 0)
+        m.labelHeight =
+            spPr.child("a:xfrm").child("a:ext").attribute("cy").as_double() * scaleY / kEmuPerPoint;
+      for (pugi::xpath_node t : s.node().select_nodes(".//w:t")) m.labels += t.node().text().get();
+    }
+    m.shapes = k;
+  }
+  return m;
+}
+
 double bookmarkFontSize(const pugi::xml_document& xml, const std::string& name) {
   double size = 0;
   walkMark(xml, name, [&](pugi::xml_node run) {

@@ -84,4 +84,17 @@ double bookmarkFontSize(const pugi::xml_document& documentXml, const std::string
 bool bookmarkBold(const pugi::xml_document& documentXml, const std::string& name);
 std::unique_ptr<pugi::xml_document> mainPart(const std::filesystem::path& file);
 
+// The cover-sheet map as the saved main part holds it.
+struct MapGroup {
+  bool found = false;
+  double width = 0, height = 0, top = 0;  // points
+  double left = 0;  // points; centred: left + width / 2 is the middle of the page
+  bool aligned = false;
+  int shapes = 0;
+  std::vector<int> patterned;  // 1-based positions of shapes with a pattern fill
+  std::string labels;          // texts of the labels
+  double labelHeight = 0;      // points on the page, of the first label
+};
+MapGroup mapOf(const std::filesystem::path& file);
+
 }  // namespace reporttest

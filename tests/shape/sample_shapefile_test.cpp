@@ -183,3 +183,45 @@ TEST(SampleShapefile, write_tinyLists) {
   ASSERT_EQ(one.size(), 1u);
   EXPECT_EQ(one[0]->Count(), 1);
 }
+
+namespace {
+
+// Each export form stores the same polygons: PolygonZ reads as the plain polygons (type 15 as
+// its 2-D base type), islands first swaps each island with its container.
+TEST(SampleShapefile, forms_readAsTheSamePolygons) {
+  const fs::path folder = scratchFolder();
+  sample::writeSampleShapefile(folder / "plain.shp", codes(45), 8);
+  sample::writeSampleShapefile(folder / "z.shp", codes(45), 8, {false, true, false});
+  sample::writeSampleShapefile(folder / "islands.shp", codes(45), 8, {true, false, false});
+  const auto plain = readAll(folder / "plain.shp");
+  const auto z = readAll(folder / "z.shp");
+  const auto islands = readAll(folder / "islands.shp");
+  CFileName spec;
+  spec.SetFileSpec((folder / "z.shp").string());
+  CShapeFile zFile;
+  zFile.SetFileSpec(spec, CShapeFile::OPENIT);
+  EXPECT_EQ(zFile.FileType(), 15);
+  ASSERT_EQ(z.size(), plain.size());
+  auto same = [](const CPolygon& a, const CPolygon& b) {
+    if (a.Count() != b.Count()) return false;
+    for (int32_t p = 1; p <= a.Count(); ++p) {
+      const CPart& x = *a.Item(p);
+      const CPart& y = *b.Item(p);
+      if (x.Count() != y.Count()) return false;
+      for (int32_t k = 1; k <= x.Count(); ++k)
+        if (x.Item(k)->X() != y.Item(k)->X() || x.Item(k)->Y() != y.Item(k)->Y()) return false;
+    }
+    return true;
+  };
+  for (size_t i = 0; i < plain.size(); ++i) {
+    ASSERT_TRUE(z[i]) << i;
+    EXPECT_TRUE(same(*z[i], *plain[i])) << i;
+  }
+  // Polygons 0 and 40 hold a hole; their islands 1 and 41 now come first.
+  for (size_t i = 0; i < plain.size(); ++i) {
+    const size_t from = (i == 0 || i == 40) ? i + 1 : (i == 1 || i == 41) ? i - 1 : i;
+    EXPECT_TRUE(same(*islands[i], *plain[from])) << i;
+  }
+}
+
+}  // namespace

@@ -1,9 +1,12 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace testsupport {
 
@@ -35,6 +38,30 @@ std::string readFile(const std::filesystem::path& file) {
 void writeFile(const std::filesystem::path& file, const std::string& content) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << content;
+}
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+std::string folderListing(const std::filesystem::path& folder) {
+  std::ostringstream out;
+  std::error_code ec;
+  std::vector<std::filesystem::path> entries;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) entries.push_back(e.path());
+  std::sort(entries.begin(), entries.end());
+  for (const auto& p : entries) {
+    const auto status = std::filesystem::symlink_status(p, ec);
+    out << p.filename().string() << ' ' << static_cast<int>(status.type());
+    if (status.type() == std::filesystem::file_type::symlink) {
+      out << " -> " << std::filesystem::read_symlink(p, ec).string();
+    } else if (status.type() == std::filesystem::file_type::regular) {
+      out << ' ' << std::filesystem::last_write_time(p, ec).time_since_epoch().count() << ' '
+          << std::hash<std::string>{}(readFile(p));
+    }
+    out << '\n';
+  }
+  return out.str();
 }
 
 }  // namespace testsupport

@@ -23,4 +23,8 @@ class TempDir {
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& content);
 
+// Every entry of a folder with its type, size, change time and content, one line each in
+// name order: equal listings mean the folder was left exactly as it was.
+std::string folderListing(const std::filesystem::path& folder);
+
 }  // namespace testsupport

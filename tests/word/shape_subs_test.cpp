@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 
 #include "app/program_objects.h"
@@ -288,4 +290,36 @@ TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
   NeighbourCollection n;
   Box b;
   EXPECT_THROW(CollectNeighbourPolygons(index, 2, n, b), shape::ShapeError);
+}
+
+// The grid of the index must find exactly what a scan over every record finds, for small and
+// very wide parts, multipart records and extents that only touch.
+TEST_F(ShapeSubs, collectNeighbours_fromIndexGrid_sameAsScanOverAllRecords) {
+  std::mt19937 random(5);
+  auto uniform = [&](double a, double b) { return a + (b - a) * (random() / 4294967296.0); };
+  std::vector<RecordExtents> records(3000);
+  for (auto& r : records) {
+    r.kind = RecordExtents::Kind::Polygon;
+    const int parts = random() % 10 == 0 ? 2 : 1;
+    for (int k = 0; k < parts; ++k) {
+      const double size = random() % 50 == 0 ? uniform(100, 5000) : uniform(0, 20);
+      const double x = std::round(uniform(0, 5000)), y = std::round(uniform(0, 5000));
+      r.parts.push_back({x, x + std::round(size), y + std::round(size), y});
+    }
+  }
+  const PartExtentIndex index(records);
+  for (int32_t r = 1; r <= index.Count(); r += 7) {
+    NeighbourCollection found;
+    Box box;
+    CollectNeighbourPolygons(index, r, found, box);
+    NeighbourCollection expected;
+    for (int32_t j = 1; j <= index.Count(); ++j)
+      for (const Box& p : records[size_t(j - 1)].parts)
+        if (!(p.Right < box.Left || p.Left > box.Right || p.Bottom > box.Top ||
+              p.Top < box.Bottom)) {
+          expected.push_back(j);
+          break;
+        }
+    ASSERT_EQ(found, expected) << r;
+  }
 }

@@ -158,6 +158,10 @@ void Drawing::setFillPattern(int n, int pattern) {
   s.pattern = pattern;
 }
 
+void Drawing::setFillBackColor(int n, Rgb c) {
+  shape(n).back = c;
+}
+
 void Drawing::setFillSolid(int n) {
   shape(n).fill = Fill::kSolid;
 }
@@ -232,14 +236,18 @@ int Drawing::group(const std::vector<int>& members) {
     throw DocxError(ErrorCode::kInvalidArgument, "a group needs at least two shapes");
   }
   std::vector<Frame> frames;
+  frames.reserve(members.size());
+  // A map groups tens of thousands of shapes: the duplicate test must not be quadratic.
+  std::vector<bool> listed(shapes_.size() + 1, false);
   for (int m : members) {
     if (shape(m).group) {
       throw DocxError(ErrorCode::kInvalidArgument,
                       "shape " + std::to_string(m) + " is already in a group");
     }
-    if (std::count(members.begin(), members.end(), m) > 1) {
+    if (listed[static_cast<std::size_t>(m)]) {
       throw DocxError(ErrorCode::kInvalidArgument, "shape listed twice");
     }
+    listed[static_cast<std::size_t>(m)] = true;
     frames.push_back(shape(m).frame);
   }
   Group g;

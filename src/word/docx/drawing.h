@@ -46,6 +46,8 @@ class Drawing {
   void setFillColor(int shape, Rgb color);
   // Pattern numbers as word processors count them: 1 = 5 %, 2 = 10 %, ..., 7 = 50 %, 12 = 90 %.
   void setFillPattern(int shape, int pattern);
+  // The colour between the pattern's dots (white unless set).
+  void setFillBackColor(int shape, Rgb color);
   void setFillSolid(int shape);
   void setFillTransparency(int shape, double transparency);  // 0 opaque .. 1 clear
   void setLineVisible(int shape, bool visible);
