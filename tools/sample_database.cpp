@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
 #include "tools/sample_content.h"
 #include "tools/sample_schema.h"
@@ -498,10 +500,18 @@ SampleResult writeSampleDatabase(const std::filesystem::path& dir, const SampleO
   return Generator(dir, options).run();
 }
 
-void writeUmlautTable(const std::filesystem::path& file, const std::string& codePage) {
-  DbfWriter w(file, {{"UMLAUT", 'C', 4, 0}}, codePage);
-  for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) w.append({Value::text(letter)});
-  w.finish();
+void writeUmlautTable(const std::filesystem::path& file) {
+  {
+    DbfWriter w(file, {{"UMLAUT", 'C', 4, 0}}, "CP850");
+    for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) w.append({Value::text(letter)});
+    w.finish();
+  }
+  // The language driver byte (offset 29) then claims Windows text: the mistake to undo.
+  std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+  out.seekp(29);
+  const char windows = static_cast<char>(data::dbf::ldidForCodePage("CP1252"));
+  out.write(&windows, 1);
+  if (!out) throw data::dbf::DbfError(file.string() + ": the language driver byte was not written");
 }
 
 }  // namespace sample

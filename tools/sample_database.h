@@ -31,8 +31,10 @@ struct SampleResult {
 // Writes the 28 survey tables into dir (created if missing). Deterministic for a seed.
 SampleResult writeSampleDatabase(const std::filesystem::path& dir, const SampleOptions& options);
 
-// Writes the umlaut table "umlaute2.dbf" (column UMLAUT, seven rows ä ö ü Ä Ö Ü ß) in the code
-// page.
-void writeUmlautTable(const std::filesystem::path& file, const std::string& codePage = "CP1252");
+// Writes the program's umlaut table "umlaute2.dbf" (column UMLAUT, seven rows for ä ö ü Ä Ö Ü ß):
+// the DOS bytes of the letters in a table marked as Windows text, so that reading it gives the
+// forms in which these letters arrive from a DOS table mistaken for a Windows one ("„", "”",
+// U+FFFD, "Ž", "™", "š", "á"), and the repair turns them back into letters.
+void writeUmlautTable(const std::filesystem::path& file);
 
 }  // namespace sample

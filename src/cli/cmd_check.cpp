@@ -6,6 +6,7 @@
 #include "cli/open_survey.h"
 #include "data/cls_dbf_data.h"
 #include "word/cls_word_doc.h"
+#include "data/text_decoding_check.h"
 
 namespace cli {
 
@@ -30,6 +31,18 @@ void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
         app::ui().message(app::MessageIcon::Error,
                           "Die Umlaute-Tabelle des Programms ist nicht korrekt.");
         return 1;
+      }
+      // Texts that do not decode would print as replacement characters: name their tables.
+      std::vector<std::string> tables;
+      for (int i = 1; i <= data::clsDBFData::kTableCount; ++i) tables.push_back(db.tableName(i));
+      for (const auto& t : data::findUndecodableTexts(db.surveyFolder(), tables)) {
+        const std::string warning = "Warnung! Die Tabelle " + t.table + " enthält " +
+                                    std::to_string(t.texts) + " Text(e), die in der Codepage " +
+                                    t.codePage +
+                                    " nicht lesbar sind. Bitte legen Sie eine .cpg-Datei mit der "
+                                    "richtigen Codepage neben die Tabelle.";
+        app::g_Debug().Ausgabe(3, "check: " + warning);
+        ctx.err << warning << "\n";
       }
       ctx.out << "Alle Prüfungen bestanden.\n";
       return 0;

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "tools/sample_database.h"
+#include "tools/sample_messy.h"
 #include "tools/sample_shapefile.h"
 
 namespace cli {
@@ -19,15 +20,25 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
   auto options = std::make_shared<sample::SampleOptions>();
   cmd->add_option("dir", *dir, "Zielordner (wird angelegt)")->required();
   cmd->add_option("--polygons", options->polygons, "Anzahl der Polygone")->capture_default_str();
-  cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")->capture_default_str();
+  cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")
+      ->capture_default_str();
   cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
       ->capture_default_str();
-  cmd->callback([&ctx, &action, dir, options] {
-    action = [&ctx, dir, options] {
+  auto messy = std::make_shared<bool>(false);
+  cmd->add_flag("--messy", *messy,
+                "wie in echten Kartierordnern: DOS-Codepage ohne Kennung, Bögen mit zwei Typen, "
+                "ungeordnete und gelöschte Sätze, fehlerhafte Bogennummern");
+  cmd->callback([&ctx, &action, dir, options, messy] {
+    action = [&ctx, dir, options, messy] {
       const auto start = std::chrono::steady_clock::now();
       const std::filesystem::path folder = *dir;
       const sample::SampleResult result = sample::writeSampleDatabase(folder, *options);
-      sample::writeUmlautTable(folder / "umlaute2.dbf", options->codePage);
+      sample::writeUmlautTable(folder / "umlaute2.dbf");
+      if (*messy) {
+        const sample::MessyResult m = sample::makeMessy(folder);
+        ctx.out << "Unordentlich gemacht: " << m.badCodes.size()
+                << " fehlerhafte Bogennummern, Bogen ohne Typdaten: " << m.untypedKey << "\n";
+      }
       std::vector<std::string> codes;
       codes.reserve(result.polygons.size());
       for (const auto& p : result.polygons) codes.push_back(p.code);
@@ -37,12 +48,12 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - start)
                           .count();
-      ctx.out << result.polygons.size() << " Polygone und " << result.sheets
-              << " Geländebögen in " << ms << " ms geschrieben.\n"
+      ctx.out << result.polygons.size() << " Polygone und " << result.sheets << " Geländebögen in "
+              << ms << " ms geschrieben.\n"
               << "DBF-Tabellen: " << folder.string() << "\n"
               << "Shapefile:    " << shape.string() << "\n"
-              << "Weiter mit:   quelbrix --db " << folder.string() << " --shape "
-              << shape.string() << " --out AUSGABEORDNER check\n";
+              << "Weiter mit:   quelbrix --db " << folder.string() << " --shape " << shape.string()
+              << " --out AUSGABEORDNER check\n";
       return 0;
     };
   });

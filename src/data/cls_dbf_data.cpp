@@ -1,5 +1,6 @@
 #include "data/cls_dbf_data.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -7,7 +8,7 @@
 #include "app/resource_folder.h"
 #include "data/provider_error.h"
 #include "data/shape_attributes.h"
-#include "data/sql_text.h"
+#include "data/sheet_code_rule.h"
 
 namespace fs = std::filesystem;
 
@@ -125,9 +126,9 @@ bool clsDBFData::GetTableName(const std::string& key, int16_t which, std::string
 }
 
 bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
-                              Recordset& recordset) {
+                              Recordset& recordset, const std::vector<Value>& params) {
   try {
-    recordset = survey_.execute(query + ";");
+    recordset = survey_.execute(query + ";", params);
     return true;
   } catch (const ProviderError& e) {
     showLockedTable(e);
@@ -246,32 +247,35 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
     return 101;
   }
   std::string query = "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(24) + " WHERE ";
-  for (std::size_t i = 0; i < sheetTypes.size(); ++i)
-    query += (i ? " OR " : "") + std::string("GBBOGEN='") + sqlEscape(sheetTypes[i]) + "'";
+  std::vector<Value> params;
+  for (std::size_t i = 0; i < sheetTypes.size(); ++i) {
+    query += i ? " OR GBBOGEN=?" : "GBBOGEN=?";
+    params.push_back(Value::text(sheetTypes[i]));
+  }
   Recordset rows;
-  if (!GetRecordset(23, query, rows)) {
+  if (!GetRecordset(23, query, rows, params)) {
     log.Ausgabe(2, "Fehler! Konnte die Geländebögennummer nicht aus gbogen auslesen.");
     return 101;
   }
+  // The lists show values in order, whatever order the table was stored in.
+  std::vector<std::pair<std::string, std::string>> found;
   for (; !rows.isEOF(); rows.MoveNext()) {
     const Value& codeValue = rows.value(0);
-    if (codeValue.isNull())
-      throw ProviderError(94, "Unzulässige Verwendung von Null (GBCODE).");
-    const std::string code = codeValue.toText();
-    if (code.size() != 12) {
-      log.Ausgabe(2, "Fehler! Die Polygonnummer " + code + " ist nicht 12-stellig.");
-      return 101;
-    }
-    if (!isNumeric(code)) {
-      log.Ausgabe(3, "Warnung! Die Polygonnummer " + code + " ist keine Zahl und wird ignoriert.");
+    if (codeValue.isNull() || !isSheetCode(codeValue.toText())) {
+      skipMalformedCode(routine, codeValue, rows.value(1));
       continue;
     }
-    const std::string entry = byKey ? code + rows.value(1).toText() : code;
-    sheets.add(entry, byKey ? entry.substr(12) : code);
+    found.emplace_back(codeValue.toText(), rows.value(1).toText());
+  }
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [code, type] : found) {
+    const std::string entry = byKey ? code + type : code;
+    sheets.add(entry, byKey ? type : code);
     const std::string area = entry.substr(0, 3);
     std::shared_ptr<clsNode> root;
-    if (auto* found = roots.find(area)) {
-      root = *found;
+    if (auto* known = roots.find(area)) {
+      root = *known;
     } else {
       root = std::make_shared<clsNode>();
       root->setNodeType("FFHGebiet");
@@ -281,6 +285,15 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
     root->addGBCode(entry);
   }
   return 100;
+}
+
+void clsDBFData::skipMalformedCode(const std::string& routine, const Value& code,
+                                   const Value& sheetType) {
+  const std::string message = skippedCodeMessage(code, sheetType);
+  if (std::find(skippedCodes_.begin(), skippedCodes_.end(), message) != skippedCodes_.end())
+    return;
+  skippedCodes_.push_back(message);
+  app::g_Debug().Ausgabe(3, routine + ": Warnung! " + message);
 }
 
 }  // namespace data

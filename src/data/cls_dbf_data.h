@@ -48,12 +48,21 @@ class clsDBFData {
   // read read-only where it lies, once while it stays unchanged; false (logged) when the
   // setting is empty or the table missing. Throws FatalError when the table cannot be read.
   bool GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset);
-  bool GetRecordset(int16_t tableIndex, const std::string& query, Recordset& recordset);
+  // params fill the query's "?" placeholders in order; database texts go there, never into
+  // the query text itself.
+  bool GetRecordset(int16_t tableIndex, const std::string& query, Recordset& recordset,
+                    const std::vector<Value>& params = {});
   int16_t GetUmlauteDic(UmlautDict& dictionary);
   int16_t GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
                           AreaRoots& roots);
   int16_t GetReportBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
                                 AreaRoots& roots);
+
+  // A sheet row whose code is Null or not 12 digits: logs it at level 3 (routine names the
+  // caller) and keeps its message-file line, once per row text, for the run to report.
+  void skipMalformedCode(const std::string& routine, const Value& code, const Value& sheetType);
+  // The message-file lines of every row skipped so far on this database object.
+  const std::vector<std::string>& skippedCodes() const { return skippedCodes_; }
 
   // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
   // survey tables (the connection still refuses a folder that does not exist).
@@ -88,6 +97,7 @@ class clsDBFData {
   std::string surveyFolder_;
   std::array<std::string, kTableCount + 1> catalogue_;
   std::vector<std::pair<std::string, int16_t>> typeMap_;
+  std::vector<std::string> skippedCodes_;
 };
 
 }  // namespace data

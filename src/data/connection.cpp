@@ -37,23 +37,39 @@ bool equalsNoCase(const std::string& a, const std::string& b) {
 
 const char* declaredType(char dbfType) {
   switch (dbfType) {
-    case 'N': case 'F': case 'I': case 'B': case 'Y': return "NUMERIC";
-    case 'D': return "DATE";
-    case 'L': return "BOOLEAN";
-    default: return "TEXT";
+    case 'N':
+    case 'F':
+    case 'I':
+    case 'B':
+    case 'Y':
+      return "NUMERIC";
+    case 'D':
+      return "DATE";
+    case 'L':
+      return "BOOLEAN";
+    default:
+      return "TEXT";
   }
 }
 
 void bindValue(sqlite3_stmt* s, int index, const Value& v) {
   switch (v.kind()) {
-    case Value::Kind::Null: sqlite3_bind_null(s, index); break;
+    case Value::Kind::Null:
+      sqlite3_bind_null(s, index);
+      break;
     case Value::Kind::Text:
       sqlite3_bind_text(s, index, v.asText().data(), static_cast<int>(v.asText().size()),
                         SQLITE_TRANSIENT);
       break;
-    case Value::Kind::Integer: sqlite3_bind_int64(s, index, v.asInteger()); break;
-    case Value::Kind::Real: sqlite3_bind_double(s, index, v.asReal()); break;
-    case Value::Kind::Boolean: sqlite3_bind_int(s, index, v.asBoolean() ? 1 : 0); break;
+    case Value::Kind::Integer:
+      sqlite3_bind_int64(s, index, v.asInteger());
+      break;
+    case Value::Kind::Real:
+      sqlite3_bind_double(s, index, v.asReal());
+      break;
+    case Value::Kind::Boolean:
+      sqlite3_bind_int(s, index, v.asBoolean() ? 1 : 0);
+      break;
     case Value::Kind::Date: {
       char buf[16];
       Date d = v.asDate();
@@ -67,13 +83,15 @@ void bindValue(sqlite3_stmt* s, int index, const Value& v) {
 Value columnValue(sqlite3_stmt* s, int i) {
   const char* decl = sqlite3_column_decltype(s, i);
   switch (sqlite3_column_type(s, i)) {
-    case SQLITE_NULL: return Value();
+    case SQLITE_NULL:
+      return Value();
     case SQLITE_INTEGER: {
       sqlite3_int64 n = sqlite3_column_int64(s, i);
       if (decl && strcasecmp(decl, "BOOLEAN") == 0) return Value::boolean(n != 0);
       return Value::integer(n);
     }
-    case SQLITE_FLOAT: return Value::real(sqlite3_column_double(s, i));
+    case SQLITE_FLOAT:
+      return Value::real(sqlite3_column_double(s, i));
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
       std::string str(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
@@ -114,10 +132,12 @@ void Connection::open(const std::filesystem::path& folder) {
   close();
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec))
-    throw ProviderError(kErrInvalidPath,
-                        "'" + folder.string() + "' ist kein zulässiger Pfad. Stellen Sie sicher, "
-                        "dass der Pfad richtig eingegeben wurde und dass Sie mit dem Server, auf "
-                        "dem sich die Datei befindet, verbunden sind.");
+    throw ProviderError(
+        kErrInvalidPath,
+        "'" + folder.string() +
+            "' ist kein zulässiger Pfad. Stellen Sie sicher, "
+            "dass der Pfad richtig eingegeben wurde und dass Sie mit dem Server, auf "
+            "dem sich die Datei befindet, verbunden sind.");
   auto db = std::make_unique<Db>();
   if (sqlite3_open_v2(":memory:", &db->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                       nullptr) != SQLITE_OK)
@@ -132,7 +152,9 @@ void Connection::close() {
   folder_.clear();
 }
 
-bool Connection::isOpen() const { return db_ != nullptr; }
+bool Connection::isOpen() const {
+  return db_ != nullptr;
+}
 
 void Connection::loadTable(const std::string& name) {
   std::filesystem::path file = findFileNoCase(folder_, name + ".dbf");
@@ -152,8 +174,8 @@ void Connection::loadTable(const std::string& name) {
     std::string create = "CREATE TABLE " + quoteIdentifier(name) + " (";
     std::string insert = "INSERT INTO " + quoteIdentifier(name) + " VALUES (";
     for (std::size_t i = 0; i < fields.size(); ++i) {
-      create += (i ? ", " : "") + quoteIdentifier(fields[i].name) + " " +
-                declaredType(fields[i].type);
+      create +=
+          (i ? ", " : "") + quoteIdentifier(fields[i].name) + " " + declaredType(fields[i].type);
       insert += i ? ", ?" : "?";
     }
     create += ")";
@@ -172,7 +194,8 @@ void Connection::loadTable(const std::string& name) {
     exec("BEGIN");
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db_->handle, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-      throw ProviderError(kErrDamagedTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
+      throw ProviderError(kErrDamagedTable,
+                          "Die Tabelle '" + name + "' konnte nicht geladen werden.");
     Statement stmt(raw);
     for (uint32_t r = 0; r < table.recordCount(); ++r) {
       if (table.isDeleted(r)) continue;
@@ -180,7 +203,8 @@ void Connection::loadTable(const std::string& name) {
       for (std::size_t i = 0; i < row.size(); ++i)
         bindValue(stmt.get(), static_cast<int>(i) + 1, row[i]);
       if (sqlite3_step(stmt.get()) != SQLITE_DONE)
-        throw ProviderError(kErrDamagedTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
+        throw ProviderError(kErrDamagedTable,
+                            "Die Tabelle '" + name + "' konnte nicht geladen werden.");
       sqlite3_reset(stmt.get());
     }
     stmt.reset();
@@ -199,13 +223,13 @@ void Connection::loadTable(const std::string& name) {
   } catch (const dbf::DbfError& e) {
     sqlite3_exec(db_->handle, ("DROP TABLE IF EXISTS " + quoteIdentifier(name)).c_str(), nullptr,
                  nullptr, nullptr);
-    throw ProviderError(kErrDamagedTable, std::string("Die Tabelle '") + name +
-                                              "' ist beschädigt: " + e.what());
+    throw ProviderError(kErrDamagedTable,
+                        std::string("Die Tabelle '") + name + "' ist beschädigt: " + e.what());
   }
   loaded_.insert(lower);
 }
 
-Recordset Connection::execute(const std::string& sql) {
+Recordset Connection::execute(const std::string& sql, const std::vector<Value>& params) {
   if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
   const std::string ordered = inStoredOrder(sql);
   sqlite3_stmt* raw = nullptr;
@@ -221,10 +245,18 @@ Recordset Connection::execute(const std::string& sql) {
       loadTable(table);
       continue;
     }
-    throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " + msg);
+    throw ProviderError(kErrSyntax,
+                        "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " + msg);
   }
   Statement stmt(raw);
   if (!stmt) return Recordset();  // an empty text
+  if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt.get()))
+    throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") erwartet " +
+                                        std::to_string(sqlite3_bind_parameter_count(stmt.get())) +
+                                        " Werte, erhalten hat sie " +
+                                        std::to_string(params.size()) + ".");
+  for (std::size_t i = 0; i < params.size(); ++i)
+    bindValue(stmt.get(), static_cast<int>(i) + 1, params[i]);
   int columns = sqlite3_column_count(stmt.get());
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(columns));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "data/recordset.h"
 
@@ -29,7 +30,8 @@ class Connection {
 
   // Runs one query (a trailing ";" is allowed) and returns all of its rows in the order SQLite
   // delivers them, which for a single table without an index condition is the stored order.
-  Recordset execute(const std::string& sql);
+  // Each "?" in sql takes the next of params, bound as a value and never read as SQL text.
+  Recordset execute(const std::string& sql, const std::vector<Value>& params = {});
 
   // Names of the tables loaded so far (lower case); for diagnostics and tests.
   const std::set<std::string>& loadedTables() const { return loaded_; }

@@ -6,7 +6,9 @@
 namespace data {
 namespace {
 
-bool present(const Value& v) { return !v.isNull(); }
+bool present(const Value& v) {
+  return !v.isNull();
+}
 
 // Inserts each element before the trailing run of elements whose key is greater than its own,
 // so equal keys keep their order.
@@ -46,7 +48,7 @@ void decideGroup(clsPflanzenart& species, Recordset& rows) {
 
 }  // namespace
 
-std::string speciesQuery(const std::string& sheetCode) {
+std::string speciesQuery() {
   return std::string("SELECT gbogen.GBCODE, gbogen.GBBOGEN, ") +
          " artenbew.SATZNUMMER, pflanzen.SATZNUMMER, artenbew.RL, pflanzen.GATTUNG, "
          "pflanzen.ART, artenbew.RL, artenbew.MENGE, " +
@@ -55,7 +57,7 @@ std::string speciesQuery(const std::string& sheetCode) {
          " pflanzen.KURZNAME, pflanzen.SCHICHT " +
          " FROM (artenbew INNER JOIN gbogen ON artenbew.GELBOGENNR = gbogen.GBCODE) INNER JOIN "
          "pflanzen ON artenbew.SATZNUMMER = pflanzen.SATZNUMMER" +
-         " WHERE (((gbogen.GBCODE)='" + sheetCode + "'))";
+         " WHERE (((gbogen.GBCODE)=?))";
 }
 
 std::string lowerCase(const std::string& text) {
@@ -129,8 +131,8 @@ SpeciesLists buildSpeciesLists(Recordset& rows) {
     lists.species.push_back(s);
 
     if (present(rows.value(7))) {
-      std::string line = rows.value(5).toText() + " " + rows.value(6).toText() + " " +
-                         rows.value(7).toText();
+      std::string line =
+          rows.value(5).toText() + " " + rows.value(6).toText() + " " + rows.value(7).toText();
       for (int column : {9, 10, 11})
         if (const Value& v = rows.value(column); present(v)) line += ", " + v.toText();
       lists.redList.push_back(line);

@@ -10,12 +10,13 @@
 
 namespace data {
 
-// The assessment join of one sheet; its columns are read by position.
-std::string speciesQuery(const std::string& sheetCode);
+// The assessment join of one sheet, whose code is the one parameter; its columns are read by
+// position.
+std::string speciesQuery();
 
 struct SpeciesLists {
-  std::vector<clsPflanzenart> species;   // sorted by name
-  std::vector<std::string> redList;      // sorted lines "genus species RL, ratings..."
+  std::vector<clsPflanzenart> species;  // sorted by name
+  std::vector<std::string> redList;     // sorted lines "genus species RL, ratings..."
   std::vector<clsPflanzenart> group(int32_t pflanzentyp) const;
 };
 

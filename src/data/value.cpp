@@ -1,7 +1,7 @@
 #include "data/value.h"
 
-#include <clocale>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,49 +21,74 @@ std::string thousandsSeparator() {
   return lc && lc->thousands_sep ? lc->thousands_sep : "";
 }
 
+// German forms want German notation. The user's locale gives it where it is a German one
+// (de_DE, de_AT, de_CH ...); any other locale (C, en_US ...) gets the German defaults, so a
+// form never shows "08/20/2003" or "4.02".
+bool germanLocale(int category) {
+  const char* name = std::setlocale(category, nullptr);
+  return name && name[0] == 'd' && name[1] == 'e' && (name[2] == '_' || name[2] == '\0');
+}
+
 // Up to 15 significant digits without trailing zeros, as a desktop's number-to-text does.
 std::string formatReal(double v) {
   if (std::isnan(v)) return "NaN";
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.15g", v);  // uses LC_NUMERIC's decimal separator
-  return buf;
+  return withGermanDecimal(buf);
 }
 
 std::string formatDate(const Date& d) {
-  std::tm t{};
-  t.tm_year = d.year - 1900;
-  t.tm_mon = d.month - 1;
-  t.tm_mday = d.day;
   char buf[64];
-  std::size_t n = std::strftime(buf, sizeof buf, "%x", &t);
-  std::string s(buf, n);
-  // "%x" of the C locale has a two-digit year; keep four digits everywhere.
-  if (s.size() == 8 && s[2] == '/' && s[5] == '/') {
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.month, d.day, d.year);
-    s = buf;
+  if (germanLocale(LC_TIME)) {
+    std::tm t{};
+    t.tm_year = d.year - 1900;
+    t.tm_mon = d.month - 1;
+    t.tm_mday = d.day;
+    const std::size_t n = std::strftime(buf, sizeof buf, "%x", &t);
+    if (n > 0) return std::string(buf, n);
   }
-  return s;
+  std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", d.day, d.month, d.year);
+  return buf;
 }
 
 }  // namespace
 
+std::string withGermanDecimal(std::string number) {
+  if (germanLocale(LC_NUMERIC)) return number;
+  for (char& c : number)
+    if (c == '.') c = ',';
+  return number;
+}
+
 std::string Value::toText() const {
   switch (kind()) {
-    case Kind::Null: return "";
-    case Kind::Text: return asText();
-    case Kind::Integer: return std::to_string(asInteger());
-    case Kind::Real: return formatReal(asReal());
-    case Kind::Boolean: return asBoolean() ? "Wahr" : "Falsch";
-    case Kind::Date: return formatDate(asDate());
+    case Kind::Null:
+      return "";
+    case Kind::Text:
+      return asText();
+    case Kind::Integer:
+      return std::to_string(asInteger());
+    case Kind::Real:
+      return formatReal(asReal());
+    case Kind::Boolean:
+      return asBoolean() ? "Wahr" : "Falsch";
+    case Kind::Date:
+      return formatDate(asDate());
   }
   return "";
 }
 
 bool Value::toNumber(double& out) const {
   switch (kind()) {
-    case Kind::Integer: out = static_cast<double>(asInteger()); return true;
-    case Kind::Real: out = asReal(); return true;
-    case Kind::Boolean: out = asBoolean() ? -1.0 : 0.0; return true;
+    case Kind::Integer:
+      out = static_cast<double>(asInteger());
+      return true;
+    case Kind::Real:
+      out = asReal();
+      return true;
+    case Kind::Boolean:
+      out = asBoolean() ? -1.0 : 0.0;
+      return true;
     case Kind::Text: {
       if (!isNumeric(asText())) return false;
       std::string s;
@@ -90,7 +115,8 @@ bool Value::toNumber(double& out) const {
       out = negative ? -v : v;
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -36,8 +36,9 @@ class Value {
   bool asBoolean() const { return std::get<4>(v_); }
   Date asDate() const { return std::get<5>(v_); }
 
-  // The value as text, the way the user's locale writes it (LC_NUMERIC decimal separator,
-  // LC_TIME short date); Null gives "".
+  // The value as text for a German form: under a German locale (de_DE, de_AT, de_CH ...) its
+  // decimal separator and short date; under any other the German defaults, decimal comma and
+  // "20.08.2003". Null gives "".
   std::string toText() const;
   // The numeric value: numbers as they are, texts parsed as numbers (locale-independent "." or
   // the locale's decimal separator), flags as -1/0. False when there is no number.
@@ -50,6 +51,10 @@ class Value {
   explicit Value(Storage v) : v_(std::move(v)) {}
   Storage v_;
 };
+
+// A number printed by printf under the current locale, with its decimal point turned into the
+// German comma unless the locale is a German one (which has its own separator already).
+std::string withGermanDecimal(std::string number);
 
 // True when text reads as a number under the platform's general numeric test: optional blanks
 // and sign, digits with the locale's decimal and thousands separators, an optional exponent.

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "app/program_objects.h"
+#include "data/shown_query.h"
 #include "word/cls_word_doc.h"
 
 namespace gui {
@@ -11,33 +12,22 @@ namespace {
 // The texts of one look-up; the habitat look-up words its messages differently.
 struct LookUp {
   const char* routine;
-  const char* query;    // up to the pattern
+  const char* query;    // the pattern is its one parameter
   const char* subject;  // "Biotoptyp" / "Lebensraum"
   const char* codeColumn;
   const char* textColumn;
   const char* duplicateTail;
 };
 
-constexpr LookUp kBiotope{"FfhGetBiotoptyp", "SELECT * FROM biottyp WHERE CODE like'",
+constexpr LookUp kBiotope{"FfhGetBiotoptyp", "SELECT * FROM biottyp WHERE CODE like ?",
                           "Biotoptyp",       "CODE",
                           "BIOTOPTYP",       " befindet sich mehrfach in der Datenbank."};
 constexpr LookUp kHabitat{"FfhGetLebensraum",
-                          "SELECT CODE_EG,NAME FROM ffh_ref WHERE CODE_EG like'",
+                          "SELECT CODE_EG,NAME FROM ffh_ref WHERE CODE_EG like ?",
                           "Lebensraum",
                           "CODE_EG",
                           "NAME",
                           " befindet sich schon in der Auflistung."};
-
-// A quote typed into a search field would end the query text early and make the look-up fail,
-// which ends the program; doubled, it is searched for literally.
-std::string quoted(const std::string& pattern) {
-  std::string out;
-  for (char c : pattern) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
-}
 
 int16_t damaged(const LookUp& l, const std::string& column) {
   const std::string sentence = std::string("Die Daten für den ") + l.subject +
@@ -54,10 +44,13 @@ int16_t lookUp(const LookUp& l, const std::string& pattern, data::clsDBFData& db
   types.clear();
   data::UmlautDict umlauts;
   const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
-  const std::string sql = std::string(l.query) + quoted(pattern) + "'";
+  // The pattern the user typed is bound as a value: a quote in it is searched for literally.
+  const std::string sql = l.query;
+  const std::vector<data::Value> params{data::Value::text(pattern)};
   data::Recordset rs;
-  if (!db.GetRecordset(1, sql, rs)) {
-    app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! Die SQL-Anfrage (" + sql +
+  if (!db.GetRecordset(1, sql, rs, params)) {
+    app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! Die SQL-Anfrage (" +
+                                  data::shownQuery(sql, params) +
                                   ") auf die Tabelle mit dem Index 1 schlug fehlt.");
     return 101;
   }

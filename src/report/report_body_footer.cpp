@@ -2,7 +2,7 @@
 #include <cctype>
 
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
@@ -17,12 +17,14 @@ std::string upper(std::string text) {
   return text;
 }
 
-// Writes every column but the first of every row into the bookmark of its name.
-void writeColumns(data::Recordset& rows, const std::string& size) {
+// Writes every column but the first of every row into the bookmark of its name, texts with
+// their umlauts repaired.
+void writeColumns(data::Recordset& rows, const std::string& size, const data::UmlautDict* dict) {
   for (; !rows.isEOF(); rows.MoveNext()) {
     for (int n = 1; n < rows.fieldCount(); ++n) {
       const data::Value& v = rows.value(n);
-      const std::string text = v.isNull() ? std::string() : v.toText();
+      std::string text = v.isNull() ? std::string() : v.toText();
+      if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
       if (word::g_WordDoc().SetReportTextMarke(rows.fieldName(n), text, size, true) != 100)
         app::g_Debug().Ausgabe(3, "FfhReportGenerateBogen: Fehler! Die Textmarke " +
                                       rows.fieldName(n) + " konnte nicht gesetzt werden.");
@@ -35,8 +37,10 @@ void writeColumns(data::Recordset& rows, const std::string& size) {
 int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db) {
   const std::string type = upper(key.size() > 12 ? key.substr(12) : "");
   const std::string size = type == "GT" || type == "GN" ? "10" : "11";
+  data::UmlautDict umlauts;
+  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   return sheets::forEachTypeTable("FfhReportGenerateBogen", key, db,
-                                  [&](data::Recordset& rows) { writeColumns(rows, size); });
+                                  [&](data::Recordset& rows) { writeColumns(rows, size, dict); });
 }
 
 int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
@@ -45,12 +49,13 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
   data::UmlautDict umlauts;
   const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheets::sheetCode(key);
-  const std::string escaped = data::sqlEscape(code);
+  const std::vector<data::Value> byCode{data::Value::text(code)};
 
-  std::string query = "SELECT * FROM anmerk WHERE GBCODE='" + escaped + "'";
+  std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rows;
-  if (!db.GetRecordset(1, query, rows)) {
-    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+  if (!db.GetRecordset(1, query, rows, byCode)) {
+    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) +
                        ") auf die Tabelle mit dem Index 1 schlug fehlt.");
     return 101;
   }
@@ -64,10 +69,11 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
                 "FfhReportGenerateFooter: Fehler! Die Textmarke ANMERKUNGEN konnte nicht gesetzt "
                 "werden.");
 
-  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR='" + escaped + "'";
-  if (!db.GetRecordset(27, query, rows)) {
-    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
-                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
+  if (!db.GetRecordset(27, query, rows, byCode)) {
+    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
+                       " schlug fehlt.");
     return 101;
   }
   std::string units;

@@ -1,5 +1,6 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/sheet_code_rule.h"
+#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "word/cls_word_doc.h"
@@ -10,16 +11,23 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
                           std::vector<std::string>& sheets) {
   sheets.clear();
   const std::string query =
-      "SELECT gbogen.GBCODE, gbogen.GBBOGEN From gbogen WHERE (((gbogen.GBPOLYGON)='" +
-      data::sqlEscape(polygonCode) + "'))";
+      "SELECT gbogen.GBCODE, gbogen.GBBOGEN From gbogen WHERE (((gbogen.GBPOLYGON)=?))";
+  const std::vector<data::Value> params{data::Value::text(polygonCode)};
   data::Recordset rows;
-  if (!db.GetRecordset(22, query, rows)) {
-    app::g_Debug().Ausgabe(2, "FfhReportGetBogen: Fehler! Die SQL-Anfrage (" + query +
+  if (!db.GetRecordset(22, query, rows, params)) {
+    app::g_Debug().Ausgabe(2, "FfhReportGetBogen: Fehler! Die SQL-Anfrage (" +
+                                  data::shownQuery(query, params) +
                                   ") auf die Tabelle gbogen schlug fehlt.");
     return 101;
   }
-  for (; !rows.isEOF(); rows.MoveNext())
-    sheets.push_back(rows.value(0).toText() + rows.value(1).toText());
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    const data::Value& code = rows.value(0);
+    if (code.isNull() || !data::isSheetCode(code.toText())) {
+      db.skipMalformedCode("FfhReportGetBogen", code, rows.value(1));
+      continue;
+    }
+    sheets.push_back(code.toText() + rows.value(1).toText());
+  }
   return 100;
 }
 

@@ -66,7 +66,7 @@ std::string hectareText(const data::Value& area) {
   const float single = static_cast<float>(hectares);
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.7g", static_cast<double>(single));
-  std::string text = buffer;
+  std::string text = data::withGermanDecimal(buffer);
   if (text == "-0") text = "0";
   return text;
 }

@@ -21,8 +21,8 @@ std::string formatNumberGroups(const std::string& digits, const std::string& for
 std::string formatTextGroups(const std::string& text, const std::string& format);
 
 // AREA in square metres as the cover sheet shows it in hectares: divided by 10000, rounded to
-// two decimals, as a single-precision number in the locale's notation (no trailing zeros; the
-// locale's decimal separator). Null or no number gives "0".
+// two decimals, as a single-precision number in German notation (no trailing zeros; the
+// decimal separator of a German locale, else the comma). Null or no number gives "0".
 std::string hectareText(const data::Value& area);
 
 // Text without its first character (UTF-8 aware); "" for a text of one character or none.

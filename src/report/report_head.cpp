@@ -2,7 +2,7 @@
 #include <stdexcept>
 
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -42,9 +42,12 @@ class HeadWriter {
   }
 
   // A catalogue look-up of steps habitat and biotope; false when the query failed (logged).
-  bool lookUp(int16_t index, const std::string& query, data::Recordset& rows) const {
-    if (db_.GetRecordset(index, query, rows)) return true;
-    app::g_Debug().Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + query +
+  bool lookUp(int16_t index, const std::string& query, const std::string& code,
+              data::Recordset& rows) const {
+    const std::vector<data::Value> params{data::Value::text(code)};
+    if (db_.GetRecordset(index, query, rows, params)) return true;
+    app::g_Debug().Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" +
+                                  data::shownQuery(query, params) +
                                   ") auf die Tabelle mit dem Index 22 schlug fehlt.");
     return false;
   }
@@ -58,10 +61,10 @@ class HeadWriter {
       write(nameBookmark, "keiner");
       return true;
     }
-    const std::string query = std::string("SELECT CODE_ALT, CODE_EG, NAME") +
-                              " FROM ffh_ref WHERE ((CODE_EG='" + data::sqlEscape(code) + "'))";
+    const std::string query =
+        std::string("SELECT CODE_ALT, CODE_EG, NAME") + " FROM ffh_ref WHERE ((CODE_EG=?))";
     data::Recordset rows;
-    if (!lookUp(23, query, rows)) return false;
+    if (!lookUp(23, query, code, rows)) return false;
     if (rows.isEOF()) {
       write(codeBookmark, "", true, first ? "CODE_E" : "");
       write(nameBookmark, "keiner");
@@ -85,10 +88,9 @@ class HeadWriter {
       write(nameBookmark, "keiner");
       return true;
     }
-    const std::string query = std::string("SELECT CODE, BIOTYP") + " FROM biottyp WHERE ((CODE='" +
-                              data::sqlEscape(code) + "'))";
+    const std::string query = "SELECT CODE, BIOTYP FROM biottyp WHERE ((CODE=?))";
     data::Recordset rows;
-    if (!lookUp(21, query, rows)) return false;
+    if (!lookUp(21, query, code, rows)) return false;
     const RecordView r(rows);
     if (r.present(1)) write(nameBookmark, corrected(r.text(1)));
     return true;
@@ -131,11 +133,11 @@ int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
 
   out.write("GBCODE", code, true);
 
-  std::string query =
-      "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=" + std::to_string(areaNumber(code));
+  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
   data::Recordset rs;
-  if (!db.GetRecordset(22, query, rs)) {
-    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + query +
+  const std::vector<data::Value> areaParams{data::Value::integer(areaNumber(code))};
+  if (!db.GetRecordset(22, query, rs, areaParams)) {
+    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, areaParams) +
                        ") auf die Tabelle mit dem Index 22 schlug fehl.");
     return 101;
   }
@@ -148,9 +150,11 @@ int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
   }
   out.write("NAME", out.corrected(area));
 
-  query = "SELECT * FROM gbogen WHERE GBCODE='" + data::sqlEscape(code) + "'";
-  if (!db.GetRecordset(24, query, rs)) {
-    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + query +
+  // A code may carry two sheets of different types: read this sheet's own row.
+  query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
+  if (!db.GetRecordset(24, query, rs, sheets::ownRowParams(key))) {
+    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, sheets::ownRowParams(key)) +
                        ") auf die Tabelle mit dem Index 24 schlug fehl.");
     return 101;
   }
@@ -160,11 +164,11 @@ int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
   out.write(r.name(40), r.present(27) ? copyText(r.text(27), source) : "", false);
 
   out.write(r.name(26), r.present(26) ? out.corrected(r.text(26)) : "");
-  out.write(r.name(24), r.text(24));
+  out.write(r.name(24), out.corrected(r.text(24)));
   out.write(r.name(25), r.text(25));
   const std::string mainBiotope = r.text(3);
   if (r.present(3)) out.write(r.name(3), mainBiotope);
-  if (r.present(29)) out.write(r.name(29), r.text(29), false);
+  if (r.present(29)) out.write(r.name(29), out.corrected(r.text(29)), false);
   for (int n = 46; n <= 49; ++n)
     out.write(r.name(n), r.present(n) ? withoutFirstCharacter(r.text(n)) : "", false);
   std::string secondary[5];

@@ -164,6 +164,9 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
     word::resetWordDoc();
     return summary;
   }
+  // Rows the selection skipped for their codes belong in the message file too.
+  summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),
+                          db.skippedCodes().end());
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;

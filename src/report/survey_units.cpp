@@ -1,5 +1,5 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -24,16 +24,21 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
                                      data::clsDBFData& db) {
   app::clsDebug& log = app::g_Debug();
   word::clsWordDoc& doc = word::g_WordDoc();
-  std::string query = "SELECT DISTINCT * FROM gbogen WHERE ((GBCODE like '" +
-                      data::sqlEscape(polygonCode) + "_" + "') AND (";
+  // GBPOLYGON holds the first 11 characters of the code, so it finds the polygon's sheets
+  // without a LIKE pattern built from database text.
+  std::string query = "SELECT DISTINCT * FROM gbogen WHERE ((GBPOLYGON=?) AND (";
+  std::vector<data::Value> params{data::Value::text(polygonCode)};
   const auto types = splitTypes(sheetTypes);
-  for (std::size_t i = 0; i < types.size(); ++i)
-    query += (i ? "OR " : "") + std::string("GBBOGEN='") + data::sqlEscape(types[i]) + "'";
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    query += i ? "OR GBBOGEN=?" : "GBBOGEN=?";
+    params.push_back(data::Value::text(types[i]));
+  }
   query += "))";
   data::Recordset rows;
-  if (!db.GetRecordset(0, query, rows)) {
-    log.Ausgabe(2, "FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (" + query +
-                       ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+  if (!db.GetRecordset(0, query, rows, params)) {
+    log.Ausgabe(2, "FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " + "0" +
+                       " schlug fehlt.");
     return 101;
   }
   const RecordView r(rows);

@@ -124,6 +124,9 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
         break;
     }
   }
+  // Rows the selection skipped for their codes belong in the message file too.
+  summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),
+                          db.skippedCodes().end());
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages);
   return summary;

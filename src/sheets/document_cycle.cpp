@@ -1,7 +1,7 @@
 #include "sheets/document_cycle.h"
 
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -14,7 +14,8 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
   app::clsDebug& log = app::g_Debug();
   word::clsWordDoc& doc = word::g_WordDoc();
   if (!db.ValidFilePaths()) {
-    log.Ausgabe(2, routine + ": Fehler! Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
+    log.Ausgabe(
+        2, routine + ": Fehler! Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
     return 101;
   }
   app::ui().processEvents();
@@ -47,30 +48,29 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
   return 100;
 }
 
-int16_t forEachTypeTable(const std::string& routine, const std::string& key,
-                         data::clsDBFData& db,
+int16_t forEachTypeTable(const std::string& routine, const std::string& key, data::clsDBFData& db,
                          const std::function<void(data::Recordset&)>& write) {
   app::clsDebug& log = app::g_Debug();
   const std::string code = sheetCode(key);
   int16_t index = -1;
   if (!db.GetDBNumber(key, index)) {
-    log.Ausgabe(2, routine + ": Fehler! Die Geländebogenkennung von " + key +
-                       " ist nicht vorhanden.");
+    log.Ausgabe(2,
+                routine + ": Fehler! Die Geländebogenkennung von " + key + " ist nicht vorhanden.");
     return 101;
   }
   for (int16_t part = 1; part <= 2; ++part) {
     if (part == 2) ++index;
     std::string table;
     if (!db.GetTableName(key, part, table)) {
-      log.Ausgabe(2, routine +
-                         ": Fehler! Der Tabellenname der Datenbank konnte nicht ermittelt werden.");
+      log.Ausgabe(
+          2, routine + ": Fehler! Der Tabellenname der Datenbank konnte nicht ermittelt werden.");
       return 101;
     }
-    const std::string query =
-        "SELECT * FROM " + table + " WHERE GBCODE='" + data::sqlEscape(code) + "'";
+    const std::string query = "SELECT * FROM " + table + " WHERE GBCODE=?";
+    const std::vector<data::Value> params{data::Value::text(code)};
     data::Recordset rs;
-    if (!db.GetRecordset(index, query, rs)) {
-      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + query +
+    if (!db.GetRecordset(index, query, rs, params)) {
+      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, params) +
                          ") auf die Tabelle mit dem Index " + std::to_string(index) +
                          " schlug fehlt.");
       return 101;

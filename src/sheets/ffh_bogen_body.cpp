@@ -7,19 +7,23 @@ namespace sheets {
 
 int16_t FfhBogenGenerateBogen(const std::string& key, data::clsDBFData& db) {
   app::clsDebug& log = app::g_Debug();
-  const int16_t result = forEachTypeTable("FfhBogenGenerateBogen", key, db, [&](data::Recordset& rs) {
-    for (; !rs.isEOF(); rs.MoveNext()) {
-      for (int n = 1; n < rs.fieldCount(); ++n) {
-        const data::Value& v = rs.value(n);
-        if (v.isNull()) continue;
-        const std::string text = v.toText();
-        if (text.empty()) continue;
-        if (word::g_WordDoc().SetTextMarke(rs.fieldName(n), text, "11", true) != 100)
-          log.Ausgabe(3, "FfhBogenGenerateBogen: Fehler! Die Textmarke " + rs.fieldName(n) +
-                             " konnte nicht gesetzt werden.");
-      }
-    }
-  });
+  data::UmlautDict umlauts;
+  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
+  const int16_t result =
+      forEachTypeTable("FfhBogenGenerateBogen", key, db, [&](data::Recordset& rs) {
+        for (; !rs.isEOF(); rs.MoveNext()) {
+          for (int n = 1; n < rs.fieldCount(); ++n) {
+            const data::Value& v = rs.value(n);
+            if (v.isNull()) continue;
+            std::string text = v.toText();
+            if (text.empty()) continue;
+            if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
+            if (word::g_WordDoc().SetTextMarke(rs.fieldName(n), text, "11", true) != 100)
+              log.Ausgabe(3, "FfhBogenGenerateBogen: Fehler! Die Textmarke " + rs.fieldName(n) +
+                                 " konnte nicht gesetzt werden.");
+          }
+        }
+      });
   if (result != 100) return result;
   log.Ausgabe(1, "FfhBogenGenerateBogen: OK");
   return 100;

@@ -1,5 +1,5 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -24,12 +24,13 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
   data::UmlautDict umlauts;
   const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheetCode(key);
-  const std::string escaped = data::sqlEscape(code);
+  const std::vector<data::Value> byCode{data::Value::text(code)};
 
-  std::string query = "SELECT * FROM anmerk WHERE GBCODE='" + escaped + "'";
+  std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rs;
-  if (!db.GetRecordset(1, query, rs)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
+  if (!db.GetRecordset(1, query, rs, byCode)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) +
                        ") auf die Tabelle mit dem Index 1 schlug fehlt.");
     return 101;
   }
@@ -37,14 +38,16 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
     std::string text = rs.value(1).toText();
     word::clsWordDoc::CorrectUmlaute(dict, text);
     if (doc.SetTextMarke("SONSTIGES", text, "11", false) != 100)
-      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
-                     "werden.");
+      log.Ausgabe(3,
+                  "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
+                  "werden.");
   }
 
-  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR='" + escaped + "'";
-  if (!db.GetRecordset(27, query, rs)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" + query +
-                       ") auf die Tabelle mit dem Index " + "27" + " schlug fehlt.");
+  query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
+  if (!db.GetRecordset(27, query, rs, byCode)) {
+    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
+                       " schlug fehlt.");
     return 101;
   }
   std::string joined;
@@ -54,11 +57,13 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
   }
   const int16_t limit = doc.GetTextMarkeLength("PFSOZ");
   if (!joined.empty()) {
-    std::string text = firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
+    std::string text =
+        firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
     word::clsWordDoc::CorrectUmlaute(dict, text);
     if (doc.SetTextMarke("PFSOZ", text, "11", false) != 100)
-      log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
-                     "werden.");
+      log.Ausgabe(3,
+                  "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
+                  "werden.");
   }
 
   if (OutputPflanzenartenRoteListe(db, code, dict) != 100)
@@ -68,8 +73,9 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
                                                    code.substr(6, 4) + " " + code.substr(10, 2)
                                              : code;
   if (doc.SetTextMarke_HeadersFooters("POLYGONNR_SEITE", page, "", false) != 100)
-    log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
-                   "gesetzt werden.");
+    log.Ausgabe(3,
+                "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
+                "gesetzt werden.");
   log.Ausgabe(1, "FfhBogenGenerateFooter: OK");
   return 100;
 }

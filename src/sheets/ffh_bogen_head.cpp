@@ -1,5 +1,6 @@
 #include "app/program_objects.h"
-#include "data/sql_text.h"
+#include "data/sheet_code_rule.h"
+#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -55,8 +56,8 @@ void FfhGenerateHead(const std::string& value, const std::string& prefix) {
     const std::string name = prefix + std::to_string(i);
     if (word::g_WordDoc().SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "",
                                        false) != 100)
-      app::g_Debug().Ausgabe(3, "FfhGenerateHead: Fehler! Die Textmarke " + name +
-                                    " konnte nicht gesetzt werden.");
+      app::g_Debug().Ausgabe(
+          3, "FfhGenerateHead: Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
   }
 }
 
@@ -83,19 +84,27 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   };
   const std::string code = sheetCode(key);
   log.Ausgabe(1, "INFO: PolygonID: " + code);
-  auto queryFailed = [&](const std::string& query, int index) {
-    log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die SQL-Anfrage (" + query +
-                       ") auf die Tabelle mit dem Index " + std::to_string(index) +
-                       " schlug fehlt.");
+  auto queryFailed = [&](const std::string& query, const std::vector<data::Value>& params,
+                         int index) {
+    log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die SQL-Anfrage (" +
+                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
+                       std::to_string(index) + " schlug fehlt.");
     return int16_t{101};
   };
 
   // FFH area number, digit by digit; its separator at position 5 is left out.
-  std::string areaNumber = code.substr(0, 3);
-  areaNumber.erase(0, std::min(areaNumber.find_first_not_of('0'), areaNumber.size() - 1));
-  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=" + areaNumber;
+  // FFHNR is numeric; the code's first three characters are bound as a number, and a code
+  // that does not start with three digits names no area (it never reaches the query text).
+  const std::string areaDigits = code.substr(0, 3);
+  std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
   data::Recordset rs;
-  if (!db.GetRecordset(22, query, rs)) return queryFailed(query, 22);
+  if (!data::isSheetCode(code)) {
+    log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die Bogennummer " + code +
+                       " besteht nicht aus 12 Ziffern.");
+    return 101;
+  }
+  const std::vector<data::Value> areaParams{data::Value::integer(std::stoi(areaDigits))};
+  if (!db.GetRecordset(22, query, rs, areaParams)) return queryFailed(query, areaParams, 22);
   std::string area;
   if (rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
@@ -108,9 +117,9 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
     writeText("GBGebietNr" + std::to_string(box++), character(area, pos));
   }
 
-  query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON='" +
-          data::sqlEscape(formatCode(key.substr(0, 11), 11)) + "'";
-  if (!db.GetRecordset(28, query, rs)) return queryFailed(query, 28);
+  query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON=?";
+  const std::vector<data::Value> polygon{data::Value::text(formatCode(key.substr(0, 11), 11))};
+  if (!db.GetRecordset(28, query, rs, polygon)) return queryFailed(query, polygon, 28);
   if (!rs.isEOF() && !rs.value(0).isNull()) {
     if (doc.SetTextMarke("NAME", correct(rs.value(0).toText()), "", false) != 100)
       bookmarkFailed("NAME");
@@ -118,16 +127,19 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
     bookmarkFailed("'NAME'");
   }
 
-  for (std::size_t i = 1; i <= 12; ++i) writeText("GBCODENr" + std::to_string(i), character(code, i));
+  for (std::size_t i = 1; i <= 12; ++i)
+    writeText("GBCODENr" + std::to_string(i), character(code, i));
 
-  query = "SELECT * FROM gbogen WHERE GBCODE='" + data::sqlEscape(code) + "'";
-  if (!db.GetRecordset(24, query, rs)) return queryFailed(query, 24);
+  // A code may carry two sheets of different types: read this sheet's own row.
+  query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
+  if (!db.GetRecordset(24, query, rs, ownRowParams(key)))
+    return queryFailed(query, ownRowParams(key), 24);
   app::ui().processEvents();
   const SheetRecord r(rs);
   const std::string type = key.size() > 12 ? key.substr(12) : "";
 
   writeText(r.name(26), r.present(26) ? correct(r.text(26)) : "");
-  writeText(r.name(24), r.text(24));
+  writeText(r.name(24), correct(r.text(24)));
   writeText(r.name(25), r.text(25));
   if (type != "X" && r.equalsNumber(27, 1)) writeCross(r.name(27), false);
   if (r.present(17)) {
@@ -153,8 +165,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   app::ui().processEvents();
   for (const auto& [column, prefix] : {std::pair{18, "GBFFH1Nr"}, std::pair{19, "GBFFH2Nr"}}) {
     const std::string value = r.text(column);
-    for (std::size_t i = 1; i <= 4; ++i)
-      writeText(prefix + std::to_string(i), character(value, i));
+    for (std::size_t i = 1; i <= 4; ++i) writeText(prefix + std::to_string(i), character(value, i));
   }
   app::ui().processEvents();
   for (int n : {20, 21})

@@ -1,6 +1,7 @@
 #include "sheets/ffh_polygon_col.h"
 
 #include "app/program_objects.h"
+#include "data/sheet_code_rule.h"
 
 namespace sheets {
 
@@ -30,8 +31,12 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
     if (skipCopies == 1 && !copy.isNull() && copy.toNumber(copyKind) &&
         (copyKind == 3 || copyKind == 4))
       continue;
-    if (code.isNull() || (allAreas == 0 && !sheetCodes.contains(code.toText()))) continue;
     if (outside(type, sheetTypes)) continue;
+    if (code.isNull() || !data::isSheetCode(code.toText())) {
+      db.skipMalformedCode("FfhGetPolygonCol", code, type);
+      continue;
+    }
+    if (allAreas == 0 && !sheetCodes.contains(code.toText())) continue;
     if (allBiotopeTypes == 0 && outside(rows.value(2), biotopeTypes)) continue;
     if (allHabitatTypes == 0 && outside(rows.value(3), habitatTypes)) continue;
     // A pair stored twice in the sheet table is still one sheet.

@@ -29,6 +29,8 @@ int16_t OutputPflanzenartenRoteListe(data::clsDBFData& db, const std::string& sh
 
 // The first 12 characters of a key as a 12-digit code ("000000000000").
 std::string sheetCode(const std::string& key);
+// The query values that select a sheet's own row of gbogen: its code and its type.
+std::vector<data::Value> ownRowParams(const std::string& key);
 // A text of digits padded with leading zeros to width; other texts unchanged.
 std::string formatCode(const std::string& text, std::size_t width);
 

@@ -1,6 +1,6 @@
 #include "app/program_objects.h"
+#include "data/shown_query.h"
 #include "data/species_lists.h"
-#include "data/sql_text.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 
@@ -8,10 +8,12 @@ namespace sheets {
 
 int16_t OutputPflanzenartenRoteListe(data::clsDBFData& db, const std::string& sheetCode,
                                      const data::UmlautDict* umlauts) {
-  const std::string query = data::speciesQuery(data::sqlEscape(sheetCode));
+  const std::string query = data::speciesQuery();
+  const std::vector<data::Value> params{data::Value::text(sheetCode)};
   data::Recordset rows;
-  if (!db.GetRecordset(0, query, rows)) {
-    app::g_Debug().Ausgabe(2, "OutputPflanzenartenRoteListe: Fehler! Die SQL-Anfrage (" + query +
+  if (!db.GetRecordset(0, query, rows, params)) {
+    app::g_Debug().Ausgabe(2, "OutputPflanzenartenRoteListe: Fehler! Die SQL-Anfrage (" +
+                                  data::shownQuery(query, params) +
                                   ") auf die Tabelle mit dem Index 1 schlug fehlt.");
     return 101;
   }

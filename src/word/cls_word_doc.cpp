@@ -89,6 +89,25 @@ bool isAsciiAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// True when the character before byte pos of a UTF-8 text is a letter (ASCII or Latin-1).
+bool followsLetter(const std::string& text, std::size_t pos) {
+  if (pos == 0) return false;
+  const auto before = static_cast<unsigned char>(text[pos - 1]);
+  if (before < 0x80) return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
+  return pos >= 2 && static_cast<unsigned char>(text[pos - 2]) == 0xC3;
+}
+
+// A structure value that says nothing: empty, or one character (not byte) that is neither a
+// letter nor a digit, such as "-" or "–".
+bool isEmptyValue(const std::string& value) {
+  if (value.empty()) return true;
+  if (characterCount(value) != 1) return false;
+  const auto first = static_cast<unsigned char>(value[0]);
+  if (first < 0x80) return !isAsciiAlnum(value[0]);
+  // Latin-1 letters (U+00C0..U+00FF but the two signs) count as letters.
+  return !(first == 0xC3 && value.size() == 2 && value[1] != '\x97' && value[1] != '\xB7');
+}
+
 std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
@@ -402,13 +421,9 @@ int16_t clsWordDoc::SetReportTextMarke(const std::string& name, const std::strin
   try {
     if (!locate("SetReportTextMarke", name)) return 101;
     auto& marks = document_->bookmarks();
-    const docx::RunFormat format = textFormat(size, bold);
-    if (text.empty()) {
-      marks.replace(name, "", format, docx::BookmarkScope::kMainText);
-    } else {
-      marks.setFont(name, format, docx::BookmarkScope::kMainText);
-      marks.insert(name, text + " ", format, docx::BookmarkScope::kMainText, false);
-    }
+    // The bookmark holds the value alone (its unit stands outside it), so that an empty value
+    // leaves an empty cell for TableCleanUp.
+    marks.replace(name, text, textFormat(size, bold), docx::BookmarkScope::kMainText);
     return 100;
   } catch (const std::exception& e) {
     logUncaught("SetReportTextMarke", e);
@@ -525,20 +540,17 @@ int16_t clsWordDoc::TableCleanUp() {
         ++r;
         continue;
       }
-      std::string joined;
-      const auto pieces = split(tables.cellText(t, r, 2), ',');
-      for (std::size_t i = 0; i < pieces.size(); ++i) {
-        std::string piece = trim(pieces[i]);
-        if (auto x = piece.find('X'); x != std::string::npos) piece.erase(x, 1);
-        joined += (i ? ", " : "") + piece;
-      }
-      tables.setCellText(t, r, 2, trim(joined), format);
-      const std::string now = tables.cellText(t, r, 2);
-      if (now.size() == 1 && !isAsciiAlnum(now[0])) {
+      // The value cell holds the bookmark alone; units and fixed words stand in the next cell.
+      // An empty value (or a lone placeholder such as "-") leaves nothing worth a row.
+      const std::string value = trim(tables.cellText(t, r, 2));
+      if (isEmptyValue(value)) {
         tables.deleteRow(t, r);
         if (t > tables.count()) break;  // deleting the only row took the table with it
         continue;
       }
+      // A ticked cross column reads "X"; the fixed word beside it says what it means. Only a
+      // cross standing alone is removed: "XL-Hecke" or "18,5" stay exactly as stored.
+      if (value == "X") tables.setCellText(t, r, 2, "", format);
       ++r;
     }
     if (t <= tables.count() && tables.rowCount(t) == 1) {
@@ -555,10 +567,19 @@ int16_t clsWordDoc::CorrectUmlaute(const data::UmlautDict* dictionary, std::stri
   for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) {
     const std::string* stored = dictionary->find(letter);
     if (!stored || stored->empty()) continue;
+    // "ä" and "ö" of a DOS table arrive as the quotation marks "„" and "”", which correctly
+    // decoded texts use as quotes. A quote follows a blank or begins the text; a letter
+    // inside a word follows a letter, so only that one is repaired.
+    const bool quoteMark = *stored == "\u201E" || *stored == "\u201D" || *stored == "\u201C";
     const std::string replacement = letter;
-    for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;
-         pos += replacement.size())
+    for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;) {
+      if (quoteMark && !followsLetter(text, pos)) {
+        pos += stored->size();
+        continue;
+      }
       text.replace(pos, stored->size(), replacement);
+      pos += replacement.size();
+    }
   }
   return 100;
 }

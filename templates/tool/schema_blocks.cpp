@@ -115,6 +115,9 @@ std::vector<Block> sheetBodyBlocks(const std::vector<std::string>& tables, doubl
   return blocks;
 }
 
+// Width of the cell beside a structure value that holds its unit or fixed word.
+constexpr double kUnitCellMm = 16;
+
 Block reportStructureTable(const std::string& table, const std::string& heading, double widthMm,
                            std::set<std::string>& used) {
   const auto columns = writtenColumns(table, used);
@@ -123,13 +126,18 @@ Block reportStructureTable(const std::string& table, const std::string& heading,
   Row head;
   head.cells.push_back(textCell(parseInlines(heading), widthMm * 0.45, Cell::Kind::kHeading));
   head.cells.push_back(textCell(parseInlines("Angabe"), 0, Cell::Kind::kHeading));
+  head.cells.push_back(textCell({}, kUnitCellMm, Cell::Kind::kHeading));
   out.rows.push_back(std::move(head));
   for (const auto& column : columns) {
     Row row;
     row.cells.push_back(
         textCell(parseInlines(column.look.caption), widthMm * 0.45, Cell::Kind::kCaption));
+    // The bookmark encloses nothing: an empty value leaves an empty cell, and the clean-up
+    // after filling removes the row. The unit or "ja" stands in a cell of its own.
+    row.cells.push_back(textCell({bookmark(column.name, "")}, 0));
     row.cells.push_back(
-        textCell({bookmark(column.name, column.look.flag ? "ja" : column.look.unit)}, 0));
+        textCell(parseInlines(column.look.flag ? std::string("ja") : std::string(column.look.unit)),
+                 kUnitCellMm));
     out.rows.push_back(std::move(row));
   }
   return tableBlock(std::move(out));

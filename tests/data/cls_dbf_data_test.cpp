@@ -198,8 +198,10 @@ class BogenNumbersTest : public DbfDataTest {
     clsDBFData db;
     EXPECT_TRUE(db.ValidFilePaths());
     db.ConnectDBDaten();
-    return report ? db.GetReportBogenNumbers(types, sheets_, roots_)
-                  : db.GetBogenNumbers(types, sheets_, roots_);
+    const int16_t status = report ? db.GetReportBogenNumbers(types, sheets_, roots_)
+                                  : db.GetBogenNumbers(types, sheets_, roots_);
+    skipped_ = db.skippedCodes();
+    return status;
   }
   std::vector<std::string> keys() const {
     std::vector<std::string> k;
@@ -208,6 +210,7 @@ class BogenNumbersTest : public DbfDataTest {
   }
   data::TextSet sheets_;
   data::AreaRoots roots_;
+  std::vector<std::string> skipped_;
 };
 
 TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
@@ -231,29 +234,31 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_NoTypesSelected) {
   EXPECT_EQ(lastLog(), "D2 clsDBFData.GetReportBogenNumbers: Kein Geländebogen ausgewählt.");
 }
 
-TEST_F(BogenNumbersTest, GetBogenNumbers_LetterCodeSkippedWrongLengthStops) {
-  ASSERT_EQ(load({{"123001000011", "F"}, {"12300100A011", "F"}, {"123001000021", "F"}},
-                 {"F"}), 100);
-  EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F"}));
-  const auto lines = logLines(out_);
-  EXPECT_NE(std::find(lines.begin(), lines.end(),
-                      "D3 Warnung! Die Polygonnummer 12300100A011 ist keine Zahl und wird "
-                      "ignoriert."),
-            lines.end());
-  for (std::string bad : {"12300100003", "1230010000311"}) {
-    EXPECT_EQ(load({{"123001000011", "F"}, {bad, "F"}, {"123001000021", "F"}}, {"F"}), 101);
-    EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F"}));
-    EXPECT_EQ(lastLog(), "D2 Fehler! Die Polygonnummer " + bad + " ist nicht 12-stellig.");
+TEST_F(BogenNumbersTest, GetBogenNumbers_MalformedCodesSkippedAndNamedTheRestKept) {
+  for (std::string bad : {"12300100A011", "12300100003", "1230010000311", " 23001000011",
+                          "-23001000011", "123.001.0001", "12300100001\xC3\xA4"}) {
+    SCOPED_TRACE(bad);
+    ASSERT_EQ(load({{"123001000011", "F"}, {bad, "F"}, {"123001000021", "F"}}, {"F"}), 100);
+    EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F"}));
+    const std::string message = "Der Geländebogen '" + bad +
+                                "' (Bogentyp F) wurde übersprungen: die Bogennummer besteht "
+                                "nicht aus genau 12 Ziffern.";
+    EXPECT_EQ(lastLog(), "D3 clsDBFData.GetBogenNumbers: Warnung! " + message);
+    EXPECT_EQ(skipped_, std::vector<std::string>{message});
   }
 }
 
-TEST_F(BogenNumbersTest, GetBogenNumbers_RootsInOrderOfFirstOccurrence) {
-  ASSERT_EQ(load({{"456002000011", "F"}, {"123001000011", "F"}, {"456001000011", "F"}}, {"F"}),
+TEST_F(BogenNumbersTest, GetBogenNumbers_ListsSortedByValueWhateverTheStoredOrder) {
+  ASSERT_EQ(load({{"456002000011", "F"}, {"123001000021", "F"}, {"456001000011", "F"},
+                  {"123001000011", "F"}},
+                 {"F"}),
             100);
   std::vector<std::string> areas;
   for (const auto& [key, root] : roots_) areas.push_back(key);
-  EXPECT_EQ(areas, (std::vector<std::string>{"456", "123"}));
-  EXPECT_EQ(roots_.find("456")->get()->NodeCount(), 2);
+  EXPECT_EQ(areas, (std::vector<std::string>{"123", "456"}));
+  EXPECT_EQ(roots_.find("456")->get()->NodeItem(1)->getNodeValue(), "001");
+  EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F", "456001000011F",
+                                              "456002000011F"}));
   EXPECT_EQ(load({{"123001000011", "F"}}, {"X"}), 100);
   EXPECT_TRUE(sheets_.empty());
 }

@@ -45,8 +45,8 @@ TEST_F(LookupsTest, Lookups_QuoteInCodeIsEscapedAndFailureLogged) {
   EXPECT_FALSE(data::FfhBogenIsCopy("12300100004_", *db_));
   EXPECT_EQ(lastLog(),
             "D2 FfhBogenIsCopy: Fehler! Die SQL-Anfrage (SELECT GBogen.GBCODE, GBogen.GBKOPIE From "
-            "GBogen WHERE (GBogen.GBCODE like '12300100004_' AND (GBogen.GBKOPIE='3' OR "
-            "GBogen.GBKOPIE='4'))) auf die Tabelle mit dem Index 0 schlug fehlt.");
+            "GBogen WHERE (GBogen.GBCODE like '12300100004_' ESCAPE '\\' AND (GBogen.GBKOPIE='3' "
+            "OR GBogen.GBKOPIE='4'))) auf die Tabelle mit dem Index 0 schlug fehlt.");
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 101);
 }
 

@@ -18,18 +18,22 @@ class SpeciesTest : public ::testing::Test {
                            const std::vector<std::vector<std::string>>& plants) {
     writeTable(dir_.path() / "gbogen.dbf", {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}},
                {{"123001000011", "F"}, {"123001000021", "F"}});
-    std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0}, {"SATZNUMMER", 'C', 8, 0}};
-    for (const char* n : {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR",
-                          "MENGEB1", "MENGEB2"})
+    std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0},
+                                                 {"SATZNUMMER", 'C', 8, 0}};
+    for (const char* n :
+         {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR", "MENGEB1", "MENGEB2"})
       a.push_back({n, 'C', 4, 0});
     writeTable(dir_.path() / "artenbew.dbf", a, assessments);
     writeTable(dir_.path() / "pflanzen.dbf",
-               {{"SATZNUMMER", 'C', 8, 0}, {"GATTUNG", 'C', 30, 0}, {"ART", 'C', 30, 0},
-                {"KURZNAME", 'C', 12, 0}, {"SCHICHT", 'C', 1, 0}},
+               {{"SATZNUMMER", 'C', 8, 0},
+                {"GATTUNG", 'C', 30, 0},
+                {"ART", 'C', 30, 0},
+                {"KURZNAME", 'C', 12, 0},
+                {"SCHICHT", 'C', 1, 0}},
                plants);
     data::Connection c;
     c.open(dir_.path());
-    data::Recordset rows = c.execute(data::speciesQuery("123001000011"));
+    data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text("123001000011")});
     return data::buildSpeciesLists(rows);
   }
   testsupport::TempDir dir_;
@@ -38,26 +42,26 @@ class SpeciesTest : public ::testing::Test {
 const std::string kCode = "123001000011";
 
 TEST_F(SpeciesTest, Build_NoAssessmentsGivesKeine) {
-  auto lists = build({{"123001000021", "S001", "", "1"}}, {{"S001", "Fagus", "sylvatica", "", "B"}});
+  auto lists =
+      build({{"123001000021", "S001", "", "1"}}, {{"S001", "Fagus", "sylvatica", "", "B"}});
   EXPECT_TRUE(lists.species.empty());
   EXPECT_EQ(data::listText(lists.group(1)), "keine\n");
   EXPECT_EQ(data::redListText(lists.redList), "keine");
 }
 
 TEST_F(SpeciesTest, Build_LayerTextsAndGroups) {
-  auto lists = build(
-      {{kCode, "S001", "", "2"},
-       {kCode, "S002", "", "3", "", "", "", "", "1"},
-       {kCode, "S003", "", "", "", "", "", "2", "", "+"},
-       {kCode, "L004", "", "r"},
-       {kCode, "B005", "", "1"},
-       {kCode, "X006", "", "1"}},
-      {{"S001", "Anemone", "nemorosa", "", "K"},
-       {"S002", "Quercus", "robur", "", "B"},
-       {"S003", "Corylus", "avellana", "", "S"},
-       {"L004", "Cladonia", "rangiferina", "", ""},
-       {"B005", "Hypnum", "cupressiforme", "", ""},
-       {"X006", "Unbekannt", "spec.", "", ""}});
+  auto lists = build({{kCode, "S001", "", "2"},
+                      {kCode, "S002", "", "3", "", "", "", "", "1"},
+                      {kCode, "S003", "", "", "", "", "", "2", "", "+"},
+                      {kCode, "L004", "", "r"},
+                      {kCode, "B005", "", "1"},
+                      {kCode, "X006", "", "1"}},
+                     {{"S001", "Anemone", "nemorosa", "", "K"},
+                      {"S002", "Quercus", "robur", "", "B"},
+                      {"S003", "Corylus", "avellana", "", "S"},
+                      {"L004", "Cladonia", "rangiferina", "", ""},
+                      {"B005", "Hypnum", "cupressiforme", "", ""},
+                      {"X006", "Unbekannt", "spec.", "", ""}});
   ASSERT_EQ(lists.species.size(), 6u);
   EXPECT_EQ(data::listText(lists.group(2)), "2 Anemone nemorosa\n2 STR, + B2 Corylus avellana\n");
   auto trees = lists.group(1);
@@ -80,8 +84,8 @@ TEST_F(SpeciesTest, Build_RedListLinesWithRatings) {
 TEST(SpeciesSort, Sort_LowerCaseKeyStableOrder) {
   std::vector<std::string> texts = {"bromus", "Agrostis", "Ärgerkraut", "agrostis", "Zea"};
   data::sortTexts(texts);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Agrostis", "agrostis", "bromus", "Zea",
-                                             "Ärgerkraut"}));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"Agrostis", "agrostis", "bromus", "Zea", "Ärgerkraut"}));
   std::vector<std::string> empty;
   data::sortTexts(empty);
   EXPECT_TRUE(empty.empty());
@@ -94,18 +98,22 @@ namespace {
 TEST_F(SpeciesTest, Build_CodeWithTwoSheetTypesListsEachAssessmentOnce) {
   writeTable(dir_.path() / "gbogen.dbf", {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}},
              {{"123001000011", "W"}, {"123001000011", "T"}});
-  std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0}, {"SATZNUMMER", 'C', 8, 0}};
-  for (const char* n : {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR",
-                        "MENGEB1", "MENGEB2"})
+  std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0},
+                                               {"SATZNUMMER", 'C', 8, 0}};
+  for (const char* n :
+       {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR", "MENGEB1", "MENGEB2"})
     a.push_back({n, 'C', 4, 0});
   writeTable(dir_.path() / "artenbew.dbf", a, {{kCode, "S001", "3", "1"}});
   writeTable(dir_.path() / "pflanzen.dbf",
-             {{"SATZNUMMER", 'C', 8, 0}, {"GATTUNG", 'C', 30, 0}, {"ART", 'C', 30, 0},
-              {"KURZNAME", 'C', 12, 0}, {"SCHICHT", 'C', 1, 0}},
+             {{"SATZNUMMER", 'C', 8, 0},
+              {"GATTUNG", 'C', 30, 0},
+              {"ART", 'C', 30, 0},
+              {"KURZNAME", 'C', 12, 0},
+              {"SCHICHT", 'C', 1, 0}},
              {{"S001", "Arnica", "montana", "", "K"}});
   data::Connection c;
   c.open(dir_.path());
-  data::Recordset rows = c.execute(data::speciesQuery(kCode));
+  data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text(kCode)});
   ASSERT_EQ(rows.RecordCount(), 2u);
   auto lists = data::buildSpeciesLists(rows);
   EXPECT_EQ(data::listText(lists.group(2)), "1 Arnica montana\n");

@@ -111,7 +111,7 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
       << map.left << " " << map.width;
   EXPECT_NE(map.labels.find("100 m"), std::string::npos);
   read(file);
-  EXPECT_EQ(mark("HA"), "0.05");
+  EXPECT_EQ(mark("HA"), "0,05");
   EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));
   EXPECT_TRUE(messages_.empty());
 }
@@ -156,13 +156,13 @@ TEST_F(CoverSheetTest, Map_VeryManyNeighboursStayDrawable) {
 TEST_F(CoverSheetTest, Area_HectaresInLocaleNotationAndLaterRowWins) {
   cover("12300100002");
   read(reportFile("12300100002Deckblatt"));
-  EXPECT_EQ(mark("HA"), "0.01");
+  EXPECT_EQ(mark("HA"), "0,01");
   cover("12300100005");
   read(reportFile("12300100005Deckblatt"));
   EXPECT_EQ(mark("HA"), "0");  // AREA Null
   cover("12300100007");
   read(reportFile("12300100007Deckblatt"));
-  EXPECT_EQ(mark("HA"), "12.3");
+  EXPECT_EQ(mark("HA"), "12,3");
   // Record 8, not 7: two parts, so frame, two parts and the scale bar.
   EXPECT_EQ(mapOf(reportFile("12300100007Deckblatt")).shapes, 1 + 2 + 2);
 }
@@ -203,12 +203,12 @@ TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
             std::vector<std::string>{"Erfassungseinheiten"});
   EXPECT_TRUE(logged(
       "D2 FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (SELECT DISTINCT * FROM gbogen "
-      "WHERE ((GBCODE like '12300100001_') AND ())) auf die Tabelle mit dem Index 0 schlug "
+      "WHERE ((GBPOLYGON='12300100001') AND ())) auf die Tabelle mit dem Index 0 schlug "
       "fehlt."));
   EXPECT_TRUE(logged(
       "D2 Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt werden."));
   read(reportFile("12300100001Deckblatt"));
-  EXPECT_EQ(mark("HA"), "0.05");
+  EXPECT_EQ(mark("HA"), "0,05");
 }
 
 TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
@@ -217,7 +217,7 @@ TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
   const auto file = cover("12300100001");
   EXPECT_EQ(mapOf(file).shapes, 1 + 3 + 1 + 2);
   read(file);
-  EXPECT_EQ(mark("HA"), "0.05");
+  EXPECT_EQ(mark("HA"), "0,05");
   int skipped = 0;
   for (const auto& line : log())
     if (line.rfind("D2 CollectNeighbourPolygons: Fehler! Der Datensatz ", 0) == 0) ++skipped;
@@ -283,7 +283,7 @@ TEST_F(CoverSheetTest, Deckblatt_EngineErrorIsCaughtAndLaterDocumentsStillWork) 
         line.rfind("D2 Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt.", 0) == 0;
   EXPECT_TRUE(caught);
   read(reportFile("12300100001Deckblatt"));
-  EXPECT_EQ(mark("HA"), "0.05");  // stored with what was filled
+  EXPECT_EQ(mark("HA"), "0,05");  // stored with what was filled
   writeStandardTemplates();
   cover("12300100002");
 }

@@ -208,7 +208,8 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
     for (const auto& c : sample::surveyTable("GBogen").columns)
       if (seen.insert(c.field.name).second) head.push_back(c.field.name);
     std::string body = paragraphOfMarks(id, head);
-    // The body's bookmarks: the columns of the type's two tables; numbers carry a unit.
+    // The body's bookmarks: the columns of the type's two tables; a number's unit stands
+    // outside its bookmark.
     data::clsDBFData catalogue;
     std::string first, second;
     catalogue.GetTableName("000000000000" + type, 1, first);
@@ -216,13 +217,14 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
     for (const auto& name : {first, second}) {
       for (const auto& c : sample::surveyTable(name).columns) {
         if (!seen.insert(c.field.name).second) continue;
-        body += "<w:p>" + bookmark(id++, c.field.name, c.field.type == 'N' ? "%" : "~") + "</w:p>";
+        body += "<w:p>" + bookmark(id++, c.field.name, c.field.type == 'N' ? "" : "~") +
+                (c.field.type == 'N' ? " %" : "") + "</w:p>";
       }
     }
     body += paragraphOfMarks(id, {"ANMERKUNGEN", "PFLANZENSOZ", "BAUMARTEN", "PFLANZEN", "FLECHTEN",
                                   "MOOSE", "ROTELISTE"});
     body += table({{"Kopf", "", ""}}) + table({{"Bogen", "", ""}}) +
-            table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "-", ""}});
+            table({{"Struktur", "Codes", ""}, {"a", "XL-Hecke, Xerophyten", ""}, {"b", "-", ""}});
     writeTemplate("TemplateDatenreportV2" + type + ".dotx", body);
   }
   writeTemplate("TemplateDatenreportV2Deckblatt.dotx",

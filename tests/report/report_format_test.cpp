@@ -23,14 +23,15 @@ TEST(ReportFormat, formatTextGroups_FillsFromTheRight) {
   EXPECT_EQ(report::formatTextGroups("Ä1", "&&&"), "Ä1");
 }
 
-TEST(ReportFormat, hectareText_RoundedSingleInLocaleNotation) {
-  EXPECT_EQ(report::hectareText(data::Value::real(500)), "0.05");
-  EXPECT_EQ(report::hectareText(data::Value::real(125)), "0.01");
+TEST(ReportFormat, hectareText_RoundedSingleInGermanNotation) {
+  // Under the C locale too: a German form never gets a decimal point.
+  EXPECT_EQ(report::hectareText(data::Value::real(500)), "0,05");
+  EXPECT_EQ(report::hectareText(data::Value::real(125)), "0,01");
   EXPECT_EQ(report::hectareText(data::Value::real(49)), "0");
-  EXPECT_EQ(report::hectareText(data::Value::real(50)), "0.01");  // half away from zero
-  EXPECT_EQ(report::hectareText(data::Value::real(123000)), "12.3");
+  EXPECT_EQ(report::hectareText(data::Value::real(50)), "0,01");  // half away from zero
+  EXPECT_EQ(report::hectareText(data::Value::real(123000)), "12,3");
   EXPECT_EQ(report::hectareText(data::Value::real(25000000)), "2500");
-  EXPECT_EQ(report::hectareText(data::Value::real(123456789.0)), "12345.68");
+  EXPECT_EQ(report::hectareText(data::Value::real(123456789.0)), "12345,68");
   EXPECT_EQ(report::hectareText(data::Value()), "0");
   EXPECT_EQ(report::hectareText(data::Value::text("kein Wert")), "0");
   std::setlocale(LC_ALL, "de_DE.UTF-8");

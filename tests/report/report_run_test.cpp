@@ -114,24 +114,19 @@ TEST_F(ReportRunTest, Run_StoringProblemGoesToMessageFile) {
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
 }
 
-// A code that is no number never becomes a file name: its documents are refused by name and
-// the run goes on with the next polygon.
-TEST_F(ReportRunTest, Run_CodeThatIsNoNumberIsRefusedAndRunGoesOn) {
+TEST_F(ReportRunTest, Run_MalformedCodeIsSkippedNamedAndTheRestGenerated) {
   writeDatabase(
       {{"GBogen",
-        {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "ABC00100001"}},
+        {{{"GBCODE", "ABC001000011"}, {"GBBOGEN", "F"}, {"GBPOLYGON", "12300100001"}},
          {{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}}}}});
-  const auto s = run({"ABC00100001", "12300100001"});
+  const auto s = run({"12300100001"});
   EXPECT_FALSE(s.aborted);
-  EXPECT_EQ(s.failedCoverSheets, std::vector<std::string>{"ABC00100001"});
-  EXPECT_EQ(s.failed, std::vector<std::string>{"ABC001000011F"});
-  ASSERT_GE(s.messages.size(), 2u);
-  EXPECT_EQ(s.messages[0], "Das Dokument \"ABC00100001Deckblatt\" konnte nicht erstellt werden: "
-                           "die Kennung besteht nicht aus 11 Ziffern.");
-  EXPECT_TRUE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
-  for (const auto& e : std::filesystem::recursive_directory_iterator(out()))
-    EXPECT_EQ(e.path().string().find("ABC"), std::string::npos) << e.path();
-  EXPECT_FALSE(word::g_WordDoc().hasApplication());
+  EXPECT_EQ(s.reports, 1u);
+  const std::string skipped =
+      "Der Geländebogen 'ABC001000011' (Bogentyp F) wurde übersprungen: die Bogennummer besteht "
+      "nicht aus genau 12 Ziffern.";
+  EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName).find(skipped), 0u);
+  EXPECT_TRUE(logged("D3 FfhReportGetBogen: Warnung! " + skipped));
 }
 
 TEST_F(ReportRunTest, SelectPolygons_ExistingPolygonsOnceWithPartsFolded) {

@@ -9,9 +9,9 @@ using testsupport::markText;
 
 class SheetGenerationTest : public testsupport::GenerationFixture {
  protected:
-  data::Recordset query(const std::string& sql) {
+  data::Recordset query(const std::string& sql, const std::vector<data::Value>& params = {}) {
     data::Recordset rs;
-    EXPECT_TRUE(database_.GetRecordset(0, sql, rs)) << sql;
+    EXPECT_TRUE(database_.GetRecordset(0, sql, rs, params)) << sql;
     return rs;
   }
   docx::Document generate(const std::string& key) {
@@ -32,10 +32,12 @@ TEST_F(SheetGenerationTest, Generate_EveryTypeFillsHeadBodyAndFooter) {
 
     for (int i = 0; i < 12; ++i)
       EXPECT_EQ(markText(doc, "GBCODENr" + std::to_string(i + 1)), code.substr(i, 1));
-    auto polygon = query("SELECT POLNAME FROM polygone WHERE POLPOLYGON='" + code.substr(0, 11) + "'");
+    auto polygon =
+        query("SELECT POLNAME FROM polygone WHERE POLPOLYGON='" + code.substr(0, 11) + "'");
     ASSERT_FALSE(polygon.isEOF());
     EXPECT_EQ(markText(doc, "NAME"), polygon.value(0).toText());
-    auto area = query("SELECT FFH_NR FROM ffhnum WHERE FFHNR=" + std::to_string(std::stoi(code.substr(0, 3))));
+    auto area = query("SELECT FFH_NR FROM ffhnum WHERE FFHNR=" +
+                      std::to_string(std::stoi(code.substr(0, 3))));
     ASSERT_FALSE(area.isEOF());
     const std::string ffh = area.value(0).toText();
     EXPECT_EQ(markText(doc, "GBGebietNr4") + markText(doc, "GBGebietNr5"),
@@ -52,7 +54,7 @@ TEST_F(SheetGenerationTest, Generate_EveryTypeFillsHeadBodyAndFooter) {
       EXPECT_EQ(markText(doc, body.fieldName(n)), body.value(n).toText()) << body.fieldName(n);
     }
 
-    auto rows = query(data::speciesQuery(code));
+    auto rows = query(data::speciesQuery(), {data::Value::text(code)});
     const auto lists = data::buildSpeciesLists(rows);
     EXPECT_EQ(markText(doc, "PFLANZEN"), data::listText(lists.group(2)));
     EXPECT_EQ(markText(doc, "ROTELISTE"), data::redListText(lists.redList));
@@ -90,8 +92,9 @@ TEST_F(SheetGenerationTest, Driver_FailingHeadStillSavesDocument) {
   std::vector<std::string> messages;
   // The table check of the driver now fails before anything is opened.
   EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 101);
-  EXPECT_TRUE(logged("D2 FfhBogenGenerateBoegen: Fehler! Die Verbindung zur Datenbank konnte "
-                     "nicht hergestellt werden."));
+  EXPECT_TRUE(
+      logged("D2 FfhBogenGenerateBoegen: Fehler! Die Verbindung zur Datenbank konnte "
+             "nicht hergestellt werden."));
   EXPECT_FALSE(std::filesystem::exists(documentOf(key)));
 }
 
@@ -185,7 +188,8 @@ TEST_F(SheetGenerationTest, Head_MissingBookmarkLogsBothLines) {
   doc.CloseWordDokument();
   doc.DeleteWordApplication();
   EXPECT_TRUE(logged("D2 SetTextMarke: Fehler! Die Textmarke GBFEHLT1 existiert nicht."));
-  EXPECT_TRUE(logged("D3 FfhGenerateHead: Fehler! Die Textmarke GBFEHLT5 konnte nicht gesetzt werden."));
+  EXPECT_TRUE(
+      logged("D3 FfhGenerateHead: Fehler! Die Textmarke GBFEHLT5 konnte nicht gesetzt werden."));
 }
 
 }  // namespace

@@ -20,9 +20,10 @@ std::string cell(const std::string& text) {
 }
 
 std::string table(const std::vector<std::vector<std::string>>& rows) {
-  std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
-                    "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/>"
-                    "</w:tblGrid>";
+  std::string xml =
+      "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
+      "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/>"
+      "</w:tblGrid>";
   for (const auto& row : rows) {
     xml += "<w:tr>";
     for (const auto& c : row) xml += cell(c);
@@ -43,13 +44,19 @@ class WordDocTest : public AppFixture {
     settings().set(app::kErrorReport, "0");
     ASSERT_TRUE(app::g_Debug().Init());
     docx::test::TemplateParts parts;
-    parts.body = "<w:p>" + mark(1, "NAME", "Name des Polygons") + "</w:p>" +
-                 "<w:p>" + mark(2, "FLAECHE", "ha") + "</w:p>" +
-                 "<w:p>" + mark(3, "PFSOZ", "0123456789") + "</w:p>" +
-                 table({{"Kopf", "Wert", "x"}}) + table({{"Erfassungseinheiten", "", ""}}) +
-                 table({{"Struktur", "Codes", ""}, {"a", "X12, X34", ""}, {"b", "X", ""},
-                        {"c", "-", ""}}) +
-                 table({{"Struktur", "Codes", ""}, {"a", "-", ""}});
+    parts.body = "<w:p>" + mark(1, "NAME", "Name des Polygons") + "</w:p>" + "<w:p>" +
+                 mark(2, "FLAECHE", "") + " ha</w:p>" + "<w:p>" + mark(3, "PFSOZ", "0123456789") +
+                 "</w:p>" + table({{"Kopf", "Wert", "x"}}) +
+                 table({{"Erfassungseinheiten", "", ""}}) +
+                 table({{"Struktur", "Codes", ""},
+                        {"a", "XL-Hecke, Xerophyten", ""},
+                        {"b", "X", "ja"},
+                        {"c", "-", ""},
+                        {"d", "18,5", "m"},
+                        {"e", "", "m"},
+                        {"f", "\u2013", ""},
+                        {"g", "\u00E4", ""}}) +
+                 table({{"Struktur", "Codes", ""}, {"a", "-", ""}, {"b", "", "ja"}});
     parts.header = "<w:p>" + mark(9, "POLYGONNR_SEITE", "000 000 0000 00") + "</w:p>";
     docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
                           docx::test::buildTemplate(parts));
@@ -84,16 +91,18 @@ TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
   EXPECT_EQ(doc_.CreateWordApplication(), 101);
   EXPECT_EQ(lastLog(), "D2 Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
   EXPECT_EQ(open("123001000011Q"), 101);
-  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
-                       "kein passendes Template.");
+  EXPECT_EQ(lastLog(),
+            "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
+            "kein passendes Template.");
   EXPECT_EQ(open("123001000011F"), 101);
   EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Die Templatedatei " +
                            (program_ / "Templates/TemplateBogenV2F.dotx").string() +
                            " wurde nicht gefunden.");
   settings().set(app::kDataFilesPfad, "");
   EXPECT_EQ(open(kKey), 101);
-  EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Der Pfad für die zu generierenden Dateien "
-                       "wurde nicht gefunden.");
+  EXPECT_EQ(lastLog(),
+            "D2 OpenWordDokument: Fehler! Der Pfad für die zu generierenden Dateien "
+            "wurde nicht gefunden.");
   EXPECT_TRUE(messages_.empty());
   EXPECT_FALSE(std::filesystem::exists(out_ / "F"));
 }
@@ -168,7 +177,7 @@ TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
   docx::Document back = saved(file);
   auto& marks = back.bookmarks();
   EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch");
-  EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5 ha");
+  EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5");
   EXPECT_EQ(marks.text("POLYGONNR_SEITE", docx::BookmarkScope::kAllStories), "123 001 0000 11");
   EXPECT_EQ(back.protectionType(), 2);
   const auto lines = logLines(out_);
@@ -194,10 +203,14 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   doc_.DeleteWordApplication();
   docx::Document back = saved(file);
   auto& tables = back.tables();
-  ASSERT_EQ(tables.count(), 3);  // the fourth lost its only data row and went
-  ASSERT_EQ(tables.rowCount(3), 3);
-  EXPECT_EQ(tables.cellText(3, 2, 2), "12, 34");
-  EXPECT_EQ(tables.cellText(3, 3, 2), "");
+  ASSERT_EQ(tables.count(), 3);  // the fourth lost all its data rows and went
+  // Kept as stored: texts beginning with "X", a decimal comma, a one-letter value; a lone
+  // cross is removed (its "ja" stays beside it); empty values and lone dashes lose their row.
+  const std::vector<std::string> kept{"XL-Hecke, Xerophyten", "", "18,5", "\u00E4"};
+  ASSERT_EQ(tables.rowCount(3), static_cast<int>(kept.size()) + 1);
+  for (std::size_t i = 0; i < kept.size(); ++i)
+    EXPECT_EQ(tables.cellText(3, static_cast<int>(i) + 2, 2), kept[i]) << i;
+  EXPECT_EQ(tables.cellText(3, 3, 3), "ja");
 }
 
 TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {

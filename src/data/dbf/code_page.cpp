@@ -134,6 +134,36 @@ std::string normalizeCodePage(std::string_view name) {
   return n;
 }
 
+std::string guessCodePage(std::string_view bytes) {
+  std::size_t dos = 0, windows = 0;
+  for (const char ch : bytes) {
+    switch (static_cast<unsigned char>(ch)) {
+      case 0x81:
+      case 0x84:
+      case 0x8E:
+      case 0x94:
+      case 0x99:
+      case 0x9A:
+      case 0xE1:
+        ++dos;
+        break;
+      case 0xC4:
+      case 0xD6:
+      case 0xDC:
+      case 0xDF:
+      case 0xE4:
+      case 0xF6:
+      case 0xFC:
+        ++windows;
+        break;
+      default:
+        break;
+    }
+  }
+  if (dos == 0 && windows == 0) return {};
+  return dos > windows ? "CP850" : "CP1252";
+}
+
 Converter::Converter(const std::string& to, const std::string& from)
     : handle_(iconv_open(to.c_str(), from.c_str())) {
   if (handle_ == reinterpret_cast<iconv_t>(-1))

@@ -22,6 +22,11 @@ uint8_t ldidForCodePage(const std::string& codePage);
 // upper-cased and returned as they are.
 std::string normalizeCodePage(std::string_view name);
 
+// The code page of German text without a mark: "CP850" when bytes holds more of the DOS
+// letters ä ö ü Ä Ö Ü ß (0x84 0x94 0x81 0x8E 0x99 0x9A 0xE1) than of their Windows forms
+// (0xE4 0xF6 0xFC 0xC4 0xD6 0xDC 0xDF), "CP1252" when fewer, "" when it holds neither.
+std::string guessCodePage(std::string_view bytes);
+
 // One iconv conversion direction. Owns the iconv handle; not safe for concurrent use.
 class Converter {
  public:

@@ -30,7 +30,8 @@ struct FieldDescriptor {
 class DbfReader {
  public:
   // Opens path and its memo file (same base name, .dbt or .fpt, found without regard to case).
-  // The code page comes from the LDID byte, else from a .cpg file beside it, else CP1252.
+  // The code page comes from a .cpg file beside it, else from the LDID byte, else from the
+  // bytes themselves (guessCodePage on the records, then on the memo file), else CP1252.
   static DbfReader open(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const;
@@ -38,6 +39,8 @@ class DbfReader {
   uint32_t recordCount() const;
   // iconv name of the table's code page, such as "CP1252" or "CP850".
   const std::string& codePage() const;
+  // True when neither a ".cpg" file nor the language driver byte named the code page.
+  bool codePageGuessed() const;
 
   bool isDeleted(uint32_t index) const;
   // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;

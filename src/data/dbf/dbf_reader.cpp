@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <charconv>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -121,6 +121,7 @@ struct DbfReader::Impl {
   size_t headerLength = 0;
   size_t recordLength = 0;
   std::string codePage;
+  bool guessed = false;  // no ".cpg" and no language driver byte named it
   std::optional<Converter> toUtf8;
   std::optional<MemoReader> memo;
   std::optional<size_t> nullFlagsOffset;
@@ -262,15 +263,24 @@ void DbfReader::Impl::parseHeader() {
 }
 
 void DbfReader::Impl::chooseCodePage() {
-  codePage = codePageForLdid(static_cast<uint8_t>(data[29]));
+  // A ".cpg" file is the user's own statement and wins; then the language driver byte; a table
+  // with neither is judged by its bytes (with its memo file, which shares its code page).
+  if (const auto cpg = findSibling(path, ".cpg")) {
+    codePage = normalizeCodePage(readWholeFile(*cpg, 256));
+    if (codePage.empty()) fail("the code page file " + cpg->string() + " is empty");
+  } else {
+    codePage = codePageForLdid(static_cast<uint8_t>(data[29]));
+  }
   if (codePage.empty()) {
-    const auto cpg = findSibling(path, ".cpg");
-    if (cpg) {
-      codePage = normalizeCodePage(readWholeFile(*cpg, 256));
-      if (codePage.empty()) fail("the code page file " + cpg->string() + " is empty");
-    } else {
-      codePage = "CP1252";
+    codePage = guessCodePage(std::string_view(data).substr(headerLength));
+    if (codePage.empty()) {
+      const auto version = static_cast<uint8_t>(data[0]);
+      const bool fox = layout == Layout::VisualFoxPro || version == 0xF5 || version == 0xFB;
+      if (const auto memoFile = findMemoFile(path, fox))
+        codePage = guessCodePage(readWholeFile(*memoFile, kMaxTableFile));
     }
+    if (codePage.empty()) codePage = "CP1252";
+    guessed = true;
   }
   try {
     toUtf8.emplace("UTF-8", codePage);
@@ -482,6 +492,9 @@ uint32_t DbfReader::recordCount() const {
 }
 const std::string& DbfReader::codePage() const {
   return impl_->codePage;
+}
+bool DbfReader::codePageGuessed() const {
+  return impl_->guessed;
 }
 
 bool DbfReader::isDeleted(uint32_t index) const {

@@ -47,11 +47,26 @@ TEST(DbfCodePage, write_cp1252_bytesAndLdid) {
   EXPECT_EQ(r.record(0)[0], Value::text(kUmlauts));
 }
 
-TEST(DbfCodePage, read_ldidOverridesCpg) {
+TEST(DbfCodePage, read_cpgOverridesLdid) {
   const auto dir = dbftest::scratchDir();
-  const auto file = writeUmlauts(dir / "t.dbf", "CP850");
-  dbftest::writeBytes(dir / "t.cpg", "1252");
+  const auto file = writeUmlauts(dir / "t.dbf", "CP1252");
+  dbftest::writeBytes(dir / "t.cpg", "850");
   EXPECT_EQ(DbfReader::open(file).codePage(), "CP850");
+}
+
+TEST(DbfCodePage, read_withoutMark_guessesFromTheBytes) {
+  for (const char* codePage : {"CP850", "CP1252"}) {
+    const auto dir = dbftest::scratchDir() / codePage;
+    std::filesystem::create_directories(dir);
+    const auto file = writeUmlauts(dir / "t.dbf", codePage);
+    auto bytes = dbftest::readBytes(file);
+    bytes[29] = 0;  // no language driver byte, no ".cpg"
+    dbftest::writeBytes(file, bytes);
+    const auto r = DbfReader::open(file);
+    EXPECT_EQ(r.codePage(), codePage);
+    EXPECT_TRUE(r.codePageGuessed());
+    EXPECT_EQ(r.record(0)[0], Value::text(kUmlauts));
+  }
 }
 
 TEST(DbfCodePage, read_withoutLdid_usesCpgFile) {

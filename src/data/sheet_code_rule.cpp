@@ -1,0 +1,27 @@
+#include "data/sheet_code_rule.h"
+
+#include <algorithm>
+
+namespace data {
+
+bool isSheetCode(const std::string& text) {
+  return text.size() == 12 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
+  auto printable = [](std::string text) {
+    for (char& c : text)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+  };
+  const std::string type =
+      sheetType.isNull() ? "" : " (Bogentyp " + printable(sheetType.toText()) + ")";
+  if (code.isNull())
+    return "Ein Geländebogen ohne Bogennummer" + type +
+           " wurde übersprungen: GBCODE ist leer (Null).";
+  return "Der Geländebogen '" + printable(code.toText()) + "'" + type +
+         " wurde übersprungen: die Bogennummer besteht nicht aus genau 12 Ziffern.";
+}
+
+}  // namespace data

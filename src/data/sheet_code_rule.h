@@ -1,0 +1,17 @@
+#pragma once
+// What counts as a sheet code when a selection is read: exactly 12 ASCII digits. Rows with any
+// other code are skipped, logged and named in the run's message file; the rest go on.
+
+#include <string>
+
+#include "data/value.h"
+
+namespace data {
+
+bool isSheetCode(const std::string& text);
+
+// The message-file line for a sheet row skipped because of its code (Null, not 12 digits);
+// the code is shown with control characters replaced, so one line stays one line.
+std::string skippedCodeMessage(const Value& code, const Value& sheetType);
+
+}  // namespace data
