@@ -5,8 +5,8 @@
 #include "cli/commands.h"
 #include "cli/open_survey.h"
 #include "data/cls_dbf_data.h"
-#include "word/cls_word_doc.h"
 #include "data/text_decoding_check.h"
+#include "word/cls_word_doc.h"
 
 namespace cli {
 

@@ -77,8 +77,7 @@ QString runEndText(const sheets::RunSummary& summary) {
                      .arg(summary.produced == 1 ? "Bogen" : "Bögen");
   if (!summary.incomplete.empty())
     text += QString(", %1 unvollständig").arg(summary.incomplete.size());
-  if (!summary.failed.empty())
-    text += QString(", %1 nicht erstellt").arg(summary.failed.size());
+  if (!summary.failed.empty()) text += QString(", %1 nicht erstellt").arg(summary.failed.size());
   return text;
 }
 

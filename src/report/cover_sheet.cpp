@@ -26,7 +26,6 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
       std::size_t errorsBefore = doc.lastOutcome().causes.size();
       std::string cause;
       if (FfhReportPolygon(polygonCode, db, &cause) != 100) {
-        if (!cause.empty()) log.Ausgabe(2, "Fehler! " + cause + ".");
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
         complete = false;
       }
@@ -64,8 +63,10 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
 
 int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, std::string* cause) {
   app::clsDebug& log = app::g_Debug();
+  // The cause is logged as well: the run names an incomplete cover sheet by its first error.
   auto fail = [&](const std::string& why) {
     if (cause) *cause = why;
+    log.Ausgabe(2, "Fehler! " + why + ".");
     return int16_t{101};
   };
   const std::string key = polygonCode.substr(0, 11);
@@ -83,9 +84,10 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, s
     area = hectareText(rows.value("AREA"));
   }
   if (record == 0) {
+    const int16_t result = fail("Polygon " + key + " fehlt in der Attributtabelle der Shape-Datei");
     log.Ausgabe(2,
                 "Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden.");
-    return fail("Polygon " + key + " fehlt in der Attributtabelle der Shape-Datei");
+    return result;
   }
   std::string mapCause;
   if (ffhReportSetPolygon(record, db, &mapCause) != 100) {

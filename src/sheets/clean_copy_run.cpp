@@ -108,9 +108,8 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
     if (failed) {
       app::g_Debug().Ausgabe(2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key +
                                     " konnte nicht erstellt werden.");
-      app::ui().message(app::MessageIcon::Error,
-                        "Der Report für den Geländebogen " + key +
-                            " konnte nicht erstellt werden.");
+      app::ui().message(app::MessageIcon::Error, "Der Report für den Geländebogen " + key +
+                                                     " konnte nicht erstellt werden.");
     }
     switch (word::judgeDocument(key, engine.lastOutcome(), failed, before, summary.messages)) {
       case word::Made::kComplete:

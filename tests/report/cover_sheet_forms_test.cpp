@@ -122,7 +122,10 @@ TEST_F(CoverSheetMissing, PolygonMissingFromTable_NamedInMessagesAndCountedIncom
   EXPECT_EQ(s.incomplete[0].name, codes_[3] + "Deckblatt");
   EXPECT_EQ(s.coverSheets, 1u);
   ASSERT_EQ(s.messages.size(), 1u);
-  EXPECT_NE(s.messages[0].find(codes_[3] + "Deckblatt ist unvollständig (Karte und Fläche)"),
+  EXPECT_NE(s.messages[0].find(codes_[3] +
+                               "Deckblatt.docx ist unvollständig (Karte und Fläche): "
+                               "Polygon " +
+                               codes_[3] + " fehlt in der Attributtabelle"),
             std::string::npos)
       << s.messages[0];
   EXPECT_NE(testsupport::readFile(out() / "MessageReport.txt").find(s.messages[0]),

@@ -9,6 +9,7 @@
 #include "report_fixture.h"
 #include "shape/c_shape_file.h"
 #include "support/temp_dir.h"
+#include "word/cls_word_doc.h"
 
 namespace {
 
@@ -254,10 +255,10 @@ TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
       logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
   EXPECT_TRUE(logged("D2 Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden."));
   EXPECT_FALSE(mapOf(file).found);
-  EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
-            std::vector<std::string>{"Karte und Fläche"});
-  EXPECT_TRUE(logged("D2 Fehler! Polygon 12300100009 fehlt in der Attributtabelle der "
-                     "Shape-Datei."));
+  EXPECT_EQ(word::g_WordDoc().lastOutcome().missing, std::vector<std::string>{"Karte und Fläche"});
+  EXPECT_TRUE(
+      logged("D2 Fehler! Polygon 12300100009 fehlt in der Attributtabelle der "
+             "Shape-Datei."));
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shape" / "xxx_temp.dbf"));
 }
 
