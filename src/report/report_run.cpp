@@ -115,18 +115,10 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
       else if (failed)
         log.Ausgabe(2,
                     "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
-      switch (word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed, before,
-                                  summary.messages)) {
-        case word::Made::kComplete:
-          ++summary.coverSheets;
-          break;
-        case word::Made::kIncomplete:
-          summary.incomplete.push_back(engine.lastOutcome());
-          break;
-        case word::Made::kNotMade:
-          summary.failedCoverSheets.push_back(code);
-          break;
-      }
+      word::tallyDocument(word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed,
+                                              before, summary.messages),
+                          engine.lastOutcome(), code, summary.coverSheets, summary.incomplete,
+                          summary.failedCoverSheets);
       std::vector<std::string> keys;
       FfhReportGetBogen(code, db, keys);
       for (const std::string& key : keys) {
@@ -141,18 +133,10 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
         failed = FfhReportGenerateBoegen(key, db, summary.messages) == 101;
         if (failed)
           log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
-        switch (word::judgeDocument(key + "-Report", engine.lastOutcome(), failed, before,
-                                    summary.messages)) {
-          case word::Made::kComplete:
-            ++summary.reports;
-            break;
-          case word::Made::kIncomplete:
-            summary.incomplete.push_back(engine.lastOutcome());
-            break;
-          case word::Made::kNotMade:
-            summary.failed.push_back(key);
-            break;
-        }
+        word::tallyDocument(word::judgeDocument(key + "-Report", engine.lastOutcome(), failed,
+                                                before, summary.messages),
+                            engine.lastOutcome(), key, summary.reports, summary.incomplete,
+                            summary.failed);
       }
     }
   } catch (const data::FatalError&) {

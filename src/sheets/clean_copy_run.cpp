@@ -83,16 +83,10 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
       if (failed)
         app::g_Debug().Ausgabe(
             2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
-      switch (word::judgeDocument(cover, engine.lastOutcome(), failed, before, summary.messages)) {
-        case word::Made::kComplete:
-          break;
-        case word::Made::kIncomplete:
-          summary.incomplete.push_back(engine.lastOutcome());
-          break;
-        case word::Made::kNotMade:
-          summary.failed.push_back(cover);
-          break;
-      }
+      std::size_t covers = 0;  // not part of the sheets' count
+      word::tallyDocument(
+          word::judgeDocument(cover, engine.lastOutcome(), failed, before, summary.messages),
+          engine.lastOutcome(), cover, covers, summary.incomplete, summary.failed);
     }
     if (skipCopies && data::FfhBogenIsCopy(key, db)) {
       ++summary.skippedCopies;
@@ -111,17 +105,9 @@ RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool 
       app::ui().message(app::MessageIcon::Error, "Der Report für den Geländebogen " + key +
                                                      " konnte nicht erstellt werden.");
     }
-    switch (word::judgeDocument(key, engine.lastOutcome(), failed, before, summary.messages)) {
-      case word::Made::kComplete:
-        ++summary.produced;
-        break;
-      case word::Made::kIncomplete:
-        summary.incomplete.push_back(engine.lastOutcome());
-        break;
-      case word::Made::kNotMade:
-        summary.failed.push_back(key);
-        break;
-    }
+    word::tallyDocument(
+        word::judgeDocument(key, engine.lastOutcome(), failed, before, summary.messages),
+        engine.lastOutcome(), key, summary.produced, summary.incomplete, summary.failed);
   }
   // Rows the selection skipped for their codes belong in the message file too.
   summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),

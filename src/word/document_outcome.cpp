@@ -79,6 +79,22 @@ Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, bool
   return Made::kNotMade;
 }
 
+void tallyDocument(Made made, const DocumentOutcome& outcome, const std::string& failedKey,
+                   std::size_t& madeCount, std::vector<DocumentOutcome>& incomplete,
+                   std::vector<std::string>& failed) {
+  switch (made) {
+    case Made::kComplete:
+      ++madeCount;
+      break;
+    case Made::kIncomplete:
+      incomplete.push_back(outcome);
+      break;
+    case Made::kNotMade:
+      failed.push_back(failedKey);
+      break;
+  }
+}
+
 bool isSafeDocumentName(const std::string& name, std::size_t digits) {
   if (name.size() <= digits) return false;
   if (!std::all_of(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(digits),

@@ -36,6 +36,12 @@ enum class Made { kComplete, kIncomplete, kNotMade };
 Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, bool driverFailed,
                    std::size_t messagesBefore, std::vector<std::string>& messages);
 
+// Counts a judged document into a run's tallies: made, incomplete (with its outcome) or not made
+// (under failedKey).
+void tallyDocument(Made made, const DocumentOutcome& outcome, const std::string& failedKey,
+                   std::size_t& madeCount, std::vector<DocumentOutcome>& incomplete,
+                   std::vector<std::string>& failed);
+
 // A document name is a code of `digits` ASCII digits followed by a template key; anything else
 // (a path, "..", a separator) could lead the file out of the output folder.
 bool isSafeDocumentName(const std::string& name, std::size_t digits);
