@@ -10,11 +10,6 @@ namespace fs = std::filesystem;
 namespace app {
 namespace {
 
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 bool isAsciiAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
@@ -38,7 +33,7 @@ bool isStaleTemporaryName(const std::string& name) {
   if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
   if (!std::all_of(name.end() - 6, name.end(), isAsciiAlnum)) return false;
   const std::string target = name.substr(1, name.size() - 8);
-  return target.size() > 5 && (endsWith(target, ".docx") || target == "MessageReport.txt");
+  return target.size() > 5 && (target.ends_with(".docx") || target == "MessageReport.txt");
 }
 
 std::size_t removeStaleTemporaryFiles(const fs::path& folder) {

@@ -5,15 +5,10 @@
 namespace word {
 namespace {
 
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // The lines a driver writes after a part failed repeat only that it failed.
 bool isSummaryLine(const std::string& line) {
-  return endsWith(line, "konnte nicht erstellt werden.") ||
-         endsWith(line, "nicht korrekt gesetzt werden.");
+  return line.ends_with("konnte nicht erstellt werden.") ||
+         line.ends_with("nicht korrekt gesetzt werden.");
 }
 
 // "Routine: Fehler! text" → "text": the message file speaks to the user, not the developer.

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 namespace word {
 namespace {
 
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 std::string hexByte(unsigned char c) {
   const char* digits = "0123456789ABCDEF";
   return std::string("0x") + digits[c >> 4] + digits[c & 15];
@@ -149,13 +144,13 @@ std::string packageProblem(const std::string& bytes, const std::string& label) {
   std::set<std::string> names;
   for (const auto& e : entries) names.insert(e.name);
   for (const auto& e : entries) {
-    if (!endsWith(e.name, ".xml") && !endsWith(e.name, ".rels")) continue;
+    if (!e.name.ends_with(".xml") && !e.name.ends_with(".rels")) continue;
     if (std::string problem = xmlPartProblem(e.name, *e.data); !problem.empty()) return problem;
   }
   try {
     auto package = docx::Package::fromBytes(bytes, label);
     for (const auto& e : entries) {
-      if (!endsWith(e.name, ".rels")) continue;
+      if (!e.name.ends_with(".rels")) continue;
       const std::string source = e.name == "_rels/.rels" ? "" : sourceOf(e.name);
       if (!source.empty() && !names.count(source))
         return "der Teil " + e.name + " gehört zu keinem Teil des Pakets";
@@ -164,7 +159,7 @@ std::string packageProblem(const std::string& bytes, const std::string& label) {
           return "der Teil " + e.name + " verweist auf den fehlenden Teil " + target;
     }
     for (const auto& e : entries) {
-      if (!endsWith(e.name, ".xml")) continue;
+      if (!e.name.ends_with(".xml")) continue;
       const auto slash = e.name.rfind('/');
       const std::string rels = (slash == std::string::npos ? "" : e.name.substr(0, slash + 1)) +
                                "_rels/" +
@@ -208,7 +203,7 @@ std::string templateProblem(const fs::path& file, const std::vector<std::string>
 
 std::vector<std::string> bookmarksOfTemplate(const std::string& key) {
   if (key == "Deckblatt") return forms::coverSheetBookmarks();
-  const bool report = endsWith(key, "-Report");
+  const bool report = key.ends_with("-Report");
   const std::string type = report ? key.substr(0, key.size() - 7) : key;
   // The tables of a sheet type, as the survey database names them.
   const data::clsDBFData catalogue;

@@ -96,10 +96,6 @@ std::string relativeTarget(const std::string& source, const std::string& target)
   return "/" + target;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 }  // namespace
 
 int elementDepth(const pugi::xml_document& doc, int limit) {
@@ -236,7 +232,7 @@ std::vector<std::string> Package::related(const std::string& source,
   const std::string rels = relsPartOf(source);
   if (!has(rels)) return result;
   for (pugi::xml_node rel : xml(rels).document_element().children("Relationship")) {
-    if (!endsWith(rel.attribute("Type").value(), typeSuffix)) continue;
+    if (!std::string_view(rel.attribute("Type").value()).ends_with(typeSuffix)) continue;
     if (std::string_view(rel.attribute("TargetMode").value()) == "External") continue;
     result.push_back(resolveTarget(source, rel.attribute("Target").value()));
   }
@@ -286,7 +282,7 @@ std::string Package::contentType(const std::string& name) {
 }
 
 void Package::setContentType(const std::string& name, const std::string& type) {
-  if (name == kContentTypesPart || endsWith(name, ".rels")) return;  // covered by Default
+  if (name == kContentTypesPart || name.ends_with(".rels")) return;  // covered by Default
   pugi::xml_node types = xml(kContentTypesPart).document_element();
   const std::string partName = "/" + name;
   for (pugi::xml_node o : types.children("Override")) {
