@@ -33,8 +33,8 @@ PrintSession::~PrintSession() {
 }
 
 void PrintSession::report(std::ostream& out) const {
-  if (printing_->printed() > 0)
-    out << printing_->printed() << " Dokument(e) gedruckt auf " << printing_->deviceName() << ".\n";
+  if (const std::string printed = printing_->printSummary(); !printed.empty())
+    out << printed << "\n";
   if (printing_->pdfsWritten() > 0)
     out << printing_->pdfsWritten() << " PDF-Datei(en) geschrieben.\n";
 }

@@ -16,4 +16,10 @@ std::string errorText(const std::exception& error) {
   return std::string(error.what()) + "(0)";
 }
 
+std::string userCause(const std::exception& error) {
+  if (const auto* e = dynamic_cast<const data::ProviderError*>(&error)) return e->description();
+  if (const auto* e = dynamic_cast<const shape::ShapeError*>(&error)) return e->germanDescription();
+  return error.what();
+}
+
 }  // namespace report

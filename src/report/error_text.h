@@ -11,4 +11,7 @@ namespace report {
 // document engine); any other exception gives its what() and the number 0.
 std::string errorText(const std::exception& error);
 
+// The cause as the user reads it in a message: the German description without the number.
+std::string userCause(const std::exception& error);
+
 }  // namespace report

@@ -349,7 +349,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     // The engine reports a target it may not write like one open elsewhere; only the latter is
     // what the message says.
     if (d && d->code() == docx::ErrorCode::kFileOpen &&
-        d->description().find("another program") != std::string::npos) {
+        d->description().find("anderen Programm") != std::string::npos) {
       messages.push_back("Der Gelängebogen " + file.string() +
                          " konnte nicht generiert werden, da die Datei geöffnet ist.");
       log.Ausgabe(2,

@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, CliDamagedInput,
     ::testing::Values(
         InputDamage{"EmptiedMemo", "anmerk.dbt", 0, "sheets", "anmerk.dbt"},
-        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "memo file"},
+        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "Memodatei"},
         InputDamage{"CutPolygone", "polygone.dbf", 40, "sheets", "polygone.dbf"},
         InputDamage{"CutArtenbew", "artenbew.dbf", 40, "sheets", "artenbew.dbf"},
         InputDamage{"CutPflanzen", "pflanzen.dbf", 40, "sheets", "pflanzen.dbf"},

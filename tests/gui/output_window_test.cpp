@@ -1,6 +1,6 @@
 // The output window over the sample survey: the "all" boxes, the cascaded area lists, the
 // biotope and habitat filters, the selection dialog, runs that produce documents and the
-// message file, and cancel in the middle of a run.
+// message file, and cancel in the middle of a run, by the button or by a termination signal.
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -13,9 +13,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
+#include <csignal>
 #include <set>
 
 #include "gui/frm_ausgabe.h"
+#include "gui/termination_signals.h"
 #include "gui/window_support.h"
 #include "gui_fixture.h"
 #include "support/survey_fixture.h"
@@ -384,7 +387,8 @@ TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
   EXPECT_FALSE(atBox.timerActive);
   EXPECT_FALSE(atBox.cancelEnabled);
   EXPECT_TRUE(atBox.generateEnabled);
-  EXPECT_EQ(atBox.status, "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
+  EXPECT_EQ(atBox.status,
+            "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
   const fs::path messages = out_ / "MessageReport.txt";
   ASSERT_TRUE(fs::exists(messages));
   const std::string text = testsupport::readFile(messages);
@@ -466,5 +470,48 @@ TEST_F(OutputWindowTest, damaged_type_table_ends_program) {
   EXPECT_EQ(ui().boxes[1].text, "Das Programm wird beendet.");
   EXPECT_EQ(ui().boxes[1].icon, app::MessageIcon::Information);
 }
+
+// SIGTERM and SIGHUP act as "Abbrechen" and then end the program's event loop (run here as the
+// program runs it); outside a run they close the window at once.
+class TerminationTest : public OutputWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are_written) {
+  const gui::TerminationSignals terminations;
+  // Every document is refused (open elsewhere), so that each sheet made leaves a message.
+  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
+  for (const auto& key : all) {
+    fs::create_directories(out_ / key.substr(12));
+    testsupport::writeFile(out_ / key.substr(12) / (".~lock." + key + ".docx#"), "");
+  }
+  bool raised = false;
+  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
+                   [&](int value) {
+                     if (value == 2 && !raised) raised = std::raise(GetParam()) == 0;
+                   });
+  QTimer::singleShot(0, window_.get(), [this] { run(); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  ASSERT_TRUE(raised);
+  EXPECT_TRUE(window_->lastRun().cancelled);
+  EXPECT_EQ(window_->lastRun().failed.size(), 2u);
+  const std::string text = testsupport::readFile(out_ / "MessageReport.txt");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+  // Nothing but the lock files and the message file: no document, no temporary file.
+  std::size_t files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(out_)) files += e.is_regular_file();
+  EXPECT_EQ(files, all.size() + 1);
+}
+
+TEST_P(TerminationTest, outside_a_run_the_window_closes) {
+  const gui::TerminationSignals terminations;
+  QTimer::singleShot(0, [signal = GetParam()] { std::raise(signal); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_TRUE(guitest::documents(out_).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationTest, ::testing::Values(SIGTERM, SIGHUP),
+                         [](const auto& info) {
+                           return info.param == SIGTERM ? "SIGTERM" : "SIGHUP";
+                         });
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST(DbfRoundTrip, read_indexOutOfRange_throws) {
   w.finish();
   const auto r = DbfReader::open(file);
   EXPECT_THAT([&] { r.record(1); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("record 2 does not exist")));
+              ::testing::ThrowsMessage<DbfError>(HasSubstr("Datensatz 2 gibt es nicht")));
   EXPECT_THROW(r.isDeleted(7), DbfError);
 }
 
