@@ -21,9 +21,10 @@ void PrintOptions::addTo(CLI::App& command) {
 
 PrintSession::PrintSession(Context& ctx, const PrintOptions& options) {
   if (options.print) ctx.settings.override(app::kDataFilesPrint, "1");
-  printing_.emplace(options.pdf, nullptr,
-                    print::PrintWaitRules{[] { return interrupted(); },
-                                          std::chrono::seconds(options.printTimeout)});
+  print::PrintWaitRules rules;
+  rules.cancelled = [] { return interrupted(); };
+  rules.limit = std::chrono::seconds(options.printTimeout);
+  printing_.emplace(options.pdf, nullptr, std::move(rules));
   for (const auto& warning : printing_->warnings()) ctx.err << "Warnung: " << warning << "\n";
   if (printing_->printing()) word::clsWordDoc::setPrinter(printing_->printHook());
 }

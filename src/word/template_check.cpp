@@ -12,6 +12,7 @@
 #include "expected_bookmarks.h"
 #include "word/docx/document.h"
 #include "word/docx/package.h"
+#include "word/docx/xml_util.h"
 #include "word/docx/zip_archive.h"
 
 namespace fs = std::filesystem;

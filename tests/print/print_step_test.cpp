@@ -160,7 +160,7 @@ TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
   // Without an early end the job would leave the queue after two more passes.
   bool cancel = false;
   script_ = {queue_->jobs, queue_->jobs};
-  const auto previous = print::installPrintWaitRules({[&] { return cancel; }, c.limit});
+  const auto previous = print::installPrintWaitRules({[&] { return cancel; }, c.limit, {}});
   if (c.cancelled) cancel = true;
 
   const auto messages = makeDocument();
@@ -198,8 +198,8 @@ TEST_F(PrintStepTest, close_cancelWhileWaiting_endsAtTheNextPass) {
   queue_->jobs = {job(13, title, 9000, 2)};
   script_ = {queue_->jobs, queue_->jobs, queue_->jobs};
   // The user cancels during the second pause; the job never leaves.
-  const auto previous =
-      print::installPrintWaitRules({[this] { return pauses_.size() >= 2; }, std::chrono::hours(1)});
+  const auto previous = print::installPrintWaitRules(
+      {[this] { return pauses_.size() >= 2; }, std::chrono::hours(1), {}});
   const auto messages = makeDocument();
   print::installPrintWaitRules(previous);
   EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 800}));

@@ -364,13 +364,13 @@ TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
   auto e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrTruncated);
   EXPECT_NE(e.description().find(shx.string()), std::string::npos) << e.description();
-  EXPECT_NE(e.description().find("60 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("60 Bytes"), std::string::npos) << e.description();
 
   writeBytes(shx, original);
   patch(shx, 24, be32(12));
   e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("12 words"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("12 Wörter"), std::string::npos) << e.description();
 
   // A header claiming a billion entries counts only those the file holds.
   patch(shx, 24, be32(0x7ffffff0));
@@ -411,7 +411,7 @@ TEST(CShapeFile, item_damagedRecordHeader_refused) {
   EXPECT_EQ(e.number(), kErrTruncated);
   EXPECT_NE(e.description().find("Datensatz 1 von " + shp.string()), std::string::npos)
       << e.description();
-  EXPECT_NE(e.description().find("4294967294 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("4294967294 Bytes"), std::string::npos) << e.description();
 
   patch(shp, 104, be32(1));
   e = itemError(shp, 1);
@@ -422,7 +422,7 @@ TEST(CShapeFile, item_damagedRecordHeader_refused) {
   patch(shp, 104, be32(10));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("20 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("20 Bytes"), std::string::npos) << e.description();
   patch(shp, 104, be32(64));
 
   patch(shp, 108, le32(3));
@@ -486,7 +486,7 @@ TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
   EXPECT_TRUE(file.Item(2));
   auto e = raised([&] { file.Item(3); });
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find("Record 3"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("Datensatz 3"), std::string::npos) << e.description();
   truncateTo(shp, kRecord2 + 4);
   EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
 }

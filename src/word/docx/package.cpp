@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "word/docx/docx_error.h"
+#include "word/docx/xml_util.h"
 
 namespace docx {
 namespace {
