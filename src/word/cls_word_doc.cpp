@@ -370,9 +370,13 @@ void clsWordDoc::CloseWordDokument() {
       runMessages().list->push_back(what + ": " + reason);
   };
   try {
-    document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+    // Hashing the password and packing the document take tens of milliseconds; a window goes
+    // on answering meanwhile (nothing it serves touches the document).
+    print::whileServingEvents([this] {
+      document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+      document_->save(documentPath_);
+    });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
-    document_->save(documentPath_);
     outcome_.saved = true;
     if (app::settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
@@ -383,7 +387,7 @@ void clsWordDoc::CloseWordDokument() {
         for (const auto& job : wait.remaining) failed(wait.unfinished(job), wait.reason());
         print::Sleep(800);
         app::ui().processEvents();
-        document_->save(documentPath_);
+        print::whileServingEvents([this] { document_->save(documentPath_); });
       }
     }
     if (const print::DocumentHook& pdf = print::pdfCopies()) {
