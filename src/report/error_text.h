@@ -1,6 +1,7 @@
 #pragma once
 // How an error handler of the report side names a caught error in the log: its description
-// directly followed by "(", its number and ")".
+// (in German: the log's lines become causes in the message file) directly followed by "(", its
+// number and ")".
 
 #include <exception>
 #include <string>

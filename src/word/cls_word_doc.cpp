@@ -681,7 +681,7 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
       factor = std::min(width > 0 ? size / width : 1e30, (size - text.height) / above);
     else
       factor = size / std::max({width, bottom - top, 1e-9});
-    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "map too small");
+    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "die Karte ist zu klein");
     drawing.setShapeSize(label, text.width, text.height / factor);
     std::vector<int> shapes;
     for (int i = 1; i < counter; ++i) shapes.push_back(i);
