@@ -263,49 +263,55 @@ TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
   EXPECT_EQ(headline_, "Es wurden 0 Geländebögen ausgewählt.");
   EXPECT_TRUE(ui().saw("Für die ausgewählte Kombination existiert kein Geländebogen."));
   EXPECT_TRUE(guitest::documents(out_).empty());
+}
 
-  // One biotope type that the survey uses, found through the search field.
-  const auto used =
-      keys([](auto&, auto&, const std::string& biotope, auto&, auto&) { return !biotope.empty(); });
-  ASSERT_FALSE(used.empty());
-  std::string biotope;
-  keys([&](auto&, auto&, const std::string& b, auto&, auto&) {
-    if (biotope.empty() && !b.empty()) biotope = b;
+// One biotope or habitat type that the survey uses, found through its search field and chosen:
+// the run makes exactly the sheets of that type.
+struct TypeTab {
+  const char* name;
+  int tab;
+  const char* all, *search, *available, *select, *chosen;
+  bool biotope;  // else habitat
+};
+
+void PrintTo(const TypeTab& t, std::ostream* os) {
+  *os << t.name;
+}
+
+class TypeTabTest : public OutputWindowTest, public ::testing::WithParamInterface<TypeTab> {};
+
+TEST_P(TypeTabTest, one_type_found_by_search_restricts_run) {
+  const TypeTab& t = GetParam();
+  auto typeOf = [&](const std::string& biotope, const std::string& habitat) {
+    return t.biotope ? biotope : habitat;
+  };
+  std::string type;
+  keys([&](auto&, auto&, const std::string& b, const std::string& h, auto&) {
+    if (type.empty()) type = typeOf(b, h);
     return false;
   });
-  QTest::keyClicks(c<QLineEdit>("txtKennung"), QString::fromStdString(biotope));
-  ASSERT_EQ(codes(available), std::vector<std::string>{biotope});
-  clickRow(available, 0);
-  c<QPushButton>("cmdBioSelect")->click();
-  ASSERT_EQ(codes(chosen), std::vector<std::string>{biotope});
-  const auto wanted =
-      keys([&](auto&, auto&, const std::string& b, auto&, auto&) { return b == biotope; });
+  ASSERT_FALSE(type.empty());
+  c<QTabWidget>("tabAuswahl")->setCurrentIndex(t.tab);
+  c<QCheckBox>(t.all)->click();
+  QTest::keyClicks(c<QLineEdit>(t.search), QString::fromStdString(type));
+  ASSERT_EQ(codes(c<QTreeWidget>(t.available)), std::vector<std::string>{type});
+  clickRow(c<QTreeWidget>(t.available), 0);
+  c<QPushButton>(t.select)->click();
+  EXPECT_EQ(codes(c<QTreeWidget>(t.chosen)), std::vector<std::string>{type});
+  const auto wanted = keys([&](auto&, auto&, const std::string& b, const std::string& h,
+                               auto&) { return typeOf(b, h) == type; });
   run();
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
 }
 
-TEST_F(OutputWindowTest, habitat_filter_restricts_run) {
-  std::string habitat;
-  keys([&](auto&, auto&, auto&, const std::string& h, auto&) {
-    if (habitat.empty() && !h.empty()) habitat = h;
-    return false;
-  });
-  ASSERT_FALSE(habitat.empty());
-  c<QTabWidget>("tabAuswahl")->setCurrentIndex(2);
-  c<QCheckBox>("chkLebensraum")->click();
-  QTest::keyClicks(c<QLineEdit>("txtEGNummer"), QString::fromStdString(habitat));
-  auto* available = c<QTreeWidget>("lvwLebensraum");
-  ASSERT_EQ(codes(available), std::vector<std::string>{habitat});
-  clickRow(available, 0);
-  c<QPushButton>("cmdLebenSelect")->click();
-  EXPECT_EQ(codes(c<QTreeWidget>("lvwLebenSelected")), std::vector<std::string>{habitat});
-  const auto wanted =
-      keys([&](auto&, auto&, auto&, const std::string& h, auto&) { return h == habitat; });
-  run();
-  EXPECT_EQ(listedSorted(), entries(wanted));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Tabs, TypeTabTest,
+    ::testing::Values(TypeTab{"biotope", 1, "chkBiotoptyp", "txtKennung", "lvwBiotoptyp",
+                              "cmdBioSelect", "lvwBioSelected", true},
+                      TypeTab{"habitat", 2, "chkLebensraum", "txtEGNummer", "lvwLebensraum",
+                              "cmdLebenSelect", "lvwLebenSelected", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
   c<QCheckBox>("chkGebiet")->click();
@@ -477,7 +483,7 @@ class TerminationTest : public OutputWindowTest, public ::testing::WithParamInte
 
 TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are_written) {
   const gui::TerminationSignals terminations;
-  // Every document is refused (open elsewhere), so that each sheet made leaves a message.
+  // Every document is refused (open elsewhere), so that each sheet in work leaves a message.
   const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
   for (const auto& key : all) {
     fs::create_directories(out_ / key.substr(12));
