@@ -107,31 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                              "Erfassungseinheiten"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CliPrintTest, sheets_pdfWithoutLibreOffice_reportsEveryDocumentAndFinishes) {
-  auto args = sample();
-  const char* path = std::getenv("PATH");
-  const std::string saved = path ? path : "";
-  setenv("PATH", (dir_.path() / "leer").c_str(), 1);
-  for (const char* a : {"sheets", "--types", "K", "--pdf", "--yes"}) args.push_back(a);
-  const int status = run(args);
-  setenv("PATH", saved.c_str(), 1);
-
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(err_.str().find("Warnung: LibreOffice (soffice) wurde nicht gefunden"),
-            std::string::npos)
-      << err_.str();
-  const auto docs = documents("K");
-  ASSERT_FALSE(docs.empty());
-  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
-  for (const fs::path& doc : docs) {
-    EXPECT_NE(messages.find("Von dem Dokument " + doc.string() +
-                            " konnte keine PDF-Datei geschrieben werden"),
-              std::string::npos)
-        << messages;
-    EXPECT_FALSE(fs::exists(fs::path(doc).replace_extension(".pdf")));
-  }
-}
-
 TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   PRINTTEST_REQUIRE(printtest::pdfPrinterMissing());
