@@ -22,7 +22,7 @@ std::atomic<int> g_writeEnd{-1};
 std::atomic<bool> g_pending{false};
 struct sigaction g_previous[std::size(kSignals)]{};
 
-void onSignal(int signal) {
+void writeSignalByte(int signal) {
   // Unanswered since the last one: the event loop does not run, so nothing else would end it.
   if (g_pending.exchange(true)) _exit(128 + signal);
   const unsigned char byte = static_cast<unsigned char>(signal);
@@ -31,15 +31,14 @@ void onSignal(int signal) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void(int)> onSignal)
-    : onSignal_(onSignal ? std::move(onSignal) : endProgram) {
+TerminationSignals::TerminationSignals() {
   if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
   g_pending = false;
   g_writeEnd = pipe_[1];
   notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
   connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { readSignal(); });
   struct sigaction action {};
-  action.sa_handler = gui::onSignal;
+  action.sa_handler = writeSignalByte;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (std::size_t i = 0; i < std::size(kSignals); ++i)
@@ -60,11 +59,11 @@ void TerminationSignals::readSignal() {
   unsigned char byte = 0;
   while (read(pipe_[0], &byte, 1) == 1) {
     g_pending = false;
-    onSignal_(byte);
+    endProgram();
   }
 }
 
-void endProgram(int) {
+void endProgram() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (auto* output = dynamic_cast<frmAusgabe*>(w); output && output->runActive())
       output->cancelRun();

@@ -6,7 +6,6 @@
 // before the first was answered ends the program at once.
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class QSocketNotifier;
@@ -15,8 +14,8 @@ namespace gui {
 
 class TerminationSignals : public QObject {
  public:
-  // onSignal runs in the event loop with the signal's number; by default endProgram.
-  explicit TerminationSignals(std::function<void(int)> onSignal = {});
+  // Installs the handlers; each signal is answered in the event loop by endProgram.
+  TerminationSignals();
   ~TerminationSignals() override;  // restores the previous handlers
   TerminationSignals(const TerminationSignals&) = delete;
   TerminationSignals& operator=(const TerminationSignals&) = delete;
@@ -24,7 +23,6 @@ class TerminationSignals : public QObject {
  private:
   void readSignal();
 
-  std::function<void(int)> onSignal_;
   int pipe_[2] = {-1, -1};
   std::unique_ptr<QSocketNotifier> notifier_;
 };
@@ -32,6 +30,6 @@ class TerminationSignals : public QObject {
 // Cancels the run of every open generation window, closes the other windows and leaves every
 // event loop (a modal window's and the application's), so that the program ends once a
 // cancelled run has returned.
-void endProgram(int signal);
+void endProgram();
 
 }  // namespace gui
