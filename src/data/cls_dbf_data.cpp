@@ -68,6 +68,13 @@ bool clsDBFData::ValidFilePaths() {
     log.Ausgabe(2, "Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
   }
+  const std::string folder = app::settings().get(app::kDbfFilesPfad);
+  // Asked once per document: after a full check of these paths only the folder is looked for
+  // until the connection is opened again; a table lost meanwhile fails its query, by name.
+  if (!checkedShape_.empty() && shape == checkedShape_ && folder == surveyFolder_ &&
+      folderExists(folder))
+    return true;
+  checkedShape_.clear();
   if (shape.find(".shp") != std::string::npos) {
     if (!fileExists(shape)) {
       log.Ausgabe(2, "Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
@@ -78,7 +85,7 @@ bool clsDBFData::ValidFilePaths() {
       return false;
     }
   }
-  surveyFolder_ = app::settings().get(app::kDbfFilesPfad);
+  surveyFolder_ = folder;
   // A missing folder would only fail later, when the connection opens, as an unexpected error;
   // refuse it here so the user is told the data are wrong.
   if (!folderExists(surveyFolder_)) {
@@ -91,10 +98,12 @@ bool clsDBFData::ValidFilePaths() {
       return false;
     }
   }
+  checkedShape_ = shape;
   return true;
 }
 
 void clsDBFData::ConnectDBDaten() {
+  checkedShape_.clear();
   Connection connection;
   connection.open(surveyFolder_);
   survey_ = std::move(connection);

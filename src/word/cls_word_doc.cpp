@@ -118,29 +118,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
   return pieces;
 }
 
-// The document as it is right after opening depends on its template alone, so its saved bytes
-// are made once per template and reused for the first save of every document.
-class FreshBytesCache {
- public:
-  const std::string& bytesFor(const fs::path& templateFile, docx::Document& fresh) {
-    std::error_code ec1, ec2;
-    const auto mtime = fs::last_write_time(templateFile, ec1);
-    const auto size = fs::file_size(templateFile, ec2);
-    Entry& e = entries_[templateFile.string()];
-    if (ec1 || ec2 || e.bytes.empty() || e.mtime != mtime || e.size != size)
-      e = {mtime, size, fresh.toBytes()};
-    return e.bytes;
-  }
-
- private:
-  struct Entry {
-    fs::file_time_type mtime;
-    std::uintmax_t size = 0;
-    std::string bytes;
-  };
-  std::map<std::string, Entry> entries_;
-};
-
 // The result of each template's check, made once per template file as it stands (a template
 // changed on disk is checked again).
 class TemplateChecks {
@@ -172,11 +149,6 @@ class TemplateChecks {
 TemplateChecks& templateChecks() {
   static TemplateChecks checks;
   return checks;
-}
-
-FreshBytesCache& freshBytes() {
-  static FreshBytesCache cache;
-  return cache;
 }
 
 std::unique_ptr<clsWordDoc>& instance() {
@@ -336,8 +308,9 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
     doc->setLanguageGerman();
     doc->setPrintLayoutView();
+    // The document is written once, when it is closed; a file open in another program is
+    // refused now, before any work is done for it.
     docx::checkNotOpenElsewhere(file);
-    docx::writeFileAtomically(file, freshBytes().bytesFor(templateFile, *doc));
     document_ = std::move(doc);
     documentPath_ = file;
     runMessages() = {this, &messages};
