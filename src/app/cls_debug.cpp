@@ -28,7 +28,9 @@ std::string localDateTime() {
 
 clsDebug::clsDebug(const Settings& settings) : settings_(settings) {}
 
-clsDebug::~clsDebug() { Ausgabe(1, "Programm beendet " + localDateTime()); }
+clsDebug::~clsDebug() {
+  Ausgabe(1, "Programm beendet " + localDateTime());
+}
 
 bool clsDebug::Init() {
   if (initialised_) return true;

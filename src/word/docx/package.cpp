@@ -25,6 +25,34 @@ struct CachedPackage {
   std::shared_ptr<const std::vector<ZipEntry>> entries;
 };
 
+// Parts whose nesting was measured and found shallow, by buffer. A cached template's parts are
+// shared by every document made from it, so each is measured once while its buffer lives (an
+// entry whose buffer is gone never matches a new buffer at the same address).
+class ShallowParts {
+ public:
+  bool contains(const std::shared_ptr<const std::string>& raw) {
+    std::lock_guard lock(mutex_);
+    auto it = parts_.find(raw.get());
+    return it != parts_.end() && it->second.lock() == raw;
+  }
+  void add(const std::shared_ptr<const std::string>& raw) {
+    std::lock_guard lock(mutex_);
+    if (parts_.size() >= kLimit)
+      std::erase_if(parts_, [](const auto& entry) { return entry.second.expired(); });
+    if (parts_.size() < kLimit) parts_[raw.get()] = raw;
+  }
+
+ private:
+  static constexpr std::size_t kLimit = 4096;
+  std::mutex mutex_;
+  std::map<const std::string*, std::weak_ptr<const std::string>> parts_;
+};
+
+ShallowParts& shallowParts() {
+  static ShallowParts parts;
+  return parts;
+}
+
 std::mutex g_cacheMutex;
 std::map<std::string, CachedPackage> g_cache;
 constexpr std::size_t kCacheLimit = 64;
@@ -180,10 +208,13 @@ pugi::xml_document& Package::xml(const std::string& name) {
                                                     result.description() + " at offset " +
                                                     std::to_string(result.offset) + ")");
     }
-    if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
-      throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
-                                                    " nests elements deeper than " +
-                                                    std::to_string(kMaxElementDepth) + " levels");
+    if (!shallowParts().contains(p.raw)) {
+      if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
+        throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
+                                                      " nests elements deeper than " +
+                                                      std::to_string(kMaxElementDepth) + " levels");
+      }
+      shallowParts().add(p.raw);
     }
     // The engine writes every part it changed as UTF-8, whatever the part was read as; its
     // declaration must say so.
