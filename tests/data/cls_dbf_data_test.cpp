@@ -68,6 +68,8 @@ TEST_F(DbfDataTest, ValidFilePaths_ReportsFirstMissingTable) {
   EXPECT_TRUE(db.ValidFilePaths());
   EXPECT_EQ(db.surveyFolder(), db_.string());
   std::filesystem::remove(db_ / "pfsozbew.dbf");
+  EXPECT_TRUE(db.ValidFilePaths());  // checked once until the connection is opened again
+  db.ConnectDBDaten();
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei pfsozbew ist nicht vorhanden.");
   std::filesystem::remove(db_ / "bgh.dbf");
@@ -93,8 +95,8 @@ TEST_F(DbfDataTest, ValidFilePaths_ShapefileChecksInOrder) {
 TEST_F(DbfDataTest, ValidFilePaths_MissingSurveyFolderIsRefused) {
   clsDBFData db;
   EXPECT_FALSE(db.ValidFilePaths());
-  EXPECT_EQ(lastLog(), "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() +
-                           " existiert nicht.");
+  EXPECT_EQ(lastLog(),
+            "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() + " existiert nicht.");
 }
 
 TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {
@@ -167,11 +169,12 @@ TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableIsLogged) {
   data::Recordset rs;
   settings().set(app::kShapeFilesPfad, (shape_ / "anders.shp").string());
   EXPECT_FALSE(db.GetShapeRecordset("x", rs));
-  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Die Datei " + (shape_ / "anders.dbf").string() +
-                           " existiert nicht.");
+  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Die Datei " +
+                           (shape_ / "anders.dbf").string() + " existiert nicht.");
   settings().set(app::kShapeFilesPfad, "");
   EXPECT_FALSE(db.GetShapeRecordset("x", rs));
-  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+  EXPECT_EQ(lastLog(),
+            "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
 }
 
 TEST_F(DbfDataTest, GetShapeRecordset_UnreadableTableIsFatal) {
@@ -214,8 +217,8 @@ class BogenNumbersTest : public DbfDataTest {
 };
 
 TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
-  std::vector<SheetRow> rows = {{"123001000011", "F"}, {"123001000011", "GN"},
-                                {"123001000021", "H"}};
+  std::vector<SheetRow> rows = {
+      {"123001000011", "F"}, {"123001000011", "GN"}, {"123001000021", "H"}};
   ASSERT_EQ(load(rows, {"F", "GN"}), 100);
   EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000011GN"}));
   EXPECT_EQ(*sheets_.find("123001000011GN"), "GN");
@@ -249,7 +252,9 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_MalformedCodesSkippedAndNamedTheRestKep
 }
 
 TEST_F(BogenNumbersTest, GetBogenNumbers_ListsSortedByValueWhateverTheStoredOrder) {
-  ASSERT_EQ(load({{"456002000011", "F"}, {"123001000021", "F"}, {"456001000011", "F"},
+  ASSERT_EQ(load({{"456002000011", "F"},
+                  {"123001000021", "F"},
+                  {"456001000011", "F"},
                   {"123001000011", "F"}},
                  {"F"}),
             100);
