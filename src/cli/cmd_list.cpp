@@ -14,11 +14,10 @@ const std::vector<std::string> kAllSheetTypes = {"F", "GN", "GT", "H", "K",
 void printTree(std::ostream& out, const data::AreaRoots& roots) {
   for (const auto& [area, root] : roots) {
     out << "FFH-Gebiet " << root->getNodeValue() << "\n";
-    for (int16_t s = 1; s <= root->NodeCount(); ++s) {
-      auto sub = root->NodeItem(s);
+    for (const auto& [subValue, sub] : root->children()) {
       out << "  Teilgebiet " << sub->getNodeValue() << "\n";
-      for (int16_t p = 1; p <= sub->NodeCount(); ++p)
-        out << "    Polygon " << sub->NodeItem(p)->getNodeValue() << "\n";
+      for (const auto& [polygonValue, polygon] : sub->children())
+        out << "    Polygon " << polygon->getNodeValue() << "\n";
     }
   }
 }
@@ -26,8 +25,8 @@ void printTree(std::ostream& out, const data::AreaRoots& roots) {
 }  // namespace
 
 void addListCommand(CLI::App& app, Context& ctx, Action& action) {
-  auto* cmd = app.add_subcommand(
-      "list", "Gebietsbaum und Geländebögen der gewählten Bogentypen auflisten");
+  auto* cmd =
+      app.add_subcommand("list", "Gebietsbaum und Geländebögen der gewählten Bogentypen auflisten");
   auto types = std::make_shared<std::string>();
   auto report = std::make_shared<bool>(false);
   cmd->add_option("--types", *types, "Bogentypen, z. B. F,GN (Vorgabe: alle)");

@@ -1,11 +1,13 @@
 #include <clocale>
 #include <iostream>
 
+#include "app/memory_reuse.h"
 #include "app/qsettings_store.h"
 #include "cli/cli_app.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  app::keepFreedMemoryForReuse();
   std::vector<std::string> args(argv + 1, argv + argc);
   return cli::run(args, std::make_unique<app::QSettingsStore>(), std::cout, std::cerr);
 }

@@ -51,8 +51,7 @@ void AreaSelection::selectAreas(const std::vector<std::size_t>& rows) {
   for (std::size_t row : selectedAreas_) {
     const auto* root = areas_.find(areaRows_[row]);
     if (!root) continue;
-    for (int16_t i = 1; i <= (*root)->NodeCount(); ++i) {
-      auto child = (*root)->NodeItem(i);
+    for (const auto& [value, child] : (*root)->children()) {
       subAreaRows_.push_back(child->getNodeValue());
       subAreaNodes_.push_back(child);
       subAreaOwners_.push_back(row);
@@ -71,8 +70,7 @@ void AreaSelection::selectSubAreas(const std::vector<std::size_t>& rows) {
   std::unordered_set<std::string> listed;  // report mode: polygon numbers already in the list
   for (std::size_t row : selectedSubAreas_) {
     const auto& sub = subAreaNodes_[row];
-    for (int16_t i = 1; i <= sub->NodeCount(); ++i) {
-      auto polygon = sub->NodeItem(i);
+    for (const auto& [key, polygon] : sub->children()) {
       const std::string& value = polygon->getNodeValue();
       if (!polygonNodes_.add(value, polygon)) continue;
       if (mode_ == Mode::Sheets) {
@@ -132,48 +130,58 @@ std::vector<std::string> AreaSelection::selectPolygonsByValue(
   return unknown;
 }
 
-void AreaSelection::selectAllAreas() { selectAreas(allRows(areaRows_.size())); }
-void AreaSelection::selectAllSubAreas() { selectSubAreas(allRows(subAreaRows_.size())); }
-void AreaSelection::selectAllPolygons() { selectPolygons(allRows(polygonRows_.size())); }
+void AreaSelection::selectAllAreas() {
+  selectAreas(allRows(areaRows_.size()));
+}
+void AreaSelection::selectAllSubAreas() {
+  selectSubAreas(allRows(subAreaRows_.size()));
+}
+void AreaSelection::selectAllPolygons() {
+  selectPolygons(allRows(polygonRows_.size()));
+}
 
 TextSet AreaSelection::selectedSheetCodes() const {
+  // Walks the tree below the selected areas and sub-areas, as for the report: the set grows with
+  // the polygons that exist there, not with areas × sub-areas × polygon rows.
+  std::unordered_set<std::string> chosen;
+  for (std::size_t p : selectedPolygons_) chosen.insert(polygonRows_[p]);
   TextSet codes;
-  for (std::size_t a : selectedAreas_) {
-    const std::string& area = areaRows_[a];
-    for (std::size_t s : selectedSubAreas_) {
-      const std::string sub = formatDigits(subAreaNodes_[s]->getNodeValue(), 3);
-      for (std::size_t p : selectedPolygons_) {
-        const auto* node = polygonNodes_.find(polygonRows_[p]);
-        const std::string polygon =
-            formatDigits(node ? (*node)->getNodeValue() : polygonRows_[p], 6);
-        const std::string code = area + sub + polygon;
-        codes.add(code, code);
-      }
+  forEachSelectedSubArea([&](const std::string& prefix, const clsNode& sub) {
+    for (const auto& [key, polygon] : sub.children()) {
+      const std::string& value = polygon->getNodeValue();
+      if (!chosen.count(value)) continue;
+      const std::string code = prefix + formatDigits(value, 6);
+      codes.add(code, code);
     }
-  }
+  });
   return codes;
 }
 
 std::vector<std::string> AreaSelection::selectedPolygonCodes() const {
-  // Walks the tree below the selected areas and sub-areas: only polygons that exist there are
-  // named, so the list grows with the survey and not with areas × sub-areas × polygon numbers.
+  // The polygon rows are numbers without their part digit; each is named once per sub-area.
   std::unordered_set<std::string> chosen;
   for (std::size_t p : selectedPolygons_) chosen.insert(polygonRows_[p]);
   std::vector<std::string> codes;
+  forEachSelectedSubArea([&](const std::string& prefix, const clsNode& sub) {
+    std::unordered_set<std::string> named;
+    for (const auto& [key, polygon] : sub.children()) {
+      const std::string& value = polygon->getNodeValue();
+      std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
+      if (chosen.count(number) && named.insert(number).second) codes.push_back(prefix + number);
+    }
+  });
+  return codes;
+}
+
+void AreaSelection::forEachSelectedSubArea(
+    const std::function<void(const std::string&, const clsNode&)>& visit) const {
   for (std::size_t a : selectedAreas_) {
     for (std::size_t s : selectedSubAreas_) {
       if (subAreaOwners_[s] != a) continue;
       const auto& sub = subAreaNodes_[s];
-      const std::string prefix = areaRows_[a] + formatDigits(sub->getNodeValue(), 3);
-      std::unordered_set<std::string> named;
-      for (int16_t i = 1; i <= sub->NodeCount(); ++i) {
-        const std::string& value = sub->NodeItem(i)->getNodeValue();
-        std::string number = value.substr(0, value.empty() ? 0 : value.size() - 1);
-        if (chosen.count(number) && named.insert(number).second) codes.push_back(prefix + number);
-      }
+      visit(areaRows_[a] + formatDigits(sub->getNodeValue(), 3), *sub);
     }
   }
-  return codes;
 }
 
 }  // namespace data

@@ -3,6 +3,7 @@
 // without any GUI: rows, selections, enabled states and the codes a selection stands for.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,15 +46,20 @@ class AreaSelection {
   const std::vector<std::size_t>& selectedSubAreas() const { return selectedSubAreas_; }
   const std::vector<std::size_t>& selectedPolygons() const { return selectedPolygons_; }
 
-  // Sheets mode: every combination of selected area, sub-area and polygon row as a 12-digit
-  // sheet code (area + sub-area "000" + polygon "000000"), in list order.
+  // Both walk the tree below each selected sub-area row of a selected area (a sub-area row
+  // stands for its own area's node) and name only what exists there, in list order.
+  // Sheets mode: the 12-digit sheet codes (area + sub-area "000" + polygon "000000") of the
+  // selected polygon rows.
   TextSet selectedSheetCodes() const;
   // Report mode: the 11-character polygon codes (area + sub-area "000" + polygon number) of the
-  // selected polygon numbers that exist below the selected sub-areas of the selected areas, in
-  // list order.
+  // selected polygon numbers.
   std::vector<std::string> selectedPolygonCodes() const;
 
  private:
+  // Calls visit with the code prefix (area + sub-area "000") and the node of every selected
+  // sub-area row below a selected area row.
+  void forEachSelectedSubArea(
+      const std::function<void(const std::string&, const clsNode&)>& visit) const;
   std::vector<std::string> selectByValue(const std::vector<std::string>& rowsText,
                                          const std::vector<std::string>& values,
                                          std::vector<std::size_t>& picked);

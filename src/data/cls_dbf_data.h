@@ -67,6 +67,8 @@ class clsDBFData {
   // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
   // survey tables (the connection still refuses a folder that does not exist).
   void useSurveyFolder(const std::string& folder) { surveyFolder_ = folder; }
+  // Rows the survey's queries have read in whole-table scans so far (Connection::fullScanSteps).
+  std::uint64_t fullScanSteps() const { return survey_.fullScanSteps(); }
   // Catalogue entry 1..28.
   const std::string& tableName(int index) const;
   const std::string& surveyFolder() const { return surveyFolder_; }

@@ -6,16 +6,15 @@
 namespace data {
 
 std::string formatDigits(const std::string& text, std::size_t width) {
-  if (text.empty() || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-      }))
+  if (text.empty() ||
+      !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
     return text;
   return text.size() >= width ? text : std::string(width - text.size(), '0') + text;
 }
 
-std::shared_ptr<clsNode> clsNode::NodeItem(int16_t index) const {
+std::shared_ptr<clsNode> clsNode::NodeItem(std::size_t index) const {
   if (index < 1 || index > NodeCount()) return nullptr;
-  return children_.entries()[static_cast<std::size_t>(index - 1)].second;
+  return children_.entries()[index - 1].second;
 }
 
 std::shared_ptr<clsNode> clsNode::findOrCreateChild(const std::string& type,

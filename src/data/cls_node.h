@@ -2,9 +2,10 @@
 // One node of the area tree: an FFH area ("FFHGebiet"), a sub-area ("Teilgebiet") or a polygon
 // ("Polygon"). A node owns its children; the selection lists share them through shared_ptr.
 
-#include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/ordered_dict.h"
 
@@ -12,9 +13,15 @@ namespace data {
 
 class clsNode {
  public:
-  int16_t NodeCount() const { return static_cast<int16_t>(children_.size()); }
-  // The child at a 1-based position in insertion order; null below 1 or above NodeCount.
-  std::shared_ptr<clsNode> NodeItem(int16_t index) const;
+  // A count as wide as the container's: a sub-area of a large survey holds more polygons than a
+  // 16-bit count could number, and a wrapped count would hide them from the lists.
+  std::size_t NodeCount() const { return children_.size(); }
+  // The child at a 1-based position in insertion order; null at 0 or above NodeCount.
+  std::shared_ptr<clsNode> NodeItem(std::size_t index) const;
+  // The children in insertion order, each under its node value.
+  const std::vector<OrderedDict<std::shared_ptr<clsNode>>::Entry>& children() const {
+    return children_.entries();
+  }
   // Inserts a sheet code (at least its first 12 characters count) below this node.
   bool addGBCode(const std::string& code);
   void setNodeType(const std::string& type) { type_ = type; }

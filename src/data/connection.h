@@ -3,6 +3,7 @@
 // (matched without regard to case). Tables are read into an in-memory SQLite database the first
 // time a query names them; queries are the system's SQL texts. Failures throw ProviderError.
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -36,6 +37,9 @@ class Connection {
 
   // Names of the tables loaded so far (lower case); for diagnostics and tests.
   const std::set<std::string>& loadedTables() const { return loaded_; }
+  // Rows stepped through in whole-table scans (and passing indexes built) by the queries run so
+  // far; a query served by an index adds nothing.
+  std::uint64_t fullScanSteps() const { return fullScanSteps_; }
 
  private:
   void loadTable(const std::string& name);
@@ -46,6 +50,7 @@ class Connection {
   std::unique_ptr<Db> db_;
   std::filesystem::path folder_;
   std::set<std::string> loaded_;
+  std::uint64_t fullScanSteps_ = 0;
 };
 
 // The file in folder whose name equals name without regard to case, or an empty path.

@@ -1,19 +1,38 @@
 #include "data/ffh_lookups.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "app/program_objects.h"
 #include "data/shown_query.h"
 
 namespace data {
 namespace {
 
-// text as a LIKE pattern that matches only itself.
-std::string likeLiteral(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '%' || c == '_' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out;
+// The codes that start with prefix and have exactly one character more, as a condition the
+// index of GBCODE serves: every text that starts with prefix lies between prefix and prefix
+// with its last byte raised by one. A LIKE pattern would need an index of its own collation and
+// a text column, and read the survey's table once per polygon when either is missing.
+struct PrefixRange {
+  std::string condition;
+  std::vector<Value> params;
+};
+
+PrefixRange oneMoreCharacter(const std::string& prefix) {
+  // An empty prefix gives an empty range: no polygon code is empty.
+  std::string end = prefix;
+  while (!end.empty() && static_cast<unsigned char>(end.back()) == 0xFF) end.pop_back();
+  if (!end.empty()) end.back() = static_cast<char>(end.back() + 1);
+  std::int64_t characters = 1;
+  for (unsigned char c : prefix) characters += (c & 0xC0) != 0x80 ? 1 : 0;
+  return {"GBogen.GBCODE>=? AND GBogen.GBCODE<? AND length(GBogen.GBCODE)=?",
+          {Value::text(prefix), Value::text(end), Value::integer(characters)}};
+}
+
+void logFailure(const std::string& routine, const std::string& query,
+                const std::vector<Value>& params) {
+  app::g_Debug().Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + shownQuery(query, params) +
+                                ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
 }
 
 }  // namespace
@@ -21,14 +40,12 @@ std::string likeLiteral(const std::string& text) {
 int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types, clsDBFData& db) {
   types.clear();
   int16_t result = 101;
+  const PrefixRange range = oneMoreCharacter(polygonCode);
   const std::string query =
-      "SELECT GBogen.GBCODE, GBogen.GBBOGEN From GBogen WHERE GBogen.GBCODE like ? ESCAPE '\\'";
-  const std::vector<Value> params{Value::text(likeLiteral(polygonCode) + "_")};
+      "SELECT GBogen.GBCODE, GBogen.GBBOGEN From GBogen WHERE " + range.condition;
   Recordset rows;
-  if (!db.GetRecordset(0, query, rows, params)) {
-    app::g_Debug().Ausgabe(2, "FfhReportGetBogentypen: Fehler! Die SQL-Anfrage (" +
-                                  shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
-                                  "0" + " schlug fehlt.");
+  if (!db.GetRecordset(0, query, rows, range.params)) {
+    logFailure("FfhReportGetBogentypen", query, range.params);
     return 101;
   }
   for (; !rows.isEOF(); rows.MoveNext()) {
@@ -43,24 +60,24 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
 bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db) {
   // A sheet key is looked up by its code and its own type: a code may carry two sheets, and
   // only one of them may be the copy.
-  const bool isPattern = codeOrPattern.find('_') != std::string::npos;
-  const std::string pattern =
-      isPattern ? likeLiteral(codeOrPattern.substr(0, codeOrPattern.find('_'))) + "_"
-                : likeLiteral(codeOrPattern.substr(0, 12));
-  const std::string sheetType =
-      !isPattern && codeOrPattern.size() > 12 ? codeOrPattern.substr(12) : "";
-  const std::string typeCondition = sheetType.empty() ? "" : " AND GBogen.GBBOGEN=?";
-  const std::string query =
-      "SELECT GBogen.GBCODE, GBogen.GBKOPIE From GBogen WHERE (GBogen.GBCODE like ? ESCAPE '\\' "
-      "AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4')" +
-      typeCondition + ")";
-  std::vector<Value> params{Value::text(pattern)};
-  if (!sheetType.empty()) params.push_back(Value::text(sheetType));
+  const std::size_t wildcard = codeOrPattern.find('_');
+  const bool isPattern = wildcard != std::string::npos;
+  PrefixRange range;
+  if (isPattern) {
+    range = oneMoreCharacter(codeOrPattern.substr(0, wildcard));
+  } else {
+    range.condition = "GBogen.GBCODE=?";
+    range.params.push_back(Value::text(codeOrPattern.substr(0, 12)));
+    if (codeOrPattern.size() > 12) {
+      range.condition += " AND GBogen.GBBOGEN=?";
+      range.params.push_back(Value::text(codeOrPattern.substr(12)));
+    }
+  }
+  const std::string query = "SELECT GBogen.GBCODE, GBogen.GBKOPIE From GBogen WHERE (" +
+                            range.condition + " AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4'))";
   Recordset rows;
-  if (!db.GetRecordset(0, query, rows, params)) {
-    app::g_Debug().Ausgabe(2, "FfhBogenIsCopy: Fehler! Die SQL-Anfrage (" +
-                                  shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
-                                  "0" + " schlug fehlt.");
+  if (!db.GetRecordset(0, query, rows, range.params)) {
+    logFailure("FfhBogenIsCopy", query, range.params);
     return false;
   }
   return !(rows.isBOF() && rows.isEOF());

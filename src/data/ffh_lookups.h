@@ -9,13 +9,17 @@
 
 namespace data {
 
-// types receives the polygon's sheet types joined by "," in query order. 100 when at least one
-// sheet has a type, else 101 (also when the query failed).
-int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types,
-                               clsDBFData& db);
+// Both find the sheets through the index of GBCODE, never by reading the whole sheet table;
+// codes are compared exactly (they are digits).
+
+// types receives the sheet types of the codes made of polygonCode and one character more,
+// joined by "," in query order. 100 when at least one sheet has a type, else 101 (also when the
+// query failed).
+int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types, clsDBFData& db);
 
 // True when a sheet matching codeOrPattern has copy status "3" or "4". A text without "_" is
-// taken as a sheet key and tested by its first 12 characters; one with "_" is a LIKE pattern.
+// taken as a sheet key and tested by its first 12 characters and its type (what follows them);
+// in one with "_" the "_" stands for any one character ending the code, e.g. "12300100004_".
 bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db);
 
 }  // namespace data

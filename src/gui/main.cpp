@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <clocale>
 
+#include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "app/qsettings_store.h"
 #include "gui/frm_main.h"
@@ -13,6 +14,7 @@
 #include "gui/termination_signals.h"
 
 int main(int argc, char** argv) {
+  app::keepFreedMemoryForReuse();
   QApplication application(argc, argv);
   // Qt sets the C locale from the environment; numbers and dates follow the user's settings.
   std::setlocale(LC_ALL, "");

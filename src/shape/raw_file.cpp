@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -12,6 +13,9 @@
 
 namespace shape {
 namespace {
+
+// Bytes read ahead for small reads; larger reads go to the file directly.
+constexpr uint64_t kWindowBytes = 64 * 1024;
 
 [[noreturn]] void fail(const std::string& source, const std::string& what, const std::string& path,
                        int err) {
@@ -28,7 +32,9 @@ RawFile::RawFile(RawFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       writable_(other.writable_),
       size_(other.size_),
-      path_(std::move(other.path_)) {}
+      path_(std::move(other.path_)),
+      window_(std::move(other.window_)),
+      windowStart_(other.windowStart_) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
   if (this != &other) {
@@ -37,6 +43,8 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
     writable_ = other.writable_;
     size_ = other.size_;
     path_ = std::move(other.path_);
+    window_ = std::move(other.window_);
+    windowStart_ = other.windowStart_;
   }
   return *this;
 }
@@ -64,8 +72,28 @@ RawFile RawFile::open(const std::string& path, bool create, const std::string& s
 
 uint64_t RawFile::readAt(uint64_t offset, void* buffer, uint64_t n,
                          const std::string& source) const {
-  uint64_t done = 0;
   auto* out = static_cast<char*>(buffer);
+  if (n > kWindowBytes / 2) return readDirect(offset, out, n, source);
+  const bool inside = offset >= windowStart_ && offset + n <= windowStart_ + window_.size();
+  if (!inside) {
+    window_.resize(kWindowBytes);
+    windowStart_ = offset;
+    try {
+      window_.resize(readDirect(offset, window_.data(), kWindowBytes, source));
+    } catch (...) {
+      window_.clear();
+      throw;
+    }
+  }
+  const uint64_t from = offset - windowStart_;
+  const uint64_t got = std::min<uint64_t>(n, window_.size() - from);
+  std::memcpy(out, window_.data() + from, got);
+  return got;
+}
+
+uint64_t RawFile::readDirect(uint64_t offset, char* out, uint64_t n,
+                             const std::string& source) const {
+  uint64_t done = 0;
   while (done < n) {
     ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0) {
@@ -80,6 +108,7 @@ uint64_t RawFile::readAt(uint64_t offset, void* buffer, uint64_t n,
 
 void RawFile::writeAt(uint64_t offset, const void* data, uint64_t n, const std::string& source) {
   if (!writable_) fail(source, "Die Datei kann nicht geschrieben werden:", path_, EBADF);
+  window_.clear();  // the next read sees what was written
   uint64_t done = 0;
   const auto* in = static_cast<const char*>(data);
   while (done < n) {

@@ -1,7 +1,9 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
 #include "data/area_selection.h"
 #include "data/cls_node.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -52,9 +54,9 @@ TEST(AreaSelection, Cascade_SameSubAreaUnderTwoAreasListedTwice) {
   sel.selectSubAreas({1});
   EXPECT_EQ(sel.polygonRows(), (std::vector<std::string>{"000021", "000031"}));
   sel.selectPolygons({0});
-  EXPECT_EQ(sel.selectedSheetCodes().entries().size(), 2u);  // 123… and 456… combinations
-  EXPECT_TRUE(sel.selectedSheetCodes().contains("456001000021"));
-  EXPECT_TRUE(sel.selectedSheetCodes().contains("123001000021"));
+  // The row stands for area 456's sub-area: no code is made up for area 123.
+  EXPECT_EQ(sel.selectedSheetCodes().entries(),
+            (std::vector<data::TextSet::Entry>{{"456001000021", "456001000021"}}));
   // Clicking the area list again clears the choices below it.
   sel.selectAreas({0});
   EXPECT_TRUE(sel.selectedSubAreas().empty());
@@ -77,8 +79,47 @@ TEST(AreaSelection, ReportMode_FoldsPartsIntoOnePolygonRow) {
   EXPECT_TRUE(sel.selectSubAreasByValue({"001", "999"}) == std::vector<std::string>{"999"});
   EXPECT_EQ(sel.polygonRows(), (std::vector<std::string>{"00001", "00002"}));
   sel.selectAllPolygons();
-  EXPECT_EQ(sel.selectedPolygonCodes(),
-            (std::vector<std::string>{"12300100001", "12300100002"}));
+  EXPECT_EQ(sel.selectedPolygonCodes(), (std::vector<std::string>{"12300100001", "12300100002"}));
+}
+
+// Whole surveys: a sub-area with more polygons than a 16-bit count holds lists all of them, and
+// selecting everything of many areas names each existing code once instead of every area ×
+// sub-area × polygon row.
+TEST(AreaSelection, LargeSurvey_EveryPolygonListedAndNamedOnce) {
+  struct Case {
+    int areas, subAreas, polygons;  // polygons per sub-area
+  };
+  for (const Case c : {Case{1, 1, 70000}, Case{400, 3, 60}}) {
+    std::vector<std::string> codes;
+    for (int a = 1; a <= c.areas; ++a)
+      for (int s = 1; s <= c.subAreas; ++s)
+        for (int p = 1; p <= c.polygons; ++p)
+          codes.push_back(data::formatDigits(std::to_string(a), 3) +
+                          data::formatDigits(std::to_string(s), 3) +
+                          data::formatDigits(std::to_string(p), 6));
+    const AreaRoots roots = tree(codes);
+    EXPECT_EQ((*roots.find("001"))->NodeItem(1)->NodeCount(), std::size_t(c.polygons));
+    for (const auto mode : {AreaSelection::Mode::Sheets, AreaSelection::Mode::Report}) {
+      AreaSelection sel(mode);
+      sel.SetBogenNumbers(roots);
+      sel.selectAllAreas();
+      sel.selectAllSubAreas();
+      sel.selectAllPolygons();
+      if (mode == AreaSelection::Mode::Sheets) {
+        EXPECT_EQ(sel.polygonRows().size(), std::size_t(c.polygons)) << c.areas;
+        const data::TextSet chosen = sel.selectedSheetCodes();
+        ASSERT_EQ(chosen.size(), codes.size()) << c.areas;
+        EXPECT_TRUE(chosen.contains(codes.back()));
+      } else {
+        // One code per polygon, whatever its parts.
+        std::set<std::string> polygons;
+        for (const auto& code : codes) polygons.insert(code.substr(0, 11));
+        const auto named = sel.selectedPolygonCodes();
+        EXPECT_EQ(std::set<std::string>(named.begin(), named.end()), polygons) << c.areas;
+        EXPECT_EQ(named.size(), polygons.size()) << c.areas;
+      }
+    }
+  }
 }
 
 }  // namespace

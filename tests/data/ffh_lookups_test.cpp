@@ -19,14 +19,17 @@ class LookupsTest : public testsupport::SurveyTestBase {
 
 TEST_F(LookupsTest, FfhReportGetBogentypen_TypesInQueryOrder) {
   std::string types = "alt";
+  const auto scans = db_->fullScanSteps();
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 100);
   EXPECT_EQ(types, "GN,GT");
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100002", types, *db_), 101);
   EXPECT_EQ(types, "");
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100009", types, *db_), 101);
+  EXPECT_EQ(db_->fullScanSteps(), scans);  // found through the index of GBCODE
 }
 
 TEST_F(LookupsTest, FfhBogenIsCopy_OnlyKindsThreeAndFour) {
+  const auto scans = db_->fullScanSteps();
   EXPECT_FALSE(data::FfhBogenIsCopy("123001000011GN", *db_));
   EXPECT_FALSE(data::FfhBogenIsCopy("123001000012GT", *db_));
   EXPECT_TRUE(data::FfhBogenIsCopy("123001000031F", *db_));
@@ -34,6 +37,7 @@ TEST_F(LookupsTest, FfhBogenIsCopy_OnlyKindsThreeAndFour) {
   EXPECT_FALSE(data::FfhBogenIsCopy("12300100001_", *db_));
   // The 13-character code is a different sheet: the key's first 12 characters are tested.
   EXPECT_TRUE(data::FfhBogenIsCopy("123001000041F", *db_));
+  EXPECT_EQ(db_->fullScanSteps(), scans);
 }
 
 TEST_F(LookupsTest, Lookups_QuoteInCodeIsEscapedAndFailureLogged) {
@@ -45,8 +49,9 @@ TEST_F(LookupsTest, Lookups_QuoteInCodeIsEscapedAndFailureLogged) {
   EXPECT_FALSE(data::FfhBogenIsCopy("12300100004_", *db_));
   EXPECT_EQ(lastLog(),
             "D2 FfhBogenIsCopy: Fehler! Die SQL-Anfrage (SELECT GBogen.GBCODE, GBogen.GBKOPIE From "
-            "GBogen WHERE (GBogen.GBCODE like '12300100004_' ESCAPE '\\' AND (GBogen.GBKOPIE='3' "
-            "OR GBogen.GBKOPIE='4'))) auf die Tabelle mit dem Index 0 schlug fehlt.");
+            "GBogen WHERE (GBogen.GBCODE>='12300100004' AND GBogen.GBCODE<'12300100005' AND "
+            "length(GBogen.GBCODE)=12 AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4'))) auf die "
+            "Tabelle mit dem Index 0 schlug fehlt.");
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 101);
 }
 

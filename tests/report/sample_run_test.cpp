@@ -42,7 +42,11 @@ TEST_F(SampleRunTest, Run_EverySheetOfEveryPolygonReported) {
 
   std::atomic<bool> cancel{false};
   const long builds = report::partExtentBuilds();
+  const auto scans = db_->fullScanSteps();
   const auto s = report::runReports(*db_, selection.codes, false, cancel);
+  // Every look-up per polygon and per sheet goes through an index: a run stays linear in the
+  // survey's size.
+  EXPECT_EQ(db_->fullScanSteps(), scans);
   EXPECT_FALSE(s.aborted) << s.error;
   EXPECT_EQ(s.polygons, polygons.size());
   EXPECT_EQ(s.coverSheets, polygons.size());

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/program_objects.h"
 #include "shape/c_multi_point.h"
@@ -29,29 +31,20 @@ std::shared_ptr<Shape> lineOf(std::initializer_list<std::shared_ptr<CPart>> part
 
 }  // namespace
 
-TEST(CPart, add_extent_followsPoints) {
+// The extent follows what is added and removed; removing the last point keeps the old one.
+TEST(CPart, extent_followsAddedAndRemovedPoints) {
   auto p = part({{1, 5}, {3, 2}, {2, 9}});
-  EXPECT_EQ(p->Left(), 1);
-  EXPECT_EQ(p->Right(), 3);
-  EXPECT_EQ(p->Bottom(), 2);
-  EXPECT_EQ(p->Top(), 9);
-  EXPECT_EQ(p->Count(), 3);
+  EXPECT_EQ(std::vector<double>({p->Left(), p->Right(), p->Bottom(), p->Top()}),
+            std::vector<double>({1, 3, 2, 9}));
   EXPECT_EQ(p->Item(2)->Y(), 2);
-}
-
-TEST(CPart, remove_extent_recomputedOrKeptWhenEmpty) {
-  auto p = part({{1, 5}, {3, 2}, {2, 9}});
   p->Remove(3);
   EXPECT_EQ(p->Top(), 5);
-  EXPECT_EQ(p->Right(), 3);
   p->Remove(2);
-  EXPECT_EQ(p->Left(), 1);
-  EXPECT_EQ(p->Right(), 1);
-  EXPECT_EQ(p->Bottom(), 5);
+  EXPECT_EQ(std::vector<double>({p->Left(), p->Right(), p->Bottom(), p->Top()}),
+            std::vector<double>({1, 1, 5, 5}));
   p->Remove(1);
   EXPECT_EQ(p->Count(), 0);
   EXPECT_EQ(p->Left(), 1);
-  EXPECT_EQ(p->Top(), 5);
 }
 
 TEST(CPart, add_point_isSharedNotCopied) {
@@ -68,31 +61,33 @@ TEST(CPart, add_point_isSharedNotCopied) {
 
 TEST(Geometry, add_wrongObject_raisesWithClassText) {
   CPart p;
-  auto e = raised([&] { p.Add(std::make_shared<CPart>()); });
-  EXPECT_EQ(e.number(), 0x8004020Fu);
-  EXPECT_EQ(e.source(), "CPart::Add");
-  EXPECT_EQ(e.description(), "CPart can only accept objects of type CPoint");
-  EXPECT_EQ(p.Count(), 0);
-
   CPolyLine line;
-  e = raised([&] { line.Add(std::make_shared<CPoint>()); });
-  EXPECT_EQ(e.number(), 0x8004020Fu);
-  EXPECT_EQ(e.source(), "CPolyLine::Add");
-  EXPECT_EQ(e.description(), "CPolyLine Add can only accept objects of type CPart");
-
   CPolygon polygon;
-  e = raised([&] { polygon.Add(std::make_shared<CPolyLine>()); });
-  EXPECT_EQ(e.number(), 0x8004020Fu);
-  EXPECT_EQ(e.source(), "CPolygon::Add");
-  EXPECT_EQ(e.description(), "CPolygon Add can only accept objects of type CPart");
-  EXPECT_EQ(polygon.Count(), 0);
-
   CMultiPoint multi;
-  e = raised([&] { multi.Add(std::make_shared<CPart>()); });
-  EXPECT_EQ(e.source(), "CMultiPoint::Add");
-  EXPECT_EQ(e.description(), "CMultiPoint Add can only accept objects of type CPoints");
-  e = raised([&] { multi.Add(nullptr); });
-  EXPECT_EQ(e.number(), 0x8004020Fu);
+  struct Case {
+    std::function<void()> add;
+    const char* source;
+    const char* description;
+  };
+  const Case cases[] = {
+      {[&] { p.Add(std::make_shared<CPart>()); }, "CPart::Add",
+       "CPart can only accept objects of type CPoint"},
+      {[&] { line.Add(std::make_shared<CPoint>()); }, "CPolyLine::Add",
+       "CPolyLine Add can only accept objects of type CPart"},
+      {[&] { polygon.Add(std::make_shared<CPolyLine>()); }, "CPolygon::Add",
+       "CPolygon Add can only accept objects of type CPart"},
+      {[&] { multi.Add(std::make_shared<CPart>()); }, "CMultiPoint::Add",
+       "CMultiPoint Add can only accept objects of type CPoints"},
+      {[&] { multi.Add(nullptr); }, "CMultiPoint::Add",
+       "CMultiPoint Add can only accept objects of type CPoints"},
+  };
+  for (const Case& c : cases) {
+    const auto e = raised(c.add);
+    EXPECT_EQ(e.number(), 0x8004020Fu) << c.source;
+    EXPECT_EQ(e.source(), c.source);
+    EXPECT_EQ(e.description(), c.description);
+  }
+  EXPECT_EQ(p.Count() + line.Count() + polygon.Count() + multi.Count(), 0);
 }
 
 TEST(Geometry, itemOrRemove_outOfRange_raisesSubscriptError) {
@@ -108,16 +103,21 @@ TEST(Geometry, itemOrRemove_outOfRange_raisesSubscriptError) {
   EXPECT_EQ(raised([&] { multi.Item(1); }).description(), "Subscript out of range");
 }
 
-TEST(CPolyLine, add_extent_unionOfPartsAndRemoveKeepsIt) {
+// Shapes of several parts or points span them all; removing one keeps the extent.
+TEST(Geometry, extent_unionOfPartsOrPointsAndKeptOnRemove) {
   auto line = lineOf<CPolyLine>({part({{0, 0}, {2, 2}}), part({{5, -1}, {6, 1}})});
-  EXPECT_EQ(line->Left(), 0);
-  EXPECT_EQ(line->Right(), 6);
-  EXPECT_EQ(line->Bottom(), -1);
-  EXPECT_EQ(line->Top(), 2);
+  CMultiPoint multi;
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {2.0, 2.0}, {6.0, -1.0}})
+    multi.Add(std::make_shared<CPoint>(x, y));
+  for (IShape* shape : {static_cast<IShape*>(line.get()), static_cast<IShape*>(&multi)}) {
+    EXPECT_EQ(std::vector<double>({shape->Left(), shape->Right(), shape->Bottom(), shape->Top()}),
+              std::vector<double>({0, 6, -1, 2}));
+  }
   line->Remove(2);
+  multi.Remove(3);
   EXPECT_EQ(line->Count(), 1);
   EXPECT_EQ(line->Right(), 6);
-  EXPECT_EQ(line->Bottom(), -1);
+  EXPECT_EQ(multi.Bottom(), -1);
 }
 
 TEST(CPolygon, add_firstPart_replacesExtentSetByReader) {
@@ -130,19 +130,6 @@ TEST(CPolygon, add_firstPart_replacesExtentSetByReader) {
   EXPECT_FALSE(polygon.IsNull());
   polygon.MakeNull(true);
   EXPECT_TRUE(polygon.IsNull());
-}
-
-TEST(CMultiPoint, add_extent_widensPerSide) {
-  CMultiPoint multi;
-  multi.Add(std::make_shared<CPoint>(3, 3));
-  multi.Add(std::make_shared<CPoint>(1, 7));
-  multi.Add(std::make_shared<CPoint>(5, -2));
-  EXPECT_EQ(multi.Left(), 1);
-  EXPECT_EQ(multi.Right(), 5);
-  EXPECT_EQ(multi.Bottom(), -2);
-  EXPECT_EQ(multi.Top(), 7);
-  multi.Remove(3);
-  EXPECT_EQ(multi.Bottom(), -2);
 }
 
 TEST(CRect, make_copiesCornersAndKeepsOrderGiven) {
@@ -175,34 +162,30 @@ TEST(CPoint, distance_pointsAndNullShapes) {
   EXPECT_EQ(raised([&] { nullPoint.Distance(o); }).number(), 0x80040212u);
 }
 
-TEST(CPoint, distance_toPolyLine_perpendicularOrNearestVertex) {
-  auto line = lineOf<CPolyLine>({part({{0, 0}, {2, 0}})});
-  EXPECT_DOUBLE_EQ(CPoint(1, 1).Distance(*line), 1);
-  EXPECT_DOUBLE_EQ(CPoint(3, 1).Distance(*line), std::sqrt(2.0));
-  // The nearest vertex is far from the nearest segment: the long first segment still counts.
-  auto detour = lineOf<CPolyLine>({part({{0, 0}, {100, 0}, {100, 10}, {50, 11}})});
-  EXPECT_DOUBLE_EQ(CPoint(50, 1).Distance(*detour), 1);
-  // A later part nearer than the first.
-  auto two = lineOf<CPolyLine>({part({{0, 10}, {10, 10}}), part({{20, 0}, {0, 0}})});
-  EXPECT_DOUBLE_EQ(CPoint(5, 2).Distance(*two), 2);
-}
-
-TEST(CPoint, distance_degenerateParts_measuredByVertices) {
-  auto single = lineOf<CPolyLine>({part({{3, 4}})});
-  EXPECT_DOUBLE_EQ(CPoint().Distance(*single), 5);
-  auto repeated = lineOf<CPolygon>({part({{3, 4}, {3, 4}, {3, 4}})});
-  double d = CPoint().Distance(*repeated);
-  EXPECT_FALSE(std::isnan(d));
-  EXPECT_DOUBLE_EQ(d, 5);
-  auto stutter = lineOf<CPolyLine>({part({{0, 0}, {0, 0}, {4, 0}})});
-  EXPECT_DOUBLE_EQ(CPoint(2, 3).Distance(*stutter), 3);
+TEST(CPoint, distance_toLinesAndRings) {
+  struct Case {
+    const char* what;
+    std::shared_ptr<IShape> shape;
+    CPoint from;
+    double expected;
+  };
+  const Case cases[] = {
+      {"perpendicular", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(1, 1), 1},
+      {"nearest vertex", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(3, 1), std::sqrt(2.0)},
+      // The nearest vertex is far from the nearest segment: the long first segment counts.
+      {"long segment", lineOf<CPolyLine>({part({{0, 0}, {100, 0}, {100, 10}, {50, 11}})}),
+       CPoint(50, 1), 1},
+      {"later part nearer", lineOf<CPolyLine>({part({{0, 10}, {10, 10}}), part({{20, 0}, {0, 0}})}),
+       CPoint(5, 2), 2},
+      {"single point", lineOf<CPolyLine>({part({{3, 4}})}), CPoint(), 5},
+      {"repeated point", lineOf<CPolygon>({part({{3, 4}, {3, 4}, {3, 4}})}), CPoint(), 5},
+      {"stutter", lineOf<CPolyLine>({part({{0, 0}, {0, 0}, {4, 0}})}), CPoint(2, 3), 3},
+      {"inside a ring", lineOf<CPolygon>({part({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}})}),
+       CPoint(3, 5), 3},
+  };
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(c.from.Distance(*c.shape), c.expected) << c.what;
   CPolyLine empty;
   EXPECT_EQ(raised([&] { CPoint().Distance(empty); }).number(), 0x80040212u);
-}
-
-TEST(CPoint, distance_insidePolygon_toNearestRing) {
-  auto square = lineOf<CPolygon>({part({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}})});
-  EXPECT_DOUBLE_EQ(CPoint(3, 5).Distance(*square), 3);
 }
 
 TEST(IShape, distance_notImplemented_showsBoxAndAnswersZero) {

@@ -217,10 +217,14 @@ TEST(CShapeFile, add_afterReopen_appendsAndWidensExtent) {
   fs::path shp = writePolygons(scratchFolder());
   {
     CShapeFile file = open(shp);
+    ASSERT_TRUE(file.Item(3));  // what was read before is no stale copy after the add
     CPolygon far;
     far.Add(ring({{-5, -5}, {-5, 30}, {40, 30}, {-5, -5}}));
     file.Add(far);
     EXPECT_EQ(file.Count(), 4);
+    auto added = std::dynamic_pointer_cast<CPolygon>(file.Item(4));
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->Item(1)->Item(3)->X(), 40);
   }
   CShapeFile file = open(shp);
   EXPECT_EQ(file.Count(), 4);
