@@ -1,25 +1,32 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
 #include <QSettings>
 #include <cstdlib>
 
 #include "app/qsettings_store.h"
-#include "app/settings.h"
 #include "support/temp_dir.h"
-#include <gtest/gtest.h>
 
 namespace {
 
 TEST(Settings, QSettingsStore_StoresUnderOrganizationAndGroup) {
   testsupport::TempDir dir;
   setenv("XDG_CONFIG_HOME", dir.str().c_str(), 1);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.str()));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(dir.str()));
   app::QSettingsStore store;
   EXPECT_EQ(store.get(app::kDbfFilesPfad), "");
   store.set(app::kDbfFilesPfad, "/daten/ffh");
   store.set(app::kErrorReport, "0");
   EXPECT_EQ(app::QSettingsStore().get(app::kDbfFilesPfad), "/daten/ffh");
+  // Another program changes the file: the store reads it again.
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "Quelbrix2")
+      .setValue("DefaultUser/DbfFilesPfad", "/daten/ffh-2026");
+  EXPECT_EQ(store.get(app::kDbfFilesPfad), "/daten/ffh-2026");
   std::string ini = testsupport::readFile(dir.path() / "Quelbrix2.conf");
   EXPECT_NE(ini.find("[DefaultUser]"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("DbfFilesPfad=/daten/ffh"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("DbfFilesPfad=/daten/ffh-2026"), std::string::npos) << ini;
 }
 
 TEST(Settings, Overlay_OverridesReadFirstAndWritesGoToBase) {
