@@ -2,6 +2,7 @@
 
 #include "app/app_fixture.h"
 #include "app/resource_folder.h"
+#include "support/expect_throw.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -62,9 +63,12 @@ TEST_F(DbfDataTest, Lookups_SheetTypeMapAndCatalogue) {
   EXPECT_EQ(db.tableName(28), "polygone");
 }
 
-TEST_F(DbfDataTest, ValidFilePaths_ReportsFirstMissingTable) {
-  testsupport::writeSurveyTables(db_, {});
+TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderAndFirstMissingTable) {
   clsDBFData db;
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(),
+            "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() + " existiert nicht.");
+  testsupport::writeSurveyTables(db_, {});
   EXPECT_TRUE(db.ValidFilePaths());
   EXPECT_EQ(db.surveyFolder(), db_.string());
   std::filesystem::remove(db_ / "pfsozbew.dbf");
@@ -88,13 +92,6 @@ TEST_F(DbfDataTest, ValidFilePaths_ShapefileChecksInOrder) {
   settings().set(app::kShapeFilesPfad, (shape_ / "ohne.shp").string());
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
-}
-
-TEST_F(DbfDataTest, ValidFilePaths_MissingSurveyFolderIsRefused) {
-  clsDBFData db;
-  EXPECT_FALSE(db.ValidFilePaths());
-  EXPECT_EQ(lastLog(), "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() +
-                           " existiert nicht.");
 }
 
 TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {
@@ -162,32 +159,27 @@ TEST_F(DbfDataTest, GetShapeRecordset_FindsRowInPlaceByNumber) {
   EXPECT_EQ(testsupport::folderListing(shape_), before);
 }
 
-TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableIsLogged) {
+TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableLoggedUnreadableTableFatal) {
   clsDBFData db;
   data::Recordset rs;
   settings().set(app::kShapeFilesPfad, (shape_ / "anders.shp").string());
   EXPECT_FALSE(db.GetShapeRecordset("x", rs));
-  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Die Datei " + (shape_ / "anders.dbf").string() +
-                           " existiert nicht.");
+  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Die Datei " +
+                           (shape_ / "anders.dbf").string() + " existiert nicht.");
   settings().set(app::kShapeFilesPfad, "");
   EXPECT_FALSE(db.GetShapeRecordset("x", rs));
-  EXPECT_EQ(lastLog(), "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
-}
-
-TEST_F(DbfDataTest, GetShapeRecordset_UnreadableTableIsFatal) {
-  clsDBFData db;
-  data::Recordset rs;
+  EXPECT_EQ(lastLog(),
+            "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
+  settings().set(app::kShapeFilesPfad, (shape_ / "flaechen.shp").string());
   testsupport::writeTable(shape_ / "flaechen.dbf", {{"NUMMER", 'C', 11, 0}}, {{"1"}});
-  try {
-    db.GetShapeRecordset("x", rs);
-    FAIL();
-  } catch (const data::FatalError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(
-                  "Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n", 0),
-              0u)
-        << e.what();
-    EXPECT_NE(std::string(e.what()).find("POLYGONNR"), std::string::npos) << e.what();
-  }
+  const auto message = testsupport::thrownValue<data::FatalError>(
+      [&] { db.GetShapeRecordset("x", rs); },
+      [](const data::FatalError& e) { return std::string(e.what()); });
+  ASSERT_TRUE(message);
+  EXPECT_EQ(
+      message->rfind("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n", 0), 0u)
+      << *message;
+  EXPECT_NE(message->find("POLYGONNR"), std::string::npos) << *message;
 }
 
 class BogenNumbersTest : public DbfDataTest {
@@ -214,8 +206,8 @@ class BogenNumbersTest : public DbfDataTest {
 };
 
 TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
-  std::vector<SheetRow> rows = {{"123001000011", "F"}, {"123001000011", "GN"},
-                                {"123001000021", "H"}};
+  std::vector<SheetRow> rows = {
+      {"123001000011", "F"}, {"123001000011", "GN"}, {"123001000021", "H"}};
   ASSERT_EQ(load(rows, {"F", "GN"}), 100);
   EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000011GN"}));
   EXPECT_EQ(*sheets_.find("123001000011GN"), "GN");
@@ -249,7 +241,9 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_MalformedCodesSkippedAndNamedTheRestKep
 }
 
 TEST_F(BogenNumbersTest, GetBogenNumbers_ListsSortedByValueWhateverTheStoredOrder) {
-  ASSERT_EQ(load({{"456002000011", "F"}, {"123001000021", "F"}, {"456001000011", "F"},
+  ASSERT_EQ(load({{"456002000011", "F"},
+                  {"123001000021", "F"},
+                  {"456001000011", "F"},
                   {"123001000011", "F"}},
                  {"F"}),
             100);

@@ -12,6 +12,7 @@ namespace docx {
 namespace {
 
 using test::buildTemplate;
+using test::openBody;
 using test::para;
 using test::partXml;
 using testsupport::thrownValue;
@@ -27,14 +28,6 @@ std::string run(const std::string& text, const std::string& rPr = "") {
          "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
 }
 
-Document open(const test::TemplateParts& parts) {
-  return Document::fromBytes(buildTemplate(parts), "test.dotx");
-}
-
-Document openBody(const std::string& body) {
-  return open({body, "", "", true, true, ""});
-}
-
 // Plain text of the whole body as the range walker sees it.
 std::string bodyText(Document& doc) {
   auto xml = partXml(doc.toBytes(), "word/document.xml");
@@ -43,24 +36,18 @@ std::string bodyText(Document& doc) {
 
 constexpr auto kAll = BookmarkScope::kAllStories;
 
-TEST(bookmark_text, spanning_runs) {
+TEST(bookmark_replace, spanning_runs_keeps_bookmark_around_new_text) {
   Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
                           end(1) + run("nach") + "</w:p>");
-  EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
   EXPECT_TRUE(doc.bookmarks().exists("a", kAll));  // names ignore case, as in word processors
   EXPECT_FALSE(doc.bookmarks().exists("B", kAll));
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Hallo");
   EXPECT_THROW(doc.bookmarks().text("B", kAll), DocxError);
-}
-
-TEST(bookmark_replace, keeps_bookmark_around_new_text) {
-  Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
-                          end(1) + run("nach") + "</w:p>");
   doc.bookmarks().replace("A", "Welt", {}, kAll);
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Welt");
   doc.bookmarks().replace("A", "Zweiter Wert", {}, kAll);
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Zweiter Wert");
-  EXPECT_EQ(utf16Length(doc.bookmarks().text("A", kAll)), 12u);
+  EXPECT_EQ(doc.bookmarks().length("A", kAll), 12u);
   EXPECT_EQ(bodyText(doc), "Vor Zweiter Wertnach");
   // The bookmark survives saving and reopening.
   Document again = Document::fromBytes(doc.toBytes(), "again.docx");
@@ -160,8 +147,10 @@ TEST(bookmark_replace, line_feed_is_break_and_carriage_return_is_paragraph) {
 }
 
 TEST(bookmark_scope, header_and_footer_bookmarks) {
-  Document doc = open({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
-                       "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""});
+  Document doc = Document::fromBytes(
+      buildTemplate({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
+                     "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""}),
+      "t.dotx");
   EXPECT_TRUE(doc.bookmarks().exists("KOPF", kAll));
   EXPECT_FALSE(doc.bookmarks().exists("KOPF", BookmarkScope::kMainText));
   EXPECT_EQ(thrownValue<DocxError>(
@@ -295,15 +284,11 @@ TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
             test::partText(reference.toBytes(), "word/document.xml"));
 }
 
-TEST(bookmark_length, counts_characters_of_current_content) {
+TEST(bookmark_length, counts_utf16_units_of_current_content) {
   Document doc = openBody("<w:p>" + start(1, "PFSOZ") + run("xxxxxxxxxx") + end(1) + "</w:p>");
   EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 10u);
   doc.bookmarks().replace("PFSOZ", "Grünland", {}, kAll);
   EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 8u);
-}
-
-TEST(text_length, counts_utf16_units) {
-  EXPECT_EQ(utf16Length("Grünland"), 8u);
   EXPECT_EQ(utf16Length("\xF0\x9D\x84\x9E"), 2u);  // one character outside the BMP
 }
 

@@ -10,14 +10,10 @@
 namespace docx {
 namespace {
 
-using test::buildTemplate;
+using test::cell;
+using test::openBody;
 using test::para;
 using test::partXml;
-
-std::string cell(int width, const std::string& content, const std::string& extra = "") {
-  return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/>" + extra +
-         "</w:tcPr>" + content + "</w:tc>";
-}
 
 std::string boldPara(const std::string& text) {
   return "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>" + text + "</w:t></w:r></w:p>";
@@ -43,7 +39,7 @@ std::string twoTables() {
 }
 
 Document openTables() {
-  return Document::fromBytes(buildTemplate({twoTables(), "", "", true, true, ""}), "t.dotx");
+  return openBody(twoTables());
 }
 
 // Every row's spans add up to the grid's column count, and the grid matches the cell widths.
@@ -135,7 +131,7 @@ TEST(table_rows, deleting_a_row_keeps_bookmarks_reaching_outside) {
       "</w:tr><w:tr>" + cell(9000, para("y")) +
       "</w:tr></w:tbl><w:p><w:r><w:t>drau</w:t></w:r>"
       "<w:bookmarkEnd w:id=\"1\"/><w:r><w:t>ssen</w:t></w:r></w:p>";
-  Document doc = Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+  Document doc = openBody(body);
   doc.tables().deleteRow(1, 1);
   constexpr auto kAll = BookmarkScope::kAllStories;
   ASSERT_TRUE(doc.bookmarks().exists("VORN", kAll));
@@ -204,7 +200,7 @@ TEST(table_cells, set_text_with_paragraphs_and_font) {
 TEST(table_delete, removes_table_and_keeps_body_valid) {
   const std::string body = "<w:tbl><w:tblGrid><w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr>" +
                            cell(9000, para("nur")) + "</w:tr></w:tbl>";
-  Document doc = Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+  Document doc = openBody(body);
   doc.tables().deleteTable(1);
   EXPECT_EQ(doc.tables().count(), 0);
   auto xml = partXml(doc.toBytes(), "word/document.xml");

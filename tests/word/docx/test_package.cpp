@@ -25,6 +25,22 @@ std::string para(const std::string& text) {
   return "<w:p><w:r><w:t>" + text + "</w:t></w:r></w:p>";
 }
 
+std::string bookmark(int id, const std::string& name, const std::string& text) {
+  const std::string n = std::to_string(id);
+  return "<w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name +
+         "\"/><w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r><w:bookmarkEnd w:id=\"" + n +
+         "\"/>";
+}
+
+std::string cell(int width, const std::string& content) {
+  return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/></w:tcPr>" +
+         content + "</w:tc>";
+}
+
+Document openBody(const std::string& body) {
+  return Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+}
+
 std::string buildTemplate(const TemplateParts& parts) {
   std::string types =
       std::string(kDecl) +

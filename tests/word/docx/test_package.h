@@ -7,6 +7,8 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "word/docx/document.h"
+
 namespace docx::test {
 
 struct TemplateParts {
@@ -31,5 +33,11 @@ std::unique_ptr<pugi::xml_document> partXml(const std::string& packageBytes,
 
 // Paragraph with one plain run.
 std::string para(const std::string& text);
+// A bookmark around one run holding text.
+std::string bookmark(int id, const std::string& name, const std::string& text);
+// A table cell of width twips holding content (paragraphs).
+std::string cell(int width, const std::string& content);
+// A document opened from a template with this body, settings and styles.
+Document openBody(const std::string& body);
 
 }  // namespace docx::test
