@@ -1,5 +1,6 @@
 #include "dotx_inspector.h"
 
+#include <iterator>
 #include <pugixml.hpp>
 #include <stdexcept>
 
@@ -51,12 +52,8 @@ void DotxPackage::index(const std::string& partName) {
     for (pugi::xml_node tbl : doc.child("w:document").child("w:body").children("w:tbl")) {
       TableShape shape;
       for (pugi::xml_node tr : tbl.children("w:tr")) {
-        int cells = 0;
-        for (pugi::xml_node tc : tr.children("w:tc")) {
-          (void)tc;
-          ++cells;
-        }
-        shape.cellsPerRow.push_back(cells);
+        const auto cells = tr.children("w:tc");
+        shape.cellsPerRow.push_back(static_cast<int>(std::distance(cells.begin(), cells.end())));
       }
       tables_.push_back(shape);
     }

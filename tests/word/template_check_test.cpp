@@ -5,40 +5,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 
 #include "docx/test_package.h"
 #include "support/temp_dir.h"
 #include "word/docx/document.h"
-#include "word/docx/zip_archive.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-std::string readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The package with one part changed by edit (a part edited to "" is dropped).
-std::string withPart(const std::string& package, const std::string& part,
-                     const std::function<std::string(std::string)>& edit) {
-  std::vector<docx::ZipEntry> entries;
-  for (auto& e : docx::readZip(package, "test")) {
-    if (e.name != part) {
-      entries.push_back(std::move(e));
-      continue;
-    }
-    std::string changed = edit(*e.data);
-    if (!changed.empty()) entries.push_back({e.name, std::make_shared<const std::string>(changed)});
-  }
-  return docx::writeZip(entries, 1);
-}
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const auto at = text.find(from);
@@ -110,9 +87,9 @@ class TemplateDamage : public ::testing::TestWithParam<Damage> {};
 // The cover sheet's template with the damage of the test.
 std::string damagedTemplate() {
   const Damage& d = TemplateDamage::GetParam();
-  return withPart(
-      readBytes(fs::path(QUELBRIX_TEMPLATE_DIR) / "TemplateDatenreportV2Deckblatt.dotx"), d.part,
-      d.edit);
+  return docx::test::withPart(testsupport::readFile(fs::path(QUELBRIX_TEMPLATE_DIR) /
+                                                    "TemplateDatenreportV2Deckblatt.dotx"),
+                              d.part, d.edit);
 }
 
 TEST_P(TemplateDamage, IsRefusedWithItsCause) {

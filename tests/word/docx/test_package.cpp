@@ -108,6 +108,19 @@ std::string buildTemplate(const TemplateParts& parts) {
   return writeZip(all, 6);
 }
 
+std::string withPart(const std::string& package, const std::string& part,
+                     const std::function<std::string(std::string)>& edit) {
+  std::vector<ZipEntry> entries;
+  for (auto& e : readZip(package, "test")) {
+    if (e.name != part) {
+      entries.push_back(std::move(e));
+    } else if (std::string changed = edit(*e.data); !changed.empty()) {
+      entries.push_back({e.name, std::make_shared<const std::string>(changed)});
+    }
+  }
+  return writeZip(entries, 1);
+}
+
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -3,6 +3,7 @@
 // parts back out of saved packages.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
@@ -22,6 +23,10 @@ struct TemplateParts {
 
 // The .dotx package bytes.
 std::string buildTemplate(const TemplateParts& parts);
+
+// The package with one part changed by edit (a part edited to "" is dropped).
+std::string withPart(const std::string& package, const std::string& part,
+                     const std::function<std::string(std::string)>& edit);
 
 // Writes bytes to a file and answers its path.
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes);
