@@ -31,7 +31,7 @@ fs::path writeUmlauts(const fs::path& file, const std::string& cp) {
 
 // Each code page as stored: the bytes, the language driver byte and, where no byte names the
 // code page, a ".cpg" file.
-TEST_F(DbfCodePage, write_read_bytesLdidAndCpg) {
+TEST_F(DbfCodePage, write_eachCodePage_storedBytesLdidAndCpg) {
   auto check = [&](const char* codePage, const std::string& stored, char ldid, const char* cpg,
                    const char* read) {
     SCOPED_TRACE(codePage);
@@ -53,7 +53,7 @@ TEST_F(DbfCodePage, write_read_bytesLdidAndCpg) {
 
 // The language driver byte cleared or not, a ".cpg" file beside the table or not: the file wins
 // over the byte; without either the code page is guessed from the bytes.
-TEST_F(DbfCodePage, read_codePageFromMark) {
+TEST_F(DbfCodePage, read_markChanged_cpgBeforeLdidElseGuessed) {
   auto check = [&](const char* written, bool clearLdid, const char* cpgFile, const char* cpgText,
                    const char* read, bool guessed) {
     SCOPED_TRACE(std::string(written) + " " + cpgFile);
@@ -102,7 +102,7 @@ TEST_F(DbfCodePage, read_undefinedByte_becomesReplacementCharacter) {
                                                             "a"));
 }
 
-TEST(DbfCodePageNames, ldidTableAndCpgSpellings) {
+TEST_F(DbfCodePage, names_ldidAndCpgSpellings_known) {
   for (const auto& [ldid, codePage] : std::vector<std::pair<uint8_t, std::string>>{{0x01, "CP437"},
                                                                                    {0x26, "CP866"},
                                                                                    {0x57, "CP1252"},

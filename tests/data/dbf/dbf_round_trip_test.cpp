@@ -60,7 +60,7 @@ TEST_F(DbfRoundTrip, write_read_everyTypeAndNull) {
   EXPECT_FALSE(r.isDeleted(0));
 }
 
-TEST_F(DbfRoundTrip, read_deletedRecordReportedAndIndexChecked) {
+TEST_F(DbfRoundTrip, read_deletedRecord_reportedAndIndexChecked) {
   const auto file = dir_.path() / "del.dbf";
   DbfWriter w(file, {{"T", 'C', 4, 0}});
   for (const char* s : {"a", "b", "c"}) w.append({Value::text(s)});
@@ -160,7 +160,7 @@ TEST_F(DbfRoundTrip, write_badFieldList_throws) {
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST_F(DbfRoundTrip, write_finishExactlyOnce) {
+TEST_F(DbfRoundTrip, write_finishTwiceOrNever_throwsOrLeavesNothing) {
   {
     DbfWriter w(dir_.path() / "gone.dbf", {{"T", 'C', 4, 0}, {"M", 'M', 10, 0}});
     w.append({Value::text("a"), Value::text("memo")});

@@ -117,13 +117,7 @@ TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_o
   // Not bold is written explicitly so a bold style underneath does not show through.
   doc.bookmarks().replace("B", "normal", RunFormat{false, {}, {}}, kAll);
   xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node b = xml->document_element()
-                         .child("w:body")
-                         .child("w:p")
-                         .next_sibling("w:p")
-                         .child("w:r")
-                         .child("w:rPr")
-                         .child("w:b");
+  pugi::xml_node b = xml->select_node("/w:document/w:body/w:p[2]/w:r/w:rPr/w:b").node();
   EXPECT_STREQ(b.attribute("w:val").value(), "0");
 }
 

@@ -90,14 +90,8 @@ TEST(document_settings, german_language_and_print_view) {
   doc.setPrintLayoutView();
   const std::string bytes = doc.toBytes();
   auto styles = partXml(bytes, "word/styles.xml");
-  EXPECT_STREQ(styles->document_element()
-                   .child("w:docDefaults")
-                   .child("w:rPrDefault")
-                   .child("w:rPr")
-                   .child("w:lang")
-                   .attribute("w:val")
-                   .value(),
-               "de-DE");
+  const char* defaultLang = "/w:styles/w:docDefaults/w:rPrDefault/w:rPr/w:lang/@w:val";
+  EXPECT_STREQ(styles->select_node(defaultLang).attribute().value(), "de-DE");
   auto document = partXml(bytes, "word/document.xml");
   pugi::xml_node lang = document->find_node([](pugi::xml_node n) { return is(n, "w:lang"); });
   EXPECT_STREQ(lang.attribute("w:val").value(), "de-DE");

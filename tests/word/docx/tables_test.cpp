@@ -152,12 +152,7 @@ TEST(table_cells, merge_row_into_one_cell) {
   const std::string bytes = doc.toBytes();
   expectConsistentGrid(bytes, 1);
   auto xml = partXml(bytes, "word/document.xml");
-  pugi::xml_node merged = xml->document_element()
-                              .child("w:body")
-                              .child("w:tbl")
-                              .child("w:tr")
-                              .next_sibling("w:tr")
-                              .child("w:tc");
+  pugi::xml_node merged = xml->select_node("/w:document/w:body/w:tbl/w:tr[2]/w:tc").node();
   EXPECT_STREQ(merged.child("w:tcPr").child("w:gridSpan").attribute("w:val").value(), "3");
   EXPECT_STREQ(merged.child("w:tcPr").child("w:tcW").attribute("w:w").value(), "9000");
 }
