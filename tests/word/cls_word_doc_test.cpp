@@ -58,8 +58,6 @@ class WordDocTest : public AppFixture {
                const std::string& folder = "") {
     return doc_.OpenWordDokument(name, program_.string(), messages_, offset, own, folder);
   }
-  // The saved document, read back.
-  docx::Document saved(const std::filesystem::path& file) { return docx::Document::open(file); }
   std::string lastLog() { return logLines(out_).back(); }
 
   std::filesystem::path out_, program_;
@@ -157,7 +155,7 @@ TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
   doc_.CloseWordDokument();
   doc_.DeleteWordApplication();
 
-  docx::Document back = saved(file);
+  docx::Document back = docx::Document::open(file);
   auto& marks = back.bookmarks();
   EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch");
   EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5");
@@ -184,7 +182,7 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   const auto file = doc_.documentPath();
   doc_.CloseWordDokument();
   doc_.DeleteWordApplication();
-  docx::Document back = saved(file);
+  docx::Document back = docx::Document::open(file);
   auto& tables = back.tables();
   ASSERT_EQ(tables.count(), 3);  // the fourth lost all its data rows and went
   // Kept as stored: texts beginning with "X", a decimal comma, a one-letter value; a lone
@@ -222,7 +220,7 @@ TEST_F(WordDocTest, Map_ScaleBarAndGroupOfThreeHundredPoints) {
   const auto file = doc_.documentPath();
   doc_.CloseWordDokument();
   doc_.DeleteWordApplication();
-  docx::Document back = saved(file);
+  docx::Document back = docx::Document::open(file);
   EXPECT_EQ(back.tables().rowCount(2), 4);
   EXPECT_EQ(back.tables().cellText(2, 3, 2), "Anteil\r 40 %");
 }

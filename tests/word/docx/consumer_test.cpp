@@ -23,14 +23,6 @@ using test::para;
 using test::writeFile;
 using testsupport::runCommand;
 
-const char* kBorders =
-    "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>"
-    "<w:left w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>"
-    "<w:bottom w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>"
-    "<w:right w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>"
-    "<w:insideH w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>"
-    "<w:insideV w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/></w:tblBorders>";
-
 // A cover-sheet-like template: room for the map at the top, then bookmarks and two tables.
 std::string coverTemplate() {
   std::string body;
@@ -39,15 +31,15 @@ std::string coverTemplate() {
           bookmark(1, "NAME", "....") + "</w:p>";
   body += "<w:p><w:r><w:t xml:space=\"preserve\">Fläche: </w:t></w:r>" + bookmark(2, "HA", "") +
           "<w:r><w:t xml:space=\"preserve\"> ha</w:t></w:r></w:p>";
-  body += "<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/>" + std::string(kBorders) +
-          "</w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"6000\"/></w:tblGrid>"
-          "<w:tr>" +
+  body += std::string("<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/></w:tblPr>") +
+          "<w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"6000\"/></w:tblGrid><w:tr>" +
           cell(3000, para("Biotoptyp:")) +
           cell(6000, "<w:p>" + bookmark(3, "GBBIOTOP", "xxx") + "</w:p>") + "</w:tr></w:tbl><w:p/>";
-  body += "<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/>" + std::string(kBorders) +
-          "</w:tblPr><w:tblGrid><w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr>" +
-          cell(9000, "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Erfassungseinheiten</w:t></w:r></w:p>") +
-          "</w:tr></w:tbl>";
+  body +=
+      "<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/></w:tblPr><w:tblGrid>"
+      "<w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr>" +
+      cell(9000, "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Erfassungseinheiten</w:t></w:r></w:p>") +
+      "</w:tr></w:tbl>";
   body += "<w:p><w:r><w:t xml:space=\"preserve\">Bemerkungen: </w:t></w:r>" +
           bookmark(4, "SONSTIGES", "keine") + "</w:p>";
   const std::string header = "<w:p><w:r><w:t xml:space=\"preserve\">Bogen </w:t></w:r>" +
