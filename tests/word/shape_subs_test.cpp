@@ -185,17 +185,15 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
   EXPECT_TRUE(outside);
   expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
 
+  // A point on the edge counts as outside: the intersection is added beside it.
+  Ring onEdge{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
+  EXPECT_EQ(ClipRingEdge(1, 10, 10, onEdge, outside), 100);
+  expectRing(onEdge, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
+
   Ring tiny{{1, 1}};
   EXPECT_EQ(ClipRingEdge(1, 10, 10, tiny, outside), 100);
   EXPECT_TRUE(outside);
   EXPECT_EQ(tiny.size(), 1u);
-}
-
-TEST_F(ShapeSubs, clipRingEdge_pointOnEdge_outsideWithIntersection) {
-  Ring ring{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
-  bool outside = true;
-  EXPECT_EQ(ClipRingEdge(1, 10, 10, ring, outside), 100);
-  expectRing(ring, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
 }
 
 TEST_F(ShapeSubs, clipRingEdge_badDirection_loggedAndRingKept) {
