@@ -102,18 +102,16 @@ TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_o
   RunFormat format{true, std::string("Times New Roman"), 11.0};
   doc.bookmarks().replace("B", "fett", format, kAll);
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node body = xml->document_element().child("w:body");
-  pugi::xml_node runA = body.child("w:p").child("w:r");
-  EXPECT_STREQ(runA.child("w:rPr").child("w:rFonts").attribute("w:ascii").value(), "Courier New");
-  EXPECT_TRUE(runA.child("w:rPr").child("w:i"));
-  pugi::xml_node runB = body.child("w:p").next_sibling("w:p").child("w:r");
+  pugi::xml_node rPrA = xml->select_node("/w:document/w:body/w:p[1]/w:r/w:rPr").node();
+  EXPECT_STREQ(rPrA.child("w:rFonts").attribute("w:ascii").value(), "Courier New");
+  EXPECT_TRUE(rPrA.child("w:i"));
+  pugi::xml_node rPrB = xml->select_node("/w:document/w:body/w:p[2]/w:r/w:rPr").node();
   std::vector<std::string> names;
-  for (pugi::xml_node c : runB.child("w:rPr").children()) names.push_back(c.name());
+  for (pugi::xml_node c : rPrB.children()) names.push_back(c.name());
   EXPECT_EQ(names, (std::vector<std::string>{"w:rFonts", "w:b", "w:bCs", "w:i", "w:sz", "w:szCs",
                                              "w:lang"}));
-  EXPECT_STREQ(runB.child("w:rPr").child("w:sz").attribute("w:val").value(), "22");
-  EXPECT_STREQ(runB.child("w:rPr").child("w:rFonts").attribute("w:hAnsi").value(),
-               "Times New Roman");
+  EXPECT_STREQ(rPrB.child("w:sz").attribute("w:val").value(), "22");
+  EXPECT_STREQ(rPrB.child("w:rFonts").attribute("w:hAnsi").value(), "Times New Roman");
   // Not bold is written explicitly so a bold style underneath does not show through.
   doc.bookmarks().replace("B", "normal", RunFormat{false, {}, {}}, kAll);
   xml = partXml(doc.toBytes(), "word/document.xml");
@@ -206,9 +204,8 @@ TEST(bookmark_insert, before_and_behind_content_inside_bookmark) {
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "12,5Wert ha");
   EXPECT_EQ(bodyText(doc), "12,5Wert ha!");
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node p = xml->document_element().child("w:body").child("w:p");
-  pugi::xml_node first = p.child("w:r");
-  EXPECT_TRUE(first.child("w:rPr").child("w:i"));  // took the formatting of the content
+  // The first run took the formatting of the content.
+  EXPECT_TRUE(xml->select_node("/w:document/w:body/w:p/w:r[1]/w:rPr/w:i"));
 }
 
 TEST(bookmark_font, applies_to_every_run_in_range) {
@@ -216,14 +213,10 @@ TEST(bookmark_font, applies_to_every_run_in_range) {
       openBody("<w:p>" + run("aus") + start(1, "A") + run("ein") + run("zwei") + end(1) + "</w:p>");
   doc.bookmarks().setFont("A", RunFormat{true, std::string("Arial"), 8.0}, kAll);
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  int bold = 0;
-  for (pugi::xml_node r : xml->document_element().child("w:body").child("w:p").children("w:r")) {
-    if (r.child("w:rPr").child("w:b")) {
-      ++bold;
-      EXPECT_STREQ(r.child("w:rPr").child("w:sz").attribute("w:val").value(), "16");
-    }
-  }
-  EXPECT_EQ(bold, 2);
+  const auto bold = xml->select_nodes("/w:document/w:body/w:p/w:r/w:rPr[w:b]");
+  EXPECT_EQ(bold.size(), 2u);
+  for (const auto& rPr : bold)
+    EXPECT_STREQ(rPr.node().child("w:sz").attribute("w:val").value(), "16");
   EXPECT_THROW(doc.bookmarks().setFont("A", RunFormat{{}, {}, 0.0}, kAll), DocxError);
 }
 
