@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace fuzz {
 namespace {
@@ -80,13 +81,29 @@ void writeFile(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+namespace {
+
+// The scratch folders go when the process ends normally, so that corpus replays under the test
+// suite leave nothing behind in /dev/shm.
+struct ScratchFolders {
+  std::vector<std::filesystem::path> folders;
+  ~ScratchFolders() {
+    std::error_code ec;
+    for (const auto& folder : folders) std::filesystem::remove_all(folder, ec);
+  }
+};
+
+}  // namespace
+
 std::string scratchFolder(const std::string& name) {
+  static ScratchFolders scratch;
   std::error_code ec;
   std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
                                    ? std::filesystem::path("/dev/shm")
                                    : std::filesystem::temp_directory_path();
   auto folder = base / (name + "_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
+  scratch.folders.push_back(folder);
   return folder.string();
 }
 

@@ -28,7 +28,9 @@ std::string localDateTime() {
 
 clsDebug::clsDebug(const Settings& settings) : settings_(settings) {}
 
-clsDebug::~clsDebug() { Ausgabe(1, "Programm beendet " + localDateTime()); }
+clsDebug::~clsDebug() {
+  Ausgabe(1, "Programm beendet " + localDateTime());
+}
 
 bool clsDebug::Init() {
   if (initialised_) return true;
@@ -40,6 +42,8 @@ bool clsDebug::Init() {
     File created(std::fopen(path.c_str(), "wb"));
     if (!created) return false;
   }
+  file_.reset(std::fopen(path.c_str(), "abe"));
+  if (!file_) return false;
   path_ = path;
   AusgabeKopf();
   initialised_ = true;
@@ -53,12 +57,8 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     } catch (...) {
     }
   }
-  if (path_.empty()) return;
+  if (!file_) return;
   try {
-    // "r+b" then seek: append to the file without ever creating it again.
-    File f(std::fopen(path_.c_str(), "r+b"));
-    if (!f) return;
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) return;
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&& for an
     // overlapping copy (-Wrestrict, a false alarm) and would stop a Release build.
     std::string line = "D";
@@ -66,7 +66,8 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     line += ' ';
     line += text;
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), f.get());
+    std::fwrite(line.data(), 1, line.size(), file_.get());
+    std::fflush(file_.get());
   } catch (...) {
     // A lost log line must never disturb the caller.
   }

@@ -1,8 +1,11 @@
 #pragma once
-// The diagnostic log "FehlerReport2.log" in the output folder. Off until Init succeeds; every
-// line is appended with its own open and close, and a failed write is silently lost.
+// The diagnostic log "FehlerReport2.log" in the output folder. Off until Init succeeds; the file
+// stays open in append mode and every line is flushed whole, so that the log is complete after a
+// crash and other writers of the file do not overwrite its lines. A failed write is silently lost.
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,8 +38,13 @@ class clsDebug {
  private:
   void AusgabeKopf() const;
 
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+
   const Settings& settings_;
   std::string path_;
+  std::unique_ptr<std::FILE, FileCloser> file_;
   bool initialised_ = false;
   std::vector<std::string>* capture_ = nullptr;
 };

@@ -33,8 +33,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }
 
 std::string sheetTypeOf(const std::string& key) {
-  if (key.size() < 12)
-    throw std::invalid_argument("Ungültiger Geländebogen-Schlüssel: " + key);
+  if (key.size() < 12) throw std::invalid_argument("Ungültiger Geländebogen-Schlüssel: " + key);
   return key.substr(12);
 }
 
@@ -46,10 +45,10 @@ void showLockedTable(const ProviderError& e) {
 
 clsDBFData::clsDBFData() {
   const char* names[kTableCount] = {
-      "anmerk", "artenbew", "bgf",     "bgf2",     "bgg",      "bgg2",  "bgh",
-      "bgh2",   "bgk",      "bgk2",    "bgm",      "bgm2",     "bgs",   "bgs2",
-      "bgt",    "bgt2",     "bgw",     "bgw2",     "bgx",      "bgx2",  "biottyp",
-      "ffhnum", "ffh_ref",  "GBogen",  "pflanzen", "pflsozio", "pfsozbew", "polygone"};
+      "anmerk", "artenbew", "bgf",    "bgf2",     "bgg",      "bgg2",     "bgh",
+      "bgh2",   "bgk",      "bgk2",   "bgm",      "bgm2",     "bgs",      "bgs2",
+      "bgt",    "bgt2",     "bgw",    "bgw2",     "bgx",      "bgx2",     "biottyp",
+      "ffhnum", "ffh_ref",  "GBogen", "pflanzen", "pflsozio", "pfsozbew", "polygone"};
   for (int i = 0; i < kTableCount; ++i) catalogue_[static_cast<std::size_t>(i + 1)] = names[i];
   typeMap_ = {{"F", 3},  {"GN", 5}, {"GT", 5}, {"H", 7},  {"K", 9},
               {"M", 11}, {"S", 13}, {"T", 15}, {"W", 17}, {"X", 19}};
@@ -68,6 +67,13 @@ bool clsDBFData::ValidFilePaths() {
     log.Ausgabe(2, "Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
   }
+  const std::string folder = app::settings().get(app::kDbfFilesPfad);
+  // Asked once per document: after a full check of these paths only the folder is looked for
+  // until the connection is opened again; a table lost meanwhile fails its query, by name.
+  if (!checkedShape_.empty() && shape == checkedShape_ && folder == surveyFolder_ &&
+      folderExists(folder))
+    return true;
+  checkedShape_.clear();
   if (shape.find(".shp") != std::string::npos) {
     if (!fileExists(shape)) {
       log.Ausgabe(2, "Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
@@ -78,7 +84,7 @@ bool clsDBFData::ValidFilePaths() {
       return false;
     }
   }
-  surveyFolder_ = app::settings().get(app::kDbfFilesPfad);
+  surveyFolder_ = folder;
   // A missing folder would only fail later, when the connection opens, as an unexpected error;
   // refuse it here so the user is told the data are wrong.
   if (!folderExists(surveyFolder_)) {
@@ -91,10 +97,12 @@ bool clsDBFData::ValidFilePaths() {
       return false;
     }
   }
+  checkedShape_ = shape;
   return true;
 }
 
 void clsDBFData::ConnectDBDaten() {
+  checkedShape_.clear();
   Connection connection;
   connection.open(surveyFolder_);
   survey_ = std::move(connection);
@@ -180,22 +188,26 @@ bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& 
 
 Recordset clsDBFData::readUmlautTable() {
   // Every head and footer asks for the dictionary; read the table again only when it changed.
+  // The file read last time is looked at first, so that the folder need not be searched.
   const fs::path folder = app::resourceFolder() / "data";
-  const fs::path file = findFileNoCase(folder, "umlaute2.dbf");
   std::error_code ec1, ec2;
-  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
-  const auto size = file.empty() ? 0 : fs::file_size(file, ec2);
-  const bool known = !file.empty() && !ec1 && !ec2;
-  if (known && umlautCache_.file == file && umlautCache_.mtime == mtime &&
-      umlautCache_.size == size) {
+  if (!umlautCache_.file.empty() && umlautCache_.file.parent_path() == folder &&
+      fs::last_write_time(umlautCache_.file, ec1) == umlautCache_.mtime && !ec1 &&
+      fs::file_size(umlautCache_.file, ec2) == umlautCache_.size && !ec2) {
     Recordset rows = umlautCache_.rows;
     rows.MoveFirst();
     return rows;
   }
+  const fs::path file = findFileNoCase(folder, "umlaute2.dbf");
+  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
+  const auto size = file.empty() ? 0 : fs::file_size(file, ec2);
   Connection connection;
   connection.open(folder);
   Recordset rows = connection.execute("SELECT UMLAUT FROM umlaute2;");
-  if (known) umlautCache_ = {file, mtime, size, rows};
+  if (!file.empty() && !ec1 && !ec2)
+    umlautCache_ = {file, mtime, size, rows};
+  else
+    umlautCache_ = {};
   return rows;
 }
 
@@ -237,8 +249,8 @@ int16_t clsDBFData::GetReportBogenNumbers(const std::vector<std::string>& sheetT
 }
 
 int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
-                                        const std::vector<std::string>& sheetTypes,
-                                        TextSet& sheets, AreaRoots& roots) {
+                                        const std::vector<std::string>& sheetTypes, TextSet& sheets,
+                                        AreaRoots& roots) {
   app::clsDebug& log = app::g_Debug();
   sheets.clear();
   roots.clear();
@@ -290,8 +302,7 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
 void clsDBFData::skipMalformedCode(const std::string& routine, const Value& code,
                                    const Value& sheetType) {
   const std::string message = skippedCodeMessage(code, sheetType);
-  if (std::find(skippedCodes_.begin(), skippedCodes_.end(), message) != skippedCodes_.end())
-    return;
+  if (std::find(skippedCodes_.begin(), skippedCodes_.end(), message) != skippedCodes_.end()) return;
   skippedCodes_.push_back(message);
   app::g_Debug().Ausgabe(3, routine + ": Warnung! " + message);
 }

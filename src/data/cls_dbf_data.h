@@ -95,6 +95,7 @@ class clsDBFData {
   ShapeCache shapeCache_;
   Connection survey_;
   std::string surveyFolder_;
+  std::string checkedShape_;  // the shapefile of the last complete path check, or ""
   std::array<std::string, kTableCount + 1> catalogue_;
   std::vector<std::pair<std::string, int16_t>> typeMap_;
   std::vector<std::string> skippedCodes_;

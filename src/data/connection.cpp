@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include "data/dbf/dbf_file.h"
@@ -14,6 +15,8 @@ namespace data {
 namespace {
 
 // Columns the system looks rows up by; each gets an index when its table is loaded.
+constexpr std::size_t kCachedStatements = 256;
+
 const char* const kKeyColumns[] = {"GBCODE",     "GELBOGENNR", "SATZNUMMER", "GBPOLYGON",
                                    "POLPOLYGON", "CODE",       "CODE_EG",    "FFHNR"};
 
@@ -108,7 +111,13 @@ Value columnValue(sqlite3_stmt* s, int i) {
 
 struct Connection::Db {
   sqlite3* handle = nullptr;
-  ~Db() { sqlite3_close(handle); }
+  // Statements by their text: a run asks the same few queries for every sheet, and parsing
+  // them would be half of the time spent in SQLite. Finalised before the handle is closed.
+  std::unordered_map<std::string, Statement> statements;
+  ~Db() {
+    statements.clear();
+    sqlite3_close(handle);
+  }
 };
 
 Connection::Connection() = default;
@@ -229,8 +238,9 @@ void Connection::loadTable(const std::string& name) {
   loaded_.insert(lower);
 }
 
-Recordset Connection::execute(const std::string& sql, const std::vector<Value>& params) {
-  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+sqlite3_stmt* Connection::prepared(const std::string& sql) {
+  if (auto found = db_->statements.find(sql); found != db_->statements.end())
+    return found->second.get();
   const std::string ordered = inStoredOrder(sql);
   sqlite3_stmt* raw = nullptr;
   // Load the tables the query names, one by one, as SQLite reports them missing.
@@ -248,29 +258,46 @@ Recordset Connection::execute(const std::string& sql, const std::vector<Value>& 
     throw ProviderError(kErrSyntax,
                         "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " + msg);
   }
-  Statement stmt(raw);
+  if (!raw) return nullptr;
+  // The texts a run builds are few; a caller that builds many different ones must not make
+  // the cache grow without end.
+  if (db_->statements.size() >= kCachedStatements) db_->statements.clear();
+  return db_->statements.emplace(sql, Statement(raw)).first->second.get();
+}
+
+Recordset Connection::execute(const std::string& sql, const std::vector<Value>& params) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  sqlite3_stmt* stmt = prepared(sql);
   if (!stmt) return Recordset();  // an empty text
-  if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt.get()))
+  // A cached statement goes back to its start and forgets its values whatever happens below.
+  struct Rewind {
+    sqlite3_stmt* s;
+    ~Rewind() {
+      sqlite3_reset(s);
+      sqlite3_clear_bindings(s);
+    }
+  } rewind{stmt};
+  if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
     throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") erwartet " +
-                                        std::to_string(sqlite3_bind_parameter_count(stmt.get())) +
+                                        std::to_string(sqlite3_bind_parameter_count(stmt)) +
                                         " Werte, erhalten hat sie " +
                                         std::to_string(params.size()) + ".");
   for (std::size_t i = 0; i < params.size(); ++i)
-    bindValue(stmt.get(), static_cast<int>(i) + 1, params[i]);
-  int columns = sqlite3_column_count(stmt.get());
+    bindValue(stmt, static_cast<int>(i) + 1, params[i]);
+  int columns = sqlite3_column_count(stmt);
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(columns));
-  for (int i = 0; i < columns; ++i) names.emplace_back(sqlite3_column_name(stmt.get(), i));
+  for (int i = 0; i < columns; ++i) names.emplace_back(sqlite3_column_name(stmt, i));
   std::vector<std::vector<Value>> rows;
   for (;;) {
-    int rc = sqlite3_step(stmt.get());
+    int rc = sqlite3_step(stmt);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW)
       throw ProviderError(kErrSyntax, "Die Abfrage (" + sql + ") konnte nicht ausgeführt werden: " +
                                           sqlite3_errmsg(db_->handle));
     std::vector<Value> row;
     row.reserve(static_cast<std::size_t>(columns));
-    for (int i = 0; i < columns; ++i) row.push_back(columnValue(stmt.get(), i));
+    for (int i = 0; i < columns; ++i) row.push_back(columnValue(stmt, i));
     rows.push_back(std::move(row));
   }
   return Recordset(std::move(names), std::move(rows));

@@ -12,6 +12,7 @@
 #include "data/recordset.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace data {
 
@@ -38,6 +39,8 @@ class Connection {
 
  private:
   void loadTable(const std::string& name);
+  // The statement for sql, prepared once and kept; nullptr for a text without a statement.
+  sqlite3_stmt* prepared(const std::string& sql);
 
   struct Db;
   std::unique_ptr<Db> db_;

@@ -93,7 +93,8 @@ bool isAsciiAlnum(char c) {
 bool followsLetter(const std::string& text, std::size_t pos) {
   if (pos == 0) return false;
   const auto before = static_cast<unsigned char>(text[pos - 1]);
-  if (before < 0x80) return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
+  if (before < 0x80)
+    return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
   return pos >= 2 && static_cast<unsigned char>(text[pos - 2]) == 0xC3;
 }
 
@@ -111,35 +112,11 @@ bool isEmptyValue(const std::string& value) {
 std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
-  for (std::size_t pos; (pos = text.find(separator, start)) != std::string::npos;
-       start = pos + 1)
+  for (std::size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + 1)
     pieces.push_back(text.substr(start, pos - start));
   pieces.push_back(text.substr(start));
   return pieces;
 }
-
-// The document as it is right after opening depends on its template alone, so its saved bytes
-// are made once per template and reused for the first save of every document.
-class FreshBytesCache {
- public:
-  const std::string& bytesFor(const fs::path& templateFile, docx::Document& fresh) {
-    std::error_code ec1, ec2;
-    const auto mtime = fs::last_write_time(templateFile, ec1);
-    const auto size = fs::file_size(templateFile, ec2);
-    Entry& e = entries_[templateFile.string()];
-    if (ec1 || ec2 || e.bytes.empty() || e.mtime != mtime || e.size != size)
-      e = {mtime, size, fresh.toBytes()};
-    return e.bytes;
-  }
-
- private:
-  struct Entry {
-    fs::file_time_type mtime;
-    std::uintmax_t size = 0;
-    std::string bytes;
-  };
-  std::map<std::string, Entry> entries_;
-};
 
 // The result of each template's check, made once per template file as it stands (a template
 // changed on disk is checked again).
@@ -174,11 +151,6 @@ TemplateChecks& templateChecks() {
   return checks;
 }
 
-FreshBytesCache& freshBytes() {
-  static FreshBytesCache cache;
-  return cache;
-}
-
 std::unique_ptr<clsWordDoc>& instance() {
   static std::unique_ptr<clsWordDoc> doc = std::make_unique<clsWordDoc>();
   return doc;
@@ -186,12 +158,20 @@ std::unique_ptr<clsWordDoc>& instance() {
 
 }  // namespace
 
-clsWordDoc& g_WordDoc() { return *instance(); }
-void resetWordDoc() { instance() = std::make_unique<clsWordDoc>(); }
+clsWordDoc& g_WordDoc() {
+  return *instance();
+}
+void resetWordDoc() {
+  instance() = std::make_unique<clsWordDoc>();
+}
 
-std::string programFolder() { return app::resourceFolder().string(); }
+std::string programFolder() {
+  return app::resourceFolder().string();
+}
 
-void clsWordDoc::setPrinter(DocumentPrinter p) { printer() = std::move(p); }
+void clsWordDoc::setPrinter(DocumentPrinter p) {
+  printer() = std::move(p);
+}
 
 clsWordDoc::clsWordDoc() {
   for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
@@ -336,8 +316,9 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     auto doc = std::make_unique<docx::Document>(docx::Document::open(templateFile));
     doc->setLanguageGerman();
     doc->setPrintLayoutView();
+    // The document is written once, when it is closed; a file open in another program is
+    // refused now, before any work is done for it.
     docx::checkNotOpenElsewhere(file);
-    docx::writeFileAtomically(file, freshBytes().bytesFor(templateFile, *doc));
     document_ = std::move(doc);
     documentPath_ = file;
     runMessages() = {this, &messages};
@@ -449,7 +430,8 @@ int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const s
     if (!guard("SetTextMarke")) return 101;
     auto& marks = document_->bookmarks();
     if (!marks.exists(name, docx::BookmarkScope::kAllStories)) {
-      app::g_Debug().Ausgabe(2, "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
+      app::g_Debug().Ausgabe(2,
+                             "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
       return 101;
     }
     marks.replace(name, text, docx::RunFormat{}, docx::BookmarkScope::kAllStories);
@@ -483,15 +465,15 @@ int16_t clsWordDoc::GetTextMarkeLength(const std::string& name) {
     const std::string text = document_->bookmarks().text(name, docx::BookmarkScope::kMainText);
     return static_cast<int16_t>(std::min<std::size_t>(characterCount(text), INT16_MAX));
   } catch (const std::exception& e) {
-    app::g_Debug().Ausgabe(2, "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
+    app::g_Debug().Ausgabe(2,
+                           "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
     return 0;
   }
 }
 
 int16_t clsWordDoc::replaceIn(const std::string& routine, const std::string& name,
                               const std::string& search, const std::string& replacement,
-                              const std::string& fontName, const std::string& fontSize,
-                              bool bold) {
+                              const std::string& fontName, const std::string& fontSize, bool bold) {
   try {
     if (!locate(routine, name)) return 101;
     docx::RunFormat format;
@@ -511,8 +493,8 @@ int16_t clsWordDoc::replaceIn(const std::string& routine, const std::string& nam
 
 int16_t clsWordDoc::ReplaceTextInTextMarke(const std::string& name, const std::string& search,
                                            const std::string& replacement,
-                                           const std::string& fontName,
-                                           const std::string& fontSize, bool bold) {
+                                           const std::string& fontName, const std::string& fontSize,
+                                           bool bold) {
   return replaceIn("ReplaceTextInTextMarke", name, search, replacement, fontName, fontSize, bold);
 }
 
@@ -624,11 +606,16 @@ int16_t clsWordDoc::SetScaleBar(float width, float height, float /*unused1*/, fl
   if (!guard("SetScaleBar")) return 101;
   const char* label = "1 km";
   float half = 500;
-  if (width < 10) label = "1 m", half = 0.5f;
-  else if (width < 50) label = "10 m", half = 5;
-  else if (width < 100) label = "50 m", half = 25;
-  else if (width < 1000) label = "100 m", half = 50;
-  else if (width < 5000) label = "500 m", half = 250;
+  if (width < 10)
+    label = "1 m", half = 0.5f;
+  else if (width < 50)
+    label = "10 m", half = 5;
+  else if (width < 100)
+    label = "50 m", half = 25;
+  else if (width < 1000)
+    label = "100 m", half = 50;
+  else if (width < 5000)
+    label = "500 m", half = 250;
   auto& drawing = document_->drawing();
   drawing.addLabel(0, height + kLabelGap, width, kLabelHeight);
   drawing.setLabelText(counter, label);

@@ -72,6 +72,8 @@ TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderAndFirstMissingTable) {
   EXPECT_TRUE(db.ValidFilePaths());
   EXPECT_EQ(db.surveyFolder(), db_.string());
   std::filesystem::remove(db_ / "pfsozbew.dbf");
+  EXPECT_TRUE(db.ValidFilePaths());  // checked once until the connection is opened again
+  db.ConnectDBDaten();
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei pfsozbew ist nicht vorhanden.");
   std::filesystem::remove(db_ / "bgh.dbf");

@@ -125,6 +125,26 @@ TEST_F(ConnectionTest, Recordset_CursorAndFieldErrors) {
             data::kErrNoSuchField);
 }
 
+// Values are bound, never read as SQL, and a statement kept for reuse starts afresh each time,
+// also after a call that failed half-way.
+TEST_F(ConnectionTest, Execute_BoundValuesStayDataAcrossReuse) {
+  const std::string byCode = "SELECT GBBOGEN FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
+  auto types = [&](const std::string& code, const std::string& type) {
+    return column(conn_.execute(byCode, {data::Value::text(code), data::Value::text(type)}), 0);
+  };
+  EXPECT_EQ(types("123001000302", "GT"), std::vector<std::string>{"GT"});
+  for (const char* hostile : {"7*8", "0>1", "x' OR '1'='1", "123001000302' --"})
+    EXPECT_TRUE(types(hostile, "GT").empty()) << hostile;
+  EXPECT_THROW(conn_.execute(byCode, {data::Value::text("123001000302")}), ProviderError);
+  EXPECT_EQ(types("123001000011", "F"), (std::vector<std::string>{"F", "F"}));
+  const std::string byArea = "SELECT NAME FROM ffhnum WHERE FFHNR=?";
+  EXPECT_EQ(column(conn_.execute(byArea, {data::Value::integer(124)}), 0),
+            std::vector<std::string>{"Röhrichte am See"});
+  EXPECT_TRUE(conn_.execute(byArea, {data::Value::text("7*8")}).isEOF());
+  EXPECT_EQ(column(conn_.execute(byArea, {data::Value::integer(123)}), 0),
+            std::vector<std::string>{"Großer Moosbruch"});
+}
+
 TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   auto expectNumber = [&](const std::string& sql, int number) {
     EXPECT_EQ(thrownValue<ProviderError>([&] { conn_.execute(sql); }, &ProviderError::number),

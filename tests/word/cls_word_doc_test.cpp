@@ -88,12 +88,14 @@ TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
   EXPECT_FALSE(std::filesystem::exists(out_ / "F"));
 }
 
-TEST_F(WordDocTest, Open_WritesIntoTypeOrOwnFolderAtOnce) {
+TEST_F(WordDocTest, Close_WritesIntoTypeOrOwnFolder) {
   ASSERT_EQ(open(kKey), 100);
-  EXPECT_TRUE(std::filesystem::exists(out_ / "GN" / (kKey + ".docx")));
+  // Written once, when closed: a run stopped in between leaves no half-made document.
+  EXPECT_FALSE(std::filesystem::exists(out_ / "GN" / (kKey + ".docx")));
   EXPECT_EQ(open(kKey), 101);
   EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
   doc_.CloseWordDokument();
+  EXPECT_TRUE(std::filesystem::exists(out_ / "GN" / (kKey + ".docx")));
   doc_.DeleteWordApplication();
   ASSERT_EQ(open("12300100001Deckblatt", 11), 100);
   EXPECT_EQ(doc_.documentPath(), out_ / "Report" / "12300100001Deckblatt.docx");

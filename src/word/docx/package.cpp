@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 #include "word/docx/docx_error.h"
@@ -24,6 +25,43 @@ struct CachedPackage {
   std::uintmax_t size = 0;
   std::shared_ptr<const std::vector<ZipEntry>> entries;
 };
+
+// What is known of a part's original bytes, by buffer: a cached template's parts are shared by
+// every document made from it, so a check that depends only on the bytes is made once while
+// the buffer lives (an entry whose buffer is gone never matches a new buffer at the same address).
+class PartFacts {
+ public:
+  bool contains(const std::shared_ptr<const std::string>& raw, const std::string& fact) {
+    std::lock_guard lock(mutex_);
+    auto it = parts_.find(raw.get());
+    return it != parts_.end() && it->second.buffer.lock() == raw && it->second.facts.count(fact);
+  }
+  void add(const std::shared_ptr<const std::string>& raw, const std::string& fact) {
+    std::lock_guard lock(mutex_);
+    if (parts_.size() >= kLimit)
+      std::erase_if(parts_, [](const auto& entry) { return entry.second.buffer.expired(); });
+    if (parts_.size() >= kLimit) return;
+    Entry& e = parts_[raw.get()];
+    if (e.buffer.lock() != raw) e = {raw, {}};
+    e.facts.insert(fact);
+  }
+
+ private:
+  struct Entry {
+    std::weak_ptr<const std::string> buffer;
+    std::set<std::string> facts;
+  };
+  static constexpr std::size_t kLimit = 4096;
+  std::mutex mutex_;
+  std::map<const std::string*, Entry> parts_;
+};
+
+PartFacts& partFacts() {
+  static PartFacts facts;
+  return facts;
+}
+
+constexpr const char* kShallow = "shallow";
 
 std::mutex g_cacheMutex;
 std::map<std::string, CachedPackage> g_cache;
@@ -180,10 +218,13 @@ pugi::xml_document& Package::xml(const std::string& name) {
                                                     result.description() + " at offset " +
                                                     std::to_string(result.offset) + ")");
     }
-    if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
-      throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
-                                                    " nests elements deeper than " +
-                                                    std::to_string(kMaxElementDepth) + " levels");
+    if (!partFacts().contains(p.raw, kShallow)) {
+      if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
+        throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
+                                                      " nests elements deeper than " +
+                                                      std::to_string(kMaxElementDepth) + " levels");
+      }
+      partFacts().add(p.raw, kShallow);
     }
     // The engine writes every part it changed as UTF-8, whatever the part was read as; its
     // declaration must say so.
@@ -193,6 +234,16 @@ pugi::xml_document& Package::xml(const std::string& name) {
     p.xml = std::move(doc);
   }
   return *p.xml;
+}
+
+bool Package::originalHas(const std::string& name, const std::string& fact) {
+  const Part& p = part(name);
+  return !p.modified && p.raw && partFacts().contains(p.raw, fact);
+}
+
+void Package::noteOriginal(const std::string& name, const std::string& fact) {
+  const Part& p = part(name);
+  if (!p.modified && p.raw) partFacts().add(p.raw, fact);
 }
 
 void Package::markModified(const std::string& name) {

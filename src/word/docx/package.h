@@ -29,6 +29,11 @@ class Package {
   pugi::xml_document& xml(const std::string& part);
   // Records that the parsed part has changed and must be serialised on save.
   void markModified(const std::string& part);
+  // Facts about a part's bytes as they came from its template, kept while the template is cached
+  // (e.g. "no language but de-DE"): answers false once the part is modified. noteOriginal
+  // records one for an unmodified part and is ignored for a modified one.
+  bool originalHas(const std::string& part, const std::string& fact);
+  void noteOriginal(const std::string& part, const std::string& fact);
   // Adds (or replaces) a part from XML text with its content type.
   void addXmlPart(const std::string& part, const std::string& contentType, const std::string& xml);
 

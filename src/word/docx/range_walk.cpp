@@ -1,19 +1,20 @@
 #include "word/docx/range_walk.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace docx {
 
 bool isOpaque(pugi::xml_node e) {
-  static constexpr const char* kOpaque[] = {
+  // Compared as views: most names differ in length, so few comparisons reach the characters.
+  static constexpr std::string_view kOpaque[] = {
       "w:rPr",     "w:pPr",     "w:tblPr",    "w:trPr",
       "w:tcPr",    "w:tblGrid", "w:sectPr",   "w:instrText",
       "w:delText", "w:del",     "w:moveFrom", "w:drawing",
       "w:pict",    "w:object",  "w:fldData",  "mc:AlternateContent",
       "w:tblPrEx", "w:ffData"};
-  const char* name = e.name();
-  for (const char* o : kOpaque) {
-    if (std::strcmp(name, o) == 0) return true;
+  const std::string_view name = e.name();
+  for (std::string_view o : kOpaque) {
+    if (name == o) return true;
   }
   return false;
 }

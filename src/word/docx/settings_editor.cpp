@@ -157,8 +157,14 @@ void SettingsEditor::setLanguage(const char* tag, const std::vector<std::string>
   docx::setLanguage(rPr, tag);
   const bool defaultChanged = before != tag;
   if (setLangIn(styles, tag) || defaultChanged) package_.markModified(part);
+  // A story is walked once per template: its unchanged bytes keep their languages.
+  const std::string fact = std::string("language ") + tag;
   for (const std::string& story : storyParts) {
-    if (setLangIn(package_.xml(story).document_element(), tag)) package_.markModified(story);
+    if (package_.originalHas(story, fact)) continue;
+    if (setLangIn(package_.xml(story).document_element(), tag))
+      package_.markModified(story);
+    else
+      package_.noteOriginal(story, fact);
   }
 }
 

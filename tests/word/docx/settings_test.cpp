@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include "support/temp_dir.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 #include "word/docx/protection.h"
@@ -99,6 +100,25 @@ TEST(document_settings, german_language_and_print_view) {
   pugi::xml_node view = settings->document_element().first_child();
   EXPECT_TRUE(is(view, "w:view"));  // first in schema order
   EXPECT_STREQ(view.attribute("w:val").value(), "print");
+}
+
+// Documents from one cached template share its parts' bytes; what is learnt about them for
+// one document must hold for the next, whether the template needed changing or not.
+TEST(document_settings, german_language_for_every_document_of_a_cached_template) {
+  testsupport::TempDir dir;
+  for (const char* lang : {"en-GB", "de-DE"}) {
+    const std::string body = std::string("<w:p><w:r><w:rPr><w:lang w:val=\"") + lang +
+                             "\"/></w:rPr><w:t>x</w:t></w:r></w:p>";
+    const auto file = dir.path() / (std::string(lang) + ".dotx");
+    testsupport::writeFile(file, buildTemplate({body, "", "", true, true, ""}));
+    for (int round = 0; round < 3; ++round) {
+      Document doc = Document::open(file);
+      doc.setLanguageGerman();
+      auto document = partXml(doc.toBytes(), "word/document.xml");
+      pugi::xml_node l = document->find_node([](pugi::xml_node n) { return is(n, "w:lang"); });
+      EXPECT_STREQ(l.attribute("w:val").value(), "de-DE") << lang << " round " << round;
+    }
+  }
 }
 
 }  // namespace
