@@ -57,32 +57,47 @@ std::string buildTemplate(const TemplateParts& parts) {
       "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
   std::string sectRefs;
   std::vector<ZipEntry> entries;
-  // One part of the main document: its content type, relationship and XML (root and content).
-  auto add = [&](const std::string& kind, const std::string& file, const std::string& root,
-                 const std::string& content) {
-    const std::string id = "rId" + std::to_string(entries.size() + 1);
-    types += "<Override PartName=\"/word/" + file +
-             "\" ContentType=\"application/"
-             "vnd.openxmlformats-officedocument.wordprocessingml." +
-             kind + "+xml\"/>";
-    rels +=
-        "<Relationship Id=\"" + id + "\" Type=\"" + relBase + kind + "\" Target=\"" + file + "\"/>";
-    if (kind == "header" || kind == "footer")
-      sectRefs += "<w:" + kind + "Reference w:type=\"default\" r:id=\"" + id + "\"/>";
+  if (parts.settings) {
+    types +=
+        "<Override PartName=\"/word/settings.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>";
+    rels += "<Relationship Id=\"rId1\" Type=\"" + relBase + "settings\" Target=\"settings.xml\"/>";
+    entries.push_back(entry("word/settings.xml",
+                            std::string(kDecl) + "<w:settings" + kNs +
+                                "><w:zoom w:percent=\"100\"/><w:defaultTabStop w:val=\"708\"/>"
+                                "<w:compat/></w:settings>"));
+  }
+  if (parts.styles) {
+    types +=
+        "<Override PartName=\"/word/styles.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
+    rels += "<Relationship Id=\"rId2\" Type=\"" + relBase + "styles\" Target=\"styles.xml\"/>";
     entries.push_back(entry(
-        "word/" + file, std::string(kDecl) + "<" + root + kNs + ">" + content + "</" + root + ">"));
-  };
-  if (parts.settings)
-    add("settings", "settings.xml", "w:settings",
-        "<w:zoom w:percent=\"100\"/><w:defaultTabStop w:val=\"708\"/><w:compat/>");
-  if (parts.styles)
-    add("styles", "styles.xml", "w:styles",
-        "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\"/>"
-        "<w:sz w:val=\"22\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault></w:docDefaults>"
-        "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Standard\">"
-        "<w:name w:val=\"Normal\"/></w:style>");
-  if (!parts.header.empty()) add("header", "header1.xml", "w:hdr", parts.header);
-  if (!parts.footer.empty()) add("footer", "footer1.xml", "w:ftr", parts.footer);
+        "word/styles.xml",
+        std::string(kDecl) + "<w:styles" + kNs +
+            "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\"/>"
+            "<w:sz w:val=\"22\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault></w:docDefaults>"
+            "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Standard\">"
+            "<w:name w:val=\"Normal\"/></w:style></w:styles>"));
+  }
+  if (!parts.header.empty()) {
+    types +=
+        "<Override PartName=\"/word/header1.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>";
+    rels += "<Relationship Id=\"rId3\" Type=\"" + relBase + "header\" Target=\"header1.xml\"/>";
+    sectRefs += "<w:headerReference w:type=\"default\" r:id=\"rId3\"/>";
+    entries.push_back(entry("word/header1.xml",
+                            std::string(kDecl) + "<w:hdr" + kNs + ">" + parts.header + "</w:hdr>"));
+  }
+  if (!parts.footer.empty()) {
+    types +=
+        "<Override PartName=\"/word/footer1.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/>";
+    rels += "<Relationship Id=\"rId4\" Type=\"" + relBase + "footer\" Target=\"footer1.xml\"/>";
+    sectRefs += "<w:footerReference w:type=\"default\" r:id=\"rId4\"/>";
+    entries.push_back(entry("word/footer1.xml",
+                            std::string(kDecl) + "<w:ftr" + kNs + ">" + parts.footer + "</w:ftr>"));
+  }
   types += "</Types>";
   rels += "</Relationships>";
   const std::string document =
