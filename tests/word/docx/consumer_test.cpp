@@ -31,10 +31,11 @@ std::string coverTemplate() {
           bookmark(1, "NAME", "....") + "</w:p>";
   body += "<w:p><w:r><w:t xml:space=\"preserve\">Fläche: </w:t></w:r>" + bookmark(2, "HA", "") +
           "<w:r><w:t xml:space=\"preserve\"> ha</w:t></w:r></w:p>";
-  body += std::string("<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/></w:tblPr>") +
-          "<w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"6000\"/></w:tblGrid><w:tr>" +
-          cell(3000, para("Biotoptyp:")) +
-          cell(6000, "<w:p>" + bookmark(3, "GBBIOTOP", "xxx") + "</w:p>") + "</w:tr></w:tbl><w:p/>";
+  body +=
+      "<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/></w:tblPr><w:tblGrid>"
+      "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"6000\"/></w:tblGrid><w:tr>" +
+      cell(3000, para("Biotoptyp:")) +
+      cell(6000, "<w:p>" + bookmark(3, "GBBIOTOP", "xxx") + "</w:p>") + "</w:tr></w:tbl><w:p/>";
   body +=
       "<w:tbl><w:tblPr><w:tblW w:w=\"9000\" w:type=\"dxa\"/></w:tblPr><w:tblGrid>"
       "<w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr>" +
