@@ -2,17 +2,16 @@
 // authors work from the document and template checks from the schema.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 
+#include "support/temp_dir.h"
 #include "tools/sample_schema.h"
 
 namespace {
 
 std::string documentText() {
-  std::ifstream in(std::string(QUELBRIX_SOURCE_DIR) + "/docs/survey-database.md");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return testsupport::readFile(std::filesystem::path(QUELBRIX_SOURCE_DIR) /
+                               "docs/survey-database.md");
 }
 
 }  // namespace
