@@ -21,9 +21,10 @@ void PrintOptions::addTo(CLI::App& command) {
 
 PrintSession::PrintSession(Context& ctx, const PrintOptions& options) {
   if (options.print) ctx.settings.override(app::kDataFilesPrint, "1");
-  printing_.emplace(options.pdf, nullptr,
-                    print::PrintWaitRules{[] { return interrupted(); },
-                                          std::chrono::seconds(options.printTimeout)});
+  print::PrintWaitRules rules;
+  rules.cancelled = [] { return interrupted(); };
+  rules.limit = std::chrono::seconds(options.printTimeout);
+  printing_.emplace(options.pdf, nullptr, std::move(rules));
   for (const auto& warning : printing_->warnings()) ctx.err << "Warnung: " << warning << "\n";
   if (printing_->printing()) word::clsWordDoc::setPrinter(printing_->printHook());
 }
@@ -33,8 +34,8 @@ PrintSession::~PrintSession() {
 }
 
 void PrintSession::report(std::ostream& out) const {
-  if (printing_->printed() > 0)
-    out << printing_->printed() << " Dokument(e) gedruckt auf " << printing_->deviceName() << ".\n";
+  if (const std::string printed = printing_->printSummary(); !printed.empty())
+    out << printed << "\n";
   if (printing_->pdfsWritten() > 0)
     out << printing_->pdfsWritten() << " PDF-Datei(en) geschrieben.\n";
 }

@@ -33,7 +33,8 @@ class PrintSession {
   PrintSession(const PrintSession&) = delete;
   PrintSession& operator=(const PrintSession&) = delete;
 
-  // "N Dokument(e) gedruckt auf DRUCKER." / "N PDF-Datei(en) geschrieben." when there was any.
+  // What became of the printed documents (RunPrinting::printSummary) and "N PDF-Datei(en)
+  // geschrieben." when there was any.
   void report(std::ostream& out) const;
 
  private:

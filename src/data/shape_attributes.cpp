@@ -64,7 +64,7 @@ ShapeAttributes ShapeAttributes::read(const std::filesystem::path& dbfPath) {
     if (equalNoCase(fields[i].name, "POLYGONNR")) numberField = static_cast<int>(i);
     if (equalNoCase(fields[i].name, "AREA")) areaField = static_cast<int>(i);
   }
-  if (numberField < 0) throw dbf::DbfError(dbfPath.string() + ": the column POLYGONNR is missing");
+  if (numberField < 0) throw dbf::DbfError(dbfPath.string() + ": die Spalte POLYGONNR fehlt");
   ShapeAttributes out;
   out.rows_.reserve(table.recordCount());
   for (uint32_t r = 0; r < table.recordCount(); ++r) {

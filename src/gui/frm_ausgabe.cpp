@@ -528,10 +528,14 @@ void frmAusgabe::waitProcessingEvents(int milliseconds) {
   }
 }
 
-void frmAusgabe::cmdCancelClick() {
+void frmAusgabe::cancelRun() {
   cancel_ = true;
   SetGenerateState(false);
   cmdCancel_->setEnabled(false);
+}
+
+void frmAusgabe::cmdCancelClick() {
+  cancelRun();
   app::ui().processEvents();
   waitProcessingEvents(1200);
   app::ui().processEvents();

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <atomic>
 
-#include "gui/window_printing.h"
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
 #include "gui/type_filter.h"
+#include "gui/window_printing.h"
 #include "sheets/clean_copy_run.h"
 
 class QCheckBox;
@@ -41,6 +41,9 @@ class frmAusgabe : public QDialog {
   bool confirmed() const { return confirmed_; }
   // True from the press of "Bögen erstellen" until the run has returned, also after cancel.
   bool runActive() const { return runActive_; }
+  // What "Abbrechen" does to a run (also for a termination signal): the sheet in work is
+  // finished, nothing after it starts.
+  void cancelRun();
   // The summary of the last run that reached the sheet loop.
   const sheets::RunSummary& lastRun() const { return lastRun_; }
   // True after a search field's look-up failed: the program must end.

@@ -128,7 +128,7 @@ frmReport::frmReport(QWidget* parent) : QDialog(parent) {
   connect(lstTeilgebiet_, &QListWidget::itemSelectionChanged, this, [this] { areaClicked(1); });
   connect(lstPolygon_, &QListWidget::itemSelectionChanged, this, [this] { areaClicked(2); });
   connect(cmdGenerate_, &QPushButton::clicked, this, [this] { cmdGenerateClick(); });
-  connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancelClick(); });
+  connect(cmdCancel_, &QPushButton::clicked, this, [this] { cancelRun(); });
   connect(cmdExit_, &QPushButton::clicked, this, [this] { reject(); });
 
   chkKopien_->setChecked(false);
@@ -260,7 +260,7 @@ void frmReport::cmdGenerateClick() {
         "Der Datenreport wurde wegen eines unerwarteten Fehlers abgebrochen:\n" + lastRun_.error);
 }
 
-void frmReport::cmdCancelClick() {
+void frmReport::cancelRun() {
   cancel_ = true;
   SetGenerateState(false);
   cmdCancel_->setEnabled(false);

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <atomic>
 
-#include "gui/window_printing.h"
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
+#include "gui/window_printing.h"
 #include "report/report_run.h"
 
 class QCheckBox;
@@ -33,6 +33,9 @@ class frmReport : public QDialog {
 
   // True from the press of "Report erstellen" until the run has returned, also after cancel.
   bool runActive() const { return runActive_; }
+  // What "Abbrechen" does to a run (also for a termination signal): the polygon in work is
+  // finished, nothing after it starts.
+  void cancelRun();
   // The summary of the last run.
   const report::ReportSummary& lastRun() const { return lastRun_; }
   // True after the shapefile's attribute table could not be read: the program must end.
@@ -51,7 +54,6 @@ class frmReport : public QDialog {
   void SetGenerateState(bool running);
   void timerTick();
   void cmdGenerateClick();
-  void cmdCancelClick();
 
   data::clsDBFData* db_ = nullptr;
   data::AreaSelection areas_{data::AreaSelection::Mode::Report};

@@ -10,6 +10,7 @@
 #include "gui/german_translations.h"
 #include "gui/logo.h"
 #include "gui/qt_user_interface.h"
+#include "gui/termination_signals.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   app::installUi(std::make_unique<gui::QtUserInterface>());
   int status = 0;
   {
+    const gui::TerminationSignals terminations;
     gui::frmMain window;
     window.show();
     status = QApplication::exec();

@@ -7,7 +7,9 @@ namespace gui {
 
 WindowPrinting::WindowPrinting(std::function<bool()> cancelled) {
   if (app::settings().get(app::kDataFilesPrint) != "1") return;
-  printing_.emplace(false, nullptr, print::PrintWaitRules{std::move(cancelled)});
+  print::PrintWaitRules rules;
+  rules.cancelled = std::move(cancelled);
+  printing_.emplace(false, nullptr, std::move(rules));
   std::string text;
   for (const auto& warning : printing_->warnings()) text += (text.empty() ? "" : "\n") + warning;
   if (!text.empty()) app::ui().message(app::MessageIcon::Warning, text);

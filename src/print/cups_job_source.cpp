@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include "print/sleep.h"
+
 namespace print {
 namespace {
 
@@ -60,6 +62,12 @@ std::string printerUri(const std::string& device) {
   return uri;
 }
 
+// Sends the request to the local server (which takes it over in every case) and answers the
+// response. The server may take tens of milliseconds when busy; a window goes on answering.
+ipp_t* ask(ipp_t* request) {
+  return whileServingEvents([request] { return cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"); });
+}
+
 }  // namespace
 
 std::optional<std::vector<SpoolerJob>> CupsJobSource::readJobs(const std::string& device) {
@@ -76,8 +84,7 @@ std::optional<std::vector<SpoolerJob>> CupsJobSource::readJobs(const std::string
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(sizeof(kAttributes) / sizeof(kAttributes[0])), nullptr,
                 kAttributes);
-  // cupsDoRequest takes the request over in every case.
-  IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+  IppPtr response(ask(request));
   if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE)
     return std::nullopt;
 
@@ -104,7 +111,7 @@ PrinterState CupsJobSource::readPrinterState(const std::string& device) {
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(sizeof(kAttributes) / sizeof(kAttributes[0])), nullptr,
                 kAttributes);
-  IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+  IppPtr response(ask(request));
   if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) return state;
 
   if (ipp_attribute_t* s = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM))

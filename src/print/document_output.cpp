@@ -5,6 +5,7 @@
 #include "print/cups_job_source.h"
 #include "print/cups_submit.h"
 #include "print/printer_jobs_instance.h"
+#include "print/sleep.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -54,8 +55,10 @@ bool DocumentOutput::print(const fs::path& document, std::string& reason) {
   }
   fs::path pdf;
   if (!converter_->toPdf(document, spool_, pdf, reason)) return false;
+  // CUPS takes the whole PDF before it answers; a window goes on answering meanwhile.
+  const std::string title = kJobTitlePrefix + document.filename().string();
   const int job =
-      submitPdf(destination, pdf, kJobTitlePrefix + document.filename().string(), reason);
+      whileServingEvents([&] { return submitPdf(destination, pdf, title, reason); });
   // CUPS has its own copy once the job is accepted.
   fs::remove(pdf, ec);
   if (job <= 0) return false;

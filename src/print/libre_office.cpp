@@ -149,7 +149,8 @@ bool LibreOfficeConverter::ensureInstance() {
   std::vector<std::string> argv = baseArguments();
   argv.push_back(keep.string());
   std::string reason;
-  instance_ = ChildProcess::start(argv, work_ / "office.log", reason, true);
+  instance_ = whileServingEvents(
+      [&] { return ChildProcess::start(argv, work_ / "office.log", reason, true); });
   if (!instance_.started()) {
     instanceFailed_ = true;
     return false;
@@ -198,7 +199,8 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
   for (const char* a : {"--convert-to", "pdf", "--outdir"}) argv.push_back(a);
   argv.push_back((job / "out").string());
   argv.push_back(copy.string());
-  ChildProcess call = ChildProcess::start(argv, work_ / "office.log", reason);
+  ChildProcess call =
+      whileServingEvents([&] { return ChildProcess::start(argv, work_ / "office.log", reason); });
   if (!call.started()) return false;
   if (!call.wait(kConversionTimeout, serveEvents)) {
     call.terminate(std::chrono::seconds(10), serveEvents);

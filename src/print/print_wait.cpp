@@ -81,12 +81,16 @@ PrintWait waitForPrintQueue(const std::string& documentName) {
       }
       if (wait.end != PrintWaitEnd::Left) {
         wait.remaining = std::move(found);
+        if (rules().ended) rules().ended(wait);
         return wait;
       }
     }
     Sleep(jobs && jobs->IsMsXp() ? 80000 : 400);
     serveEvents();
-    if (found.empty()) return wait;
+    if (found.empty()) {
+      if (rules().ended) rules().ended(wait);
+      return wait;
+    }
   }
 }
 

@@ -19,9 +19,11 @@ namespace print {
 inline constexpr std::chrono::milliseconds kDefaultPrintWaitLimit = std::chrono::minutes(10);
 
 // What ends a wait besides the job leaving the queue; set by the front end for a run.
+struct PrintWait;
 struct PrintWaitRules {
   std::function<bool()> cancelled;  // the user's cancel; empty: never
   std::chrono::milliseconds limit = kDefaultPrintWaitLimit;
+  std::function<void(const PrintWait&)> ended;  // told how each wait ended; empty: nobody
 };
 
 // Installs the rules for every wait that follows and answers the ones they replace.

@@ -13,6 +13,10 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
   std::string reason;
   if (!output_->converter().available(reason)) warnings_.push_back(reason);
   if (printing) {
+    wait.ended = [this, told = std::move(wait.ended)](const PrintWait& w) {
+      if (w.end == PrintWaitEnd::Left) ++leftQueue_;
+      if (told) told(w);
+    };
     previousRules_ = installPrintWaitRules(std::move(wait));
     monitor_.emplace();
     if (deviceName().empty())
@@ -32,6 +36,16 @@ RunPrinting::~RunPrinting() {
 DocumentHook RunPrinting::printHook() {
   if (!printing()) return {};
   return output_->printHook();
+}
+
+std::string RunPrinting::printSummary() const {
+  const int handed = handedToPrinter();
+  if (handed == 0) return "";
+  const std::string count = std::to_string(handed) + " Dokument(e) ";
+  // A document whose wait has not ended (the run stopped in between) is still in the queue.
+  if (leftQueue_ == handed) return count + "auf " + deviceName() + " gedruckt.";
+  return count + "an den Drucker " + deviceName() + " übergeben: " + std::to_string(leftQueue_) +
+         " gedruckt, " + std::to_string(handed - leftQueue_) + " noch in der Warteschlange.";
 }
 
 std::string RunPrinting::deviceName() const {

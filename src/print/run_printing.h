@@ -34,9 +34,16 @@ class RunPrinting {
   DocumentHook printHook();
   // What the user should know before the run: LibreOffice or a default printer missing.
   const std::vector<std::string>& warnings() const { return warnings_; }
-  // Documents printed and PDF copies written so far.
-  int printed() const { return output_ ? output_->printed() : 0; }
+  // Documents handed to the printer (CUPS) and PDF copies written so far.
+  int handedToPrinter() const { return output_ ? output_->printed() : 0; }
   int pdfsWritten() const { return output_ ? output_->pdfsWritten() : 0; }
+  // Of the documents handed to the printer, those whose jobs have left the queue (printed);
+  // the others' waits ended with a job still in it (cancel, stopped printer, time limit).
+  int leftQueue() const { return leftQueue_; }
+  // What became of the printed documents, for the end of a run; empty when none was handed
+  // over: "3 Dokument(e) auf P gedruckt." or "3 Dokument(e) an den Drucker P übergeben:
+  // 1 gedruckt, 2 noch in der Warteschlange."
+  std::string printSummary() const;
   // The watched printer; empty without printing or without a default printer.
   std::string deviceName() const;
 
@@ -44,6 +51,7 @@ class RunPrinting {
   std::optional<PrinterJobsScope> monitor_;
   std::unique_ptr<DocumentOutput> output_;
   bool pdfCopies_ = false;
+  int leftQueue_ = 0;
   std::optional<PrintWaitRules> previousRules_;  // set while this run's rules are installed
   std::vector<std::string> warnings_;
 };

@@ -7,6 +7,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
+#include <type_traits>
+#include <utility>
 
 namespace print {
 
@@ -22,5 +25,20 @@ SleepFunction installSleep(SleepFunction sleep);
 
 // Lets the front end's pending events run (app::ui().processEvents()).
 void serveEvents();
+
+// How often a step that runs beside the front end lets its events run.
+inline constexpr std::chrono::milliseconds kServePoll(10);
+
+// Runs work on a thread of its own and lets the front end's events run every kServePoll until it
+// has returned; answers its result or throws what it threw. For single blocking steps of tens of
+// milliseconds (a request to CUPS, starting a program, saving a document) that would otherwise
+// hold a window. The caller's thread does nothing else meanwhile, so work may use the caller's
+// objects; the events served must leave them alone.
+template <typename Work>
+std::invoke_result_t<Work&> whileServingEvents(Work&& work) {
+  auto done = std::async(std::launch::async, std::forward<Work>(work));
+  while (done.wait_for(kServePoll) != std::future_status::ready) serveEvents();
+  return done.get();
+}
 
 }  // namespace print

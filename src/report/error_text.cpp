@@ -10,10 +10,16 @@ std::string errorText(const std::exception& error) {
   if (const auto* e = dynamic_cast<const data::ProviderError*>(&error))
     return e->description() + "(" + std::to_string(e->number()) + ")";
   if (const auto* e = dynamic_cast<const shape::ShapeError*>(&error))
-    return e->description() + "(" + std::to_string(e->signedNumber()) + ")";
+    return e->germanDescription() + "(" + std::to_string(e->signedNumber()) + ")";
   if (const auto* e = dynamic_cast<const docx::DocxError*>(&error))
     return e->description() + "(" + std::to_string(e->number()) + ")";
   return std::string(error.what()) + "(0)";
+}
+
+std::string userCause(const std::exception& error) {
+  if (const auto* e = dynamic_cast<const data::ProviderError*>(&error)) return e->description();
+  if (const auto* e = dynamic_cast<const shape::ShapeError*>(&error)) return e->germanDescription();
+  return error.what();
 }
 
 }  // namespace report

@@ -110,8 +110,8 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
   auto fail = [&](const std::string& why) {
     if (cause) *cause = why;
   };
+  const std::string path = app::settings().get(app::kShapeFilesPfad);
   try {
-    const std::string path = app::settings().get(app::kShapeFilesPfad);
     std::error_code ec;
     if (!path.empty() && !std::filesystem::exists(path, ec)) {
       log.Ausgabe(2,
@@ -255,7 +255,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
     result = 100;
   } catch (const std::exception& e) {
     log.Ausgabe(2, "FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler." + errorText(e));
-    fail("die Karte ist nicht lesbar: " + errorText(e));
+    fail("die Karte aus " + path + " ist nicht lesbar: " + userCause(e));
   }
   return result;
 }

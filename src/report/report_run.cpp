@@ -143,8 +143,8 @@ ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& p
     throw;
   } catch (const std::exception& e) {
     summary.aborted = true;
-    summary.error = errorText(e);
-    log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + summary.error);
+    summary.error = userCause(e);
+    log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + errorText(e));
     word::resetWordDoc();
     return summary;
   }

@@ -57,7 +57,7 @@ struct ReportSummary {
   bool cancelled = false;
   // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
   bool aborted = false;
-  std::string error;                  // the error's description and number
+  std::string error;                  // the error's cause in German, for the user
   std::vector<std::string> messages;  // what went into the message file
   app::MessageFileOutcome messageFile;
 };

@@ -70,16 +70,16 @@ bool knownType(int32_t type) {
 ShapeError damaged(int32_t index, const std::string& path, const std::string& what) {
   return ShapeError(
       kErrDamaged, kItem,
-      "Record " + std::to_string(index) + " of " + path + " is damaged: " + what + ".");
+      "Datensatz " + std::to_string(index) + " von " + path + " ist beschädigt: " + what + ".");
 }
 
 void readHeader(const RawFile& file, std::array<uint8_t, 100>& header, const char* which) {
   uint64_t got = file.readAt(0, header.data(), header.size(), kSetFileSpec);
   if (got < kHeaderBytes)
     throw ShapeError(kErrTruncated, kSetFileSpec,
-                     std::string("The ") + which + " file " + file.path() +
-                         " is shorter than its 100-byte header (" + std::to_string(got) +
-                         " bytes).");
+                     std::string("Die ") + which + "-Datei " + file.path() +
+                         " ist kürzer als ihr 100 Byte langer Kopf (" + std::to_string(got) +
+                         " Bytes).");
   if (readBE32(header.data()) != kFileCode) {
     throw ShapeError(
         kErrInvalidFileCode, kSetFileSpec,
@@ -146,7 +146,7 @@ void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t
       fs::remove(found, ec);
       if (ec)
         throw ShapeError(kErrFileAccess, kSetFileSpec,
-                         "Cannot delete file " + found + ": " + ec.message());
+                         "Die Datei " + found + " kann nicht gelöscht werden: " + ec.message());
     }
     if (!create) *path = found;
   }
@@ -173,8 +173,8 @@ void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t
   int32_t indexWords = readBE32(indexHeader.data() + 24);
   if (indexWords < 50)
     throw ShapeError(kErrDamaged, kSetFileSpec,
-                     "The shx file " + indexPath + " gives a file length of " +
-                         std::to_string(indexWords) + " words, less than its own header.");
+                     "Die shx-Datei " + indexPath + " gibt die Dateilänge " +
+                         std::to_string(indexWords) + " Wörter an, weniger als ihr eigener Kopf.");
   // Entries that the header counts but the file does not hold cannot be read; they are not
   // counted, so that a walk over all records ends where the file ends.
   uint64_t indexLength = std::min<uint64_t>(uint64_t(indexWords) * 2, index.size());
@@ -220,8 +220,8 @@ bool CShapeFile::FindOffset(int32_t index) {
   uint8_t entry[8];
   if (index_.readAt(position, entry, 8, kItem) < 8)
     throw ShapeError(kErrTruncated, kItem,
-                     "The index entry of record " + std::to_string(index) +
-                         " lies beyond the end of " + index_.path() + ".");
+                     "Der Indexeintrag von Datensatz " + std::to_string(index) +
+                         " liegt hinter dem Ende von " + index_.path() + ".");
   indexEntry_.offset = readBE32(entry);
   indexEntry_.contentLength = readBE32(entry + 4);
   return true;
@@ -231,8 +231,8 @@ void CShapeFile::GetRecordHeader(uint64_t position) {
   uint8_t header[8];
   if (main_.readAt(position, header, 8, kItem) < 8)
     throw ShapeError(kErrTruncated, kItem,
-                     "The record header at byte " + std::to_string(position) +
-                         " lies beyond the end of " + main_.path() + ".");
+                     "Der Satzkopf bei Byte " + std::to_string(position) +
+                         " liegt hinter dem Ende von " + main_.path() + ".");
   recordHeader_.number = readBE32(header);
   recordHeader_.contentLength = readBE32(header + 4);
 }
@@ -242,7 +242,7 @@ void CShapeFile::loadRecord(int32_t index) {
   if (indexEntry_.offset < 0)
     throw damaged(
         index, path,
-        "its index entry gives the negative offset " + std::to_string(indexEntry_.offset));
+        "sein Indexeintrag gibt den negativen Offset " + std::to_string(indexEntry_.offset));
   uint64_t position = uint64_t(indexEntry_.offset) * 2;
   if (position + 8 > main_.size())
     throw ShapeError(kErrOffsetBeyondFile, kItem,
@@ -252,19 +252,20 @@ void CShapeFile::loadRecord(int32_t index) {
     throw ShapeError(kErrRecordMismatch, kItem, "Index Record does not match main file Record");
   if (recordHeader_.contentLength < 2)
     throw damaged(index, path,
-                  "content length of " + std::to_string(recordHeader_.contentLength) +
-                      " words cannot hold a shape type");
+                  "die Inhaltslänge von " + std::to_string(recordHeader_.contentLength) +
+                      " Wörtern reicht nicht für einen Formtyp");
   uint64_t bytes = uint64_t(recordHeader_.contentLength) * 2;
   uint64_t available = main_.size() - position - 8;
   if (bytes > available)
     throw ShapeError(kErrTruncated, kItem,
-                     "Record " + std::to_string(index) + " of " + path + " claims " +
-                         std::to_string(bytes) + " bytes of content, but only " +
-                         std::to_string(available) + " bytes follow its header.");
+                     "Datensatz " + std::to_string(index) + " von " + path + " gibt " +
+                         std::to_string(bytes) +
+                         " Bytes Inhalt an, hinter seinem Kopf folgen aber nur " +
+                         std::to_string(available) + " Bytes.");
   buffer_.resize(bytes);
   if (main_.readAt(position + 8, buffer_.data(), bytes, kItem) < bytes)
     throw ShapeError(kErrTruncated, kItem,
-                     "Record " + std::to_string(index) + " of " + path + " ends early.");
+                     "Datensatz " + std::to_string(index) + " von " + path + " endet vorzeitig.");
   int32_t type = readLE32(buffer_.data());
   if (type != fileType_ || type == kNullShape)
     throw ShapeError(kErrShapeTypeMismatch, kItem, "A shape type does not match main header type.");
@@ -276,7 +277,7 @@ std::shared_ptr<IShape> CShapeFile::ReadPoint(int32_t index) {
   if (buffer_.size() < 20)
     throw damaged(
         index, main_.path(),
-        "a point needs 20 bytes of content, the record holds " + std::to_string(buffer_.size()));
+        "ein Punkt braucht 20 Bytes Inhalt, der Datensatz hat " + std::to_string(buffer_.size()));
   return std::make_shared<CPoint>(readLEDouble(buffer_.data() + 4),
                                   readLEDouble(buffer_.data() + 12));
 }
@@ -300,8 +301,8 @@ std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minim
   const uint64_t size = buffer_.size();
   if (size < minimum)
     throw damaged(index, main_.path(),
-                  "its " + std::to_string(size) + " bytes of content cannot hold " + holds + " (" +
-                      std::to_string(minimum) + " bytes)");
+                  "seine " + std::to_string(size) + " Bytes Inhalt reichen nicht für " + holds +
+                      " (" + std::to_string(minimum) + " Bytes)");
   auto shape = std::make_shared<Shape>();
   shape->SetLeft(readLEDouble(c + 4));
   shape->SetBottom(readLEDouble(c + 12));
@@ -312,19 +313,21 @@ std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minim
 
 template <class Shape>
 std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
-  auto shape = loadBoxedRecord<Shape>(index, 44, "the box and the counts");
+  auto shape = loadBoxedRecord<Shape>(index, 44, "das Rechteck und die Anzahlen");
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();
   const int32_t parts = readLE32(c + 36);
   const int32_t points = readLE32(c + 40);
-  if (parts < 0) throw damaged(index, path, "negative number of parts " + std::to_string(parts));
-  if (points < 0) throw damaged(index, path, "negative number of points " + std::to_string(points));
+  if (parts < 0) throw damaged(index, path, "negative Anzahl der Teile " + std::to_string(parts));
+  if (points < 0)
+    throw damaged(index, path, "negative Anzahl der Punkte " + std::to_string(points));
   const uint64_t need = 44 + uint64_t(parts) * 4 + uint64_t(points) * 16;
   if (need > size)
     throw damaged(index, path,
-                  std::to_string(parts) + " parts and " + std::to_string(points) + " points need " +
-                      std::to_string(need) + " bytes, the record holds " + std::to_string(size));
+                  std::to_string(parts) + " Teile und " + std::to_string(points) +
+                      " Punkte brauchen " + std::to_string(need) + " Bytes, der Datensatz hat " +
+                      std::to_string(size));
   const uint8_t* starts = c + 44;
   const uint8_t* xy = starts + uint64_t(parts) * 4;
   int32_t previous = -1;
@@ -333,11 +336,12 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
     bool bad = i == 0 ? start != 0 : start <= previous;
     if (bad || start >= points)
       throw damaged(index, path,
-                    "part " + std::to_string(i + 1) + " starts at point " + std::to_string(start) +
-                        (i == 0 ? " instead of 0"
-                                : ", not after part " + std::to_string(i) + " at " +
+                    "Teil " + std::to_string(i + 1) + " beginnt bei Punkt " +
+                        std::to_string(start) +
+                        (i == 0 ? " statt bei 0"
+                                : ", nicht hinter Teil " + std::to_string(i) + " bei " +
                                       std::to_string(previous)) +
-                        " (" + std::to_string(points) + " points)");
+                        " (" + std::to_string(points) + " Punkte)");
     previous = start;
   }
   for (int32_t i = 0; i < parts; ++i) {
@@ -354,17 +358,18 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
 }
 
 std::shared_ptr<IShape> CShapeFile::ReadMultiPoint(int32_t index) {
-  auto shape = loadBoxedRecord<CMultiPoint>(index, 40, "the box and the count");
+  auto shape = loadBoxedRecord<CMultiPoint>(index, 40, "das Rechteck und die Anzahl");
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();
   const int32_t points = readLE32(c + 36);
-  if (points < 0) throw damaged(index, path, "negative number of points " + std::to_string(points));
+  if (points < 0)
+    throw damaged(index, path, "negative Anzahl der Punkte " + std::to_string(points));
   const uint64_t need = 40 + uint64_t(points) * 16;
   if (need > size)
     throw damaged(index, path,
-                  std::to_string(points) + " points need " + std::to_string(need) +
-                      " bytes, the record holds " + std::to_string(size));
+                  std::to_string(points) + " Punkte brauchen " + std::to_string(need) +
+                      " Bytes, der Datensatz hat " + std::to_string(size));
   for (int32_t k = 0; k < points; ++k) {
     const uint8_t* p = c + 40 + uint64_t(k) * 16;
     shape->Add(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
@@ -436,8 +441,9 @@ void CShapeFile::appendRecord(const std::vector<uint8_t>& content, const char* s
   const uint64_t newIndexSize = entryPosition + 8;
   if (newMainSize / 2 > uint64_t(std::numeric_limits<int32_t>::max()) ||
       newIndexSize / 2 > uint64_t(std::numeric_limits<int32_t>::max()))
-    throw ShapeError(kErrFileAccess, source,
-                     "The record does not fit into " + main_.path() + " (2 GB words at most).");
+    throw ShapeError(
+        kErrFileAccess, source,
+        "Der Datensatz passt nicht mehr in " + main_.path() + " (höchstens 2 G Wörter).");
   const int32_t words = static_cast<int32_t>(content.size() / 2);
 
   uint8_t entry[8];
@@ -481,7 +487,7 @@ void CShapeFile::PutPolyLine(const PartShape& line, const char* source) {
   for (const auto& part : line) points += uint64_t(part->Count());
   const uint64_t parts = uint64_t(line.Count());
   if (points > uint64_t(std::numeric_limits<int32_t>::max()) / 16)
-    throw ShapeError(kErrFileAccess, source, "Too many points for one record.");
+    throw ShapeError(kErrFileAccess, source, "Zu viele Punkte für einen Datensatz.");
   ContentWriter w(44 + 4 * parts + 16 * points);
   w.i32(fileType_);
   w.box(line);
@@ -504,7 +510,7 @@ void CShapeFile::PutMultiPoints(const CMultiPoint& multi) {
   const uint64_t points = uint64_t(multi.Count());
   if (points > uint64_t(std::numeric_limits<int32_t>::max()) / 16)
     throw ShapeError(kErrFileAccess, "CShapeFile::PutMultiPoints",
-                     "Too many points for one record.");
+                     "Zu viele Punkte für einen Datensatz.");
   ContentWriter w(40 + 16 * points);
   w.i32(fileType_);
   w.box(multi);

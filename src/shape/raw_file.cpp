@@ -54,10 +54,10 @@ RawFile RawFile::open(const std::string& path, bool create, const std::string& s
   f.writable_ = f.fd_ >= 0;
   if (f.fd_ < 0 && !create && (errno == EACCES || errno == EROFS || errno == EPERM))
     f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (f.fd_ < 0) fail(source, "Cannot open file", path, errno);
+  if (f.fd_ < 0) fail(source, "Die Datei kann nicht geöffnet werden:", path, errno);
   struct stat st {};
-  if (::fstat(f.fd_, &st) != 0) fail(source, "Cannot query file", path, errno);
-  if (!S_ISREG(st.st_mode)) fail(source, "Not a regular file:", path, EINVAL);
+  if (::fstat(f.fd_, &st) != 0) fail(source, "Die Datei kann nicht abgefragt werden:", path, errno);
+  if (!S_ISREG(st.st_mode)) fail(source, "Keine gewöhnliche Datei:", path, EINVAL);
   f.size_ = static_cast<uint64_t>(st.st_size);
   return f;
 }
@@ -70,7 +70,7 @@ uint64_t RawFile::readAt(uint64_t offset, void* buffer, uint64_t n,
     ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
-      fail(source, "Cannot read file", path_, errno);
+      fail(source, "Die Datei kann nicht gelesen werden:", path_, errno);
     }
     if (got == 0) break;
     done += static_cast<uint64_t>(got);
@@ -79,14 +79,14 @@ uint64_t RawFile::readAt(uint64_t offset, void* buffer, uint64_t n,
 }
 
 void RawFile::writeAt(uint64_t offset, const void* data, uint64_t n, const std::string& source) {
-  if (!writable_) fail(source, "Cannot write file", path_, EBADF);
+  if (!writable_) fail(source, "Die Datei kann nicht geschrieben werden:", path_, EBADF);
   uint64_t done = 0;
   const auto* in = static_cast<const char*>(data);
   while (done < n) {
     ssize_t put = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
-      fail(source, "Cannot write file", path_, errno);
+      fail(source, "Die Datei kann nicht geschrieben werden:", path_, errno);
     }
     done += static_cast<uint64_t>(put);
   }

@@ -1,7 +1,8 @@
 #pragma once
 // The one error type of the geometry and shapefile classes: an application-defined error number
-// (0x80040000 + n), the class and operation that raised it, and an English description. Callers
-// catch it, log it and go on; nothing in this subsystem logs by itself.
+// (0x80040000 + n), the class and operation that raised it, and a description (English for the
+// classic numbered errors, German for damage and file-system failures). Callers catch it, log it
+// and go on; nothing in this subsystem logs by itself.
 
 #include <cstdint>
 #include <stdexcept>
@@ -37,6 +38,8 @@ class ShapeError : public std::runtime_error {
   uint32_t number() const { return number_; }
   const std::string& source() const { return source_; }
   const std::string& description() const { return description_; }
+  // The description as the user reads it, in German, with the file where the error names one.
+  std::string germanDescription() const;
   // The number as the signed 32-bit value an error handler prints, e.g. -2147220978.
   int32_t signedNumber() const { return static_cast<int32_t>(number_); }
 

@@ -330,7 +330,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     // The engine reports a target it may not write like one open elsewhere; only the latter is
     // what the message says.
     if (d && d->code() == docx::ErrorCode::kFileOpen &&
-        d->description().find("another program") != std::string::npos) {
+        d->description().find("anderen Programm") != std::string::npos) {
       messages.push_back("Der Gelängebogen " + file.string() +
                          " konnte nicht generiert werden, da die Datei geöffnet ist.");
       log.Ausgabe(2,
@@ -351,9 +351,13 @@ void clsWordDoc::CloseWordDokument() {
       runMessages().list->push_back(what + ": " + reason);
   };
   try {
-    document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+    // Hashing the password and packing the document take tens of milliseconds; a window goes
+    // on answering meanwhile (nothing it serves touches the document).
+    print::whileServingEvents([this] {
+      document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+      document_->save(documentPath_);
+    });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
-    document_->save(documentPath_);
     outcome_.saved = true;
     if (app::settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
@@ -364,7 +368,7 @@ void clsWordDoc::CloseWordDokument() {
         for (const auto& job : wait.remaining) failed(wait.unfinished(job), wait.reason());
         print::Sleep(800);
         app::ui().processEvents();
-        document_->save(documentPath_);
+        print::whileServingEvents([this] { document_->save(documentPath_); });
       }
     }
     if (const print::DocumentHook& pdf = print::pdfCopies()) {
@@ -664,7 +668,7 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
       factor = std::min(width > 0 ? size / width : 1e30, (size - text.height) / above);
     else
       factor = size / std::max({width, bottom - top, 1e-9});
-    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "map too small");
+    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "die Karte ist zu klein");
     drawing.setShapeSize(label, text.width, text.height / factor);
     std::vector<int> shapes;
     for (int i = 1; i < counter; ++i) shapes.push_back(i);

@@ -20,7 +20,8 @@ bool disjoint(const Box& part, const Box& box) {
 void logDamaged(int32_t j, const RecordExtents& rec) {
   app::g_Debug().Ausgabe(
       2, "CollectNeighbourPolygons: Fehler! Der Datensatz " + std::to_string(j) +
-             " der Shape-Datei ist nicht lesbar und wird übergangen: " + rec.error->description() +
+             " der Shape-Datei ist nicht lesbar und wird übergangen: " +
+             rec.error->germanDescription() +
              "(" + std::to_string(rec.error->signedNumber()) + ")");
 }
 

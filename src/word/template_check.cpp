@@ -12,6 +12,7 @@
 #include "expected_bookmarks.h"
 #include "word/docx/document.h"
 #include "word/docx/package.h"
+#include "word/docx/xml_util.h"
 #include "word/docx/zip_archive.h"
 
 namespace fs = std::filesystem;
@@ -98,7 +99,7 @@ std::string xmlPartProblem(const std::string& name, const std::string& bytes) {
       doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration,
                       pugi::encoding_utf8);
   if (!parsed || !doc.document_element())
-    return "der Teil " + name + " ist kein wohlgeformtes XML (" + parsed.description() +
+    return "der Teil " + name + " ist kein wohlgeformtes XML (" + docx::parseProblem(parsed) +
            " an Position " + std::to_string(parsed.offset) + ")";
   if (docx::elementDepth(doc, docx::kMaxElementDepth) > docx::kMaxElementDepth)
     return "der Teil " + name + " ist tiefer als " + std::to_string(docx::kMaxElementDepth) +

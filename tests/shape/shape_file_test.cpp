@@ -330,6 +330,9 @@ TEST(CShapeFile, open_missingOrForeignFile_refused) {
   e = raised([&] { file.SetFileSpec(spec(folder / "none.shp"), CShapeFile::OPENIT); });
   EXPECT_EQ(e.description(),
             "The specified file " + (folder / "none.shp").string() + " does not exist.");
+  // The user reads the classic English texts in German, with the file.
+  EXPECT_EQ(e.germanDescription(),
+            "Die Datei " + (folder / "none.shp").string() + " existiert nicht.");
 
   patch(folder / "Polygone.shx", 0, be32(9995));
   e = raised([&] { open(shp); });
@@ -361,13 +364,13 @@ TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
   auto e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrTruncated);
   EXPECT_NE(e.description().find(shx.string()), std::string::npos) << e.description();
-  EXPECT_NE(e.description().find("60 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("60 Bytes"), std::string::npos) << e.description();
 
   writeBytes(shx, original);
   patch(shx, 24, be32(12));
   e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("12 words"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("12 Wörter"), std::string::npos) << e.description();
 
   // A header claiming a billion entries counts only those the file holds.
   patch(shx, 24, be32(0x7ffffff0));
@@ -386,12 +389,14 @@ TEST(CShapeFile, item_damagedIndexEntry_refused) {
   patch(shx, 100, be32(-8));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("negative offset -8"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("negativen Offset -8"), std::string::npos) << e.description();
   // An entry pointing at another record.
   patch(shx, 100, be32(int32_t(kRecord2 / 2)));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), 0x80040205u);
   EXPECT_EQ(e.description(), "Index Record does not match main file Record");
+  EXPECT_EQ(e.germanDescription(),
+            "Die Satznummer in der shp-Datei passt nicht zum Eintrag der shx-Datei.");
 }
 
 TEST(CShapeFile, item_damagedRecordHeader_refused) {
@@ -404,20 +409,20 @@ TEST(CShapeFile, item_damagedRecordHeader_refused) {
   patch(shp, 104, be32(0x7fffffff));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find("Record 1 of " + shp.string()), std::string::npos)
+  EXPECT_NE(e.description().find("Datensatz 1 von " + shp.string()), std::string::npos)
       << e.description();
-  EXPECT_NE(e.description().find("4294967294 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("4294967294 Bytes"), std::string::npos) << e.description();
 
   patch(shp, 104, be32(1));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("1 words"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("1 Wörtern"), std::string::npos) << e.description();
 
   // Length too short for the box, though the shape type fits.
   patch(shp, 104, be32(10));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("20 bytes"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("20 Bytes"), std::string::npos) << e.description();
   patch(shp, 104, be32(64));
 
   patch(shp, 108, le32(3));
@@ -432,18 +437,19 @@ TEST(CShapeFile, item_countsBeyondRecord_refusedWithoutHugeAllocation) {
   patch(shp, 144, le32(0x7fffffff));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("2147483647 parts and 5 points need"), std::string::npos)
+  EXPECT_NE(e.description().find("2147483647 Teile und 5 Punkte brauchen"), std::string::npos)
       << e.description();
-  EXPECT_NE(e.description().find("the record holds 128"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("der Datensatz hat 128"), std::string::npos) << e.description();
   patch(shp, 144, le32(1));
   patch(shp, 148, le32(6));
   EXPECT_EQ(itemError(shp, 1).number(), kErrDamaged);
   patch(shp, 148, le32(-1));
   e = itemError(shp, 1);
-  EXPECT_NE(e.description().find("negative number of points -1"), std::string::npos)
+  EXPECT_NE(e.description().find("negative Anzahl der Punkte -1"), std::string::npos)
       << e.description();
   patch(shp, 144, le32(-2));
-  EXPECT_NE(itemError(shp, 1).description().find("negative number of parts -2"), std::string::npos);
+  EXPECT_NE(itemError(shp, 1).description().find("negative Anzahl der Teile -2"),
+            std::string::npos);
 }
 
 TEST(CShapeFile, item_badPartStarts_refused) {
@@ -454,18 +460,18 @@ TEST(CShapeFile, item_badPartStarts_refused) {
   patch(shp, starts + 4, le32(1000));
   auto e = itemError(shp, 2);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("Record 2 of " + shp.string()), std::string::npos);
-  EXPECT_NE(e.description().find("part 2 starts at point 1000"), std::string::npos)
+  EXPECT_NE(e.description().find("Datensatz 2 von " + shp.string()), std::string::npos);
+  EXPECT_NE(e.description().find("Teil 2 beginnt bei Punkt 1000"), std::string::npos)
       << e.description();
   patch(shp, starts + 4, le32(0));
   e = itemError(shp, 2);
-  EXPECT_NE(e.description().find("part 2 starts at point 0, not after part 1 at 0"),
+  EXPECT_NE(e.description().find("Teil 2 beginnt bei Punkt 0, nicht hinter Teil 1 bei 0"),
             std::string::npos)
       << e.description();
   patch(shp, starts + 4, le32(5));
   patch(shp, starts, le32(3));
   e = itemError(shp, 2);
-  EXPECT_NE(e.description().find("part 1 starts at point 3 instead of 0"), std::string::npos)
+  EXPECT_NE(e.description().find("Teil 1 beginnt bei Punkt 3 statt bei 0"), std::string::npos)
       << e.description();
   patch(shp, starts, le32(0));
   EXPECT_EQ(std::dynamic_pointer_cast<CPolygon>(open(shp).Item(2))->Count(), 2);
@@ -480,7 +486,7 @@ TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
   EXPECT_TRUE(file.Item(2));
   auto e = raised([&] { file.Item(3); });
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find("Record 3"), std::string::npos) << e.description();
+  EXPECT_NE(e.description().find("Datensatz 3"), std::string::npos) << e.description();
   truncateTo(shp, kRecord2 + 4);
   EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
 }

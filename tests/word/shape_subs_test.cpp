@@ -246,9 +246,10 @@ TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0],
             "D2 CollectNeighbourPolygons: Fehler! Der Datensatz 2 der Shape-Datei ist nicht lesbar "
-            "und wird übergangen: A shape type does not match main header type.(-2147220978)");
+            "und wird übergangen: Der Formtyp eines Datensatzes passt nicht zum Formtyp der "
+            "Datei.(-2147220978)");
   EXPECT_NE(lines[1].find("Der Datensatz 3 der Shape-Datei ist nicht lesbar"), std::string::npos);
-  EXPECT_NE(lines[1].find("5000 points"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find("5000 Punkte"), std::string::npos) << lines[1];
 
   try {
     CollectNeighbourPolygons(file, 2, n, b);

@@ -131,7 +131,7 @@ struct DbfReader::Impl {
     throw DbfError(path.string() + ": " + what);
   }
   [[noreturn]] void fail(uint32_t index, const Column& c, const std::string& what) const {
-    throw DbfError(path.string() + ": record " + std::to_string(index + 1) + ", field " +
+    throw DbfError(path.string() + ": Datensatz " + std::to_string(index + 1) + ", Feld " +
                    c.descriptor.name + ": " + what);
   }
 
@@ -146,10 +146,10 @@ struct DbfReader::Impl {
 };
 
 void DbfReader::Impl::parseHeader() {
-  if (data.size() < 32) fail("the file is too short for a dBASE header");
+  if (data.size() < 32) fail("die Datei ist zu kurz für einen dBASE-Kopf");
   const auto version = static_cast<uint8_t>(data[0]);
   const auto layoutOpt = layoutFor(version);
-  if (!layoutOpt) fail("unknown dBASE version byte " + hexByte(version));
+  if (!layoutOpt) fail("unbekanntes dBASE-Versionsbyte " + hexByte(version));
   layout = *layoutOpt;
   recordCount = le32(data.data() + 4);
   headerLength = le16(data, 8);
@@ -158,9 +158,9 @@ void DbfReader::Impl::parseHeader() {
   const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
   const size_t descriptorSize = layout == Layout::Dbase7 ? 48 : 32;
   if (headerLength < firstDescriptor + 1)
-    fail("the header length " + std::to_string(headerLength) + " is too small");
+    fail("die Kopflänge " + std::to_string(headerLength) + " ist zu klein");
   if (headerLength > data.size())
-    fail("the header declares " + std::to_string(headerLength) + " bytes but the file holds " +
+    fail("der Kopf gibt " + std::to_string(headerLength) + " Bytes an, die Datei hat aber nur " +
          std::to_string(data.size()));
 
   size_t at = firstDescriptor;
@@ -169,7 +169,7 @@ void DbfReader::Impl::parseHeader() {
   for (;;) {
     if (at < headerLength && data[at] == '\x0D') break;
     if (at + descriptorSize >= headerLength)
-      fail("the field descriptors are not ended by 0x0D within the header of " +
+      fail("die Feldbeschreibungen enden nicht mit 0x0D innerhalb des Kopfs von " +
            std::to_string(headerLength) + " bytes");
     const char* d = data.data() + at;
     const size_t nameLength = layout == Layout::Dbase7 ? 32 : 11;
@@ -184,12 +184,12 @@ void DbfReader::Impl::parseHeader() {
     c.descriptor.decimals =
         static_cast<uint8_t>(d[typeAt + 2 + (layout == Layout::Dbase7 ? 0 : 4)]);
     const std::string fieldName =
-        "field " + std::to_string(columns.size() + 1) +
+        "Feld " + std::to_string(columns.size() + 1) +
         (c.descriptor.name.empty() ? std::string() : " (" + c.descriptor.name + ")");
-    if (c.descriptor.name.empty()) fail(fieldName + " has no name");
+    if (c.descriptor.name.empty()) fail(fieldName + " hat keinen Namen");
     for (char ch : c.descriptor.name)
-      if (static_cast<unsigned char>(ch) < 0x20) fail(fieldName + " has an invalid name");
-    if (c.descriptor.length == 0) fail(fieldName + " has length 0");
+      if (static_cast<unsigned char>(ch) < 0x20) fail(fieldName + " hat einen ungültigen Namen");
+    if (c.descriptor.length == 0) fail(fieldName + " hat die Länge 0");
     c.offset = offset;
     offset += c.descriptor.length;
     const uint8_t flags = layout == Layout::VisualFoxPro ? static_cast<uint8_t>(d[18]) : 0;
@@ -197,7 +197,7 @@ void DbfReader::Impl::parseHeader() {
     const unsigned length = c.descriptor.length;
     auto requireLength = [&](std::initializer_list<unsigned> allowed) {
       if (std::find(allowed.begin(), allowed.end(), length) == allowed.end())
-        fail(fieldName + " of type " + std::string(1, type) + " has the invalid length " +
+        fail(fieldName + " vom Typ " + std::string(1, type) + " hat die ungültige Länge " +
              std::to_string(length));
     };
     switch (type) {
@@ -249,17 +249,17 @@ void DbfReader::Impl::parseHeader() {
     }
     at += descriptorSize;
   }
-  if (columns.empty()) fail("the table has no fields");
+  if (columns.empty()) fail("die Tabelle hat keine Felder");
   if (offset + 1 != recordLength)
-    fail("the record length " + std::to_string(recordLength) +
-         " does not match the fields, which need " + std::to_string(offset + 1));
+    fail("die Satzlänge " + std::to_string(recordLength) + " passt nicht zu den Feldern, die " +
+         std::to_string(offset + 1) + " Bytes brauchen");
   if (nullBits > 0 && (!nullFlagsOffset || nullFlagsLength * 8 < static_cast<size_t>(nullBits)))
-    fail("nullable fields without a matching _NullFlags column");
+    fail("Felder, die leer bleiben dürfen, ohne passende Spalte _NullFlags");
   const uint64_t needed = uint64_t{headerLength} + uint64_t{recordCount} * recordLength;
   if (needed > data.size())
-    fail("the header declares " + std::to_string(recordCount) + " records of " +
-         std::to_string(recordLength) + " bytes, which run past the end of the file (" +
-         std::to_string(needed) + " bytes needed, " + std::to_string(data.size()) + " present)");
+    fail("der Kopf gibt " + std::to_string(recordCount) + " Datensätze zu je " +
+         std::to_string(recordLength) + " Bytes an, mehr als die Datei enthält (" +
+         std::to_string(needed) + " Bytes nötig, " + std::to_string(data.size()) + " vorhanden)");
 }
 
 void DbfReader::Impl::chooseCodePage() {
@@ -267,7 +267,7 @@ void DbfReader::Impl::chooseCodePage() {
   // with neither is judged by its bytes (with its memo file, which shares its code page).
   if (const auto cpg = findSibling(path, ".cpg")) {
     codePage = normalizeCodePage(readWholeFile(*cpg, 256));
-    if (codePage.empty()) fail("the code page file " + cpg->string() + " is empty");
+    if (codePage.empty()) fail("die Codepage-Datei " + cpg->string() + " ist leer");
   } else {
     codePage = codePageForLdid(static_cast<uint8_t>(data[29]));
   }
@@ -285,7 +285,7 @@ void DbfReader::Impl::chooseCodePage() {
   try {
     toUtf8.emplace("UTF-8", codePage);
   } catch (const std::invalid_argument&) {
-    fail("the code page " + codePage + " is not supported");
+    fail("die Codepage " + codePage + " wird nicht unterstützt");
   }
 }
 
@@ -300,7 +300,7 @@ void DbfReader::Impl::openMemo() {
   const auto version = static_cast<uint8_t>(data[0]);
   const bool fox = layout == Layout::VisualFoxPro || version == 0xF5 || version == 0xFB;
   const auto file = findMemoFile(path, fox);
-  if (!file) fail("the table has memo fields but its memo file (.dbt or .fpt) is missing");
+  if (!file) fail("die Tabelle hat Memofelder, aber ihre Memodatei (.dbt oder .fpt) fehlt");
   MemoKind kind = MemoKind::DbaseIV;
   std::string ext = file->extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](char ch) { return std::tolower(ch); });
@@ -313,7 +313,7 @@ void DbfReader::Impl::openMemo() {
 
 const char* DbfReader::Impl::recordAt(uint32_t index) const {
   if (index >= recordCount)
-    fail("record " + std::to_string(uint64_t{index} + 1) + " does not exist, the table has " +
+    fail("Datensatz " + std::to_string(uint64_t{index} + 1) + " gibt es nicht, die Tabelle hat " +
          std::to_string(recordCount));
   return data.data() + headerLength + size_t{index} * recordLength;
 }
@@ -344,7 +344,7 @@ Value DbfReader::Impl::decodeNumber(uint32_t index, const Column& c, std::string
   double v = 0;
   const auto [ptr, ec] = std::from_chars(first, last, v);
   if (ec != std::errc() || ptr != last || first == last || !std::isfinite(v))
-    fail(index, c, "\"" + toText(t) + "\" is not a number");
+    fail(index, c, "\"" + toText(t) + "\" ist keine Zahl");
   return Value::real(v);
 }
 
@@ -358,7 +358,7 @@ Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_v
     if (t.empty()) return {};
     for (char ch : t) {
       if (ch < '0' || ch > '9')
-        fail(index, c, "invalid memo block number \"" + std::string(t) + "\"");
+        fail(index, c, "ungültige Memoblocknummer \"" + std::string(t) + "\"");
       block = block * 10 + static_cast<uint64_t>(ch - '0');
     }
   }
@@ -391,11 +391,11 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
       if (t.empty() || t == "00000000") return {};
       if (t.size() != 8 ||
           !std::all_of(t.begin(), t.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
-        fail(index, c, "\"" + toText(t) + "\" is not a date");
+        fail(index, c, "\"" + toText(t) + "\" ist kein Datum");
       const int y = std::atoi(std::string(t.substr(0, 4)).c_str());
       const int m = std::atoi(std::string(t.substr(4, 2)).c_str());
       const int d = std::atoi(std::string(t.substr(6, 2)).c_str());
-      if (!validDate(y, m, d)) fail(index, c, "\"" + std::string(t) + "\" is not a valid date");
+      if (!validDate(y, m, d)) fail(index, c, "\"" + std::string(t) + "\" ist kein gültiges Datum");
       return Value::date(Date{y, m, d});
     }
     case 'L':
@@ -415,7 +415,7 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
         case '\0':
           return {};
         default:
-          fail(index, c, "\"" + toText(raw) + "\" is not a logical value");
+          fail(index, c, "\"" + toText(raw) + "\" ist kein Wahrheitswert");
       }
       return {};
     case 'I':

@@ -18,16 +18,16 @@ namespace data::dbf {
 std::string readWholeFile(const std::filesystem::path& path, uint64_t maxSize) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec) throw DbfError(path.string() + ": cannot be read (" + ec.message() + ")");
+  if (ec) throw DbfError(path.string() + ": kann nicht gelesen werden (" + ec.message() + ")");
   if (size > maxSize)
     throw DbfError(path.string() + ": " + std::to_string(size) +
-                   " bytes is too large for a dBASE file");
+                   " Bytes sind zu groß für eine dBASE-Datei");
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DbfError(path.string() + ": cannot be opened");
+  if (!in) throw DbfError(path.string() + ": kann nicht geöffnet werden");
   std::string data(static_cast<size_t>(size), '\0');
   in.read(data.data(), static_cast<std::streamsize>(size));
   if (static_cast<uint64_t>(in.gcount()) != size)
-    throw DbfError(path.string() + ": could not be read completely");
+    throw DbfError(path.string() + ": konnte nicht vollständig gelesen werden");
   return data;
 }
 
@@ -37,8 +37,8 @@ TempFile::TempFile(std::filesystem::path target) : target_(std::move(target)) {
   name.push_back('\0');
   fd_ = ::mkstemp(name.data());
   if (fd_ < 0)
-    throw DbfError(target_.string() + ": cannot create a temporary file (" + std::strerror(errno) +
-                   ")");
+    throw DbfError(target_.string() + ": die temporäre Datei kann nicht angelegt werden (" +
+                   std::strerror(errno) + ")");
   temp_ = name.data();
   // mkstemp creates the file private to the user; give it the permissions a new file gets.
   const mode_t mask = ::umask(0);
@@ -59,7 +59,8 @@ void TempFile::write(std::string_view data) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw DbfError(target_.string() + ": writing failed (" + std::strerror(errno) + ")");
+      throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" + std::strerror(errno) +
+                     ")");
     }
     data.remove_prefix(static_cast<size_t>(n));
   }
@@ -71,11 +72,11 @@ void TempFile::commit() {
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
   if (!synced || !closed)
-    throw DbfError(target_.string() + ": writing failed (" +
+    throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" +
                    std::strerror(synced ? errno : syncError) + ")");
   std::error_code ec;
   std::filesystem::rename(temp_, target_, ec);
-  if (ec) throw DbfError(target_.string() + ": cannot be replaced (" + ec.message() + ")");
+  if (ec) throw DbfError(target_.string() + ": kann nicht ersetzt werden (" + ec.message() + ")");
   temp_.clear();
 }
 

@@ -37,18 +37,18 @@ MemoReader::MemoReader(std::filesystem::path path, MemoKind kind)
     : path_(std::move(path)), kind_(kind), data_(readWholeFile(path_, kMaxMemoFile)) {
   const std::string name = path_.string();
   if (kind_ == MemoKind::FoxPro) {
-    if (data_.size() < 512) throw DbfError(name + ": memo file header is incomplete");
+    if (data_.size() < 512) throw DbfError(name + ": der Kopf der Memodatei ist unvollständig");
     blockSize_ = static_cast<uint32_t>(static_cast<unsigned char>(data_[6])) << 8 |
                  static_cast<unsigned char>(data_[7]);
-    if (blockSize_ == 0) throw DbfError(name + ": memo file declares a block size of 0");
+    if (blockSize_ == 0) throw DbfError(name + ": die Memodatei gibt die Blockgröße 0 an");
   } else if (kind_ == MemoKind::DbaseIV) {
-    if (data_.size() < 22) throw DbfError(name + ": memo file header is incomplete");
+    if (data_.size() < 22) throw DbfError(name + ": der Kopf der Memodatei ist unvollständig");
     const uint32_t declared = static_cast<uint32_t>(static_cast<unsigned char>(data_[21])) << 8 |
                               static_cast<unsigned char>(data_[20]);
     // Some writers leave the field empty; 512 is the default then.
     blockSize_ = declared == 0 ? kDbtBlock : declared;
   } else if (data_.size() < kDbtBlock) {
-    throw DbfError(name + ": memo file header is incomplete");
+    throw DbfError(name + ": der Kopf der Memodatei ist unvollständig");
   }
 }
 
@@ -57,21 +57,21 @@ std::string MemoReader::read(uint64_t block) const {
   const uint64_t start = block * blockSize_;
   const uint64_t headerEnd = kind_ == MemoKind::FoxPro ? 512 : blockSize_;
   if (start < headerEnd)
-    throw DbfError(name + ": memo block " + std::to_string(block) +
-                   " points into the memo file header");
+    throw DbfError(name + ": Memoblock " + std::to_string(block) +
+                   " zeigt in den Kopf der Memodatei");
   if (start >= data_.size())
-    throw DbfError(name + ": memo block " + std::to_string(block) +
-                   " lies past the end of the memo file");
+    throw DbfError(name + ": Memoblock " + std::to_string(block) +
+                   " liegt hinter dem Ende der Memodatei");
   const size_t at = static_cast<size_t>(start);
   auto lengthChecked = [&](uint64_t from, uint64_t length) {
     if (from + length > data_.size())
-      throw DbfError(name + ": memo at block " + std::to_string(block) + " declares " +
-                     std::to_string(length) + " bytes, more than the memo file holds");
+      throw DbfError(name + ": das Memo in Block " + std::to_string(block) + " gibt " +
+                     std::to_string(length) + " Bytes an, mehr als die Memodatei enthält");
     return data_.substr(static_cast<size_t>(from), static_cast<size_t>(length));
   };
   if (kind_ == MemoKind::FoxPro) {
     if (at + 8 > data_.size())
-      throw DbfError(name + ": memo block " + std::to_string(block) + " is cut off");
+      throw DbfError(name + ": Memoblock " + std::to_string(block) + " ist abgeschnitten");
     return lengthChecked(at + 8, be32(data_, at + 4));
   }
   // dBASE IV writes a header FF FF 08 00 and the length including those 8 bytes; dBASE III
@@ -79,8 +79,8 @@ std::string MemoReader::read(uint64_t block) const {
   if (at + 8 <= data_.size() && data_.compare(at, 4, "\xFF\xFF\x08\x00", 4) == 0) {
     const uint32_t length = le32(data_, at + 4);
     if (length < 8)
-      throw DbfError(name + ": memo at block " + std::to_string(block) +
-                     " declares an invalid length " + std::to_string(length));
+      throw DbfError(name + ": das Memo in Block " + std::to_string(block) +
+                     " gibt die ungültige Länge " + std::to_string(length) + " an");
     return lengthChecked(at + 8, length - 8);
   }
   const size_t end = data_.find('\x1A', at);

@@ -58,9 +58,28 @@ bool isPermissionError(int e) {
   return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY;
 }
 
+// The system's reason in German for the failures a user can mend; others keep the system's text.
+std::string reasonText(int e) {
+  switch (e) {
+    case EACCES:
+    case EPERM:
+      return "keine Berechtigung";
+    case EROFS:
+      return "der Datenträger ist schreibgeschützt";
+    case ENOSPC:
+    case EDQUOT:
+      return "der Datenträger ist voll";
+    case ENOENT:
+    case ENOTDIR:
+      return "der Ordner existiert nicht";
+    default:
+      return std::string("Systemfehler ") + std::to_string(e) + " (" + std::strerror(e) + ")";
+  }
+}
+
 [[noreturn]] void fail(int e, const std::filesystem::path& target, const char* what) {
   const std::string text =
-      "cannot write " + target.string() + " (" + what + ": " + std::strerror(e) + ")";
+      target.string() + " kann nicht geschrieben werden (" + what + ": " + reasonText(e) + ")";
   throw DocxError(isPermissionError(e) ? ErrorCode::kFileOpen : ErrorCode::kWriteFailed, text);
 }
 
@@ -97,18 +116,19 @@ void checkNotOpenElsewhere(const std::filesystem::path& target) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(folder / lock, ec))) {
       throw DocxError(ErrorCode::kFileOpen,
-                      target.string() + " is open in another program (" + lock + ")");
+                      target.string() + " ist in einem anderen Programm geöffnet (" + lock + ")");
     }
   }
   if (lockedByOtherProcess(target)) {
-    throw DocxError(ErrorCode::kFileOpen, target.string() + " is locked by another program");
+    throw DocxError(ErrorCode::kFileOpen,
+                    target.string() + " ist von einem anderen Programm gesperrt");
   }
 }
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          Durability durability) {
   if (target.filename().empty()) {
-    throw DocxError(ErrorCode::kInvalidArgument, "no file name in " + target.string());
+    throw DocxError(ErrorCode::kInvalidArgument, "kein Dateiname in " + target.string());
   }
   checkNotOpenElsewhere(target);
   std::error_code ec;
@@ -116,9 +136,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
   mode_t mode = 0;
   if (std::filesystem::exists(status)) {
     if (std::filesystem::is_directory(status)) {
-      throw DocxError(ErrorCode::kFileOpen, target.string() + " is a folder");
+      throw DocxError(ErrorCode::kFileOpen, target.string() + " ist ein Ordner");
     }
-    if (access(target.c_str(), W_OK) != 0) fail(errno, target, "no write access");
+    if (access(target.c_str(), W_OK) != 0) fail(errno, target, "kein Schreibzugriff");
     struct stat st;
     if (stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
   } else {
@@ -132,22 +152,22 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
   tempName += target.filename().string();
   tempName += ".XXXXXX";
   TempFile temp((folder / tempName).string());
-  if (temp.fd() < 0) fail(temp.error(), target, "temporary file");
+  if (temp.fd() < 0) fail(temp.error(), target, "temporäre Datei");
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(temp.fd(), bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail(errno, target, "write");
+      fail(errno, target, "Schreiben");
     }
     done += static_cast<std::size_t>(n);
   }
-  if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "permissions");
+  if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "Zugriffsrechte");
   if (durability == Durability::kFlushThenRename && fsync(temp.fd()) != 0) {
-    fail(errno, target, "flush");
+    fail(errno, target, "Sichern auf den Datenträger");
   }
-  if (temp.closeFile() != 0) fail(errno, target, "close");
-  if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "rename");
+  if (temp.closeFile() != 0) fail(errno, target, "Schließen");
+  if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "Umbenennen");
   temp.commit();
 }
 

@@ -236,7 +236,7 @@ void fillRun(pugi::xml_node run, std::string_view text, pugi::xml_node rPr,
 // Splits the paragraph at the insertion point; answers the point at the start of the new one.
 InsertPoint splitParagraph(InsertPoint at) {
   pugi::xml_node p = ancestor(at.parent, "w:p");
-  if (!p) throw DocxError(ErrorCode::kInvalidArgument, "insertion point is not in a paragraph");
+  if (!p) throw DocxError(ErrorCode::kInvalidArgument, "die Einfügestelle liegt in keinem Absatz");
   if (at.parent != p) {
     // Inside a hyperlink or similar: the split happens behind that container.
     pugi::xml_node child = at.parent;
@@ -320,13 +320,13 @@ BookmarkEditor::Located BookmarkEditor::locate(std::string_view name, BookmarkSc
   if (it == starts_.end() ||
       (scope == BookmarkScope::kMainText && !stories_[it->second.story].main)) {
     throw DocxError(ErrorCode::kBookmarkNotFound,
-                    "bookmark " + std::string(name) + " does not exist");
+                    "die Textmarke " + std::string(name) + " gibt es nicht");
   }
   const Entry& e = it->second;
   const auto end = ends_.find(std::to_string(e.story) + "/" + e.start.attribute("w:id").value());
   if (end == ends_.end()) {
     throw DocxError(ErrorCode::kBookmarkNotFound,
-                    "bookmark " + std::string(name) + " has no end marker");
+                    "die Textmarke " + std::string(name) + " hat kein Ende");
   }
   return {&stories_[e.story], e.start, end->second};
 }
@@ -374,7 +374,7 @@ void BookmarkEditor::normalize(Located& b) {
     } else if (pugi::xml_node q = previousParagraph(b.start)) {
       q.append_move(b.start);
     } else {
-      throw DocxError(ErrorCode::kInvalidArgument, "bookmark lies outside any paragraph");
+      throw DocxError(ErrorCode::kInvalidArgument, "die Textmarke liegt außerhalb jedes Absatzes");
     }
     b.start.parent().insert_move_after(b.end, b.start);
     return;
@@ -409,14 +409,15 @@ Span spanOf(pugi::xml_node start, pugi::xml_node end) {
     --j;
   }
   if (i == 0 || j == 0) {
-    throw DocxError(ErrorCode::kMalformedXml, "bookmark markers are nested in each other");
+    throw DocxError(ErrorCode::kMalformedXml,
+                    "Anfang und Ende von Textmarken sind ineinander verschachtelt");
   }
   Span span{ps[i - 1], pe[j - 1], {}};
   for (pugi::xml_node n = span.startSide.next_sibling(); n; n = n.next_sibling()) {
     if (n == span.endSide) return span;
     span.between.push_back(n);
   }
-  throw DocxError(ErrorCode::kMalformedXml, "bookmark ends before it starts");
+  throw DocxError(ErrorCode::kMalformedXml, "die Textmarke endet vor ihrem Anfang");
 }
 
 }  // namespace
@@ -494,7 +495,7 @@ void BookmarkEditor::setFont(std::string_view name, const RunFormat& format, Boo
 
 bool BookmarkEditor::replaceFirst(std::string_view name, std::string_view search,
                                   std::string_view replacement, BookmarkScope scope) {
-  if (search.empty()) throw DocxError(ErrorCode::kInvalidArgument, "empty search text");
+  if (search.empty()) throw DocxError(ErrorCode::kInvalidArgument, "leerer Suchtext");
   const std::string cleanSearch = cleanText(search);
   const std::string cleanReplacement = cleanText(replacement);
   const Located b = locate(name, scope);

@@ -25,7 +25,7 @@ constexpr int kCompressionLevel = 1;
 void requireWordNamespace(pugi::xml_node root, const std::string& part) {
   if (std::string_view(root.attribute("xmlns:w").value()) != kNsW) {
     throw DocxError(ErrorCode::kMalformedXml,
-                    part + " does not use the WordprocessingML namespace with prefix w");
+                    part + " verwendet den WordprocessingML-Namensraum nicht mit dem Präfix w");
   }
 }
 
@@ -70,7 +70,7 @@ struct Document::Impl {
   static std::unique_ptr<Impl> load(Package package) {
     const auto mains = package.related("", "/officeDocument");
     if (mains.empty() || !package.has(mains.front())) {
-      throw DocxError(ErrorCode::kMissingPart, "the package has no main document part");
+      throw DocxError(ErrorCode::kMissingPart, "das Paket hat keinen Hauptdokumentteil");
     }
     const std::string main = mains.front();
     const std::string type = package.contentType(main);
@@ -79,13 +79,13 @@ struct Document::Impl {
     } else if (type == kTypeMacroTemplate) {
       package.setContentType(main, kTypeMacroDocument);
     } else if (type != kTypeDocument && type != kTypeMacroDocument) {
-      throw DocxError(ErrorCode::kMissingPart, "the main part is not a word-processing document");
+      throw DocxError(ErrorCode::kMissingPart, "der Hauptteil ist kein Textdokument");
     }
     pugi::xml_node root = package.xml(main).document_element();
     requireWordNamespace(root, main);
     pugi::xml_node body = root.child("w:body");
     if (!is(root, "w:document") || !body) {
-      throw DocxError(ErrorCode::kMalformedXml, main + " has no document body");
+      throw DocxError(ErrorCode::kMalformedXml, main + " hat keinen Dokumentkörper");
     }
     std::vector<Story> stories{{main, body, true}};
     for (const char* kind : {"/header", "/footer"}) {

@@ -1,6 +1,6 @@
 #pragma once
 // The one exception type of the document engine: a stable number the caller can test (for
-// example to recognise a target that is open elsewhere) and an English description.
+// example to recognise a target that is open elsewhere) and a German description.
 
 #include <stdexcept>
 #include <string>

@@ -34,7 +34,7 @@ std::string hex(Rgb c) {
 
 void checkFinite(double v) {
   if (!std::isfinite(v) || std::fabs(v) > kMaxCoordinate) {
-    throw DocxError(ErrorCode::kInvalidArgument, "coordinate out of range");
+    throw DocxError(ErrorCode::kInvalidArgument, "Koordinate außerhalb des zulässigen Bereichs");
   }
 }
 
@@ -80,9 +80,8 @@ Drawing::Shape& Drawing::shape(int n) {
 
 const Drawing::Shape& Drawing::shape(int n) const {
   if (n < 1 || n > static_cast<int>(shapes_.size())) {
-    throw DocxError(ErrorCode::kShapeOutOfRange, "shape " + std::to_string(n) +
-                                                     " does not exist (" +
-                                                     std::to_string(shapes_.size()) + " shapes)");
+    throw DocxError(ErrorCode::kShapeOutOfRange, "Form " + std::to_string(n) + " gibt es nicht (" +
+                                                     std::to_string(shapes_.size()) + " Formen)");
   }
   return shapes_[static_cast<std::size_t>(n - 1)];
 }
@@ -93,14 +92,14 @@ Drawing::Group& Drawing::groupAt(int n) {
 
 const Drawing::Group& Drawing::groupAt(int n) const {
   if (n < 1 || n > static_cast<int>(groups_.size())) {
-    throw DocxError(ErrorCode::kShapeOutOfRange, "group " + std::to_string(n) + " does not exist");
+    throw DocxError(ErrorCode::kShapeOutOfRange, "Gruppe " + std::to_string(n) + " gibt es nicht");
   }
   return groups_[static_cast<std::size_t>(n - 1)];
 }
 
 int Drawing::addPolyline(const std::vector<Point>& points) {
   if (points.size() < 2) {
-    throw DocxError(ErrorCode::kInvalidArgument, "a polyline needs at least two points");
+    throw DocxError(ErrorCode::kInvalidArgument, "ein Linienzug braucht mindestens zwei Punkte");
   }
   for (const Point& p : points) {
     checkFinite(p.x);
@@ -132,7 +131,7 @@ int Drawing::addPolyline(const std::vector<Point>& points) {
 int Drawing::addLabel(double left, double top, double width, double height) {
   for (double v : {left, top, width, height}) checkFinite(v);
   if (width < 0 || height < 0) {
-    throw DocxError(ErrorCode::kInvalidArgument, "a label needs a positive size");
+    throw DocxError(ErrorCode::kInvalidArgument, "eine Beschriftung braucht eine positive Größe");
   }
   Shape s;
   s.kind = Kind::kLabel;
@@ -151,7 +150,7 @@ void Drawing::setFillColor(int n, Rgb c) {
 void Drawing::setFillPattern(int n, int pattern) {
   if (pattern < 1 || pattern > 12) {
     throw DocxError(ErrorCode::kInvalidArgument,
-                    "fill pattern " + std::to_string(pattern) + " is not supported");
+                    "das Füllmuster " + std::to_string(pattern) + " wird nicht unterstützt");
   }
   Shape& s = shape(n);
   s.fill = Fill::kPattern;
@@ -168,7 +167,7 @@ void Drawing::setFillSolid(int n) {
 
 void Drawing::setFillTransparency(int n, double t) {
   if (!(t >= 0.0 && t <= 1.0)) {
-    throw DocxError(ErrorCode::kInvalidArgument, "transparency must lie between 0 and 1");
+    throw DocxError(ErrorCode::kInvalidArgument, "die Transparenz muss zwischen 0 und 1 liegen");
   }
   shape(n).transparency = t;
 }
@@ -180,7 +179,7 @@ void Drawing::setLineVisible(int n, bool visible) {
 void Drawing::setLabelText(int n, const std::string& text) {
   Shape& s = shape(n);
   if (s.kind != Kind::kLabel) {
-    throw DocxError(ErrorCode::kInvalidArgument, "shape " + std::to_string(n) + " has no text");
+    throw DocxError(ErrorCode::kInvalidArgument, "Form " + std::to_string(n) + " hat keinen Text");
   }
   s.text = cleanText(text);
 }
@@ -188,7 +187,7 @@ void Drawing::setLabelText(int n, const std::string& text) {
 void Drawing::setLabelFont(int n, double sizePt, bool bold) {
   Shape& s = shape(n);
   if (!(sizePt >= 1.0 && sizePt <= 1638.0)) {
-    throw DocxError(ErrorCode::kInvalidArgument, "font size out of range");
+    throw DocxError(ErrorCode::kInvalidArgument, "Schriftgröße außerhalb des zulässigen Bereichs");
   }
   s.fontSize = sizePt;
   s.bold = bold;
@@ -217,7 +216,7 @@ Frame Drawing::shapeFrame(int n) const {
 void Drawing::setShapeSize(int n, double width, double height) {
   checkFinite(width);
   checkFinite(height);
-  if (width < 0 || height < 0) throw DocxError(ErrorCode::kInvalidArgument, "negative size");
+  if (width < 0 || height < 0) throw DocxError(ErrorCode::kInvalidArgument, "negative Größe");
   Shape& s = shape(n);
   if (s.group) {
     const Group& g = groupAt(s.group);
@@ -233,7 +232,7 @@ void Drawing::setShapeSize(int n, double width, double height) {
 
 int Drawing::group(const std::vector<int>& members) {
   if (members.size() < 2) {
-    throw DocxError(ErrorCode::kInvalidArgument, "a group needs at least two shapes");
+    throw DocxError(ErrorCode::kInvalidArgument, "eine Gruppe braucht mindestens zwei Formen");
   }
   std::vector<Frame> frames;
   frames.reserve(members.size());
@@ -242,10 +241,10 @@ int Drawing::group(const std::vector<int>& members) {
   for (int m : members) {
     if (shape(m).group) {
       throw DocxError(ErrorCode::kInvalidArgument,
-                      "shape " + std::to_string(m) + " is already in a group");
+                      "Form " + std::to_string(m) + " ist schon in einer Gruppe");
     }
     if (listed[static_cast<std::size_t>(m)]) {
-      throw DocxError(ErrorCode::kInvalidArgument, "shape listed twice");
+      throw DocxError(ErrorCode::kInvalidArgument, "Form doppelt aufgeführt");
     }
     listed[static_cast<std::size_t>(m)] = true;
     frames.push_back(shape(m).frame);
@@ -262,7 +261,7 @@ int Drawing::group(const std::vector<int>& members) {
 
 Frame Drawing::groupFrame(int n) const {
   const Group& g = groupAt(n);
-  if (!g.active) throw DocxError(ErrorCode::kShapeOutOfRange, "group is ungrouped");
+  if (!g.active) throw DocxError(ErrorCode::kShapeOutOfRange, "die Gruppe ist aufgelöst");
   Frame f = g.frame;
   f.left = groupLeft(g);
   return f;
@@ -272,7 +271,7 @@ void Drawing::setGroupSize(int n, double width, double height) {
   checkFinite(width);
   checkFinite(height);
   if (width <= 0 || height <= 0)
-    throw DocxError(ErrorCode::kInvalidArgument, "size must be positive");
+    throw DocxError(ErrorCode::kInvalidArgument, "die Größe muss positiv sein");
   groupFrame(n);  // checks it is active
   Group& g = groupAt(n);
   g.frame.width = width;
@@ -308,12 +307,12 @@ void Drawing::ungroup(int n) {
 
 void Drawing::regroup(int n) {
   Group& g = groupAt(n);
-  if (g.active) throw DocxError(ErrorCode::kInvalidArgument, "group is still grouped");
+  if (g.active) throw DocxError(ErrorCode::kInvalidArgument, "die Gruppe besteht noch");
   std::vector<Frame> frames;
   for (int m : g.members) {
     if (shape(m).group) {
       throw DocxError(ErrorCode::kInvalidArgument,
-                      "shape " + std::to_string(m) + " is in another group");
+                      "Form " + std::to_string(m) + " ist in einer anderen Gruppe");
     }
     frames.push_back(shape(m).frame);
   }

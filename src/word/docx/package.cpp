@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "word/docx/docx_error.h"
+#include "word/docx/xml_util.h"
 
 namespace docx {
 namespace {
@@ -69,10 +70,11 @@ constexpr std::size_t kCacheLimit = 64;
 
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  if (!in) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   std::ostringstream buffer;
   buffer << in.rdbuf();
-  if (in.bad()) throw DocxError(ErrorCode::kReadFailed, "cannot read " + path.string());
+  if (in.bad())
+    throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht gelesen werden");
   return std::move(buffer).str();
 }
 
@@ -81,9 +83,9 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
   const auto canonical = std::filesystem::weakly_canonical(path, ec);
   const std::string key = ec ? path.string() : canonical.string();
   const auto mtime = std::filesystem::last_write_time(path, ec);
-  if (ec) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  if (ec) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec) throw DocxError(ErrorCode::kReadFailed, "cannot open " + path.string());
+  if (ec) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   {
     std::lock_guard lock(g_cacheMutex);
     auto it = g_cache.find(key);
@@ -194,14 +196,14 @@ Package::Package(const std::vector<ZipEntry>& entries, std::string label)
     parts_.push_back({entry.name, entry.data, nullptr, false});
   }
   if (!has(kContentTypesPart)) {
-    throw DocxError(ErrorCode::kMissingPart, label_ + ": [Content_Types].xml is missing");
+    throw DocxError(ErrorCode::kMissingPart, label_ + ": der Teil [Content_Types].xml fehlt");
   }
 }
 
 Package::Part& Package::part(const std::string& name) {
   auto it = index_.find(name);
   if (it == index_.end()) {
-    throw DocxError(ErrorCode::kMissingPart, label_ + ": part " + name + " is missing");
+    throw DocxError(ErrorCode::kMissingPart, label_ + ": der Teil " + name + " fehlt");
   }
   return parts_[it->second];
 }
@@ -213,16 +215,16 @@ pugi::xml_document& Package::xml(const std::string& name) {
     const pugi::xml_parse_result result =
         doc->load_buffer(p.raw->data(), p.raw->size(), kParseOptions, pugi::encoding_auto);
     if (!result || !doc->document_element()) {
-      throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
-                                                    " is not well-formed XML (" +
-                                                    result.description() + " at offset " +
+      throw DocxError(ErrorCode::kMalformedXml, label_ + ": der Teil " + name +
+                                                    " ist kein wohlgeformtes XML (" +
+                                                    parseProblem(result) + " bei Byte " +
                                                     std::to_string(result.offset) + ")");
     }
     if (!partFacts().contains(p.raw, kShallow)) {
       if (elementDepth(*doc, kMaxElementDepth) > kMaxElementDepth) {
-        throw DocxError(ErrorCode::kMalformedXml, label_ + ": part " + name +
-                                                      " nests elements deeper than " +
-                                                      std::to_string(kMaxElementDepth) + " levels");
+        throw DocxError(ErrorCode::kMalformedXml, label_ + ": der Teil " + name +
+                                                      " schachtelt Elemente tiefer als " +
+                                                      std::to_string(kMaxElementDepth) + " Ebenen");
       }
       partFacts().add(p.raw, kShallow);
     }
@@ -256,7 +258,7 @@ void Package::addXmlPart(const std::string& name, const std::string& type,
                          const std::string& text) {
   auto doc = std::make_unique<pugi::xml_document>();
   if (!doc->load_buffer(text.data(), text.size(), kParseOptions)) {
-    throw DocxError(ErrorCode::kMalformedXml, "internal part " + name + " is malformed");
+    throw DocxError(ErrorCode::kMalformedXml, "der interne Teil " + name + " ist fehlerhaft");
   }
   auto it = index_.find(name);
   if (it == index_.end()) {

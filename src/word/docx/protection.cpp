@@ -61,14 +61,14 @@ std::vector<std::uint8_t> hashPassword(std::string_view password,
   }
   std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
   const EVP_MD* md = EVP_sha512();
-  if (!ctx || !md) throw DocxError(ErrorCode::kCrypto, "SHA-512 is not available");
+  if (!ctx || !md) throw DocxError(ErrorCode::kCrypto, "SHA-512 ist nicht verfügbar");
   std::vector<std::uint8_t> hash(64);
   unsigned int length = 0;
   auto digest = [&](const std::uint8_t* a, std::size_t na, const std::uint8_t* b, std::size_t nb) {
     if (EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1 || EVP_DigestUpdate(ctx.get(), a, na) != 1 ||
         (nb && EVP_DigestUpdate(ctx.get(), b, nb) != 1) ||
         EVP_DigestFinal_ex(ctx.get(), hash.data(), &length) != 1) {
-      throw DocxError(ErrorCode::kCrypto, "SHA-512 failed");
+      throw DocxError(ErrorCode::kCrypto, "SHA-512 ist fehlgeschlagen");
     }
   };
   digest(input.data(), input.size(), nullptr, 0);
@@ -88,7 +88,7 @@ std::vector<std::uint8_t> hashPassword(std::string_view password,
 std::vector<std::uint8_t> randomBytes(std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
   if (RAND_bytes(bytes.data(), static_cast<int>(count)) != 1) {
-    throw DocxError(ErrorCode::kCrypto, "no secure random numbers available");
+    throw DocxError(ErrorCode::kCrypto, "keine sicheren Zufallszahlen verfügbar");
   }
   return bytes;
 }
@@ -124,11 +124,11 @@ std::string base64Encode(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::vector<std::uint8_t> base64Decode(std::string_view text) {
-  if (text.size() % 4 != 0) throw DocxError(ErrorCode::kInvalidArgument, "bad base64 text");
+  if (text.size() % 4 != 0) throw DocxError(ErrorCode::kInvalidArgument, "ungültiger Base64-Text");
   std::vector<std::uint8_t> out(text.size() / 4 * 3 + 1);
   const int n = EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
                                 static_cast<int>(text.size()));
-  if (n < 0) throw DocxError(ErrorCode::kInvalidArgument, "bad base64 text");
+  if (n < 0) throw DocxError(ErrorCode::kInvalidArgument, "ungültiger Base64-Text");
   std::size_t size = static_cast<std::size_t>(n);
   // EVP_DecodeBlock counts padding as data.
   if (!text.empty() && text.back() == '=') --size;

@@ -31,10 +31,10 @@ void setVal(pugi::xml_node node, const char* value) {
 void validate(const RunFormat& format) {
   if (format.sizePt &&
       !(std::isfinite(*format.sizePt) && *format.sizePt >= 1.0 && *format.sizePt <= 1638.0)) {
-    throw DocxError(ErrorCode::kInvalidArgument, "font size out of range");
+    throw DocxError(ErrorCode::kInvalidArgument, "Schriftgröße außerhalb des zulässigen Bereichs");
   }
   if (format.fontName && format.fontName->empty()) {
-    throw DocxError(ErrorCode::kInvalidArgument, "empty font name");
+    throw DocxError(ErrorCode::kInvalidArgument, "leerer Schriftname");
   }
 }
 

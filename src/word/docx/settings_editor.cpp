@@ -104,9 +104,10 @@ std::string SettingsEditor::stylesPart() {
 }
 
 void SettingsEditor::protectForms(std::string_view password, std::uint32_t spinCount) {
-  if (password.empty()) throw DocxError(ErrorCode::kInvalidArgument, "empty password");
+  if (password.empty()) throw DocxError(ErrorCode::kInvalidArgument, "leeres Kennwort");
   if (spinCount == 0 || spinCount > 10'000'000) {
-    throw DocxError(ErrorCode::kInvalidArgument, "spin count out of range");
+    throw DocxError(ErrorCode::kInvalidArgument,
+                    "Anzahl der Hash-Runden außerhalb des zulässigen Bereichs");
   }
   const PasswordHash hash = makePasswordHash(password, spinCount);
   const std::string part = settingsPart();

@@ -232,9 +232,9 @@ std::vector<pugi::xml_node> TableEditor::tables() {
 pugi::xml_node TableEditor::table(int index) {
   const auto all = tables();
   if (index < 1 || index > static_cast<int>(all.size())) {
-    throw DocxError(ErrorCode::kTableOutOfRange, "table " + std::to_string(index) +
-                                                     " does not exist (" +
-                                                     std::to_string(all.size()) + " tables)");
+    throw DocxError(ErrorCode::kTableOutOfRange, "Tabelle " + std::to_string(index) +
+                                                     " gibt es nicht (" +
+                                                     std::to_string(all.size()) + " Tabellen)");
   }
   return all[static_cast<std::size_t>(index - 1)];
 }
@@ -245,15 +245,15 @@ pugi::xml_node TableEditor::row(int t, int index) {
   for (pugi::xml_node tr = tbl.child("w:tr"); tr; tr = tr.next_sibling("w:tr")) {
     if (++i == index) return tr;
   }
-  throw DocxError(ErrorCode::kTableOutOfRange, "row " + std::to_string(index) + " of table " +
-                                                   std::to_string(t) + " does not exist");
+  throw DocxError(ErrorCode::kTableOutOfRange, "Zeile " + std::to_string(index) + " von Tabelle " +
+                                                   std::to_string(t) + " gibt es nicht");
 }
 
 pugi::xml_node TableEditor::cell(int t, int r, int index) {
   const auto cells = cellsOf(row(t, r));
   if (index < 1 || index > static_cast<int>(cells.size())) {
-    throw DocxError(ErrorCode::kTableOutOfRange, "cell " + std::to_string(index) + " of row " +
-                                                     std::to_string(r) + " does not exist");
+    throw DocxError(ErrorCode::kTableOutOfRange, "Zelle " + std::to_string(index) + " von Zeile " +
+                                                     std::to_string(r) + " gibt es nicht");
   }
   return cells[static_cast<std::size_t>(index - 1)];
 }
@@ -297,7 +297,8 @@ void TableEditor::appendRow(int t) {
   pugi::xml_node tbl = table(t);
   pugi::xml_node last = tbl.last_child();
   while (last && !is(last, "w:tr")) last = last.previous_sibling();
-  if (!last) throw DocxError(ErrorCode::kTableOutOfRange, "table has no row to copy");
+  if (!last)
+    throw DocxError(ErrorCode::kTableOutOfRange, "die Tabelle hat keine Zeile zum Kopieren");
   pugi::xml_node copy = tbl.insert_copy_after(last, last);
   std::vector<pugi::xml_node> markers;
   collect(copy, isMarkerLike, markers);
@@ -358,7 +359,8 @@ void TableEditor::mergeRow(int t, int r) {
 
 void TableEditor::splitRow(int t, int r, int columns) {
   if (columns < 1 || columns > 63) {
-    throw DocxError(ErrorCode::kInvalidArgument, "a row can be split into 1 to 63 cells");
+    throw DocxError(ErrorCode::kInvalidArgument,
+                    "eine Zeile lässt sich nur in 1 bis 63 Zellen teilen");
   }
   pugi::xml_node tbl = table(t);
   pugi::xml_node tr = row(t, r);

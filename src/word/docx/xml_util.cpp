@@ -4,6 +4,39 @@
 
 namespace docx {
 
+std::string parseProblem(const pugi::xml_parse_result& result) {
+  switch (result.status) {
+    case pugi::status_ok:
+      return "kein Fehler";
+    case pugi::status_out_of_memory:
+      return "zu wenig Speicher";
+    case pugi::status_unrecognized_tag:
+      return "unbekanntes Tag";
+    case pugi::status_bad_pi:
+      return "fehlerhafte Verarbeitungsanweisung";
+    case pugi::status_bad_comment:
+      return "fehlerhafter Kommentar";
+    case pugi::status_bad_cdata:
+      return "fehlerhafter CDATA-Abschnitt";
+    case pugi::status_bad_doctype:
+      return "fehlerhafte Dokumenttypdeklaration";
+    case pugi::status_bad_pcdata:
+      return "fehlerhafter Text";
+    case pugi::status_bad_start_element:
+      return "fehlerhaftes Start-Tag";
+    case pugi::status_bad_attribute:
+      return "fehlerhaftes Attribut";
+    case pugi::status_bad_end_element:
+      return "fehlerhaftes End-Tag";
+    case pugi::status_end_element_mismatch:
+      return "Start- und End-Tag passen nicht zusammen";
+    case pugi::status_no_document_element:
+      return "kein Wurzelelement";
+    default:
+      return std::string("Lesefehler (") + result.description() + ")";
+  }
+}
+
 pugi::xml_node orderedChild(pugi::xml_node parent, const char* name,
                             std::initializer_list<const char*> order) {
   if (pugi::xml_node existing = parent.child(name)) return existing;

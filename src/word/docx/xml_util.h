@@ -24,6 +24,9 @@ inline bool is(pugi::xml_node node, const char* name) {
 pugi::xml_node orderedChild(pugi::xml_node parent, const char* name,
                             std::initializer_list<const char*> order);
 
+// Why a part could not be parsed, in German ("Start- und End-Tag passen nicht zusammen").
+std::string parseProblem(const pugi::xml_parse_result& result);
+
 // Nearest ancestor (or the node itself) with the given name; empty when none.
 pugi::xml_node ancestor(pugi::xml_node node, const char* name);
 

@@ -27,14 +27,45 @@ using ArchivePtr = std::unique_ptr<zip_t, ArchiveCloser>;
 using FilePtr = std::unique_ptr<zip_file_t, FileCloser>;
 using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
 
+// libzip's reason in German for the damage a package can show; rarer ones keep libzip's text.
+std::string germanZipError(zip_error_t* error) {
+  switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOZIP:
+      return "keine ZIP-Datei";
+    case ZIP_ER_INCONS:
+      return "das ZIP-Archiv ist in sich widersprüchlich";
+    case ZIP_ER_EOF:
+      return "unerwartetes Dateiende";
+    case ZIP_ER_CRC:
+      return "Prüfsummenfehler";
+    case ZIP_ER_READ:
+      return "Lesefehler";
+    case ZIP_ER_WRITE:
+      return "Schreibfehler";
+    case ZIP_ER_MEMORY:
+      return "zu wenig Speicher";
+    case ZIP_ER_COMPNOTSUPP:
+      return "Kompressionsverfahren nicht unterstützt";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+      return "verschlüsselter Eintrag";
+    case ZIP_ER_ZLIB:
+      return "Fehler beim Entpacken";
+    case ZIP_ER_MULTIDISK:
+      return "mehrteilige ZIP-Archive werden nicht unterstützt";
+    default:
+      return zip_error_strerror(error);
+  }
+}
+
 std::string errorText(zip_error_t* error) {
-  std::string text = zip_error_strerror(error);
+  std::string text = germanZipError(error);
   zip_error_fini(error);
   return text;
 }
 
 std::string archiveError(zip_t* za) {
-  return zip_error_strerror(zip_get_error(za));
+  return germanZipError(zip_get_error(za));
 }
 
 }  // namespace
@@ -49,7 +80,7 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
   ArchivePtr archive(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
   if (!archive) {
     throw DocxError(ErrorCode::kNotAPackage,
-                    label + " is not a valid package: " + errorText(&error));
+                    label + " ist kein gültiges Dokumentpaket: " + errorText(&error));
   }
   // The archive owns the source from here on.
   (void)source.release();
@@ -57,7 +88,7 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
 
   const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
   if (count < 0 || count > kMaxEntries) {
-    throw DocxError(ErrorCode::kNotAPackage, label + ": implausible number of entries");
+    throw DocxError(ErrorCode::kNotAPackage, label + ": unplausible Anzahl von Einträgen");
   }
   std::vector<ZipEntry> entries;
   entries.reserve(static_cast<std::size_t>(count));
@@ -73,13 +104,14 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
     if (name.empty() || name.back() == '/') continue;  // folders carry no data
     if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > kMaxEntrySize ||
         total + stat.size > kMaxTotalSize) {
-      throw DocxError(ErrorCode::kTooLarge, label + ": entry " + name + " is too large");
+      throw DocxError(ErrorCode::kTooLarge, label + ": der Eintrag " + name + " ist zu groß");
     }
     total += stat.size;
     FilePtr file(zip_fopen_index(archive.get(), index, 0));
     if (!file) {
-      throw DocxError(ErrorCode::kNotAPackage,
-                      label + ": cannot read " + name + ": " + archiveError(archive.get()));
+      throw DocxError(
+          ErrorCode::kNotAPackage,
+          label + ": " + name + " kann nicht gelesen werden: " + archiveError(archive.get()));
     }
     auto data = std::make_shared<std::string>(static_cast<std::size_t>(stat.size), '\0');
     zip_uint64_t done = 0;
@@ -87,14 +119,15 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
       const zip_int64_t n = zip_fread(file.get(), data->data() + done, stat.size - done);
       if (n <= 0) {
         throw DocxError(ErrorCode::kNotAPackage,
-                        label + ": entry " + name +
-                            " is damaged: " + zip_error_strerror(zip_file_get_error(file.get())));
+                        label + ": der Eintrag " + name +
+                            " ist beschädigt: " + germanZipError(zip_file_get_error(file.get())));
       }
       done += static_cast<zip_uint64_t>(n);
     }
     char extra;
     if (zip_fread(file.get(), &extra, 1) != 0) {
-      throw DocxError(ErrorCode::kNotAPackage, label + ": entry " + name + " has a wrong size");
+      throw DocxError(ErrorCode::kNotAPackage,
+                      label + ": der Eintrag " + name + " hat eine falsche Größe");
     }
     entries.push_back({std::move(name), std::move(data)});
   }
@@ -107,12 +140,12 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
   zip_error_t error;
   zip_error_init(&error);
   SourcePtr buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
-  if (!buffer) throw DocxError(ErrorCode::kWriteFailed, "zip buffer: " + errorText(&error));
+  if (!buffer) throw DocxError(ErrorCode::kWriteFailed, "ZIP-Puffer: " + errorText(&error));
   zip_source_keep(buffer.get());  // survives zip_close so the bytes can be read back
   ArchivePtr archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
   if (!archive) {
     zip_source_free(buffer.get());  // drop the extra reference taken above
-    throw DocxError(ErrorCode::kWriteFailed, "zip archive: " + errorText(&error));
+    throw DocxError(ErrorCode::kWriteFailed, "ZIP-Archiv: " + errorText(&error));
   }
   zip_error_fini(&error);
   for (const ZipEntry& entry : entries) {
@@ -124,7 +157,8 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
     if (index < 0) {
       zip_source_free(part);
       throw DocxError(ErrorCode::kWriteFailed,
-                      "cannot add " + entry.name + ": " + archiveError(archive.get()));
+                      "der Eintrag " + entry.name +
+                          " kann nicht hinzugefügt werden: " + archiveError(archive.get()));
     }
     // Level 0 stores the part as it is. Small parts are stored too: setting up a deflate stream
     // costs more than the few hundred bytes it would save.
@@ -136,12 +170,13 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
     }
   }
   if (zip_close(archive.get()) != 0) {
-    throw DocxError(ErrorCode::kWriteFailed, "zip close: " + archiveError(archive.get()));
+    throw DocxError(ErrorCode::kWriteFailed,
+                    "Schließen des ZIP-Archivs: " + archiveError(archive.get()));
   }
   (void)archive.release();
 
   if (zip_source_open(buffer.get()) != 0) {
-    throw DocxError(ErrorCode::kWriteFailed, "zip buffer cannot be read back");
+    throw DocxError(ErrorCode::kWriteFailed, "der ZIP-Puffer kann nicht zurückgelesen werden");
   }
   std::string bytes;
   char chunk[65536];
@@ -150,7 +185,7 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
     bytes.append(chunk, static_cast<std::size_t>(n));
   }
   zip_source_close(buffer.get());
-  if (n < 0) throw DocxError(ErrorCode::kWriteFailed, "zip buffer read failed");
+  if (n < 0) throw DocxError(ErrorCode::kWriteFailed, "Lesen des ZIP-Puffers fehlgeschlagen");
   return bytes;
 }
 

@@ -89,42 +89,42 @@ INSTANTIATE_TEST_SUITE_P(
     headerAndRecords, DbfDamage,
     ::testing::Values(
         Damage{"missingFile", "valid.dbf", 0, "", std::string::npos, -1,
-               "valid.dbf: cannot be read"},
-        Damage{"fileTooShort", "valid.dbf", 0, "", 4, -1, "valid.dbf", "too short"},
-        Damage{"memoFileMissing", "valid.dbt", 0, "", std::string::npos, -1, "valid.dbf",
-               "memo file (.dbt or .fpt) is missing"},
+               "valid.dbf: kann nicht gelesen werden"},
+        Damage{"fileTooShort", "valid.dbf", 0, "", 4, -1, "valid.dbf", "zu kurz"},
+        Damage{"memoFileMissing", "valid.dbt", 0, "", std::string::npos, -1, "Memodatei", "fehlt"},
         Damage{"unknownVersion", "valid.dbf", 0, "\x07", 0, -1, "valid.dbf",
-               "unknown dBASE version byte 0x07"},
+               "unbekanntes dBASE-Versionsbyte 0x07"},
         Damage{"headerLongerThanFile", "valid.dbf", 8, "\xFF\xF0", 0, -1,
-               "header declares 61695 bytes"},
+               "Kopf gibt 61695 Bytes an"},
         Damage{"fileCutInsideHeader", "valid.dbf", 0, "", 100, -1,
-               "header declares 129 bytes but the file holds 100"},
+               "Kopf gibt 129 Bytes an, die Datei hat aber nur 100"},
         Damage{"recordLengthMismatch", "valid.dbf", 10, "\x19", 0, -1,
-               "record length 25 does not match the fields"},
+               "Satzlänge 25 passt nicht zu den Feldern"},
         // 80 bytes: ends inside the second descriptor.
-        Damage{"headerTooShortForFields", "valid.dbf", 8, "\x50", 0, -1, "not ended by 0x0D"},
-        Damage{"missingTerminator", "valid.dbf", kHeader - 1, " ", 0, -1, "not ended by 0x0D"},
+        Damage{"headerTooShortForFields", "valid.dbf", 8, "\x50", 0, -1, "enden nicht mit 0x0D"},
+        Damage{"missingTerminator", "valid.dbf", kHeader - 1, " ", 0, -1, "enden nicht mit 0x0D"},
         // Would need 51 GB.
-        Damage{"hugeRecordCount", "valid.dbf", 4, "\xFF\xFF\xFF\x7F", 0, -1, "2147483647 records",
-               "past the end of the file"},
+        Damage{"hugeRecordCount", "valid.dbf", 4, "\xFF\xFF\xFF\x7F", 0, -1,
+               "2147483647 Datensätze", "mehr als die Datei enthält"},
         Damage{"oneRecordMoreThanPresent", "valid.dbf", 4, std::string("\x04\x00\x00\x00", 4), 0,
-               -1, "past the end of the file"},
+               -1, "mehr als die Datei enthält"},
         Damage{"truncatedRecords", "valid.dbf", 0, "", kHeader + 2 * kRecord + 5, -1,
-               "run past the end of the file"},
+               "mehr als die Datei enthält"},
         Damage{"zeroLengthField", "valid.dbf", 32 + 32 + 16, std::string(1, '\0'), 0, -1,
-               "field 2 (COUNT) has length 0"},
+               "Feld 2 (COUNT) hat die Länge 0"},
         Damage{"emptyFieldName", "valid.dbf", 32, std::string(1, '\0'), 0, -1,
-               "field 1 has no name"},
+               "Feld 1 hat keinen Namen"},
         // COUNT becomes a logical field of length 5.
         Damage{"fixedTypeWithWrongLength", "valid.dbf", 32 + 32 + 11, "L", 0, -1,
-               "COUNT) of type L has the invalid length 5"},
+               "COUNT) vom Typ L hat die ungültige Länge 5"},
         Damage{"memoPointerPastEnd", "valid.dbf", kHeader + 2 * kRecord + 1 + 13, "      9999", 0,
-               2, "record 3, field NOTE", "memo block 9999 lies past the end"},
+               2, "Datensatz 3, Feld NOTE", "Memoblock 9999 liegt hinter dem Ende"},
         Damage{"memoPointerNotNumeric", "valid.dbf", kHeader + 1 + 13, "     1x  1", 0, 0,
-               "record 1, field NOTE: invalid memo block"},
-        Damage{"memoFileCut", "valid.dbt", 0, "", 300, 0, "memo file header is incomplete"},
+               "Datensatz 1, Feld NOTE: ungültige Memoblocknummer"},
+        Damage{"memoFileCut", "valid.dbt", 0, "", 300, 0,
+               "der Kopf der Memodatei ist unvollständig"},
         Damage{"garbageInNumber", "valid.dbf", kHeader + kRecord + 1 + 8, " 1x2 ", 0, 1,
-               "record 2, field COUNT: \"1x2\" is not a number"}),
+               "Datensatz 2, Feld COUNT: \"1x2\" ist keine Zahl"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DbfCorruption, open_dateFieldOfLengthEight_reads) {
@@ -152,7 +152,7 @@ TEST_F(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
   // Block 1 gets a dBASE IV block header claiming 100000 bytes.
   damage(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
   EXPECT_THAT([&] { DbfReader::open(file).record(0); },
-              ThrowsMessage<DbfError>(HasSubstr("declares 99992 bytes, more than the memo")));
+              ThrowsMessage<DbfError>(HasSubstr("gibt 99992 Bytes an, mehr als die Memodatei")));
 }
 
 // Random damage anywhere in header or records must end in a value or a DbfError.

@@ -122,7 +122,7 @@ TEST_F(DbfHandMade, read_foxProMemo) {
   const auto r = DbfReader::open(dir / "fox.dbf");
   EXPECT_EQ(r.record(0)[0], Value::text("ärger"));
   EXPECT_THAT([&] { r.record(1); },
-              ::testing::ThrowsMessage<DbfError>(::testing::HasSubstr("declares 500 bytes")));
+              ::testing::ThrowsMessage<DbfError>(::testing::HasSubstr("gibt 500 Bytes an")));
 }
 
 // Visual FoxPro: I as 32-bit integer, B as double, Y currency, T date-time, a nullable column

@@ -75,7 +75,7 @@ TEST_F(DbfRoundTrip, read_deletedRecord_reportedAndIndexChecked) {
   EXPECT_FALSE(r.isDeleted(2));
   EXPECT_EQ(r.record(1)[0], Value::text("b"));  // still readable
   EXPECT_THAT([&] { r.record(3); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("record 4 does not exist")));
+              ::testing::ThrowsMessage<DbfError>(HasSubstr("Datensatz 4 gibt es nicht")));
   EXPECT_THROW(r.isDeleted(7), DbfError);
 }
 

@@ -250,8 +250,9 @@ TEST(bookmark_locate, end_marker_missing_is_error) {
   Document doc = openBody("<w:p>" + start(1, "A") + run("x") + "</w:p>");
   EXPECT_EQ(thrownValue<DocxError>([&] { doc.bookmarks().replace("A", "y", {}, kAll); },
                                    [](const DocxError& e) {
-                                     return std::pair(e.code(), std::string(e.what()).find(
-                                                                    "no end") != std::string::npos);
+                                     return std::pair(e.code(),
+                                                      std::string(e.what()).find("kein Ende") !=
+                                                          std::string::npos);
                                    }),
             std::pair(ErrorCode::kBookmarkNotFound, true));
 }
