@@ -38,12 +38,6 @@ TEST_F(CheckPathTest, FfhCheckPath_AllPathsGood) {
   EXPECT_TRUE(ui().boxes.empty());
 }
 
-TEST_F(CheckPathTest, FfhCheckPath_ShapePathEmpty) {
-  settings().set(app::kShapeFilesPfad, "");
-  expectFailure("Der Shpfile-Pfad ist nicht gesetzt.",
-                "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.");
-}
-
 TEST_F(CheckPathTest, FfhCheckPath_ExtensionInCapitalsIsNoShapefile) {
   const std::string path = (dir_.path() / "shape/Gebiete.SHP").string();
   settings().set(app::kShapeFilesPfad, path);
@@ -76,14 +70,8 @@ TEST_F(CheckPathTest, FfhCheckPath_PolygonTableMissingOnlyInExistingFolder) {
 TEST_F(CheckPathTest, FfhCheckPath_OutputPathEmptyOrMissing) {
   app::g_Debug().Ausgabe(1, "");  // keep the log where it is; the setting changes below
   settings().set(app::kDataFilesPfad, "");
-  EXPECT_EQ(app::FfhCheckPath(), 101);
-  ASSERT_EQ(ui().boxes.size(), 1u);
-  EXPECT_EQ(ui().boxes[0].text,
-            "Der Pfad für zu generierenden Daten ist nicht bestimmt.\nBitte überprüfen Sie die "
-            "Pfade.");
-  EXPECT_EQ(logLines(dir_.path()).back(),
-            "D2 mod_subs.FfhCheckPath: Fehler! Der Pfad für die zu generierenden Daten ist nicht "
-            "gesetzt.");
+  expectFailure("Der Pfad für die zu generierenden Daten ist nicht gesetzt.",
+                "Der Pfad für zu generierenden Daten ist nicht bestimmt.");
   ui().boxes.clear();
   settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
   EXPECT_EQ(app::FfhCheckPath(), 101);
@@ -93,14 +81,13 @@ TEST_F(CheckPathTest, FfhCheckPath_OutputPathEmptyOrMissing) {
             "überprüfen Sie die Pfade.");
 }
 
+// On the first start no path is set; the shapefile's is named first.
 TEST_F(CheckPathTest, FfhCheckPath_FirstStartReportsShapePathFirst) {
   settings().set(app::kShapeFilesPfad, "");
   settings().set(app::kDbfFilesPfad, "");
   settings().set(app::kDataFilesPfad, "");
-  EXPECT_EQ(app::FfhCheckPath(), 101);
-  ASSERT_EQ(ui().boxes.size(), 1u);
-  EXPECT_EQ(ui().boxes[0].text,
-            "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die Pfade.");
+  expectFailure("Der Shpfile-Pfad ist nicht gesetzt.",
+                "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.");
 }
 
 }  // namespace

@@ -33,17 +33,16 @@ TEST_F(StaleTempFiles, RunStartRemovesOursInOutputAndTypeFolders) {
   const fs::path out = dir_.path();
   fs::create_directories(out / "GN");
   fs::create_directories(out / "Report");
-  for (const auto& f : {out / ".MessageReport.txt.abcdef", out / "GN" / ".1GN.docx.ABC123",
-                        out / "Report" / ".1Deckblatt.docx.x0x0x0", out / "GN" / "1GN.docx",
-                        out / "GN" / ".eigen.txt"})
-    testsupport::writeFile(f, "x");
+  const std::vector<std::pair<fs::path, bool>> files{
+      {out / ".MessageReport.txt.abcdef", false},
+      {out / "GN" / ".1GN.docx.ABC123", false},
+      {out / "Report" / ".1Deckblatt.docx.x0x0x0", false},
+      {out / "GN" / "1GN.docx", true},
+      {out / "GN" / ".eigen.txt", true}};
+  for (const auto& [file, kept] : files) testsupport::writeFile(file, "x");
   settings().set(app::kDataFilesPfad, out.string());
   app::removeLeftoversOfKilledRuns();
-  EXPECT_FALSE(fs::exists(out / ".MessageReport.txt.abcdef"));
-  EXPECT_FALSE(fs::exists(out / "GN" / ".1GN.docx.ABC123"));
-  EXPECT_FALSE(fs::exists(out / "Report" / ".1Deckblatt.docx.x0x0x0"));
-  EXPECT_TRUE(fs::exists(out / "GN" / "1GN.docx"));
-  EXPECT_TRUE(fs::exists(out / "GN" / ".eigen.txt"));
+  for (const auto& [file, kept] : files) EXPECT_EQ(fs::exists(file), kept) << file;
 }
 
 }  // namespace

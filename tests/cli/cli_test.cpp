@@ -1,10 +1,9 @@
-#include "cli/cli_app.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "app/resource_folder.h"
+#include "cli/cli_app.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -19,9 +18,8 @@ class CliTest : public ::testing::Test {
     std::filesystem::create_directories(dir_.path() / "res");
     std::filesystem::copy(QUELBRIX_TEMPLATE_DIR, dir_.path() / "res" / "Templates");
     testsupport::writeUmlautTable(dir_.path() / "res", {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"});
-    testsupport::writeSurveyTables(dir_.path() / "db", {{"123001000011", "F"},
-                                                        {"123001000012", "GN"},
-                                                        {"456002000021", "F"}});
+    testsupport::writeSurveyTables(
+        dir_.path() / "db", {{"123001000011", "F"}, {"123001000012", "GN"}, {"456002000021", "F"}});
     std::filesystem::create_directories(dir_.path() / "out");
     std::filesystem::create_directories(dir_.path() / "shape");
     for (const char* ext : {".shp", ".shx"})
@@ -35,17 +33,12 @@ class CliTest : public ::testing::Test {
     err_.str("");
     auto store = std::make_unique<app::MemorySettings>();
     for (const auto& [k, v] : stored_) store->set(k, v);
-    auto* raw = store.get();
-    int status = cli::run(args, std::move(store), out_, err_);
-    (void)raw;
-    return status;
-  }
-  std::vector<std::string> paths() const {
-    return {"--db", (dir_.path() / "db").string(), "--shape",
-            (dir_.path() / "shape/p.shp").string(), "--out", (dir_.path() / "out").string()};
+    return cli::run(args, std::move(store), out_, err_);
   }
   std::vector<std::string> with(std::vector<std::string> tail) const {
-    auto args = paths();
+    std::vector<std::string> args = {"--db",    (dir_.path() / "db").string(),
+                                     "--shape", (dir_.path() / "shape/p.shp").string(),
+                                     "--out",   (dir_.path() / "out").string()};
     args.insert(args.end(), tail.begin(), tail.end());
     return args;
   }
@@ -55,9 +48,14 @@ class CliTest : public ::testing::Test {
   std::ostringstream out_, err_;
 };
 
-TEST_F(CliTest, Check_PassesOnCompleteFolders) {
+TEST_F(CliTest, Check_PassesOnCompleteFoldersAndWritesLogOnRequest) {
   EXPECT_EQ(run(with({"check"})), 0) << err_.str();
   EXPECT_EQ(out_.str(), "Alle Prüfungen bestanden.\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out/FehlerReport2.log"));
+  EXPECT_EQ(run(with({"--log", "check"})), 0);
+  std::string log = testsupport::readFile(dir_.path() / "out/FehlerReport2.log");
+  EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
+  EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
 }
 
 TEST_F(CliTest, Check_FailsWithGermanMessage) {
@@ -83,13 +81,6 @@ TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {
                             "kein lesbares Dokumentpaket"),
             std::string::npos)
       << err_.str();
-}
-
-TEST_F(CliTest, Check_WithLogWritesLogFile) {
-  EXPECT_EQ(run(with({"--log", "check"})), 0);
-  std::string log = testsupport::readFile(dir_.path() / "out/FehlerReport2.log");
-  EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
-  EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
 }
 
 TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {

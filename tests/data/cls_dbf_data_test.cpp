@@ -2,6 +2,7 @@
 
 #include "app/app_fixture.h"
 #include "app/resource_folder.h"
+#include "support/expect_throw.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -62,9 +63,12 @@ TEST_F(DbfDataTest, Lookups_SheetTypeMapAndCatalogue) {
   EXPECT_EQ(db.tableName(28), "polygone");
 }
 
-TEST_F(DbfDataTest, ValidFilePaths_ReportsFirstMissingTable) {
-  testsupport::writeSurveyTables(db_, {});
+TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderAndFirstMissingTable) {
   clsDBFData db;
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(),
+            "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() + " existiert nicht.");
+  testsupport::writeSurveyTables(db_, {});
   EXPECT_TRUE(db.ValidFilePaths());
   EXPECT_EQ(db.surveyFolder(), db_.string());
   std::filesystem::remove(db_ / "pfsozbew.dbf");
@@ -90,13 +94,6 @@ TEST_F(DbfDataTest, ValidFilePaths_ShapefileChecksInOrder) {
   settings().set(app::kShapeFilesPfad, (shape_ / "ohne.shp").string());
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
-}
-
-TEST_F(DbfDataTest, ValidFilePaths_MissingSurveyFolderIsRefused) {
-  clsDBFData db;
-  EXPECT_FALSE(db.ValidFilePaths());
-  EXPECT_EQ(lastLog(),
-            "D2 Fehler! Der Ordner der DBF-Dateien " + db_.string() + " existiert nicht.");
 }
 
 TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {
@@ -164,7 +161,7 @@ TEST_F(DbfDataTest, GetShapeRecordset_FindsRowInPlaceByNumber) {
   EXPECT_EQ(testsupport::folderListing(shape_), before);
 }
 
-TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableIsLogged) {
+TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableLoggedUnreadableTableFatal) {
   clsDBFData db;
   data::Recordset rs;
   settings().set(app::kShapeFilesPfad, (shape_ / "anders.shp").string());
@@ -175,22 +172,16 @@ TEST_F(DbfDataTest, GetShapeRecordset_MissingSettingOrTableIsLogged) {
   EXPECT_FALSE(db.GetShapeRecordset("x", rs));
   EXPECT_EQ(lastLog(),
             "D2 GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
-}
-
-TEST_F(DbfDataTest, GetShapeRecordset_UnreadableTableIsFatal) {
-  clsDBFData db;
-  data::Recordset rs;
+  settings().set(app::kShapeFilesPfad, (shape_ / "flaechen.shp").string());
   testsupport::writeTable(shape_ / "flaechen.dbf", {{"NUMMER", 'C', 11, 0}}, {{"1"}});
-  try {
-    db.GetShapeRecordset("x", rs);
-    FAIL();
-  } catch (const data::FatalError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(
-                  "Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n", 0),
-              0u)
-        << e.what();
-    EXPECT_NE(std::string(e.what()).find("POLYGONNR"), std::string::npos) << e.what();
-  }
+  const auto message = testsupport::thrownValue<data::FatalError>(
+      [&] { db.GetShapeRecordset("x", rs); },
+      [](const data::FatalError& e) { return std::string(e.what()); });
+  ASSERT_TRUE(message);
+  EXPECT_EQ(
+      message->rfind("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!\n", 0), 0u)
+      << *message;
+  EXPECT_NE(message->find("POLYGONNR"), std::string::npos) << *message;
 }
 
 class BogenNumbersTest : public DbfDataTest {

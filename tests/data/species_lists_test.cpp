@@ -9,15 +9,16 @@
 namespace {
 
 using testsupport::writeTable;
+using Rows = std::vector<std::vector<std::string>>;
 
 // artenbew: GELBOGENNR SATZNUMMER RL MENGE MENGERLG MENGERLGB MENGERLGC MENGESTR MENGEB1 MENGEB2
 // pflanzen: SATZNUMMER GATTUNG ART KURZNAME SCHICHT
 class SpeciesTest : public ::testing::Test {
  protected:
-  data::SpeciesLists build(const std::vector<std::vector<std::string>>& assessments,
-                           const std::vector<std::vector<std::string>>& plants) {
+  data::SpeciesLists build(const Rows& assessments, const Rows& plants,
+                           const Rows& sheets = {{"123001000011", "F"}, {"123001000021", "F"}}) {
     writeTable(dir_.path() / "gbogen.dbf", {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}},
-               {{"123001000011", "F"}, {"123001000021", "F"}});
+               sheets);
     std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0},
                                                  {"SATZNUMMER", 'C', 8, 0}};
     for (const char* n :
@@ -34,9 +35,11 @@ class SpeciesTest : public ::testing::Test {
     data::Connection c;
     c.open(dir_.path());
     data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text("123001000011")});
+    rowCount_ = rows.RecordCount();
     return data::buildSpeciesLists(rows);
   }
   testsupport::TempDir dir_;
+  std::size_t rowCount_ = 0;
 };
 
 const std::string kCode = "123001000011";
@@ -91,31 +94,10 @@ TEST(SpeciesSort, Sort_LowerCaseKeyStableOrder) {
   EXPECT_TRUE(empty.empty());
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SpeciesTest, Build_CodeWithTwoSheetTypesListsEachAssessmentOnce) {
-  writeTable(dir_.path() / "gbogen.dbf", {{"GBCODE", 'C', 12, 0}, {"GBBOGEN", 'C', 2, 0}},
-             {{"123001000011", "W"}, {"123001000011", "T"}});
-  std::vector<data::dbf::FieldDescriptor> a = {{"GELBOGENNR", 'C', 12, 0},
-                                               {"SATZNUMMER", 'C', 8, 0}};
-  for (const char* n :
-       {"RL", "MENGE", "MENGERLG", "MENGERLGB", "MENGERLGC", "MENGESTR", "MENGEB1", "MENGEB2"})
-    a.push_back({n, 'C', 4, 0});
-  writeTable(dir_.path() / "artenbew.dbf", a, {{kCode, "S001", "3", "1"}});
-  writeTable(dir_.path() / "pflanzen.dbf",
-             {{"SATZNUMMER", 'C', 8, 0},
-              {"GATTUNG", 'C', 30, 0},
-              {"ART", 'C', 30, 0},
-              {"KURZNAME", 'C', 12, 0},
-              {"SCHICHT", 'C', 1, 0}},
-             {{"S001", "Arnica", "montana", "", "K"}});
-  data::Connection c;
-  c.open(dir_.path());
-  data::Recordset rows = c.execute(data::speciesQuery(), {data::Value::text(kCode)});
-  ASSERT_EQ(rows.RecordCount(), 2u);
-  auto lists = data::buildSpeciesLists(rows);
+  auto lists = build({{kCode, "S001", "3", "1"}}, {{"S001", "Arnica", "montana", "", "K"}},
+                     {{kCode, "W"}, {kCode, "T"}});
+  ASSERT_EQ(rowCount_, 2u);
   EXPECT_EQ(data::listText(lists.group(2)), "1 Arnica montana\n");
   EXPECT_EQ(data::redListText(lists.redList), "Arnica montana 3");
 }

@@ -150,26 +150,22 @@ def check_run(locale_name, locpath):
                 fail("%s: GBLAGE %r, own row has %r" % (where, marks.get("GBLAGE"), lage))
             if path == clean:
                 biotope = "".join(marks.get("GBHNr%d" % i, "") for i in range(1, 6))
-                if biotope != (row.get("GBBIOTOP") or ""):
-                    fail("%s: biotope %r, own row %r" % (where, biotope, row.get("GBBIOTOP")))
-                for name, value in TYPE_ROWS.get(key, {}).items():
-                    if value is not None and name in marks and marks[name].strip() != value:
-                        fail("%s: %s = %r, table has %r" % (where, name, marks[name], value))
             else:
-                if marks.get("GBBIOTOP", "").strip() != (row.get("GBBIOTOP") or ""):
-                    fail("%s: biotope %r, own row %r" % (where, marks.get("GBBIOTOP"),
-                                                          row.get("GBBIOTOP")))
+                biotope = marks.get("GBBIOTOP", "").strip()
                 for t in d.tables[2:]:
                     for r in t.rows[1:]:
                         cells = [c.text.strip() for c in r.cells]
                         if len(cells) >= 3 and not cells[1] and cells[2] != "ja":
                             fail("%s: empty structure row %r" % (where, cells[0]))
-                for name, value in TYPE_ROWS.get(key, {}).items():
-                    if value not in (None, "X") and name in marks and marks[name].strip() != value:
-                        fail("%s: %s = %r, table has %r" % (where, name, marks[name], value))
-                if key == UNTYPED and "ja" in [c.text.strip() for t in d.tables[2:]
-                                               for r in t.rows for c in r.cells]:
-                    fail("%s: a sheet without its type row shows 'ja'" % where)
+            if biotope != (row.get("GBBIOTOP") or ""):
+                fail("%s: biotope %r, own row %r" % (where, biotope, row.get("GBBIOTOP")))
+            unchecked = (None,) if path == clean else (None, "X")
+            for name, value in TYPE_ROWS.get(key, {}).items():
+                if value not in unchecked and name in marks and marks[name].strip() != value:
+                    fail("%s: %s = %r, table has %r" % (where, name, marks[name], value))
+            if path == report and key == UNTYPED and "ja" in [
+                    c.text.strip() for t in d.tables[2:] for r in t.rows for c in r.cells]:
+                fail("%s: a sheet without its type row shows 'ja'" % where)
     return made
 
 

@@ -1,6 +1,7 @@
 #include "sheets/mod_ffh_bogen.h"
 
 #include "data/species_lists.h"
+#include "docx/test_package.h"
 #include "sheets/generation_fixture.h"
 
 namespace {
@@ -85,7 +86,7 @@ TEST_F(SheetGenerationTest, Driver_MissingTemplateWritesNoFileButAnswers100) {
   EXPECT_FALSE(logged("D3 FfhBogenGenerateBoegen: Datei " + key + " generiert."));
 }
 
-TEST_F(SheetGenerationTest, Driver_FailingHeadStillSavesDocument) {
+TEST_F(SheetGenerationTest, Driver_MissingTableAnswers101WithoutDocument) {
   const std::string key = keyOf("GN");
   std::filesystem::remove(db_ / "ffhnum.dbf");
   database_.ConnectDBDaten();  // a fresh connection that has not loaded ffhnum yet
@@ -109,12 +110,6 @@ TEST_F(SheetGenerationTest, Footer_PlantSociologyCutToPlaceholder) {
   if (joined.empty()) return;
   EXPECT_EQ(joined.rfind(written, 0), 0u) << written;  // a prefix of the joined list
 }
-
-}  // namespace
-
-#include "docx/test_package.h"
-
-namespace {
 
 // The run properties of the first run inside a bookmark of the main text.
 pugi::xml_node firstRunProperties(const pugi::xml_document& xml, const std::string& name) {

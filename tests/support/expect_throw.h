@@ -1,6 +1,6 @@
 #pragma once
-// Expecting an exception: EXPECT_THROW_MSG checks its type and message, thrownValue hands back a
-// field of it (an error code or number) for the test to compare.
+// Expecting an exception: thrownValue hands back a field of it (an error code, a number or its
+// message) for the test to compare.
 
 #include <gtest/gtest.h>
 
@@ -8,18 +8,6 @@
 #include <optional>
 #include <string>
 #include <type_traits>
-
-// statement throws an Exception whose what() is exactly message.
-#define EXPECT_THROW_MSG(statement, Exception, message)                          \
-  do {                                                                           \
-    std::string thrownMessage_ = "(no " #Exception " thrown)";                   \
-    try {                                                                        \
-      statement;                                                                 \
-    } catch (const Exception& e) {                                               \
-      thrownMessage_ = e.what();                                                 \
-    }                                                                            \
-    EXPECT_EQ(thrownMessage_, std::string(message)) << "statement: " #statement; \
-  } while (false)
 
 namespace testsupport {
 

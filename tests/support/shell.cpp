@@ -27,8 +27,4 @@ int runCommand(const std::string& command, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool haveProgram(const std::string& program) {
-  return runCommand("command -v " + program + " >/dev/null") == 0;
-}
-
 }  // namespace testsupport

@@ -8,7 +8,5 @@ namespace testsupport {
 // Runs a shell command (standard error discarded); answers its exit status, or -1 when it could
 // not run, and fills output with its standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
-// True when the program is on the PATH.
-bool haveProgram(const std::string& program);
 
 }  // namespace testsupport

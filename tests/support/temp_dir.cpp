@@ -40,10 +40,6 @@ void writeFile(const std::filesystem::path& file, const std::string& content) {
   out << content;
 }
 
-}  // namespace testsupport
-
-namespace testsupport {
-
 std::string folderListing(const std::filesystem::path& folder) {
   std::ostringstream out;
   std::error_code ec;

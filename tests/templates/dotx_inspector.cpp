@@ -1,18 +1,15 @@
 #include "dotx_inspector.h"
 
-#include <zip.h>
-
-#include <memory>
+#include <iterator>
 #include <pugixml.hpp>
 #include <stdexcept>
+
+#include "support/temp_dir.h"
+#include "word/docx/zip_archive.h"
 
 namespace testsupport {
 
 namespace {
-
-struct ZipClose {
-  void operator()(zip_t* z) const { zip_discard(z); }
-};
 
 bool is(pugi::xml_node node, const char* name) {
   return std::string(node.name()) == name;
@@ -30,26 +27,11 @@ int positionAmong(pugi::xml_node node, const char* name) {
 }  // namespace
 
 DotxPackage DotxPackage::open(const std::filesystem::path& file) {
-  int error = 0;
-  std::unique_ptr<zip_t, ZipClose> z(zip_open(file.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
-  if (!z)
-    throw std::runtime_error(file.string() + ": not a readable zip (" + std::to_string(error) +
-                             ")");
+  if (!std::filesystem::exists(file)) throw std::runtime_error(file.string() + ": missing");
   DotxPackage package;
-  const zip_int64_t count = zip_get_num_entries(z.get(), 0);
-  for (zip_int64_t i = 0; i < count; ++i) {
-    zip_stat_t st;
-    if (zip_stat_index(z.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0)
-      throw std::runtime_error(file.string() + ": entry " + std::to_string(i) + " unreadable");
-    std::string bytes(static_cast<std::size_t>(st.size), '\0');
-    zip_file_t* f = zip_fopen_index(z.get(), static_cast<zip_uint64_t>(i), 0);
-    if (!f) throw std::runtime_error(file.string() + ": cannot open " + st.name);
-    const zip_int64_t got = zip_fread(f, bytes.data(), bytes.size());
-    zip_fclose(f);
-    if (got != static_cast<zip_int64_t>(bytes.size()))
-      throw std::runtime_error(file.string() + ": short read of " + st.name);
-    package.names_.push_back(st.name);
-    package.parts_[st.name] = std::move(bytes);
+  for (const auto& entry : docx::readZip(readFile(file), file.string())) {
+    package.names_.push_back(entry.name);
+    package.parts_[entry.name] = *entry.data;
   }
   for (const auto& name : package.names_)
     if (name.ends_with(".xml") || name.ends_with(".rels")) package.index(name);
@@ -70,12 +52,8 @@ void DotxPackage::index(const std::string& partName) {
     for (pugi::xml_node tbl : doc.child("w:document").child("w:body").children("w:tbl")) {
       TableShape shape;
       for (pugi::xml_node tr : tbl.children("w:tr")) {
-        int cells = 0;
-        for (pugi::xml_node tc : tr.children("w:tc")) {
-          (void)tc;
-          ++cells;
-        }
-        shape.cellsPerRow.push_back(cells);
+        const auto cells = tr.children("w:tc");
+        shape.cellsPerRow.push_back(static_cast<int>(std::distance(cells.begin(), cells.end())));
       }
       tables_.push_back(shape);
     }

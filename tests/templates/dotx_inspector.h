@@ -1,7 +1,7 @@
 #pragma once
-// Reads a built template package the way a consumer does: the zip's parts in stored order,
+// Reads a built template package as the document engine does: the zip's parts in stored order,
 // each XML part parsed, and where every bookmark lies (part, enclosed text, body table, row and
-// cell). Throws std::runtime_error naming the file when the zip or a part cannot be read.
+// cell). Throws when the zip or a part cannot be read.
 
 #include <filesystem>
 #include <map>

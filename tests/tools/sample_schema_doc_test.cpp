@@ -2,20 +2,16 @@
 // authors work from the document and template checks from the schema.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
+#include "support/temp_dir.h"
 #include "tools/sample_schema.h"
 
 namespace {
 
 std::string documentText() {
-  // A path, not a concatenated string: GCC 12 reports a false array-bounds fault for the latter
-  // once the test's headers are precompiled.
-  std::ifstream in(std::filesystem::path(QUELBRIX_SOURCE_DIR) / "docs" / "survey-database.md");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return testsupport::readFile(std::filesystem::path(QUELBRIX_SOURCE_DIR) /
+                               "docs/survey-database.md");
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #pragma once
-// Reading whole sample tables by column name, and scratch folders, for the sample tests.
+// Reading whole sample tables by column name, for the sample tests.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -12,16 +11,6 @@
 #include "data/dbf/dbf_file.h"
 
 namespace sampletest {
-
-inline std::filesystem::path scratchDir() {
-  const char* root = std::getenv("QUELBRIX_TEST_TMP");
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path dir = std::filesystem::path(root ? root : "/tmp/quelbrix_sample_tests") /
-                              (std::string(info->test_suite_name()) + "." + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
 
 // A table read completely; values by row and column name.
 struct LoadedTable {

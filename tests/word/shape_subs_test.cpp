@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "app/program_objects.h"
 #include "shape/shape_test_support.h"
@@ -52,6 +53,11 @@ void expectRing(const Ring& ring, std::initializer_list<RingPoint> expected) {
   }
 }
 
+// A box's sides as left right top bottom.
+std::vector<double> sides(const Box& b) {
+  return {b.Left, b.Right, b.Top, b.Bottom};
+}
+
 std::shared_ptr<shape::CPart> box(double left, double bottom, double right, double top) {
   auto part = std::make_shared<shape::CPart>();
   for (auto [x, y] :
@@ -93,23 +99,22 @@ shape::CShapeFile openShape(const path& shp) {
 
 }  // namespace
 
+// The clip frame is 10 x 20; directions 1 to 4 are its left, right, top and bottom edge.
 TEST_F(ShapeSubs, pointVisible_eachDirection_edgeCountsOutside) {
-  bool inside = true;
-  EXPECT_EQ(PointVisible(10, 20, 0, 5, 1, inside), 100);
-  EXPECT_FALSE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 0.001f, 5, 1, inside), 100);
-  EXPECT_TRUE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 10, 5, 2, inside), 100);
-  EXPECT_FALSE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 9.99f, 5, 2, inside), 100);
-  EXPECT_TRUE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 5, 0, 3, inside), 100);
-  EXPECT_FALSE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 5, 20, 4, inside), 100);
-  EXPECT_FALSE(inside);
-  EXPECT_EQ(PointVisible(10, 20, 5, 19.5f, 4, inside), 100);
-  EXPECT_TRUE(inside);
+  for (const auto& [x, y, direction, visible] :
+       std::vector<std::tuple<double, float, int16_t, bool>>{{0, 5, 1, false},
+                                                             {0.001f, 5, 1, true},
+                                                             {10, 5, 2, false},
+                                                             {9.99f, 5, 2, true},
+                                                             {5, 0, 3, false},
+                                                             {5, 20, 4, false},
+                                                             {5, 19.5f, 4, true}}) {
+    bool inside = !visible;
+    EXPECT_EQ(PointVisible(10, 20, float(x), y, direction, inside), 100);
+    EXPECT_EQ(inside, visible) << x << " " << y << " " << direction;
+  }
   // W is compared in single precision: this W rounds to the float x, so x is not inside.
+  bool inside = true;
   EXPECT_EQ(PointVisible(0.100000002, 20, 0.1f, 5, 2, inside), 100);
   EXPECT_FALSE(inside);
   EXPECT_EQ(PointVisible(10, 20, 5, 5, 0, inside), 101);
@@ -117,25 +122,21 @@ TEST_F(ShapeSubs, pointVisible_eachDirection_edgeCountsOutside) {
 }
 
 TEST_F(ShapeSubs, edgeIntersection_eachDirection) {
-  float x = -1, y = -1;
-  EXPECT_EQ(EdgeIntersection(1, 10, 10, -5, 2, 5, 4, x, y), 100);
-  EXPECT_FLOAT_EQ(x, 0);
-  EXPECT_FLOAT_EQ(y, 3);
-  EXPECT_EQ(EdgeIntersection(2, 10, 10, 2, 2, 12, 5, x, y), 100);
-  EXPECT_FLOAT_EQ(x, 10);
-  EXPECT_FLOAT_EQ(y, 4.4f);
-  EXPECT_EQ(EdgeIntersection(2, 10, 10, 2, 7, 12, 7, x, y), 100);  // horizontal
-  EXPECT_FLOAT_EQ(y, 7);
-  EXPECT_EQ(EdgeIntersection(3, 10, 10, 8, -5, 8, 5, x, y), 100);  // vertical
-  EXPECT_FLOAT_EQ(x, 8);
-  EXPECT_FLOAT_EQ(y, 0);
-  EXPECT_EQ(EdgeIntersection(3, 10, 10, 0, -2, 4, 2, x, y), 100);
-  EXPECT_FLOAT_EQ(x, 2);
-  EXPECT_EQ(EdgeIntersection(4, 10, 10, 2, 5, 6, 15, x, y), 100);
-  EXPECT_FLOAT_EQ(x, 4);
-  EXPECT_FLOAT_EQ(y, 10);
-  EXPECT_EQ(EdgeIntersection(4, 10, 10, 3, 5, 3, 15, x, y), 100);  // vertical
-  EXPECT_FLOAT_EQ(x, 3);
+  // Direction, edge from (x1, y1) to (x2, y2), and where it crosses the frame's edge.
+  for (const auto& [direction, x1, y1, x2, y2, x, y] :
+       std::vector<std::tuple<int16_t, float, float, float, float, float, float>>{
+           {1, -5, 2, 5, 4, 0, 3},
+           {2, 2, 2, 12, 5, 10, 4.4f},
+           {2, 2, 7, 12, 7, 10, 7},  // horizontal
+           {3, 8, -5, 8, 5, 8, 0},   // vertical
+           {3, 0, -2, 4, 2, 2, 0},
+           {4, 2, 5, 6, 15, 4, 10},
+           {4, 3, 5, 3, 15, 3, 10}}) {  // vertical
+    float gotX = -1, gotY = -1;
+    EXPECT_EQ(EdgeIntersection(direction, 10, 10, x1, y1, x2, y2, gotX, gotY), 100);
+    EXPECT_FLOAT_EQ(gotX, x) << direction << " " << x1 << " " << y1;
+    EXPECT_FLOAT_EQ(gotY, y) << direction << " " << x1 << " " << y1;
+  }
   EXPECT_TRUE(errorLines().empty());
 }
 
@@ -184,17 +185,15 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
   EXPECT_TRUE(outside);
   expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
 
+  // A point on the edge counts as outside: the intersection is added beside it.
+  Ring onEdge{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
+  EXPECT_EQ(ClipRingEdge(1, 10, 10, onEdge, outside), 100);
+  expectRing(onEdge, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
+
   Ring tiny{{1, 1}};
   EXPECT_EQ(ClipRingEdge(1, 10, 10, tiny, outside), 100);
   EXPECT_TRUE(outside);
   EXPECT_EQ(tiny.size(), 1u);
-}
-
-TEST_F(ShapeSubs, clipRingEdge_pointOnEdge_outsideWithIntersection) {
-  Ring ring{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
-  bool outside = true;
-  EXPECT_EQ(ClipRingEdge(1, 10, 10, ring, outside), 100);
-  expectRing(ring, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
 }
 
 TEST_F(ShapeSubs, clipRingEdge_badDirection_loggedAndRingKept) {
@@ -216,25 +215,19 @@ TEST_F(ShapeSubs, collectNeighbours_touchingExtentsAndOwnRecord) {
   Box b;
   CollectNeighbourPolygons(file, 1, n, b);
   EXPECT_EQ(n, (NeighbourCollection{1, 2, 4}));
-  EXPECT_EQ(b.Left, 0);
-  EXPECT_EQ(b.Right, 10);
-  EXPECT_EQ(b.Top, 10);
-  EXPECT_EQ(b.Bottom, 0);
+  EXPECT_EQ(sides(b), (std::vector<double>{0, 10, 10, 0}));
 
   CollectNeighbourPolygons(file, 5, n, b);  // the last record, touching nothing
   EXPECT_EQ(n, (NeighbourCollection{5}));
 
   CollectNeighbourPolygons(file, 4, n, b);  // union of both parts
-  EXPECT_EQ(b.Left, 5);
-  EXPECT_EQ(b.Right, 60);
-  EXPECT_EQ(b.Top, 14);
-  EXPECT_EQ(b.Bottom, 0);
+  EXPECT_EQ(sides(b), (std::vector<double>{5, 60, 14, 0}));
   EXPECT_EQ(n, (NeighbourCollection{1, 2, 3, 4, 5}));
 
   for (int32_t r : {0, 6, -1}) {
     CollectNeighbourPolygons(file, r, n, b);
     EXPECT_TRUE(n.empty());
-    EXPECT_EQ(b.Left + b.Right + b.Top + b.Bottom, 0);
+    EXPECT_EQ(sides(b), std::vector<double>(4, 0.0));
   }
   EXPECT_TRUE(errorLines().empty());
 }
@@ -280,10 +273,7 @@ TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
     size_t b1 = errorLines().size();
     CollectNeighbourPolygons(index, r, fromIndex, boxIndex);
     EXPECT_EQ(fromFile, fromIndex) << r;
-    EXPECT_EQ(boxFile.Left, boxIndex.Left);
-    EXPECT_EQ(boxFile.Right, boxIndex.Right);
-    EXPECT_EQ(boxFile.Top, boxIndex.Top);
-    EXPECT_EQ(boxFile.Bottom, boxIndex.Bottom);
+    EXPECT_EQ(sides(boxFile), sides(boxIndex));
     auto lines = errorLines();
     ASSERT_EQ(lines.size() - b1, b1 - b0) << r;
     for (size_t i = 0; i < b1 - b0; ++i) EXPECT_EQ(lines[b1 + i], lines[b0 + i]);

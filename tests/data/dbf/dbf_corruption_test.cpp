@@ -5,7 +5,7 @@
 #include <string>
 
 #include "data/dbf/dbf_file.h"
-#include "dbf_test_files.h"
+#include "support/scratch_test.h"
 
 using data::Value;
 using data::dbf::DbfError;
@@ -14,8 +14,12 @@ using data::dbf::DbfWriter;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
+
+using DbfCorruption = testsupport::ScratchTest;
 
 // Header 32 + 3 * 32 + 1 = 129 bytes; records 1 + 8 + 5 + 10 = 24 bytes.
 constexpr size_t kHeader = 129;
@@ -33,9 +37,9 @@ std::filesystem::path writeValid(const std::filesystem::path& dir) {
 }
 
 void damage(const std::filesystem::path& file, size_t at, const std::string& bytes) {
-  std::string data = dbftest::readBytes(file);
+  std::string data = readFile(file);
   data.replace(at, bytes.size(), bytes);
-  dbftest::writeBytes(file, data);
+  writeFile(file, data);
 }
 
 void readAll(const std::filesystem::path& file) {
@@ -45,23 +49,6 @@ void readAll(const std::filesystem::path& file) {
 
 }  // namespace
 
-TEST(DbfCorruption, open_validFile_reads) {
-  const auto file = writeValid(dbftest::scratchDir());
-  const auto r = DbfReader::open(file);
-  ASSERT_EQ(r.recordCount(), 3u);
-  EXPECT_EQ(r.record(2)[2], Value::text("dritte Notiz"));
-  EXPECT_EQ(r.record(1)[2], Value());
-}
-
-TEST(DbfCorruption, open_missingOrTinyFile_throwsNamingFile) {
-  const auto dir = dbftest::scratchDir();
-  EXPECT_THAT([&] { DbfReader::open(dir / "none.dbf"); },
-              ThrowsMessage<DbfError>(HasSubstr("none.dbf: kann nicht gelesen werden")));
-  dbftest::writeBytes(dir / "tiny.dbf", std::string("\x03\x7e\x01\x01", 4));
-  EXPECT_THAT([&] { DbfReader::open(dir / "tiny.dbf"); },
-              ThrowsMessage<DbfError>(AllOf(HasSubstr("tiny.dbf"), HasSubstr("zu kurz"))));
-}
-
 // One damage to the table or its memo file and the error it must raise: on opening, or with
 // record >= 0 at the latest on reading that record (the records before it still read).
 struct Damage {
@@ -69,20 +56,23 @@ struct Damage {
   const char* file;  // "valid.dbf" or "valid.dbt"
   size_t at;
   std::string bytes;          // written at `at`; empty: none
-  size_t cutTo;               // the file is cut to this size; 0: not cut
+  size_t cutTo;               // the file is cut to this size; 0: not cut; npos: removed
   int record;                 // -1: opening fails
   std::string message;        // part of the error message
   std::string message2 = "";  // and another part; empty: none
 };
 
-class DbfDamage : public ::testing::TestWithParam<Damage> {};
+class DbfDamage : public testsupport::ScratchTest, public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(DbfDamage, throwsNamingWhatIsWrong) {
   const Damage& d = GetParam();
-  const auto file = writeValid(dbftest::scratchDir());
-  const auto damaged = file.parent_path() / d.file;
+  const auto file = writeValid(dir_.path());
+  const auto damaged = dir_.path() / d.file;
   if (!d.bytes.empty()) damage(damaged, d.at, d.bytes);
-  if (d.cutTo) dbftest::writeBytes(damaged, dbftest::readBytes(damaged).substr(0, d.cutTo));
+  if (d.cutTo == std::string::npos)
+    std::filesystem::remove(damaged);
+  else if (d.cutTo)
+    writeFile(damaged, readFile(damaged).substr(0, d.cutTo));
   std::string message = "(nothing thrown)";
   try {
     const auto r = DbfReader::open(file);
@@ -98,6 +88,10 @@ TEST_P(DbfDamage, throwsNamingWhatIsWrong) {
 INSTANTIATE_TEST_SUITE_P(
     headerAndRecords, DbfDamage,
     ::testing::Values(
+        Damage{"missingFile", "valid.dbf", 0, "", std::string::npos, -1,
+               "valid.dbf: kann nicht gelesen werden"},
+        Damage{"fileTooShort", "valid.dbf", 0, "", 4, -1, "valid.dbf", "zu kurz"},
+        Damage{"memoFileMissing", "valid.dbt", 0, "", std::string::npos, -1, "Memodatei", "fehlt"},
         Damage{"unknownVersion", "valid.dbf", 0, "\x07", 0, -1, "valid.dbf",
                "unbekanntes dBASE-Versionsbyte 0x07"},
         Damage{"headerLongerThanFile", "valid.dbf", 8, "\xFF\xF0", 0, -1,
@@ -133,34 +127,26 @@ INSTANTIATE_TEST_SUITE_P(
                "Datensatz 2, Feld COUNT: \"1x2\" ist keine Zahl"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DbfCorruption, open_dateFieldOfLengthEight_reads) {
-  const auto file = writeValid(dbftest::scratchDir());
+TEST_F(DbfCorruption, open_dateFieldOfLengthEight_reads) {
+  const auto file = writeValid(dir_.path());
   damage(file, 32 + 11, "D");  // NAME becomes a date field of length 8: fine
   EXPECT_NO_THROW(DbfReader::open(file));
 }
 
-TEST(DbfCorruption, record_overflowMarkerInNumber_readsAsNull) {
-  const auto file = writeValid(dbftest::scratchDir());
+TEST_F(DbfCorruption, record_overflowMarkerInNumber_readsAsNull) {
+  const auto file = writeValid(dir_.path());
   damage(file, kHeader + kRecord + 1 + 8, "*****");  // overflow marker of dBASE
   EXPECT_EQ(DbfReader::open(file).record(1)[1], Value());
 }
 
-TEST(DbfCorruption, open_memoFileMissing_throws) {
-  const auto file = writeValid(dbftest::scratchDir());
-  std::filesystem::remove(file.parent_path() / "valid.dbt");
-  EXPECT_THAT([&] { DbfReader::open(file); },
-              ThrowsMessage<DbfError>(
-                  AllOf(HasSubstr("valid.dbf"), HasSubstr("Memodatei"), HasSubstr("fehlt"))));
-}
-
-TEST(DbfCorruption, open_memoFileOtherCase_found) {
-  const auto file = writeValid(dbftest::scratchDir());
+TEST_F(DbfCorruption, open_memoFileOtherCase_found) {
+  const auto file = writeValid(dir_.path());
   std::filesystem::rename(file.parent_path() / "valid.dbt", file.parent_path() / "VALID.DBT");
   EXPECT_EQ(DbfReader::open(file).record(0)[2], Value::text("erste Notiz"));
 }
 
-TEST(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
-  const auto dir = dbftest::scratchDir();
+TEST_F(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
+  const auto dir = dir_.path();
   const auto file = writeValid(dir);
   damage(file, 0, "\x8B");  // declare dBASE IV
   // Block 1 gets a dBASE IV block header claiming 100000 bytes.
@@ -170,11 +156,11 @@ TEST(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
 }
 
 // Random damage anywhere in header or records must end in a value or a DbfError.
-TEST(DbfCorruption, read_randomDamage_neverCrashes) {
-  const auto dir = dbftest::scratchDir();
+TEST_F(DbfCorruption, read_randomDamage_neverCrashes) {
+  const auto dir = dir_.path();
   const auto file = writeValid(dir);
-  const std::string original = dbftest::readBytes(file);
-  const std::string memo = dbftest::readBytes(dir / "valid.dbt");
+  const std::string original = readFile(file);
+  const std::string memo = readFile(dir / "valid.dbt");
   std::mt19937 rng(7);
   int rejected = 0;
   for (int round = 0; round < 3000; ++round) {
@@ -188,8 +174,8 @@ TEST(DbfCorruption, read_randomDamage_neverCrashes) {
         bytes[rng() % bytes.size()] = static_cast<char>(rng());
     }
     if (rng() % 10 == 0) bytes.resize(rng() % bytes.size());
-    dbftest::writeBytes(file, bytes);
-    dbftest::writeBytes(dir / "valid.dbt", memoBytes);
+    writeFile(file, bytes);
+    writeFile(dir / "valid.dbt", memoBytes);
     try {
       readAll(file);
     } catch (const DbfError& e) {

@@ -5,14 +5,17 @@
 #include <cstring>
 
 #include "data/dbf/dbf_file.h"
-#include "dbf_test_files.h"
+#include "support/scratch_test.h"
 
 using data::Date;
 using data::Value;
 using data::dbf::DbfError;
 using data::dbf::DbfReader;
+using testsupport::writeFile;
 
 namespace {
+
+using DbfHandMade = testsupport::ScratchTest;
 
 std::string le(uint64_t v, int bytes) {
   std::string s;
@@ -38,25 +41,23 @@ std::string descriptor(const std::string& name, char type, uint8_t length, uint8
   return d;
 }
 
+// The 32-byte table header; the date of last change is 2022-01-02.
+std::string header(char version, uint32_t records, uint16_t headerLength, uint16_t recordLength,
+                   char ldid, char flags = 0) {
+  std::string h(1, version);
+  h += "\x7A\x01\x02";
+  h += le(records, 4) + le(headerLength, 2) + le(recordLength, 2) + std::string(16, '\0');
+  return h + flags + ldid + std::string(2, '\0');
+}
+
 }  // namespace
 
 // A dBASE III table with two records: NAME C(10), AREA N(6,1), SEEN D, OK L.
-TEST(DbfHandMade, read_dbaseIII_twoRecords) {
-  std::string header;
-  header += '\x03';                          // dBASE III without memo
-  header += std::string("\x60\x05\x1F", 3);  // last update 1996-05-31
-  header += le(2, 4);                        // records
-  header += le(32 + 4 * 32 + 1, 2);          // header length 161
-  header += le(1 + 10 + 6 + 8 + 1, 2);       // record length 26
-  header += std::string(17, '\0');
-  header += '\x01';  // LDID 0x01: CP437
-  header += std::string(2, '\0');
-  ASSERT_EQ(header.size(), 32u);
-  header += descriptor("NAME", 'C', 10, 0);
-  header += descriptor("AREA", 'N', 6, 1);
-  header += descriptor("SEEN", 'D', 8, 0);
-  header += descriptor("OK", 'L', 1, 0);
-  header += '\x0D';
+TEST_F(DbfHandMade, read_dbaseIII_twoRecords) {
+  // dBASE III without memo, 2 records, 161 + 26 bytes, CP437.
+  std::string h = header('\x03', 2, 32 + 4 * 32 + 1, 1 + 10 + 6 + 8 + 1, '\x01');
+  h += descriptor("NAME", 'C', 10, 0) + descriptor("AREA", 'N', 6, 1) +
+       descriptor("SEEN", 'D', 8, 0) + descriptor("OK", 'L', 1, 0) + '\x0D';
   std::string records;
   records +=
       " M\x81hlbach  "
@@ -66,8 +67,8 @@ TEST(DbfHandMade, read_dbaseIII_twoRecords) {
   // Appended piece by piece, as "literal" + std::string&& trips GCC 12's -Wrestrict at -O3.
   records += '*';
   records += std::string(10, ' ') + "  -0.5" + std::string(8, ' ') + "?";
-  const auto file = dbftest::scratchDir() / "HAND.DBF";
-  dbftest::writeBytes(file, header + records + "\x1A");
+  const auto file = dir_.path() / "HAND.DBF";
+  writeFile(file, h + records + "\x1A");
 
   const auto r = DbfReader::open(file);
   EXPECT_EQ(r.codePage(), "CP437");
@@ -83,28 +84,24 @@ TEST(DbfHandMade, read_dbaseIII_twoRecords) {
 }
 
 // A table without the trailing 0x1A, as some writers leave it, reads as well.
-TEST(DbfHandMade, read_withoutEndMarker_reads) {
-  std::string h =
-      std::string("\x03\x60\x05\x1F", 4) + le(1, 4) + le(65, 2) + le(4, 2) + std::string(20, '\0');
-  h += descriptor("N", 'N', 3, 0) + "\x0D";
-  const auto file = dbftest::scratchDir() / "n.dbf";
-  dbftest::writeBytes(file, h + " 042");
+TEST_F(DbfHandMade, read_withoutEndMarker_reads) {
+  const std::string h = header('\x03', 1, 65, 4, 0) + descriptor("N", 'N', 3, 0) + "\x0D";
+  const auto file = dir_.path() / "n.dbf";
+  writeFile(file, h + " 042");
   EXPECT_EQ(DbfReader::open(file).record(0)[0], Value::integer(42));
 }
 
 // dBASE IV: memo blocks carry FF FF 08 00 and their length; block size from the header.
-TEST(DbfHandMade, read_dbaseIVMemo) {
-  const auto dir = dbftest::scratchDir();
-  std::string h = std::string("\x8B\x7A\x01\x02", 4) + le(1, 4) + le(65, 2) + le(11, 2) +
-                  std::string(17, '\0') + "\x57" + std::string(2, '\0');
-  h += descriptor("TEXT", 'M', 10, 0) + "\x0D";
-  dbftest::writeBytes(dir / "four.dbf", h + "          2" + "\x1A");
+TEST_F(DbfHandMade, read_dbaseIVMemo) {
+  const auto& dir = dir_.path();
+  const std::string h = header('\x8B', 1, 65, 11, '\x57') + descriptor("TEXT", 'M', 10, 0) + "\x0D";
+  writeFile(dir / "four.dbf", h + "          2" + "\x1A");
   std::string memo(64 * 2, '\0');
   memo.replace(20, 2, le(64, 2));  // block size 64
   memo += std::string("\xFF\xFF\x08\x00", 4) + le(8 + 6, 4) +
           "Gr\xFC\xDF"
           "e\x1A";
-  dbftest::writeBytes(dir / "four.dbt", memo);
+  writeFile(dir / "four.dbt", memo);
   const auto r = DbfReader::open(dir / "four.dbf");
   EXPECT_EQ(r.codePage(), "CP1252");
   // The length header wins over the 0x1A, which is part of the text here.
@@ -112,18 +109,16 @@ TEST(DbfHandMade, read_dbaseIVMemo) {
 }
 
 // FoxPro 2: ".fpt" memo with big-endian block size, type and length.
-TEST(DbfHandMade, read_foxProMemo) {
-  const auto dir = dbftest::scratchDir();
-  std::string h = std::string("\xF5\x7A\x01\x02", 4) + le(2, 4) + le(65, 2) + le(11, 2) +
-                  std::string(17, '\0') + "\x02" + std::string(2, '\0');
-  h += descriptor("TEXT", 'M', 10, 0) + "\x0D";
-  dbftest::writeBytes(dir / "fox.dbf", h + "         8 " + "         9 " + "\x1A");
+TEST_F(DbfHandMade, read_foxProMemo) {
+  const auto& dir = dir_.path();
+  const std::string h = header('\xF5', 2, 65, 11, '\x02') + descriptor("TEXT", 'M', 10, 0) + "\x0D";
+  writeFile(dir / "fox.dbf", h + "         8 " + "         9 " + "\x1A");
   std::string memo(512, '\0');
   memo.replace(0, 4, be(10, 4));
   memo.replace(6, 2, be(64, 2));
   memo += be(1, 4) + be(5, 4) + "\x84rger" + std::string(64 - 13, '\0');  // "Ärger" in CP850
   memo += be(1, 4) + be(500, 4) + "cut";
-  dbftest::writeBytes(dir / "FOX.FPT", memo);
+  writeFile(dir / "FOX.FPT", memo);
   const auto r = DbfReader::open(dir / "fox.dbf");
   EXPECT_EQ(r.record(0)[0], Value::text("ärger"));
   EXPECT_THAT([&] { r.record(1); },
@@ -132,12 +127,11 @@ TEST(DbfHandMade, read_foxProMemo) {
 
 // Visual FoxPro: I as 32-bit integer, B as double, Y currency, T date-time, a nullable column
 // with its bit in _NullFlags, 4-byte memo pointers and the 263-byte backlink after the fields.
-TEST(DbfHandMade, read_visualFoxPro_binaryTypesAndNulls) {
-  const auto dir = dbftest::scratchDir();
+TEST_F(DbfHandMade, read_visualFoxPro_binaryTypesAndNulls) {
+  const auto& dir = dir_.path();
   const size_t headerLength = 32 + 7 * 32 + 1 + 263;
   const size_t recordLength = 1 + 4 + 8 + 8 + 8 + 4 + 5 + 1;
-  std::string h = std::string("\x30\x7A\x01\x02", 4) + le(2, 4) + le(headerLength, 2) +
-                  le(recordLength, 2) + std::string(16, '\0') + "\x02\x03" + std::string(2, '\0');
+  std::string h = header('\x30', 2, headerLength, recordLength, '\x03', '\x02');
   h += descriptor("ID", 'I', 4, 0, 0, 1);
   h += descriptor("AREA", 'B', 8, 2, 0, 5);
   h += descriptor("PRICE", 'Y', 8, 4, 0, 13);
@@ -156,11 +150,11 @@ TEST(DbfHandMade, read_visualFoxPro_binaryTypesAndNulls) {
   std::string rec2(1, ' ');
   rec2 += le(5, 4) + le(0, 8) + le(0, 8) + le(0, 8) + le(0, 4) + "     " +
           std::string(1, '\x03');  // NOTE and CODE are null
-  dbftest::writeBytes(dir / "vfp.dbf", h + rec1 + rec2 + "\x1A");
+  writeFile(dir / "vfp.dbf", h + rec1 + rec2 + "\x1A");
   std::string memo(512, '\0');
   memo.replace(6, 2, be(64, 2));
   memo += be(1, 4) + be(4, 4) + "Text";
-  dbftest::writeBytes(dir / "vfp.fpt", memo);
+  writeFile(dir / "vfp.fpt", memo);
 
   const auto r = DbfReader::open(dir / "vfp.dbf");
   ASSERT_EQ(r.fields().size(), 6u);  // _NullFlags is not a data column
@@ -172,31 +166,29 @@ TEST(DbfHandMade, read_visualFoxPro_binaryTypesAndNulls) {
 }
 
 // dBASE 7: 68-byte header, 48-byte descriptors, integers big-endian with the sign bit flipped.
-TEST(DbfHandMade, read_dbase7_integers) {
-  std::string h = std::string("\x04\x7A\x01\x02", 4) + le(2, 4) + le(68 + 48 + 1, 2) + le(5, 2) +
-                  std::string(17, '\0') + "\x03" + std::string(2, '\0') + std::string(36, '\0');
+TEST_F(DbfHandMade, read_dbase7_integers) {
+  std::string h = header('\x04', 2, 68 + 48 + 1, 5, '\x03') + std::string(36, '\0');
   std::string d(48, '\0');
   d.replace(0, 5, "COUNT");
   d[32] = 'I';
   d[33] = 4;
   h += d + "\x0D";
   const std::string records = " " + be(0x80000000u + 300, 4) + " " + be(0x80000000u - 2, 4);
-  const auto file = dbftest::scratchDir() / "seven.dbf";
-  dbftest::writeBytes(file, h + records + "\x1A");
+  const auto file = dir_.path() / "seven.dbf";
+  writeFile(file, h + records + "\x1A");
   const auto r = DbfReader::open(file);
   EXPECT_EQ(r.record(0)[0], Value::integer(300));
   EXPECT_EQ(r.record(1)[0], Value::integer(-2));
 }
 
 // GIS tools write real numbers as N(24,15) and some pad field names with blanks.
-TEST(DbfHandMade, read_wideNumberAndBlankPaddedName) {
-  std::string h = std::string("\x03\x7A\x01\x02", 4) + le(1, 4) + le(65, 2) + le(25, 2) +
-                  std::string(17, '\0') + "\x57" + std::string(2, '\0');
+TEST_F(DbfHandMade, read_wideNumberAndBlankPaddedName) {
+  std::string h = header('\x03', 1, 65, 25, '\x57');
   std::string d = descriptor("AREA", 'N', 24, 15);
   d.replace(4, 7, std::string(7, ' '));
   h += d + "\x0D";
-  const auto file = dbftest::scratchDir() / "gis.dbf";
-  dbftest::writeBytes(file, h + " " + "     1234.500000000000000" + "\x1A");
+  const auto file = dir_.path() / "gis.dbf";
+  writeFile(file, h + " " + "     1234.500000000000000" + "\x1A");
   const auto r = DbfReader::open(file);
   EXPECT_EQ(r.fields()[0].name, "AREA");
   EXPECT_EQ(r.record(0)[0], Value::real(1234.5));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data/dbf/dbf_file.h"
-#include "dbf_test_files.h"
+#include "support/scratch_test.h"
 
 using data::Date;
 using data::Value;
@@ -11,8 +11,12 @@ using data::dbf::DbfReader;
 using data::dbf::DbfWriter;
 using data::dbf::FieldDescriptor;
 using ::testing::HasSubstr;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
+
+using DbfRoundTrip = testsupport::ScratchTest;
 
 std::vector<FieldDescriptor> allTypes() {
   return {{"NAME", 'C', 20, 0}, {"COUNT", 'N', 6, 0}, {"SHARE", 'N', 8, 2}, {"RATIO", 'F', 10, 3},
@@ -21,20 +25,22 @@ std::vector<FieldDescriptor> allTypes() {
 
 }  // namespace
 
-TEST(DbfRoundTrip, write_read_everyType) {
-  const auto file = dbftest::scratchDir() / "all.dbf";
+TEST_F(DbfRoundTrip, write_read_everyTypeAndNull) {
+  const auto file = dir_.path() / "all.dbf";
   {
     DbfWriter w(file, allTypes());
     w.append({Value::text("Wiese am Bach"), Value::integer(-42), Value::real(12.345),
               Value::real(0.5), Value::date({2003, 7, 14}), Value::boolean(true),
               Value::text("Langer Text\r\nmit zweiter Zeile")});
-    w.append({Value::text("x"), Value::integer(999999), Value::integer(3), Value::real(-1.25),
+    w.append({Value::text("  ab  "), Value::integer(999999), Value::integer(3), Value::real(-1.25),
               Value::date({2000, 2, 29}), Value::boolean(false),
               Value::text(std::string(1500, 'm'))});
+    w.append(std::vector<Value>(7));
+    w.append({Value::text("   "), Value(), Value(), Value(), Value(), Value(), Value::text("")});
     w.finish();
   }
   const auto r = DbfReader::open(file);
-  ASSERT_EQ(r.recordCount(), 2u);
+  ASSERT_EQ(r.recordCount(), 4u);
   ASSERT_EQ(r.fields().size(), 7u);
   EXPECT_EQ(r.fields()[2].name, "SHARE");
   EXPECT_EQ(r.fields()[2].type, 'N');
@@ -44,70 +50,42 @@ TEST(DbfRoundTrip, write_read_everyType) {
                                              Value::real(12.35), Value::real(0.5),
                                              Value::date({2003, 7, 14}), Value::boolean(true),
                                              Value::text("Langer Text\r\nmit zweiter Zeile")}));
-  const auto second = r.record(1);
-  EXPECT_EQ(second[1], Value::integer(999999));
-  EXPECT_EQ(second[2], Value::real(3.0));
-  EXPECT_EQ(second[3], Value::real(-1.25));
-  EXPECT_EQ(second[4], Value::date({2000, 2, 29}));
-  EXPECT_EQ(second[5], Value::boolean(false));
-  EXPECT_EQ(second[6], Value::text(std::string(1500, 'm')));  // spans three memo blocks
+  // Text right-trimmed with its leading blanks kept; the memo spans three blocks.
+  EXPECT_EQ(r.record(1),
+            (std::vector<Value>{Value::text("  ab"), Value::integer(999999), Value::real(3.0),
+                                Value::real(-1.25), Value::date({2000, 2, 29}),
+                                Value::boolean(false), Value::text(std::string(1500, 'm'))}));
+  EXPECT_EQ(r.record(2), std::vector<Value>(7));
+  EXPECT_EQ(r.record(3), std::vector<Value>(7));  // blank text reads as Null
   EXPECT_FALSE(r.isDeleted(0));
 }
 
-TEST(DbfRoundTrip, write_read_nullInEveryType) {
-  const auto file = dbftest::scratchDir() / "nulls.dbf";
-  DbfWriter w(file, allTypes());
-  w.append(std::vector<Value>(7));
-  w.append({Value::text("   "), Value(), Value(), Value(), Value(), Value(), Value::text("")});
-  w.finish();
-  const auto r = DbfReader::open(file);
-  ASSERT_EQ(r.recordCount(), 2u);
-  EXPECT_EQ(r.record(0), std::vector<Value>(7));
-  EXPECT_EQ(r.record(1), std::vector<Value>(7));  // blank text reads as Null
-}
-
-TEST(DbfRoundTrip, write_read_textRightTrimmedLeadingKept) {
-  const auto file = dbftest::scratchDir() / "trim.dbf";
-  DbfWriter w(file, {{"T", 'C', 10, 0}});
-  w.append({Value::text("  ab  ")});
-  w.finish();
-  EXPECT_EQ(DbfReader::open(file).record(0)[0], Value::text("  ab"));
-}
-
-TEST(DbfRoundTrip, read_deletedRecord_reported) {
-  const auto file = dbftest::scratchDir() / "del.dbf";
+TEST_F(DbfRoundTrip, read_deletedRecord_reportedAndIndexChecked) {
+  const auto file = dir_.path() / "del.dbf";
   DbfWriter w(file, {{"T", 'C', 4, 0}});
   for (const char* s : {"a", "b", "c"}) w.append({Value::text(s)});
   w.finish();
-  std::string bytes = dbftest::readBytes(file);
+  std::string bytes = readFile(file);
   const size_t headerLength = 32 + 32 + 1;
   bytes[headerLength + 5] = '*';  // second record, 1 + 4 bytes each
-  dbftest::writeBytes(file, bytes);
+  writeFile(file, bytes);
   const auto r = DbfReader::open(file);
   EXPECT_FALSE(r.isDeleted(0));
   EXPECT_TRUE(r.isDeleted(1));
   EXPECT_FALSE(r.isDeleted(2));
   EXPECT_EQ(r.record(1)[0], Value::text("b"));  // still readable
-}
-
-TEST(DbfRoundTrip, read_indexOutOfRange_throws) {
-  const auto file = dbftest::scratchDir() / "range.dbf";
-  DbfWriter w(file, {{"T", 'C', 4, 0}});
-  w.append({Value::text("a")});
-  w.finish();
-  const auto r = DbfReader::open(file);
-  EXPECT_THAT([&] { r.record(1); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("Datensatz 2 gibt es nicht")));
+  EXPECT_THAT([&] { r.record(3); },
+              ::testing::ThrowsMessage<DbfError>(HasSubstr("Datensatz 4 gibt es nicht")));
   EXPECT_THROW(r.isDeleted(7), DbfError);
 }
 
-TEST(DbfRoundTrip, write_headerFields_asDbaseIII) {
-  const auto file = dbftest::scratchDir() / "header.dbf";
+TEST_F(DbfRoundTrip, write_headerFields_asDbaseIII) {
+  const auto file = dir_.path() / "header.dbf";
   DbfWriter w(file, {{"T", 'C', 4, 0}, {"M", 'M', 10, 0}}, "CP850");
   w.append({Value::text("a"), Value::text("memo")});
   w.append({Value::text("b"), Value()});
   w.finish();
-  const std::string b = dbftest::readBytes(file);
+  const std::string b = readFile(file);
   EXPECT_EQ(static_cast<unsigned char>(b[0]), 0x83);  // dBASE III with memo
   EXPECT_GE(static_cast<unsigned char>(b[1]), 125);   // year since 1900
   EXPECT_EQ(b[4], 2);
@@ -117,23 +95,14 @@ TEST(DbfRoundTrip, write_headerFields_asDbaseIII) {
   EXPECT_EQ(b[32 + 64], 0x0D);
   EXPECT_EQ(b.size(), 97u + 2 * 15 + 1);
   EXPECT_EQ(b.back(), 0x1A);
-  const std::string memo = dbftest::readBytes(file.parent_path() / "header.dbt");
+  const std::string memo = readFile(file.parent_path() / "header.dbt");
   ASSERT_EQ(memo.size(), 1024u);
   EXPECT_EQ(memo[0], 2);  // next free block
   EXPECT_EQ(memo.substr(512, 6), "memo\x1A\x1A");
 }
 
-TEST(DbfRoundTrip, write_withoutFinish_leavesNothing) {
-  const auto dir = dbftest::scratchDir();
-  {
-    DbfWriter w(dir / "gone.dbf", {{"T", 'C', 4, 0}, {"M", 'M', 10, 0}});
-    w.append({Value::text("a"), Value::text("memo")});
-  }
-  EXPECT_TRUE(std::filesystem::is_empty(dir));
-}
-
-TEST(DbfRoundTrip, write_failedAppend_keepsOldFile) {
-  const auto file = dbftest::scratchDir() / "keep.dbf";
+TEST_F(DbfRoundTrip, write_failedAppend_keepsOldFile) {
+  const auto file = dir_.path() / "keep.dbf";
   {
     DbfWriter w(file, {{"T", 'C', 4, 0}});
     w.append({Value::text("old")});
@@ -151,8 +120,8 @@ TEST(DbfRoundTrip, write_failedAppend_keepsOldFile) {
             1);
 }
 
-TEST(DbfRoundTrip, write_badValues_throwWithFieldName) {
-  const auto file = dbftest::scratchDir() / "bad.dbf";
+TEST_F(DbfRoundTrip, write_badValues_throwWithFieldName) {
+  const auto file = dir_.path() / "bad.dbf";
   DbfWriter w(file, allTypes());
   auto row = [](Value v, size_t at) {
     std::vector<Value> r(7);
@@ -176,8 +145,8 @@ TEST(DbfRoundTrip, write_badValues_throwWithFieldName) {
               ::testing::ThrowsMessage<DbfError>(HasSubstr("6 values for 7 fields")));
 }
 
-TEST(DbfRoundTrip, write_badFieldList_throws) {
-  const auto file = dbftest::scratchDir() / "fields.dbf";
+TEST_F(DbfRoundTrip, write_badFieldList_throws) {
+  const auto file = dir_.path() / "fields.dbf";
   EXPECT_THROW(DbfWriter(file, {}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"ELEVENCHARS", 'C', 4, 0}}), DbfError);
   EXPECT_THROW(DbfWriter(file, {{"A", 'C', 4, 0}, {"a", 'C', 4, 0}}), DbfError);
@@ -191,8 +160,13 @@ TEST(DbfRoundTrip, write_badFieldList_throws) {
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST(DbfRoundTrip, write_finishTwice_throws) {
-  const auto file = dbftest::scratchDir() / "twice.dbf";
+TEST_F(DbfRoundTrip, write_finishTwiceOrNever_throwsOrLeavesNothing) {
+  {
+    DbfWriter w(dir_.path() / "gone.dbf", {{"T", 'C', 4, 0}, {"M", 'M', 10, 0}});
+    w.append({Value::text("a"), Value::text("memo")});
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));  // not finished: nothing left
+  const auto file = dir_.path() / "twice.dbf";
   DbfWriter w(file, {{"T", 'C', 4, 0}});
   w.finish();
   EXPECT_THROW(w.finish(), DbfError);

@@ -12,6 +12,7 @@ namespace docx {
 namespace {
 
 using test::buildTemplate;
+using test::openBody;
 using test::para;
 using test::partXml;
 using testsupport::thrownValue;
@@ -27,14 +28,6 @@ std::string run(const std::string& text, const std::string& rPr = "") {
          "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
 }
 
-Document open(const test::TemplateParts& parts) {
-  return Document::fromBytes(buildTemplate(parts), "test.dotx");
-}
-
-Document openBody(const std::string& body) {
-  return open({body, "", "", true, true, ""});
-}
-
 // Plain text of the whole body as the range walker sees it.
 std::string bodyText(Document& doc) {
   auto xml = partXml(doc.toBytes(), "word/document.xml");
@@ -43,24 +36,18 @@ std::string bodyText(Document& doc) {
 
 constexpr auto kAll = BookmarkScope::kAllStories;
 
-TEST(bookmark_text, spanning_runs) {
+TEST(bookmark_replace, spanning_runs_keeps_bookmark_around_new_text) {
   Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
                           end(1) + run("nach") + "</w:p>");
-  EXPECT_TRUE(doc.bookmarks().exists("A", kAll));
   EXPECT_TRUE(doc.bookmarks().exists("a", kAll));  // names ignore case, as in word processors
   EXPECT_FALSE(doc.bookmarks().exists("B", kAll));
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Hallo");
   EXPECT_THROW(doc.bookmarks().text("B", kAll), DocxError);
-}
-
-TEST(bookmark_replace, keeps_bookmark_around_new_text) {
-  Document doc = openBody("<w:p>" + run("Vor ") + start(1, "A") + run("Hal") + run("lo", "<w:b/>") +
-                          end(1) + run("nach") + "</w:p>");
   doc.bookmarks().replace("A", "Welt", {}, kAll);
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Welt");
   doc.bookmarks().replace("A", "Zweiter Wert", {}, kAll);
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "Zweiter Wert");
-  EXPECT_EQ(utf16Length(doc.bookmarks().text("A", kAll)), 12u);
+  EXPECT_EQ(doc.bookmarks().length("A", kAll), 12u);
   EXPECT_EQ(bodyText(doc), "Vor Zweiter Wertnach");
   // The bookmark survives saving and reopening.
   Document again = Document::fromBytes(doc.toBytes(), "again.docx");
@@ -115,28 +102,20 @@ TEST(bookmark_replace, formatting_from_first_run_and_format_override_in_schema_o
   RunFormat format{true, std::string("Times New Roman"), 11.0};
   doc.bookmarks().replace("B", "fett", format, kAll);
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node body = xml->document_element().child("w:body");
-  pugi::xml_node runA = body.child("w:p").child("w:r");
-  EXPECT_STREQ(runA.child("w:rPr").child("w:rFonts").attribute("w:ascii").value(), "Courier New");
-  EXPECT_TRUE(runA.child("w:rPr").child("w:i"));
-  pugi::xml_node runB = body.child("w:p").next_sibling("w:p").child("w:r");
+  pugi::xml_node rPrA = xml->select_node("/w:document/w:body/w:p[1]/w:r/w:rPr").node();
+  EXPECT_STREQ(rPrA.child("w:rFonts").attribute("w:ascii").value(), "Courier New");
+  EXPECT_TRUE(rPrA.child("w:i"));
+  pugi::xml_node rPrB = xml->select_node("/w:document/w:body/w:p[2]/w:r/w:rPr").node();
   std::vector<std::string> names;
-  for (pugi::xml_node c : runB.child("w:rPr").children()) names.push_back(c.name());
+  for (pugi::xml_node c : rPrB.children()) names.push_back(c.name());
   EXPECT_EQ(names, (std::vector<std::string>{"w:rFonts", "w:b", "w:bCs", "w:i", "w:sz", "w:szCs",
                                              "w:lang"}));
-  EXPECT_STREQ(runB.child("w:rPr").child("w:sz").attribute("w:val").value(), "22");
-  EXPECT_STREQ(runB.child("w:rPr").child("w:rFonts").attribute("w:hAnsi").value(),
-               "Times New Roman");
+  EXPECT_STREQ(rPrB.child("w:sz").attribute("w:val").value(), "22");
+  EXPECT_STREQ(rPrB.child("w:rFonts").attribute("w:hAnsi").value(), "Times New Roman");
   // Not bold is written explicitly so a bold style underneath does not show through.
   doc.bookmarks().replace("B", "normal", RunFormat{false, {}, {}}, kAll);
   xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node b = xml->document_element()
-                         .child("w:body")
-                         .child("w:p")
-                         .next_sibling("w:p")
-                         .child("w:r")
-                         .child("w:rPr")
-                         .child("w:b");
+  pugi::xml_node b = xml->select_node("/w:document/w:body/w:p[2]/w:r/w:rPr/w:b").node();
   EXPECT_STREQ(b.attribute("w:val").value(), "0");
 }
 
@@ -160,8 +139,10 @@ TEST(bookmark_replace, line_feed_is_break_and_carriage_return_is_paragraph) {
 }
 
 TEST(bookmark_scope, header_and_footer_bookmarks) {
-  Document doc = open({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
-                       "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""});
+  Document doc = Document::fromBytes(
+      buildTemplate({para("Text"), "<w:p>" + start(5, "KOPF") + run("Seite") + end(5) + "</w:p>",
+                     "<w:p>" + start(6, "FUSS") + end(6) + "</w:p>", true, true, ""}),
+      "t.dotx");
   EXPECT_TRUE(doc.bookmarks().exists("KOPF", kAll));
   EXPECT_FALSE(doc.bookmarks().exists("KOPF", BookmarkScope::kMainText));
   EXPECT_EQ(thrownValue<DocxError>(
@@ -223,9 +204,8 @@ TEST(bookmark_insert, before_and_behind_content_inside_bookmark) {
   EXPECT_EQ(doc.bookmarks().text("A", kAll), "12,5Wert ha");
   EXPECT_EQ(bodyText(doc), "12,5Wert ha!");
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node p = xml->document_element().child("w:body").child("w:p");
-  pugi::xml_node first = p.child("w:r");
-  EXPECT_TRUE(first.child("w:rPr").child("w:i"));  // took the formatting of the content
+  // The first run took the formatting of the content.
+  EXPECT_TRUE(xml->select_node("/w:document/w:body/w:p/w:r[1]/w:rPr/w:i"));
 }
 
 TEST(bookmark_font, applies_to_every_run_in_range) {
@@ -233,14 +213,10 @@ TEST(bookmark_font, applies_to_every_run_in_range) {
       openBody("<w:p>" + run("aus") + start(1, "A") + run("ein") + run("zwei") + end(1) + "</w:p>");
   doc.bookmarks().setFont("A", RunFormat{true, std::string("Arial"), 8.0}, kAll);
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  int bold = 0;
-  for (pugi::xml_node r : xml->document_element().child("w:body").child("w:p").children("w:r")) {
-    if (r.child("w:rPr").child("w:b")) {
-      ++bold;
-      EXPECT_STREQ(r.child("w:rPr").child("w:sz").attribute("w:val").value(), "16");
-    }
-  }
-  EXPECT_EQ(bold, 2);
+  const auto bold = xml->select_nodes("/w:document/w:body/w:p/w:r/w:rPr[w:b]");
+  EXPECT_EQ(bold.size(), 2u);
+  for (const auto& rPr : bold)
+    EXPECT_STREQ(rPr.node().child("w:sz").attribute("w:val").value(), "16");
   EXPECT_THROW(doc.bookmarks().setFont("A", RunFormat{{}, {}, 0.0}, kAll), DocxError);
 }
 
@@ -296,15 +272,11 @@ TEST(bookmark_replace, end_before_start_fails_without_changing_document) {
             test::partText(reference.toBytes(), "word/document.xml"));
 }
 
-TEST(bookmark_length, counts_characters_of_current_content) {
+TEST(bookmark_length, counts_utf16_units_of_current_content) {
   Document doc = openBody("<w:p>" + start(1, "PFSOZ") + run("xxxxxxxxxx") + end(1) + "</w:p>");
   EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 10u);
   doc.bookmarks().replace("PFSOZ", "Grünland", {}, kAll);
   EXPECT_EQ(doc.bookmarks().length("PFSOZ", kAll), 8u);
-}
-
-TEST(text_length, counts_utf16_units) {
-  EXPECT_EQ(utf16Length("Grünland"), 8u);
   EXPECT_EQ(utf16Length("\xF0\x9D\x84\x9E"), 2u);  // one character outside the BMP
 }
 

@@ -13,7 +13,6 @@
 namespace docx {
 namespace {
 
-using test::buildTemplate;
 using test::para;
 using test::partXml;
 
@@ -21,10 +20,6 @@ constexpr double kA4Width = 11906 / 20.0;
 
 std::vector<Point> square(double x, double y, double size) {
   return {{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}, {x, y}};
-}
-
-Document openDoc() {
-  return Document::fromBytes(buildTemplate({para("Deckblatt"), "", "", true, true, ""}), "d.dotx");
 }
 
 std::vector<pugi::xml_node> anchors(pugi::xml_node root) {
@@ -170,7 +165,7 @@ TEST(drawing_group, size_centring_and_top_of_a_map) {
 }
 
 TEST(drawing_group, serialised_as_one_anchored_group_with_child_space) {
-  Document doc = openDoc();
+  Document doc = test::openBody(para("Deckblatt"));
   Drawing& d = doc.drawing();
   for (int k = 0; k < 4; ++k) d.addPolyline(square(k * 100.0, 50, 80));
   const int g = d.group({1, 2, 3, 4});

@@ -10,14 +10,10 @@
 namespace docx {
 namespace {
 
-using test::buildTemplate;
+using test::cell;
+using test::openBody;
 using test::para;
 using test::partXml;
-
-std::string cell(int width, const std::string& content, const std::string& extra = "") {
-  return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/>" + extra +
-         "</w:tcPr>" + content + "</w:tc>";
-}
 
 std::string boldPara(const std::string& text) {
   return "<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>" + text + "</w:t></w:r></w:p>";
@@ -43,7 +39,7 @@ std::string twoTables() {
 }
 
 Document openTables() {
-  return Document::fromBytes(buildTemplate({twoTables(), "", "", true, true, ""}), "t.dotx");
+  return openBody(twoTables());
 }
 
 // Every row's spans add up to the grid's column count, and the grid matches the cell widths.
@@ -98,17 +94,10 @@ TEST(table_rows, append_copies_layout_and_formatting_but_not_content) {
   doc.tables().setCellText(1, 3, 3, "neu");
   const std::string bytes = doc.toBytes();
   auto xml = partXml(bytes, "word/document.xml");
-  pugi::xml_node tbl2 =
-      xml->document_element().child("w:body").child("w:tbl").next_sibling("w:tbl");
-  int starts = 0;
-  tbl2.find_node([&](pugi::xml_node n) {
-    if (is(n, "w:bookmarkStart")) ++starts;
-    return false;
-  });
-  EXPECT_EQ(starts, 1);  // the copy carries no second bookmark of the same name
-  pugi::xml_node row3 = xml->document_element().child("w:body").child("w:tbl").last_child();
-  pugi::xml_node c3 = row3.last_child();
-  EXPECT_TRUE(c3.child("w:p").child("w:r").child("w:rPr").child("w:b"));  // bold like the row above
+  // The copy carries no second bookmark of the same name.
+  EXPECT_EQ(xml->select_nodes("/w:document/w:body/w:tbl[2]//w:bookmarkStart").size(), 1u);
+  pugi::xml_node c3 = xml->select_node("/w:document/w:body/w:tbl[1]/w:tr[3]/w:tc[3]").node();
+  EXPECT_TRUE(c3.select_node("w:p/w:r/w:rPr/w:b"));  // bold like the row above
   EXPECT_STREQ(c3.child("w:tcPr").child("w:tcW").attribute("w:w").value(), "4000");
 }
 
@@ -135,7 +124,7 @@ TEST(table_rows, deleting_a_row_keeps_bookmarks_reaching_outside) {
       "</w:tr><w:tr>" + cell(9000, para("y")) +
       "</w:tr></w:tbl><w:p><w:r><w:t>drau</w:t></w:r>"
       "<w:bookmarkEnd w:id=\"1\"/><w:r><w:t>ssen</w:t></w:r></w:p>";
-  Document doc = Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+  Document doc = openBody(body);
   doc.tables().deleteRow(1, 1);
   constexpr auto kAll = BookmarkScope::kAllStories;
   ASSERT_TRUE(doc.bookmarks().exists("VORN", kAll));
@@ -156,12 +145,7 @@ TEST(table_cells, merge_row_into_one_cell) {
   const std::string bytes = doc.toBytes();
   expectConsistentGrid(bytes, 1);
   auto xml = partXml(bytes, "word/document.xml");
-  pugi::xml_node merged = xml->document_element()
-                              .child("w:body")
-                              .child("w:tbl")
-                              .child("w:tr")
-                              .next_sibling("w:tr")
-                              .child("w:tc");
+  pugi::xml_node merged = xml->select_node("/w:document/w:body/w:tbl/w:tr[2]/w:tc").node();
   EXPECT_STREQ(merged.child("w:tcPr").child("w:gridSpan").attribute("w:val").value(), "3");
   EXPECT_STREQ(merged.child("w:tcPr").child("w:tcW").attribute("w:w").value(), "9000");
 }
@@ -194,17 +178,15 @@ TEST(table_cells, set_text_with_paragraphs_and_font) {
   EXPECT_EQ(doc.tables().cellText(1, 1, 3), "eins\nzwei");
   doc.tables().setCellFont(1, 1, 3, RunFormat{true, {}, 9.0});
   auto xml = partXml(doc.toBytes(), "word/document.xml");
-  pugi::xml_node tc =
-      xml->document_element().child("w:body").child("w:tbl").child("w:tr").last_child();
-  EXPECT_TRUE(tc.child("w:p").child("w:r").child("w:rPr").child("w:b"));
-  EXPECT_STREQ(
-      tc.child("w:p").child("w:pPr").child("w:rPr").child("w:sz").attribute("w:val").value(), "18");
+  pugi::xml_node tc = xml->select_node("/w:document/w:body/w:tbl/w:tr[1]/w:tc[3]").node();
+  EXPECT_TRUE(tc.select_node("w:p/w:r/w:rPr/w:b"));
+  EXPECT_STREQ(tc.select_node("w:p/w:pPr/w:rPr/w:sz/@w:val").attribute().value(), "18");
 }
 
 TEST(table_delete, removes_table_and_keeps_body_valid) {
   const std::string body = "<w:tbl><w:tblGrid><w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr>" +
                            cell(9000, para("nur")) + "</w:tr></w:tbl>";
-  Document doc = Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+  Document doc = openBody(body);
   doc.tables().deleteTable(1);
   EXPECT_EQ(doc.tables().count(), 0);
   auto xml = partXml(doc.toBytes(), "word/document.xml");

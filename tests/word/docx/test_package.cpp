@@ -25,6 +25,22 @@ std::string para(const std::string& text) {
   return "<w:p><w:r><w:t>" + text + "</w:t></w:r></w:p>";
 }
 
+std::string bookmark(int id, const std::string& name, const std::string& text) {
+  const std::string n = std::to_string(id);
+  return "<w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name +
+         "\"/><w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r><w:bookmarkEnd w:id=\"" + n +
+         "\"/>";
+}
+
+std::string cell(int width, const std::string& content) {
+  return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/></w:tcPr>" +
+         content + "</w:tc>";
+}
+
+Document openBody(const std::string& body) {
+  return Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+}
+
 std::string buildTemplate(const TemplateParts& parts) {
   std::string types =
       std::string(kDecl) +
@@ -105,6 +121,19 @@ std::string buildTemplate(const TemplateParts& parts) {
   all.push_back(entry("word/_rels/document.xml.rels", rels));
   for (auto& e : entries) all.push_back(std::move(e));
   return writeZip(all, 6);
+}
+
+std::string withPart(const std::string& package, const std::string& part,
+                     const std::function<std::string(std::string)>& edit) {
+  std::vector<ZipEntry> entries;
+  for (auto& e : readZip(package, "test")) {
+    if (e.name != part) {
+      entries.push_back(std::move(e));
+    } else if (std::string changed = edit(*e.data); !changed.empty()) {
+      entries.push_back({e.name, std::make_shared<const std::string>(changed)});
+    }
+  }
+  return writeZip(entries, 1);
 }
 
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes) {

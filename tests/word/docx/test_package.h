@@ -3,9 +3,12 @@
 // parts back out of saved packages.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
+
+#include "word/docx/document.h"
 
 namespace docx::test {
 
@@ -21,6 +24,10 @@ struct TemplateParts {
 // The .dotx package bytes.
 std::string buildTemplate(const TemplateParts& parts);
 
+// The package with one part changed by edit (a part edited to "" is dropped).
+std::string withPart(const std::string& package, const std::string& part,
+                     const std::function<std::string(std::string)>& edit);
+
 // Writes bytes to a file and answers its path.
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes);
 
@@ -31,5 +38,11 @@ std::unique_ptr<pugi::xml_document> partXml(const std::string& packageBytes,
 
 // Paragraph with one plain run.
 std::string para(const std::string& text);
+// A bookmark around one run holding text.
+std::string bookmark(int id, const std::string& name, const std::string& text);
+// A table cell of width twips holding content (paragraphs).
+std::string cell(int width, const std::string& content);
+// A document opened from a template with this body, settings and styles.
+Document openBody(const std::string& body);
 
 }  // namespace docx::test
