@@ -74,13 +74,14 @@ void BM_CoverSheets(benchmark::State& state) {
   useSurvey(s);
   std::mt19937 random(7);
   std::vector<std::string> messages;
+  word::RunContext run = word::programContext(*s.db);
   for (auto _ : state) {
     report::forgetPartExtents();
     for (int k = 0; k < kSheetsPerRun; ++k) {
       const std::string& code = s.polygons[random() % s.polygons.size()];
       std::string types;
       data::FfhReportGetBogentypen(code, types, *s.db);
-      if (report::FfhReportGenerateDeckblatt(code, types, *s.db, messages, false, "") != 100)
+      if (report::FfhReportGenerateDeckblatt(code, types, run, messages, false, "") != 100)
         state.SkipWithError(("cover sheet " + code + " incomplete").c_str());
     }
   }

@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "app/program_objects.h"
 #include "shape/c_shape_file.h"
 #include "tools/sample_shapefile.h"
 #include "word/part_extent_index.h"
@@ -66,7 +67,7 @@ void BM_CollectNeighboursFromFile(benchmark::State& state) {
   word::NeighbourCollection neighbours;
   word::Box box;
   for (auto _ : state) {
-    word::CollectNeighbourPolygons(file, r, neighbours, box);
+    word::CollectNeighbourPolygons(app::g_Debug(), file, r, neighbours, box);
     benchmark::DoNotOptimize(neighbours.data());
   }
   state.counters["neighbours"] = double(neighbours.size());
@@ -89,7 +90,7 @@ void BM_CollectNeighboursFromIndex(benchmark::State& state) {
   word::NeighbourCollection neighbours;
   word::Box box;
   for (auto _ : state) {
-    word::CollectNeighbourPolygons(index, r, neighbours, box);
+    word::CollectNeighbourPolygons(app::g_Debug(), index, r, neighbours, box);
     benchmark::DoNotOptimize(neighbours.data());
   }
   state.counters["neighbours"] = double(neighbours.size());

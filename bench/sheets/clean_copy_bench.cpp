@@ -59,7 +59,8 @@ void BM_AllSheetsOf1000Polygons(benchmark::State& state) {
       r.sheetTypes.add(t, t);
     const auto selection = sheets::selectSheets(db, r);
     std::atomic<bool> cancel{false};
-    const auto summary = sheets::runCleanCopies(db, selection.keys, false, false, cancel);
+    word::RunContext context = word::programContext(db);
+    const auto summary = sheets::runCleanCopies(context, selection.keys, false, false, cancel);
     if (summary.produced != selection.keys.size()) state.SkipWithError("sheets missing");
     sheets = summary.produced;
   }

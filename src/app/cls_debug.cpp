@@ -29,11 +29,20 @@ std::string localDateTime() {
 clsDebug::clsDebug(const Settings& settings) : settings_(settings) {}
 
 clsDebug::~clsDebug() {
-  Ausgabe(1, "Programm beendet " + localDateTime());
+  if (!worker_) Ausgabe(1, "Programm beendet " + localDateTime());
+}
+
+std::unique_ptr<clsDebug> clsDebug::forWorker() const {
+  auto view = std::make_unique<clsDebug>(settings_);
+  view->path_ = path_;
+  view->sink_ = sink_;
+  view->initialised_ = initialised_;
+  view->worker_ = true;
+  return view;
 }
 
 bool clsDebug::Init() {
-  if (initialised_) return true;
+  if (initialised_ || worker_) return initialised_;
   std::string folder = settings_.get(kDataFilesPfad);
   std::error_code ec;
   if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
@@ -42,8 +51,12 @@ bool clsDebug::Init() {
     File created(std::fopen(path.c_str(), "wb"));
     if (!created) return false;
   }
-  file_.reset(std::fopen(path.c_str(), "abe"));
-  if (!file_) return false;
+  {
+    std::lock_guard lock(sink_->mutex);
+    sink_->file.reset(std::fopen(path.c_str(), "abe"));
+    if (!sink_->file) return false;
+    sink_->open = true;
+  }
   path_ = path;
   AusgabeKopf();
   initialised_ = true;
@@ -57,7 +70,7 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     } catch (...) {
     }
   }
-  if (!file_) return;
+  if (!sink_->open) return;
   try {
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&& for an
     // overlapping copy (-Wrestrict, a false alarm) and would stop a Release build.
@@ -66,8 +79,10 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     line += ' ';
     line += text;
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), file_.get());
-    std::fflush(file_.get());
+    std::lock_guard lock(sink_->mutex);
+    if (!sink_->file) return;
+    std::fwrite(line.data(), 1, line.size(), sink_->file.get());
+    std::fflush(sink_->file.get());
   } catch (...) {
     // A lost log line must never disturb the caller.
   }

@@ -2,10 +2,14 @@
 // The diagnostic log "FehlerReport2.log" in the output folder. Off until Init succeeds; the file
 // stays open in append mode and every line is flushed whole, so that the log is complete after a
 // crash and other writers of the file do not overwrite its lines. A failed write is silently lost.
+// The workers of a run each write through their own view of the run's log (forWorker): one
+// writer takes their whole lines one at a time, and each view keeps its own error capture.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,7 +24,7 @@ class clsDebug {
  public:
   // The log reads "DataFilesPfad" from settings in Init; settings must outlive the log.
   explicit clsDebug(const Settings& settings);
-  ~clsDebug();  // writes the closing line when the log was started
+  ~clsDebug();  // writes the closing line when the log was started (not a worker's view)
   clsDebug(const clsDebug&) = delete;
   clsDebug& operator=(const clsDebug&) = delete;
 
@@ -34,6 +38,10 @@ class clsDebug {
   // on: the document engine keeps them as the causes of an incomplete document.
   void setErrorCapture(std::vector<std::string>* capture) noexcept { capture_ = capture; }
   const std::string& logFilePath() const { return path_; }
+  // A view for one worker of a run: it writes into this log's file (safe from any thread, whole
+  // lines), has its own error capture, and neither starts the log nor writes its closing line.
+  // The log must outlive the view.
+  std::unique_ptr<clsDebug> forWorker() const;
 
  private:
   void AusgabeKopf() const;
@@ -41,11 +49,17 @@ class clsDebug {
   struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
+  struct Sink {
+    std::mutex mutex;
+    std::unique_ptr<std::FILE, FileCloser> file;
+    std::atomic<bool> open{false};  // lets a line be skipped unbuilt while the log is off
+  };
 
   const Settings& settings_;
   std::string path_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
   bool initialised_ = false;
+  bool worker_ = false;
   std::vector<std::string>* capture_ = nullptr;
 };
 

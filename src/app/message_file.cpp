@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/program_objects.h"
+#include "app/run_services.h"
 
 namespace fs = std::filesystem;
 
@@ -62,8 +62,9 @@ std::string messageFileFailure(const MessageFileOutcome& outcome, const std::str
   return text;
 }
 
-MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages) {
-  const std::string out = settings().get(kDataFilesPfad);
+MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
+                                    const RunServices& run) {
+  const std::string out = run.settings.get(kDataFilesPfad);
   std::error_code ec;
   const bool folderExists = !out.empty() && fs::is_directory(out, ec);
   const fs::path file = fs::path(out.empty() ? "." : out) / kMessageFileName;
@@ -72,7 +73,8 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages) {
     if (folderExists && fs::exists(file, ec)) {
       // Removing an entry needs write access to the folder, not to the file itself.
       fs::remove(file, ec);
-      if (ec) g_Debug().Ausgabe(2, "Fehler! Die Datei " + file.string() + " konnte nicht gelöscht werden.");
+      if (ec)
+        run.log.Ausgabe(2, "Fehler! Die Datei " + file.string() + " konnte nicht gelöscht werden.");
     }
     return {};
   }
@@ -91,14 +93,14 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages) {
     }
   }
   if (!outcome.file.empty()) {
-    ui().message(
+    run.ui.message(
         MessageIcon::Warning,
         "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
             file.string());
   } else {
     const std::string failure = messageFileFailure(outcome, file.string());
-    g_Debug().Ausgabe(2, "Fehler! " + failure);
-    ui().message(MessageIcon::Warning, "Es sind Fehler aufgetreten.\n" + failure);
+    run.log.Ausgabe(2, "Fehler! " + failure);
+    run.ui.message(MessageIcon::Warning, "Es sind Fehler aufgetreten.\n" + failure);
   }
   return outcome;
 }

@@ -7,6 +7,8 @@
 
 namespace app {
 
+struct RunServices;
+
 inline constexpr const char* kMessageFileName = "MessageReport.txt";
 
 struct MessageFileOutcome {
@@ -20,7 +22,8 @@ struct MessageFileOutcome {
 // temporary file, so a failed write never leaves half a file) and shows the warning box: with
 // the file's path, or, when it could not be written, with the cause, so that an old file is
 // never taken for this run's.
-MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages);
+MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
+                                    const RunServices& run);
 
 // "Die Meldungsdatei ... konnte nicht geschrieben werden: ..." with the note on an old file.
 std::string messageFileFailure(const MessageFileOutcome& outcome, const std::string& intended);

@@ -1,5 +1,7 @@
 #include "app/program_objects.h"
 
+#include "app/run_services.h"
+
 namespace app {
 namespace {
 
@@ -16,9 +18,19 @@ Objects& objects() {
 
 }  // namespace
 
-Settings& settings() { return *objects().settings; }
-UserInterface& ui() { return *objects().ui; }
-clsDebug& g_Debug() { return *objects().debug; }
+Settings& settings() {
+  return *objects().settings;
+}
+UserInterface& ui() {
+  return *objects().ui;
+}
+clsDebug& g_Debug() {
+  return *objects().debug;
+}
+
+RunServices RunServices::program() {
+  return {app::settings(), app::g_Debug(), app::ui()};
+}
 
 void installSettings(std::unique_ptr<Settings> store) {
   Objects& o = objects();
@@ -27,7 +39,9 @@ void installSettings(std::unique_ptr<Settings> store) {
   o.debug = std::make_unique<clsDebug>(*o.settings);
 }
 
-void installUi(std::unique_ptr<UserInterface> ui) { objects().ui = std::move(ui); }
+void installUi(std::unique_ptr<UserInterface> ui) {
+  objects().ui = std::move(ui);
+}
 
 void resetDebug() {
   Objects& o = objects();

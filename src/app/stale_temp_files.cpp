@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/program_objects.h"
+#include "app/run_services.h"
 
 namespace fs = std::filesystem;
 
@@ -46,12 +46,12 @@ std::size_t removeStaleTemporaryFiles(const fs::path& folder) {
   return removed;
 }
 
-void removeLeftoversOfKilledRuns() {
-  const std::string out = settings().get(kDataFilesPfad);
+void removeLeftoversOfKilledRuns(const RunServices& run) {
+  const std::string out = run.settings.get(kDataFilesPfad);
   if (out.empty()) return;
   if (const std::size_t n = removeStaleTemporaryFiles(out))
-    g_Debug().Ausgabe(
-        3, std::to_string(n) + " temporäre Datei(en) eines abgebrochenen Laufs entfernt.");
+    run.log.Ausgabe(3,
+                    std::to_string(n) + " temporäre Datei(en) eines abgebrochenen Laufs entfernt.");
 }
 
 }  // namespace app

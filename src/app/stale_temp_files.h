@@ -9,6 +9,8 @@
 
 namespace app {
 
+struct RunServices;
+
 // True for a name our atomic saves give their temporary files.
 bool isStaleTemporaryName(const std::string& name);
 
@@ -16,6 +18,6 @@ bool isStaleTemporaryName(const std::string& name);
 std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder);
 
 // The same for the output folder of the settings, with a log line when something was removed.
-void removeLeftoversOfKilledRuns();
+void removeLeftoversOfKilledRuns(const RunServices& run);
 
 }  // namespace app

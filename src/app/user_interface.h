@@ -19,6 +19,9 @@ class UserInterface {
   virtual bool askYesNo(const std::string& text) = 0;
   // Lets pending front-end events run (timer, cancel button) during long work.
   virtual void processEvents() {}
+  // True when processEvents serves something: only then is slow work worth moving off the
+  // calling thread so that events can run meanwhile.
+  virtual bool hasEvents() const { return false; }
 };
 
 // Prints boxes to stderr, answers questions with a fixed answer; for the CLI and headless use.
@@ -41,12 +44,15 @@ class RecordingUserInterface : public UserInterface {
     MessageIcon icon;
     std::string text;
   };
-  void message(MessageIcon icon, const std::string& text) override { boxes.push_back({icon, text}); }
+  void message(MessageIcon icon, const std::string& text) override {
+    boxes.push_back({icon, text});
+  }
   bool askYesNo(const std::string& text) override {
     boxes.push_back({MessageIcon::None, text});
     return answer;
   }
   void processEvents() override { ++eventPumps; }
+  bool hasEvents() const override { return true; }
 
   std::vector<Box> boxes;
   bool answer = true;

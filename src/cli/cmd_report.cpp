@@ -30,13 +30,13 @@ int runReport(Context& ctx, const ReportOptions& o) {
   data::clsDBFData db;
   if (!openSurvey(db, Purpose::Report)) return 1;
 
-  const report::PolygonSelection selection =
-      report::selectPolygons(db, {splitList(o.areas), splitList(o.subAreas), splitList(o.polygons)});
+  const report::PolygonSelection selection = report::selectPolygons(
+      db, {splitList(o.areas), splitList(o.subAreas), splitList(o.polygons)});
   if (selection.status != 100) return 1;
   bool unknown = false;
-  for (const auto& [option, values] :
-       {std::pair{"--areas", &selection.unknownAreas}, std::pair{"--subareas", &selection.unknownSubAreas},
-        std::pair{"--polygons", &selection.unknownPolygons}}) {
+  for (const auto& [option, values] : {std::pair{"--areas", &selection.unknownAreas},
+                                       std::pair{"--subareas", &selection.unknownSubAreas},
+                                       std::pair{"--polygons", &selection.unknownPolygons}}) {
     for (const auto& v : *values) {
       ctx.err << "Unbekannter Wert für " << option << ": " << v << "\n";
       unknown = true;
@@ -46,25 +46,31 @@ int runReport(Context& ctx, const ReportOptions& o) {
   ctx.out << "Es wurden " << selection.codes.size() << " Polygonnummern ausgewählt.\n";
 
   CancelOnInterrupt interrupt;
+  word::RunContext run = word::programContext(db);
   ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Datenreport: ");
   report::ReportCallbacks callbacks;
   callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& code) {
     progress.show(i, n, code);
   };
   const report::ReportSummary summary =
-      report::runReports(db, selection.codes, o.skipCopies, interrupt.flag(), callbacks);
+      report::runReports(run, selection.codes, o.skipCopies, interrupt.flag(), callbacks, o.jobs);
   progress.finish();
 
   ctx.out << report::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
-    ctx.out << summary.skippedCopies << " Polygone mit Kopien von Sammel- und Komplexbögen übersprungen.\n";
+    ctx.out << summary.skippedCopies
+            << " Polygone mit Kopien von Sammel- und Komplexbögen übersprungen.\n";
   if (summary.skippedUntyped)
-    ctx.out << summary.skippedUntyped << " Kombinationen aus Gebiet, Teilgebiet und Polygon ohne Geländebögen übersprungen.\n";
+    ctx.out
+        << summary.skippedUntyped
+        << " Kombinationen aus Gebiet, Teilgebiet und Polygon ohne Geländebögen übersprungen.\n";
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
-  if (summary.aborted) ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
-  for (const auto& code : summary.failedCoverSheets) ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
+  if (summary.aborted)
+    ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
+  for (const auto& code : summary.failedCoverSheets)
+    ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
   for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
@@ -72,7 +78,6 @@ int runReport(Context& ctx, const ReportOptions& o) {
                         summary.messages.empty();
   return complete ? 0 : 1;
 }
-
 
 void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("report", "Datenreports mit Deckblatt je Polygon erzeugen");
@@ -83,6 +88,7 @@ void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Polygone mit Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
+  addJobsOption(*cmd, o->jobs);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runReport(ctx, *o); }; });
 }

@@ -20,7 +20,6 @@
 namespace cli {
 namespace {
 
-
 // Applies --areas/--subareas/--polygons to the cascaded lists; a level without an option takes
 // every row. Answers false (after telling why) when a value matches no row.
 bool selectAreas(data::AreaSelection& lists, const SheetsOptions& o, std::ostream& err) {
@@ -34,12 +33,15 @@ bool selectAreas(data::AreaSelection& lists, const SheetsOptions& o, std::ostrea
     for (const auto& u : unknown) err << "Unbekannter Wert für " << option << ": " << u << "\n";
     return unknown.empty();
   };
-  return apply("--areas", o.areas, [&](auto v) { return lists.selectAreasByValue(v); },
-               [&] { lists.selectAllAreas(); }) &&
-         apply("--subareas", o.subAreas, [&](auto v) { return lists.selectSubAreasByValue(v); },
-               [&] { lists.selectAllSubAreas(); }) &&
-         apply("--polygons", o.polygons, [&](auto v) { return lists.selectPolygonsByValue(v); },
-               [&] { lists.selectAllPolygons(); });
+  return apply(
+             "--areas", o.areas, [&](auto v) { return lists.selectAreasByValue(v); },
+             [&] { lists.selectAllAreas(); }) &&
+         apply(
+             "--subareas", o.subAreas, [&](auto v) { return lists.selectSubAreasByValue(v); },
+             [&] { lists.selectAllSubAreas(); }) &&
+         apply(
+             "--polygons", o.polygons, [&](auto v) { return lists.selectPolygonsByValue(v); },
+             [&] { lists.selectAllPolygons(); });
 }
 
 bool confirm(Context& ctx, bool yes) {
@@ -62,7 +64,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   std::vector<std::string> types = o.types.empty() ? kAllTypes : splitList(o.types);
   for (const auto& t : types) {
     if (std::find(kAllTypes.begin(), kAllTypes.end(), t) == kAllTypes.end()) {
-      ctx.err << "Unbekannter Bogentyp: " << t << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
+      ctx.err << "Unbekannter Bogentyp: " << t
+              << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
       return 1;
     }
   }
@@ -83,7 +86,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     data::TextSet known;
     data::AreaRoots roots;
     if (db.GetBogenNumbers(kAllTypes, known, roots) != 100) {
-      app::g_Debug().Ausgabe(2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
+      app::g_Debug().Ausgabe(
+          2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
       app::ui().message(app::MessageIcon::Error,
                         "Die Geländebögennummern konnten nicht ermittelt werden.");
       return 1;
@@ -114,9 +118,10 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& key) {
     progress.show(i, n, key);
   };
-  if (o.cover) callbacks.coverSheet = report::coverSheetInFolder(db);
-  const sheets::RunSummary summary =
-      sheets::runCleanCopies(db, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks);
+  if (o.cover) callbacks.coverSheet = report::coverSheetInFolder();
+  word::RunContext run = word::programContext(db);
+  const sheets::RunSummary summary = sheets::runCleanCopies(
+      run, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks, o.jobs);
   progress.finish();
 
   ctx.out << sheets::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
@@ -125,14 +130,12 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
-  for (const auto& key : summary.failed)
-    ctx.err << "Nicht erstellt: " << key << "\n";
+  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
                         !summary.cancelled && summary.messages.empty();
   return complete ? 0 : 1;
 }
-
 
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("sheets", "Geländebögen (Reinschrift) erzeugen");
@@ -148,8 +151,17 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
   cmd->add_flag("--cover", o->cover, "vor jedem Bogen sein Deckblatt in den Ordner des Bogens");
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
+  addJobsOption(*cmd, o->jobs);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
+}
+
+void addJobsOption(CLI::App& command, unsigned& jobs) {
+  command
+      .add_option("--jobs,-j", jobs,
+                  "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern; "
+                  "beim Drucken und mit --pdf eines)")
+      ->check(CLI::Range(1u, 256u));
 }
 
 }  // namespace cli

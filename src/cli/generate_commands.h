@@ -14,6 +14,7 @@ struct SheetsOptions {
   std::vector<std::string> biotopes, habitats;
   bool skipCopies = false, all = false, yes = false, cover = false;
   bool listSelection = true;  // show every selected sheet before the run
+  unsigned jobs = 0;          // documents made side by side; 0: one per core
   PrintOptions output;
 };
 
@@ -23,10 +24,14 @@ int runSheets(Context& ctx, const SheetsOptions& o);
 struct ReportOptions {
   std::string areas, subAreas, polygons;
   bool skipCopies = false, all = false;
+  unsigned jobs = 0;  // documents made side by side; 0: one per core
   PrintOptions output;
 };
 
 // Selects the polygons and makes their cover sheets and reports; answers the exit status.
 int runReport(Context& ctx, const ReportOptions& o);
+
+// The option --jobs of the generating commands.
+void addJobsOption(CLI::App& command, unsigned& jobs);
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
+#include "app/run_services.h"
 #include "data/provider_error.h"
 #include "data/shape_attributes.h"
 #include "data/sheet_code_rule.h"
@@ -37,8 +38,8 @@ std::string sheetTypeOf(const std::string& key) {
   return key.substr(12);
 }
 
-void showLockedTable(const ProviderError& e) {
-  if (e.number() == kErrTableLocked) app::ui().message(app::MessageIcon::Warning, e.description());
+void showLockedTable(const ProviderError& e, app::UserInterface& ui) {
+  if (e.number() == kErrTableLocked) ui.message(app::MessageIcon::Warning, e.description());
 }
 
 }  // namespace
@@ -54,6 +55,32 @@ clsDBFData::clsDBFData() {
               {"M", 11}, {"S", 13}, {"T", 15}, {"W", 17}, {"X", 19}};
 }
 
+clsDBFData::clsDBFData(const app::RunServices& services) : clsDBFData() {
+  services_ = std::make_unique<app::RunServices>(services);
+}
+
+clsDBFData::~clsDBFData() = default;
+clsDBFData::clsDBFData(clsDBFData&&) noexcept = default;
+clsDBFData& clsDBFData::operator=(clsDBFData&&) noexcept = default;
+
+app::RunServices clsDBFData::services() const {
+  return services_ ? *services_ : app::RunServices::program();
+}
+
+app::clsDebug& clsDBFData::log() const {
+  return services_ ? services_->log : app::g_Debug();
+}
+
+clsDBFData clsDBFData::forWorker(const app::RunServices& services) const {
+  clsDBFData copy(services);
+  copy.umlautCache_ = umlautCache_;
+  copy.shapeCache_ = shapeCache_;
+  copy.surveyFolder_ = surveyFolder_;
+  copy.ConnectDBDaten();
+  copy.checkedShape_ = checkedShape_;
+  return copy;
+}
+
 const std::string& clsDBFData::tableName(int index) const {
   if (index < 1 || index > kTableCount)
     throw std::out_of_range("Tabellenindex außerhalb des Katalogs: " + std::to_string(index));
@@ -61,13 +88,14 @@ const std::string& clsDBFData::tableName(int index) const {
 }
 
 bool clsDBFData::ValidFilePaths() {
-  app::clsDebug& log = app::g_Debug();
-  const std::string shape = app::settings().get(app::kShapeFilesPfad);
+  app::clsDebug& log = this->log();
+  const app::Settings& settings = services_ ? services_->settings : app::settings();
+  const std::string shape = settings.get(app::kShapeFilesPfad);
   if (shape.empty()) {
     log.Ausgabe(2, "Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
   }
-  const std::string folder = app::settings().get(app::kDbfFilesPfad);
+  const std::string folder = settings.get(app::kDbfFilesPfad);
   // Asked once per document: after a full check of these paths only the folder is looked for
   // until the connection is opened again; a table lost meanwhile fails its query, by name.
   if (!checkedShape_.empty() && shape == checkedShape_ && folder == surveyFolder_ &&
@@ -139,18 +167,18 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
     recordset = survey_.execute(query + ";", params);
     return true;
   } catch (const ProviderError& e) {
-    showLockedTable(e);
+    showLockedTable(e, services_ ? services_->ui : app::ui());
     // The provider's text says what is wrong with which file; the callers only log the query.
-    if (e.number() != kErrTableLocked)
-      app::g_Debug().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
+    if (e.number() != kErrTableLocked) log().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
     return false;
   }
 }
 
 bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset) {
-  app::clsDebug& log = app::g_Debug();
+  app::clsDebug& log = this->log();
   recordset = Recordset();
-  const std::string shape = app::settings().get(app::kShapeFilesPfad);
+  const std::string shape =
+      (services_ ? services_->settings : app::settings()).get(app::kShapeFilesPfad);
   if (shape.empty()) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
@@ -216,7 +244,7 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
   try {
     Recordset rows = readUmlautTable();
     if (rows.RecordCount() != 7) {
-      app::g_Debug().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
+      log().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
       return 101;
     }
     static const char* const kLetters[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
@@ -230,10 +258,10 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
     dictionary = std::move(fresh);
     status = 100;
   } catch (const ProviderError& e) {
-    showLockedTable(e);
+    showLockedTable(e, services_ ? services_->ui : app::ui());
     // Without this line a missing or damaged umlaut table would go unnoticed.
     if (e.number() != kErrTableLocked)
-      app::g_Debug().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
+      log().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
   }
   return status;
 }
@@ -251,7 +279,7 @@ int16_t clsDBFData::GetReportBogenNumbers(const std::vector<std::string>& sheetT
 int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
                                         const std::vector<std::string>& sheetTypes, TextSet& sheets,
                                         AreaRoots& roots) {
-  app::clsDebug& log = app::g_Debug();
+  app::clsDebug& log = this->log();
   sheets.clear();
   roots.clear();
   if (sheetTypes.empty()) {
@@ -304,7 +332,7 @@ void clsDBFData::skipMalformedCode(const std::string& routine, const Value& code
   const std::string message = skippedCodeMessage(code, sheetType);
   if (std::find(skippedCodes_.begin(), skippedCodes_.end(), message) != skippedCodes_.end()) return;
   skippedCodes_.push_back(message);
-  app::g_Debug().Ausgabe(3, routine + ": Warnung! " + message);
+  log().Ausgabe(3, routine + ": Warnung! " + message);
 }
 
 }  // namespace data

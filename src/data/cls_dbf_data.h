@@ -1,7 +1,8 @@
 #pragma once
 // The survey database: the catalogue of the 28 tables, the sheet-type map, the connection to
-// the table folder, the shapefile's attribute table and the umlaut table. Reads the settings
-// and writes the log through the program-wide objects.
+// the table folder, the shapefile's attribute table and the umlaut table. Reads the settings,
+// writes the log and shows its boxes through the services it was given (the program-wide ones
+// by default). One object serves one thread; each worker of a run has its own (forWorker).
 
 #include <array>
 #include <cstdint>
@@ -15,6 +16,11 @@
 #include "data/connection.h"
 #include "data/ordered_dict.h"
 #include "data/recordset.h"
+
+namespace app {
+struct RunServices;
+class clsDebug;
+}  // namespace app
 
 namespace data {
 
@@ -35,6 +41,18 @@ class clsDBFData {
   static constexpr int kTableCount = 28;
 
   clsDBFData();
+  // Works through services (which must outlive the object) instead of the program-wide ones.
+  explicit clsDBFData(const app::RunServices& services);
+  ~clsDBFData();
+  clsDBFData(clsDBFData&&) noexcept;
+  clsDBFData& operator=(clsDBFData&&) noexcept;
+
+  // A second access to the same survey for another worker of the run: the folders as this
+  // object checked them, the tables read so far (shapefile attributes, umlaut table) and its
+  // own connection, opened on the same folder. Throws ProviderError as ConnectDBDaten does.
+  clsDBFData forWorker(const app::RunServices& services) const;
+  // The services this object works through.
+  app::RunServices services() const;
 
   bool ValidFilePaths();
   // Opens the survey connection on the folder ValidFilePaths remembered; throws ProviderError.
@@ -79,6 +97,7 @@ class clsDBFData {
                               AreaRoots& roots);
 
   Recordset readUmlautTable();
+  app::clsDebug& log() const;
 
   // Rows of a table read earlier, valid while the file keeps its time and size.
   struct TableCache {
@@ -101,6 +120,7 @@ class clsDBFData {
   std::array<std::string, kTableCount + 1> catalogue_;
   std::vector<std::pair<std::string, int16_t>> typeMap_;
   std::vector<std::string> skippedCodes_;
+  std::unique_ptr<app::RunServices> services_;  // null: the program-wide objects
 };
 
 }  // namespace data

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/program_objects.h"
+#include "app/run_services.h"
 #include "data/shown_query.h"
 
 namespace data {
@@ -29,10 +29,10 @@ PrefixRange oneMoreCharacter(const std::string& prefix) {
           {Value::text(prefix), Value::text(end), Value::integer(characters)}};
 }
 
-void logFailure(const std::string& routine, const std::string& query,
+void logFailure(const clsDBFData& db, const std::string& routine, const std::string& query,
                 const std::vector<Value>& params) {
-  app::g_Debug().Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + shownQuery(query, params) +
-                                ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+  db.services().log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + shownQuery(query, params) +
+                                   ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
       "SELECT GBogen.GBCODE, GBogen.GBBOGEN From GBogen WHERE " + range.condition;
   Recordset rows;
   if (!db.GetRecordset(0, query, rows, range.params)) {
-    logFailure("FfhReportGetBogentypen", query, range.params);
+    logFailure(db, "FfhReportGetBogentypen", query, range.params);
     return 101;
   }
   for (; !rows.isEOF(); rows.MoveNext()) {
@@ -77,7 +77,7 @@ bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db) {
                             range.condition + " AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4'))";
   Recordset rows;
   if (!db.GetRecordset(0, query, rows, range.params)) {
-    logFailure("FfhBogenIsCopy", query, range.params);
+    logFailure(db, "FfhBogenIsCopy", query, range.params);
     return false;
   }
   return !(rows.isBOF() && rows.isEOF());

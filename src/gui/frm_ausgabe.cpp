@@ -493,13 +493,15 @@ void frmAusgabe::cmdGenerateClick() {
       lblProgress_->setText(qs("Generiere Geländebogen: " + key));
     };
     // The cover sheet lands in the sheet's own folder, beside the sheet.
-    callbacks.coverSheet = report::coverSheetInFolder(*db_);
+    callbacks.coverSheet = report::coverSheetInFolder();
     callbacks.finished = [this, finish](const sheets::RunSummary& summary) {
       finish();
       lblProgress_->setText(runEndText(summary));
     };
-    lastRun_ = sheets::runCleanCopies(*db_, selection.keys, r.skipCopies, createDecklatt_, cancel_,
-                                      callbacks);
+    // The window's thread serves the workers, one per core, and keeps the window answering.
+    word::RunContext run = word::programContext(*db_);
+    lastRun_ = sheets::runCleanCopies(run, selection.keys, r.skipCopies, createDecklatt_, cancel_,
+                                      callbacks, jobs_);
   } catch (const data::FatalError& e) {
     finish();
     app::ui().message(app::MessageIcon::Warning, e.what());

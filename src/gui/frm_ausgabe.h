@@ -46,6 +46,8 @@ class frmAusgabe : public QDialog {
   void cancelRun();
   // The summary of the last run that reached the sheet loop.
   const sheets::RunSummary& lastRun() const { return lastRun_; }
+  // How many documents a run makes side by side; 0 (the default) is one per core.
+  void setJobs(unsigned jobs) { jobs_ = jobs; }
   // True after a search field's look-up failed: the program must end.
   bool programEnded() const { return programEnded_; }
 
@@ -126,6 +128,7 @@ class frmAusgabe : public QDialog {
   std::atomic<bool> cancel_{false};
   QElapsedTimer started_;
   sheets::RunSummary lastRun_;
+  unsigned jobs_ = 0;
   std::unique_ptr<WindowPrinting> printing_;
 };
 

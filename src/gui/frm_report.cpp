@@ -242,7 +242,9 @@ void frmReport::cmdGenerateClick() {
     lblProgress_->setText(runEndText(summary));
   };
   try {
-    lastRun_ = report::runReports(*db_, codes, chkKopien_->isChecked(), cancel_, callbacks);
+    // The window's thread serves the workers, one per core, and keeps the window answering.
+    word::RunContext run = word::programContext(*db_);
+    lastRun_ = report::runReports(run, codes, chkKopien_->isChecked(), cancel_, callbacks, jobs_);
   } catch (const data::FatalError& e) {
     finish();
     app::ui().message(app::MessageIcon::Warning, e.what());

@@ -38,6 +38,8 @@ class frmReport : public QDialog {
   void cancelRun();
   // The summary of the last run.
   const report::ReportSummary& lastRun() const { return lastRun_; }
+  // How many documents a run makes side by side; 0 (the default) is one per core.
+  void setJobs(unsigned jobs) { jobs_ = jobs; }
   // True after the shapefile's attribute table could not be read: the program must end.
   bool programEnded() const { return programEnded_; }
   // The polygon codes the lists stand for: area × sub-area × polygon, in list order.
@@ -77,6 +79,7 @@ class frmReport : public QDialog {
   bool runActive_ = false;
   bool programEnded_ = false;
   report::ReportSummary lastRun_;
+  unsigned jobs_ = 0;
   std::atomic<bool> cancel_{false};
   QElapsedTimer started_;
   std::unique_ptr<WindowPrinting> printing_;

@@ -11,6 +11,7 @@ class QtUserInterface : public app::UserInterface {
   void message(app::MessageIcon icon, const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   void processEvents() override;
+  bool hasEvents() const override { return true; }
 };
 
 // The caption of every message box.

@@ -1,15 +1,15 @@
-#include "app/program_objects.h"
 #include "report/error_text.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace report {
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
-                                   data::clsDBFData& db, std::vector<std::string>& messages,
+                                   const word::RunContext& run, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
   int16_t result = 101;
   try {
     if (doc.CreateWordApplication() != 100) {
@@ -25,13 +25,13 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
       // with the first error logged while it was in work.
       std::size_t errorsBefore = doc.lastOutcome().causes.size();
       std::string cause;
-      if (FfhReportPolygon(polygonCode, db, &cause) != 100) {
+      if (FfhReportPolygon(polygonCode, run, &cause) != 100) {
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
         complete = false;
       }
       if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Karte und Fläche");
       errorsBefore = doc.lastOutcome().causes.size();
-      if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, db) != 100) {
+      if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, run) != 100) {
         log.Ausgabe(2,
                     "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
                     "werden.");
@@ -61,8 +61,9 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
   return result;
 }
 
-int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, std::string* cause) {
-  app::clsDebug& log = app::g_Debug();
+int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext& run,
+                         std::string* cause) {
+  app::clsDebug& log = run.log;
   // The cause is logged as well: the run names an incomplete cover sheet by its first error.
   auto fail = [&](const std::string& why) {
     if (cause) *cause = why;
@@ -71,7 +72,7 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, s
   };
   const std::string key = polygonCode.substr(0, 11);
   data::Recordset rows;
-  if (!db.GetShapeRecordset(key, rows)) {
+  if (!run.db.GetShapeRecordset(key, rows)) {
     log.Ausgabe(2, std::string("FfhReportPolygon: Fehler! Die SQL-Anfrage (") +
                        ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
     return fail("die Attributtabelle der Shape-Datei fehlt");
@@ -90,22 +91,23 @@ int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db, s
     return result;
   }
   std::string mapCause;
-  if (ffhReportSetPolygon(record, db, &mapCause) != 100) {
+  if (ffhReportSetPolygon(record, run, &mapCause) != 100) {
     log.Ausgabe(2, "Fehler! Das Shape-Polygon konnte nicht erzeugt werden.");
     return fail("keine Karte, " + mapCause);
   }
-  if (word::g_WordDoc().SetTextMarke("HA", area, "", true) != 100) {
+  if (run.doc.SetTextMarke("HA", area, "", true) != 100) {
     log.Ausgabe(2, "Fehler! Die Textmarke HA konnte nicht korrekt gesetzt werden.");
     return fail("die Fläche (Textmarke HA) konnte nicht eingetragen werden");
   }
   return 100;
 }
 
-CoverSheetFunction coverSheetInFolder(data::clsDBFData& db) {
-  return [&db](const std::string& polygonCode, const std::string& sheetTypes,
-               std::vector<std::string>& messages, const std::string& folder) {
-    return FfhReportGenerateDeckblatt(polygonCode, sheetTypes, db, messages, true, folder);
-  };
+CoverSheetFunction coverSheetInFolder() {
+  return
+      [](const std::string& polygonCode, const std::string& sheetTypes, const word::RunContext& run,
+         std::vector<std::string>& messages, const std::string& folder) {
+        return FfhReportGenerateDeckblatt(polygonCode, sheetTypes, run, messages, true, folder);
+      };
 }
 
 }  // namespace report

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <mutex>
 #include <tuple>
 
 namespace report {
@@ -59,6 +60,7 @@ struct Identity {
 };
 
 struct Cache {
+  std::mutex mutex;  // the workers of a run share one index
   Identity identity;
   std::shared_ptr<const word::PartExtentIndex> index;
   long builds = 0;
@@ -78,6 +80,7 @@ std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& s
   Identity id{ec ? shpPath : absolute.lexically_normal().string(), stampOf(shpPath),
               stampOf(indexPathOf(shpPath)), file.Count()};
   Cache& c = cache();
+  std::lock_guard lock(c.mutex);
   if (c.index && c.identity == id) return c.index;
   c.index.reset();
   c.index = std::make_shared<const word::PartExtentIndex>(file);
@@ -87,12 +90,16 @@ std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& s
 }
 
 void forgetPartExtents() {
-  cache().index.reset();
-  cache().identity = {};
+  Cache& c = cache();
+  std::lock_guard lock(c.mutex);
+  c.index.reset();
+  c.identity = {};
 }
 
 long partExtentBuilds() {
-  return cache().builds;
+  Cache& c = cache();
+  std::lock_guard lock(c.mutex);
+  return c.builds;
 }
 
 }  // namespace report

@@ -2,7 +2,8 @@
 // The part extents of the polygon shapefile for the cover-sheet maps, read once per file
 // identity: a run over N polygons then reads the whole shapefile once instead of N times. The
 // identity is the file's path with inode, size and change times of ".shp" and ".shx", so a
-// rewritten shapefile is read again. Holds one file at a time; single-threaded use.
+// rewritten shapefile is read again. Holds one file at a time; safe to use from the workers of
+// a run.
 
 #include <memory>
 #include <string>

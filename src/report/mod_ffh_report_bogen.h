@@ -1,7 +1,7 @@
 #pragma once
 // Data reports: per polygon a cover sheet with the polygon map, its area and its survey units,
-// then one report document per survey sheet of the polygon. The routines write through
-// g_WordDoc and g_Debug and answer 100 (done) or 101 (the part could not be made); a failure
+// then one report document per survey sheet of the polygon. The routines work through the run
+// context they are handed and answer 100 (done) or 101 (the part could not be made); a failure
 // inside one document is logged and never stops the caller's run.
 //
 // Errors: FfhReportGenerateDeckblatt and ffhReportSetPolygon catch unexpected errors
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "word/run_context.h"
 
 namespace report {
 
@@ -26,11 +27,11 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
 
 // One report document for a sheet key, stored as <out>/Report/<key>.docx. Answers 100 whenever
 // the document engine could be started, also when opening or filling failed (logged).
-int16_t FfhReportGenerateBoegen(const std::string& key, data::clsDBFData& db,
+int16_t FfhReportGenerateBoegen(const std::string& key, const word::RunContext& run,
                                 std::vector<std::string>& messages);
-int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db);
-int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db);
-int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db);
+int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& run);
+int16_t FfhReportGenerateBogen(const std::string& key, const word::RunContext& run);
+int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& run);
 
 // The cover sheet of a polygon, stored as <out>/Report/<code>Deckblatt.docx, or in
 // <out>/<folderName>/ when useOwnFolder is set. sheetTypes: the polygon's types joined by ","
@@ -38,27 +39,27 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db);
 // 101 when it could not be stored or lacks one of them (then stored with what was filled).
 // An incomplete sheet names its missing parts in the engine's outcome of the document.
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
-                                   data::clsDBFData& db, std::vector<std::string>& messages,
+                                   const word::RunContext& run, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName);
 // Finds the polygon in the shapefile's attribute table, draws its map and writes HA. On 101,
 // cause (when given) says in German what is missing, e.g. "Polygon 12300100009 fehlt in der
 // Attributtabelle /gis/ffh.dbf".
-int16_t FfhReportPolygon(const std::string& polygonCode, data::clsDBFData& db,
+int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext& run,
                          std::string* cause = nullptr);
 // Draws the map of shapefile record recordNumber (1-based) and its neighbours: the neighbours
 // first, then every outer ring of the surveyed polygon marked grey, its holes and the islands
 // in them. Neighbour parts under 3 pt on the page are left out. cause as above.
-int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& db,
+int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run,
                             std::string* cause = nullptr);
 // Writes GBCODE and one survey-unit block per sheet of the given types into the cover sheet.
 int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
-                                     data::clsDBFData& db);
+                                     const word::RunContext& run);
 
 // The cover sheet as the clean-copy run asks for it (sheets::RunCallbacks::coverSheet):
-// arguments polygon code, sheet types, messages, folder (the sheet's type). The database must
-// outlive the function object.
-using CoverSheetFunction = std::function<int16_t(const std::string&, const std::string&,
-                                                 std::vector<std::string>&, const std::string&)>;
-CoverSheetFunction coverSheetInFolder(data::clsDBFData& db);
+// arguments polygon code, sheet types, the worker's context, messages, folder (the sheet's type).
+using CoverSheetFunction =
+    std::function<int16_t(const std::string&, const std::string&, const word::RunContext&,
+                          std::vector<std::string>&, const std::string&)>;
+CoverSheetFunction coverSheetInFolder();
 
 }  // namespace report

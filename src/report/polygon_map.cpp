@@ -4,7 +4,6 @@
 #include <limits>
 #include <numeric>
 
-#include "app/program_objects.h"
 #include "report/error_text.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -12,6 +11,7 @@
 #include "shape/c_shape_file.h"
 #include "shape/shape_error.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 #include "word/shape_subs.h"
 
 namespace report {
@@ -103,14 +103,14 @@ std::size_t keepLargest(std::vector<MapRing>& rings, std::size_t room) {
 
 }  // namespace
 
-int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std::string* cause) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
   int16_t result = 101;
   auto fail = [&](const std::string& why) {
     if (cause) *cause = why;
   };
-  const std::string path = app::settings().get(app::kShapeFilesPfad);
+  const std::string path = run.settings.get(app::kShapeFilesPfad);
   try {
     std::error_code ec;
     if (!path.empty() && !std::filesystem::exists(path, ec)) {
@@ -128,7 +128,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
     word::NeighbourCollection records;
     word::Box box;
     const auto extents = partExtentsFor(path, file);
-    word::CollectNeighbourPolygons(*extents, recordNumber, records, box);
+    word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
     if (records.empty()) {
       // The attribute table and the geometry disagree; an empty frame would pass for a map.
       log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
@@ -194,7 +194,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
                         " der Shape-Datei ist nicht lesbar und wird übergangen: " + errorText(e));
         continue;
       }
-      app::ui().processEvents();
+      run.ui.processEvents();
       const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
       if (!polygon) continue;
       for (const auto& part : *polygon) {
@@ -203,7 +203,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, data::clsDBFData& /*db*/, std:
         bool drawn = true;
         for (int16_t direction : kClipOrder) {
           bool outside = false;
-          if (word::ClipRingEdge(direction, frameWidth, frameHeight, r.ring, outside) != 100 ||
+          if (word::ClipRingEdge(log, direction, frameWidth, frameHeight, r.ring, outside) != 100 ||
               outside) {
             drawn = false;
             break;

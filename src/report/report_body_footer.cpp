@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/program_objects.h"
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace report {
 namespace {
@@ -19,33 +19,36 @@ std::string upper(std::string text) {
 
 // Writes every column but the first of every row into the bookmark of its name, texts with
 // their umlauts repaired.
-void writeColumns(data::Recordset& rows, const std::string& size, const data::UmlautDict* dict) {
+void writeColumns(const word::RunContext& run, data::Recordset& rows, const std::string& size,
+                  const data::UmlautDict* dict) {
   for (; !rows.isEOF(); rows.MoveNext()) {
     for (int n = 1; n < rows.fieldCount(); ++n) {
       const data::Value& v = rows.value(n);
       std::string text = v.isNull() ? std::string() : v.toText();
       if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
-      if (word::g_WordDoc().SetReportTextMarke(rows.fieldName(n), text, size, true) != 100)
-        app::g_Debug().Ausgabe(3, "FfhReportGenerateBogen: Fehler! Die Textmarke " +
-                                      rows.fieldName(n) + " konnte nicht gesetzt werden.");
+      if (run.doc.SetReportTextMarke(rows.fieldName(n), text, size, true) != 100)
+        run.log.Ausgabe(3, "FfhReportGenerateBogen: Fehler! Die Textmarke " + rows.fieldName(n) +
+                               " konnte nicht gesetzt werden.");
     }
   }
 }
 
 }  // namespace
 
-int16_t FfhReportGenerateBogen(const std::string& key, data::clsDBFData& db) {
+int16_t FfhReportGenerateBogen(const std::string& key, const word::RunContext& run) {
   const std::string type = upper(key.size() > 12 ? key.substr(12) : "");
   const std::string size = type == "GT" || type == "GN" ? "10" : "11";
   data::UmlautDict umlauts;
-  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
-  return sheets::forEachTypeTable("FfhReportGenerateBogen", key, db,
-                                  [&](data::Recordset& rows) { writeColumns(rows, size, dict); });
+  const data::UmlautDict* dict = run.db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
+  return sheets::forEachTypeTable("FfhReportGenerateBogen", key, run, [&](data::Recordset& rows) {
+    writeColumns(run, rows, size, dict);
+  });
 }
 
-int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& run) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
+  data::clsDBFData& db = run.db;
   data::UmlautDict umlauts;
   const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheets::sheetCode(key);
@@ -94,7 +97,7 @@ int16_t FfhReportGenerateFooter(const std::string& key, data::clsDBFData& db) {
     log.Ausgabe(3,
                 "FfhReportGenerateFooter: Fehler! Die Tabelle in dem Reportbogen konnte nicht "
                 "bearbeitet werden.");
-  if (sheets::OutputPflanzenartenRoteListe(db, code, dict) != 100)
+  if (sheets::OutputPflanzenartenRoteListe(run, code, dict) != 100)
     log.Ausgabe(3, "FfhReportGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
   return 100;
 }

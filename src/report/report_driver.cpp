@@ -1,4 +1,4 @@
-#include "app/program_objects.h"
+#include "app/run_services.h"
 #include "data/sheet_code_rule.h"
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -15,9 +15,9 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
   const std::vector<data::Value> params{data::Value::text(polygonCode)};
   data::Recordset rows;
   if (!db.GetRecordset(22, query, rows, params)) {
-    app::g_Debug().Ausgabe(2, "FfhReportGetBogen: Fehler! Die SQL-Anfrage (" +
-                                  data::shownQuery(query, params) +
-                                  ") auf die Tabelle gbogen schlug fehlt.");
+    db.services().log.Ausgabe(2, "FfhReportGetBogen: Fehler! Die SQL-Anfrage (" +
+                                     data::shownQuery(query, params) +
+                                     ") auf die Tabelle gbogen schlug fehlt.");
     return 101;
   }
   for (; !rows.isEOF(); rows.MoveNext()) {
@@ -31,12 +31,12 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
   return 100;
 }
 
-int16_t FfhReportGenerateBoegen(const std::string& key, data::clsDBFData& db,
+int16_t FfhReportGenerateBoegen(const std::string& key, const word::RunContext& run,
                                 std::vector<std::string>& messages) {
   return sheets::generateDocument(
-      "FfhReportGenerateBoegen", key, key + "-Report", db, messages,
+      "FfhReportGenerateBoegen", key, key + "-Report", run, messages,
       {FfhReportGenerateHead, FfhReportGenerateBogen, FfhReportGenerateFooter},
-      [] { app::g_Debug().Ausgabe(3, std::string(59, '#')); });
+      [&run] { run.log.Ausgabe(3, std::string(59, '#')); });
 }
 
 }  // namespace report

@@ -1,13 +1,13 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "app/program_objects.h"
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace report {
 namespace {
@@ -17,8 +17,8 @@ const std::string kRoutine = "FfhReportGenerateHead";
 // The head's writes and look-ups around one open document and one umlaut dictionary.
 class HeadWriter {
  public:
-  explicit HeadWriter(data::clsDBFData& db) : db_(db) {
-    haveUmlauts_ = db.GetUmlauteDic(umlauts_) == 100;
+  explicit HeadWriter(const word::RunContext& run) : run_(run) {
+    haveUmlauts_ = run.db.GetUmlauteDic(umlauts_) == 100;
   }
 
   std::string corrected(std::string text) const {
@@ -29,15 +29,14 @@ class HeadWriter {
   // Writes text; a failure is logged under logName (the bookmark's own name unless given).
   void write(const std::string& name, const std::string& text, bool bold = true,
              const std::string& logName = "") const {
-    if (word::g_WordDoc().SetTextMarke(name, text, "", bold) != 100)
-      app::g_Debug().Ausgabe(3, kRoutine + ": Fehler! Die Textmarke " +
-                                    (logName.empty() ? name : logName) +
-                                    " konnte nicht gesetzt werden.");
+    if (run_.doc.SetTextMarke(name, text, "", bold) != 100)
+      run_.log.Ausgabe(3, kRoutine + ": Fehler! Die Textmarke " +
+                              (logName.empty() ? name : logName) + " konnte nicht gesetzt werden.");
   }
 
   void tick(const std::string& name) const {
-    if (word::g_WordDoc().SetImageMarke(name, "", true) != 100)
-      app::g_Debug().Ausgabe(
+    if (run_.doc.SetImageMarke(name, "", true) != 100)
+      run_.log.Ausgabe(
           3, kRoutine + ": Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
   }
 
@@ -45,10 +44,9 @@ class HeadWriter {
   bool lookUp(int16_t index, const std::string& query, const std::string& code,
               data::Recordset& rows) const {
     const std::vector<data::Value> params{data::Value::text(code)};
-    if (db_.GetRecordset(index, query, rows, params)) return true;
-    app::g_Debug().Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" +
-                                  data::shownQuery(query, params) +
-                                  ") auf die Tabelle mit dem Index 22 schlug fehlt.");
+    if (run_.db.GetRecordset(index, query, rows, params)) return true;
+    run_.log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, params) +
+                            ") auf die Tabelle mit dem Index 22 schlug fehlt.");
     return false;
   }
 
@@ -97,7 +95,7 @@ class HeadWriter {
   }
 
  private:
-  data::clsDBFData& db_;
+  const word::RunContext& run_;
   data::UmlautDict umlauts_;
   bool haveUmlauts_ = false;
 };
@@ -126,10 +124,11 @@ std::string copyText(const std::string& status, const std::string& source) {
 
 }  // namespace
 
-int16_t FfhReportGenerateHead(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
+int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& run) {
+  app::clsDebug& log = run.log;
+  data::clsDBFData& db = run.db;
   const std::string code = sheets::sheetCode(key);
-  const HeadWriter out(db);
+  const HeadWriter out(run);
 
   out.write("GBCODE", code, true);
 

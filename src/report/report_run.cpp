@@ -1,15 +1,18 @@
 #include "report/report_run.h"
 
+#include <iterator>
 #include <set>
 
 #include "app/message_file.h"
-#include "app/program_objects.h"
+#include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/area_selection.h"
 #include "data/ffh_lookups.h"
 #include "report/error_text.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
+#include "sheets/clean_copy_run.h"
+#include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/run_templates.h"
 
@@ -39,8 +42,9 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   data::TextSet sheets;
   data::AreaRoots roots;
   if (db.GetReportBogenNumbers(kAllTypes, sheets, roots) != 100) {
-    app::g_Debug().Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
-    app::ui().message(
+    const app::RunServices services = db.services();
+    services.log.Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
+    services.ui.message(
         app::MessageIcon::Warning,
         "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie "
         "es erneut.");
@@ -75,84 +79,127 @@ std::string summaryLine(const ReportSummary& summary) {
   return line;
 }
 
-ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
-                         bool skipCopies, const std::atomic<bool>& cancel,
-                         const ReportCallbacks& callbacks) {
-  app::clsDebug& log = app::g_Debug();
-  ReportSummary summary;
-  summary.selected = polygonCodes.size();
-  app::removeLeftoversOfKilledRuns();
-  word::RunTemplates templates;
-  const ExtentsOfThisRun extents;
-  app::ui().processEvents();
+namespace {
+
+// One polygon: its cover sheet and its reports, into part. False when the run is to stop:
+// cancelled before the polygon, or an unexpected error (part says aborted).
+bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
+                   word::RunTemplates& templates, const std::string& code, std::size_t position,
+                   std::size_t count, bool skipCopies, const std::atomic<bool>& cancel,
+                   const ReportCallbacks& callbacks, ReportSummary& part) {
+  app::clsDebug& log = run.log;
   try {
-    std::size_t position = 0;
-    for (const std::string& code : polygonCodes) {
-      ++position;
-      std::string types;
-      if (data::FfhReportGetBogentypen(code, types, db) != 100) {
-        ++summary.skippedUntyped;
-        continue;
-      }
-      if (cancel.load()) {
-        summary.cancelled = true;
-        break;
-      }
-      if (callbacks.progress) callbacks.progress(position, polygonCodes.size(), code);
-      app::ui().processEvents();
-      if (skipCopies && data::FfhBogenIsCopy(code + "_", db)) {
-        ++summary.skippedCopies;
-        continue;
-      }
-      ++summary.polygons;
-      const word::clsWordDoc& engine = word::g_WordDoc();
-      std::size_t before = summary.messages.size();
-      const std::string& coverProblem = templates.problem("Deckblatt");
-      bool failed = !coverProblem.empty() ||
-                    FfhReportGenerateDeckblatt(code, types, db, summary.messages, false, "") == 101;
-      if (!coverProblem.empty())
-        summary.messages.push_back(word::refusedMessage(code + "Deckblatt", coverProblem));
-      else if (failed)
-        log.Ausgabe(2,
-                    "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
-      word::tallyDocument(word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed,
-                                              before, summary.messages),
-                          engine.lastOutcome(), code, summary.coverSheets, summary.incomplete,
-                          summary.failedCoverSheets);
-      std::vector<std::string> keys;
-      FfhReportGetBogen(code, db, keys);
-      for (const std::string& key : keys) {
-        if (const std::string& problem = templates.problem(
-                key.size() > 12 ? key.substr(12) + "-Report" : std::string("-Report"));
-            !problem.empty()) {
-          summary.failed.push_back(key);
-          summary.messages.push_back(word::refusedMessage(key + "-Report", problem));
-          continue;
-        }
-        before = summary.messages.size();
-        failed = FfhReportGenerateBoegen(key, db, summary.messages) == 101;
-        if (failed)
-          log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
-        word::tallyDocument(word::judgeDocument(key + "-Report", engine.lastOutcome(), failed,
-                                                before, summary.messages),
-                            engine.lastOutcome(), key, summary.reports, summary.incomplete,
-                            summary.failed);
-      }
+    std::string types;
+    if (data::FfhReportGetBogentypen(code, types, run.db) != 100) {
+      ++part.skippedUntyped;
+      return true;
     }
+    if (cancel.load()) {
+      part.cancelled = true;
+      return false;
+    }
+    if (callbacks.progress)
+      workers.onCaller([&progress = callbacks.progress, position, count, code] {
+        progress(position, count, code);
+      });
+    run.ui.processEvents();
+    if (skipCopies && data::FfhBogenIsCopy(code + "_", run.db)) {
+      ++part.skippedCopies;
+      return true;
+    }
+    ++part.polygons;
+    const word::clsWordDoc& engine = run.doc;
+    std::size_t before = part.messages.size();
+    const std::string coverProblem = templates.problem("Deckblatt");
+    bool failed = !coverProblem.empty() ||
+                  FfhReportGenerateDeckblatt(code, types, run, part.messages, false, "") == 101;
+    if (!coverProblem.empty())
+      part.messages.push_back(word::refusedMessage(code + "Deckblatt", coverProblem));
+    else if (failed)
+      log.Ausgabe(2, "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
+    word::tallyDocument(word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed,
+                                            before, part.messages),
+                        engine.lastOutcome(), code, part.coverSheets, part.incomplete,
+                        part.failedCoverSheets);
+    std::vector<std::string> keys;
+    FfhReportGetBogen(code, run.db, keys);
+    for (const std::string& key : keys) {
+      if (const std::string problem = templates.problem(key.size() > 12 ? key.substr(12) + "-Report"
+                                                                        : std::string("-Report"));
+          !problem.empty()) {
+        part.failed.push_back(key);
+        part.messages.push_back(word::refusedMessage(key + "-Report", problem));
+        continue;
+      }
+      before = part.messages.size();
+      failed = FfhReportGenerateBoegen(key, run, part.messages) == 101;
+      if (failed)
+        log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
+      word::tallyDocument(
+          word::judgeDocument(key + "-Report", engine.lastOutcome(), failed, before, part.messages),
+          engine.lastOutcome(), key, part.reports, part.incomplete, part.failed);
+    }
+    return true;
   } catch (const data::FatalError&) {
     throw;
   } catch (const std::exception& e) {
-    summary.aborted = true;
-    summary.error = userCause(e);
+    part.aborted = true;
+    part.error = userCause(e);
     log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + errorText(e));
-    word::resetWordDoc();
-    return summary;
+    // Left running, the engine would refuse every later document.
+    run.doc.DeleteWordApplication();
+    return false;
   }
+}
+
+void addPolygon(ReportSummary& total, ReportSummary&& part) {
+  total.polygons += part.polygons;
+  total.coverSheets += part.coverSheets;
+  total.reports += part.reports;
+  std::move(part.incomplete.begin(), part.incomplete.end(), std::back_inserter(total.incomplete));
+  std::move(part.failedCoverSheets.begin(), part.failedCoverSheets.end(),
+            std::back_inserter(total.failedCoverSheets));
+  std::move(part.failed.begin(), part.failed.end(), std::back_inserter(total.failed));
+  total.skippedCopies += part.skippedCopies;
+  total.skippedUntyped += part.skippedUntyped;
+  total.cancelled = total.cancelled || part.cancelled;
+  if (part.aborted && !total.aborted) {
+    total.aborted = true;
+    total.error = part.error;
+  }
+  std::move(part.messages.begin(), part.messages.end(), std::back_inserter(total.messages));
+}
+
+}  // namespace
+
+ReportSummary runReports(const word::RunContext& run, const std::vector<std::string>& polygonCodes,
+                         bool skipCopies, const std::atomic<bool>& cancel,
+                         const ReportCallbacks& callbacks, unsigned jobs) {
+  ReportSummary summary;
+  summary.selected = polygonCodes.size();
+  app::removeLeftoversOfKilledRuns(run);
+  word::RunTemplates templates(run.doc);
+  const ExtentsOfThisRun extents;
+  run.ui.processEvents();
+  const std::vector<std::string> selectionSkipped = run.db.skippedCodes();
+  std::vector<ReportSummary> parts(polygonCodes.size());
+  std::vector<std::vector<std::string>> unitSkipped(polygonCodes.size());
+  sheets::RunWorkers workers(run, sheets::workersFor(jobs, run.settings));
+  workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
+    const std::size_t skippedBefore = worker.db.skippedCodes().size();
+    const bool goOn = reportPolygon(worker, workers, templates, polygonCodes[i], i + 1,
+                                    polygonCodes.size(), skipCopies, cancel, callbacks, parts[i]);
+    const auto& skipped = worker.db.skippedCodes();
+    unitSkipped[i].assign(skipped.begin() + static_cast<std::ptrdiff_t>(skippedBefore),
+                          skipped.end());
+    return goOn;
+  });
+  for (auto& part : parts) addPolygon(summary, std::move(part));
+  if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
-  summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),
-                          db.skippedCodes().end());
+  sheets::prependSkippedCodes(selectionSkipped, unitSkipped, summary.messages);
   if (callbacks.finished) callbacks.finished(summary);
-  summary.messageFile = app::writeMessageFile(summary.messages);
+  summary.messageFile = app::writeMessageFile(summary.messages, run);
   return summary;
 }
 

@@ -12,6 +12,7 @@
 #include "app/message_file.h"
 #include "data/cls_dbf_data.h"
 #include "word/document_outcome.h"
+#include "word/run_context.h"
 
 namespace report {
 
@@ -36,8 +37,8 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
 struct ReportSummary;
 
 struct ReportCallbacks {
-  // Called once per polygon that has typed sheets and is not cancelled: position (1-based in
-  // the list of codes), number of codes, polygon code.
+  // Called once per polygon that has typed sheets and is not cancelled, on the calling thread:
+  // position (1-based in the list of codes), number of codes, polygon code.
   std::function<void(std::size_t, std::size_t, const std::string&)> progress;
   // Called when the loop has ended, before the message file is written and its box shown, so
   // that a window can leave run mode first (not after an unexpected error).
@@ -45,15 +46,15 @@ struct ReportCallbacks {
 };
 
 struct ReportSummary {
-  std::size_t selected = 0;                    // polygon codes handed in
-  std::size_t polygons = 0;                    // polygons reported (cover sheet and sheets tried)
-  std::size_t coverSheets = 0;                 // complete cover sheets written in this run
-  std::size_t reports = 0;                     // complete report documents written in this run
+  std::size_t selected = 0;     // polygon codes handed in
+  std::size_t polygons = 0;     // polygons reported (cover sheet and sheets tried)
+  std::size_t coverSheets = 0;  // complete cover sheets written in this run
+  std::size_t reports = 0;      // complete report documents written in this run
   std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
-  std::vector<std::string> failedCoverSheets;  // polygon codes
-  std::vector<std::string> failed;             // sheet keys whose report was not written
-  std::size_t skippedCopies = 0;               // polygons skipped for a copy sheet
-  std::size_t skippedUntyped = 0;              // codes without typed sheets
+  std::vector<std::string> failedCoverSheets;     // polygon codes
+  std::vector<std::string> failed;                // sheet keys whose report was not written
+  std::size_t skippedCopies = 0;                  // polygons skipped for a copy sheet
+  std::size_t skippedUntyped = 0;                 // codes without typed sheets
   bool cancelled = false;
   // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
   bool aborted = false;
@@ -66,13 +67,16 @@ struct ReportSummary {
 // documents lack a part.
 std::string summaryLine(const ReportSummary& summary);
 
-// Runs the polygons in order. cancel (set by the front end, even from a signal handler) is
-// tested once per polygon with typed sheets, before its cover sheet; the polygon in work is
-// always finished. skipCopies leaves out a polygon with any copy of a collective or complex
-// sheet. Writes or removes the message file at the end. An unexpected error is logged, the
-// document engine is renewed and the summary says aborted. data::FatalError passes through.
-ReportSummary runReports(data::clsDBFData& db, const std::vector<std::string>& polygonCodes,
+// Runs the polygons in order on up to jobs workers (0: one per core; see sheets::RunWorkers),
+// each polygon whole on one worker. cancel (set by the front end, even from a signal handler)
+// is tested once per polygon with typed sheets, before its cover sheet; the polygons in work
+// are always finished. skipCopies leaves out a polygon with any copy of a collective or complex
+// sheet. The summary and the message file list the documents in the order of the polygons.
+// Writes or removes the message file at the end. An unexpected error is logged, the worker's
+// document engine is ended, no further polygon is started and the summary says aborted.
+// data::FatalError passes through once the other workers have finished their polygons.
+ReportSummary runReports(const word::RunContext& run, const std::vector<std::string>& polygonCodes,
                          bool skipCopies, const std::atomic<bool>& cancel,
-                         const ReportCallbacks& callbacks = {});
+                         const ReportCallbacks& callbacks = {}, unsigned jobs = 1);
 
 }  // namespace report

@@ -1,9 +1,9 @@
-#include "app/program_objects.h"
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace report {
 namespace {
@@ -21,9 +21,10 @@ std::vector<std::string> splitTypes(const std::string& list) {
 }  // namespace
 
 int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
-                                     data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+                                     const word::RunContext& run) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
+  data::clsDBFData& db = run.db;
   // GBPOLYGON holds the first 11 characters of the code, so it finds the polygon's sheets
   // without a LIKE pattern built from database text.
   std::string query = "SELECT DISTINCT * FROM gbogen WHERE ((GBPOLYGON=?) AND (";

@@ -1,11 +1,15 @@
 #include "sheets/clean_copy_run.h"
 
+#include <iterator>
+#include <set>
+
 #include "app/message_file.h"
-#include "app/program_objects.h"
+#include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/ffh_lookups.h"
 #include "sheets/ffh_polygon_col.h"
 #include "sheets/mod_ffh_bogen.h"
+#include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/run_templates.h"
 
@@ -34,6 +38,90 @@ std::string trim(const std::string& s) {
   return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+// Makes one sheet (with its cover sheet when asked) into part; false when the run was
+// cancelled before it.
+bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTemplates& templates,
+               const std::string& key, std::size_t position, std::size_t count, bool skipCopies,
+               bool withCoverSheet, const std::atomic<bool>& cancel, const RunCallbacks& callbacks,
+               RunSummary& part) {
+  const std::string polygon = key.substr(0, 11);
+  const std::string type = trim(key.size() > 12 ? key.substr(12, 2) : "");
+  std::string polygonTypes;
+  if (data::FfhReportGetBogentypen(polygon, polygonTypes, run.db) != 100) {
+    ++part.skippedUntyped;
+    return true;
+  }
+  if (cancel.load()) {
+    part.cancelled = true;
+    return false;
+  }
+  if (callbacks.progress)
+    workers.onCaller(
+        [&progress = callbacks.progress, position, count, key] { progress(position, count, key); });
+  run.ui.processEvents();
+  const word::clsWordDoc& engine = run.doc;
+  const std::string cover = polygon + "Deckblatt";
+  if (withCoverSheet && callbacks.coverSheet) {
+    if (const std::string problem = templates.problem("Deckblatt"); !problem.empty()) {
+      part.failed.push_back(cover);
+      part.messages.push_back(word::refusedMessage(cover, problem));
+    } else {
+      const std::size_t before = part.messages.size();
+      const bool failed =
+          callbacks.coverSheet(polygon, polygonTypes, run, part.messages, type) == 101;
+      if (failed)
+        run.log.Ausgabe(
+            2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
+      std::size_t covers = 0;  // not part of the sheets' count
+      word::tallyDocument(
+          word::judgeDocument(cover, engine.lastOutcome(), failed, before, part.messages),
+          engine.lastOutcome(), cover, covers, part.incomplete, part.failed);
+    }
+  }
+  if (skipCopies && data::FfhBogenIsCopy(key, run.db)) {
+    ++part.skippedCopies;
+    return true;
+  }
+  if (const std::string problem = templates.problem(type); !problem.empty()) {
+    part.failed.push_back(key);
+    part.messages.push_back(word::refusedMessage(key, problem));
+    return true;
+  }
+  const std::size_t before = part.messages.size();
+  const bool failed = FfhBogenGenerateBoegen(key, run, part.messages) == 101;
+  if (failed) {
+    run.log.Ausgabe(
+        2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
+    run.ui.message(app::MessageIcon::Error,
+                   "Der Report für den Geländebogen " + key + " konnte nicht erstellt werden.");
+  }
+  word::tallyDocument(word::judgeDocument(key, engine.lastOutcome(), failed, before, part.messages),
+                      engine.lastOutcome(), key, part.produced, part.incomplete, part.failed);
+  return true;
+}
+
+// The sheets of one polygon, next to each other in the key order: one worker makes them all,
+// so a polygon's cover sheet is never written by two workers at once.
+std::vector<std::vector<std::string>> unitsOf(const data::TextSet& keys) {
+  std::vector<std::vector<std::string>> units;
+  for (const auto& [key, item] : keys) {
+    if (units.empty() || units.back().front().compare(0, 11, key, 0, 11) != 0) units.emplace_back();
+    units.back().push_back(key);
+  }
+  return units;
+}
+
+// Everything of one unit's summary that is added up, in the order of the selection.
+void addUnit(RunSummary& total, RunSummary&& part) {
+  total.produced += part.produced;
+  std::move(part.incomplete.begin(), part.incomplete.end(), std::back_inserter(total.incomplete));
+  std::move(part.failed.begin(), part.failed.end(), std::back_inserter(total.failed));
+  total.skippedCopies += part.skippedCopies;
+  total.skippedUntyped += part.skippedUntyped;
+  total.cancelled = total.cancelled || part.cancelled;
+  std::move(part.messages.begin(), part.messages.end(), std::back_inserter(total.messages));
+}
+
 }  // namespace
 
 std::string summaryLine(const RunSummary& summary) {
@@ -44,76 +132,57 @@ std::string summaryLine(const RunSummary& summary) {
   return line;
 }
 
-RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool skipCopies,
+// The skipped rows' lines of the selection, then those each unit met, each line once.
+void prependSkippedCodes(std::vector<std::string> selectionSkipped,
+                         const std::vector<std::vector<std::string>>& unitSkipped,
+                         std::vector<std::string>& messages) {
+  std::set<std::string> seen(selectionSkipped.begin(), selectionSkipped.end());
+  for (const auto& lines : unitSkipped)
+    for (const auto& line : lines)
+      if (seen.insert(line).second) selectionSkipped.push_back(line);
+  messages.insert(messages.begin(), selectionSkipped.begin(), selectionSkipped.end());
+}
+
+RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
-                          const RunCallbacks& callbacks) {
+                          const RunCallbacks& callbacks, unsigned jobs) {
   RunSummary summary;
   summary.selected = keys.size();
-  app::removeLeftoversOfKilledRuns();
-  word::RunTemplates templates;
+  app::removeLeftoversOfKilledRuns(run);
+  word::RunTemplates templates(run.doc);
   if (keys.empty())
-    app::ui().message(app::MessageIcon::Information,
-                      "Für die ausgewählte Kombination existiert kein Geländebogen.");
-  app::ui().processEvents();
-  std::size_t i = 0;
-  for (const auto& [key, item] : keys) {
-    ++i;
-    const std::string polygon = key.substr(0, 11);
-    const std::string type = trim(key.size() > 12 ? key.substr(12, 2) : "");
-    std::string polygonTypes;
-    if (data::FfhReportGetBogentypen(polygon, polygonTypes, db) != 100) {
-      ++summary.skippedUntyped;
-      continue;
+    run.ui.message(app::MessageIcon::Information,
+                   "Für die ausgewählte Kombination existiert kein Geländebogen.");
+  run.ui.processEvents();
+  const std::vector<std::string> selectionSkipped = run.db.skippedCodes();
+  const auto units = unitsOf(keys);
+  std::vector<RunSummary> parts(units.size());
+  std::vector<std::vector<std::string>> unitSkipped(units.size());
+  std::vector<std::size_t> firstPosition(units.size());
+  for (std::size_t u = 1; u < units.size(); ++u)
+    firstPosition[u] = firstPosition[u - 1] + units[u - 1].size();
+
+  RunWorkers workers(run, workersFor(jobs, run.settings));
+  workers.run(units.size(), [&](std::size_t u, const word::RunContext& worker) {
+    RunSummary& part = parts[u];
+    const std::size_t skippedBefore = worker.db.skippedCodes().size();
+    std::size_t position = firstPosition[u];
+    for (const std::string& key : units[u]) {
+      ++position;
+      if (!makeSheet(worker, workers, templates, key, position, keys.size(), skipCopies,
+                     withCoverSheet, cancel, callbacks, part))
+        break;
     }
-    if (cancel.load()) {
-      summary.cancelled = true;
-      break;
-    }
-    if (callbacks.progress) callbacks.progress(i, keys.size(), key);
-    app::ui().processEvents();
-    const word::clsWordDoc& engine = word::g_WordDoc();
-    const std::string cover = polygon + "Deckblatt";
-    if (withCoverSheet && callbacks.coverSheet && !templates.problem("Deckblatt").empty()) {
-      summary.failed.push_back(cover);
-      summary.messages.push_back(word::refusedMessage(cover, templates.problem("Deckblatt")));
-    } else if (withCoverSheet && callbacks.coverSheet) {
-      const std::size_t before = summary.messages.size();
-      const bool failed =
-          callbacks.coverSheet(polygon, polygonTypes, summary.messages, type) == 101;
-      if (failed)
-        app::g_Debug().Ausgabe(
-            2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
-      std::size_t covers = 0;  // not part of the sheets' count
-      word::tallyDocument(
-          word::judgeDocument(cover, engine.lastOutcome(), failed, before, summary.messages),
-          engine.lastOutcome(), cover, covers, summary.incomplete, summary.failed);
-    }
-    if (skipCopies && data::FfhBogenIsCopy(key, db)) {
-      ++summary.skippedCopies;
-      continue;
-    }
-    if (const std::string& problem = templates.problem(type); !problem.empty()) {
-      summary.failed.push_back(key);
-      summary.messages.push_back(word::refusedMessage(key, problem));
-      continue;
-    }
-    const std::size_t before = summary.messages.size();
-    const bool failed = FfhBogenGenerateBoegen(key, db, summary.messages) == 101;
-    if (failed) {
-      app::g_Debug().Ausgabe(2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key +
-                                    " konnte nicht erstellt werden.");
-      app::ui().message(app::MessageIcon::Error, "Der Report für den Geländebogen " + key +
-                                                     " konnte nicht erstellt werden.");
-    }
-    word::tallyDocument(
-        word::judgeDocument(key, engine.lastOutcome(), failed, before, summary.messages),
-        engine.lastOutcome(), key, summary.produced, summary.incomplete, summary.failed);
-  }
+    const auto& skipped = worker.db.skippedCodes();
+    unitSkipped[u].assign(skipped.begin() + static_cast<std::ptrdiff_t>(skippedBefore),
+                          skipped.end());
+    return !part.cancelled;
+  });
+  for (auto& part : parts) addUnit(summary, std::move(part));
   // Rows the selection skipped for their codes belong in the message file too.
-  summary.messages.insert(summary.messages.begin(), db.skippedCodes().begin(),
-                          db.skippedCodes().end());
+  prependSkippedCodes(selectionSkipped, unitSkipped, summary.messages);
   if (callbacks.finished) callbacks.finished(summary);
-  summary.messageFile = app::writeMessageFile(summary.messages);
+  summary.messageFile = app::writeMessageFile(summary.messages, run);
   return summary;
 }
 

@@ -12,6 +12,7 @@
 #include "data/cls_dbf_data.h"
 #include "data/ordered_dict.h"
 #include "word/document_outcome.h"
+#include "word/run_context.h"
 
 namespace sheets {
 
@@ -21,16 +22,16 @@ struct Restrictions {
   bool allBiotopeTypes = true;
   data::TextSet habitatTypes;
   bool allHabitatTypes = true;
-  data::TextSet sheetTypes;   // the sheet types to produce
-  data::TextSet sheetCodes;   // 12-digit codes from the area lists
+  data::TextSet sheetTypes;  // the sheet types to produce
+  data::TextSet sheetCodes;  // 12-digit codes from the area lists
   bool allAreas = true;
   bool skipCopies = false;
 };
 
 // The sheets the restrictions leave, as the selection dialog lists them.
 struct Selection {
-  int16_t status = 101;       // 101: the query failed
-  data::TextSet keys;         // sheet keys (code followed by type)
+  int16_t status = 101;  // 101: the query failed
+  data::TextSet keys;    // sheet keys (code followed by type)
 };
 
 Selection selectSheets(data::clsDBFData& db, const Restrictions& restrictions);
@@ -41,12 +42,13 @@ std::string selectionEntry(const std::string& key);
 struct RunSummary;
 
 struct RunCallbacks {
-  // Called before each sheet is made: position (1-based), count, key.
+  // Called before each sheet is made, on the calling thread: position (1-based), count, key.
   std::function<void(std::size_t, std::size_t, const std::string&)> progress;
   // Makes the cover sheet before a sheet when asked; answers 100 or 101. Arguments: polygon
-  // code, the polygon's sheet types, messages, the sheet's type (its folder).
-  std::function<int16_t(const std::string&, const std::string&, std::vector<std::string>&,
-                        const std::string&)>
+  // code, the polygon's sheet types, the context of the worker, messages, the sheet's type (its
+  // folder). Called on the worker's thread.
+  std::function<int16_t(const std::string&, const std::string&, const word::RunContext&,
+                        std::vector<std::string>&, const std::string&)>
       coverSheet;
   // Called when the loop has ended, before the message file is written and its box shown, so
   // that a window can leave run mode first.
@@ -61,18 +63,25 @@ struct RunSummary {
   std::size_t skippedCopies = 0;
   std::size_t skippedUntyped = 0;
   bool cancelled = false;
-  std::vector<std::string> messages;     // what went into the message file
+  std::vector<std::string> messages;  // what went into the message file
   app::MessageFileOutcome messageFile;
 };
 
 // "N von M Geländebögen erstellt" with ", K unvollständig" when K documents lack a part.
 std::string summaryLine(const RunSummary& summary);
 
-// Runs the loop over keys: cancel (set by the front end, even from a signal handler) is tested
-// once per sheet; the sheet in work is always finished. Writes or removes the message file at
-// the end.
-RunSummary runCleanCopies(data::clsDBFData& db, const data::TextSet& keys, bool skipCopies,
+// Runs the loop over keys on up to jobs workers (0: one per core; see RunWorkers): cancel (set
+// by the front end, even from a signal handler) is tested once per sheet; the sheets in work
+// are always finished. The summary and the message file list the documents in the order of
+// the keys, however many workers made them. Writes or removes the message file at the end.
+RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
-                          const RunCallbacks& callbacks = {});
+                          const RunCallbacks& callbacks = {}, unsigned jobs = 1);
+
+// Puts the message lines of rows skipped for their codes before messages: those of the
+// selection, then those each unit of the run met, each line once.
+void prependSkippedCodes(std::vector<std::string> selectionSkipped,
+                         const std::vector<std::vector<std::string>>& unitSkipped,
+                         std::vector<std::string>& messages);
 
 }  // namespace sheets

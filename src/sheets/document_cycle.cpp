@@ -1,24 +1,24 @@
 #include "sheets/document_cycle.h"
 
-#include "app/program_objects.h"
 #include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace sheets {
 
 int16_t generateDocument(const std::string& routine, const std::string& key,
-                         const std::string& documentName, data::clsDBFData& db,
+                         const std::string& documentName, const word::RunContext& run,
                          std::vector<std::string>& messages, const DocumentParts& parts,
                          const std::function<void()>& afterSave) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
-  if (!db.ValidFilePaths()) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
+  if (!run.db.ValidFilePaths()) {
     log.Ausgabe(
         2, routine + ": Fehler! Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
     return 101;
   }
-  app::ui().processEvents();
+  run.ui.processEvents();
   if (doc.CreateWordApplication() != 100) {
     log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
     return 101;
@@ -30,9 +30,9 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
     const char* const lines[] = {"Der Kopfbereich", "Der Bogenbereich", "Der Fußbereich"};
     const DocumentPart* const steps[] = {&parts.head, &parts.body, &parts.footer};
     for (int part = 0; part < 3; ++part) {
-      if (part > 0) app::ui().processEvents();
+      if (part > 0) run.ui.processEvents();
       const std::size_t errorsBefore = doc.lastOutcome().causes.size();
-      const bool filled = (*steps[part])(key, db) == 100;
+      const bool filled = (*steps[part])(key, run) == 100;
       if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete(names[part]);
       if (filled) continue;
       log.Ausgabe(2, routine + ": Fehler! " + lines[part] + " für " + key +
@@ -48,9 +48,11 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
   return 100;
 }
 
-int16_t forEachTypeTable(const std::string& routine, const std::string& key, data::clsDBFData& db,
+int16_t forEachTypeTable(const std::string& routine, const std::string& key,
+                         const word::RunContext& run,
                          const std::function<void(data::Recordset&)>& write) {
-  app::clsDebug& log = app::g_Debug();
+  app::clsDebug& log = run.log;
+  data::clsDBFData& db = run.db;
   const std::string code = sheetCode(key);
   int16_t index = -1;
   if (!db.GetDBNumber(key, index)) {

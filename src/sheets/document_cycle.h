@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "word/run_context.h"
 
 namespace sheets {
 
-using DocumentPart = std::function<int16_t(const std::string& key, data::clsDBFData& db)>;
+using DocumentPart = std::function<int16_t(const std::string& key, const word::RunContext& run)>;
 
 struct DocumentParts {
   DocumentPart head, body, footer;
@@ -23,7 +24,7 @@ struct DocumentParts {
 // later ones but never the saving), save, engine end. 101 when the tables are missing or the
 // engine cannot start, else 100. afterSave runs once the document was generated.
 int16_t generateDocument(const std::string& routine, const std::string& key,
-                         const std::string& documentName, data::clsDBFData& db,
+                         const std::string& documentName, const word::RunContext& run,
                          std::vector<std::string>& messages, const DocumentParts& parts,
                          const std::function<void()>& afterSave = {});
 
@@ -31,6 +32,7 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
 // hands each result to write; failures are logged with routine's name. 100, or 101 when the
 // type is unknown or a query failed (what the first table wrote stays).
 int16_t forEachTypeTable(const std::string& routine, const std::string& key,
-                         data::clsDBFData& db, const std::function<void(data::Recordset&)>& write);
+                         const word::RunContext& run,
+                         const std::function<void(data::Recordset&)>& write);
 
 }  // namespace sheets

@@ -1,16 +1,16 @@
-#include "app/program_objects.h"
 #include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace sheets {
 
-int16_t FfhBogenGenerateBogen(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
+int16_t FfhBogenGenerateBogen(const std::string& key, const word::RunContext& run) {
+  app::clsDebug& log = run.log;
   data::UmlautDict umlauts;
-  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
+  const data::UmlautDict* dict = run.db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const int16_t result =
-      forEachTypeTable("FfhBogenGenerateBogen", key, db, [&](data::Recordset& rs) {
+      forEachTypeTable("FfhBogenGenerateBogen", key, run, [&](data::Recordset& rs) {
         for (; !rs.isEOF(); rs.MoveNext()) {
           for (int n = 1; n < rs.fieldCount(); ++n) {
             const data::Value& v = rs.value(n);
@@ -18,7 +18,7 @@ int16_t FfhBogenGenerateBogen(const std::string& key, data::clsDBFData& db) {
             std::string text = v.toText();
             if (text.empty()) continue;
             if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
-            if (word::g_WordDoc().SetTextMarke(rs.fieldName(n), text, "11", true) != 100)
+            if (run.doc.SetTextMarke(rs.fieldName(n), text, "11", true) != 100)
               log.Ausgabe(3, "FfhBogenGenerateBogen: Fehler! Die Textmarke " + rs.fieldName(n) +
                                  " konnte nicht gesetzt werden.");
           }

@@ -3,9 +3,9 @@
 
 namespace sheets {
 
-int16_t FfhBogenGenerateBoegen(const std::string& key, data::clsDBFData& db,
+int16_t FfhBogenGenerateBoegen(const std::string& key, const word::RunContext& run,
                                std::vector<std::string>& messages) {
-  return generateDocument("FfhBogenGenerateBoegen", key, key, db, messages,
+  return generateDocument("FfhBogenGenerateBoegen", key, key, run, messages,
                           {FfhBogenGenerateHead, FfhBogenGenerateBogen, FfhBogenGenerateFooter});
 }
 

@@ -1,7 +1,7 @@
-#include "app/program_objects.h"
 #include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace sheets {
 namespace {
@@ -18,9 +18,10 @@ std::string firstCharacters(const std::string& text, std::size_t n) {
 
 }  // namespace
 
-int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& run) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
+  data::clsDBFData& db = run.db;
   data::UmlautDict umlauts;
   const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheetCode(key);
@@ -66,7 +67,7 @@ int16_t FfhBogenGenerateFooter(const std::string& key, data::clsDBFData& db) {
                   "werden.");
   }
 
-  if (OutputPflanzenartenRoteListe(db, code, dict) != 100)
+  if (OutputPflanzenartenRoteListe(run, code, dict) != 100)
     log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
 
   const std::string page = code.size() == 12 ? code.substr(0, 3) + " " + code.substr(3, 3) + " " +

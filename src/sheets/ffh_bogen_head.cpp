@@ -1,25 +1,25 @@
-#include "app/program_objects.h"
 #include "data/sheet_code_rule.h"
 #include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace sheets {
 namespace {
 
 const char* const kRoutine = "FfhBogenGenerateHead";
 
-void bookmarkFailed(const std::string& name) {
-  app::g_Debug().Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Textmarke " + name +
-                                " konnte nicht gesetzt werden.");
+void bookmarkFailed(const word::RunContext& run, const std::string& name) {
+  run.log.Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Textmarke " + name +
+                         " konnte nicht gesetzt werden.");
 }
 
-void writeText(const std::string& name, const std::string& text) {
-  if (word::g_WordDoc().SetTextMarke(name, text, "", false) != 100) bookmarkFailed(name);
+void writeText(const word::RunContext& run, const std::string& name, const std::string& text) {
+  if (run.doc.SetTextMarke(name, text, "", false) != 100) bookmarkFailed(run, name);
 }
 
-void writeCross(const std::string& name, bool bold) {
-  if (word::g_WordDoc().SetImageMarke(name, "", bold) != 100) bookmarkFailed(name);
+void writeCross(const word::RunContext& run, const std::string& name, bool bold) {
+  if (run.doc.SetImageMarke(name, "", bold) != 100) bookmarkFailed(run, name);
 }
 
 // The sheet record's columns by position; a column the table lacks counts as absent.
@@ -51,31 +51,32 @@ std::string character(const std::string& text, std::size_t position) {
 
 }  // namespace
 
-void FfhGenerateHead(const std::string& value, const std::string& prefix) {
+void FfhGenerateHead(const std::string& value, const std::string& prefix,
+                     const word::RunContext& run) {
   for (int i = 1; i <= 5; ++i) {
     const std::string name = prefix + std::to_string(i);
-    if (word::g_WordDoc().SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "",
-                                       false) != 100)
-      app::g_Debug().Ausgabe(
+    if (run.doc.SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "", false) != 100)
+      run.log.Ausgabe(
           3, "FfhGenerateHead: Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
   }
 }
 
-std::string FfhGenerateImageMarks(const data::Recordset& record) {
+std::string FfhGenerateImageMarks(const data::Recordset& record, const word::RunContext& run) {
   SheetRecord r(record);
   for (int n : {34, 35, 36}) {
     if (!r.present(n)) continue;
     const std::string name = r.name(n) + r.text(n);
-    if (word::g_WordDoc().SetImageMarke(name, "", true) != 100)
-      app::g_Debug().Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Imagemarke " + name +
-                                    " konnte nicht gesetzt werden.");
+    if (run.doc.SetImageMarke(name, "", true) != 100)
+      run.log.Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Imagemarke " + name +
+                             " konnte nicht gesetzt werden.");
   }
   return "100";
 }
 
-int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
-  app::clsDebug& log = app::g_Debug();
-  word::clsWordDoc& doc = word::g_WordDoc();
+int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run) {
+  app::clsDebug& log = run.log;
+  word::clsWordDoc& doc = run.doc;
+  data::clsDBFData& db = run.db;
   data::UmlautDict umlauts;
   const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
   auto correct = [&](std::string text) {
@@ -114,7 +115,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   }
   for (std::size_t pos = 1, box = 1; pos <= 8; ++pos) {
     if (pos == 5) continue;
-    writeText("GBGebietNr" + std::to_string(box++), character(area, pos));
+    writeText(run, "GBGebietNr" + std::to_string(box++), character(area, pos));
   }
 
   query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON=?";
@@ -122,57 +123,58 @@ int16_t FfhBogenGenerateHead(const std::string& key, data::clsDBFData& db) {
   if (!db.GetRecordset(28, query, rs, polygon)) return queryFailed(query, polygon, 28);
   if (!rs.isEOF() && !rs.value(0).isNull()) {
     if (doc.SetTextMarke("NAME", correct(rs.value(0).toText()), "", false) != 100)
-      bookmarkFailed("NAME");
+      bookmarkFailed(run, "NAME");
   } else if (doc.SetTextMarke("NAME", "", "", false) != 100) {
-    bookmarkFailed("'NAME'");
+    bookmarkFailed(run, "'NAME'");
   }
 
   for (std::size_t i = 1; i <= 12; ++i)
-    writeText("GBCODENr" + std::to_string(i), character(code, i));
+    writeText(run, "GBCODENr" + std::to_string(i), character(code, i));
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
   if (!db.GetRecordset(24, query, rs, ownRowParams(key)))
     return queryFailed(query, ownRowParams(key), 24);
-  app::ui().processEvents();
+  run.ui.processEvents();
   const SheetRecord r(rs);
   const std::string type = key.size() > 12 ? key.substr(12) : "";
 
-  writeText(r.name(26), r.present(26) ? correct(r.text(26)) : "");
-  writeText(r.name(24), correct(r.text(24)));
-  writeText(r.name(25), r.text(25));
-  if (type != "X" && r.equalsNumber(27, 1)) writeCross(r.name(27), false);
+  writeText(run, r.name(26), r.present(26) ? correct(r.text(26)) : "");
+  writeText(run, r.name(24), correct(r.text(24)));
+  writeText(run, r.name(25), r.text(25));
+  if (type != "X" && r.equalsNumber(27, 1)) writeCross(run, r.name(27), false);
   if (r.present(17)) {
     const bool share = r.text(17) == "0" || r.equalsNumber(17, 0);
-    writeText(r.name(29), share && r.present(29) ? r.text(29) : "");
-    writeText(r.name(17), r.text(17));
+    writeText(run, r.name(29), share && r.present(29) ? r.text(29) : "");
+    writeText(run, r.name(17), r.text(17));
   }
   if (!rs.isEOF()) {
     for (int n = 0; n < rs.fieldCount(); ++n) {
       if (rs.fieldName(n) != "GBVAR5") continue;
       if (r.equalsNumber(n, 1) && doc.SetTextMarke("GBVAR5", "X", "", false) != 100)
-        bookmarkFailed("GBVAR5");
+        bookmarkFailed(run, "GBVAR5");
     }
   }
-  app::ui().processEvents();
-  if (r.present(3)) FfhGenerateHead(r.text(3), "GBHNr");
+  run.ui.processEvents();
+  if (r.present(3)) FfhGenerateHead(r.text(3), "GBHNr", run);
   const char* prefixes[] = {"GBN1Nr", "GBN2Nr", "GBN3Nr", "GBN4Nr", "GBN5Nr"};
-  for (int n = 4; n <= 8; ++n) FfhGenerateHead(r.text(n), prefixes[n - 4]);
-  for (int n = 46; n <= 49; ++n) writeText(r.name(n), r.present(n) ? r.text(n).substr(1) : "");
-  app::ui().processEvents();
+  for (int n = 4; n <= 8; ++n) FfhGenerateHead(r.text(n), prefixes[n - 4], run);
+  for (int n = 46; n <= 49; ++n) writeText(run, r.name(n), r.present(n) ? r.text(n).substr(1) : "");
+  run.ui.processEvents();
   for (int n = 10; n <= 16; ++n)
-    if (r.present(n)) writeCross(r.name(n) + r.text(n), true);
-  app::ui().processEvents();
+    if (r.present(n)) writeCross(run, r.name(n) + r.text(n), true);
+  run.ui.processEvents();
   for (const auto& [column, prefix] : {std::pair{18, "GBFFH1Nr"}, std::pair{19, "GBFFH2Nr"}}) {
     const std::string value = r.text(column);
-    for (std::size_t i = 1; i <= 4; ++i) writeText(prefix + std::to_string(i), character(value, i));
+    for (std::size_t i = 1; i <= 4; ++i)
+      writeText(run, prefix + std::to_string(i), character(value, i));
   }
-  app::ui().processEvents();
+  run.ui.processEvents();
   for (int n : {20, 21})
-    if (r.present(n)) writeCross(r.name(n) + r.text(n), true);
-  if (!rs.isEOF() && rs.value("GBBOGEN").toText() == "K") FfhGenerateImageMarks(rs);
+    if (r.present(n)) writeCross(run, r.name(n) + r.text(n), true);
+  if (!rs.isEOF() && rs.value("GBBOGEN").toText() == "K") FfhGenerateImageMarks(rs, run);
   for (int n : {22, 23})
-    if (r.isTrue(n)) writeCross(r.name(n), true);
+    if (r.isTrue(n)) writeCross(run, r.name(n), true);
 
   log.Ausgabe(1, "FfhBogenGenerateHead: OK");
   return 100;

@@ -1,6 +1,6 @@
 #include "sheets/ffh_polygon_col.h"
 
-#include "app/program_objects.h"
+#include "app/run_services.h"
 #include "data/sheet_code_rule.h"
 
 namespace sheets {
@@ -16,8 +16,8 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
       "FROM gbogen";
   data::Recordset rows;
   if (!db.GetRecordset(1, query, rows)) {
-    app::g_Debug().Ausgabe(2, "FfhGetPolygonCol: Fehler! Die SQL-Anfrage (" + query +
-                                  ") auf die Tabelle gbogen schlug fehlt.");
+    db.services().log.Ausgabe(2, "FfhGetPolygonCol: Fehler! Die SQL-Anfrage (" + query +
+                                     ") auf die Tabelle gbogen schlug fehlt.");
     return 101;
   }
   auto outside = [](const data::Value& v, const data::TextSet& set) {

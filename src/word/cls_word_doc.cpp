@@ -7,10 +7,12 @@
 #include <ctime>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <random>
 
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
+#include "app/run_services.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
 #include "print/sleep.h"
@@ -32,23 +34,6 @@ constexpr std::uint32_t kProtectionSpinCount = 100;
 DocumentPrinter& printer() {
   static DocumentPrinter p;
   return p;
-}
-
-// The message list of the run that opened the current document: a document that cannot be
-// printed is something the user must act on, and CloseWordDokument has no list of its own.
-// The driver's list outlives the document's cycle, which DeleteWordApplication ends.
-struct RunMessages {
-  const clsWordDoc* owner = nullptr;
-  std::vector<std::string>* list = nullptr;
-};
-
-RunMessages& runMessages() {
-  static RunMessages m;
-  return m;
-}
-
-void forgetRunMessages(const clsWordDoc* owner) {
-  if (runMessages().owner == owner) runMessages() = {};
 }
 
 std::string describe(const std::exception& e) {
@@ -123,8 +108,8 @@ std::vector<std::string> split(const std::string& text, char separator) {
 class TemplateChecks {
  public:
   // withBookmarks adds the bookmarks the routines write into the template of key.
-  const std::string& problemOf(const std::string& key, const fs::path& templateFile,
-                               bool withBookmarks) {
+  std::string problemOf(const std::string& key, const fs::path& templateFile, bool withBookmarks) {
+    std::lock_guard lock(mutex_);
     std::error_code ec1, ec2;
     const auto mtime = fs::last_write_time(templateFile, ec1);
     const auto size = fs::file_size(templateFile, ec2);
@@ -143,6 +128,7 @@ class TemplateChecks {
     std::uintmax_t size = 0;
     std::string problem;
   };
+  std::mutex mutex_;  // the workers of a run share the checks
   std::map<std::string, Entry> entries_;
 };
 
@@ -173,6 +159,29 @@ void clsWordDoc::setPrinter(DocumentPrinter p) {
   printer() = std::move(p);
 }
 
+clsWordDoc::clsWordDoc(const app::RunServices& services, bool servesEvents) : clsWordDoc() {
+  services_ = std::make_unique<app::RunServices>(services);
+  servesEvents_ = servesEvents;
+}
+
+app::clsDebug& clsWordDoc::log() const {
+  return services_ ? services_->log : app::g_Debug();
+}
+const app::Settings& clsWordDoc::settings() const {
+  return services_ ? services_->settings : app::settings();
+}
+app::UserInterface& clsWordDoc::ui() const {
+  return services_ ? services_->ui : app::ui();
+}
+
+template <typename Work>
+void clsWordDoc::serving(Work&& work) {
+  if (servesEvents_ && ui().hasEvents())
+    print::whileServingEvents(std::forward<Work>(work));
+  else
+    work();
+}
+
 clsWordDoc::clsWordDoc() {
   for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
     templates_.add(type, std::string("Templates/TemplateBogenV2") + type + ".dotx");
@@ -183,12 +192,11 @@ clsWordDoc::clsWordDoc() {
 }
 
 clsWordDoc::~clsWordDoc() {
-  forgetRunMessages(this);
   stopCapture();
 }
 
 void clsWordDoc::stopCapture() {
-  app::g_Debug().setErrorCapture(nullptr);
+  log().setErrorCapture(nullptr);
 }
 
 void clsWordDoc::markIncomplete(const std::string& part) {
@@ -200,7 +208,7 @@ std::string clsWordDoc::TemplateProblem(const std::string& key, const std::strin
   const std::string* relative = templates_.find(key);
   if (!relative) return "Zu dem Schlüssel " + key + " existiert kein Template.";
   const fs::path file = fs::path(programFolder) / *relative;
-  const std::string& problem = templateChecks().problemOf(key, file, true);
+  const std::string problem = templateChecks().problemOf(key, file, true);
   return problem.empty() ? std::string() : templateMessage(file, problem);
 }
 
@@ -208,14 +216,14 @@ std::string clsWordDoc::TemplateProblem(const std::string& key, const std::strin
 void clsWordDoc::refuse(const std::string& file, const std::string& cause,
                         std::vector<std::string>& messages) {
   messages.push_back("Das Dokument " + file + " konnte nicht erstellt werden: " + cause);
-  app::g_Debug().Ausgabe(2, "OpenWordDokument: Fehler! Das Dokument " + file +
-                                " konnte nicht erstellt werden: " + cause);
+  log().Ausgabe(2, "OpenWordDokument: Fehler! Das Dokument " + file +
+                       " konnte nicht erstellt werden: " + cause);
 }
 
 int16_t clsWordDoc::CreateWordApplication() {
   outcome_ = {};
   if (application_) {
-    app::g_Debug().Ausgabe(2, "Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
+    log().Ausgabe(2, "Fehler! Es ist zur Zeit noch eine Wordanwendung aktiv.");
     return 101;
   }
   application_ = true;
@@ -223,7 +231,7 @@ int16_t clsWordDoc::CreateWordApplication() {
 }
 
 void clsWordDoc::DeleteWordApplication() {
-  forgetRunMessages(this);
+  runMessages_ = nullptr;
   stopCapture();
   document_.reset();
   documentPath_.clear();
@@ -232,25 +240,25 @@ void clsWordDoc::DeleteWordApplication() {
 
 bool clsWordDoc::guard(const std::string& routine) {
   if (document_) return true;
-  app::g_Debug().Ausgabe(2, routine + ": Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  log().Ausgabe(2, routine + ": Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
   return false;
 }
 
 bool clsWordDoc::locate(const std::string& routine, const std::string& name) {
   if (!guard(routine)) return false;
   if (document_->bookmarks().exists(name, docx::BookmarkScope::kMainText)) return true;
-  app::g_Debug().Ausgabe(2, routine + ": Fehler! Die Textmarke " + name + " existiert nicht.");
+  log().Ausgabe(2, routine + ": Fehler! Die Textmarke " + name + " existiert nicht.");
   return false;
 }
 
 void clsWordDoc::logUncaught(const std::string& routine, const std::exception& e) {
-  app::g_Debug().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + describe(e));
+  log().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + describe(e));
 }
 
 int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string& programFolder,
                                      std::vector<std::string>& messages, int16_t keyOffset,
                                      bool useOwnFolder, const std::string& ownFolder) {
-  app::clsDebug& log = app::g_Debug();
+  app::clsDebug& log = this->log();
   if (document_) {
     log.Ausgabe(2, "OpenWordDokument: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
     return 101;
@@ -280,7 +288,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
                        " wurde nicht gefunden.");
     return 101;
   }
-  const std::string out = app::settings().get(app::kDataFilesPfad);
+  const std::string out = settings().get(app::kDataFilesPfad);
   if (out.empty()) {
     log.Ausgabe(2,
                 "OpenWordDokument: Fehler! Der Pfad für die zu generierenden Dateien wurde nicht "
@@ -295,7 +303,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   const fs::path file = target / (name + ".docx");
   outcome_.file = file;
   // A broken template would give a document no word processor opens: none is made from it.
-  if (const std::string& problem = templateChecks().problemOf(key, templateFile, false);
+  if (const std::string problem = templateChecks().problemOf(key, templateFile, false);
       !problem.empty()) {
     refuse(file.string(), templateMessage(templateFile, problem), messages);
     return 101;
@@ -321,7 +329,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     docx::checkNotOpenElsewhere(file);
     document_ = std::move(doc);
     documentPath_ = file;
-    runMessages() = {this, &messages};
+    runMessages_ = &messages;
     return 100;
   } catch (const std::exception& e) {
     document_.reset();
@@ -344,22 +352,21 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
 
 void clsWordDoc::CloseWordDokument() {
   if (!document_) return;
-  app::clsDebug& log = app::g_Debug();
+  app::clsDebug& log = this->log();
   auto failed = [&](const std::string& what, const std::string& reason) {
     log.Ausgabe(2, "CloseWordDokument: Fehler! " + what + ": " + reason);
-    if (runMessages().owner == this && runMessages().list)
-      runMessages().list->push_back(what + ": " + reason);
+    if (runMessages_) runMessages_->push_back(what + ": " + reason);
   };
   try {
     // Hashing the password and packing the document take tens of milliseconds; a window goes
     // on answering meanwhile (nothing it serves touches the document).
-    print::whileServingEvents([this] {
+    serving([this] {
       document_->protectFormsWithRandomPassword(kProtectionSpinCount);
       document_->save(documentPath_);
     });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
     outcome_.saved = true;
-    if (app::settings().get(app::kDataFilesPrint) == "1") {
+    if (settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
       if (!printer() || !printer()(documentPath_, reason)) {
         failed("Das Dokument " + documentPath_.string() + " konnte nicht gedruckt werden", reason);
@@ -367,8 +374,8 @@ void clsWordDoc::CloseWordDokument() {
         const print::PrintWait wait = print::waitForPrintQueue(documentPath_.filename().string());
         for (const auto& job : wait.remaining) failed(wait.unfinished(job), wait.reason());
         print::Sleep(800);
-        app::ui().processEvents();
-        print::whileServingEvents([this] { document_->save(documentPath_); });
+        ui().processEvents();
+        serving([this] { document_->save(documentPath_); });
       }
     }
     if (const print::DocumentHook& pdf = print::pdfCopies()) {
@@ -378,10 +385,10 @@ void clsWordDoc::CloseWordDokument() {
                    " konnte keine PDF-Datei geschrieben werden",
                reason);
     }
-    app::ui().processEvents();
+    ui().processEvents();
     document_.reset();
   } catch (const std::exception& e) {
-    app::ui().message(app::MessageIcon::None, describe(e));
+    ui().message(app::MessageIcon::None, describe(e));
     log.Ausgabe(1, describe(e));
     outcome_.causes.push_back(describe(e));
   }
@@ -434,8 +441,7 @@ int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const s
     if (!guard("SetTextMarke")) return 101;
     auto& marks = document_->bookmarks();
     if (!marks.exists(name, docx::BookmarkScope::kAllStories)) {
-      app::g_Debug().Ausgabe(2,
-                             "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
+      log().Ausgabe(2, "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
       return 101;
     }
     marks.replace(name, text, docx::RunFormat{}, docx::BookmarkScope::kAllStories);
@@ -469,8 +475,7 @@ int16_t clsWordDoc::GetTextMarkeLength(const std::string& name) {
     const std::string text = document_->bookmarks().text(name, docx::BookmarkScope::kMainText);
     return static_cast<int16_t>(std::min<std::size_t>(characterCount(text), INT16_MAX));
   } catch (const std::exception& e) {
-    app::g_Debug().Ausgabe(2,
-                           "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
+    log().Ausgabe(2, "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
     return 0;
   }
 }
@@ -487,7 +492,7 @@ int16_t clsWordDoc::replaceIn(const std::string& routine, const std::string& nam
     auto& marks = document_->bookmarks();
     marks.setFont(name, format, docx::BookmarkScope::kMainText);
     if (!marks.replaceFirst(name, search, replacement, docx::BookmarkScope::kMainText))
-      app::g_Debug().Ausgabe(2, routine + ": Warnung! Artname '" + search + "' nicht gefunden.");
+      log().Ausgabe(2, routine + ": Warnung! Artname '" + search + "' nicht gefunden.");
     return 100;
   } catch (const std::exception& e) {
     logUncaught(routine, e);
@@ -514,7 +519,7 @@ int16_t clsWordDoc::TableCleanUp() {
   if (!guard("TableCleanUp")) return 101;
   auto& tables = document_->tables();
   if (tables.count() == 0) {
-    app::g_Debug().Ausgabe(2, "Fehler! Die Tabellen für die Strukturdaten sind nicht vorhanden.");
+    log().Ausgabe(2, "Fehler! Die Tabellen für die Strukturdaten sind nicht vorhanden.");
     return 101;
   }
   docx::RunFormat format;
@@ -668,7 +673,8 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
       factor = std::min(width > 0 ? size / width : 1e30, (size - text.height) / above);
     else
       factor = size / std::max({width, bottom - top, 1e-9});
-    if (!(factor > 0)) throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "die Karte ist zu klein");
+    if (!(factor > 0))
+      throw docx::DocxError(docx::ErrorCode::kInvalidArgument, "die Karte ist zu klein");
     drawing.setShapeSize(label, text.width, text.height / factor);
     std::vector<int> shapes;
     for (int i = 1; i < counter; ++i) shapes.push_back(i);
@@ -679,7 +685,7 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
     drawing.setGroupTop(group, 100);
     return 100;
   } catch (const std::exception& e) {
-    app::g_Debug().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + describe(e) + ".");
+    log().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + describe(e) + ".");
     return 101;
   }
 }

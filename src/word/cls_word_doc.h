@@ -22,6 +22,13 @@ namespace docx {
 class Document;
 }
 
+namespace app {
+struct RunServices;
+class clsDebug;
+class Settings;
+class UserInterface;
+}  // namespace app
+
 namespace word {
 
 // A drawing point in map units; x to the right, y downwards.
@@ -29,11 +36,17 @@ using PointList = std::vector<std::array<float, 2>>;
 
 // Prints a finished document; answers false with a reason when it could not. Installed by the
 // front end when printing is available.
-using DocumentPrinter = std::function<bool(const std::filesystem::path& document, std::string& reason)>;
+using DocumentPrinter =
+    std::function<bool(const std::filesystem::path& document, std::string& reason)>;
 
 class clsWordDoc {
  public:
+  // Works through the program-wide settings, log and user interface.
   clsWordDoc();
+  // Works through services (which must outlive the engine). servesEvents: the slow steps of
+  // finishing a document let the user interface's events run meanwhile; a worker of a run
+  // that is not the window's thread says false.
+  explicit clsWordDoc(const app::RunServices& services, bool servesEvents = true);
   ~clsWordDoc();
   clsWordDoc(const clsWordDoc&) = delete;
   clsWordDoc& operator=(const clsWordDoc&) = delete;
@@ -49,8 +62,8 @@ class clsWordDoc {
 
   int16_t CreateWordApplication();
   int16_t OpenWordDokument(const std::string& name, const std::string& programFolder,
-                           std::vector<std::string>& messages, int16_t keyOffset,
-                           bool useOwnFolder, const std::string& ownFolder);
+                           std::vector<std::string>& messages, int16_t keyOffset, bool useOwnFolder,
+                           const std::string& ownFolder);
   void CloseWordDokument();
   void DeleteWordApplication();
 
@@ -104,6 +117,11 @@ class clsWordDoc {
   static void setPrinter(DocumentPrinter printer);
 
  private:
+  app::clsDebug& log() const;
+  const app::Settings& settings() const;
+  app::UserInterface& ui() const;
+  template <typename Work>
+  void serving(Work&& work);
   bool guard(const std::string& routine);
   void refuse(const std::string& file, const std::string& cause,
               std::vector<std::string>& messages);
@@ -119,9 +137,15 @@ class clsWordDoc {
   std::unique_ptr<docx::Document> document_;
   std::filesystem::path documentPath_;
   DocumentOutcome outcome_;
+  std::unique_ptr<app::RunServices> services_;  // null: the program-wide objects
+  bool servesEvents_ = true;
+  // The message list of the run that opened the current document: a document that cannot be
+  // printed is something the user must act on, and CloseWordDokument has no list of its own.
+  std::vector<std::string>* runMessages_ = nullptr;
 };
 
-// The program-wide instance; a generation window renews it with resetWordDoc().
+// The program-wide instance (the windows' engine); a generation window renews it with
+// resetWordDoc().
 clsWordDoc& g_WordDoc();
 void resetWordDoc();
 

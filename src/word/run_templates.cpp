@@ -4,10 +4,11 @@
 
 namespace word {
 
-const std::string& RunTemplates::problem(const std::string& key) {
+std::string RunTemplates::problem(const std::string& key) {
+  std::lock_guard lock(mutex_);
   auto it = problems_.find(key);
   if (it == problems_.end())
-    it = problems_.emplace(key, g_WordDoc().TemplateProblem(key, programFolder())).first;
+    it = problems_.emplace(key, engine_.TemplateProblem(key, programFolder())).first;
   return it->second;
 }
 

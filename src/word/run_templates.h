@@ -1,19 +1,28 @@
 #pragma once
 // The templates of one generation run: each is checked (with its bookmarks) before the first
-// document made from it, and the answer is kept for the rest of the run.
+// document made from it, and the answer is kept for the rest of the run. The workers of a run
+// share one object.
 
 #include <map>
+#include <mutex>
 #include <string>
 
 namespace word {
 
+class clsWordDoc;
+
 class RunTemplates {
  public:
+  // engine answers the checks; it must outlive this object.
+  explicit RunTemplates(clsWordDoc& engine) : engine_(engine) {}
+
   // "" when documents may be made from the template of key ("GN", "GN-Report", "Deckblatt"),
   // else the message why not, naming the template file.
-  const std::string& problem(const std::string& key);
+  std::string problem(const std::string& key);
 
  private:
+  clsWordDoc& engine_;
+  std::mutex mutex_;
   std::map<std::string, std::string> problems_;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/program_objects.h"
+#include "app/cls_debug.h"
 #include "word/part_extent_index.h"
 
 namespace word {
@@ -17,12 +17,11 @@ bool disjoint(const Box& part, const Box& box) {
          part.Top < box.Bottom;
 }
 
-void logDamaged(int32_t j, const RecordExtents& rec) {
-  app::g_Debug().Ausgabe(
-      2, "CollectNeighbourPolygons: Fehler! Der Datensatz " + std::to_string(j) +
-             " der Shape-Datei ist nicht lesbar und wird übergangen: " +
-             rec.error->germanDescription() +
-             "(" + std::to_string(rec.error->signedNumber()) + ")");
+void logDamaged(app::clsDebug& log, int32_t j, const RecordExtents& rec) {
+  log.Ausgabe(2, "CollectNeighbourPolygons: Fehler! Der Datensatz " + std::to_string(j) +
+                     " der Shape-Datei ist nicht lesbar und wird übergangen: " +
+                     rec.error->germanDescription() + "(" +
+                     std::to_string(rec.error->signedNumber()) + ")");
 }
 
 // The box of record r's parts into box; false when r is no polygon. A damaged r throws.
@@ -66,11 +65,11 @@ int16_t PointVisible(double W, double H, float x, float y, int16_t direction, bo
   }
 }
 
-int16_t EdgeIntersection(int16_t direction, double W, double H, float x1, float y1, float x2,
-                         float y2, float& x, float& y) {
+int16_t EdgeIntersection(app::clsDebug& log, int16_t direction, double W, double H, float x1,
+                         float y1, float x2, float y2, float& x, float& y) {
   if (direction < 1 || direction > 4) {
-    app::g_Debug().Ausgabe(2, "EdgeIntersection: Fehler! Die Cliprichtung (" +
-                                  std::to_string(direction) + ") ist nicht korrekt!");
+    log.Ausgabe(2, "EdgeIntersection: Fehler! Die Cliprichtung (" + std::to_string(direction) +
+                       ") ist nicht korrekt!");
     return kFailed;
   }
   const bool vertical = x1 == x2;
@@ -97,7 +96,8 @@ int16_t EdgeIntersection(int16_t direction, double W, double H, float x1, float 
   return kOk;
 }
 
-int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& completelyOutside) {
+int16_t ClipRingEdge(app::clsDebug& log, int16_t direction, double W, double H, Ring& ring,
+                     bool& completelyOutside) {
   completelyOutside = true;
   Ring clipped;
   clipped.reserve(ring.size() + 2);
@@ -108,15 +108,15 @@ int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& co
     bool bInside = false;
     if (PointVisible(W, H, a.x, a.y, direction, aInside) != kOk ||
         PointVisible(W, H, b.x, b.y, direction, bInside) != kOk) {
-      app::g_Debug().Ausgabe(2,
-                             "ClipRingEdge: Fehler! Die Sichtbarkeit eines Polygonpunkts konnte "
-                             "nicht bestimmt werden.");
+      log.Ausgabe(2,
+                  "ClipRingEdge: Fehler! Die Sichtbarkeit eines Polygonpunkts konnte "
+                  "nicht bestimmt werden.");
       return kFailed;
     }
     if (aInside) clipped.push_back(a);
     if (aInside != bInside) {
       RingPoint cut;
-      if (EdgeIntersection(direction, W, H, a.x, a.y, b.x, b.y, cut.x, cut.y) == kOk)
+      if (EdgeIntersection(log, direction, W, H, a.x, a.y, b.x, b.y, cut.x, cut.y) == kOk)
         clipped.push_back(cut);
     }
   }
@@ -128,8 +128,8 @@ int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& co
   return kOk;
 }
 
-void CollectNeighbourPolygons(shape::CShapeFile& file, int32_t r, NeighbourCollection& neighbours,
-                              Box& box) {
+void CollectNeighbourPolygons(app::clsDebug& log, shape::CShapeFile& file, int32_t r,
+                              NeighbourCollection& neighbours, Box& box) {
   neighbours.clear();
   box = Box{};
   if (r < 1 || r > file.Count()) return;
@@ -141,19 +141,19 @@ void CollectNeighbourPolygons(shape::CShapeFile& file, int32_t r, NeighbourColle
     }
     const RecordExtents rec = readRecordExtents(file, j);
     if (rec.kind == RecordExtents::Kind::Damaged)
-      logDamaged(j, rec);
+      logDamaged(log, j, rec);
     else if (touches(rec, box))
       neighbours.push_back(j);
   }
 }
 
-void CollectNeighbourPolygons(const PartExtentIndex& index, int32_t r,
+void CollectNeighbourPolygons(app::clsDebug& log, const PartExtentIndex& index, int32_t r,
                               NeighbourCollection& neighbours, Box& box) {
   neighbours.clear();
   box = Box{};
   if (r < 1 || r > index.Count()) return;
   if (!ownBox(index.record(r), box)) return;
-  for (int32_t j : index.damaged()) logDamaged(j, index.record(j));
+  for (int32_t j : index.damaged()) logDamaged(log, j, index.record(j));
   for (int32_t j : index.candidates(box))
     if (j == r || touches(index.record(j), box)) neighbours.push_back(j);
 }

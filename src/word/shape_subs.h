@@ -2,11 +2,12 @@
 // Geometry for the cover-sheet map: which polygons of the shapefile lie around the surveyed
 // one (by part extents), and one Sutherland-Hodgman pass per window edge that cuts a
 // neighbouring ring to the map window. Routines answer 100 (success) or 101 (failure) and log
-// through g_Debug; shapefile errors of the surveyed record itself reach the caller.
+// into the log they are given; shapefile errors of the surveyed record itself reach the caller.
 
 #include <cstdint>
 #include <vector>
 
+#include "app/cls_debug.h"
 #include "shape/c_shape_file.h"
 
 namespace word {
@@ -36,21 +37,22 @@ using NeighbourCollection = std::vector<int32_t>;
 int16_t PointVisible(double W, double H, float x, float y, int16_t direction, bool& inside);
 
 // Where the segment (x1, y1)-(x2, y2), known to cross the edge, meets it.
-int16_t EdgeIntersection(int16_t direction, double W, double H, float x1, float y1, float x2,
-                         float y2, float& x, float& y);
+int16_t EdgeIntersection(app::clsDebug& log, int16_t direction, double W, double H, float x1,
+                         float y1, float x2, float y2, float& x, float& y);
 
 // Replaces ring by its part on the inner side of the edge. With nothing inside, the ring stays
 // as it was and completelyOutside is set.
-int16_t ClipRingEdge(int16_t direction, double W, double H, Ring& ring, bool& completelyOutside);
+int16_t ClipRingEdge(app::clsDebug& log, int16_t direction, double W, double H, Ring& ring,
+                     bool& completelyOutside);
 
 // Record numbers whose part extents touch the extent of record r (r itself always included)
 // and that extent. For r outside 1 to Count, or a record r that is no polygon: nothing and a
 // zero box. A null or damaged record other than r is logged and skipped; an error reading r
 // itself is thrown.
-void CollectNeighbourPolygons(shape::CShapeFile& file, int32_t r, NeighbourCollection& neighbours,
-                              Box& box);
+void CollectNeighbourPolygons(app::clsDebug& log, shape::CShapeFile& file, int32_t r,
+                              NeighbourCollection& neighbours, Box& box);
 // The same answer (and log lines) from part extents read once for many calls.
-void CollectNeighbourPolygons(const PartExtentIndex& index, int32_t r,
+void CollectNeighbourPolygons(app::clsDebug& log, const PartExtentIndex& index, int32_t r,
                               NeighbourCollection& neighbours, Box& box);
 
 }  // namespace word

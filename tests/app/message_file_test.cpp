@@ -1,6 +1,7 @@
 #include "app/message_file.h"
 
 #include "app/app_fixture.h"
+#include "app/run_services.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ class MessageFileTest : public AppFixture {
 TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alte Meldung\r\nnoch eine\r\ndritte\r\n");
-  auto written = app::writeMessageFile({"Erste Meldung mit Ä", "Zweite"});
+  auto written =
+      app::writeMessageFile({"Erste Meldung mit Ä", "Zweite"}, app::RunServices::program());
   EXPECT_EQ(written.file, file());
   EXPECT_EQ(written.error, "");
   EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\n");
@@ -31,14 +33,14 @@ TEST_F(MessageFileTest, Write_NoMessagesRemovesReadOnlyOldFile) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alt\r\n");
   std::filesystem::permissions(file(), std::filesystem::perms::owner_read);
-  EXPECT_TRUE(app::writeMessageFile({}).file.empty());
+  EXPECT_TRUE(app::writeMessageFile({}, app::RunServices::program()).file.empty());
   EXPECT_FALSE(std::filesystem::exists(file()));
   EXPECT_TRUE(ui().boxes.empty());
 }
 
 TEST_F(MessageFileTest, Write_MissingFolderSaysSoInsteadOfNamingAFile) {
   settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
-  const auto outcome = app::writeMessageFile({"Meldung"});
+  const auto outcome = app::writeMessageFile({"Meldung"}, app::RunServices::program());
   EXPECT_TRUE(outcome.file.empty());
   EXPECT_EQ(outcome.error,
             "der Ausgabeordner " + (dir_.path() / "fehlt").string() + " existiert nicht");
@@ -52,7 +54,7 @@ TEST_F(MessageFileTest, Write_MissingFolderSaysSoInsteadOfNamingAFile) {
 TEST_F(MessageFileTest, Write_FailureIsToldAndLeavesNoTemporaryFile) {
   settings().set(app::kDataFilesPfad, dir_.str());
   std::filesystem::create_directories(file() / "alt");
-  const auto outcome = app::writeMessageFile({"Meldung"});
+  const auto outcome = app::writeMessageFile({"Meldung"}, app::RunServices::program());
   EXPECT_TRUE(outcome.file.empty());
   EXPECT_FALSE(outcome.error.empty());
   EXPECT_TRUE(outcome.staleFileLeft);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
+#include "app/run_services.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TEST_F(StaleTempFiles, RunStartRemovesOursInOutputAndTypeFolders) {
       {out / "GN" / ".eigen.txt", true}};
   for (const auto& [file, kept] : files) testsupport::writeFile(file, "x");
   settings().set(app::kDataFilesPfad, out.string());
-  app::removeLeftoversOfKilledRuns();
+  app::removeLeftoversOfKilledRuns(app::RunServices::program());
   for (const auto& [file, kept] : files) EXPECT_EQ(fs::exists(file), kept) << file;
 }
 

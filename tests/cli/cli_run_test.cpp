@@ -1,6 +1,7 @@
 // The generating commands as a user runs them, on a sample database with the real templates.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "app/resource_folder.h"
@@ -8,6 +9,7 @@
 #include "support/temp_dir.h"
 #include "tools/sample_database.h"
 #include "word/docx/document.h"
+#include "word/same_documents.h"
 
 namespace {
 
@@ -99,16 +101,16 @@ TEST_P(CliDamagedInput, RunCountsDocumentsIncompleteAndNamesTheCause) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, CliDamagedInput,
-    ::testing::Values(
-        InputDamage{"EmptiedMemo", "anmerk.dbt", 0, "sheets", "anmerk.dbt"},
-        InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets", "Memodatei"},
-        InputDamage{"CutPolygone", "polygone.dbf", 40, "sheets", "polygone.dbf"},
-        InputDamage{"CutArtenbew", "artenbew.dbf", 40, "sheets", "artenbew.dbf"},
-        InputDamage{"CutPflanzen", "pflanzen.dbf", 40, "sheets", "pflanzen.dbf"},
-        InputDamage{"CutSecondTable", "bgg2.dbf", 40, "sheets", "bgg2.dbf"},
-        InputDamage{"CutBiotopeTypes", "biottyp.dbf", 40, "report", "biottyp.dbf"},
-        InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report",
-                    "hinter das Ende der shp-Datei"}),
+    ::testing::Values(InputDamage{"EmptiedMemo", "anmerk.dbt", 0, "sheets", "anmerk.dbt"},
+                      InputDamage{"MissingMemo", "anmerk.dbt", std::string::npos, "sheets",
+                                  "Memodatei"},
+                      InputDamage{"CutPolygone", "polygone.dbf", 40, "sheets", "polygone.dbf"},
+                      InputDamage{"CutArtenbew", "artenbew.dbf", 40, "sheets", "artenbew.dbf"},
+                      InputDamage{"CutPflanzen", "pflanzen.dbf", 40, "sheets", "pflanzen.dbf"},
+                      InputDamage{"CutSecondTable", "bgg2.dbf", 40, "sheets", "bgg2.dbf"},
+                      InputDamage{"CutBiotopeTypes", "biottyp.dbf", 40, "report", "biottyp.dbf"},
+                      InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report",
+                                  "hinter das Ende der shp-Datei"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
@@ -139,5 +141,62 @@ TEST_F(CliRunTest, Demo_WritesSampleAndEveryDocument) {
   EXPECT_NE(out_.str().find("Fehlerprotokoll: " + (out / "FehlerReport2.log").string()),
             std::string::npos);
 }
+
+// The same run with one and with several workers, on a survey as offices keep it (unmarked code
+// page, malformed codes, a sheet without its rows): the same documents with the same contents,
+// the same message file and the same report on the console.
+class CliJobs : public CliRunTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
+  const fs::path db = dir_.path() / "messy";
+  ASSERT_EQ(run({"sample-data", db.string(), "--polygons", "20", "--messy"}), 0) << err_.str();
+  struct Outcome {
+    int status;
+    std::string out, err;
+  };
+  auto runWith = [&](const std::string& jobs) {
+    const fs::path out = dir_.path() / ("out" + jobs);
+    fs::create_directories(out);
+    std::vector<std::string> args = {
+        "--db",  db.string(),  "--shape", (db / "shape/ffh_flaechen.shp").string(),
+        "--out", out.string(), "--log"};
+    std::istringstream command(GetParam());
+    for (std::string word; command >> word;) args.push_back(word);
+    args.insert(args.end(), {"--jobs", jobs});
+    const int status = run(args);
+    // Only the elapsed time, the output folder and the order of the progress lines (one per
+    // document as a worker starts it) may differ.
+    static const std::regex clock(R"( in \d+:\d+(:\d+)?)");
+    auto same = [&](const std::string& text) {
+      std::string t = std::regex_replace(text, clock, "");
+      for (std::size_t at; (at = t.find(out.string())) != std::string::npos;)
+        t.replace(at, out.string().size(), "OUT");
+      std::istringstream lines(t);
+      std::vector<std::string> progress;
+      std::string rest;
+      for (std::string line; std::getline(lines, line);)
+        (line.rfind("Generiere ", 0) == 0 ? progress.push_back(line) : void(rest += line + "\n"));
+      std::sort(progress.begin(), progress.end());
+      for (const auto& line : progress) rest += line + "\n";
+      return rest;
+    };
+    return Outcome{status, same(out_.str()), same(err_.str())};
+  };
+  const Outcome one = runWith("1");
+  EXPECT_NE(one.out.find(" erstellt"), std::string::npos) << one.out << one.err;
+  EXPECT_NE(one.err, "");  // the malformed codes are named
+  for (const std::string jobs : {"2", "4"}) {
+    const Outcome many = runWith(jobs);
+    EXPECT_EQ(many.status, one.status) << jobs;
+    EXPECT_EQ(many.out, one.out) << jobs;
+    EXPECT_EQ(many.err, one.err) << jobs;
+    EXPECT_EQ(testsupport::documentDifference(dir_.path() / "out1", dir_.path() / ("out" + jobs)),
+              "")
+        << jobs;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliJobs,
+                         ::testing::Values("sheets --all --cover --yes", "report --all"));
 
 }  // namespace

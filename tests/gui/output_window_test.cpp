@@ -263,7 +263,7 @@ TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
 struct TypeTab {
   const char* name;
   int tab;
-  const char* all, *search, *available, *select, *chosen;
+  const char *all, *search, *available, *select, *chosen;
   bool biotope;  // else habitat
 };
 
@@ -291,8 +291,9 @@ TEST_P(TypeTabTest, one_type_found_by_search_restricts_run) {
   clickRow(c<QTreeWidget>(t.available), 0);
   c<QPushButton>(t.select)->click();
   EXPECT_EQ(codes(c<QTreeWidget>(t.chosen)), std::vector<std::string>{type});
-  const auto wanted = keys([&](auto&, auto&, const std::string& b, const std::string& h,
-                               auto&) { return typeOf(b, h) == type; });
+  const auto wanted = keys([&](auto&, auto&, const std::string& b, const std::string& h, auto&) {
+    return typeOf(b, h) == type;
+  });
   run();
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
@@ -430,6 +431,7 @@ TEST_F(OutputWindowTest, cancel_mid_run_finishes_sheet_in_work_and_blocks_second
       });
     }
   });
+  window_->setJobs(1);  // one sheet in work at a time: the count below is exact
   run();
   EXPECT_TRUE(seen.timerActive);
   EXPECT_TRUE(seen.waitCursor);
@@ -487,6 +489,7 @@ TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are
                    [&](int value) {
                      if (value == 2 && !raised) raised = std::raise(GetParam()) == 0;
                    });
+  window_->setJobs(1);  // one sheet in work at a time: the count below is exact
   QTimer::singleShot(0, window_.get(), [this] { run(); });
   EXPECT_EQ(QApplication::exec(), 0);
   ASSERT_TRUE(raised);

@@ -125,8 +125,9 @@ TEST_F(ReportWindowTest, run_makes_cover_sheet_and_reports_per_polygon) {
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
   EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
   EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(),
-            "Fertig: " + std::to_string(expected.size() - 2) + " Datenreports und 2 Deckblätter "
-            "erstellt");
+            "Fertig: " + std::to_string(expected.size() - 2) +
+                " Datenreports und 2 Deckblätter "
+                "erstellt");
 }
 
 TEST_F(ReportWindowTest, message_file_box_comes_after_run_mode) {
@@ -173,6 +174,7 @@ TEST_F(ReportWindowTest, cancel_finishes_polygon_in_work_then_stops) {
                        seen.visibleAfterClose = window_->isVisible();
                      });
                    });
+  window_->setJobs(1);  // one polygon in work at a time: the counts below are exact
   c<QPushButton>("cmdGenerate")->click();
   EXPECT_TRUE(seen.timerActive);
   EXPECT_TRUE(seen.waitCursor);

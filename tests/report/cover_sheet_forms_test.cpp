@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -77,7 +78,9 @@ TEST_P(CoverSheetForms, CompleteCoverSheetsAndFolderUntouched) {
     const std::string& code = codes_[e.polygon];
     std::string types;
     ASSERT_EQ(data::FfhReportGetBogentypen(code, types, *db_), 100);
-    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, types, *db_, messages_, false, ""), 100)
+    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, types, word::programContext(*db_), messages_,
+                                                 false, ""),
+              100)
         << code;
     const MapGroup map = mapOf(reportFile(code + "Deckblatt"));
     ASSERT_TRUE(map.found) << code;
@@ -117,7 +120,8 @@ TEST_F(CoverSheetMissing, PolygonMissingFromTable_NamedInMessagesAndCountedIncom
   table[3] = "99999999999";
   sample::writeSampleShapefile(folder_ / "ffh_flaechen.shp", table, 3);
   std::atomic<bool> cancel{false};
-  const auto s = report::runReports(*db_, {codes_[2], codes_[3]}, false, cancel);
+  const auto s =
+      report::runReports(word::programContext(*db_), {codes_[2], codes_[3]}, false, cancel);
   ASSERT_EQ(s.incomplete.size(), 1u);
   EXPECT_EQ(s.incomplete[0].name, codes_[3] + "Deckblatt");
   EXPECT_EQ(s.coverSheets, 1u);

@@ -10,6 +10,7 @@
 #include "shape/c_shape_file.h"
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -87,7 +88,8 @@ class CoverSheetTest : public reporttest::ReportFixture {
                               bool complete = true) {
     std::string list = types;
     if (list.empty()) data::FfhReportGetBogentypen(code, list, *db_);
-    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, list, *db_, messages_, false, ""),
+    EXPECT_EQ(report::FfhReportGenerateDeckblatt(code, list, word::programContext(*db_), messages_,
+                                                 false, ""),
               complete ? 100 : 101);
     const auto file = reportFile(code + "Deckblatt");
     EXPECT_TRUE(std::filesystem::exists(file));
@@ -198,7 +200,8 @@ TEST_F(CoverSheetTest, SurveyUnits_GroupedCodeAndBlocksOfListedTypes) {
 TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
   // An empty type list leaves nothing between the brackets: the query fails.
   std::string none;
-  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", none, *db_, messages_, false, ""),
+  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", none, word::programContext(*db_),
+                                               messages_, false, ""),
             101);
   EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
             std::vector<std::string>{"Erfassungseinheiten"});
@@ -263,8 +266,8 @@ TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
 }
 
 TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {
-  auto coverSheet = report::coverSheetInFolder(*db_);
-  EXPECT_EQ(coverSheet("12300100001", "GN,GT", messages_, "GN"), 100);
+  auto coverSheet = report::coverSheetInFolder();
+  EXPECT_EQ(coverSheet("12300100001", "GN,GT", word::programContext(*db_), messages_, "GN"), 100);
   EXPECT_TRUE(std::filesystem::exists(out() / "GN" / "12300100001Deckblatt.docx"));
   EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
 }
@@ -276,7 +279,8 @@ TEST_F(CoverSheetTest, Deckblatt_EngineErrorIsCaughtAndLaterDocumentsStillWork) 
                 "<w:p>" + reporttest::bookmark(1, "GBCODE", "x") + "</w:p><w:p>" +
                     reporttest::bookmark(2, "HA", "~") + "</w:p>");
   std::string types = "GN,GT";
-  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", types, *db_, messages_, false, ""),
+  EXPECT_EQ(report::FfhReportGenerateDeckblatt("12300100001", types, word::programContext(*db_),
+                                               messages_, false, ""),
             101);
   bool caught = false;
   for (const auto& line : log())

@@ -3,6 +3,7 @@
 #include "report/mod_ffh_report_bogen.h"
 #include "report_fixture.h"
 #include "support/temp_dir.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ class ReportDocumentTest : public reporttest::ReportFixture {
 
   // Makes the report of key and opens the saved file.
   void make(const std::string& key) {
-    ASSERT_EQ(report::FfhReportGenerateBoegen(key, *db_, messages_), 100);
+    ASSERT_EQ(report::FfhReportGenerateBoegen(key, word::programContext(*db_), messages_), 100);
     ASSERT_TRUE(std::filesystem::exists(reportFile(key + "-Report"))) << key;
     read(reportFile(key + "-Report"));
   }
@@ -174,7 +175,7 @@ TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
   EXPECT_EQ(mark("ANMERKUNGEN"), "Quellige Stellen");
   EXPECT_EQ(mark("PFLANZENSOZ"), "Arrhenatheretum, Calthion");
   ASSERT_EQ(doc_->tables().count(), 3);
-  EXPECT_EQ(doc_->tables().rowCount(3), 2);  // the "-" row went
+  EXPECT_EQ(doc_->tables().rowCount(3), 2);                             // the "-" row went
   EXPECT_EQ(doc_->tables().cellText(3, 2, 2), "XL-Hecke, Xerophyten");  // as stored
 
   make("123001000013F");
@@ -206,10 +207,13 @@ TEST_F(ReportDocumentTest, Driver_SheetsOfPolygonAndMissingTemplate) {
   EXPECT_TRUE(keys.empty());
   // A type without its report template: the engine is started and ended, nothing is stored.
   std::filesystem::remove(dir_.path() / "prog/Templates/TemplateDatenreportV2F.dotx");
-  EXPECT_EQ(report::FfhReportGenerateBoegen("123001000013F", *db_, messages_), 100);
+  EXPECT_EQ(report::FfhReportGenerateBoegen("123001000013F", word::programContext(*db_), messages_),
+            100);
   EXPECT_FALSE(std::filesystem::exists(reportFile("123001000013F-Report")));
   EXPECT_FALSE(logged("D3 FfhReportGenerateBoegen: Datei 123001000013F generiert."));
-  EXPECT_EQ(report::FfhReportGenerateBoegen("123001000011GN", *db_, messages_), 100);
+  EXPECT_EQ(
+      report::FfhReportGenerateBoegen("123001000011GN", word::programContext(*db_), messages_),
+      100);
   EXPECT_TRUE(std::filesystem::exists(reportFile("123001000011GN-Report")));
 }
 

@@ -8,6 +8,7 @@
 #include "report_fixture.h"
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class ReportRunTest : public reporttest::ReportFixture {
   }
 
   report::ReportSummary run(const std::vector<std::string>& codes, bool skipCopies = false) {
-    return report::runReports(*db_, codes, skipCopies, cancel_, callbacks_);
+    return report::runReports(word::programContext(*db_), codes, skipCopies, cancel_, callbacks_);
   }
 
   std::atomic<bool> cancel_{false};

@@ -10,6 +10,7 @@
 #include "sheets/clean_copy_run.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST_F(SampleRunTest, Run_EverySheetOfEveryPolygonReported) {
   std::atomic<bool> cancel{false};
   const long builds = report::partExtentBuilds();
   const auto scans = db_->fullScanSteps();
-  const auto s = report::runReports(*db_, selection.codes, false, cancel);
+  const auto s = report::runReports(word::programContext(*db_), selection.codes, false, cancel);
   // Every look-up per polygon and per sheet goes through an index: a run stays linear in the
   // survey's size.
   EXPECT_EQ(db_->fullScanSteps(), scans);
@@ -93,9 +94,10 @@ TEST_F(BuiltTemplatesTest, CleanCopyRun_CoverSheetBesideEachSheet) {
     keys.add(key, key);
   }
   sheets::RunCallbacks callbacks;
-  callbacks.coverSheet = report::coverSheetInFolder(*db_);
+  callbacks.coverSheet = report::coverSheetInFolder();
   std::atomic<bool> cancel{false};
-  const auto s = sheets::runCleanCopies(*db_, keys, false, true, cancel, callbacks);
+  const auto s =
+      sheets::runCleanCopies(word::programContext(*db_), keys, false, true, cancel, callbacks);
   EXPECT_TRUE(s.failed.empty());
   for (const auto& [key, item] : keys) {
     const std::string type = key.substr(12);
@@ -109,7 +111,7 @@ TEST_F(BuiltTemplatesTest, CleanCopyRun_CoverSheetBesideEachSheet) {
 TEST_F(BuiltTemplatesTest, Run_EveryBookmarkTheReportWritesIsThere) {
   const auto result = writeSample(12, 5);
   std::atomic<bool> cancel{false};
-  const auto s = report::runReports(*db_, polygons_, false, cancel);
+  const auto s = report::runReports(word::programContext(*db_), polygons_, false, cancel);
   EXPECT_FALSE(s.aborted) << s.error;
   EXPECT_EQ(s.coverSheets, polygons_.size());
   EXPECT_EQ(s.reports, static_cast<std::size_t>(result.sheets));

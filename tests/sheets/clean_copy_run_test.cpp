@@ -1,6 +1,7 @@
 #include "sheets/clean_copy_run.h"
 
 #include "sheets/generation_fixture.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -8,7 +9,8 @@ class CleanCopyRunTest : public testsupport::GenerationFixture {
  protected:
   sheets::Selection selectAll() {
     sheets::Restrictions r;
-    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}) r.sheetTypes.add(t, t);
+    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
+      r.sheetTypes.add(t, t);
     return sheets::selectSheets(database_, r);
   }
 };
@@ -22,34 +24,52 @@ TEST_F(CleanCopyRunTest, Run_ProducesEverySelectedSheet) {
   std::atomic<bool> cancel{false};
   std::vector<std::string> seen;
   sheets::RunCallbacks callbacks;
-  callbacks.progress = [&](std::size_t, std::size_t, const std::string& key) { seen.push_back(key); };
-  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel, callbacks);
+  callbacks.progress = [&](std::size_t, std::size_t, const std::string& key) {
+    seen.push_back(key);
+  };
+  const auto summary = sheets::runCleanCopies(word::programContext(database_), selection.keys,
+                                              false, false, cancel, callbacks);
   EXPECT_EQ(summary.produced, selection.keys.size());
   EXPECT_TRUE(summary.failed.empty());
   EXPECT_EQ(seen.size(), selection.keys.size());
-  for (const auto& [key, item] : selection.keys) EXPECT_TRUE(std::filesystem::exists(documentOf(key)));
+  for (const auto& [key, item] : selection.keys)
+    EXPECT_TRUE(std::filesystem::exists(documentOf(key)));
   EXPECT_FALSE(std::filesystem::exists(out_ / "MessageReport.txt"));
 }
 
-TEST_F(CleanCopyRunTest, Run_CancelFinishesSheetInWorkAndStartsNoOther) {
+// Cancel with one and with two workers: every sheet started (its progress shown) is finished,
+// none is started after; one worker stops right after the sheet in work.
+class CleanCopyCancelTest : public CleanCopyRunTest,
+                            public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(CleanCopyCancelTest, Run_CancelFinishesSheetsInWorkAndStartsNoOther) {
   const auto selection = selectAll();
   std::atomic<bool> cancel{false};
+  std::size_t started = 0;
   sheets::RunCallbacks callbacks;
-  callbacks.progress = [&](std::size_t i, std::size_t, const std::string&) {
-    if (i == 2) cancel = true;  // pressed while the second sheet is in work
+  callbacks.progress = [&](std::size_t, std::size_t, const std::string&) {
+    if (++started == 2) cancel = true;  // pressed while the second sheet is in work
   };
-  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel, callbacks);
+  const auto summary = sheets::runCleanCopies(word::programContext(database_), selection.keys,
+                                              false, false, cancel, callbacks, GetParam());
   EXPECT_TRUE(summary.cancelled);
-  EXPECT_EQ(summary.produced, 2u);
+  EXPECT_EQ(summary.produced, started);
+  if (GetParam() == 1) {
+    EXPECT_EQ(started, 2u);
+  }
+  EXPECT_LT(started, selection.keys.size());
   std::size_t files = 0;
   for (const auto& [key, item] : selection.keys) files += std::filesystem::exists(documentOf(key));
-  EXPECT_EQ(files, 2u);
+  EXPECT_EQ(files, started);
 }
+
+INSTANTIATE_TEST_SUITE_P(Workers, CleanCopyCancelTest, ::testing::Values(1u, 2u));
 
 TEST_F(CleanCopyRunTest, Run_SkipCopiesLeavesOutKindsThreeAndFour) {
   const auto selection = selectAll();
   std::atomic<bool> cancel{false};
-  const auto summary = sheets::runCleanCopies(database_, selection.keys, true, false, cancel);
+  const auto summary =
+      sheets::runCleanCopies(word::programContext(database_), selection.keys, true, false, cancel);
   data::Recordset copies;
   ASSERT_TRUE(database_.GetRecordset(
       0, "SELECT GBCODE FROM gbogen WHERE GBKOPIE='3' OR GBKOPIE='4'", copies));
@@ -64,7 +84,8 @@ TEST_F(CleanCopyRunTest, Run_FileOpenElsewhereGoesToMessageFile) {
   std::filesystem::create_directories(documentOf(locked).parent_path());
   testsupport::writeFile(documentOf(locked).parent_path() / (".~lock." + locked + ".docx#"), "x");
   std::atomic<bool> cancel{false};
-  const auto summary = sheets::runCleanCopies(database_, selection.keys, false, false, cancel);
+  const auto summary =
+      sheets::runCleanCopies(word::programContext(database_), selection.keys, false, false, cancel);
   ASSERT_EQ(summary.failed, std::vector<std::string>{locked});
   ASSERT_EQ(summary.messages.size(), 1u);
   EXPECT_EQ(testsupport::readFile(out_ / "MessageReport.txt"), summary.messages[0] + "\r\n");
@@ -75,7 +96,8 @@ TEST_F(CleanCopyRunTest, Run_FileOpenElsewhereGoesToMessageFile) {
 TEST_F(CleanCopyRunTest, Run_EmptySelectionTellsUserAndRemovesOldMessageFile) {
   testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
   std::atomic<bool> cancel{false};
-  const auto summary = sheets::runCleanCopies(database_, data::TextSet(), false, false, cancel);
+  const auto summary = sheets::runCleanCopies(word::programContext(database_), data::TextSet(),
+                                              false, false, cancel);
   EXPECT_EQ(summary.produced, 0u);
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);

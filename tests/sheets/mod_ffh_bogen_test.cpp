@@ -3,6 +3,7 @@
 #include "data/species_lists.h"
 #include "docx/test_package.h"
 #include "sheets/generation_fixture.h"
+#include "word/run_context.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ class SheetGenerationTest : public testsupport::GenerationFixture {
   }
   docx::Document generate(const std::string& key) {
     std::vector<std::string> messages;
-    EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 100);
+    EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, word::programContext(database_), messages), 100);
     EXPECT_TRUE(messages.empty());
     return docx::Document::open(documentOf(key));
   }
@@ -78,7 +79,7 @@ TEST_F(SheetGenerationTest, Driver_MissingTemplateWritesNoFileButAnswers100) {
   std::filesystem::remove(app::resourceFolder() / "Templates/TemplateBogenV2H.dotx");
   const std::string key = keyOf("H");
   std::vector<std::string> messages;
-  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 100);
+  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, word::programContext(database_), messages), 100);
   EXPECT_FALSE(std::filesystem::exists(documentOf(key)));
   EXPECT_TRUE(logged("D2 OpenWordDokument: Fehler! Die Templatedatei " +
                      (app::resourceFolder() / "Templates/TemplateBogenV2H.dotx").string() +
@@ -92,7 +93,7 @@ TEST_F(SheetGenerationTest, Driver_MissingTableAnswers101WithoutDocument) {
   database_.ConnectDBDaten();  // a fresh connection that has not loaded ffhnum yet
   std::vector<std::string> messages;
   // The table check of the driver now fails before anything is opened.
-  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 101);
+  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, word::programContext(database_), messages), 101);
   EXPECT_TRUE(
       logged("D2 FfhBogenGenerateBoegen: Fehler! Die Verbindung zur Datenbank konnte "
              "nicht hergestellt werden."));
@@ -162,7 +163,7 @@ TEST_F(SheetGenerationTest, Head_FailingQueryLogsAndDocumentIsStillSaved) {
   testsupport::writeFile(db_ / "ffhnum.dbf", std::string("\x03\x7e\x01\x01 kaputt", 11));
   database_.ConnectDBDaten();
   std::vector<std::string> messages;
-  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, database_, messages), 100);
+  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, word::programContext(database_), messages), 100);
   const auto lines = log();
   auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line); };
   const auto head = at("D2 FfhBogenGenerateBoegen: Fehler! Der Kopfbereich für " + key +
@@ -179,7 +180,7 @@ TEST_F(SheetGenerationTest, Head_MissingBookmarkLogsBothLines) {
   std::vector<std::string> messages;
   ASSERT_EQ(doc.CreateWordApplication(), 100);
   ASSERT_EQ(doc.OpenWordDokument(keyOf("F"), word::programFolder(), messages, 12, false, ""), 100);
-  sheets::FfhGenerateHead("12", "GBFEHLT");
+  sheets::FfhGenerateHead("12", "GBFEHLT", word::programContext(database_));
   doc.CloseWordDokument();
   doc.DeleteWordApplication();
   EXPECT_TRUE(logged("D2 SetTextMarke: Fehler! Die Textmarke GBFEHLT1 existiert nicht."));

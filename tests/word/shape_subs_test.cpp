@@ -133,7 +133,7 @@ TEST_F(ShapeSubs, edgeIntersection_eachDirection) {
            {4, 2, 5, 6, 15, 4, 10},
            {4, 3, 5, 3, 15, 3, 10}}) {  // vertical
     float gotX = -1, gotY = -1;
-    EXPECT_EQ(EdgeIntersection(direction, 10, 10, x1, y1, x2, y2, gotX, gotY), 100);
+    EXPECT_EQ(EdgeIntersection(app::g_Debug(), direction, 10, 10, x1, y1, x2, y2, gotX, gotY), 100);
     EXPECT_FLOAT_EQ(gotX, x) << direction << " " << x1 << " " << y1;
     EXPECT_FLOAT_EQ(gotY, y) << direction << " " << x1 << " " << y1;
   }
@@ -142,7 +142,7 @@ TEST_F(ShapeSubs, edgeIntersection_eachDirection) {
 
 TEST_F(ShapeSubs, edgeIntersection_badDirection_logged) {
   float x = 0, y = 0;
-  EXPECT_EQ(EdgeIntersection(5, 10, 10, 0, 0, 1, 1, x, y), 101);
+  EXPECT_EQ(EdgeIntersection(app::g_Debug(), 5, 10, 10, 0, 0, 1, 1, x, y), 101);
   auto lines = errorLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], "D2 EdgeIntersection: Fehler! Die Cliprichtung (5) ist nicht korrekt!");
@@ -151,20 +151,20 @@ TEST_F(ShapeSubs, edgeIntersection_badDirection_logged) {
 TEST_F(ShapeSubs, clipRingEdge_eachDirection_cutsAtEdge) {
   bool outside = true;
   Ring left{{-5, 2}, {5, 2}, {5, 8}, {-5, 8}, {-5, 2}};
-  EXPECT_EQ(ClipRingEdge(1, 10, 10, left, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 1, 10, 10, left, outside), 100);
   EXPECT_FALSE(outside);
   expectRing(left, {{0, 2}, {5, 2}, {5, 8}, {0, 8}, {0, 2}});
 
   Ring right{{2, 2}, {12, 5}, {2, 8}, {2, 2}};
-  EXPECT_EQ(ClipRingEdge(2, 10, 10, right, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 2, 10, 10, right, outside), 100);
   expectRing(right, {{2, 2}, {10, 4.4f}, {10, 5.6f}, {2, 8}, {2, 2}});  // triangle -> quadrilateral
 
   Ring top{{2, -5}, {8, -5}, {8, 5}, {2, 5}, {2, -5}};
-  EXPECT_EQ(ClipRingEdge(3, 10, 10, top, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 3, 10, 10, top, outside), 100);
   expectRing(top, {{8, 0}, {8, 5}, {2, 5}, {2, 0}, {8, 0}});
 
   Ring bottom{{2, 5}, {6, 15}, {8, 5}, {2, 5}};
-  EXPECT_EQ(ClipRingEdge(4, 10, 10, bottom, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 4, 10, 10, bottom, outside), 100);
   expectRing(bottom, {{2, 5}, {4, 10}, {7, 10}, {8, 5}, {2, 5}});
   EXPECT_FALSE(outside);
 }
@@ -174,24 +174,24 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
   Ring ring = square;
   bool outside = true;
   for (int16_t direction : {2, 4, 1, 3}) {
-    EXPECT_EQ(ClipRingEdge(direction, 10, 10, ring, outside), 100);
+    EXPECT_EQ(ClipRingEdge(app::g_Debug(), direction, 10, 10, ring, outside), 100);
     EXPECT_FALSE(outside);
   }
   expectRing(ring, {{1, 1}, {1, 9}, {9, 9}, {9, 1}, {1, 1}});
 
   Ring beyond{{11, 1}, {15, 1}, {15, 5}, {10, 5}, {11, 1}};  // (10, 5) lies on the edge
   const Ring before = beyond;
-  EXPECT_EQ(ClipRingEdge(2, 10, 10, beyond, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 2, 10, 10, beyond, outside), 100);
   EXPECT_TRUE(outside);
   expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
 
   // A point on the edge counts as outside: the intersection is added beside it.
   Ring onEdge{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
-  EXPECT_EQ(ClipRingEdge(1, 10, 10, onEdge, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 1, 10, 10, onEdge, outside), 100);
   expectRing(onEdge, {{0, 5}, {5, 2}, {5, 8}, {0, 5}, {0, 5}});
 
   Ring tiny{{1, 1}};
-  EXPECT_EQ(ClipRingEdge(1, 10, 10, tiny, outside), 100);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 1, 10, 10, tiny, outside), 100);
   EXPECT_TRUE(outside);
   EXPECT_EQ(tiny.size(), 1u);
 }
@@ -199,7 +199,7 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
 TEST_F(ShapeSubs, clipRingEdge_badDirection_loggedAndRingKept) {
   Ring ring{{1, 1}, {1, 9}, {9, 9}, {1, 1}};
   bool outside = false;
-  EXPECT_EQ(ClipRingEdge(7, 10, 10, ring, outside), 101);
+  EXPECT_EQ(ClipRingEdge(app::g_Debug(), 7, 10, 10, ring, outside), 101);
   EXPECT_EQ(ring.size(), 4u);
   EXPECT_TRUE(outside);
   auto lines = errorLines();
@@ -213,19 +213,19 @@ TEST_F(ShapeSubs, collectNeighbours_touchingExtentsAndOwnRecord) {
   shape::CShapeFile file = openShape(writeNeighbours(folder_));
   NeighbourCollection n;
   Box b;
-  CollectNeighbourPolygons(file, 1, n, b);
+  CollectNeighbourPolygons(app::g_Debug(), file, 1, n, b);
   EXPECT_EQ(n, (NeighbourCollection{1, 2, 4}));
   EXPECT_EQ(sides(b), (std::vector<double>{0, 10, 10, 0}));
 
-  CollectNeighbourPolygons(file, 5, n, b);  // the last record, touching nothing
+  CollectNeighbourPolygons(app::g_Debug(), file, 5, n, b);  // the last record, touching nothing
   EXPECT_EQ(n, (NeighbourCollection{5}));
 
-  CollectNeighbourPolygons(file, 4, n, b);  // union of both parts
+  CollectNeighbourPolygons(app::g_Debug(), file, 4, n, b);  // union of both parts
   EXPECT_EQ(sides(b), (std::vector<double>{5, 60, 14, 0}));
   EXPECT_EQ(n, (NeighbourCollection{1, 2, 3, 4, 5}));
 
   for (int32_t r : {0, 6, -1}) {
-    CollectNeighbourPolygons(file, r, n, b);
+    CollectNeighbourPolygons(app::g_Debug(), file, r, n, b);
     EXPECT_TRUE(n.empty());
     EXPECT_EQ(sides(b), std::vector<double>(4, 0.0));
   }
@@ -240,7 +240,7 @@ TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
   shape::CShapeFile file = openShape(shp);
   NeighbourCollection n;
   Box b;
-  CollectNeighbourPolygons(file, 4, n, b);
+  CollectNeighbourPolygons(app::g_Debug(), file, 4, n, b);
   EXPECT_EQ(n, (NeighbourCollection{1, 4, 5}));
   auto lines = errorLines();
   ASSERT_EQ(lines.size(), 2u);
@@ -252,7 +252,7 @@ TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
   EXPECT_NE(lines[1].find("5000 Punkte"), std::string::npos) << lines[1];
 
   try {
-    CollectNeighbourPolygons(file, 2, n, b);
+    CollectNeighbourPolygons(app::g_Debug(), file, 2, n, b);
     ADD_FAILURE() << "the surveyed record's error must reach the caller";
   } catch (const shape::ShapeError& e) {
     EXPECT_EQ(e.number(), 0x8004020Eu);
@@ -269,9 +269,9 @@ TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
     NeighbourCollection fromFile, fromIndex;
     Box boxFile, boxIndex;
     size_t b0 = errorLines().size();
-    CollectNeighbourPolygons(file, r, fromFile, boxFile);
+    CollectNeighbourPolygons(app::g_Debug(), file, r, fromFile, boxFile);
     size_t b1 = errorLines().size();
-    CollectNeighbourPolygons(index, r, fromIndex, boxIndex);
+    CollectNeighbourPolygons(app::g_Debug(), index, r, fromIndex, boxIndex);
     EXPECT_EQ(fromFile, fromIndex) << r;
     EXPECT_EQ(sides(boxFile), sides(boxIndex));
     auto lines = errorLines();
@@ -280,7 +280,7 @@ TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
   }
   NeighbourCollection n;
   Box b;
-  EXPECT_THROW(CollectNeighbourPolygons(index, 2, n, b), shape::ShapeError);
+  EXPECT_THROW(CollectNeighbourPolygons(app::g_Debug(), index, 2, n, b), shape::ShapeError);
 }
 
 // The grid of the index must find exactly what a scan over every record finds, for small and
@@ -302,7 +302,7 @@ TEST_F(ShapeSubs, collectNeighbours_fromIndexGrid_sameAsScanOverAllRecords) {
   for (int32_t r = 1; r <= index.Count(); r += 7) {
     NeighbourCollection found;
     Box box;
-    CollectNeighbourPolygons(index, r, found, box);
+    CollectNeighbourPolygons(app::g_Debug(), index, r, found, box);
     NeighbourCollection expected;
     for (int32_t j = 1; j <= index.Count(); ++j)
       for (const Box& p : records[size_t(j - 1)].parts)

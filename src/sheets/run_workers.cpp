@@ -1,0 +1,167 @@
+#include "sheets/run_workers.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "print/document_output.h"
+
+namespace sheets {
+
+// What the workers hand to the calling thread, and how many of them have stopped.
+class RunWorkers::Queue {
+ public:
+  void post(std::function<void()> task) {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+    ready_.notify_one();
+  }
+  void workerStopped() {
+    std::lock_guard lock(mutex_);
+    ++stopped_;
+    ready_.notify_one();
+  }
+  // Runs the tasks waiting (after at most wait for one to come); false once every worker has
+  // stopped and nothing is left to run.
+  bool serve(unsigned workers, std::chrono::milliseconds wait) {
+    std::deque<std::function<void()>> batch;
+    bool allStopped = false;
+    {
+      std::unique_lock lock(mutex_);
+      ready_.wait_for(lock, wait, [&] { return !tasks_.empty() || stopped_ == workers; });
+      batch.swap(tasks_);
+      allStopped = stopped_ == workers;
+    }
+    for (auto& task : batch) task();
+    return !(allStopped && batch.empty());
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<std::function<void()>> tasks_;
+  unsigned stopped_ = 0;
+};
+
+namespace {
+
+// A worker's user interface: its boxes and questions are put to the run's own interface on the
+// calling thread, and the worker waits for the answer as a single-threaded run would.
+class ForwardingUserInterface : public app::UserInterface {
+ public:
+  using Post = std::function<void(std::function<void()>)>;
+  ForwardingUserInterface(Post post, app::UserInterface& target)
+      : post_(std::move(post)), target_(target) {}
+
+  void message(app::MessageIcon icon, const std::string& text) override {
+    ask([&] {
+      target_.message(icon, text);
+      return true;
+    });
+  }
+  bool askYesNo(const std::string& text) override {
+    return ask([&] { return target_.askYesNo(text); });
+  }
+
+ private:
+  bool ask(const std::function<bool()>& question) {
+    std::promise<bool> answer;
+    auto future = answer.get_future();
+    post_([&] {
+      try {
+        answer.set_value(question());
+      } catch (...) {
+        answer.set_exception(std::current_exception());
+      }
+    });
+    return future.get();
+  }
+
+  Post post_;
+  app::UserInterface& target_;
+};
+
+}  // namespace
+
+RunWorkers::RunWorkers(const word::RunContext& caller, unsigned jobs)
+    : caller_(caller), jobs_(jobs == 0 ? 1 : jobs) {}
+
+void RunWorkers::onCaller(std::function<void()> task) {
+  if (queue_)
+    queue_->post(std::move(task));
+  else
+    task();
+}
+
+void RunWorkers::run(std::size_t count, const Unit& unit) {
+  if (jobs_ == 1 || count <= 1) {
+    for (std::size_t i = 0; i < count; ++i)
+      if (!unit(i, caller_)) break;
+    return;
+  }
+  runOnWorkers(count, unit);
+}
+
+void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
+  Queue queue;
+  queue_ = &queue;
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  std::mutex errorMutex;
+  std::exception_ptr error;
+  auto fail = [&](std::exception_ptr e) {
+    std::lock_guard lock(errorMutex);
+    if (!error) error = std::move(e);
+    stop = true;
+  };
+  const unsigned workers = static_cast<unsigned>(std::min<std::size_t>(jobs_, count));
+  {
+    std::vector<std::jthread> threads;
+    threads.reserve(workers);
+    for (unsigned w = 0; w < workers; ++w) {
+      threads.emplace_back([&] {
+        try {
+          const auto log = caller_.log.forWorker();
+          ForwardingUserInterface ui([&queue](auto task) { queue.post(std::move(task)); },
+                                     caller_.ui);
+          const app::RunServices services{caller_.settings, *log, ui};
+          data::clsDBFData db = caller_.db.forWorker(services);
+          word::clsWordDoc doc(services, false);
+          word::RunContext run{services, db, doc};
+          while (!stop) {
+            const std::size_t i = next++;
+            if (i >= count) break;
+            if (!unit(i, run)) stop = true;
+          }
+        } catch (...) {
+          fail(std::current_exception());
+        }
+        queue.workerStopped();
+      });
+    }
+    // The calling thread serves until every worker has stopped: the workers' boxes wait for it.
+    for (;;) {
+      try {
+        if (!queue.serve(workers, std::chrono::milliseconds(10))) break;
+        caller_.ui.processEvents();
+      } catch (...) {
+        fail(std::current_exception());
+      }
+    }
+  }
+  queue_ = nullptr;
+  if (error) std::rethrow_exception(error);
+}
+
+unsigned workersFor(unsigned jobs, const app::Settings& settings) {
+  if (settings.get(app::kDataFilesPrint) == "1" || print::pdfCopies()) return 1;
+  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+  return jobs;
+}
+
+}  // namespace sheets

@@ -1,0 +1,56 @@
+#pragma once
+// Compares the documents of two output folders part by part. Only what a save must make new
+// is left out: the random salt and hash of the form protection.
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "word/docx/zip_archive.h"
+
+namespace testsupport {
+
+// "" when both folders hold the same files (relative paths) with the same contents, else the
+// first difference.
+inline std::string documentDifference(const std::filesystem::path& a,
+                                      const std::filesystem::path& b) {
+  namespace fs = std::filesystem;
+  auto read = [](const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  };
+  auto comparable = [](std::string part) {
+    static const std::regex random(R"(w:(hashValue|saltValue)="[^"]*")");
+    return std::regex_replace(part, random, "w:$1=\"\"");
+  };
+  auto files = [](const fs::path& root) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+      if (e.is_regular_file() && e.path().filename() != "FehlerReport2.log")
+        names.push_back(fs::relative(e.path(), root).string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const auto names = files(a);
+  if (names != files(b)) return "the folders hold different files";
+  for (const auto& name : names) {
+    const std::string left = read(a / name), right = read(b / name);
+    if (fs::path(name).extension() != ".docx") {
+      if (left != right) return name + " differs";
+      continue;
+    }
+    const auto leftParts = docx::readZip(left, name), rightParts = docx::readZip(right, name);
+    if (leftParts.size() != rightParts.size()) return name + ": different parts";
+    for (std::size_t i = 0; i < leftParts.size(); ++i)
+      if (leftParts[i].name != rightParts[i].name ||
+          comparable(*leftParts[i].data) != comparable(*rightParts[i].data))
+        return name + ": " + leftParts[i].name + " differs";
+  }
+  return "";
+}
+
+}  // namespace testsupport
