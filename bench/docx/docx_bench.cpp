@@ -2,8 +2,9 @@
 // template (QUELBRIX_TEMPLATE_DIR) opened through the engine's gateway, every bookmark the
 // generation routines write filled with a text, a report's tables cleaned up, the document
 // protected with the program's hash rounds and saved under a new name, as a run's documents
-// are. Every bookmark is filled, where a sheet gets one cross of each row of boxes and a report
-// leaves some values empty; the whole runs (quelbrix_sheets_bench) have the real mix.
+// are, with the heap set up as the programs do. Every bookmark is filled, more than a run fills
+// (a sheet gets one cross of each row of boxes, a report leaves some values empty); the whole
+// runs (quelbrix_sheets_bench, quelbrix_report_bench) have the real mix.
 // Run: quelbrix_docx_bench [--benchmark_filter=...]; the documents go to $TMPDIR.
 
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "bench_counters.h"
 #include "expected_bookmarks.h"
@@ -62,6 +64,7 @@ bool makeDocument(word::clsWordDoc& engine, const std::string& key, bool report,
 }
 
 void BM_Document(benchmark::State& state, const std::string& key) {
+  app::keepFreedMemoryForReuse();
   static Workspace workspace;
   const bool report = key.ends_with("-Report");
   const std::vector<std::string> bookmarks = word::bookmarksOfTemplate(key);
