@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # shows them unless this is given).
 CMAKE_ARGS ?=
 
-.PHONY: deps deps-test configure build demo test test-sanitize clean
+.PHONY: deps deps-test configure build demo test test-sanitize bench clean
 
 deps:
 	scripts/install-deps.sh build
@@ -42,5 +42,19 @@ test-sanitize: deps-test
 	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
+# The benchmarks, built as users build the program (Release) in a folder of their own, and run
+# one after the other; BENCH_ARGS go to each (e.g. --benchmark_repetitions=3), BENCH_RUN goes
+# before each (e.g. "taskset -c 1" for single-core figures).
+BENCH_BUILD ?= build-bench
+BENCHMARKS = data shape docx sheets report
+BENCH_ARGS ?=
+BENCH_RUN ?=
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELBRIX_BUILD_TESTS=OFF \
+		-DQUELBRIX_BUILD_BENCH=ON $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target $(BENCHMARKS:%=quelbrix_%_bench)
+	for b in $(BENCHMARKS); do $(BENCH_RUN) $(BENCH_BUILD)/bin/quelbrix_$${b}_bench $(BENCH_ARGS) || exit 1; done
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) demo-output demo-work
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD) demo-output demo-work

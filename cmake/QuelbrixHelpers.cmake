@@ -54,10 +54,19 @@ function(quelbrix_add_test name)
                        PROPERTIES ENVIRONMENT "QUELBRIX_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp")
 endfunction()
 
-# quelbrix_add_bench(NAME SOURCES ... [DEPS ...])
+# quelbrix_add_bench(NAME [TEMPLATES] SOURCES ... [DEPS ...])
+# One Google Benchmark executable with the shared main (bench/bench_main.cpp), which says how
+# the code measured was built; the sources include "bench_counters.h" for the document counters.
+# TEMPLATES: the benchmark fills the built templates, found at QUELBRIX_TEMPLATE_DIR.
 function(quelbrix_add_bench name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "TEMPLATES" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench)
   target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} quelbrix_bench_main benchmark::benchmark)
+  if(ARG_TEMPLATES)
+    add_dependencies(${name} quelbrix_templates)
+    target_compile_definitions(${name}
+                               PRIVATE QUELBRIX_TEMPLATE_DIR="${QUELBRIX_RESOURCE_DIR}/Templates")
+  endif()
 endfunction()

@@ -1,7 +1,8 @@
-// Cost of cover sheets on a large survey: 1,000 whole cover sheets (attribute table, map,
-// survey units, saving) from the real cover template on a survey of 50,000 polygons, as one
-// report run makes them; the attribute-table look-up alone; and the polygon selection of
-// `report --all`.
+// Cost of data reports on a large survey of 50,000 polygons: 1,000 whole cover sheets
+// (attribute table, map, survey units, saving) from the built cover template
+// "Templates/TemplateDatenreportV2Deckblatt.dotx", as one report run makes them; a report run
+// of every polygon of a smaller survey, as `report --all`; the attribute-table look-up alone;
+// and the polygon selection of `report --all`. The templates come from QUELBRIX_TEMPLATE_DIR.
 // Run: quelbrix_report_bench [--benchmark_filter=...]; the sample goes to $TMPDIR.
 
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
+#include "bench_counters.h"
 #include "data/cls_dbf_data.h"
 #include "data/ffh_lookups.h"
 #include "report/map_index_cache.h"
@@ -20,6 +22,7 @@
 #include "report/report_run.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
+#include "word/cls_word_doc.h"
 
 namespace {
 
@@ -49,7 +52,7 @@ Survey& survey(int n) {
   sample::writeSampleShapefile(s.dir / "shape" / "polygone.shp", s.polygons, options.seed);
   fs::create_directories(s.dir / "prog" / "data");
   sample::writeUmlautTable(s.dir / "prog" / "data" / "umlaute2.dbf");
-  fs::copy(QUELBRIX_BUILT_TEMPLATES, s.dir / "prog" / "Templates", fs::copy_options::recursive);
+  fs::copy(QUELBRIX_TEMPLATE_DIR, s.dir / "prog" / "Templates", fs::copy_options::recursive);
   fs::create_directories(s.dir / "out");
   s.db = std::make_unique<data::clsDBFData>();
   s.db->useSurveyFolder((s.dir / "db").string());
@@ -57,9 +60,9 @@ Survey& survey(int n) {
   return surveys.emplace(n, std::move(s)).first->second;
 }
 
-void useSurvey(const Survey& s) {
+void useSurvey(const Survey& s, const fs::path& out) {
   auto store = std::make_unique<app::MemorySettings>();
-  store->set(app::kDataFilesPfad, (s.dir / "out").string());
+  store->set(app::kDataFilesPfad, out.string());
   store->set(app::kShapeFilesPfad, (s.dir / "shape" / "polygone.shp").string());
   store->set(app::kDbfFilesPfad, (s.dir / "db").string());
   app::installSettings(std::move(store));
@@ -71,10 +74,13 @@ void useSurvey(const Survey& s) {
 void BM_CoverSheets(benchmark::State& state) {
   app::keepFreedMemoryForReuse();
   Survey& s = survey(static_cast<int>(state.range(0)));
-  useSurvey(s);
+  useSurvey(s, s.dir / "out");
+  if (!fs::is_regular_file(s.dir / "prog" / "Templates" / "TemplateDatenreportV2Deckblatt.dotx"))
+    state.SkipWithError("the built cover template is missing");
   std::mt19937 random(7);
   std::vector<std::string> messages;
   word::RunContext run = word::programContext(*s.db);
+  bench::DocumentCounters counters;
   for (auto _ : state) {
     report::forgetPartExtents();
     for (int k = 0; k < kSheetsPerRun; ++k) {
@@ -84,16 +90,67 @@ void BM_CoverSheets(benchmark::State& state) {
       if (report::FfhReportGenerateDeckblatt(code, types, run, messages, false, "") != 100)
         state.SkipWithError(("cover sheet " + code + " incomplete").c_str());
     }
+    counters.add(kSheetsPerRun);
   }
+  counters.report(state);
   report::forgetPartExtents();
-  state.counters["sheets"] = kSheetsPerRun;
 }
-BENCHMARK(BM_CoverSheets)->Arg(50000)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_CoverSheets)
+    ->Arg(50000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// End to end as `quelbrix report --all` runs it with the log switched on: a new connection
+// (its tables loaded as the run asks for them), every polygon of a 300-polygon survey with its
+// cover sheet and one report per sheet, into a new output folder each time as a user's run.
+void BM_ReportRunAll(benchmark::State& state) {
+  app::keepFreedMemoryForReuse();
+  Survey& s = survey(static_cast<int>(state.range(0)));
+  // Removed when the process ends: removing them between repetitions would time the file
+  // system's clean-up in the next one.
+  static struct RunFolders {
+    std::vector<fs::path> paths;
+    ~RunFolders() {
+      for (const auto& p : paths) fs::remove_all(p);
+    }
+  } folders;
+  bench::DocumentCounters counters;
+  for (auto _ : state) {
+    const fs::path out = s.dir / ("run" + std::to_string(folders.paths.size() + 1));
+    folders.paths.push_back(out);
+    fs::create_directories(out);
+    useSurvey(s, out);
+    app::g_Debug().Init();
+    word::resetWordDoc();
+    data::clsDBFData db;
+    db.ValidFilePaths();
+    db.ConnectDBDaten();
+    const auto selection = report::selectPolygons(db, {});
+    const std::atomic<bool> cancel{false};
+    const auto summary = report::runReports(word::programContext(db), selection.codes, false,
+                                            cancel, {}, static_cast<unsigned>(state.range(1)));
+    if (summary.polygons != s.polygons.size() || !summary.incomplete.empty() ||
+        !summary.failed.empty() || !summary.failedCoverSheets.empty())
+      state.SkipWithError("documents missing");
+    counters.add(summary.coverSheets + summary.reports);
+  }
+  counters.report(state);
+}
+// Arguments: polygons, workers.
+BENCHMARK(BM_ReportRunAll)
+    ->Args({300, 1})
+    ->Args({300, 2})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // The attribute-table look-up every cover sheet makes to find its record and area.
 void BM_ShapeRecordset(benchmark::State& state) {
   Survey& s = survey(static_cast<int>(state.range(0)));
-  useSurvey(s);
+  useSurvey(s, s.dir / "out");
   std::mt19937 random(7);
   for (auto _ : state) {
     data::Recordset rows;
@@ -106,7 +163,7 @@ BENCHMARK(BM_ShapeRecordset)->Arg(50000)->Unit(benchmark::kMicrosecond);
 // The polygon codes `report --all` hands to the run.
 void BM_SelectAllPolygons(benchmark::State& state) {
   Survey& s = survey(static_cast<int>(state.range(0)));
-  useSurvey(s);
+  useSurvey(s, s.dir / "out");
   for (auto _ : state) {
     const auto selection = report::selectPolygons(*s.db, {});
     if (selection.codes.size() != s.polygons.size())
@@ -116,5 +173,3 @@ void BM_SelectAllPolygons(benchmark::State& state) {
 BENCHMARK(BM_SelectAllPolygons)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
-
-BENCHMARK_MAIN();
