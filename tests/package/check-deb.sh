@@ -61,6 +61,19 @@ answer=$(run "$root/usr/bin/quelbrix" --version) || fail "quelbrix --version fai
 [ "$answer" = "quelbrix $version" ] || fail "quelbrix --version: $answer"
 answer=$(run "$root/usr/bin/quelbrix-gui" --version) || fail "quelbrix-gui --version failed"
 [ "$answer" = "quelbrix-gui $version" ] || fail "quelbrix-gui --version: $answer"
+# The manual page names every command and option that the program's help lists.
+page=$(zcat "$root/usr/share/man/man1/quelbrix.1.gz" | sed 's/\\-/-/g')
+help=$(run "$root/usr/bin/quelbrix" --help)
+commands=$(sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$help")
+[ -n "$commands" ] || fail "no commands in quelbrix --help"
+for command in "" $commands; do
+  # shellcheck disable=SC2086
+  for option in $(run "$root/usr/bin/quelbrix" $command --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qE -- "$option([^a-z-]|\$)" <<<"$page" || fail "quelbrix.1 lacks ${command:-quelbrix} $option"
+  done
+  [ -z "$command" ] || grep -q "^\.B[RI]* $command\b" <<<"$page" || fail "quelbrix.1 lacks $command"
+done
+
 if run "$root/usr/bin/quelbrix" demo >"$work/demo.log" 2>&1; then
   out=$work/elsewhere/demo-output
   sheets=$(find "$out" -mindepth 2 -name '*.docx' -not -path "$out/Report/*" | wc -l)
