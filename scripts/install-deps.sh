@@ -10,6 +10,9 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
   # Qt's own dialogs (file chooser, question boxes) in German.
   qt6-translations-l10n
+  # `cpack -G DEB`: dpkg-shlibdeps computes the package's dependencies, after `file` found the
+  # programs among the packed files.
+  dpkg-dev file
 )
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;

@@ -8,6 +8,9 @@
 #include "app/settings.h"
 
 namespace app {
+
+const char* const kProgramVersion = QUELBRIX_VERSION;
+
 namespace {
 
 struct FileCloser {

@@ -17,7 +17,9 @@ namespace app {
 
 class Settings;
 
-inline constexpr const char* kProgramVersion = "2.3.9";
+// The program's version, "major.minor.revision": the project version of the top CMakeLists.txt,
+// which the package takes as well.
+extern const char* const kProgramVersion;
 inline constexpr const char* kLogFileName = "FehlerReport2.log";
 
 class clsDebug {

@@ -2,10 +2,6 @@
 
 #include <cstdlib>
 
-#ifndef QUELBRIX_INSTALL_PREFIX
-#define QUELBRIX_INSTALL_PREFIX "/usr/local"
-#endif
-
 namespace app {
 namespace {
 
@@ -14,22 +10,30 @@ std::filesystem::path& overrideFolder() {
   return folder;
 }
 
+std::filesystem::path resourceFolderOf(const std::filesystem::path& executable) {
+  const std::filesystem::path dir = executable.parent_path();
+  std::error_code ec;
+  if (std::filesystem::is_directory(dir / "Templates", ec) ||
+      std::filesystem::is_directory(dir / "data", ec))
+    return dir;
+  return (dir.parent_path() / "share" / "quelbrix").lexically_normal();
+}
+
 }  // namespace
 
 std::filesystem::path resourceFolder() {
   if (!overrideFolder().empty()) return overrideFolder();
   if (const char* env = std::getenv("QUELBRIX_RESOURCES"); env && *env) return env;
   std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    std::filesystem::path dir = exe.parent_path();
-    if (std::filesystem::is_directory(dir / "Templates", ec) ||
-        std::filesystem::is_directory(dir / "data", ec))
-      return dir;
-  }
-  return std::filesystem::path(QUELBRIX_INSTALL_PREFIX) / "share" / "quelbrix";
+  // /proc/self/exe names the program file itself, with every symbolic link resolved, so a
+  // link to the program elsewhere (e.g. in ~/bin) still finds the installed files.
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return std::filesystem::path("/usr/share/quelbrix");
+  return resourceFolderOf(exe);
 }
 
-void setResourceFolder(const std::filesystem::path& folder) { overrideFolder() = folder; }
+void setResourceFolder(const std::filesystem::path& folder) {
+  overrideFolder() = folder;
+}
 
 }  // namespace app

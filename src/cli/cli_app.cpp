@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "app/cls_debug.h"
 #include "app/program_objects.h"
 #include "app/startup.h"
 #include "cli/commands.h"
@@ -42,6 +43,8 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   CLI::App cliApp("Quelbrix: Geländebögen (Reinschrift) und Datenreports aus der FFH-Datenbank",
                   "quelbrix");
   cliApp.require_subcommand(1);
+  cliApp.set_version_flag("--version", std::string("quelbrix ") + app::kProgramVersion,
+                          "Programmversion anzeigen und beenden");
   std::string db, shape, outDir;
   bool log = false;
   cliApp.add_option("--db", db, "Ordner der DBF-Dateien (statt der Einstellung DbfFilesPfad)");

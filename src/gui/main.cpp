@@ -3,7 +3,10 @@
 
 #include <QApplication>
 #include <clocale>
+#include <iostream>
+#include <string_view>
 
+#include "app/cls_debug.h"
 #include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "app/qsettings_store.h"
@@ -13,12 +16,38 @@
 #include "gui/qt_user_interface.h"
 #include "gui/termination_signals.h"
 
+namespace {
+
+// --version and --help are answered before the application object exists: it needs a display,
+// and a package check or a user on a plain terminal has none.
+bool answeredOnTerminal(int argc, char** argv) {
+  if (argc != 2) return false;
+  const std::string_view arg = argv[1];
+  if (arg == "--version") {
+    std::cout << "quelbrix-gui " << app::kProgramVersion << '\n';
+    return true;
+  }
+  if (arg == "--help" || arg == "-h") {
+    std::cout << "Aufruf: quelbrix-gui [Qt-Optionen]\n"
+                 "Öffnet das Hauptfenster von Quelbrix (Geländebögen und Datenreports).\n\n"
+                 "  --version  Programmversion anzeigen und beenden\n"
+                 "  --help     diese Hilfe anzeigen und beenden\n\n"
+                 "Alle Befehle ohne Fenster: quelbrix --help. Handbuch: man quelbrix-gui\n";
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (answeredOnTerminal(argc, argv)) return 0;
   app::keepFreedMemoryForReuse();
   QApplication application(argc, argv);
   // Qt sets the C locale from the environment; numbers and dates follow the user's settings.
   std::setlocale(LC_ALL, "");
   QApplication::setApplicationName("Quelbrix");
+  QApplication::setApplicationVersion(app::kProgramVersion);
   gui::installGermanTranslations(application);
   QApplication::setWindowIcon(gui::logoIcon());
   app::installSettings(std::make_unique<app::QSettingsStore>());

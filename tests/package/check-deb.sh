@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Packs the build folder's programs with `cpack -G DEB` and checks the package: its files, its
+# control fields, and that the packed programs, unpacked into a throw-away root, answer
+# --version and run `quelbrix demo` from a folder of their own, finding the templates and the
+# umlaut table in the package's share/quelbrix and nothing of the build folder.
+# Usage: check-deb.sh BUILD_DIR WORK_DIR VERSION
+set -euo pipefail
+build=$1 work=$2 version=$3
+
+rm -rf "$work"
+mkdir -p "$work"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; exit 1; }
+debs=("$work"/quelbrix_"$version"_*.deb)
+[ -f "${debs[0]}" ] || { echo "no quelbrix_${version}_*.deb in $work"; exit 1; }
+deb=${debs[0]}
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Files: every one the programs need, nothing that is not meant for users.
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
+for f in /usr/bin/quelbrix /usr/bin/quelbrix-gui /usr/share/quelbrix/data/umlaute2.dbf \
+  /usr/share/applications/quelbrix-gui.desktop /usr/share/icons/hicolor/scalable/apps/quelbrix.svg \
+  /usr/share/man/man1/quelbrix.1.gz /usr/share/man/man1/quelbrix-gui.1.gz \
+  /usr/share/doc/quelbrix/README.md /usr/share/doc/quelbrix/copyright; do
+  grep -qx "$f" "$work/files" || fail "missing $f"
+done
+templates=$(grep -c '^/usr/share/quelbrix/Templates/[A-Za-z0-9]*\.dotx$' "$work/files" || true)
+[ "$templates" = 21 ] || fail "$templates templates instead of 21"
+programs=$(grep '^/usr/bin/.' "$work/files" | sort | tr '\n' ' ')
+[ "$programs" = "/usr/bin/quelbrix /usr/bin/quelbrix-gui " ] || fail "programs: $programs"
+stray=$(grep -v '^/usr/\(bin\|share/\(quelbrix\|applications\|icons\|man\|doc\)\)\(/\|$\)' "$work/files" |
+  grep -vx '/\|/usr/\|/usr/share/' || true)
+[ -z "$stray" ] || fail "files outside the program's folders: $stray"
+
+# Control fields: the libraries the programs link (found by dpkg-shlibdeps), the helpers recommended.
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = quelbrix ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+depends=", $(field Depends),"
+for lib in libc6 'libstdc\+\+6' libqt6core6 libqt6gui6 libqt6widgets6 libcups2 libsqlite3-0 \
+  libzip[0-9]+ libpugixml1v5 libssl3; do
+  [[ $depends =~ ,\ ${lib}[\ ,] ]] || fail "Depends lacks $lib: $depends"
+done
+recommends=", $(field Recommends),"
+for helper in 'libreoffice-writer-nogui \| libreoffice-writer' cups; do
+  [[ $recommends =~ ,\ ${helper}[\ ,] ]] || fail "Recommends lacks $helper: $recommends"
+done
+
+# The packed programs, unpacked elsewhere, run from yet another folder with a settings folder
+# of their own and no resource folder given.
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+mkdir -p "$work/elsewhere" "$work/home"
+run() {
+  (cd "$work/elsewhere" && env -u QUELBRIX_RESOURCES HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen "$@")
+}
+answer=$(run "$root/usr/bin/quelbrix" --version) || fail "quelbrix --version failed"
+[ "$answer" = "quelbrix $version" ] || fail "quelbrix --version: $answer"
+answer=$(run "$root/usr/bin/quelbrix-gui" --version) || fail "quelbrix-gui --version failed"
+[ "$answer" = "quelbrix-gui $version" ] || fail "quelbrix-gui --version: $answer"
+# The manual page names every command and option that the program's help lists.
+page=$(zcat "$root/usr/share/man/man1/quelbrix.1.gz" | sed 's/\\-/-/g')
+help=$(run "$root/usr/bin/quelbrix" --help)
+commands=$(sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$help")
+[ -n "$commands" ] || fail "no commands in quelbrix --help"
+for command in "" $commands; do
+  # shellcheck disable=SC2086
+  for option in $(run "$root/usr/bin/quelbrix" $command --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qE -- "$option([^a-z-]|\$)" <<<"$page" || fail "quelbrix.1 lacks ${command:-quelbrix} $option"
+  done
+  [ -z "$command" ] || grep -q "^\.B[RI]* $command\b" <<<"$page" || fail "quelbrix.1 lacks $command"
+done
+
+if run "$root/usr/bin/quelbrix" demo >"$work/demo.log" 2>&1; then
+  out=$work/elsewhere/demo-output
+  sheets=$(find "$out" -mindepth 2 -name '*.docx' -not -path "$out/Report/*" | wc -l)
+  reports=$(find "$out/Report" -name '*.docx' | wc -l)
+  [ "$sheets" -gt 0 ] && [ "$reports" -gt 0 ] ||
+    fail "demo wrote $sheets clean copies and $reports reports into $out"
+  [ -d "$work/elsewhere/demo-work/survey" ] || fail "demo wrote no sample database into its folder"
+else
+  tail -20 "$work/demo.log"
+  fail "quelbrix demo from $work/elsewhere failed"
+fi
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s); package: $deb"; exit 1; }
+echo "ok: $deb"
