@@ -18,7 +18,11 @@ namespace {
 // Writes text to file through a hidden temporary file beside it; answers the errno of the
 // first failure, 0 on success. The temporary file never survives a failure.
 int replaceFile(const fs::path& file, const std::string& text) {
-  std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+  // Built piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + std::string&&.
+  std::string hidden = ".";
+  hidden += file.filename().string();
+  hidden += ".XXXXXX";
+  std::string temp = (file.parent_path() / hidden).string();
   const int fd = mkstemp(temp.data());
   if (fd < 0) return errno;
   int error = 0;

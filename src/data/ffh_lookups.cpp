@@ -31,8 +31,11 @@ PrefixRange oneMoreCharacter(const std::string& prefix) {
 
 void logFailure(const clsDBFData& db, const std::string& routine, const std::string& query,
                 const std::vector<Value>& params) {
-  db.services().log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + shownQuery(query, params) +
-                                   ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+  std::string line = routine;
+  line += ": Fehler! Die SQL-Anfrage (";
+  line += shownQuery(query, params);
+  line += ") auf die Tabelle mit dem Index 0 schlug fehlt.";
+  db.services().log.Ausgabe(2, line);
 }
 
 }  // namespace
@@ -52,7 +55,8 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
     const Value& type = rows.value(1);
     if (type.isNull()) continue;
     result = 100;
-    types += (types.empty() ? "" : ",") + type.toText();
+    if (!types.empty()) types += ',';
+    types += type.toText();
   }
   return result;
 }
