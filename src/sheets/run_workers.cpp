@@ -1,7 +1,5 @@
 #include "sheets/run_workers.h"
 
-#include <time.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -110,9 +108,6 @@ void RunWorkers::run(std::size_t count, const Unit& unit) {
 }
 
 void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
-  // The zip library converts file times through the C library's time zone, whose first set-up
-  // replaces shared state; it is done here, before two workers could do it at once.
-  tzset();
   Queue queue;
   queue_ = &queue;
   std::atomic<std::size_t> next{0};
