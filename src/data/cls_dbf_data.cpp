@@ -76,7 +76,10 @@ clsDBFData clsDBFData::forWorker(const app::RunServices& services) const {
   copy.umlautCache_ = umlautCache_;
   copy.shapeCache_ = shapeCache_;
   copy.surveyFolder_ = surveyFolder_;
-  copy.ConnectDBDaten();
+  if (survey_.isOpen())
+    copy.survey_ = survey_.share();
+  else
+    copy.ConnectDBDaten();
   copy.checkedShape_ = checkedShape_;
   return copy;
 }

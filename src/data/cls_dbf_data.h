@@ -48,8 +48,10 @@ class clsDBFData {
   clsDBFData& operator=(clsDBFData&&) noexcept;
 
   // A second access to the same survey for another worker of the run: the folders as this
-  // object checked them, the tables read so far (shapefile attributes, umlaut table) and its
-  // own connection, opened on the same folder. Throws ProviderError as ConnectDBDaten does.
+  // object checked them, the tables read so far (shapefile attributes, umlaut table) and a
+  // handle of its own on the same survey connection (Connection::share), so that every table
+  // is read once for the whole run. Throws ProviderError as ConnectDBDaten does when this
+  // object has no connection yet.
   clsDBFData forWorker(const app::RunServices& services) const;
   // The services this object works through.
   app::RunServices services() const;

@@ -1,5 +1,7 @@
 #include "data/connection.h"
 
+#include <mutex>
+
 #include <sqlite3.h>
 #include <strings.h>
 
@@ -115,7 +117,11 @@ Value columnValue(sqlite3_stmt* s, int i) {
 }  // namespace
 
 struct Connection::Db {
+  // The handles of a run's workers share one database: each query runs whole under this lock,
+  // and a table is loaded once, by the first query that names it.
+  std::mutex mutex;
   sqlite3* handle = nullptr;
+  std::set<std::string> loaded;  // lower case
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -162,8 +168,19 @@ void Connection::open(const std::filesystem::path& folder) {
 
 void Connection::close() {
   db_.reset();
-  loaded_.clear();
   folder_.clear();
+}
+
+Connection Connection::share() const {
+  Connection other;
+  other.db_ = db_;
+  other.folder_ = folder_;
+  return other;
+}
+
+const std::set<std::string>& Connection::loadedTables() const {
+  static const std::set<std::string> none;
+  return db_ ? db_->loaded : none;
 }
 
 bool Connection::isOpen() const {
@@ -177,7 +194,7 @@ void Connection::loadTable(const std::string& name) {
                                              folder_.string() + "' nicht gefunden.");
   std::string lower;
   for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (loaded_.count(lower))
+  if (db_->loaded.count(lower))
     throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
 
   try {
@@ -241,7 +258,7 @@ void Connection::loadTable(const std::string& name) {
     throw ProviderError(kErrDamagedTable,
                         std::string("Die Tabelle '") + name + "' ist beschädigt: " + e.what());
   }
-  loaded_.insert(lower);
+  db_->loaded.insert(lower);
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {
@@ -273,6 +290,7 @@ sqlite3_stmt* Connection::prepared(const std::string& sql) {
 
 Recordset Connection::execute(const std::string& sql, const std::vector<Value>& params) {
   if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  std::lock_guard lock(db_->mutex);
   sqlite3_stmt* stmt = prepared(sql);
   if (!stmt) return Recordset();  // an empty text
   // A cached statement goes back to its start and forgets its values whatever happens below.

@@ -2,6 +2,8 @@
 // A connection on a folder of dBASE tables: every .dbf file is a table named by its base name
 // (matched without regard to case). Tables are read into an in-memory SQLite database the first
 // time a query names them; queries are the system's SQL texts. Failures throw ProviderError.
+// The workers of a run each hold a handle on one database (share): a table is read once, and
+// each query runs whole under the database's lock. One handle serves one thread.
 
 #include <cstdint>
 #include <filesystem>
@@ -28,6 +30,9 @@ class Connection {
   void open(const std::filesystem::path& folder);
   void close();
   bool isOpen() const;
+  // Another handle on the same open database, for another thread: it sees every table loaded
+  // through either handle. The database closes with its last handle.
+  Connection share() const;
   const std::filesystem::path& folder() const { return folder_; }
 
   // Runs one query (a trailing ";" is allowed) and returns all of its rows in the order SQLite
@@ -35,8 +40,9 @@ class Connection {
   // Each "?" in sql takes the next of params, bound as a value and never read as SQL text.
   Recordset execute(const std::string& sql, const std::vector<Value>& params = {});
 
-  // Names of the tables loaded so far (lower case); for diagnostics and tests.
-  const std::set<std::string>& loadedTables() const { return loaded_; }
+  // Names of the tables loaded so far (lower case); for diagnostics and tests, not while other
+  // handles run queries.
+  const std::set<std::string>& loadedTables() const;
   // Rows stepped through in whole-table scans (and passing indexes built) by the queries run so
   // far; a query served by an index adds nothing.
   std::uint64_t fullScanSteps() const { return fullScanSteps_; }
@@ -47,9 +53,8 @@ class Connection {
   sqlite3_stmt* prepared(const std::string& sql);
 
   struct Db;
-  std::unique_ptr<Db> db_;
+  std::shared_ptr<Db> db_;
   std::filesystem::path folder_;
-  std::set<std::string> loaded_;
   std::uint64_t fullScanSteps_ = 0;
 };
 
