@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # shows them unless this is given).
 CMAKE_ARGS ?=
 
-.PHONY: deps deps-test configure build demo test test-sanitize bench clean
+.PHONY: deps deps-test configure build demo test test-sanitize tsan bench clean
 
 deps:
 	scripts/install-deps.sh build
@@ -42,6 +42,11 @@ test-sanitize: deps-test
 	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
+# A clean-copy and a report run on four workers under ThreadSanitizer (not part of `make test`:
+# the instrumented build takes longer than the rest of CI).
+tsan: deps
+	scripts/tsan-run.sh
+
 # The benchmarks, built as users build the program (Release) in a folder of their own, and run
 # one after the other; BENCH_ARGS go to each (e.g. --benchmark_repetitions=3), BENCH_RUN goes
 # before each (e.g. "taskset -c 1" for single-core figures).
@@ -57,4 +62,4 @@ bench: deps
 	for b in $(BENCHMARKS); do $(BENCH_RUN) $(BENCH_BUILD)/bin/quelbrix_$${b}_bench $(BENCH_ARGS) || exit 1; done
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD) demo-output demo-work
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD) build-tsan demo-output demo-work

@@ -24,12 +24,15 @@ std::filesystem::path resourceFolderOf(const std::filesystem::path& executable) 
 std::filesystem::path resourceFolder() {
   if (!overrideFolder().empty()) return overrideFolder();
   if (const char* env = std::getenv("QUELBRIX_RESOURCES"); env && *env) return env;
-  std::error_code ec;
   // /proc/self/exe names the program file itself, with every symbolic link resolved, so a
-  // link to the program elsewhere (e.g. in ~/bin) still finds the installed files.
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::path("/usr/share/quelbrix");
-  return resourceFolderOf(exe);
+  // link to the program elsewhere (e.g. in ~/bin) still finds the installed files. The program
+  // file does not move while it runs: looked up once (every document asks).
+  static const std::filesystem::path beside = [] {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path("/usr/share/quelbrix") : resourceFolderOf(exe);
+  }();
+  return beside;
 }
 
 void setResourceFolder(const std::filesystem::path& folder) {

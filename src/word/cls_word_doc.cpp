@@ -1,5 +1,7 @@
 #include "word/cls_word_doc.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -212,6 +214,23 @@ std::string clsWordDoc::TemplateProblem(const std::string& key, const std::strin
   return problem.empty() ? std::string() : templateMessage(file, problem);
 }
 
+// The type folder must be the output folder's own, not a link to somewhere else. Resolving both
+// costs a system call per folder of their paths, so a folder found sound is trusted while it and
+// the output folder stay the same folders (device and inode, links followed).
+bool clsWordDoc::isOwnTypeFolder(const fs::path& target, const fs::path& out) {
+  struct stat t {};
+  struct stat o {};
+  const bool known = ::stat(target.c_str(), &t) == 0 && ::stat(out.c_str(), &o) == 0;
+  const std::array<std::uint64_t, 4> identity{t.st_dev, t.st_ino, o.st_dev, o.st_ino};
+  if (known) {
+    const auto it = soundFolders_.find(target.string());
+    if (it != soundFolders_.end() && it->second == identity) return true;
+  }
+  if (fs::canonical(target).parent_path() != fs::canonical(out)) return false;
+  if (known) soundFolders_[target.string()] = identity;
+  return true;
+}
+
 // A document that cannot be started: the message names the file and the cause.
 void clsWordDoc::refuse(const std::string& file, const std::string& cause,
                         std::vector<std::string>& messages) {
@@ -315,8 +334,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   }
   try {
     if (!fs::is_directory(target, ec)) fs::create_directory(target);
-    // The type folder must be the output folder's own, not a link to somewhere else.
-    if (fs::canonical(target).parent_path() != fs::canonical(out)) {
+    if (!isOwnTypeFolder(target, out)) {
       refuse(file.string(), "der Ordner " + target.string() + " liegt nicht im Ausgabeordner.",
              messages);
       return 101;

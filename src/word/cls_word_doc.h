@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -135,6 +136,7 @@ class clsWordDoc {
   template <typename Work>
   void serving(Work&& work);
   bool guard(const std::string& routine);
+  bool isOwnTypeFolder(const std::filesystem::path& target, const std::filesystem::path& out);
   void refuse(const std::string& file, const std::string& cause,
               std::vector<std::string>& messages);
   void stopCapture();
@@ -155,6 +157,8 @@ class clsWordDoc {
   // The message list of the run that opened the current document: a document that cannot be
   // printed is something the user must act on, and CloseWordDokument has no list of its own.
   std::vector<std::string>* runMessages_ = nullptr;
+  // Type folders found to lie in the output folder, with the identity they had then.
+  std::map<std::string, std::array<std::uint64_t, 4>> soundFolders_;
 };
 
 // The program-wide instance (the windows' engine); a generation window renews it with

@@ -131,6 +131,23 @@ INSTANTIATE_TEST_SUITE_P(Names, WordDocUnsafeName,
                                            UnsafeName{"12300100001Deckblatt", 11, "../.."},
                                            UnsafeName{"12300100001Deckblatt", 11, "/tmp"}));
 
+// A type folder that is a link to elsewhere is refused, also when it was swapped for one after
+// a document was written into the real folder.
+TEST_F(WordDocTest, Open_TypeFolderLinkedOutsideIsRefused) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(open(kKey), 100);
+  doc_.CloseWordDokument();
+  doc_.DeleteWordApplication();
+  const fs::path elsewhere = dir_.path() / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::rename(out_ / "GN", dir_.path() / "old");
+  fs::create_directory_symlink(elsewhere, out_ / "GN");
+  EXPECT_EQ(open(kKey), 101);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("liegt nicht im Ausgabeordner"), std::string::npos) << messages_[0];
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
 TEST_F(WordDocTest, Open_FileOpenElsewhereGoesToMessageList) {
   std::filesystem::create_directories(out_ / "GN");
   docx::test::writeFile(out_ / "GN" / (".~lock." + kKey + ".docx#"), "lock");

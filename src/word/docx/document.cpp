@@ -168,7 +168,7 @@ std::string Document::toBytes() {
 }
 
 void Document::save(const std::filesystem::path& target, Durability durability) {
-  checkNotOpenElsewhere(target);
+  // writeFileAtomically refuses a target open elsewhere before it writes anything.
   writeFileAtomically(target, toBytes(), durability);
 }
 

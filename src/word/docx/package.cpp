@@ -80,8 +80,9 @@ std::string readFile(const std::filesystem::path& path) {
 
 std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem::path& path) {
   std::error_code ec;
-  const auto canonical = std::filesystem::weakly_canonical(path, ec);
-  const std::string key = ec ? path.string() : canonical.string();
+  // Keyed by the path as written (normalised without asking the file system): resolving links
+  // would cost a system call per folder of the path for every document.
+  const std::string key = path.lexically_normal().string();
   const auto mtime = std::filesystem::last_write_time(path, ec);
   if (ec) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   const auto size = std::filesystem::file_size(path, ec);
