@@ -177,6 +177,14 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
   }
 }
 
+bool clsDBFData::GetRecordset(const std::string& routine, int16_t tableIndex,
+                              const std::string& query, Recordset& recordset,
+                              const std::vector<Value>& params, const FailedQueryWording& wording) {
+  if (GetRecordset(tableIndex, query, recordset, params)) return true;
+  log().Ausgabe(2, failedQueryLine(routine, shownQuery(query, params), tableIndex, wording));
+  return false;
+}
+
 bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset) {
   app::clsDebug& log = this->log();
   recordset = Recordset();

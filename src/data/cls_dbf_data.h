@@ -16,6 +16,7 @@
 #include "data/connection.h"
 #include "data/ordered_dict.h"
 #include "data/recordset.h"
+#include "data/shown_query.h"
 
 namespace app {
 struct RunServices;
@@ -72,6 +73,11 @@ class clsDBFData {
   // the query text itself.
   bool GetRecordset(int16_t tableIndex, const std::string& query, Recordset& recordset,
                     const std::vector<Value>& params = {});
+  // GetRecordset for a generation routine: a failure is logged at level 2 as routine's failed
+  // query line (shown_query.h), with the query's values written in.
+  bool GetRecordset(const std::string& routine, int16_t tableIndex, const std::string& query,
+                    Recordset& recordset, const std::vector<Value>& params = {},
+                    const FailedQueryWording& wording = {});
   int16_t GetUmlauteDic(UmlautDict& dictionary);
   int16_t GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
                           AreaRoots& roots);

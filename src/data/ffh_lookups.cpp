@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "app/run_services.h"
-#include "data/shown_query.h"
 
 namespace data {
 namespace {
@@ -29,15 +28,6 @@ PrefixRange oneMoreCharacter(const std::string& prefix) {
           {Value::text(prefix), Value::text(end), Value::integer(characters)}};
 }
 
-void logFailure(const clsDBFData& db, const std::string& routine, const std::string& query,
-                const std::vector<Value>& params) {
-  std::string line = routine;
-  line += ": Fehler! Die SQL-Anfrage (";
-  line += shownQuery(query, params);
-  line += ") auf die Tabelle mit dem Index 0 schlug fehlt.";
-  db.services().log.Ausgabe(2, line);
-}
-
 }  // namespace
 
 int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types, clsDBFData& db) {
@@ -47,10 +37,7 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
   const std::string query =
       "SELECT GBogen.GBCODE, GBogen.GBBOGEN From GBogen WHERE " + range.condition;
   Recordset rows;
-  if (!db.GetRecordset(0, query, rows, range.params)) {
-    logFailure(db, "FfhReportGetBogentypen", query, range.params);
-    return 101;
-  }
+  if (!db.GetRecordset("FfhReportGetBogentypen", 0, query, rows, range.params)) return 101;
   for (; !rows.isEOF(); rows.MoveNext()) {
     const Value& type = rows.value(1);
     if (type.isNull()) continue;
@@ -80,10 +67,7 @@ bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db) {
   const std::string query = "SELECT GBogen.GBCODE, GBogen.GBKOPIE From GBogen WHERE (" +
                             range.condition + " AND (GBogen.GBKOPIE='3' OR GBogen.GBKOPIE='4'))";
   Recordset rows;
-  if (!db.GetRecordset(0, query, rows, range.params)) {
-    logFailure(db, "FfhBogenIsCopy", query, range.params);
-    return false;
-  }
+  if (!db.GetRecordset("FfhBogenIsCopy", 0, query, rows, range.params)) return false;
   return !(rows.isBOF() && rows.isEOF());
 }
 

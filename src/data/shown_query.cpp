@@ -26,4 +26,20 @@ std::string shownQuery(const std::string& sql, const std::vector<Value>& params)
   return out;
 }
 
+std::string failedQueryLine(const std::string& routine, const std::string& shown, int index,
+                            const FailedQueryWording& wording) {
+  std::string line = routine;
+  line += ": Fehler! Die SQL-Anfrage (";
+  line += shown;
+  line += ") auf die Tabelle ";
+  if (wording.table.empty()) {
+    line += "mit dem Index ";
+    line += std::to_string(index);
+  } else {
+    line += wording.table;
+  }
+  line += wording.fehl ? " schlug fehl." : " schlug fehlt.";
+  return line;
+}
+
 }  // namespace data

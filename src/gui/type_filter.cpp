@@ -3,7 +3,6 @@
 #include <QString>
 
 #include "app/program_objects.h"
-#include "data/shown_query.h"
 #include "word/cls_word_doc.h"
 
 namespace gui {
@@ -48,12 +47,7 @@ int16_t lookUp(const LookUp& l, const std::string& pattern, data::clsDBFData& db
   const std::string sql = l.query;
   const std::vector<data::Value> params{data::Value::text(pattern)};
   data::Recordset rs;
-  if (!db.GetRecordset(1, sql, rs, params)) {
-    app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! Die SQL-Anfrage (" +
-                                  data::shownQuery(sql, params) +
-                                  ") auf die Tabelle mit dem Index 1 schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset(l.routine, 1, sql, rs, params)) return 101;
   for (; !rs.isEOF(); rs.MoveNext()) {
     if (rs.fieldCount() < 2) return damaged(l, l.textColumn);
     const data::Value& code = rs.value(0);

@@ -1,3 +1,4 @@
+#include "data/shown_query.h"
 #include "report/error_text.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
@@ -5,16 +6,18 @@
 #include "word/run_context.h"
 
 namespace report {
-int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
-                                   const word::RunContext& run, std::vector<std::string>& messages,
-                                   bool useOwnFolder, const std::string& folderName) {
+word::Result generateCoverSheet(const std::string& polygonCode, const std::string& sheetTypes,
+                                const word::RunContext& run, std::vector<std::string>& messages,
+                                bool useOwnFolder, const std::string& folderName) {
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
-  int16_t result = 101;
+  word::Result result(word::ResultCode::kNotWritten, "Das Deckblatt wurde nicht geöffnet.");
   try {
     if (doc.CreateWordApplication() != 100) {
-      log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
-      return 101;
+      word::Result noEngine(word::ResultCode::kFailed,
+                            "Konnte keine Verbindung zur Word-Applikation herstellen.");
+      log.Ausgabe(2, "Fehler! " + noEngine.text());
+      return noEngine;
     }
     // A cover sheet without its map, area or survey units is stored all the same, but the run
     // must not count it as made: the answer is 101 and the run names the missing parts.
@@ -40,10 +43,14 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
       if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Erfassungseinheiten");
       doc.CloseWordDokument();
       log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
-      result = complete ? 100 : 101;
-    } else {
-      result = 100;  // not stored: the message list already says why, and the run sees it
-    }
+      if (!doc.lastOutcome().saved)  // the engine said why; unfinished as well, it failed
+        result = word::Result(complete ? word::ResultCode::kNotWritten : word::ResultCode::kFailed,
+                              "Das Deckblatt wurde nicht gespeichert.");
+      else if (!complete)
+        result = word::Result(word::ResultCode::kIncomplete, "Dem Deckblatt fehlen Teile.");
+      else
+        result = word::Result();
+    }  // else not stored: the message list already says why, and the run sees it
     doc.DeleteWordApplication();
   } catch (const data::FatalError&) {
     // The program ends; what was filled is stored first.
@@ -55,10 +62,19 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
                 "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
     // Left running, the engine would refuse every later document of the run.
     doc.CloseWordDokument();
+    const bool saved = doc.lastOutcome().saved;  // what was filled before the error
     doc.DeleteWordApplication();
-    result = 101;
+    result = word::Result(saved ? word::ResultCode::kIncomplete : word::ResultCode::kFailed,
+                          "Nicht abgefangener Fehler." + errorText(e));
   }
   return result;
+}
+
+int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
+                                   const word::RunContext& run, std::vector<std::string>& messages,
+                                   bool useOwnFolder, const std::string& folderName) {
+  return generateCoverSheet(polygonCode, sheetTypes, run, messages, useOwnFolder, folderName)
+      .legacy();
 }
 
 int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext& run,
@@ -73,8 +89,7 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
   const std::string key = polygonCode.substr(0, 11);
   data::Recordset rows;
   if (!run.db.GetShapeRecordset(key, rows)) {
-    log.Ausgabe(2, std::string("FfhReportPolygon: Fehler! Die SQL-Anfrage (") +
-                       ") auf die Tabelle mit dem Index " + "0" + " schlug fehlt.");
+    log.Ausgabe(2, data::failedQueryLine("FfhReportPolygon", "", 0));
     return fail("die Attributtabelle der Shape-Datei fehlt");
   }
   // GetShapeRecordset answers the polygon's rows only, the one that counts last.
@@ -106,7 +121,7 @@ CoverSheetFunction coverSheetInFolder() {
   return
       [](const std::string& polygonCode, const std::string& sheetTypes, const word::RunContext& run,
          std::vector<std::string>& messages, const std::string& folder) {
-        return FfhReportGenerateDeckblatt(polygonCode, sheetTypes, run, messages, true, folder);
+        return generateCoverSheet(polygonCode, sheetTypes, run, messages, true, folder);
       };
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Data reports: per polygon a cover sheet with the polygon map, its area and its survey units,
 // then one report document per survey sheet of the polygon. The routines work through the run
-// context they are handed and answer 100 (done) or 101 (the part could not be made); a failure
-// inside one document is logged and never stops the caller's run.
+// context they are handed and answer 100 (done) or 101 (the part could not be made); the
+// document gateways generateCoverSheet and generateReport answer a word::Result. A failure inside
+// one document is logged and never stops the caller's run.
 //
 // Errors: FfhReportGenerateDeckblatt and ffhReportSetPolygon catch unexpected errors
 // themselves. The report document routines (FfhReportGenerateBoegen and its head, body and
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "word/result.h"
 #include "word/run_context.h"
 
 namespace report {
@@ -25,8 +27,11 @@ namespace report {
 int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
                           std::vector<std::string>& sheets);
 
-// One report document for a sheet key, stored as <out>/Report/<key>.docx. Answers 100 whenever
-// the document engine could be started, also when opening or filling failed (logged).
+// One report document for a sheet key, stored as <out>/Report/<key>.docx (the document cycle of
+// sheets/document_cycle.h). FfhReportGenerateBoegen answers its legacy(): 100 whenever the
+// document engine could be started, also when opening or filling failed (logged).
+word::Result generateReport(const std::string& key, const word::RunContext& run,
+                            std::vector<std::string>& messages);
 int16_t FfhReportGenerateBoegen(const std::string& key, const word::RunContext& run,
                                 std::vector<std::string>& messages);
 int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& run);
@@ -35,9 +40,14 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
 
 // The cover sheet of a polygon, stored as <out>/Report/<code>Deckblatt.docx, or in
 // <out>/<folderName>/ when useOwnFolder is set. sheetTypes: the polygon's types joined by ","
-// (never empty). Answers 100 when the sheet was stored with its map, area and survey units;
-// 101 when it could not be stored or lacks one of them (then stored with what was filled).
-// An incomplete sheet names its missing parts in the engine's outcome of the document.
+// (never empty). kOk when the sheet was stored with its map, area and survey units; kIncomplete
+// when it lacks one of them (stored with what was filled; the engine's outcome names the missing
+// parts); kNotWritten when the engine refused or could not save it; kFailed when the engine
+// could not start or an unexpected error stopped it. FfhReportGenerateDeckblatt answers its
+// legacy().
+word::Result generateCoverSheet(const std::string& polygonCode, const std::string& sheetTypes,
+                                const word::RunContext& run, std::vector<std::string>& messages,
+                                bool useOwnFolder, const std::string& folderName);
 int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::string& sheetTypes,
                                    const word::RunContext& run, std::vector<std::string>& messages,
                                    bool useOwnFolder, const std::string& folderName);
@@ -58,8 +68,8 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
 // The cover sheet as the clean-copy run asks for it (sheets::RunCallbacks::coverSheet):
 // arguments polygon code, sheet types, the worker's context, messages, folder (the sheet's type).
 using CoverSheetFunction =
-    std::function<int16_t(const std::string&, const std::string&, const word::RunContext&,
-                          std::vector<std::string>&, const std::string&)>;
+    std::function<word::Result(const std::string&, const std::string&, const word::RunContext&,
+                               std::vector<std::string>&, const std::string&)>;
 CoverSheetFunction coverSheetInFolder();
 
 }  // namespace report

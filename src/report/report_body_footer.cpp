@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
@@ -26,9 +25,8 @@ void writeColumns(const word::RunContext& run, data::Recordset& rows, const std:
       const data::Value& v = rows.value(n);
       std::string text = v.isNull() ? std::string() : v.toText();
       if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
-      if (run.doc.SetReportTextMarke(rows.fieldName(n), text, size, true) != 100)
-        run.log.Ausgabe(3, "FfhReportGenerateBogen: Fehler! Die Textmarke " + rows.fieldName(n) +
-                               " konnte nicht gesetzt werden.");
+      run.doc.writeMark("FfhReportGenerateBogen", rows.fieldName(n), text, size, true, "",
+                        &word::clsWordDoc::SetReportTextMarke);
     }
   }
 }
@@ -56,29 +54,16 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
 
   std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rows;
-  if (!db.GetRecordset(1, query, rows, byCode)) {
-    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) +
-                       ") auf die Tabelle mit dem Index 1 schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset("FfhReportGenerateFooter", 1, query, rows, byCode)) return 101;
   std::string remarks = "keine";
   if (!rows.isEOF() && rows.fieldCount() > 1 && !rows.value(1).isNull()) {
     remarks = rows.value(1).toText();
     word::clsWordDoc::CorrectUmlaute(dict, remarks);
   }
-  if (doc.SetTextMarke("ANMERKUNGEN", remarks, "11", true) != 100)
-    log.Ausgabe(3,
-                "FfhReportGenerateFooter: Fehler! Die Textmarke ANMERKUNGEN konnte nicht gesetzt "
-                "werden.");
+  doc.writeMark("FfhReportGenerateFooter", "ANMERKUNGEN", remarks, "11", true);
 
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
-  if (!db.GetRecordset(27, query, rows, byCode)) {
-    log.Ausgabe(2, "FfhReportGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
-                       " schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset("FfhReportGenerateFooter", 27, query, rows, byCode)) return 101;
   std::string units;
   for (; !rows.isEOF(); rows.MoveNext()) {
     if (rows.fieldCount() < 2 || rows.value(1).isNull()) continue;
@@ -88,10 +73,7 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
     units = "keine";
   else
     word::clsWordDoc::CorrectUmlaute(dict, units);
-  if (doc.SetTextMarke("PFLANZENSOZ", units, "11", true) != 100)
-    log.Ausgabe(3,
-                "FfhReportGenerateFooter: Fehler! Die Textmarke PFLANZENSOZ konnte nicht gesetzt "
-                "werden.");
+  doc.writeMark("FfhReportGenerateFooter", "PFLANZENSOZ", units, "11", true);
 
   if (doc.TableCleanUp() != 100)
     log.Ausgabe(3,

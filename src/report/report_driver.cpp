@@ -1,6 +1,5 @@
 #include "app/run_services.h"
 #include "data/sheet_code_rule.h"
-#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "word/cls_word_doc.h"
@@ -14,12 +13,7 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
       "SELECT gbogen.GBCODE, gbogen.GBBOGEN From gbogen WHERE (((gbogen.GBPOLYGON)=?))";
   const std::vector<data::Value> params{data::Value::text(polygonCode)};
   data::Recordset rows;
-  if (!db.GetRecordset(22, query, rows, params)) {
-    db.services().log.Ausgabe(2, "FfhReportGetBogen: Fehler! Die SQL-Anfrage (" +
-                                     data::shownQuery(query, params) +
-                                     ") auf die Tabelle gbogen schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset("FfhReportGetBogen", 22, query, rows, params, {"gbogen", false})) return 101;
   for (; !rows.isEOF(); rows.MoveNext()) {
     const data::Value& code = rows.value(0);
     if (code.isNull() || !data::isSheetCode(code.toText())) {
@@ -31,12 +25,17 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
   return 100;
 }
 
-int16_t FfhReportGenerateBoegen(const std::string& key, const word::RunContext& run,
-                                std::vector<std::string>& messages) {
+word::Result generateReport(const std::string& key, const word::RunContext& run,
+                            std::vector<std::string>& messages) {
   return sheets::generateDocument(
       "FfhReportGenerateBoegen", key, key + "-Report", run, messages,
       {FfhReportGenerateHead, FfhReportGenerateBogen, FfhReportGenerateFooter},
       [&run] { run.log.Ausgabe(3, std::string(59, '#')); });
+}
+
+int16_t FfhReportGenerateBoegen(const std::string& key, const word::RunContext& run,
+                                std::vector<std::string>& messages) {
+  return generateReport(key, run, messages).legacy();
 }
 
 }  // namespace report

@@ -1,7 +1,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -29,25 +28,17 @@ class HeadWriter {
   // Writes text; a failure is logged under logName (the bookmark's own name unless given).
   void write(const std::string& name, const std::string& text, bool bold = true,
              const std::string& logName = "") const {
-    if (run_.doc.SetTextMarke(name, text, "", bold) != 100)
-      run_.log.Ausgabe(3, kRoutine + ": Fehler! Die Textmarke " +
-                              (logName.empty() ? name : logName) + " konnte nicht gesetzt werden.");
+    run_.doc.writeMark(kRoutine, name, text, "", bold, logName);
   }
 
-  void tick(const std::string& name) const {
-    if (run_.doc.SetImageMarke(name, "", true) != 100)
-      run_.log.Ausgabe(
-          3, kRoutine + ": Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
-  }
+  void tick(const std::string& name) const { run_.doc.writeImageMark(kRoutine, name, "", true); }
 
   // A catalogue look-up of steps habitat and biotope; false when the query failed (logged).
   bool lookUp(int16_t index, const std::string& query, const std::string& code,
               data::Recordset& rows) const {
     const std::vector<data::Value> params{data::Value::text(code)};
-    if (run_.db.GetRecordset(index, query, rows, params)) return true;
-    run_.log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, params) +
-                            ") auf die Tabelle mit dem Index 22 schlug fehlt.");
-    return false;
+    // The line has always named index 22, whichever catalogue was asked.
+    return run_.db.GetRecordset(kRoutine, index, query, rows, params, {"mit dem Index 22", false});
   }
 
   // Habitat type: code bookmark (written by the catalogue's column name for the first, by
@@ -135,11 +126,7 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
   data::Recordset rs;
   const std::vector<data::Value> areaParams{data::Value::integer(areaNumber(code))};
-  if (!db.GetRecordset(22, query, rs, areaParams)) {
-    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, areaParams) +
-                       ") auf die Tabelle mit dem Index 22 schlug fehl.");
-    return 101;
-  }
+  if (!db.GetRecordset(kRoutine, 22, query, rs, areaParams, {"", true})) return 101;
   std::string area;
   if (rs.isBOF() && rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
@@ -151,12 +138,7 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
-  if (!db.GetRecordset(24, query, rs, sheets::ownRowParams(key))) {
-    log.Ausgabe(2, kRoutine + ": Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, sheets::ownRowParams(key)) +
-                       ") auf die Tabelle mit dem Index 24 schlug fehl.");
-    return 101;
-  }
+  if (!db.GetRecordset(kRoutine, 24, query, rs, sheets::ownRowParams(key), {"", true})) return 101;
   const RecordView r(rs);
 
   const std::string source = r.present(40) ? r.text(40) : std::string(15, '.');

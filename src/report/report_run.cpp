@@ -111,16 +111,18 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
     const word::clsWordDoc& engine = run.doc;
     std::size_t before = part.messages.size();
     const std::string coverProblem = templates.problem("Deckblatt");
-    bool failed = !coverProblem.empty() ||
-                  FfhReportGenerateDeckblatt(code, types, run, part.messages, false, "") == 101;
-    if (!coverProblem.empty())
+    word::Result made(word::ResultCode::kNotWritten, coverProblem);
+    if (!coverProblem.empty()) {
       part.messages.push_back(word::refusedMessage(code + "Deckblatt", coverProblem));
-    else if (failed)
-      log.Ausgabe(2, "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
-    word::tallyDocument(word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), failed,
-                                            before, part.messages),
-                        engine.lastOutcome(), code, part.coverSheets, part.incomplete,
-                        part.failedCoverSheets);
+    } else {
+      made = generateCoverSheet(code, types, run, part.messages, false, "");
+      if (made.legacy() == 101)
+        log.Ausgabe(2,
+                    "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
+    }
+    word::tallyDocument(
+        word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), made, before, part.messages),
+        engine.lastOutcome(), code, part.coverSheets, part.incomplete, part.failedCoverSheets);
     std::vector<std::string> keys;
     FfhReportGetBogen(code, run.db, keys);
     for (const std::string& key : keys) {
@@ -132,11 +134,11 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
         continue;
       }
       before = part.messages.size();
-      failed = FfhReportGenerateBoegen(key, run, part.messages) == 101;
-      if (failed)
+      made = generateReport(key, run, part.messages);
+      if (made.legacy() == 101)
         log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
       word::tallyDocument(
-          word::judgeDocument(key + "-Report", engine.lastOutcome(), failed, before, part.messages),
+          word::judgeDocument(key + "-Report", engine.lastOutcome(), made, before, part.messages),
           engine.lastOutcome(), key, part.reports, part.incomplete, part.failed);
     }
     return true;

@@ -1,4 +1,3 @@
-#include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -36,12 +35,7 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
   }
   query += "))";
   data::Recordset rows;
-  if (!db.GetRecordset(0, query, rows, params)) {
-    log.Ausgabe(2, "FfhReportErfassungseinheiten: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " + "0" +
-                       " schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset("FfhReportErfassungseinheiten", 0, query, rows, params)) return 101;
   const RecordView r(rows);
   if (r.present(0)) {
     const std::string code = r.text(0).substr(0, 11);

@@ -67,14 +67,14 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
       part.messages.push_back(word::refusedMessage(cover, problem));
     } else {
       const std::size_t before = part.messages.size();
-      const bool failed =
-          callbacks.coverSheet(polygon, polygonTypes, run, part.messages, type) == 101;
-      if (failed)
+      const word::Result made =
+          callbacks.coverSheet(polygon, polygonTypes, run, part.messages, type);
+      if (made.legacy() == 101)
         run.log.Ausgabe(
             2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
       std::size_t covers = 0;  // not part of the sheets' count
       word::tallyDocument(
-          word::judgeDocument(cover, engine.lastOutcome(), failed, before, part.messages),
+          word::judgeDocument(cover, engine.lastOutcome(), made, before, part.messages),
           engine.lastOutcome(), cover, covers, part.incomplete, part.failed);
     }
   }
@@ -88,14 +88,14 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
     return true;
   }
   const std::size_t before = part.messages.size();
-  const bool failed = FfhBogenGenerateBoegen(key, run, part.messages) == 101;
-  if (failed) {
+  const word::Result made = generateCleanCopy(key, run, part.messages);
+  if (made.legacy() == 101) {
     run.log.Ausgabe(
         2, "cmdGenerate_Click: Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
     run.ui.message(app::MessageIcon::Error,
                    "Der Report für den Geländebogen " + key + " konnte nicht erstellt werden.");
   }
-  word::tallyDocument(word::judgeDocument(key, engine.lastOutcome(), failed, before, part.messages),
+  word::tallyDocument(word::judgeDocument(key, engine.lastOutcome(), made, before, part.messages),
                       engine.lastOutcome(), key, part.produced, part.incomplete, part.failed);
   return true;
 }

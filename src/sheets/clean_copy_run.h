@@ -12,6 +12,7 @@
 #include "data/cls_dbf_data.h"
 #include "data/ordered_dict.h"
 #include "word/document_outcome.h"
+#include "word/result.h"
 #include "word/run_context.h"
 
 namespace sheets {
@@ -44,11 +45,11 @@ struct RunSummary;
 struct RunCallbacks {
   // Called before each sheet is made, on the calling thread: position (1-based), count, key.
   std::function<void(std::size_t, std::size_t, const std::string&)> progress;
-  // Makes the cover sheet before a sheet when asked; answers 100 or 101. Arguments: polygon
-  // code, the polygon's sheet types, the context of the worker, messages, the sheet's type (its
-  // folder). Called on the worker's thread.
-  std::function<int16_t(const std::string&, const std::string&, const word::RunContext&,
-                        std::vector<std::string>&, const std::string&)>
+  // Makes the cover sheet before a sheet when asked. Arguments: polygon code, the polygon's
+  // sheet types, the context of the worker, messages, the sheet's type (its folder). Called on
+  // the worker's thread.
+  std::function<word::Result(const std::string&, const std::string&, const word::RunContext&,
+                             std::vector<std::string>&, const std::string&)>
       coverSheet;
   // Called when the loop has ended, before the message file is written and its box shown, so
   // that a window can leave run mode first.

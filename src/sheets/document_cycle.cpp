@@ -1,28 +1,31 @@
 #include "sheets/document_cycle.h"
 
-#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
 
 namespace sheets {
 
-int16_t generateDocument(const std::string& routine, const std::string& key,
-                         const std::string& documentName, const word::RunContext& run,
-                         std::vector<std::string>& messages, const DocumentParts& parts,
-                         const std::function<void()>& afterSave) {
+word::Result generateDocument(const std::string& routine, const std::string& key,
+                              const std::string& documentName, const word::RunContext& run,
+                              std::vector<std::string>& messages, const DocumentParts& parts,
+                              const std::function<void()>& afterSave) {
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
   if (!run.db.ValidFilePaths()) {
-    log.Ausgabe(
-        2, routine + ": Fehler! Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
-    return 101;
+    const word::Result noDatabase(word::ResultCode::kFailed,
+                                  "Die Verbindung zur Datenbank konnte nicht hergestellt werden.");
+    log.Ausgabe(2, routine + ": Fehler! " + noDatabase.text());
+    return noDatabase;
   }
   run.ui.processEvents();
   if (doc.CreateWordApplication() != 100) {
-    log.Ausgabe(2, "Fehler! Konnte keine Verbindung zur Word-Applikation herstellen.");
-    return 101;
+    const word::Result noEngine(word::ResultCode::kFailed,
+                                "Konnte keine Verbindung zur Word-Applikation herstellen.");
+    log.Ausgabe(2, "Fehler! " + noEngine.text());
+    return noEngine;
   }
+  word::Result result(word::ResultCode::kNotWritten, "Das Dokument wurde nicht geöffnet.");
   if (doc.OpenWordDokument(documentName, word::programFolder(), messages, 12, false, "") == 100) {
     // A part is unfilled when it fails or logs an error (some report a missing table only in
     // the log); a failing part stops the later ones, which stay unfilled as well.
@@ -43,9 +46,12 @@ int16_t generateDocument(const std::string& routine, const std::string& key,
     doc.CloseWordDokument();
     log.Ausgabe(3, routine + ": Datei " + key + " generiert.");
     if (afterSave) afterSave();
+    result = doc.lastOutcome().saved ? word::Result()
+                                     : word::Result(word::ResultCode::kNotWritten,
+                                                    "Das Dokument wurde nicht gespeichert.");
   }
   doc.DeleteWordApplication();
-  return 100;
+  return result;
 }
 
 int16_t forEachTypeTable(const std::string& routine, const std::string& key,
@@ -71,12 +77,7 @@ int16_t forEachTypeTable(const std::string& routine, const std::string& key,
     const std::string query = "SELECT * FROM " + table + " WHERE GBCODE=?";
     const std::vector<data::Value> params{data::Value::text(code)};
     data::Recordset rs;
-    if (!db.GetRecordset(index, query, rs, params)) {
-      log.Ausgabe(2, routine + ": Fehler! Die SQL-Anfrage (" + data::shownQuery(query, params) +
-                         ") auf die Tabelle mit dem Index " + std::to_string(index) +
-                         " schlug fehlt.");
-      return 101;
-    }
+    if (!db.GetRecordset(routine, index, query, rs, params)) return 101;
     write(rs);
   }
   return 100;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "word/result.h"
 #include "word/run_context.h"
 
 namespace sheets {
@@ -21,12 +22,13 @@ struct DocumentParts {
 
 // The document cycle of a generation driver named routine: table check, engine start, document
 // documentName from the template of key's type, head, body and footer (a failing part stops the
-// later ones but never the saving), save, engine end. 101 when the tables are missing or the
-// engine cannot start, else 100. afterSave runs once the document was generated.
-int16_t generateDocument(const std::string& routine, const std::string& key,
-                         const std::string& documentName, const word::RunContext& run,
-                         std::vector<std::string>& messages, const DocumentParts& parts,
-                         const std::function<void()>& afterSave = {});
+// later ones but never the saving), save, engine end. kFailed when the tables are missing or the
+// engine cannot start, kNotWritten when the engine refused or could not save the document, else
+// kOk (unfilled parts are named in the engine's outcome). afterSave runs once it was saved.
+word::Result generateDocument(const std::string& routine, const std::string& key,
+                              const std::string& documentName, const word::RunContext& run,
+                              std::vector<std::string>& messages, const DocumentParts& parts,
+                              const std::function<void()>& afterSave = {});
 
 // Runs the sheet's main and second table query ("SELECT * FROM table WHERE GBCODE='code'") and
 // hands each result to write; failures are logged with routine's name. 100, or 101 when the

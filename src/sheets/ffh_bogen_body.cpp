@@ -18,9 +18,7 @@ int16_t FfhBogenGenerateBogen(const std::string& key, const word::RunContext& ru
             std::string text = v.toText();
             if (text.empty()) continue;
             if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
-            if (run.doc.SetTextMarke(rs.fieldName(n), text, "11", true) != 100)
-              log.Ausgabe(3, "FfhBogenGenerateBogen: Fehler! Die Textmarke " + rs.fieldName(n) +
-                                 " konnte nicht gesetzt werden.");
+            run.doc.writeMark("FfhBogenGenerateBogen", rs.fieldName(n), text, "11", true);
           }
         }
       });

@@ -3,10 +3,15 @@
 
 namespace sheets {
 
-int16_t FfhBogenGenerateBoegen(const std::string& key, const word::RunContext& run,
+word::Result generateCleanCopy(const std::string& key, const word::RunContext& run,
                                std::vector<std::string>& messages) {
   return generateDocument("FfhBogenGenerateBoegen", key, key, run, messages,
                           {FfhBogenGenerateHead, FfhBogenGenerateBogen, FfhBogenGenerateFooter});
+}
+
+int16_t FfhBogenGenerateBoegen(const std::string& key, const word::RunContext& run,
+                               std::vector<std::string>& messages) {
+  return generateCleanCopy(key, run, messages).legacy();
 }
 
 }  // namespace sheets

@@ -1,10 +1,11 @@
-#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
 
 namespace sheets {
 namespace {
+
+const std::string kRoutine = "FfhBogenGenerateFooter";
 
 // The first n characters (not bytes) of a UTF-8 text.
 std::string firstCharacters(const std::string& text, std::size_t n) {
@@ -29,28 +30,15 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
 
   std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rs;
-  if (!db.GetRecordset(1, query, rs, byCode)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) +
-                       ") auf die Tabelle mit dem Index 1 schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset(kRoutine, 1, query, rs, byCode)) return 101;
   if (!rs.isEOF() && rs.fieldCount() > 1 && !rs.value(1).isNull()) {
     std::string text = rs.value(1).toText();
     word::clsWordDoc::CorrectUmlaute(dict, text);
-    if (doc.SetTextMarke("SONSTIGES", text, "11", false) != 100)
-      log.Ausgabe(3,
-                  "FfhBogenGenerateFooter: Fehler! Die Textmarke SONSTIGES konnte nicht gesetzt "
-                  "werden.");
+    doc.writeMark(kRoutine, "SONSTIGES", text, "11", false);
   }
 
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
-  if (!db.GetRecordset(27, query, rs, byCode)) {
-    log.Ausgabe(2, "FfhBogenGenerateFooter: Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, byCode) + ") auf die Tabelle mit dem Index " + "27" +
-                       " schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset(kRoutine, 27, query, rs, byCode)) return 101;
   std::string joined;
   for (; !rs.isEOF(); rs.MoveNext()) {
     if (rs.fieldCount() < 2 || rs.value(1).isNull()) continue;
@@ -61,10 +49,7 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
     std::string text =
         firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
     word::clsWordDoc::CorrectUmlaute(dict, text);
-    if (doc.SetTextMarke("PFSOZ", text, "11", false) != 100)
-      log.Ausgabe(3,
-                  "FfhBogenGenerateFooter: Fehler! Die Textmarke PFSOZ konnte nicht gesetzt "
-                  "werden.");
+    doc.writeMark(kRoutine, "PFSOZ", text, "11", false);
   }
 
   if (OutputPflanzenartenRoteListe(run, code, dict) != 100)
@@ -73,10 +58,8 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
   const std::string page = code.size() == 12 ? code.substr(0, 3) + " " + code.substr(3, 3) + " " +
                                                    code.substr(6, 4) + " " + code.substr(10, 2)
                                              : code;
-  if (doc.SetTextMarke_HeadersFooters("POLYGONNR_SEITE", page, "", false) != 100)
-    log.Ausgabe(3,
-                "FfhBogenGenerateFooter: Fehler! Die Textmarke POLYGONNR_SEITE konnte nicht "
-                "gesetzt werden.");
+  doc.writeMark(kRoutine, "POLYGONNR_SEITE", page, "", false, "",
+                &word::clsWordDoc::SetTextMarke_HeadersFooters);
   log.Ausgabe(1, "FfhBogenGenerateFooter: OK");
   return 100;
 }

@@ -1,5 +1,4 @@
 #include "data/sheet_code_rule.h"
-#include "data/shown_query.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
@@ -7,19 +6,15 @@
 namespace sheets {
 namespace {
 
-const char* const kRoutine = "FfhBogenGenerateHead";
+const std::string kRoutine = "FfhBogenGenerateHead";
 
-void bookmarkFailed(const word::RunContext& run, const std::string& name) {
-  run.log.Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Textmarke " + name +
-                         " konnte nicht gesetzt werden.");
-}
-
-void writeText(const word::RunContext& run, const std::string& name, const std::string& text) {
-  if (run.doc.SetTextMarke(name, text, "", false) != 100) bookmarkFailed(run, name);
+void writeText(const word::RunContext& run, const std::string& name, const std::string& text,
+               const std::string& shown = "") {
+  run.doc.writeMark(kRoutine, name, text, "", false, shown);
 }
 
 void writeCross(const word::RunContext& run, const std::string& name, bool bold) {
-  if (run.doc.SetImageMarke(name, "", bold) != 100) bookmarkFailed(run, name);
+  run.doc.writeImageMark(kRoutine, name, "", bold);
 }
 
 // The sheet record's columns by position; a column the table lacks counts as absent.
@@ -55,9 +50,8 @@ void FfhGenerateHead(const std::string& value, const std::string& prefix,
                      const word::RunContext& run) {
   for (int i = 1; i <= 5; ++i) {
     const std::string name = prefix + std::to_string(i);
-    if (run.doc.SetTextMarke(name, character(value, static_cast<std::size_t>(i)), "", false) != 100)
-      run.log.Ausgabe(
-          3, "FfhGenerateHead: Fehler! Die Textmarke " + name + " konnte nicht gesetzt werden.");
+    run.doc.writeMark("FfhGenerateHead", name, character(value, static_cast<std::size_t>(i)), "",
+                      false);
   }
 }
 
@@ -66,16 +60,13 @@ std::string FfhGenerateImageMarks(const data::Recordset& record, const word::Run
   for (int n : {34, 35, 36}) {
     if (!r.present(n)) continue;
     const std::string name = r.name(n) + r.text(n);
-    if (run.doc.SetImageMarke(name, "", true) != 100)
-      run.log.Ausgabe(3, std::string(kRoutine) + ": Fehler! Die Imagemarke " + name +
-                             " konnte nicht gesetzt werden.");
+    run.doc.writeImageMark(kRoutine, name, "", true, "Imagemarke");
   }
   return "100";
 }
 
 int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run) {
   app::clsDebug& log = run.log;
-  word::clsWordDoc& doc = run.doc;
   data::clsDBFData& db = run.db;
   data::UmlautDict umlauts;
   const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
@@ -85,13 +76,6 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
   };
   const std::string code = sheetCode(key);
   log.Ausgabe(1, "INFO: PolygonID: " + code);
-  auto queryFailed = [&](const std::string& query, const std::vector<data::Value>& params,
-                         int index) {
-    log.Ausgabe(2, std::string(kRoutine) + ": Fehler! Die SQL-Anfrage (" +
-                       data::shownQuery(query, params) + ") auf die Tabelle mit dem Index " +
-                       std::to_string(index) + " schlug fehlt.");
-    return int16_t{101};
-  };
 
   // FFH area number, digit by digit; its separator at position 5 is left out.
   // FFHNR is numeric; the code's first three characters are bound as a number, and a code
@@ -105,7 +89,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
     return 101;
   }
   const std::vector<data::Value> areaParams{data::Value::integer(std::stoi(areaDigits))};
-  if (!db.GetRecordset(22, query, rs, areaParams)) return queryFailed(query, areaParams, 22);
+  if (!db.GetRecordset(kRoutine, 22, query, rs, areaParams)) return 101;
   std::string area;
   if (rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
@@ -120,21 +104,18 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
 
   query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON=?";
   const std::vector<data::Value> polygon{data::Value::text(formatCode(key.substr(0, 11), 11))};
-  if (!db.GetRecordset(28, query, rs, polygon)) return queryFailed(query, polygon, 28);
-  if (!rs.isEOF() && !rs.value(0).isNull()) {
-    if (doc.SetTextMarke("NAME", correct(rs.value(0).toText()), "", false) != 100)
-      bookmarkFailed(run, "NAME");
-  } else if (doc.SetTextMarke("NAME", "", "", false) != 100) {
-    bookmarkFailed(run, "'NAME'");
-  }
+  if (!db.GetRecordset(kRoutine, 28, query, rs, polygon)) return 101;
+  if (!rs.isEOF() && !rs.value(0).isNull())
+    writeText(run, "NAME", correct(rs.value(0).toText()));
+  else
+    writeText(run, "NAME", "", "'NAME'");
 
   for (std::size_t i = 1; i <= 12; ++i)
     writeText(run, "GBCODENr" + std::to_string(i), character(code, i));
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
-  if (!db.GetRecordset(24, query, rs, ownRowParams(key)))
-    return queryFailed(query, ownRowParams(key), 24);
+  if (!db.GetRecordset(kRoutine, 24, query, rs, ownRowParams(key))) return 101;
   run.ui.processEvents();
   const SheetRecord r(rs);
   const std::string type = key.size() > 12 ? key.substr(12) : "";
@@ -151,8 +132,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
   if (!rs.isEOF()) {
     for (int n = 0; n < rs.fieldCount(); ++n) {
       if (rs.fieldName(n) != "GBVAR5") continue;
-      if (r.equalsNumber(n, 1) && doc.SetTextMarke("GBVAR5", "X", "", false) != 100)
-        bookmarkFailed(run, "GBVAR5");
+      if (r.equalsNumber(n, 1)) writeText(run, "GBVAR5", "X");
     }
   }
   run.ui.processEvents();

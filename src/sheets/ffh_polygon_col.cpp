@@ -15,11 +15,7 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
       "SELECT gbogen.GBCODE, gbogen.GBBOGEN, gbogen.GBBIOTOP, gbogen.GBFFH1, gbogen.GBKOPIE "
       "FROM gbogen";
   data::Recordset rows;
-  if (!db.GetRecordset(1, query, rows)) {
-    db.services().log.Ausgabe(2, "FfhGetPolygonCol: Fehler! Die SQL-Anfrage (" + query +
-                                     ") auf die Tabelle gbogen schlug fehlt.");
-    return 101;
-  }
+  if (!db.GetRecordset("FfhGetPolygonCol", 1, query, rows, {}, {"gbogen", false})) return 101;
   auto outside = [](const data::Value& v, const data::TextSet& set) {
     return v.isNull() || !set.contains(v.toText());
   };

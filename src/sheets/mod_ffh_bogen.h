@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "word/result.h"
 #include "word/run_context.h"
 
 namespace sheets {
 
+// The clean copy of one sheet (the document cycle of document_cycle.h); FfhBogenGenerateBoegen
+// answers its legacy().
+word::Result generateCleanCopy(const std::string& key, const word::RunContext& run,
+                               std::vector<std::string>& messages);
 int16_t FfhBogenGenerateBoegen(const std::string& key, const word::RunContext& run,
                                std::vector<std::string>& messages);
 int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run);

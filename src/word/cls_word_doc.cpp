@@ -470,6 +470,27 @@ int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const s
   }
 }
 
+bool clsWordDoc::writeMark(const std::string& routine, const std::string& name,
+                           const std::string& text, const std::string& size, bool bold,
+                           const std::string& shown, TextMarkWriter writer) {
+  if ((this->*writer)(name, text, size, bold) == 100) return true;
+  logUnsetMark(routine, "Textmarke", shown.empty() ? name : shown);
+  return false;
+}
+
+bool clsWordDoc::writeImageMark(const std::string& routine, const std::string& name,
+                                const std::string& size, bool bold, const char* noun) {
+  if (SetImageMarke(name, size, bold) == 100) return true;
+  logUnsetMark(routine, noun, name);
+  return false;
+}
+
+void clsWordDoc::logUnsetMark(const std::string& routine, const char* noun,
+                              const std::string& shown) {
+  log().Ausgabe(3,
+                routine + ": Fehler! Die " + noun + " " + shown + " konnte nicht gesetzt werden.");
+}
+
 int16_t clsWordDoc::InsertAfter(const std::string& name, int16_t size, const std::string& text,
                                 bool bold) {
   try {

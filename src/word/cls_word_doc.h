@@ -75,6 +75,18 @@ class clsWordDoc {
   int16_t SetImageMarke(const std::string& name, const std::string& size, bool bold);
   int16_t SetTextMarke_HeadersFooters(const std::string& name, const std::string& text,
                                       const std::string& size, bool bold);
+  // The bookmark writes of the generation routines: name filled by writer (one of the three
+  // above); when that fails, "<routine>: Fehler! Die Textmarke <shown> konnte nicht gesetzt
+  // werden." is logged at level 3, shown being the name unless the routine calls it otherwise.
+  // False when it failed.
+  using TextMarkWriter = int16_t (clsWordDoc::*)(const std::string&, const std::string&,
+                                                 const std::string&, bool);
+  bool writeMark(const std::string& routine, const std::string& name, const std::string& text,
+                 const std::string& size, bool bold, const std::string& shown = "",
+                 TextMarkWriter writer = &clsWordDoc::SetTextMarke);
+  // The same for a cross written by SetImageMarke; noun "Imagemarke" where a routine says so.
+  bool writeImageMark(const std::string& routine, const std::string& name, const std::string& size,
+                      bool bold, const char* noun = "Textmarke");
   int16_t InsertAfter(const std::string& name, int16_t size, const std::string& text, bool bold);
   int16_t GetTextMarkeLength(const std::string& name);
   int16_t ReplaceTextInTextMarke(const std::string& name, const std::string& search,
@@ -130,6 +142,7 @@ class clsWordDoc {
   void stopCapture();
   bool locate(const std::string& routine, const std::string& name);
   void logUncaught(const std::string& routine, const std::exception& e);
+  void logUnsetMark(const std::string& routine, const char* noun, const std::string& shown);
   int16_t replaceIn(const std::string& routine, const std::string& name, const std::string& search,
                     const std::string& replacement, const std::string& fontName,
                     const std::string& fontSize, bool bold);

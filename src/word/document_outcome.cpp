@@ -58,19 +58,20 @@ std::string notMadeMessage(const DocumentOutcome& outcome) {
   return "Das Dokument " + shownFile(outcome) + " wurde nicht erstellt: " + causeText(outcome);
 }
 
-Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, bool driverFailed,
+Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, const Result& result,
                    std::size_t messagesBefore, std::vector<std::string>& messages) {
-  const bool tried = outcome.name == name;
-  if (tried && outcome.saved) {
-    if (outcome.missing.empty() && !driverFailed) return Made::kComplete;
+  if (result.written()) {
+    if (result && outcome.missing.empty()) return Made::kComplete;
     DocumentOutcome shown = outcome;
-    // A driver that failed after saving left unfilled what it had not reached.
+    // A gateway that failed after saving left unfilled what it had not reached.
     if (shown.missing.empty()) shown.missing.push_back("Inhalt");
     messages.push_back(incompleteMessage(shown));
     return Made::kIncomplete;
   }
+  // The outcome tells the file and the causes only when it is this document's.
   if (messages.size() == messagesBefore)
-    messages.push_back(notMadeMessage(tried ? outcome : DocumentOutcome{name, {}, false, {}, {}}));
+    messages.push_back(
+        notMadeMessage(outcome.name == name ? outcome : DocumentOutcome{name, {}, false, {}, {}}));
   return Made::kNotMade;
 }
 

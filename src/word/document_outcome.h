@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "word/result.h"
+
 namespace word {
 
 struct DocumentOutcome {
@@ -29,11 +31,11 @@ std::string notMadeMessage(const DocumentOutcome& outcome);
 
 enum class Made { kComplete, kIncomplete, kNotMade };
 
-// How the document `name` just tried turned out, given its outcome (which may still be an
-// earlier document's when this one never got opened) and whether its driver answered failure.
-// Adds the message of an incomplete document, and of one not made unless the run's messages
-// grew since messagesBefore (the engine said why already).
-Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, bool driverFailed,
+// How the document `name` just tried turned out, given its gateway's answer and the engine's
+// outcome (which may still be an earlier document's when this one never got opened). Adds the
+// message of an incomplete document, and of one not made unless the run's messages grew since
+// messagesBefore (the engine said why already).
+Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, const Result& result,
                    std::size_t messagesBefore, std::vector<std::string>& messages);
 
 // Counts a judged document into a run's tallies: made, incomplete (with its outcome) or not made

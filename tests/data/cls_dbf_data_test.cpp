@@ -108,6 +108,21 @@ TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) 
   EXPECT_EQ(b.RecordCount(), 2u);
   EXPECT_FALSE(db.GetRecordset(1, "SELECT GBCODE FROM fehlt", a));
   EXPECT_TRUE(ui().boxes.empty());
+  // A routine's failed query is logged with its values and in the routine's own wording.
+  const struct {
+    data::FailedQueryWording wording;
+    std::string table;
+  } wordings[] = {{{"", false}, "mit dem Index 3 schlug fehlt."},
+                  {{"", true}, "mit dem Index 3 schlug fehl."},
+                  {{"gbogen", false}, "gbogen schlug fehlt."}};
+  for (const auto& w : wordings) {
+    EXPECT_FALSE(db.GetRecordset("Routine", 3, "SELECT * FROM fehlt WHERE GBCODE=?", a,
+                                 {data::Value::text("1'2")}, w.wording));
+    EXPECT_EQ(lastLog(),
+              "D2 Routine: Fehler! Die SQL-Anfrage (SELECT * FROM fehlt WHERE GBCODE='1''2') auf "
+              "die Tabelle " +
+                  w.table);
+  }
 }
 
 TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {

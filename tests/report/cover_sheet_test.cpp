@@ -267,7 +267,8 @@ TEST_F(CoverSheetTest, Polygon_MissingFromAttributeTableLeavesMapAndAreaEmpty) {
 
 TEST_F(CoverSheetTest, CoverSheetInFolder_StoresBesideTheCleanCopies) {
   auto coverSheet = report::coverSheetInFolder();
-  EXPECT_EQ(coverSheet("12300100001", "GN,GT", word::programContext(*db_), messages_, "GN"), 100);
+  EXPECT_EQ(coverSheet("12300100001", "GN,GT", word::programContext(*db_), messages_, "GN").code(),
+            word::ResultCode::kOk);
   EXPECT_TRUE(std::filesystem::exists(out() / "GN" / "12300100001Deckblatt.docx"));
   EXPECT_FALSE(std::filesystem::exists(reportFile("12300100001Deckblatt")));
 }

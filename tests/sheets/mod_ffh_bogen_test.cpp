@@ -79,7 +79,10 @@ TEST_F(SheetGenerationTest, Driver_MissingTemplateWritesNoFileButAnswers100) {
   std::filesystem::remove(app::resourceFolder() / "Templates/TemplateBogenV2H.dotx");
   const std::string key = keyOf("H");
   std::vector<std::string> messages;
-  EXPECT_EQ(sheets::FfhBogenGenerateBoegen(key, word::programContext(database_), messages), 100);
+  const word::Result made =
+      sheets::generateCleanCopy(key, word::programContext(database_), messages);
+  EXPECT_EQ(made.code(), word::ResultCode::kNotWritten);
+  EXPECT_EQ(made.legacy(), 100);
   EXPECT_FALSE(std::filesystem::exists(documentOf(key)));
   EXPECT_TRUE(logged("D2 OpenWordDokument: Fehler! Die Templatedatei " +
                      (app::resourceFolder() / "Templates/TemplateBogenV2H.dotx").string() +
