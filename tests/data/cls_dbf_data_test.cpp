@@ -110,18 +110,19 @@ TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) 
   EXPECT_TRUE(ui().boxes.empty());
   // A routine's failed query is logged with its values and in the routine's own wording.
   const struct {
-    data::FailedQueryWording wording;
-    std::string table;
-  } wordings[] = {{{"", false}, "mit dem Index 3 schlug fehlt."},
-                  {{"", true}, "mit dem Index 3 schlug fehl."},
-                  {{"gbogen", false}, "gbogen schlug fehlt."}};
+    const char* table;
+    bool fehl;
+    const char* line;
+  } wordings[] = {{"", false, "mit dem Index 3 schlug fehlt."},
+                  {"", true, "mit dem Index 3 schlug fehl."},
+                  {"gbogen", false, "gbogen schlug fehlt."}};
   for (const auto& w : wordings) {
     EXPECT_FALSE(db.GetRecordset("Routine", 3, "SELECT * FROM fehlt WHERE GBCODE=?", a,
-                                 {data::Value::text("1'2")}, w.wording));
+                                 {data::Value::text("1'2")}, {w.table, w.fehl}));
     EXPECT_EQ(lastLog(),
               "D2 Routine: Fehler! Die SQL-Anfrage (SELECT * FROM fehlt WHERE GBCODE='1''2') auf "
               "die Tabelle " +
-                  w.table);
+                  std::string(w.line));
   }
 }
 
