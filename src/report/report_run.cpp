@@ -90,19 +90,17 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
   app::clsDebug& log = run.log;
   try {
     std::string types;
-    if (data::FfhReportGetBogentypen(code, types, run.db) != 100) {
-      ++part.skippedUntyped;
-      return true;
+    switch (sheets::startTurn(run, workers, code, types, cancel, callbacks.progress, position,
+                              count, code)) {
+      case sheets::Turn::kUntyped:
+        ++part.skippedUntyped;
+        return true;
+      case sheets::Turn::kCancelled:
+        part.cancelled = true;
+        return false;
+      case sheets::Turn::kGo:
+        break;
     }
-    if (cancel.load()) {
-      part.cancelled = true;
-      return false;
-    }
-    if (callbacks.progress)
-      workers.onCaller([&progress = callbacks.progress, position, count, code] {
-        progress(position, count, code);
-      });
-    run.ui.processEvents();
     if (skipCopies && data::FfhBogenIsCopy(code + "_", run.db)) {
       ++part.skippedCopies;
       return true;

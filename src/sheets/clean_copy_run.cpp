@@ -47,18 +47,17 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
   const std::string polygon = key.substr(0, 11);
   const std::string type = trim(key.size() > 12 ? key.substr(12, 2) : "");
   std::string polygonTypes;
-  if (data::FfhReportGetBogentypen(polygon, polygonTypes, run.db) != 100) {
-    ++part.skippedUntyped;
-    return true;
+  switch (startTurn(run, workers, polygon, polygonTypes, cancel, callbacks.progress, position,
+                    count, key)) {
+    case Turn::kUntyped:
+      ++part.skippedUntyped;
+      return true;
+    case Turn::kCancelled:
+      part.cancelled = true;
+      return false;
+    case Turn::kGo:
+      break;
   }
-  if (cancel.load()) {
-    part.cancelled = true;
-    return false;
-  }
-  if (callbacks.progress)
-    workers.onCaller(
-        [&progress = callbacks.progress, position, count, key] { progress(position, count, key); });
-  run.ui.processEvents();
   const word::clsWordDoc& engine = run.doc;
   const std::string cover = polygon + "Deckblatt";
   if (withCoverSheet && callbacks.coverSheet) {

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "data/ffh_lookups.h"
 #include "print/document_output.h"
 
 namespace sheets {
@@ -156,6 +157,17 @@ void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
   }
   queue_ = nullptr;
   if (error) std::rethrow_exception(error);
+}
+
+Turn startTurn(const word::RunContext& run, RunWorkers& workers, const std::string& polygon,
+               std::string& types, const std::atomic<bool>& cancel, const Progress& progress,
+               std::size_t position, std::size_t count, const std::string& item) {
+  if (data::FfhReportGetBogentypen(polygon, types, run.db) != 100) return Turn::kUntyped;
+  if (cancel.load()) return Turn::kCancelled;
+  if (progress)
+    workers.onCaller([&progress, position, count, item] { progress(position, count, item); });
+  run.ui.processEvents();
+  return Turn::kGo;
 }
 
 unsigned workersFor(unsigned jobs, const app::Settings& settings) {

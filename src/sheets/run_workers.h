@@ -5,9 +5,11 @@
 // interface and everything the workers hand to it. With one job the units run one after the
 // other on the calling thread with the caller's own context, exactly as without workers.
 
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <string>
 
 #include "word/run_context.h"
 
@@ -46,6 +48,17 @@ class RunWorkers {
   unsigned jobs_;
   Queue* queue_ = nullptr;  // the caller's task queue while workers run
 };
+
+// How a polygon's (or one of its sheets') turn in a run starts.
+enum class Turn { kUntyped, kCancelled, kGo };
+using Progress = std::function<void(std::size_t position, std::size_t count, const std::string&)>;
+
+// The start of a turn as both runs make it: the polygon's sheet types into types (none:
+// kUntyped), then the cancel test (kCancelled), then progress (position, count, item) on the
+// calling thread and the worker's pending events.
+Turn startTurn(const word::RunContext& run, RunWorkers& workers, const std::string& polygon,
+               std::string& types, const std::atomic<bool>& cancel, const Progress& progress,
+               std::size_t position, std::size_t count, const std::string& item);
 
 // The workers a run may use: jobs (0: one per core), but one when documents are printed or
 // copied to PDF, which must leave one after the other in the order of the selection.
