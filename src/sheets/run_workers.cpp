@@ -120,30 +120,38 @@ void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
     if (!error) error = std::move(e);
     stop = true;
   };
-  const unsigned workers = static_cast<unsigned>(std::min<std::size_t>(jobs_, count));
+  const unsigned wanted = static_cast<unsigned>(std::min<std::size_t>(jobs_, count));
+  unsigned workers = 0;  // started
   {
     std::vector<std::jthread> threads;
-    threads.reserve(workers);
-    for (unsigned w = 0; w < workers; ++w) {
-      threads.emplace_back([&] {
-        try {
-          const auto log = caller_.log.forWorker();
-          ForwardingUserInterface ui([&queue](auto task) { queue.post(std::move(task)); },
-                                     caller_.ui);
-          const app::RunServices services{caller_.settings, *log, ui};
-          data::clsDBFData db = caller_.db.forWorker(services);
-          word::clsWordDoc doc(services, false);
-          word::RunContext run{services, db, doc};
-          while (!stop) {
-            const std::size_t i = next++;
-            if (i >= count) break;
-            if (!unit(i, run)) stop = true;
+    threads.reserve(wanted);
+    for (; workers < wanted; ++workers) {
+      // A thread the system refuses ends the run like a failing unit; the calling thread still
+      // serves those already started until they stop.
+      try {
+        threads.emplace_back([&] {
+          try {
+            const auto log = caller_.log.forWorker();
+            ForwardingUserInterface ui([&queue](auto task) { queue.post(std::move(task)); },
+                                       caller_.ui);
+            const app::RunServices services{caller_.settings, *log, ui};
+            data::clsDBFData db = caller_.db.forWorker(services);
+            word::clsWordDoc doc(services, false);
+            word::RunContext run{services, db, doc};
+            while (!stop) {
+              const std::size_t i = next++;
+              if (i >= count) break;
+              if (!unit(i, run)) stop = true;
+            }
+          } catch (...) {
+            fail(std::current_exception());
           }
-        } catch (...) {
-          fail(std::current_exception());
-        }
-        queue.workerStopped();
-      });
+          queue.workerStopped();
+        });
+      } catch (...) {
+        fail(std::current_exception());
+        break;
+      }
     }
     // The calling thread serves until every worker has stopped: the workers' boxes wait for it.
     for (;;) {
