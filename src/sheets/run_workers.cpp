@@ -27,9 +27,10 @@ class RunWorkers::Queue {
     ++stopped_;
     ready_.notify_one();
   }
-  // Runs the tasks waiting (after at most wait for one to come); false once every worker has
-  // stopped and nothing is left to run.
-  bool serve(unsigned workers, std::chrono::milliseconds wait) {
+  // Runs the tasks waiting (after at most wait for one to come), each followed by served(), or
+  // served() once when none came; false once every worker has stopped and nothing is left.
+  bool serve(unsigned workers, std::chrono::milliseconds wait,
+             const std::function<void()>& served) {
     std::deque<std::function<void()>> batch;
     bool allStopped = false;
     {
@@ -38,7 +39,11 @@ class RunWorkers::Queue {
       batch.swap(tasks_);
       allStopped = stopped_ == workers;
     }
-    for (auto& task : batch) task();
+    for (auto& task : batch) {
+      task();
+      served();
+    }
+    if (batch.empty()) served();
     return !(allStopped && batch.empty());
   }
 
@@ -153,11 +158,13 @@ void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
         break;
       }
     }
-    // The calling thread serves until every worker has stopped: the workers' boxes wait for it.
+    // The calling thread serves until every worker has stopped: the workers' boxes wait for it,
+    // and the window's events run after each progress step as they would with one worker.
     for (;;) {
       try {
-        if (!queue.serve(workers, std::chrono::milliseconds(10))) break;
-        caller_.ui.processEvents();
+        if (!queue.serve(workers, std::chrono::milliseconds(10),
+                         [this] { caller_.ui.processEvents(); }))
+          break;
       } catch (...) {
         fail(std::current_exception());
       }
