@@ -181,23 +181,19 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   word::RunTemplates templates(run.doc);
   const ExtentsOfThisRun extents;
   run.ui.processEvents();
-  const std::vector<std::string> selectionSkipped = run.db.skippedCodes();
   std::vector<ReportSummary> parts(polygonCodes.size());
-  std::vector<std::vector<std::string>> unitSkipped(polygonCodes.size());
+  sheets::SkippedCodeLines skipped(run.db, polygonCodes.size());
   sheets::RunWorkers workers(run, sheets::workersFor(jobs, run.settings));
   workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
-    const std::size_t skippedBefore = worker.db.skippedCodes().size();
-    const bool goOn = reportPolygon(worker, workers, templates, polygonCodes[i], i + 1,
-                                    polygonCodes.size(), skipCopies, cancel, callbacks, parts[i]);
-    const auto& skipped = worker.db.skippedCodes();
-    unitSkipped[i].assign(skipped.begin() + static_cast<std::ptrdiff_t>(skippedBefore),
-                          skipped.end());
-    return goOn;
+    return skipped.track(i, worker.db, [&] {
+      return reportPolygon(worker, workers, templates, polygonCodes[i], i + 1, polygonCodes.size(),
+                           skipCopies, cancel, callbacks, parts[i]);
+    });
   });
   for (auto& part : parts) addPolygon(summary, std::move(part));
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
-  sheets::prependSkippedCodes(selectionSkipped, unitSkipped, summary.messages);
+  skipped.prependTo(summary.messages);
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, run);
   return summary;

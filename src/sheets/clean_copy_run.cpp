@@ -131,15 +131,25 @@ std::string summaryLine(const RunSummary& summary) {
   return line;
 }
 
-// The skipped rows' lines of the selection, then those each unit met, each line once.
-void prependSkippedCodes(std::vector<std::string> selectionSkipped,
-                         const std::vector<std::vector<std::string>>& unitSkipped,
-                         std::vector<std::string>& messages) {
-  std::set<std::string> seen(selectionSkipped.begin(), selectionSkipped.end());
-  for (const auto& lines : unitSkipped)
-    for (const auto& line : lines)
-      if (seen.insert(line).second) selectionSkipped.push_back(line);
-  messages.insert(messages.begin(), selectionSkipped.begin(), selectionSkipped.end());
+SkippedCodeLines::SkippedCodeLines(const data::clsDBFData& selection, std::size_t units)
+    : selection_(selection.skippedCodes()), units_(units) {}
+
+bool SkippedCodeLines::track(std::size_t unit, const data::clsDBFData& db,
+                             const std::function<bool()>& work) {
+  const std::size_t before = db.skippedCodes().size();
+  const bool answer = work();
+  const auto& after = db.skippedCodes();
+  units_[unit].assign(after.begin() + static_cast<std::ptrdiff_t>(before), after.end());
+  return answer;
+}
+
+void SkippedCodeLines::prependTo(std::vector<std::string>& messages) const {
+  std::vector<std::string> lines = selection_;
+  std::set<std::string> seen(lines.begin(), lines.end());
+  for (const auto& unit : units_)
+    for (const auto& line : unit)
+      if (seen.insert(line).second) lines.push_back(line);
+  messages.insert(messages.begin(), lines.begin(), lines.end());
 }
 
 RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
@@ -153,33 +163,30 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
     run.ui.message(app::MessageIcon::Information,
                    "Für die ausgewählte Kombination existiert kein Geländebogen.");
   run.ui.processEvents();
-  const std::vector<std::string> selectionSkipped = run.db.skippedCodes();
   const auto units = unitsOf(keys);
   std::vector<RunSummary> parts(units.size());
-  std::vector<std::vector<std::string>> unitSkipped(units.size());
+  SkippedCodeLines skipped(run.db, units.size());
   std::vector<std::size_t> firstPosition(units.size());
   for (std::size_t u = 1; u < units.size(); ++u)
     firstPosition[u] = firstPosition[u - 1] + units[u - 1].size();
 
   RunWorkers workers(run, workersFor(jobs, run.settings));
   workers.run(units.size(), [&](std::size_t u, const word::RunContext& worker) {
-    RunSummary& part = parts[u];
-    const std::size_t skippedBefore = worker.db.skippedCodes().size();
-    std::size_t position = firstPosition[u];
-    for (const std::string& key : units[u]) {
-      ++position;
-      if (!makeSheet(worker, workers, templates, key, position, keys.size(), skipCopies,
-                     withCoverSheet, cancel, callbacks, part))
-        break;
-    }
-    const auto& skipped = worker.db.skippedCodes();
-    unitSkipped[u].assign(skipped.begin() + static_cast<std::ptrdiff_t>(skippedBefore),
-                          skipped.end());
-    return !part.cancelled;
+    return skipped.track(u, worker.db, [&] {
+      RunSummary& part = parts[u];
+      std::size_t position = firstPosition[u];
+      for (const std::string& key : units[u]) {
+        ++position;
+        if (!makeSheet(worker, workers, templates, key, position, keys.size(), skipCopies,
+                       withCoverSheet, cancel, callbacks, part))
+          break;
+      }
+      return !part.cancelled;
+    });
   });
   for (auto& part : parts) addUnit(summary, std::move(part));
   // Rows the selection skipped for their codes belong in the message file too.
-  prependSkippedCodes(selectionSkipped, unitSkipped, summary.messages);
+  skipped.prependTo(summary.messages);
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, run);
   return summary;

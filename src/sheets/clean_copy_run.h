@@ -79,10 +79,19 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
                           bool withCoverSheet, const std::atomic<bool>& cancel,
                           const RunCallbacks& callbacks = {}, unsigned jobs = 1);
 
-// Puts the message lines of rows skipped for their codes before messages: those of the
-// selection, then those each unit of the run met, each line once.
-void prependSkippedCodes(std::vector<std::string> selectionSkipped,
-                         const std::vector<std::vector<std::string>>& unitSkipped,
-                         std::vector<std::string>& messages);
+// The message lines of rows skipped for their codes in a run: those the selection met, then those
+// each unit met, in the order of the units, each line once, whichever worker's database met them.
+class SkippedCodeLines {
+ public:
+  SkippedCodeLines(const data::clsDBFData& selection, std::size_t units);
+  // Runs one unit's work on db and keeps the lines db added meanwhile; answers what work answers.
+  bool track(std::size_t unit, const data::clsDBFData& db, const std::function<bool()>& work);
+  // Puts the lines before messages.
+  void prependTo(std::vector<std::string>& messages) const;
+
+ private:
+  std::vector<std::string> selection_;
+  std::vector<std::vector<std::string>> units_;
+};
 
 }  // namespace sheets
