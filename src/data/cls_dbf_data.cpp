@@ -68,7 +68,7 @@ app::RunServices clsDBFData::services() const {
 }
 
 app::clsDebug& clsDBFData::log() const {
-  return services_ ? services_->log : app::g_Debug();
+  return services().log;
 }
 
 clsDBFData clsDBFData::forWorker(const app::RunServices& services) const {
@@ -92,7 +92,7 @@ const std::string& clsDBFData::tableName(int index) const {
 
 bool clsDBFData::ValidFilePaths() {
   app::clsDebug& log = this->log();
-  const app::Settings& settings = services_ ? services_->settings : app::settings();
+  const app::Settings& settings = services().settings;
   const std::string shape = settings.get(app::kShapeFilesPfad);
   if (shape.empty()) {
     log.Ausgabe(2, "Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
@@ -170,7 +170,7 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
     recordset = survey_.execute(query + ";", params);
     return true;
   } catch (const ProviderError& e) {
-    showLockedTable(e, services_ ? services_->ui : app::ui());
+    showLockedTable(e, services().ui);
     // The provider's text says what is wrong with which file; the callers only log the query.
     if (e.number() != kErrTableLocked) log().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
     return false;
@@ -188,8 +188,7 @@ bool clsDBFData::GetRecordset(const std::string& routine, int16_t tableIndex,
 bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset) {
   app::clsDebug& log = this->log();
   recordset = Recordset();
-  const std::string shape =
-      (services_ ? services_->settings : app::settings()).get(app::kShapeFilesPfad);
+  const std::string shape = services().settings.get(app::kShapeFilesPfad);
   if (shape.empty()) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
     return false;
@@ -269,7 +268,7 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
     dictionary = std::move(fresh);
     status = 100;
   } catch (const ProviderError& e) {
-    showLockedTable(e, services_ ? services_->ui : app::ui());
+    showLockedTable(e, services().ui);
     // Without this line a missing or damaged umlaut table would go unnoticed.
     if (e.number() != kErrTableLocked)
       log().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
