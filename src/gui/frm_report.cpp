@@ -14,13 +14,14 @@
 #include <QVBoxLayout>
 
 #include "app/program_objects.h"
+#include "data/sheet_types.h"
 #include "gui/window_support.h"
 #include "report/report_run.h"
 
 namespace gui {
 namespace {
 
-const std::vector<std::string> kSheetTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
+using data::kSheetTypes;
 
 // The report window's lists keep room for a few rows.
 QListWidget* tallList(QWidget* parent, const char* name) {
