@@ -48,16 +48,17 @@ function(quelbrix_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   # GoogleTest's header is a good part of a test file's compile time: parsed once per target.
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
-  # The variables travel through two CMake scripts to the test list; each pass would split
-  # them at an unescaped ";".
+  # The variables reach the test list through a build step and two CMake scripts, each of which
+  # splits lists and takes one level of escapes: the ";" between them needs eight backslashes.
   set(environment "QUELBRIX_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp" ${ARG_ENV})
-  list(JOIN environment "\\\\;" environment)
-  set(properties ENVIRONMENT "${environment}")
+  list(JOIN environment "\\\\\\\\\\\\\\\\;" environment)
+  set(timeout)
   if(ARG_TIMEOUT)
-    list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
   endif()
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "${environment}" ${timeout})
 endfunction()
 
 # quelbrix_add_bench(NAME [TEMPLATES] SOURCES ... [DEPS ...])

@@ -4,38 +4,48 @@
 
 #include <bit>
 #include <concepts>
-#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace base::bytes {
 
-// The unsigned integer of sizeof(T) bytes at p.
+template <std::unsigned_integral T>
+constexpr T byteSwap(T v) {
+  if constexpr (sizeof(T) == 1)
+    return v;
+  else if constexpr (sizeof(T) == 2)
+    return __builtin_bswap16(v);
+  else if constexpr (sizeof(T) == 4)
+    return __builtin_bswap32(v);
+  else
+    return __builtin_bswap64(v);
+}
+
+// The unsigned integer of sizeof(T) bytes at p (a single load, swapped where the host's order
+// differs).
 template <std::unsigned_integral T>
 T loadLE(const void* p) {
-  const auto* b = static_cast<const unsigned char*>(p);
-  T v = 0;
-  for (std::size_t i = sizeof(T); i-- > 0;) v = static_cast<T>(v << 8 | b[i]);
-  return v;
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return std::endian::native == std::endian::little ? v : byteSwap(v);
 }
 template <std::unsigned_integral T>
 T loadBE(const void* p) {
-  const auto* b = static_cast<const unsigned char*>(p);
-  T v = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i) v = static_cast<T>(v << 8 | b[i]);
-  return v;
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return std::endian::native == std::endian::big ? v : byteSwap(v);
 }
 
 // Stores the sizeof(T) bytes of v at p.
 template <std::unsigned_integral T>
 void storeLE(void* p, T v) {
-  auto* b = static_cast<unsigned char*>(p);
-  for (std::size_t i = 0; i < sizeof(T); ++i) b[i] = static_cast<unsigned char>(v >> (8 * i));
+  if constexpr (std::endian::native != std::endian::little) v = byteSwap(v);
+  std::memcpy(p, &v, sizeof v);
 }
 template <std::unsigned_integral T>
 void storeBE(void* p, T v) {
-  auto* b = static_cast<unsigned char*>(p);
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    b[sizeof(T) - 1 - i] = static_cast<unsigned char>(v >> (8 * i));
+  if constexpr (std::endian::native != std::endian::big) v = byteSwap(v);
+  std::memcpy(p, &v, sizeof v);
 }
 
 // The signed 32-bit integers and the doubles of the shapefile.

@@ -24,7 +24,7 @@ class SharedList : public Interface {
   typename List::const_iterator end() const { return elements_.end(); }
   // 1-based; an index outside 1 to Count throws error 9 "Subscript out of range".
   const std::shared_ptr<Element>& Item(int32_t index) const {
-    return elements_[offset(index, std::string(this->className()) + "::Item")];
+    return elements_[offset(index, false)];
   }
   // Anything but an Element throws 0x8004020F with refusal() and adds nothing.
   void Add(const std::shared_ptr<GeometryObject>& object) {
@@ -42,7 +42,7 @@ class SharedList : public Interface {
     elements_.push_back(std::move(element));
   }
   void Remove(int32_t index) {
-    elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(offset(index, removeSource())));
+    elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(offset(index, true)));
   }
 
   double Top() const { return extent_.Top(); }
@@ -64,9 +64,12 @@ class SharedList : public Interface {
   CRect extent_;
 
  private:
-  std::size_t offset(int32_t index, const std::string& source) const {
+  // The error's source is only spelled out when there is an error: Item is called per point.
+  std::size_t offset(int32_t index, bool removing) const {
     if (index < 1 || index > Count())
-      throw ShapeError(kErrSubscriptOutOfRange, source, "Subscript out of range");
+      throw ShapeError(kErrSubscriptOutOfRange,
+                       removing ? removeSource() : std::string(this->className()) + "::Item",
+                       "Subscript out of range");
     return static_cast<std::size_t>(index - 1);
   }
 
