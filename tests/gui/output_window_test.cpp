@@ -1,14 +1,11 @@
-// The output window over the sample survey: the "all" boxes, the cascaded area lists, the
-// biotope and habitat filters, the selection dialog, runs that produce documents and the
-// message file, and cancel in the middle of a run, by the button or by a termination signal.
+// The output window's own parts over the sample survey: the "all" boxes, the cascaded area
+// lists, the biotope and habitat filters, the selection dialog, skipped copies, cover sheets,
+// and termination signals in and outside a run. What it shares with the report window is
+// tested with both in generation_window_test.cpp.
 
-#include <QCheckBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -17,10 +14,9 @@
 #include <csignal>
 #include <set>
 
-#include "gui/frm_ausgabe.h"
+#include "generation_window_fixture.h"
 #include "gui/termination_signals.h"
 #include "gui/window_support.h"
-#include "gui_fixture.h"
 #include "support/survey_fixture.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +25,6 @@ namespace {
 
 using guitest::child;
 using guitest::clickRow;
-using guitest::GuiTest;
 using guitest::rows;
 
 std::vector<std::string> codes(const QTreeWidget* view) {
@@ -54,26 +49,13 @@ std::vector<std::string> expectedDocuments(const std::vector<std::string>& keys)
   return docs;
 }
 
-class OutputWindowTest : public GuiTest {
+class OutputWindowTest : public guitest::WindowTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    db_ = openDatabase();
-    window_ = std::make_unique<gui::frmAusgabe>();
-    ASSERT_TRUE(window_->setDBFData(*db_));
-    window_->resize(900, 600);
-    window_->show();
+    open(guitest::kOutputWindow);
   }
-  void TearDown() override {
-    window_.reset();
-    db_.reset();
-    GuiTest::TearDown();
-  }
-
-  template <typename T>
-  T* c(const char* name) {
-    return child<T>(window_.get(), name);
-  }
+  gui::frmAusgabe& window() { return guitest::ausgabe(*window_); }
 
   // Presses "Bögen erstellen" and answers the selection dialog: its count sentence and rows
   // land in headline_ and listed_; confirm presses "Generieren", else "Abbrechen".
@@ -108,20 +90,15 @@ class OutputWindowTest : public GuiTest {
                                   const std::string&, const std::string&)>;
   std::vector<std::string> keys(const Keep& keep) { return guitest::sheetKeys(*db_, keep); }
 
-  std::unique_ptr<data::clsDBFData> db_;
-  std::unique_ptr<gui::frmAusgabe> window_;
   std::string headline_;
   std::vector<std::string> listed_;
 };
 
-TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) {
-  EXPECT_EQ(window_->windowTitle(), "Datenreport");
-  EXPECT_EQ(c<QLabel>("lblHeadline")->text(), "Generator für die Geländebögen (Reinschrift)");
+TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_and_columns) {
   for (const char* box : {"chkGebiet", "chkBoegen", "chkBiotoptyp", "chkLebensraum"})
     EXPECT_TRUE(c<QCheckBox>(box)->isChecked()) << box;
   EXPECT_EQ(rows(c<QListWidget>("lstGBogen")),
             (std::vector<std::string>{"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}));
-  EXPECT_EQ(rows(c<QListWidget>("lstFFHGebiet")), (std::vector<std::string>{"059", "364", "734"}));
   for (const char* list :
        {"lstFFHGebiet", "lstTeilgebiet", "lstPolygon", "lstGBogen", "lvwBiotoptyp",
         "lvwBioSelected", "txtKennung", "lvwLebensraum", "lvwLebenSelected", "txtEGNummer"})
@@ -145,13 +122,7 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
   EXPECT_EQ(bio->topLevelItem(0)->text(0), "01110");
   EXPECT_EQ(bio->topLevelItem(0)->text(1), "Buchenwälder mittlerer und basenreicher Standorte");
 
-  EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
-  EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
-  EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_EQ(c<QPushButton>("cmdGenerate")->text(), "Bögen erstellen");
-  EXPECT_EQ(c<QPushButton>("cmdExit")->text(), "Verlassen");
 
   c<QCheckBox>("chkGebiet")->click();
   EXPECT_TRUE(white(c<QWidget>("lstFFHGebiet")));
@@ -164,25 +135,6 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
   EXPECT_TRUE(c<QPushButton>("cmdBioSelect")->isEnabled());
   c<QCheckBox>("chkBiotoptyp")->click();
   EXPECT_TRUE(grey(c<QWidget>("lvwBioSelected")));
-}
-
-TEST_F(OutputWindowTest, run_all_areas_produces_every_sheet_and_removes_old_message_file) {
-  testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
-  fs::permissions(out_ / "MessageReport.txt", fs::perms::owner_read);
-  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
-  run();
-  EXPECT_EQ(headline_, "Es wurden " + std::to_string(all.size()) + " Geländebögen ausgewählt.");
-  EXPECT_EQ(listedSorted(), entries(all));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(all));
-  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
-  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
-  EXPECT_EQ(window_->lastRun().produced, all.size());
-  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
-  EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(),
-            "Fertig: " + std::to_string(all.size()) + " Bögen erstellt");
-  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_GT(ui().eventPumps, static_cast<int>(all.size()));
 }
 
 TEST_F(OutputWindowTest, cascaded_lists_pick_area_subarea_and_polygons) {
@@ -319,7 +271,7 @@ TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
   });
   ASSERT_FALSE(wanted.empty());
   run(true, true);
-  EXPECT_TRUE(window_->CreateDecklatt());
+  EXPECT_TRUE(window().CreateDecklatt());
   auto docs = expectedDocuments(wanted);
   for (const auto& key : wanted) docs.push_back(key.substr(12) + "/36400200003Deckblatt.docx");
   std::sort(docs.begin(), docs.end());
@@ -339,14 +291,14 @@ TEST_F(OutputWindowTest, elapsed_time_counts_from_the_confirmed_selection) {
       },
       window_.get());
   c<QPushButton>("cmdGenerate")->click();
-  ASSERT_GT(window_->lastRun().produced, 0u);
+  ASSERT_GT(window().lastRun().produced, 0u);
   EXPECT_LT(c<QLabel>("lblTime")->text(), QString("00:00:02"));
 }
 
 TEST_F(OutputWindowTest, selection_dialog_cancel_produces_nothing) {
   run(false);
   EXPECT_FALSE(listed_.empty());
-  EXPECT_FALSE(window_->confirmed());
+  EXPECT_FALSE(window().confirmed());
   EXPECT_TRUE(guitest::documents(out_).empty());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_TRUE(c<QCheckBox>("chkKopien")->isEnabled());
@@ -362,96 +314,9 @@ TEST_F(OutputWindowTest, skip_copies_leaves_out_collective_and_complex_copies) {
     return copy != "3" && copy != "4";
   });
   run();
+  EXPECT_EQ(headline_, "Es wurden " + std::to_string(wanted.size()) + " Geländebögen ausgewählt.");
   EXPECT_EQ(listedSorted(), entries(wanted));
   EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
-}
-
-TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
-  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
-  const std::string key = all.front();
-  const fs::path folder = out_ / key.substr(12);
-  fs::create_directories(folder);
-  testsupport::writeFile(folder / (".~lock." + key + ".docx#"), "");
-  // The box about the message file meets a window that has left run mode.
-  struct AtBox {
-    bool timerActive = true, cancelEnabled = true, generateEnabled = false;
-    std::string status;
-  } atBox;
-  ui().atMessage = [&] {
-    atBox.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
-    atBox.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
-    atBox.generateEnabled = c<QPushButton>("cmdGenerate")->isEnabled();
-    atBox.status = c<QLabel>("lblProgress")->text().toStdString();
-  };
-  run();
-  EXPECT_FALSE(atBox.timerActive);
-  EXPECT_FALSE(atBox.cancelEnabled);
-  EXPECT_TRUE(atBox.generateEnabled);
-  EXPECT_EQ(atBox.status,
-            "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
-  const fs::path messages = out_ / "MessageReport.txt";
-  ASSERT_TRUE(fs::exists(messages));
-  const std::string text = testsupport::readFile(messages);
-  EXPECT_NE(text.find(key), std::string::npos) << text;
-  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-  EXPECT_EQ(lastBox(),
-            "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die "
-            "Datei:\n" +
-                messages.string());
-  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
-}
-
-TEST_F(OutputWindowTest, cancel_mid_run_finishes_sheet_in_work_and_blocks_second_run) {
-  auto* progress = c<QProgressBar>("prbProgress");
-  struct Seen {
-    bool timerActive = false, waitCursor = false, cancelEnabled = false, kopienEnabled = true,
-         listsGrey = false;
-    bool generateAfterCancel = true, exitAfterCancel = true, visibleAfterClose = false,
-         timerAfterCancel = true;
-  } seen;
-  bool cancelled = false;
-  QObject::connect(progress, &QProgressBar::valueChanged, window_.get(), [&](int value) {
-    if (value == 1) {
-      seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
-      seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
-      seen.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
-      seen.kopienEnabled = c<QCheckBox>("chkKopien")->isEnabled();
-      seen.listsGrey = grey(c<QWidget>("lstGBogen")) && !c<QCheckBox>("chkBoegen")->isEnabled();
-    }
-    if (value == 2 && !cancelled) {
-      cancelled = true;
-      // The click arrives through the run's next event processing, as a user's would.
-      QTimer::singleShot(0, window_.get(), [&] {
-        c<QPushButton>("cmdCancel")->click();
-        seen.generateAfterCancel = c<QPushButton>("cmdGenerate")->isEnabled();
-        seen.exitAfterCancel = c<QPushButton>("cmdExit")->isEnabled();
-        seen.timerAfterCancel = window_->findChild<QTimer*>("Timer1")->isActive();
-        window_->close();
-        seen.visibleAfterClose = window_->isVisible();
-      });
-    }
-  });
-  window_->setJobs(1);  // one sheet in work at a time: the count below is exact
-  run();
-  EXPECT_TRUE(seen.timerActive);
-  EXPECT_TRUE(seen.waitCursor);
-  EXPECT_TRUE(seen.cancelEnabled);
-  EXPECT_FALSE(seen.kopienEnabled);
-  EXPECT_TRUE(seen.listsGrey);
-  EXPECT_FALSE(seen.generateAfterCancel);
-  EXPECT_FALSE(seen.exitAfterCancel);
-  EXPECT_FALSE(seen.timerAfterCancel);
-  EXPECT_TRUE(seen.visibleAfterClose);
-
-  EXPECT_TRUE(window_->lastRun().cancelled);
-  EXPECT_EQ(guitest::documents(out_).size(), 2u);
-  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
-  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
-  EXPECT_EQ(c<QLabel>("lblTime")->text().size(), 8);
-  EXPECT_EQ(c<QLabel>("lblTime")->text().left(6), "00:00:");
 }
 
 TEST_F(OutputWindowTest, damaged_type_table_ends_program) {
@@ -493,8 +358,8 @@ TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are
   QTimer::singleShot(0, window_.get(), [this] { run(); });
   EXPECT_EQ(QApplication::exec(), 0);
   ASSERT_TRUE(raised);
-  EXPECT_TRUE(window_->lastRun().cancelled);
-  EXPECT_EQ(window_->lastRun().failed.size(), 2u);
+  EXPECT_TRUE(window().lastRun().cancelled);
+  EXPECT_EQ(window().lastRun().failed.size(), 2u);
   const std::string text = testsupport::readFile(out_ / "MessageReport.txt");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
   // Nothing but the lock files and the message file: no document, no temporary file.
