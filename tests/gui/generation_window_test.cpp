@@ -1,10 +1,9 @@
 // What both generation windows do alike: captions and the idle state, a run with its status
 // line and message file, cancel, the end of the program on a fatal error and the end of a run on
-// an unexpected one; then the report window's own lists.
+// a database failure; then the report window's own lists.
 
 #include <QElapsedTimer>
 #include <QProgressBar>
-#include <QTest>
 #include <QTimer>
 
 #include "data/provider_error.h"
@@ -51,8 +50,8 @@ TEST_P(GenerationWindowTest, captions_and_idle_state) {
 TEST_P(GenerationWindowTest, run_makes_the_choice_and_removes_an_old_message_file) {
   testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
   fs::permissions(out_ / "MessageReport.txt", fs::perms::owner_read);
-  GetParam().choose(*this);
-  const auto expected = GetParam().expected(*this);
+  GetParam().choose(window_.get());
+  const auto expected = GetParam().expected(*db_);
   ASSERT_GT(expected.size(), 2u);
   press();
   EXPECT_EQ(guitest::documents(out_), expected);
@@ -62,14 +61,14 @@ TEST_P(GenerationWindowTest, run_makes_the_choice_and_removes_an_old_message_fil
   EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(), GetParam().doneText(expected));
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  // The window answers while the documents are made.
-  EXPECT_GT(ui().eventPumps, static_cast<int>(expected.size()));
+  // The window answers while the documents are made, at least once per sheet or polygon.
+  EXPECT_GT(ui().eventPumps, static_cast<int>(GetParam().lastRun(*window_).second));
 }
 
 TEST_P(GenerationWindowTest, message_file_box_meets_an_idle_window) {
-  GetParam().choose(*this);
+  GetParam().choose(window_.get());
   // The first document is open elsewhere.
-  const fs::path first = out_ / GetParam().expected(*this).front();
+  const fs::path first = out_ / GetParam().expected(*db_).front();
   fs::create_directories(first.parent_path());
   testsupport::writeFile(first.parent_path() / (".~lock." + first.filename().string() + "#"), "");
   bool timerActive = true, cancelEnabled = true, generateEnabled = false;
@@ -94,37 +93,38 @@ TEST_P(GenerationWindowTest, message_file_box_meets_an_idle_window) {
 
 TEST_P(GenerationWindowTest, cancel_finishes_the_document_in_work_then_stops) {
   const WindowKind& kind = GetParam();
-  kind.choose(*this);
+  kind.choose(window_.get());
   struct Seen {
     bool timerActive = false, waitCursor = false, cancelEnabled = false, locked = true;
-    bool generateAfterCancel = true, exitAfterCancel = true, timerAfterCancel = true;
+    bool buttonsAfterCancel = true, timerAfterCancel = true;
     bool visibleAfterClose = false;
     qint64 cancelMs = -1;
   } seen;
   bool cancelled = false;
-  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
-                   [&](int value) {
-                     if (value != 1 || cancelled) return;
-                     cancelled = true;
-                     seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
-                     seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
-                     seen.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
-                     for (const char* name : kind.lockedInRun)
-                       seen.locked = seen.locked && !c<QWidget>(name)->isEnabled();
-                     // The click arrives through the run's next event processing, as a
-                     // user's would.
-                     QTimer::singleShot(0, window_.get(), [&] {
-                       QElapsedTimer clock;
-                       clock.start();
-                       c<QPushButton>("cmdCancel")->click();
-                       seen.cancelMs = clock.elapsed();
-                       seen.generateAfterCancel = c<QPushButton>("cmdGenerate")->isEnabled();
-                       seen.exitAfterCancel = c<QPushButton>("cmdExit")->isEnabled();
-                       seen.timerAfterCancel = window_->findChild<QTimer*>("Timer1")->isActive();
-                       window_->close();
-                       seen.visibleAfterClose = window_->isVisible();
-                     });
-                   });
+  QObject::connect(
+      c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(), [&](int value) {
+        if (value != 1 || cancelled) return;
+        cancelled = true;
+        seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
+        seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
+        seen.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
+        for (const char* name : kind.lockedInRun)
+          seen.locked = seen.locked && !c<QWidget>(name)->isEnabled();
+        // The click arrives through the run's next event processing, as a
+        // user's would.
+        QTimer::singleShot(0, window_.get(), [&] {
+          QElapsedTimer clock;
+          clock.start();
+          c<QPushButton>("cmdCancel")->click();
+          seen.cancelMs = clock.elapsed();
+          // A second run or closing waits until the run has ended.
+          seen.buttonsAfterCancel =
+              c<QPushButton>("cmdGenerate")->isEnabled() || c<QPushButton>("cmdExit")->isEnabled();
+          seen.timerAfterCancel = window_->findChild<QTimer*>("Timer1")->isActive();
+          window_->close();
+          seen.visibleAfterClose = window_->isVisible();
+        });
+      });
   window_->setJobs(1);  // one document in work at a time: the count below is exact
   press();
   EXPECT_TRUE(seen.timerActive);
@@ -134,20 +134,17 @@ TEST_P(GenerationWindowTest, cancel_finishes_the_document_in_work_then_stops) {
   // Cancel answers at once; the run, not the button, waits for the document in work.
   EXPECT_GE(seen.cancelMs, 0);
   EXPECT_LT(seen.cancelMs, 1000);
-  EXPECT_FALSE(seen.generateAfterCancel);
-  EXPECT_FALSE(seen.exitAfterCancel);
+  EXPECT_FALSE(seen.buttonsAfterCancel);
   EXPECT_FALSE(seen.timerAfterCancel);
   EXPECT_TRUE(seen.visibleAfterClose);
 
-  EXPECT_TRUE(kind.cancelled(*window_));
-  EXPECT_EQ(kind.made(*window_), 1u);
+  EXPECT_EQ(kind.lastRun(*window_), std::pair(true, std::size_t{1}));
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
   for (const char* name : kind.lockedInRun) EXPECT_TRUE(c<QWidget>(name)->isEnabled()) << name;
   EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
   EXPECT_EQ(c<QLabel>("lblTime")->text().left(6), "00:00:");
-  EXPECT_EQ(c<QLabel>("lblTime")->text().size(), 8);
 }
 
 TEST_P(GenerationWindowTest, unreadable_shapefile_table_ends_the_program) {
@@ -157,7 +154,7 @@ TEST_P(GenerationWindowTest, unreadable_shapefile_table_ends_the_program) {
   testsupport::writeTable(fs::path(shp).replace_extension(".dbf"), {{"NUMMER", 'C', 11, 0}},
                           {{"1"}});
   settings().set(app::kShapeFilesPfad, shp.string());
-  GetParam().choose(*this);
+  GetParam().choose(window_.get());
   press(true);
   EXPECT_TRUE(window_->programEnded());
   EXPECT_FALSE(window_->isVisible());
@@ -191,55 +188,29 @@ class ThrowingWindow : public gui::GenerationWindow {
   std::function<void()> fail_;
 };
 
-struct EscapedError {
-  const char* name;
-  std::function<void()> fail;
-  app::MessageIcon icon;
-  std::string box;  // the start of the box's text
-  bool ends;        // the program ends
-};
+// A database failure that escapes the run (the output window's selection query, the report
+// run outside its polygons) ends the run in either window alike.
+class ThrowingWindowTest : public guitest::GuiTest {};
 
-void PrintTo(const EscapedError& e, std::ostream* os) {
-  *os << e.name;
-}
-
-class EscapedErrorTest : public guitest::GuiTest,
-                         public ::testing::WithParamInterface<EscapedError> {};
-
-TEST_P(EscapedErrorTest, run_ends_and_window_is_idle_or_gone) {
-  const EscapedError& e = GetParam();
+TEST_F(ThrowingWindowTest, provider_error_is_logged_shown_and_ends_the_run) {
   settings().set(app::kErrorReport, "0");
   ASSERT_TRUE(app::g_Debug().Init());
   auto db = openDatabase();
-  ThrowingWindow window(*db, e.fail);
+  ThrowingWindow window(*db, [] { throw data::ProviderError(3078, "Tabelle fehlt"); });
   window.show();
   guitest::child<QPushButton>(&window, "cmdGenerate")->click();
   ASSERT_EQ(ui().boxes.size(), 1u);
-  EXPECT_EQ(ui().boxes[0].icon, e.icon);
-  EXPECT_EQ(lastBox().rfind(e.box, 0), 0u) << lastBox();
-  EXPECT_EQ(window.programEnded(), e.ends);
-  EXPECT_EQ(window.isVisible(), !e.ends);
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Error);
+  EXPECT_EQ(lastBox(), "Tabelle fehlt(3078)");
+  EXPECT_NE(
+      testsupport::readFile(out_ / "FehlerReport2.log")
+          .find("D2 cmdGenerate_Click: Fehler! Nicht abgefangener Fehler.Tabelle fehlt(3078)"),
+      std::string::npos);
+  EXPECT_FALSE(window.programEnded());
   EXPECT_FALSE(window.runActive());
   EXPECT_FALSE(window.findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(guitest::child<QPushButton>(&window, "cmdGenerate")->isEnabled());
-  if (!e.ends) {
-    EXPECT_NE(testsupport::readFile(out_ / "FehlerReport2.log")
-                  .find("cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + e.box),
-              std::string::npos);
-  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Errors, EscapedErrorTest,
-    ::testing::Values(EscapedError{"provider",
-                                   [] { throw data::ProviderError(3078, "Tabelle fehlt"); },
-                                   app::MessageIcon::Error, "Tabelle fehlt(3078)", false},
-                      EscapedError{"other", [] { throw std::runtime_error("kaputt"); },
-                                   app::MessageIcon::Error, "kaputt(0)", false},
-                      EscapedError{"fatal",
-                                   [] { throw data::FatalError("Programm wird beendet!"); },
-                                   app::MessageIcon::Warning, "Programm wird beendet!", true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 class ReportWindowTest : public guitest::WindowTest {
  protected:
@@ -272,20 +243,6 @@ TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
   EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_TRUE(rows(c<QListWidget>("lstPolygon")).empty());
   EXPECT_FALSE(c<QListWidget>("lstPolygon")->isEnabled());
-}
-
-TEST_F(ReportWindowTest, two_areas_same_subarea_give_every_combination) {
-  clickRow(c<QListWidget>("lstFFHGebiet"), "059");
-  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
-  auto* sub = c<QListWidget>("lstTeilgebiet");
-  EXPECT_EQ(rows(sub), (std::vector<std::string>{"001", "001", "002", "003"}));
-  for (int row : {0, 1})
-    QTest::mouseClick(sub->viewport(), Qt::LeftButton, {},
-                      sub->visualItemRect(sub->item(row)).center());
-  clickRow(c<QListWidget>("lstPolygon"), "00002");
-  const auto all = codes();
-  EXPECT_NE(std::find(all.begin(), all.end(), "05900100002"), all.end());
-  EXPECT_NE(std::find(all.begin(), all.end(), "36400100002"), all.end());
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
-// The start window: the path checks behind its two buttons, the database check, the unexpected
-// error, the log it starts, and the windows and dialogs it opens.
+// The start window: the path checks behind its two buttons, the database check, the log it
+// starts, and the dialogs its menu opens. That its buttons open the two generation windows
+// with the database is the first step of new_user_test.cpp.
 
 #include <QAction>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "gui/frm_ausgabe.h"
 #include "gui/frm_main.h"
-#include "gui/frm_report.h"
 #include "gui_fixture.h"
 #include "support/temp_dir.h"
 
@@ -96,26 +95,6 @@ TEST_F(MainWindowTest, buttons_damaged_sheet_table_opens_window_with_empty_lists
   child<QPushButton>(&window, "cmdAusgabe")->click();
   EXPECT_EQ(areas, 0);
   EXPECT_TRUE(ui().saw("Die Geländebögennummern konnten nicht ermittelt werden.")) << lastBox();
-}
-
-TEST_F(MainWindowTest, buttons_good_paths_open_modal_windows_with_database) {
-  gui::frmMain window;
-  bool sawAusgabe = false, sawReport = false;
-  guitest::whenModal([&](QWidget* w) {
-    sawAusgabe = w->objectName() == "frmAusgabe" && w->isModal() &&
-                 child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
-    child<QPushButton>(w, "cmdExit")->click();
-  });
-  child<QPushButton>(&window, "cmdAusgabe")->click();
-  EXPECT_TRUE(sawAusgabe);
-  guitest::whenModal([&](QWidget* w) {
-    sawReport = w->objectName() == "frmReport" && w->windowTitle() == "Datenreport" &&
-                child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
-    w->close();
-  });
-  child<QPushButton>(&window, "cmdReport")->click();
-  EXPECT_TRUE(sawReport);
-  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
 }
 
 TEST_F(MainWindowTest, start_log_follows_inverted_setting_and_closes_at_end) {
