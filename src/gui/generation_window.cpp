@@ -75,13 +75,17 @@ GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
   prbProgress_->setValue(0);
   prbProgress_->setTextVisible(false);
   lblTime_ = namedLabel(this, "lblTime", formatElapsed(std::chrono::milliseconds(0)));
-  auto* progress = new QGridLayout;
+  // The bar (after its caption, where the window has one), below it the status and the time.
+  auto* bar = new QHBoxLayout;
   if (!captions.progressLabel.isEmpty())
-    progress->addWidget(namedLabel(this, "Label1", captions.progressLabel), 0, 0);
-  progress->addWidget(prbProgress_, 0, 1);
-  progress->addWidget(lblProgress_, 1, 0);
-  progress->addWidget(lblTime_, 1, 1, Qt::AlignRight);
-  progress->setColumnStretch(1, 1);
+    bar->addWidget(namedLabel(this, "Label1", captions.progressLabel));
+  bar->addWidget(prbProgress_, 1);
+  auto* status = new QHBoxLayout;
+  status->addWidget(lblProgress_, 1);
+  status->addWidget(lblTime_);
+  auto* progress = new QVBoxLayout;
+  progress->addLayout(bar);
+  progress->addLayout(status);
 
   cmdGenerate_ = namedButton(this, "cmdGenerate", captions.generate);
   cmdCancel_ = namedButton(this, "cmdCancel", "Abbrechen");
