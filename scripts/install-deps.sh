@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libzip-dev libpugixml-dev libssl-dev libcups2-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # One PDF per polygon: the documents' PDFs are joined with qpdf's library.
+  libqpdf-dev
   # Qt's own dialogs (file chooser, question boxes) in German.
   qt6-translations-l10n
   # `cpack -G DEB`: dpkg-shlibdeps computes the package's dependencies, after `file` found the

@@ -26,7 +26,7 @@ int runReport(Context& ctx, const ReportOptions& o) {
     return 1;
   }
   word::resetWordDoc();
-  PrintSession printing(ctx, o.output);
+  PrintSession printing(ctx, o.output, o.dossier);
   data::clsDBFData db;
   if (!openSurvey(db, Purpose::Report)) return 1;
 
@@ -52,6 +52,10 @@ int runReport(Context& ctx, const ReportOptions& o) {
   callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& code) {
     progress.show(i, n, code);
   };
+  if (print::DossierWriter* dossiers = printing.dossiers())
+    callbacks.dossier = [dossiers](const auto& documents, const auto& target) {
+      return dossiers->write(documents, target);
+    };
   const report::ReportSummary summary =
       report::runReports(run, selection.codes, o.skipCopies, interrupt.flag(), callbacks, o.jobs);
   progress.finish();
@@ -88,6 +92,9 @@ void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Polygone mit Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
+  cmd->add_flag("--dossier", o->dossier,
+                "je Polygon eine PDF-Mappe Report/<Polygon>Dossier.pdf: Deckblatt, dann die "
+                "Datenreports");
   addJobsOption(*cmd, o->jobs);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runReport(ctx, *o); }; });

@@ -24,7 +24,8 @@ int runSheets(Context& ctx, const SheetsOptions& o);
 struct ReportOptions {
   std::string areas, subAreas, polygons;
   bool skipCopies = false, all = false;
-  unsigned jobs = 0;  // documents made side by side; 0: one per core
+  bool dossier = false;  // one PDF per polygon: cover sheet, then its reports
+  unsigned jobs = 0;     // documents made side by side; 0: one per core
   PrintOptions output;
 };
 

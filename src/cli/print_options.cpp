@@ -19,12 +19,13 @@ void PrintOptions::addTo(CLI::App& command) {
       ->check(CLI::PositiveNumber);
 }
 
-PrintSession::PrintSession(Context& ctx, const PrintOptions& options) {
+PrintSession::PrintSession(Context& ctx, const PrintOptions& options, bool dossiers) {
   if (options.print) ctx.settings.override(app::kDataFilesPrint, "1");
   print::PrintWaitRules rules;
   rules.cancelled = [] { return interrupted(); };
   rules.limit = std::chrono::seconds(options.printTimeout);
   printing_.emplace(options.pdf, nullptr, std::move(rules));
+  if (dossiers) dossiers_ = &printing_->dossiers();
   for (const auto& warning : printing_->warnings()) ctx.err << "Warnung: " << warning << "\n";
   if (printing_->printing()) word::clsWordDoc::setPrinter(printing_->printHook());
 }
@@ -33,11 +34,17 @@ PrintSession::~PrintSession() {
   if (printing_->printing()) word::clsWordDoc::setPrinter({});
 }
 
+print::DossierWriter* PrintSession::dossiers() {
+  return dossiers_;
+}
+
 void PrintSession::report(std::ostream& out) const {
   if (const std::string printed = printing_->printSummary(); !printed.empty())
     out << printed << "\n";
   if (printing_->pdfsWritten() > 0)
     out << printing_->pdfsWritten() << " PDF-Datei(en) geschrieben.\n";
+  if (printing_->dossiersWritten() > 0)
+    out << printing_->dossiersWritten() << " PDF-Mappe(n) geschrieben.\n";
 }
 
 }  // namespace cli

@@ -27,18 +27,24 @@ class PrintSession {
   // The run goes on then, and each document that cannot be printed or copied is reported.
   // The wait for a printed document ends at Ctrl-C, on a stopped printer and after
   // --print-timeout; its job is then named in the message file.
-  PrintSession(Context& ctx, const PrintOptions& options);
+  // dossiers: the run also writes one PDF per polygon (a report run's --dossier), with the
+  // same LibreOffice.
+  PrintSession(Context& ctx, const PrintOptions& options, bool dossiers = false);
   // Uninstalls the printer; the rest ends with the run's printing.
   ~PrintSession();
   PrintSession(const PrintSession&) = delete;
   PrintSession& operator=(const PrintSession&) = delete;
 
-  // What became of the printed documents (RunPrinting::printSummary) and "N PDF-Datei(en)
-  // geschrieben." when there was any.
+  // The writer of the PDF-Mappen when the session was opened with dossiers, else null.
+  print::DossierWriter* dossiers();
+
+  // What became of the printed documents (RunPrinting::printSummary), "N PDF-Datei(en)
+  // geschrieben." and "N PDF-Mappe(n) geschrieben." when there was any.
   void report(std::ostream& out) const;
 
  private:
   std::optional<print::RunPrinting> printing_;  // built once --print is in the settings
+  print::DossierWriter* dossiers_ = nullptr;    // printing_'s, when asked for
 };
 
 }  // namespace cli

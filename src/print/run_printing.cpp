@@ -6,12 +6,10 @@ namespace print {
 
 RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> converter,
                          PrintWaitRules wait)
-    : pdfCopies_(pdfCopies) {
+    : converter_(std::move(converter)), pdfCopies_(pdfCopies) {
   const bool printing = app::settings().get(app::kDataFilesPrint) == "1";
   if (!printing && !pdfCopies_) return;
-  output_ = std::make_unique<DocumentOutput>(std::move(converter));
-  std::string reason;
-  if (!output_->converter().available(reason)) warnings_.push_back(reason);
+  startOutput();
   if (printing) {
     wait.ended = [this, told = std::move(wait.ended)](const PrintWait& w) {
       if (w.end == PrintWaitEnd::Left) ++leftQueue_;
@@ -29,8 +27,21 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
 RunPrinting::~RunPrinting() {
   if (pdfCopies_) installPdfCopies({});
   if (previousRules_) installPrintWaitRules(std::move(*previousRules_));
+  dossiers_.reset();
   output_.reset();
   monitor_.reset();
+}
+
+void RunPrinting::startOutput() {
+  output_ = std::make_unique<DocumentOutput>(std::move(converter_));
+  std::string reason;
+  if (!output_->converter().available(reason)) warnings_.push_back(reason);
+}
+
+DossierWriter& RunPrinting::dossiers() {
+  if (!output_) startOutput();
+  if (!dossiers_) dossiers_ = std::make_unique<DossierWriter>(output_->converter(), pdfCopies_);
+  return *dossiers_;
 }
 
 DocumentHook RunPrinting::printHook() {

@@ -5,7 +5,7 @@
 // document; and the rules that end the wait for a printed document early (the run's cancel,
 // the time limit per job). The front end hands printHook() to clsWordDoc::setPrinter, which
 // lies above this layer. Destruction removes the PDF-copy hook and the rules, ends
-// LibreOffice and releases the monitor.
+// LibreOffice and releases the monitor. A report run may add one PDF per polygon (dossiers()).
 
 #include <memory>
 #include <optional>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "print/document_output.h"
+#include "print/dossier_writer.h"
 #include "print/print_wait.h"
 #include "print/printer_jobs_instance.h"
 
@@ -47,9 +48,18 @@ class RunPrinting {
   // The watched printer; empty without printing or without a default printer.
   std::string deviceName() const;
 
+  // One PDF per polygon for this run, rendered by the same LibreOffice that prints and writes
+  // the PDF copies; the first call sets it up and adds a warning when LibreOffice is missing.
+  DossierWriter& dossiers();
+  int dossiersWritten() const { return dossiers_ ? dossiers_->written() : 0; }
+
  private:
+  void startOutput();
+
   std::optional<PrinterJobsScope> monitor_;
+  std::unique_ptr<LibreOfficeConverter> converter_;  // handed to output_ when it starts
   std::unique_ptr<DocumentOutput> output_;
+  std::unique_ptr<DossierWriter> dossiers_;  // uses output_'s LibreOffice
   bool pdfCopies_ = false;
   int leftQueue_ = 0;
   std::optional<PrintWaitRules> previousRules_;  // set while this run's rules are installed

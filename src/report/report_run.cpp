@@ -118,9 +118,12 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
         log.Ausgabe(2,
                     "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
     }
-    word::tallyDocument(
-        word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), made, before, part.messages),
-        engine.lastOutcome(), code, part.coverSheets, part.incomplete, part.failedCoverSheets);
+    PolygonDocuments documents;
+    const word::Made cover =
+        word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), made, before, part.messages);
+    word::tallyDocument(cover, engine.lastOutcome(), code, part.coverSheets, part.incomplete,
+                        part.failedCoverSheets);
+    documents.add(cover, code + "Deckblatt", engine.lastOutcome().file);
     std::vector<std::string> keys;
     FfhReportGetBogen(code, run.db, keys);
     for (const std::string& key : keys) {
@@ -129,15 +132,25 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
           !problem.empty()) {
         part.failed.push_back(key);
         part.messages.push_back(word::refusedMessage(key + "-Report", problem));
+        documents.add(word::Made::kNotMade, key + "-Report", {});
         continue;
       }
       before = part.messages.size();
       made = generateReport(key, run, part.messages);
       if (made.legacy() == 101)
         log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
-      word::tallyDocument(
-          word::judgeDocument(key + "-Report", engine.lastOutcome(), made, before, part.messages),
-          engine.lastOutcome(), key, part.reports, part.incomplete, part.failed);
+      const word::Made report =
+          word::judgeDocument(key + "-Report", engine.lastOutcome(), made, before, part.messages);
+      word::tallyDocument(report, engine.lastOutcome(), key, part.reports, part.incomplete,
+                          part.failed);
+      documents.add(report, key + "-Report", engine.lastOutcome().file);
+    }
+    if (callbacks.dossier) {
+      std::string line;
+      if (writeDossier(callbacks.dossier, documents,
+                       dossierPath(run.settings.get(app::kDataFilesPfad), code), line))
+        ++part.dossiers;
+      if (!line.empty()) part.messages.push_back(line);
     }
     return true;
   } catch (const data::FatalError&) {
@@ -156,6 +169,7 @@ void addPolygon(ReportSummary& total, ReportSummary&& part) {
   total.polygons += part.polygons;
   total.coverSheets += part.coverSheets;
   total.reports += part.reports;
+  total.dossiers += part.dossiers;
   std::move(part.incomplete.begin(), part.incomplete.end(), std::back_inserter(total.incomplete));
   std::move(part.failedCoverSheets.begin(), part.failedCoverSheets.end(),
             std::back_inserter(total.failedCoverSheets));
@@ -183,7 +197,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   run.ui.processEvents();
   std::vector<ReportSummary> parts(polygonCodes.size());
   sheets::SkippedCodeLines skipped(run.db, polygonCodes.size());
-  sheets::RunWorkers workers(run, sheets::workersFor(jobs, run.settings));
+  sheets::RunWorkers workers(run, sheets::workersFor(callbacks.dossier ? 1 : jobs, run.settings));
   workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
     return skipped.track(i, worker.db, [&] {
       return reportPolygon(worker, workers, templates, polygonCodes[i], i + 1, polygonCodes.size(),

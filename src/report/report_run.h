@@ -11,6 +11,7 @@
 
 #include "app/message_file.h"
 #include "data/cls_dbf_data.h"
+#include "report/polygon_dossier.h"
 #include "word/document_outcome.h"
 #include "word/run_context.h"
 
@@ -43,6 +44,10 @@ struct ReportCallbacks {
   // Called when the loop has ended, before the message file is written and its box shown, so
   // that a window can leave run mode first (not after an unexpected error).
   std::function<void(const ReportSummary&)> finished;
+  // When set, each polygon whose documents were tried gets its PDF-Mappe
+  // "Report/<code>Dossier.pdf" from the documents written, cover sheet first; the run then
+  // works on one worker, so that one LibreOffice renders in the order of the polygons.
+  DossierHook dossier;
 };
 
 struct ReportSummary {
@@ -50,6 +55,7 @@ struct ReportSummary {
   std::size_t polygons = 0;     // polygons reported (cover sheet and sheets tried)
   std::size_t coverSheets = 0;  // complete cover sheets written in this run
   std::size_t reports = 0;      // complete report documents written in this run
+  std::size_t dossiers = 0;     // PDF-Mappen written (with callbacks.dossier)
   std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
   std::vector<std::string> failedCoverSheets;     // polygon codes
   std::vector<std::string> failed;                // sheet keys whose report was not written

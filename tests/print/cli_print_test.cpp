@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -11,6 +13,7 @@
 #include "cli/cli_app.h"
 #include "print/child_process.h"
 #include "print/cups_job_source.h"
+#include "print/pdf_join.h"
 #include "print/printer_jobs_instance.h"
 #include "real_chain.h"
 #include "support/temp_dir.h"
@@ -101,11 +104,89 @@ TEST_P(CliPdfTest, writesReadablePdfBesideEveryDocument) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliPdfTest,
-    ::testing::Values(PdfRun{"sheets", {"sheets", "--types", "K", "--pdf", "--yes"}, "K", "K",
-                             "Komplexbogen"},
-                      PdfRun{"report", {"report", "--all", "--pdf"}, "Report", "Deckblatt",
-                             "Erfassungseinheiten"}),
+    ::testing::Values(PdfRun{
+        "sheets", {"sheets", "--types", "K", "--pdf", "--yes"}, "K", "K", "Komplexbogen"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The pages and text of PDFs one after the other, as a reader of a joined file would see them.
+struct PdfPages {
+  int pages = 0;
+  std::string text;
+};
+PdfPages readPdfs(const std::vector<fs::path>& files) {
+  PdfPages all;
+  for (const fs::path& file : files) {
+    std::string reason;
+    const int pages = print::pdfPageCount(file, reason);
+    EXPECT_GT(pages, 0) << reason;
+    all.pages += pages;
+    all.text += printtest::pdfText(file);
+  }
+  return all;
+}
+
+// `report --all --pdf --dossier`: a PDF beside every document and per polygon one PDF-Mappe holding
+// the pages of its cover sheet, then of its reports in the order of the run. A polygon whose report
+// cannot be written (open in another program) gets its dossier with the rest, and the message file
+// says what is missing.
+TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing) {
+  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
+  const std::vector<std::string> db = sample();
+  std::vector<std::string> args = db;
+  for (const char* a : {"report", "--all", "--dossier", "--pdf"}) args.push_back(a);
+  ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
+
+  const fs::path report = dir_.path() / "out" / "Report";
+  std::map<std::string, std::vector<fs::path>> byPolygon;  // code -> PDF copies in file order
+  for (const fs::path& doc : documents("Report"))
+    byPolygon[doc.filename().string().substr(0, 11)].push_back(
+        fs::path(doc).replace_extension(".pdf"));
+  ASSERT_GE(byPolygon.size(), 2u);
+  std::string chosen;  // a polygon with two reports or more
+  for (auto& [code, pdfs] : byPolygon) {
+    // The cover sheet comes first; the reports follow in sheet order, which their names keep.
+    std::sort(pdfs.begin(), pdfs.end(), [](const fs::path& a, const fs::path& b) {
+      const bool coverA = a.stem().string().ends_with("Deckblatt");
+      const bool coverB = b.stem().string().ends_with("Deckblatt");
+      return coverA != coverB ? coverA : a < b;
+    });
+    const PdfPages parts = readPdfs(pdfs);
+    const PdfPages dossier = readPdfs({report / (code + "Dossier.pdf")});
+    EXPECT_EQ(dossier.pages, parts.pages) << code;
+    EXPECT_EQ(dossier.text, parts.text) << code;
+    EXPECT_NE(dossier.text.find("Erfassungseinheiten des Polygons"), std::string::npos) << code;
+    if (pdfs.size() >= 3) chosen = code;
+  }
+  std::size_t documentCount = 0;
+  for (const auto& [code, pdfs] : byPolygon) documentCount += pdfs.size();
+  EXPECT_NE(out_.str().find(std::to_string(documentCount) + " PDF-Datei(en) geschrieben.\n" +
+                            std::to_string(byPolygon.size()) + " PDF-Mappe(n) geschrieben."),
+            std::string::npos)
+      << out_.str();
+  ASSERT_FALSE(chosen.empty());
+
+  // Again for the chosen polygon alone, with its last report open elsewhere.
+  std::vector<fs::path> expected = byPolygon[chosen];
+  const fs::path locked = expected.back();
+  expected.pop_back();
+  const std::string lockedName = locked.stem().string();
+  testsupport::writeFile(report / (".~lock." + lockedName + ".docx#"), "");
+  args = db;
+  for (const std::string& a : std::vector<std::string>{
+           "report", "--areas", chosen.substr(0, 3), "--subareas", chosen.substr(3, 3),
+           "--polygons", chosen.substr(6, 5), "--dossier"})
+    args.push_back(a);
+  EXPECT_EQ(run(args), 1) << err_.str() << out_.str();
+  const PdfPages dossier = readPdfs({report / (chosen + "Dossier.pdf")});
+  const PdfPages parts = readPdfs(expected);
+  EXPECT_EQ(dossier.pages, parts.pages);
+  EXPECT_EQ(dossier.text, parts.text);
+  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
+  EXPECT_NE(messages.find("Die PDF-Mappe " + (report / (chosen + "Dossier.pdf")).string() +
+                          " ist unvollständig: " + lockedName + " fehlt (nicht erstellt)."),
+            std::string::npos)
+      << messages;
+}
 
 TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());

@@ -1,0 +1,72 @@
+#include "print/dossier_writer.h"
+
+#include <cstdlib>
+
+#include "print/pdf_join.h"
+
+namespace print {
+namespace fs = std::filesystem;
+
+DossierWriter::DossierWriter(LibreOfficeConverter& converter, bool copiesBeside)
+    : converter_(converter), copiesBeside_(copiesBeside) {}
+
+DossierWriter::~DossierWriter() {
+  std::error_code ec;
+  if (!work_.empty()) fs::remove_all(work_, ec);
+}
+
+bool DossierWriter::renderPdf(const fs::path& document, const fs::path& folder, fs::path& pdf,
+                              std::string& reason) {
+  if (copiesBeside_) {
+    // A copy older than its document is one an earlier run left when this run's copy failed.
+    std::error_code ec;
+    const fs::path copy = fs::path(document).replace_extension(".pdf");
+    const auto copyTime = fs::last_write_time(copy, ec);
+    if (!ec && copyTime >= fs::last_write_time(document, ec) && !ec) {
+      pdf = copy;
+      return true;
+    }
+  }
+  return converter_.toPdf(document, folder, pdf, reason);
+}
+
+DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
+                                    const fs::path& target) {
+  DossierOutcome outcome;
+  if (documents.empty()) {
+    outcome.reason = "Von dem Polygon wurde kein Dokument geschrieben.";
+    return outcome;
+  }
+  std::error_code ec;
+  if (work_.empty()) {
+    std::string pattern = (fs::temp_directory_path(ec) / "quelbrix-dossier-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data())) {
+      outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
+      return outcome;
+    }
+    work_ = pattern;
+  }
+  // Each dossier gets a folder of its own: two documents of one polygon never share a name,
+  // but a PDF left from the polygon before must not slip into this one.
+  const fs::path folder = work_ / std::to_string(++jobs_);
+  fs::create_directories(folder, ec);
+  std::vector<fs::path> pdfs;
+  for (const fs::path& document : documents) {
+    fs::path pdf;
+    std::string reason;
+    if (renderPdf(document, folder, pdf, reason))
+      pdfs.push_back(pdf);
+    else
+      outcome.leftOut.emplace_back(document.stem().string(), reason);
+  }
+  if (pdfs.empty()) {
+    outcome.reason = outcome.leftOut.front().second;
+  } else if (joinPdfs(pdfs, target, outcome.reason)) {
+    outcome.written = true;
+    ++written_;
+  }
+  fs::remove_all(folder, ec);
+  return outcome;
+}
+
+}  // namespace print
