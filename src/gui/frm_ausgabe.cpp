@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/program_objects.h"
 #include "gui/frm_polygone.h"
@@ -151,22 +152,17 @@ QWidget* frmAusgabe::buildTypePage(TypeGroup& g, bool biotope) {
 
   connect(g.all, &QCheckBox::toggled, this, [this, &g] { groupClick(g); });
   connect(g.search, &QLineEdit::textChanged, this, [this, &g] { searchTyped(g); });
-  connect(g.select, &QPushButton::clicked, this, [this, &g] {
-    g.filter.choose(selectedCodes(g.available));
-    refreshChosen(g);
-  });
-  connect(g.selectAll, &QPushButton::clicked, this, [this, &g] {
-    g.filter.chooseAll();
-    refreshChosen(g);
-  });
-  connect(g.clear, &QPushButton::clicked, this, [this, &g] {
-    g.filter.remove(selectedCodes(g.chosen));
-    refreshChosen(g);
-  });
-  connect(g.clearAll, &QPushButton::clicked, this, [this, &g] {
-    g.filter.removeAll();
-    refreshChosen(g);
-  });
+  // Each button changes the choice; the chosen list then shows it again.
+  const auto changes = [this, &g](QPushButton* button, std::function<void()> change) {
+    connect(button, &QPushButton::clicked, this, [this, &g, change] {
+      change();
+      refreshChosen(g);
+    });
+  };
+  changes(g.select, [&g] { g.filter.choose(selectedCodes(g.available)); });
+  changes(g.selectAll, [&g] { g.filter.chooseAll(); });
+  changes(g.clear, [&g] { g.filter.remove(selectedCodes(g.chosen)); });
+  changes(g.clearAll, [&g] { g.filter.removeAll(); });
   return page;
 }
 
