@@ -8,6 +8,7 @@
 #include <QProgressBar>
 
 #include "app/program_objects.h"
+#include "gui/window_printing.h"
 #include "gui/window_support.h"
 
 namespace gui {
@@ -30,6 +31,13 @@ frmReport::frmReport(QWidget* parent)
   for (QListWidget* list : {lstFFHGebiet_, lstTeilgebiet_, lstPolygon_})
     list->setMinimumHeight(220);
   setBody(frame);
+
+  chkDossier_ = new QCheckBox("Je Polygon eine PDF-Mappe", this);
+  chkDossier_->setObjectName("chkDossier");
+  chkDossier_->setToolTip(
+      "Schreibt je Polygon Report/<Polygon>Dossier.pdf: das Deckblatt, dann die Datenreports "
+      "(braucht LibreOffice).");
+  addOption(chkDossier_);
 
   chkKopien_->setChecked(false);
   chkEmpty_->setChecked(false);
@@ -71,6 +79,7 @@ void frmReport::areaClicked(int level) {
 void frmReport::runModeChanged(bool running) {
   for (QListWidget* list : {lstFFHGebiet_, lstTeilgebiet_, lstPolygon_})
     setFieldEnabled(list, !running);
+  chkDossier_->setEnabled(!running);
 }
 
 void frmReport::generate() {
@@ -94,6 +103,11 @@ void frmReport::generate() {
     lblProgress_->setText(runEndText(summary.cancelled, made, summary.incomplete.size(),
                                      summary.failed.size() + summary.failedCoverSheets.size()));
   };
+  if (chkDossier_->isChecked())
+    callbacks.dossier = [&writer = printing().dossiers()](const auto& documents,
+                                                          const auto& target) {
+      return writer.write(documents, target);
+    };
   // The window's thread serves the workers, one per core, and keeps the window answering.
   word::RunContext run = word::programContext(*db_);
   lastRun_ = report::runReports(run, codes, chkKopien_->isChecked(), cancel_, callbacks, jobs_);

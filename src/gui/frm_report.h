@@ -27,6 +27,7 @@ class frmReport : public GenerationWindow {
   void areaClicked(int level) override;
   bool generateAllowed() const override { return polygonClicked_; }
 
+  QCheckBox* chkDossier_;  // "Je Polygon eine PDF-Mappe"
   data::TextSet sheets_;
   // The generate button waits for a click in the polygon list.
   bool polygonClicked_ = false;

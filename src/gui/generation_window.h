@@ -92,6 +92,9 @@ class GenerationWindow : public QDialog {
 
   void closeEvent(QCloseEvent* event) override;
 
+  // The window's printing, and the report window's PDF-Mappen on the same LibreOffice.
+  WindowPrinting& printing() { return *printing_; }
+
   data::clsDBFData* db_ = nullptr;
   data::AreaSelection areas_;
   std::atomic<bool> cancel_{false};

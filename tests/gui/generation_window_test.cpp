@@ -8,6 +8,8 @@
 
 #include "data/provider_error.h"
 #include "generation_window_fixture.h"
+#include "print/child_process.h"
+#include "print/pdf_join.h"
 #include "support/survey_fixture.h"
 #include "support/temp_dir.h"
 
@@ -243,6 +245,32 @@ TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
   EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_TRUE(rows(c<QListWidget>("lstPolygon")).empty());
   EXPECT_FALSE(c<QListWidget>("lstPolygon")->isEnabled());
+}
+
+// "Je Polygon eine PDF-Mappe": the run writes, beside the polygon's documents, one PDF with the
+// pages of all of them.
+TEST_F(ReportWindowTest, dossier_box_writes_one_pdf_per_polygon) {
+  if (print::findProgram({"soffice", "libreoffice"}).empty()) {
+    if (std::getenv("CI")) FAIL() << "CI must run this test: LibreOffice is missing";
+    GTEST_SKIP() << "LibreOffice is missing";
+  }
+  QCheckBox* box = c<QCheckBox>("chkDossier");
+  EXPECT_EQ(box->text(), "Je Polygon eine PDF-Mappe");
+  EXPECT_FALSE(box->isChecked());
+  box->setChecked(true);
+  clickRow(c<QListWidget>("lstFFHGebiet"), "734");
+  clickRow(c<QListWidget>("lstTeilgebiet"), "001");
+  clickRow(c<QListWidget>("lstPolygon"), "00002");
+  press();
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+  EXPECT_TRUE(box->isEnabled());
+  std::size_t documents = 0;
+  for (const auto& name : guitest::documents(out_)) documents += name.starts_with("Report/734001");
+  ASSERT_GE(documents, 2u);
+  std::string reason;
+  EXPECT_GE(print::pdfPageCount(out_ / "Report" / "73400100002Dossier.pdf", reason),
+            static_cast<int>(documents))
+      << reason;
 }
 
 }  // namespace
