@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <limits>
 #include <numeric>
+#include <optional>
 
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -101,6 +102,150 @@ std::size_t keepLargest(std::vector<MapRing>& rings, std::size_t room) {
   return dropped;
 }
 
+// Where the map's parts go on the page, and which of them are too small to show there.
+struct MapScale {
+  word::Box box;  // the surveyed polygon's neighbourhood, in map coordinates
+  double frameWidth = 0;
+  double frameHeight = 0;
+  double minimumSize = 0;  // kSmallestPart in drawing units
+  float step = 0;          // a quarter point on the page: closer points cannot be told apart
+
+  explicit MapScale(const word::Box& b)
+      : box(b), frameWidth(b.Right - b.Left + 150), frameHeight(b.Top - b.Bottom + 150) {
+    const double point = 1.0 / word::clsWordDoc::mapScale(width(), height(), kMapSize);
+    minimumSize = kSmallestPart * point;
+    step = static_cast<float>(point / 4);
+  }
+  float width() const { return static_cast<float>(frameWidth); }
+  float height() const { return static_cast<float>(frameHeight); }
+  bool tooSmall(const word::Box& b) const {
+    return std::max(b.Right - b.Left, b.Top - b.Bottom) < minimumSize;
+  }
+  word::Ring toDrawing(const shape::CPart& part) const {
+    word::Ring ring;
+    ring.reserve(static_cast<std::size_t>(part.Count()));
+    for (const auto& point : part)
+      ring.push_back({static_cast<float>(point->X() - box.Left + 75),
+                      static_cast<float>(box.Top - point->Y() + 75)});
+    return ring;
+  }
+};
+
+word::Box extentOf(const shape::CPart& part) {
+  return {part.Left(), part.Right(), part.Top(), part.Bottom()};
+}
+
+// The rings of the map in their layers.
+struct MapRings {
+  std::vector<MapRing> outer;  // the surveyed polygon's outer rings
+  std::vector<MapRing> holes;  // its holes
+  std::vector<word::Box> holeBoxes;
+  std::vector<MapRing> neighbours;
+};
+
+// The surveyed polygon first: its holes decide which neighbours are islands.
+void addOwnRings(const shape::PartShape& own, const MapScale& scale, MapRings& rings) {
+  double firstSign = 0;
+  for (const auto& part : own) {
+    const double area = signedArea(*part);
+    if (firstSign == 0) firstSign = area;
+    // The first ring is an outer ring; a ring turning the other way is a hole.
+    const bool hole = firstSign != 0 && area != 0 && (area > 0) != (firstSign > 0);
+    MapRing r{scale.toDrawing(*part), 0, false};
+    r.size = longerSide(r.ring);
+    if (hole) {
+      rings.holeBoxes.push_back(extentOf(*part));
+      rings.holes.push_back(std::move(r));
+    } else {
+      rings.outer.push_back(std::move(r));
+    }
+  }
+}
+
+// A neighbour's part clipped to the map's frame; nothing when it lies outside or shows too small.
+std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& scale,
+                                     const std::vector<word::Box>& holeBoxes, app::clsDebug& log) {
+  if (scale.tooSmall(extentOf(part))) return std::nullopt;
+  MapRing r{scale.toDrawing(part), 0, false};
+  for (int16_t direction : kClipOrder) {
+    bool outside = false;
+    if (word::ClipRingEdge(log, direction, scale.frameWidth, scale.frameHeight, r.ring, outside) !=
+            100 ||
+        outside)
+      return std::nullopt;
+  }
+  r.size = longerSide(r.ring);
+  if (r.size < scale.minimumSize) return std::nullopt;
+  r.inHole = std::any_of(holeBoxes.begin(), holeBoxes.end(), [&](const word::Box& h) {
+    return part.Left() >= h.Left && part.Right() <= h.Right && part.Top() <= h.Top &&
+           part.Bottom() >= h.Bottom;
+  });
+  return r;
+}
+
+void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                       const word::NeighbourCollection& records, int32_t recordNumber,
+                       const MapScale& scale, const word::RunContext& run, MapRings& rings) {
+  for (int32_t record : records) {
+    if (record == recordNumber) continue;
+    // Known from the index: a neighbour all of whose parts are too small is not even read.
+    const auto& parts = extents.record(record).parts;
+    if (std::all_of(parts.begin(), parts.end(),
+                    [&](const word::Box& b) { return scale.tooSmall(b); }))
+      continue;
+    std::shared_ptr<shape::IShape> item;
+    try {
+      item = file.Item(record);
+    } catch (const shape::ShapeError& e) {
+      run.log.Ausgabe(
+          2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
+                 " der Shape-Datei ist nicht lesbar und wird übergangen: " + word::errorText(e));
+      continue;
+    }
+    run.ui.processEvents();
+    const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
+    if (!polygon) continue;
+    for (const auto& part : *polygon) {
+      if (auto r = neighbourRing(*part, scale, rings.holeBoxes, run.log))
+        rings.neighbours.push_back(std::move(*r));
+    }
+  }
+}
+
+// Whatever the survey, the counter must not run past its range: the surveyed polygon comes
+// first, then the largest neighbours.
+void keepCountable(MapRings& rings, app::clsDebug& log) {
+  std::size_t dropped = keepLargest(rings.outer, kMaxParts);
+  dropped += keepLargest(rings.holes, kMaxParts - rings.outer.size());
+  dropped += keepLargest(rings.neighbours, kMaxParts - rings.outer.size() - rings.holes.size());
+  if (dropped > 0)
+    log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
+                       std::to_string(dropped) + " kleine werden nicht gezeichnet.");
+}
+
+// Draws the frame and the rings; answers the counter after the last shape drawn.
+int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& rings) {
+  const float fw = scale.width(), fh = scale.height();
+  const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
+  int16_t counter = 1;
+  doc.AddPolyline(counter, frame);
+  counter = 2;
+  auto draw = [&](const MapRing& r, bool mark) {
+    doc.AddPolyline(counter, pointsOf(r.ring, scale.step));
+    if (mark) doc.MarkPolygon(counter);
+    ++counter;
+  };
+  // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
+  // marked, its holes, and the islands in them, so that nothing stored later covers it.
+  for (const auto& r : rings.neighbours)
+    if (!r.inHole) draw(r, false);
+  for (const auto& r : rings.outer) draw(r, true);
+  for (const auto& r : rings.holes) draw(r, false);
+  for (const auto& r : rings.neighbours)
+    if (r.inHole) draw(r, false);
+  return counter;
+}
+
 }  // namespace
 
 int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
@@ -137,117 +282,14 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       return 101;
     }
 
-    const double W = box.Right - box.Left;
-    const double H = box.Top - box.Bottom;
-    const double frameWidth = W + 150;
-    const double frameHeight = H + 150;
-    const float fw = static_cast<float>(frameWidth);
-    const float fh = static_cast<float>(frameHeight);
-    const double point = 1.0 / word::clsWordDoc::mapScale(fw, fh, kMapSize);
-    const double minimumSize = kSmallestPart * point;
-    // A quarter point on the page: closer points cannot be told apart.
-    const auto step = static_cast<float>(point / 4);
-    auto tooSmall = [&](const word::Box& b) {
-      return std::max(b.Right - b.Left, b.Top - b.Bottom) < minimumSize;
-    };
-    auto toDrawing = [&](const shape::CPart& part) {
-      word::Ring ring;
-      ring.reserve(static_cast<std::size_t>(part.Count()));
-      for (const auto& point : part)
-        ring.push_back({static_cast<float>(point->X() - box.Left + 75),
-                        static_cast<float>(box.Top - point->Y() + 75)});
-      return ring;
-    };
-
-    std::vector<MapRing> outer, holes, neighbours;
-    std::vector<word::Box> holeBoxes;
-    // The surveyed polygon first: its holes decide which neighbours are islands.
-    {
-      auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
-      double firstSign = 0;
-      for (const auto& part : *own) {
-        const double area = signedArea(*part);
-        if (firstSign == 0) firstSign = area;
-        // The first ring is an outer ring; a ring turning the other way is a hole.
-        const bool hole = firstSign != 0 && area != 0 && (area > 0) != (firstSign > 0);
-        MapRing r{toDrawing(*part), 0, false};
-        r.size = longerSide(r.ring);
-        if (hole) {
-          holeBoxes.push_back({part->Left(), part->Right(), part->Top(), part->Bottom()});
-          holes.push_back(std::move(r));
-        } else {
-          outer.push_back(std::move(r));
-        }
-      }
-    }
-    for (int32_t record : records) {
-      if (record == recordNumber) continue;
-      // Known from the index: a neighbour all of whose parts are too small is not even read.
-      const auto& parts = extents->record(record).parts;
-      if (std::all_of(parts.begin(), parts.end(), tooSmall)) continue;
-      std::shared_ptr<shape::IShape> item;
-      try {
-        item = file.Item(record);
-      } catch (const shape::ShapeError& e) {
-        log.Ausgabe(
-            2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
-                   " der Shape-Datei ist nicht lesbar und wird übergangen: " + word::errorText(e));
-        continue;
-      }
-      run.ui.processEvents();
-      const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
-      if (!polygon) continue;
-      for (const auto& part : *polygon) {
-        if (tooSmall({part->Left(), part->Right(), part->Top(), part->Bottom()})) continue;
-        MapRing r{toDrawing(*part), 0, false};
-        bool drawn = true;
-        for (int16_t direction : kClipOrder) {
-          bool outside = false;
-          if (word::ClipRingEdge(log, direction, frameWidth, frameHeight, r.ring, outside) != 100 ||
-              outside) {
-            drawn = false;
-            break;
-          }
-        }
-        if (!drawn) continue;
-        r.size = longerSide(r.ring);
-        if (r.size < minimumSize) {
-          continue;
-        }
-        r.inHole = std::any_of(holeBoxes.begin(), holeBoxes.end(), [&](const word::Box& h) {
-          return part->Left() >= h.Left && part->Right() <= h.Right && part->Top() <= h.Top &&
-                 part->Bottom() >= h.Bottom;
-        });
-        neighbours.push_back(std::move(r));
-      }
-    }
-    // Whatever the survey, the counter must not run past its range: the surveyed polygon comes
-    // first, then the largest neighbours.
-    std::size_t dropped = keepLargest(outer, kMaxParts);
-    dropped += keepLargest(holes, kMaxParts - outer.size());
-    dropped += keepLargest(neighbours, kMaxParts - outer.size() - holes.size());
-    if (dropped > 0)
-      log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
-                         std::to_string(dropped) + " kleine werden nicht gezeichnet.");
-
-    const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
-    int16_t counter = 1;
-    doc.AddPolyline(counter, frame);
-    counter = 2;
-    auto draw = [&](const MapRing& r, bool mark) {
-      doc.AddPolyline(counter, pointsOf(r.ring, step));
-      if (mark) doc.MarkPolygon(counter);
-      ++counter;
-    };
-    // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
-    // marked, its holes, and the islands in them, so that nothing stored later covers it.
-    for (const auto& r : neighbours)
-      if (!r.inHole) draw(r, false);
-    for (const auto& r : outer) draw(r, true);
-    for (const auto& r : holes) draw(r, false);
-    for (const auto& r : neighbours)
-      if (r.inHole) draw(r, false);
-
+    const MapScale scale(box);
+    MapRings rings;
+    addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale,
+                rings);
+    addNeighbourRings(file, *extents, records, recordNumber, scale, run, rings);
+    keepCountable(rings, log);
+    int16_t counter = drawRings(doc, scale, rings);
+    const float fw = scale.width(), fh = scale.height();
     if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100)
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");
     if (doc.MovePolygon(counter, kMapSize) != 100)

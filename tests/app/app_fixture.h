@@ -24,6 +24,13 @@ class AppFixture : public ::testing::Test {
   }
 
   app::MemorySettings& settings() { return *settings_; }
+  // Makes folder the output folder, switches the log on and starts it there.
+  bool startLog(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    settings().set(app::kDataFilesPfad, folder.string());
+    settings().set(app::kErrorReport, "0");
+    return app::g_Debug().Init();
+  }
   app::RecordingUserInterface& ui() { return *ui_; }
   // The log file's lines without their CR LF ends.
   std::vector<std::string> logLines(const std::filesystem::path& folder) const {

@@ -11,9 +11,7 @@ class CheckPathTest : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    settings().set(app::kDataFilesPfad, dir_.str());
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(dir_.path()));
     std::filesystem::create_directories(dir_.path() / "shape");
     std::filesystem::create_directories(dir_.path() / "db");
     writeFile(dir_.path() / "shape/Gebiete.shp", "");

@@ -1,7 +1,11 @@
 #include "app/message_file.h"
 
+#include <gmock/gmock.h>
+
 #include "app/app_fixture.h"
 #include "app/run_services.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -59,9 +63,9 @@ TEST_F(MessageFileTest, Write_FailureIsToldAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(outcome.error.empty());
   EXPECT_TRUE(outcome.staleFileLeft);
   ASSERT_EQ(ui().boxes.size(), 1u);
-  EXPECT_NE(ui().boxes[0].text.find("konnte nicht geschrieben werden"), std::string::npos);
-  EXPECT_NE(ui().boxes[0].text.find("Die vorhandene Datei stammt aus einem früheren Lauf."),
-            std::string::npos);
+  EXPECT_THAT(ui().boxes[0].text, HasSubstr("konnte nicht geschrieben werden"));
+  EXPECT_THAT(ui().boxes[0].text,
+              HasSubstr("Die vorhandene Datei stammt aus einem früheren Lauf."));
   for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
     EXPECT_EQ(e.path().filename(), "MessageReport.txt");
 }

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QSettings>
@@ -7,6 +8,8 @@
 
 #include "app/qsettings_store.h"
 #include "support/temp_dir.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -25,8 +28,8 @@ TEST(Settings, QSettingsStore_StoresUnderOrganizationAndGroup) {
       .setValue("DefaultUser/DbfFilesPfad", "/daten/ffh-2026");
   EXPECT_EQ(store.get(app::kDbfFilesPfad), "/daten/ffh-2026");
   std::string ini = testsupport::readFile(dir.path() / "Quelbrix2.conf");
-  EXPECT_NE(ini.find("[DefaultUser]"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("DbfFilesPfad=/daten/ffh-2026"), std::string::npos) << ini;
+  EXPECT_THAT(ini, HasSubstr("[DefaultUser]"));
+  EXPECT_THAT(ini, HasSubstr("DbfFilesPfad=/daten/ffh-2026"));
 }
 
 TEST(Settings, Overlay_OverridesReadFirstAndWritesGoToBase) {

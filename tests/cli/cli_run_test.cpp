@@ -1,21 +1,23 @@
 // The generating commands as a user runs them, on a sample database with the real templates.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <sstream>
 
 #include "app/resource_folder.h"
-#include "cli/cli_app.h"
-#include "support/temp_dir.h"
+#include "support/cli_fixture.h"
 #include "tools/sample_database.h"
 #include "word/docx/document.h"
 #include "word/same_documents.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class CliRunTest : public ::testing::Test {
+class CliRunTest : public testsupport::CliFixture {
  protected:
   void SetUp() override {
     fs::create_directories(dir_.path() / "res" / "data");
@@ -27,18 +29,8 @@ class CliRunTest : public ::testing::Test {
   }
   void TearDown() override { app::setResourceFolder({}); }
 
-  int run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    return cli::run(args, std::make_unique<app::MemorySettings>(), out_, err_);
-  }
-  std::vector<std::string> with(std::vector<std::string> tail) const {
-    std::vector<std::string> args = {
-        "--db",    (dir_.path() / "db").string(),
-        "--shape", (dir_.path() / "db/shape/ffh_flaechen.shp").string(),
-        "--out",   (dir_.path() / "out").string()};
-    args.insert(args.end(), tail.begin(), tail.end());
-    return args;
+  std::vector<std::string> with(const std::vector<std::string>& tail) const {
+    return folders(dir_.path() / "db", dir_.path() / "db/shape/ffh_flaechen.shp", tail);
   }
   std::size_t files(const fs::path& folder, const std::string& suffix) const {
     std::size_t n = 0;
@@ -46,14 +38,11 @@ class CliRunTest : public ::testing::Test {
       n += e.path().string().ends_with(suffix);
     return n;
   }
-
-  testsupport::TempDir dir_;
-  std::ostringstream out_, err_;
 };
 
 TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
   ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes"})), 0) << err_.str();
-  EXPECT_NE(out_.str().find("Geländebögen ausgewählt."), std::string::npos);
+  EXPECT_THAT(out_.str(), HasSubstr("Geländebögen ausgewählt."));
   const auto k = dir_.path() / "out" / "K";
   ASSERT_TRUE(fs::exists(k));
   const std::size_t sheets = files(k, "K.docx");
@@ -86,10 +75,10 @@ TEST_P(CliDamagedInput, RunCountsDocumentsIncompleteAndNamesTheCause) {
   const auto args =
       command == "report" ? with({"report", "--all"}) : with({"sheets", "--types", "GN", "--yes"});
   EXPECT_EQ(run(args), 1) << out_.str() << err_.str();
-  EXPECT_NE(out_.str().find("unvollständig"), std::string::npos) << out_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("unvollständig"));
   const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
-  EXPECT_NE(messages.find("ist unvollständig"), std::string::npos) << messages;
-  EXPECT_NE(messages.find(d.cause), std::string::npos) << messages;
+  EXPECT_THAT(messages, HasSubstr("ist unvollständig"));
+  EXPECT_THAT(messages, HasSubstr(d.cause));
   for (const auto& e : fs::recursive_directory_iterator(dir_.path() / "out")) {
     if (e.path().extension() == ".docx") {
       EXPECT_NO_THROW(docx::Document::open(e.path())) << e.path();
@@ -119,13 +108,13 @@ TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
   EXPECT_FALSE(fs::exists(dir_.path() / "out" / "GN"));
   EXPECT_GT(files(dir_.path() / "out" / "K", "K.docx"), 0u);
   const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
-  EXPECT_NE(messages.find("TemplateBogenV2GN.dotx ist unbrauchbar"), std::string::npos) << messages;
+  EXPECT_THAT(messages, HasSubstr("TemplateBogenV2GN.dotx ist unbrauchbar"));
 }
 
 TEST_F(CliRunTest, Report_WithoutOrWithUnknownAreaIsRefused) {
   EXPECT_EQ(run(with({"report"})), 1);  // neither areas nor --all
   EXPECT_EQ(run(with({"report", "--areas", "999"})), 1);
-  EXPECT_NE(err_.str().find("Unbekannter Wert für --areas: 999"), std::string::npos) << err_.str();
+  EXPECT_THAT(err_.str(), HasSubstr("Unbekannter Wert für --areas: 999"));
 }
 
 TEST_F(CliRunTest, Demo_WritesSampleAndEveryDocument) {
@@ -138,8 +127,7 @@ TEST_F(CliRunTest, Demo_WritesSampleAndEveryDocument) {
   EXPECT_FALSE(fs::exists(out / "MessageReport.txt"));
   EXPECT_GT(files(out, "GN.docx"), 0u);
   EXPECT_TRUE(fs::exists(out / "FehlerReport2.log"));
-  EXPECT_NE(out_.str().find("Fehlerprotokoll: " + (out / "FehlerReport2.log").string()),
-            std::string::npos);
+  EXPECT_THAT(out_.str(), HasSubstr("Fehlerprotokoll: " + (out / "FehlerReport2.log").string()));
 }
 
 // The same run with one and with several workers, on a survey as offices keep it (unmarked code
@@ -183,7 +171,7 @@ TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
     return Outcome{status, same(out_.str()), same(err_.str())};
   };
   const Outcome one = runWith("1");
-  EXPECT_NE(one.out.find(" erstellt"), std::string::npos) << one.out << one.err;
+  EXPECT_THAT(one.out, HasSubstr(" erstellt"));
   EXPECT_NE(one.err, "");  // the malformed codes are named
   for (const std::string jobs : {"2", "4"}) {
     const Outcome many = runWith(jobs);

@@ -1,17 +1,15 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "app/resource_folder.h"
-#include "cli/cli_app.h"
+#include "support/cli_fixture.h"
 #include "support/survey_fixture.h"
-#include "support/temp_dir.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
-using testsupport::TempDir;
-
-class CliTest : public ::testing::Test {
+class CliTest : public testsupport::CliFixture {
  protected:
   void SetUp() override {
     app::setResourceFolder(dir_.path() / "res");
@@ -28,24 +26,9 @@ class CliTest : public ::testing::Test {
   }
   void TearDown() override { app::setResourceFolder({}); }
 
-  int run(const std::vector<std::string>& args) {
-    out_.str("");
-    err_.str("");
-    auto store = std::make_unique<app::MemorySettings>();
-    for (const auto& [k, v] : stored_) store->set(k, v);
-    return cli::run(args, std::move(store), out_, err_);
+  std::vector<std::string> with(const std::vector<std::string>& tail) const {
+    return folders(dir_.path() / "db", dir_.path() / "shape/p.shp", tail);
   }
-  std::vector<std::string> with(std::vector<std::string> tail) const {
-    std::vector<std::string> args = {"--db",    (dir_.path() / "db").string(),
-                                     "--shape", (dir_.path() / "shape/p.shp").string(),
-                                     "--out",   (dir_.path() / "out").string()};
-    args.insert(args.end(), tail.begin(), tail.end());
-    return args;
-  }
-
-  TempDir dir_;
-  std::map<std::string, std::string> stored_;
-  std::ostringstream out_, err_;
 };
 
 TEST_F(CliTest, Check_PassesOnCompleteFoldersAndWritesLogOnRequest) {
@@ -55,7 +38,7 @@ TEST_F(CliTest, Check_PassesOnCompleteFoldersAndWritesLogOnRequest) {
   EXPECT_EQ(run(with({"--log", "check"})), 0);
   std::string log = testsupport::readFile(dir_.path() / "out/FehlerReport2.log");
   EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
-  EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
+  EXPECT_THAT(log, HasSubstr("D1 Programm beendet "));
 }
 
 TEST_F(CliTest, Check_FailsWithGermanMessage) {
@@ -65,7 +48,7 @@ TEST_F(CliTest, Check_FailsWithGermanMessage) {
             "Pfade.\n");
   std::filesystem::remove(dir_.path() / "db/bgx2.dbf");
   EXPECT_EQ(run(with({"check"})), 1);
-  EXPECT_NE(err_.str().find("Die Programm-Daten sind nicht korrekt."), std::string::npos);
+  EXPECT_THAT(err_.str(), HasSubstr("Die Programm-Daten sind nicht korrekt."));
 }
 
 TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {
@@ -73,14 +56,12 @@ TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {
   std::filesystem::remove(templates / "TemplateBogenV2GN.dotx");
   testsupport::writeFile(templates / "TemplateDatenreportV2Deckblatt.dotx", "kein Paket");
   EXPECT_EQ(run(with({"check"})), 1);
-  EXPECT_NE(err_.str().find("Die Vorlage " + (templates / "TemplateBogenV2GN.dotx").string() +
-                            " ist unbrauchbar: die Datei fehlt."),
-            std::string::npos)
-      << err_.str();
-  EXPECT_NE(err_.str().find("TemplateDatenreportV2Deckblatt.dotx ist unbrauchbar: die Datei ist "
-                            "kein lesbares Dokumentpaket"),
-            std::string::npos)
-      << err_.str();
+  EXPECT_THAT(err_.str(),
+              HasSubstr("Die Vorlage " + (templates / "TemplateBogenV2GN.dotx").string() +
+                        " ist unbrauchbar: die Datei fehlt."));
+  EXPECT_THAT(err_.str(),
+              HasSubstr("TemplateDatenreportV2Deckblatt.dotx ist unbrauchbar: die Datei ist "
+                        "kein lesbares Dokumentpaket"));
 }
 
 TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {
@@ -90,14 +71,14 @@ TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {
             "FFH-Gebiet 456\n  Teilgebiet 002\n    Polygon 000021\n\n"
             "123001000011F\n123001000012GN\n456002000021F\n");
   EXPECT_EQ(run(with({"list", "--types", "F", "--report"})), 0);
-  EXPECT_NE(out_.str().find("\n\n123001000011\n456002000021\n"), std::string::npos) << out_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("\n\n123001000011\n456002000021\n"));
   EXPECT_EQ(run(with({"list", "--types", "Q"})), 1);
 }
 
 TEST_F(CliTest, Settings_ShowAndStore) {
   stored_[app::kDataFilesPfad] = "/ablage";
   EXPECT_EQ(run({"settings"}), 0);
-  EXPECT_NE(out_.str().find("DataFilesPfad=/ablage\n"), std::string::npos);
+  EXPECT_THAT(out_.str(), HasSubstr("DataFilesPfad=/ablage\n"));
   EXPECT_EQ(run({"settings", "DataFilesPfad"}), 0);
   EXPECT_EQ(out_.str(), "/ablage\n");
   EXPECT_EQ(run({"settings", "DataFilesPrint", "1"}), 0);

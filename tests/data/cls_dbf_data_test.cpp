@@ -19,13 +19,10 @@ class DbfDataTest : public AppFixture {
     out_ = dir_.path() / "out";
     db_ = dir_.path() / "db";
     shape_ = dir_.path() / "shape";
-    std::filesystem::create_directories(out_);
     std::filesystem::create_directories(shape_);
-    settings().set(app::kDataFilesPfad, out_.string());
     settings().set(app::kDbfFilesPfad, db_.string());
     settings().set(app::kShapeFilesPfad, (shape_ / "flaechen.shp").string());
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(out_));
     testsupport::writeFile(shape_ / "flaechen.shp", "");
     testsupport::writeTable(shape_ / "flaechen.dbf",
                             {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 12, 2}},

@@ -16,17 +16,6 @@ class PrinterJobsTest : public ::testing::Test {
   print::CPrinterJobs jobs_{std::make_unique<FakeJobSource>(queue_)};
 };
 
-TEST_F(PrinterJobsTest, refresh_emptyQueue_emptiesListAndCountsZero) {
-  queue_->jobs = {job(7, "Quelbrix - a.docx", 1000)};
-  jobs_.setDeviceName("Buero-Drucker");
-  ASSERT_EQ(jobs_.Count(), 1);
-
-  queue_->jobs.clear();
-  jobs_.Refresh();
-  EXPECT_THROW(jobs_.Item(1), std::out_of_range);
-  EXPECT_EQ(jobs_.Count(), 0);
-}
-
 TEST_F(PrinterJobsTest, refresh_jobInTwoRefreshes_keepsOneEntryWithLargestValues) {
   jobs_.setDeviceName("Buero-Drucker");
   queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 9216, 3)};
@@ -63,15 +52,22 @@ TEST_F(PrinterJobsTest, refresh_jobLeftQueue_isRemovedAndOthersKeepQueueOrder) {
   EXPECT_THROW(jobs_.Item("3"), std::out_of_range);
 }
 
-TEST_F(PrinterJobsTest, deviceName_noPrinter_leavesEmptyListWithoutError) {
+TEST_F(PrinterJobsTest, deviceName_noPrinterOrEmptyQueue_leavesEmptyListWithoutError) {
   queue_->jobs = {job(1, "fremder Auftrag", 100)};
   EXPECT_NO_THROW(jobs_.setDeviceName("Kein-Drucker"));
   EXPECT_EQ(jobs_.DeviceName(), "Kein-Drucker");
   EXPECT_EQ(jobs_.Count(), 0);
   EXPECT_THROW(jobs_.Item(1), std::out_of_range);
 
-  // A list from a readable queue is dropped when the queue stops answering.
+  // A list from a readable queue is dropped when the queue empties or stops answering.
   jobs_.setDeviceName("Buero-Drucker");
+  ASSERT_EQ(jobs_.Count(), 1);
+  const auto kept = queue_->jobs;
+  queue_->jobs.clear();
+  jobs_.Refresh();
+  EXPECT_EQ(jobs_.Count(), 0);
+  EXPECT_THROW(jobs_.Item(1), std::out_of_range);
+  queue_->jobs = kept;
   ASSERT_EQ(jobs_.Count(), 1);
   queue_->readable = false;
   jobs_.Refresh();

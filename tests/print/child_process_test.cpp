@@ -2,6 +2,7 @@
 // program that started them dies without cleaning up.
 #include "print/child_process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,9 +11,13 @@
 #include <fstream>
 #include <thread>
 
-#include "support/temp_dir.h"
+#include "support/scratch_test.h"
+
+using ::testing::HasSubstr;
 
 namespace {
+
+using ChildProcessTest = testsupport::ScratchTest;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -45,32 +50,29 @@ pid_t readPid(const fs::path& file) {
   return 0;
 }
 
-TEST(ChildProcessTest, wait_programEnds_answersExitStatus) {
-  testsupport::TempDir dir;
+TEST_F(ChildProcessTest, wait_programEnds_answersExitStatus) {
   std::string reason;
   auto child =
-      print::ChildProcess::start({"sh", "-c", "echo hallo; exit 3"}, dir.path() / "log", reason);
+      print::ChildProcess::start({"sh", "-c", "echo hallo; exit 3"}, dir_.path() / "log", reason);
   ASSERT_TRUE(child.started()) << reason;
   EXPECT_EQ(child.wait(10s), 3);
   EXPECT_FALSE(child.running());
-  EXPECT_EQ(testsupport::readFile(dir.path() / "log"), "hallo\n");
+  EXPECT_EQ(testsupport::readFile(dir_.path() / "log"), "hallo\n");
 }
 
-TEST(ChildProcessTest, start_missingProgram_answersReason) {
-  testsupport::TempDir dir;
+TEST_F(ChildProcessTest, start_missingProgram_answersReason) {
   std::string reason;
   auto child =
-      print::ChildProcess::start({(dir.path() / "fehlt").string()}, dir.path() / "log", reason);
+      print::ChildProcess::start({(dir_.path() / "fehlt").string()}, dir_.path() / "log", reason);
   EXPECT_FALSE(child.started());
-  EXPECT_NE(reason.find("konnte nicht gestartet werden"), std::string::npos) << reason;
+  EXPECT_THAT(reason, HasSubstr("konnte nicht gestartet werden"));
 }
 
-TEST(ChildProcessTest, terminate_programForked_endsWholeGroup) {
-  testsupport::TempDir dir;
-  const fs::path pidFile = dir.path() / "pid";
+TEST_F(ChildProcessTest, terminate_programForked_endsWholeGroup) {
+  const fs::path pidFile = dir_.path() / "pid";
   std::string reason;
   auto child = print::ChildProcess::start(
-      {"sh", "-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, dir.path() / "log",
+      {"sh", "-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, dir_.path() / "log",
       reason);
   ASSERT_TRUE(child.started()) << reason;
   const pid_t grandchild = readPid(pidFile);
@@ -81,14 +83,13 @@ TEST(ChildProcessTest, terminate_programForked_endsWholeGroup) {
   EXPECT_TRUE(endsWithin(grandchild, 5s));
 }
 
-TEST(ChildProcessTest, guard_starterDiesWithoutCleanup_endsGroup) {
-  testsupport::TempDir dir;
-  const fs::path pidFile = dir.path() / "pid";
+TEST_F(ChildProcessTest, guard_starterDiesWithoutCleanup_endsGroup) {
+  const fs::path pidFile = dir_.path() / "pid";
   const pid_t starter = fork();
   ASSERT_GE(starter, 0);
   if (starter == 0) {
     std::string reason;
-    auto child = print::ChildProcess::start({"sleep", "60"}, dir.path() / "log", reason, true);
+    auto child = print::ChildProcess::start({"sleep", "60"}, dir_.path() / "log", reason, true);
     std::ofstream(pidFile) << child.pid() << "\n";
     _exit(0);  // no destructors: as a crash leaves things
   }
@@ -100,12 +101,11 @@ TEST(ChildProcessTest, guard_starterDiesWithoutCleanup_endsGroup) {
   if (!ended(orphan)) kill(orphan, SIGKILL);
 }
 
-TEST(ChildProcessTest, guard_normalEnd_leavesNoProcessBehind) {
-  testsupport::TempDir dir;
+TEST_F(ChildProcessTest, guard_normalEnd_leavesNoProcessBehind) {
   std::string reason;
   pid_t pid = 0;
   {
-    auto child = print::ChildProcess::start({"sleep", "60"}, dir.path() / "log", reason, true);
+    auto child = print::ChildProcess::start({"sleep", "60"}, dir_.path() / "log", reason, true);
     ASSERT_TRUE(child.started()) << reason;
     pid = child.pid();
   }
@@ -114,7 +114,7 @@ TEST(ChildProcessTest, guard_normalEnd_leavesNoProcessBehind) {
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
 }
 
-TEST(ChildProcessTest, findProgram_searchesPathInOrder) {
+TEST_F(ChildProcessTest, findProgram_searchesPathInOrder) {
   EXPECT_EQ(print::findProgram({"quelbrix-gibt-es-nicht", "sh"}).filename(), "sh");
   EXPECT_TRUE(print::findProgram({"quelbrix-gibt-es-nicht"}).empty());
 }

@@ -1,4 +1,5 @@
 // `quelbrix sheets|report --pdf` and `--print` as a user runs them, on a small sample database.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -10,19 +11,20 @@
 #include <thread>
 
 #include "app/resource_folder.h"
-#include "cli/cli_app.h"
 #include "print/child_process.h"
 #include "print/cups_job_source.h"
 #include "print/pdf_join.h"
 #include "print/printer_jobs_instance.h"
 #include "real_chain.h"
-#include "support/temp_dir.h"
+#include "support/cli_fixture.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class CliPrintTest : public ::testing::Test {
+class CliPrintTest : public testsupport::CliFixture {
  protected:
   void SetUp() override {
     app::setResourceFolder(QUELBRIX_TEST_RESOURCES);
@@ -30,20 +32,11 @@ class CliPrintTest : public ::testing::Test {
   }
   void TearDown() override { app::setResourceFolder({}); }
 
-  int run(const std::vector<std::string>& args) {
-    out_.str("");
-    err_.str("");
-    auto store = std::make_unique<app::MemorySettings>();
-    for (const auto& [k, v] : stored_) store->set(k, v);
-    return cli::run(args, std::move(store), out_, err_);
-  }
   // A sample database small enough that a run makes a handful of complex sheets.
   std::vector<std::string> sample() {
     const fs::path db = dir_.path() / "db";
     EXPECT_EQ(run({"sample-data", db.string(), "--polygons", "6", "--seed", "3"}), 0) << err_.str();
-    return {"--db",    db.string(),
-            "--shape", (db / "shape/ffh_flaechen.shp").string(),
-            "--out",   (dir_.path() / "out").string()};
+    return folders(db, db / "shape/ffh_flaechen.shp");
   }
   std::vector<fs::path> documents(const std::string& type) const {
     std::vector<fs::path> found;
@@ -51,10 +44,6 @@ class CliPrintTest : public ::testing::Test {
       if (e.path().extension() == ".docx") found.push_back(e.path());
     return found;
   }
-
-  testsupport::TempDir dir_;
-  std::map<std::string, std::string> stored_;
-  std::ostringstream out_, err_;
 };
 
 // --pdf on both generating commands: a readable PDF beside every document, whose text is the
@@ -90,13 +79,11 @@ TEST_P(CliPdfTest, writesReadablePdfBesideEveryDocument) {
     ++read;
     const std::string text = printtest::pdfText(pdf);
     if (!text.empty()) {
-      EXPECT_NE(text.find(c.text), std::string::npos) << text;
+      EXPECT_THAT(text, HasSubstr(c.text));
     }
   }
   EXPECT_GT(read, 0);
-  EXPECT_NE(out_.str().find(std::to_string(docs.size()) + " PDF-Datei(en) geschrieben."),
-            std::string::npos)
-      << out_.str();
+  EXPECT_THAT(out_.str(), HasSubstr(std::to_string(docs.size()) + " PDF-Datei(en) geschrieben."));
   // Nothing was printed: the stored setting is off and --print was not given.
   EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
@@ -213,14 +200,10 @@ TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
     EXPECT_EQ(copies, 1) << title;
   }
   for (const fs::path& file : printed) fs::remove(file);
-  EXPECT_NE(out_.str().find(std::to_string(docs.size()) + " Dokument(e) auf " +
-                            print::defaultPrinterName() + " gedruckt."),
-            std::string::npos)
-      << out_.str();
+  EXPECT_THAT(out_.str(), HasSubstr(std::to_string(docs.size()) + " Dokument(e) auf " +
+                                    print::defaultPrinterName() + " gedruckt."));
   const std::string log = testsupport::readFile(dir_.path() / "out" / "FehlerReport2.log");
-  EXPECT_NE(log.find("Drucker: Form_Load: Druckerdevice: " + print::defaultPrinterName()),
-            std::string::npos)
-      << log;
+  EXPECT_THAT(log, HasSubstr("Drucker: Form_Load: Druckerdevice: " + print::defaultPrinterName()));
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
 }
 
@@ -280,7 +263,7 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
     std::cout << "[ measured ] the run ended "
               << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
               << " ms after Ctrl-C\n";
-    EXPECT_NE(printed.find("Der Lauf wurde abgebrochen."), std::string::npos) << printed;
+    EXPECT_THAT(printed, HasSubstr("Der Lauf wurde abgebrochen."));
   }
 
   const std::vector<int> left = queue.jobs();
@@ -293,14 +276,9 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
       << printed;
   const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
   for (int id : left)
-    EXPECT_NE(messages.find("Der Druckauftrag " + std::to_string(id) + " (Quelbrix - "),
-              std::string::npos)
-        << id << "\n"
-        << messages;
-  EXPECT_NE(messages.find(") hat die Warteschlange des Druckers " + queue.name() +
-                          " nicht verlassen: " + c.reason),
-            std::string::npos)
-      << messages;
+    EXPECT_THAT(messages, HasSubstr("Der Druckauftrag " + std::to_string(id) + " (Quelbrix - "));
+  EXPECT_THAT(messages, HasSubstr(") hat die Warteschlange des Druckers " + queue.name() +
+                                  " nicht verlassen: " + c.reason));
 }
 
 INSTANTIATE_TEST_SUITE_P(Queues, CliStuckQueueTest,

@@ -62,11 +62,8 @@ TEST_F(CupsPrintTest, close_printingOn_eachDocumentPassesThroughTheQueue) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   PRINTTEST_REQUIRE(printtest::pdfPrinterMissing());
   const fs::path out = dir_.path() / "out";
-  fs::create_directories(out);
-  settings().set(app::kDataFilesPfad, out.string());
-  settings().set(app::kErrorReport, "0");
   settings().set(app::kDataFilesPrint, "1");
-  ASSERT_TRUE(app::g_Debug().Init());
+  ASSERT_TRUE(startLog(out));
 
   std::vector<std::vector<print::SpoolerJob>> snapshots;
   ASSERT_TRUE(print::createPrinterJobs(std::make_unique<RecordingCupsSource>(snapshots)));

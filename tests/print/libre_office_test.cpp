@@ -2,6 +2,7 @@
 // template turned into readable PDFs by one LibreOffice kept for the run.
 #include "print/libre_office.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,6 +12,8 @@
 #include "app/app_fixture.h"
 #include "real_chain.h"
 #include "word/cls_word_doc.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -49,10 +52,8 @@ TEST_F(LibreOfficeTest, toPdf_programMissing_answersReasonAndWritesNothing) {
   fs::path pdf;
   reason.clear();
   EXPECT_FALSE(converter.toPdf(document, dir_.path(), pdf, reason));
-  EXPECT_NE(reason.find("LibreOffice wurde unter " + (dir_.path() / "bin/soffice").string() +
-                        " nicht gefunden"),
-            std::string::npos)
-      << reason;
+  EXPECT_THAT(reason, HasSubstr("LibreOffice wurde unter " +
+                                (dir_.path() / "bin/soffice").string() + " nicht gefunden"));
   EXPECT_EQ(converter.instanceStarts(), 0);
   EXPECT_FALSE(fs::exists(dir_.path() / "a.pdf"));
 }
@@ -87,7 +88,7 @@ TEST_F(LibreOfficeTest, toPdf_threeDocuments_oneInstanceWritesReadablePdfsBeside
     EXPECT_TRUE(printtest::looksLikePdf(pdf));
     const std::string text = printtest::pdfText(pdf);
     if (!text.empty()) {
-      EXPECT_NE(text.find("Komplexbogen"), std::string::npos) << text;
+      EXPECT_THAT(text, HasSubstr("Komplexbogen"));
     }
   }
   EXPECT_EQ(converter.instanceStarts(), 1);

@@ -1,6 +1,7 @@
 // The print step of a finished document: print, wait while the queue names the document, the
 // closing pause and second save; and the PDF copy. The queue is scripted and every pause moves
 // it one step on, so the tests take no real time.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,6 +19,8 @@
 #include "print/sleep.h"
 #include "word/cls_word_doc.h"
 
+using ::testing::HasSubstr;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,12 +37,9 @@ class PrintStepTest : public testsupport::AppFixture {
     AppFixture::SetUp();
     out_ = dir_.path() / "out";
     program_ = dir_.path() / "prog";
-    fs::create_directories(out_);
     fs::create_directories(program_ / "Templates");
-    settings().set(app::kDataFilesPfad, out_.string());
-    settings().set(app::kErrorReport, "0");
     settings().set(app::kDataFilesPrint, "1");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(out_));
     docx::test::TemplateParts parts;
     parts.body = docx::test::para("Geländebogen");
     docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
@@ -104,8 +104,8 @@ TEST_F(PrintStepTest, monitor_livesWhilePrintingIsOnAndLogsItsDevice) {
     EXPECT_TRUE(scope.active());
     ASSERT_NE(print::g_PrinterJobs(), nullptr);
     EXPECT_EQ(print::g_PrinterJobs()->DeviceName(), "Buero-Drucker");
-    EXPECT_NE(logLines(out_).back().find("Drucker: Form_Load: Druckerdevice: Buero-Drucker"),
-              std::string::npos);
+    EXPECT_THAT(logLines(out_).back(),
+                HasSubstr("Drucker: Form_Load: Druckerdevice: Buero-Drucker"));
   }
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
 }
@@ -181,22 +181,33 @@ TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
                                c.reason;
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], expected);
-  EXPECT_NE(logLines(out_).back().find("CloseWordDokument: Fehler! " + expected),
-            std::string::npos);
+  EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, PrintWaitEndTest,
     ::testing::Values(
-        EarlyEnd{"cancel", true, {}, print::kDefaultPrintWaitLimit,
+        EarlyEnd{"cancel",
+                 true,
+                 {},
+                 print::kDefaultPrintWaitLimit,
                  "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."},
-        EarlyEnd{"paused", false, {true, "paused"}, print::kDefaultPrintWaitLimit,
+        EarlyEnd{"paused",
+                 false,
+                 {true, "paused"},
+                 print::kDefaultPrintWaitLimit,
                  "Der Drucker ist angehalten (paused); der Auftrag wird gedruckt, sobald der "
                  "Drucker fortfährt."},
-        EarlyEnd{"offline", false, {true, ""}, print::kDefaultPrintWaitLimit,
+        EarlyEnd{"offline",
+                 false,
+                 {true, ""},
+                 print::kDefaultPrintWaitLimit,
                  "Der Drucker ist angehalten; der Auftrag wird gedruckt, sobald der Drucker "
                  "fortfährt."},
-        EarlyEnd{"timeLimit", false, {}, std::chrono::milliseconds(0),
+        EarlyEnd{"timeLimit",
+                 false,
+                 {},
+                 std::chrono::milliseconds(0),
                  "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange."}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -212,7 +223,7 @@ TEST_F(PrintStepTest, close_cancelWhileWaiting_endsAtTheNextPass) {
   print::installPrintWaitRules(previous);
   EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 800}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("Der Lauf wurde abgebrochen"), std::string::npos) << messages[0];
+  EXPECT_THAT(messages[0], HasSubstr("Der Lauf wurde abgebrochen"));
 }
 
 TEST_F(PrintStepTest, close_noJobOfThisDocument_pausesOnceAndFinishes) {
@@ -238,10 +249,8 @@ TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
   EXPECT_EQ(messages[0],
             "Das Dokument " + path + " konnte nicht gedruckt werden: Der Drucker ist aus.");
   const std::string line = logLines(out_).back();
-  EXPECT_NE(line.find("CloseWordDokument: Fehler! Das Dokument " + path +
-                      " konnte nicht gedruckt werden: Der Drucker ist aus."),
-            std::string::npos)
-      << line;
+  EXPECT_THAT(line, HasSubstr("CloseWordDokument: Fehler! Das Dokument " + path +
+                              " konnte nicht gedruckt werden: Der Drucker ist aus."));
   // Without a print there is no second save.
   EXPECT_FALSE(fs::exists(path));
 }
@@ -280,11 +289,8 @@ TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrint
   const auto messages = makeDocument();
 
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_NE(messages[0].find("konnte nicht gedruckt werden: LibreOffice wurde unter "),
-            std::string::npos)
-      << messages[0];
-  EXPECT_NE(messages[1].find("konnte keine PDF-Datei geschrieben werden: LibreOffice"),
-            std::string::npos);
+  EXPECT_THAT(messages[0], HasSubstr("konnte nicht gedruckt werden: LibreOffice wurde unter "));
+  EXPECT_THAT(messages[1], HasSubstr("konnte keine PDF-Datei geschrieben werden: LibreOffice"));
   EXPECT_EQ(output.printed(), 0);
   EXPECT_FALSE(fs::exists(out_ / "GN" / (kName + ".pdf")));
 }
@@ -308,7 +314,7 @@ TEST_F(PrintStepTest, runPrinting_pdfWithoutLibreOffice_warnsAndRemovesHookAtEnd
     EXPECT_FALSE(run.printHook());
     EXPECT_TRUE(print::pdfCopies());
     ASSERT_EQ(run.warnings().size(), 1u);
-    EXPECT_NE(run.warnings()[0].find("LibreOffice wurde unter"), std::string::npos);
+    EXPECT_THAT(run.warnings()[0], HasSubstr("LibreOffice wurde unter"));
     EXPECT_EQ(run.printSummary(), "");
   }
   EXPECT_FALSE(print::pdfCopies());

@@ -134,8 +134,8 @@ TestQueue::~TestQueue() {
 
 std::vector<int> TestQueue::jobs() const {
   std::vector<int> ids;
-  for (const auto& job : print::CupsJobSource().readJobs(name_).value_or(
-           std::vector<print::SpoolerJob>{}))
+  for (const auto& job :
+       print::CupsJobSource().readJobs(name_).value_or(std::vector<print::SpoolerJob>{}))
     ids.push_back(job.id);
   return ids;
 }

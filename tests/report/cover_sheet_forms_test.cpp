@@ -2,6 +2,8 @@
 // folders users keep it in: each gives complete cover sheets (map, area, readable scale label,
 // the surveyed polygon on top with every part marked) and leaves the folder as it was.
 
+#include <gmock/gmock.h>
+
 #include <atomic>
 
 #include "data/ffh_lookups.h"
@@ -12,6 +14,8 @@
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 #include "word/run_context.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -126,14 +130,11 @@ TEST_F(CoverSheetMissing, PolygonMissingFromTable_NamedInMessagesAndCountedIncom
   EXPECT_EQ(s.incomplete[0].name, codes_[3] + "Deckblatt");
   EXPECT_EQ(s.coverSheets, 1u);
   ASSERT_EQ(s.messages.size(), 1u);
-  EXPECT_NE(s.messages[0].find(codes_[3] +
-                               "Deckblatt.docx ist unvollständig (Karte und Fläche): "
-                               "Polygon " +
-                               codes_[3] + " fehlt in der Attributtabelle"),
-            std::string::npos)
-      << s.messages[0];
-  EXPECT_NE(testsupport::readFile(out() / "MessageReport.txt").find(s.messages[0]),
-            std::string::npos);
+  EXPECT_THAT(s.messages[0], HasSubstr(codes_[3] +
+                                       "Deckblatt.docx ist unvollständig (Karte und Fläche): "
+                                       "Polygon " +
+                                       codes_[3] + " fehlt in der Attributtabelle"));
+  EXPECT_THAT(testsupport::readFile(out() / "MessageReport.txt"), HasSubstr(s.messages[0]));
   EXPECT_FALSE(mapOf(reportFile(codes_[3] + "Deckblatt")).found);
 }
 

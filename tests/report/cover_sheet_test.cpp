@@ -1,5 +1,7 @@
 // Cover sheets: area, survey units and the polygon map, read back from the saved document.
 
+#include <gmock/gmock.h>
+
 #include <clocale>
 #include <cmath>
 
@@ -11,6 +13,8 @@
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -112,7 +116,7 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   // The test template's page is 11906 twips wide.
   EXPECT_TRUE(map.aligned || std::abs(map.left + map.width / 2 - 11906 / 20.0 / 2) < 0.01)
       << map.left << " " << map.width;
-  EXPECT_NE(map.labels.find("100 m"), std::string::npos);
+  EXPECT_THAT(map.labels, HasSubstr("100 m"));
   read(file);
   EXPECT_EQ(mark("HA"), "0,05");
   EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));

@@ -12,6 +12,7 @@
 #include "shape_test_support.h"
 
 using namespace shape;
+using shapetest::extent;
 using shapetest::raised;
 
 namespace {
@@ -34,14 +35,12 @@ std::shared_ptr<Shape> lineOf(std::initializer_list<std::shared_ptr<CPart>> part
 // The extent follows what is added and removed; removing the last point keeps the old one.
 TEST(CPart, extent_followsAddedAndRemovedPoints) {
   auto p = part({{1, 5}, {3, 2}, {2, 9}});
-  EXPECT_EQ(std::vector<double>({p->Left(), p->Right(), p->Bottom(), p->Top()}),
-            std::vector<double>({1, 3, 2, 9}));
+  EXPECT_EQ(extent(*p), (std::vector<double>{1, 3, 2, 9}));
   EXPECT_EQ(p->Item(2)->Y(), 2);
   p->Remove(3);
   EXPECT_EQ(p->Top(), 5);
   p->Remove(2);
-  EXPECT_EQ(std::vector<double>({p->Left(), p->Right(), p->Bottom(), p->Top()}),
-            std::vector<double>({1, 1, 5, 5}));
+  EXPECT_EQ(extent(*p), (std::vector<double>{1, 1, 5, 5}));
   p->Remove(1);
   EXPECT_EQ(p->Count(), 0);
   EXPECT_EQ(p->Left(), 1);
@@ -110,8 +109,7 @@ TEST(Geometry, extent_unionOfPartsOrPointsAndKeptOnRemove) {
   for (auto [x, y] : {std::pair{0.0, 0.0}, {2.0, 2.0}, {6.0, -1.0}})
     multi.Add(std::make_shared<CPoint>(x, y));
   for (IShape* shape : {static_cast<IShape*>(line.get()), static_cast<IShape*>(&multi)}) {
-    EXPECT_EQ(std::vector<double>({shape->Left(), shape->Right(), shape->Bottom(), shape->Top()}),
-              std::vector<double>({0, 6, -1, 2}));
+    EXPECT_EQ(extent(*shape), (std::vector<double>{0, 6, -1, 2}));
   }
   line->Remove(2);
   multi.Remove(3);
@@ -137,10 +135,7 @@ TEST(CRect, make_copiesCornersAndKeepsOrderGiven) {
   CRect r;
   r.Make(a, b);
   a.X(100);
-  EXPECT_EQ(r.Left(), 5);
-  EXPECT_EQ(r.Top(), 1);
-  EXPECT_EQ(r.Right(), 1);
-  EXPECT_EQ(r.Bottom(), 9);
+  EXPECT_EQ(extent(r), (std::vector<double>{5, 1, 9, 1}));
   r.MakeXY(1, 2, 3, 4);
   EXPECT_EQ(r.Bottom(), 4);
   r.Bottom(-4);

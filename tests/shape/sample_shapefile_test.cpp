@@ -71,9 +71,9 @@ struct Fixture {
   std::vector<double> dbfAreas;
 };
 
-Fixture makeSample(size_t n, uint32_t seed) {
+Fixture makeSample(const fs::path& folder, size_t n, uint32_t seed) {
   Fixture f;
-  f.shp = scratchFolder() / "Polygone.shp";
+  f.shp = folder / "Polygone.shp";
   sample::writeSampleShapefile(f.shp, codes(n), seed);
   f.polygons = readAll(f.shp);
   auto table = data::dbf::DbfReader::open(fs::path(f.shp).replace_extension(".dbf"));
@@ -93,10 +93,12 @@ Fixture makeSample(size_t n, uint32_t seed) {
   return f;
 }
 
+using SampleShapefile = ShapeTest;
+
 }  // namespace
 
-TEST(SampleShapefile, write_codesInRecordOrderWithRealisticCoordinates) {
-  Fixture f = makeSample(90, 7);
+TEST_F(SampleShapefile, write_codesInRecordOrderWithRealisticCoordinates) {
+  Fixture f = makeSample(folder, 90, 7);
   ASSERT_EQ(f.polygons.size(), 90u);
   EXPECT_EQ(f.dbfCodes, codes(90));
   for (const auto& p : f.polygons) {
@@ -117,8 +119,8 @@ TEST(SampleShapefile, write_codesInRecordOrderWithRealisticCoordinates) {
   EXPECT_GE(holed, 1);
 }
 
-TEST(SampleShapefile, write_areasTrueAndHolesSubtracted) {
-  Fixture f = makeSample(45, 11);
+TEST_F(SampleShapefile, write_areasTrueAndHolesSubtracted) {
+  Fixture f = makeSample(folder, 45, 11);
   ASSERT_EQ(f.dbfAreas.size(), 45u);
   // Polygon 1 has a hole that polygon 2 fills: together they cover polygon 1's outer ring.
   const CPart& outer = *f.polygons[0]->Item(1);
@@ -134,8 +136,8 @@ TEST(SampleShapefile, write_areasTrueAndHolesSubtracted) {
   }
 }
 
-TEST(SampleShapefile, write_neighboursShareEdgesExactly) {
-  Fixture f = makeSample(60, 3);
+TEST_F(SampleShapefile, write_neighboursShareEdgesExactly) {
+  Fixture f = makeSample(folder, 60, 3);
   // Every segment is used at most twice: once per side, in opposite directions, by different
   // polygons. Each polygon shares at least one segment with another.
   using Key = std::pair<std::pair<double, double>, std::pair<double, double>>;
@@ -164,8 +166,7 @@ TEST(SampleShapefile, write_neighboursShareEdgesExactly) {
   EXPECT_GT(shared, uses.size() / 2);
 }
 
-TEST(SampleShapefile, write_sameSeedSameBytes) {
-  fs::path folder = scratchFolder();
+TEST_F(SampleShapefile, write_sameSeedSameBytes) {
   sample::writeSampleShapefile(folder / "a.shp", codes(20), 42);
   sample::writeSampleShapefile(folder / "b.shp", codes(20), 42);
   sample::writeSampleShapefile(folder / "c.shp", codes(20), 43);
@@ -174,8 +175,7 @@ TEST(SampleShapefile, write_sameSeedSameBytes) {
   EXPECT_NE(readBytes(folder / "a.shp"), readBytes(folder / "c.shp"));
 }
 
-TEST(SampleShapefile, write_tinyLists) {
-  fs::path folder = scratchFolder();
+TEST_F(SampleShapefile, write_tinyLists) {
   sample::writeSampleShapefile(folder / "none.shp", {}, 1);
   EXPECT_EQ(readAll(folder / "none.shp").size(), 0u);
   sample::writeSampleShapefile(folder / "one.shp", codes(1), 1);
@@ -188,8 +188,7 @@ namespace {
 
 // Each export form stores the same polygons: PolygonZ reads as the plain polygons (type 15 as
 // its 2-D base type), islands first swaps each island with its container.
-TEST(SampleShapefile, forms_readAsTheSamePolygons) {
-  const fs::path folder = scratchFolder();
+TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
   sample::writeSampleShapefile(folder / "plain.shp", codes(45), 8);
   sample::writeSampleShapefile(folder / "z.shp", codes(45), 8, {false, true, false});
   sample::writeSampleShapefile(folder / "islands.shp", codes(45), 8, {true, false, false});

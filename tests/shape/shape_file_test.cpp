@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -7,10 +8,14 @@
 #include "shape/shape_error.h"
 #include "shape_test_support.h"
 
+using ::testing::HasSubstr;
+
 using namespace shape;
 using namespace shapetest;
 
 namespace {
+
+using ShapeFile = ShapeTest;
 
 std::shared_ptr<CPart> ring(std::initializer_list<std::pair<double, double>> xy) {
   auto p = std::make_shared<CPart>();
@@ -93,8 +98,7 @@ struct Bytes {
 
 }  // namespace
 
-TEST(CShapeFile, read_handMadeEsriBytes_polygonWithHole) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   // One polygon: a clockwise outer ring and a counter-clockwise hole, 10 points in all.
   std::vector<std::pair<double, double>> outer{{3450000, 5550000},
                                                {3450000, 5550100},
@@ -122,10 +126,7 @@ TEST(CShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   CShapeFile file = open(folder / "hand.shp");
   EXPECT_EQ(file.Count(), 1);
   EXPECT_EQ(file.FileType(), 5);
-  EXPECT_EQ(file.Left(), 3450000);
-  EXPECT_EQ(file.Right(), 3450100);
-  EXPECT_EQ(file.Top(), 5550100);
-  EXPECT_EQ(file.Bottom(), 5550000);
+  EXPECT_EQ(extent(file), (std::vector<double>{3450000, 3450100, 5550000, 5550100}));
   auto polygon = std::dynamic_pointer_cast<CPolygon>(file.Item(1));
   ASSERT_TRUE(polygon);
   ASSERT_EQ(polygon->Count(), 2);
@@ -151,8 +152,7 @@ TEST(CShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   EXPECT_EQ(readBytes(folder / "written.shx"), shx.v);
 }
 
-TEST(CShapeFile, roundTrip_allFourTypes_sameShapesBack) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   {
     CShapeFile points;
     points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
@@ -179,10 +179,7 @@ TEST(CShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   CShapeFile points = open(folder / "p.shp");
   EXPECT_EQ(points.FileType(), 1);
   EXPECT_EQ(points.Count(), 2);
-  EXPECT_EQ(points.Left(), -7);
-  EXPECT_EQ(points.Right(), 1.5);
-  EXPECT_EQ(points.Top(), 3);
-  EXPECT_EQ(points.Bottom(), -2);
+  EXPECT_EQ(extent(points), (std::vector<double>{-7, 1.5, -2, 3}));
   auto p = std::dynamic_pointer_cast<CPoint>(points.Item(2));
   ASSERT_TRUE(p);
   EXPECT_EQ(p->X(), -7);
@@ -213,8 +210,8 @@ TEST(CShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   EXPECT_EQ(multis.Bottom(), 1);
 }
 
-TEST(CShapeFile, add_afterReopen_appendsAndWidensExtent) {
-  fs::path shp = writePolygons(scratchFolder());
+TEST_F(ShapeFile, add_afterReopen_appendsAndWidensExtent) {
+  fs::path shp = writePolygons(folder);
   {
     CShapeFile file = open(shp);
     ASSERT_TRUE(file.Item(3));  // what was read before is no stale copy after the add
@@ -228,10 +225,7 @@ TEST(CShapeFile, add_afterReopen_appendsAndWidensExtent) {
   }
   CShapeFile file = open(shp);
   EXPECT_EQ(file.Count(), 4);
-  EXPECT_EQ(file.Left(), -5);
-  EXPECT_EQ(file.Right(), 40);
-  EXPECT_EQ(file.Top(), 30);
-  EXPECT_EQ(file.Bottom(), -5);
+  EXPECT_EQ(extent(file), (std::vector<double>{-5, 40, -5, 30}));
   auto last = std::dynamic_pointer_cast<CPolygon>(file.Item(4));
   ASSERT_TRUE(last);
   EXPECT_EQ(last->Item(1)->Item(3)->X(), 40);
@@ -242,8 +236,8 @@ TEST(CShapeFile, add_afterReopen_appendsAndWidensExtent) {
   EXPECT_EQ(fs::file_size(shp.parent_path() / "Polygone.shx"), 100u + 4 * 8);
 }
 
-TEST(CShapeFile, create_existingFiles_replaced) {
-  fs::path shp = writePolygons(scratchFolder());
+TEST_F(ShapeFile, create_existingFiles_replaced) {
+  fs::path shp = writePolygons(folder);
   CShapeFile file;
   file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, CShapeFile::kPoint);
   EXPECT_EQ(file.Count(), 0);
@@ -251,8 +245,7 @@ TEST(CShapeFile, create_existingFiles_replaced) {
   EXPECT_EQ(open(shp).FileType(), 1);
 }
 
-TEST(CShapeFile, add_shapeOfOtherType_refused) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, add_shapeOfOtherType_refused) {
   CShapeFile file;
   file.SetFileSpec(spec(folder / "a.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
   auto e = raised([&] { file.Add(CPoint()); });
@@ -274,8 +267,7 @@ TEST(CShapeFile, add_shapeOfOtherType_refused) {
   EXPECT_EQ(fs::file_size(folder / "a.shp"), 100u);
 }
 
-TEST(CShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
   {
     CShapeFile file;
     file.SetFileSpec(spec(folder / "n.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
@@ -304,8 +296,7 @@ TEST(CShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
   EXPECT_EQ(itemError(folder / "p.shp", 1).number(), 0x8004020Eu);
 }
 
-TEST(CShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {
   fs::path shp = writePolygons(folder);
   for (int32_t index : {0, 4, -3}) {
     auto e = itemError(shp, index);
@@ -319,8 +310,7 @@ TEST(CShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {
   EXPECT_EQ(points.Item(0), nullptr);
 }
 
-TEST(CShapeFile, open_missingOrForeignFile_refused) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, open_missingOrForeignFile_refused) {
   fs::path shp = writePolygons(folder);
   fs::rename(folder / "Polygone.shx", folder / "other.shx");
   CShapeFile file;
@@ -349,8 +339,7 @@ TEST(CShapeFile, open_missingOrForeignFile_refused) {
   EXPECT_EQ(e.description(), "The shp file has an invalid shape code in the main header.");
 }
 
-TEST(CShapeFile, open_nameInOtherCase_found) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, open_nameInOtherCase_found) {
   writePolygons(folder);
   fs::rename(folder / "Polygone.shx", folder / "POLYGONE.SHX");
   CShapeFile file = open(folder / "polygone.shp");
@@ -358,8 +347,7 @@ TEST(CShapeFile, open_nameInOtherCase_found) {
   EXPECT_TRUE(file.Item(3));
 }
 
-TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, open_damagedHeaders_refusedOrClamped) {
   fs::path shp = writePolygons(folder);
   fs::path shx = folder / "Polygone.shx";
   auto original = readBytes(shx);
@@ -367,14 +355,14 @@ TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
   truncateTo(shx, 60);
   auto e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find(shx.string()), std::string::npos) << e.description();
-  EXPECT_NE(e.description().find("60 Bytes"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr(shx.string()));
+  EXPECT_THAT(e.description(), HasSubstr("60 Bytes"));
 
   writeBytes(shx, original);
   patch(shx, 24, be32(12));
   e = raised([&] { open(shp); });
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("12 Wörter"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("12 Wörter"));
 
   // A header claiming a billion entries counts only those the file holds.
   patch(shx, 24, be32(0x7ffffff0));
@@ -384,8 +372,7 @@ TEST(CShapeFile, open_damagedHeaders_refusedOrClamped) {
   EXPECT_EQ(open(shp).Count(), 2);
 }
 
-TEST(CShapeFile, item_damagedIndexEntry_refused) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_damagedIndexEntry_refused) {
   fs::path shp = writePolygons(folder);
   fs::path shx = folder / "Polygone.shx";
   patch(shx, 100, be32(0x40000000));
@@ -393,7 +380,7 @@ TEST(CShapeFile, item_damagedIndexEntry_refused) {
   patch(shx, 100, be32(-8));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("negativen Offset -8"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("negativen Offset -8"));
   // An entry pointing at another record.
   patch(shx, 100, be32(int32_t(kRecord2 / 2)));
   e = itemError(shp, 1);
@@ -403,8 +390,7 @@ TEST(CShapeFile, item_damagedIndexEntry_refused) {
             "Die Satznummer in der shp-Datei passt nicht zum Eintrag der shx-Datei.");
 }
 
-TEST(CShapeFile, item_damagedRecordHeader_refused) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_damagedRecordHeader_refused) {
   fs::path shp = writePolygons(folder);
   patch(shp, 100, be32(7));
   EXPECT_EQ(itemError(shp, 1).number(), 0x80040205u);
@@ -413,20 +399,19 @@ TEST(CShapeFile, item_damagedRecordHeader_refused) {
   patch(shp, 104, be32(0x7fffffff));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find("Datensatz 1 von " + shp.string()), std::string::npos)
-      << e.description();
-  EXPECT_NE(e.description().find("4294967294 Bytes"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("Datensatz 1 von " + shp.string()));
+  EXPECT_THAT(e.description(), HasSubstr("4294967294 Bytes"));
 
   patch(shp, 104, be32(1));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("1 Wörtern"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("1 Wörtern"));
 
   // Length too short for the box, though the shape type fits.
   patch(shp, 104, be32(10));
   e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("20 Bytes"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("20 Bytes"));
   patch(shp, 104, be32(64));
 
   patch(shp, 108, le32(3));
@@ -435,38 +420,32 @@ TEST(CShapeFile, item_damagedRecordHeader_refused) {
   EXPECT_EQ(open(shp).Item(2)->className(), "CPolygon");
 }
 
-TEST(CShapeFile, item_countsBeyondRecord_refusedWithoutHugeAllocation) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_countsBeyondRecord_refusedWithoutHugeAllocation) {
   fs::path shp = writePolygons(folder);
   patch(shp, 144, le32(0x7fffffff));
   auto e = itemError(shp, 1);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("2147483647 Teile und 5 Punkte brauchen"), std::string::npos)
-      << e.description();
-  EXPECT_NE(e.description().find("der Datensatz hat 128"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("2147483647 Teile und 5 Punkte brauchen"));
+  EXPECT_THAT(e.description(), HasSubstr("der Datensatz hat 128"));
   patch(shp, 144, le32(1));
   patch(shp, 148, le32(6));
   EXPECT_EQ(itemError(shp, 1).number(), kErrDamaged);
   patch(shp, 148, le32(-1));
   e = itemError(shp, 1);
-  EXPECT_NE(e.description().find("negative Anzahl der Punkte -1"), std::string::npos)
-      << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("negative Anzahl der Punkte -1"));
   patch(shp, 144, le32(-2));
-  EXPECT_NE(itemError(shp, 1).description().find("negative Anzahl der Teile -2"),
-            std::string::npos);
+  EXPECT_THAT(itemError(shp, 1).description(), HasSubstr("negative Anzahl der Teile -2"));
 }
 
-TEST(CShapeFile, item_badPartStarts_refused) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_badPartStarts_refused) {
   fs::path shp = writePolygons(folder);
   // Record 2: two rings of 5 and 4 points; starts at kRecord2 + 8 + 44.
   const size_t starts = kRecord2 + 8 + 44;
   patch(shp, starts + 4, le32(1000));
   auto e = itemError(shp, 2);
   EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_NE(e.description().find("Datensatz 2 von " + shp.string()), std::string::npos);
-  EXPECT_NE(e.description().find("Teil 2 beginnt bei Punkt 1000"), std::string::npos)
-      << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("Datensatz 2 von " + shp.string()));
+  EXPECT_THAT(e.description(), HasSubstr("Teil 2 beginnt bei Punkt 1000"));
   patch(shp, starts + 4, le32(0));
   e = itemError(shp, 2);
   EXPECT_NE(e.description().find("Teil 2 beginnt bei Punkt 0, nicht hinter Teil 1 bei 0"),
@@ -475,14 +454,12 @@ TEST(CShapeFile, item_badPartStarts_refused) {
   patch(shp, starts + 4, le32(5));
   patch(shp, starts, le32(3));
   e = itemError(shp, 2);
-  EXPECT_NE(e.description().find("Teil 1 beginnt bei Punkt 3 statt bei 0"), std::string::npos)
-      << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("Teil 1 beginnt bei Punkt 3 statt bei 0"));
   patch(shp, starts, le32(0));
   EXPECT_EQ(std::dynamic_pointer_cast<CPolygon>(open(shp).Item(2))->Count(), 2);
 }
 
-TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
   fs::path shp = writePolygons(folder);
   truncateTo(shp, fs::file_size(shp) - 10);
   CShapeFile file = open(shp);
@@ -490,12 +467,12 @@ TEST(CShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
   EXPECT_TRUE(file.Item(2));
   auto e = raised([&] { file.Item(3); });
   EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_NE(e.description().find("Datensatz 3"), std::string::npos) << e.description();
+  EXPECT_THAT(e.description(), HasSubstr("Datensatz 3"));
   truncateTo(shp, kRecord2 + 4);
   EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
 }
 
-TEST(CShapeFile, open_invalidSpecification_reportedAsOpenError) {
+TEST_F(ShapeFile, open_invalidSpecification_reportedAsOpenError) {
   CFileName relative;
   relative.SetExtension("shp");  // "shp": no folder, never valid as a specification
   CShapeFile file;
@@ -505,12 +482,11 @@ TEST(CShapeFile, open_invalidSpecification_reportedAsOpenError) {
   EXPECT_EQ(e.description(), "The FileSpec is invalid");
   EXPECT_EQ(file.Count(), 0);
   EXPECT_EQ(file.Item(1), nullptr);
-  e = raised([&] { file.SetFileSpec(spec(scratchFolder() / "x.shp"), CShapeFile::CREATEIT, 11); });
+  e = raised([&] { file.SetFileSpec(spec(folder / "x.shp"), CShapeFile::CREATEIT, 11); });
   EXPECT_EQ(e.number(), 0x80040211u);
 }
 
-TEST(CShapeFile, add_toFileEndingInStrayBytes_readsBack) {
-  fs::path folder = scratchFolder();
+TEST_F(ShapeFile, add_toFileEndingInStrayBytes_readsBack) {
   fs::path shp = writePolygons(folder);
   auto shx = readBytes(folder / "Polygone.shx");
   shx.insert(shx.end(), {1, 2, 3});  // half an entry

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,21 +12,23 @@
 #include <vector>
 
 #include "shape/shape_error.h"
+#include "support/expect_throw.h"
+#include "support/scratch_test.h"
 
 namespace shapetest {
 
 namespace fs = std::filesystem;
 
-// An empty folder named after the running test; absolute, as file specifications must be.
-inline fs::path scratchFolder() {
-  const char* base = std::getenv("QUELBRIX_TEST_TMP");
-  fs::path root = base ? fs::path(base) : fs::temp_directory_path() / "quelbrix_tests";
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path folder =
-      fs::absolute(root / "shape" / (std::string(info->test_suite_name()) + "_" + info->name()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
+// A shape test with a scratch folder of its own; absolute, as file specifications must be.
+class ShapeTest : public testsupport::ScratchTest {
+ protected:
+  const fs::path folder = dir_.path();
+};
+
+// A shape's or file's extent as left, right, bottom, top.
+template <class S>
+std::vector<double> extent(const S& s) {
+  return {s.Left(), s.Right(), s.Bottom(), s.Top()};
 }
 
 inline std::vector<uint8_t> readBytes(const fs::path& path) {
@@ -63,13 +64,8 @@ inline void truncateTo(const fs::path& path, uintmax_t size) {
 
 // The ShapeError that f raises; a test failure when it raises none.
 inline shape::ShapeError raised(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const shape::ShapeError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "expected a ShapeError";
-  return shape::ShapeError(0, "", "");
+  return testsupport::thrownValue<shape::ShapeError>(f, [](const auto& e) { return e; })
+      .value_or(shape::ShapeError(0, "", ""));
 }
 
 }  // namespace shapetest

@@ -20,7 +20,6 @@ class GenerationFixture : public AppFixture {
     db_ = dir_.path() / "db";
     out_ = dir_.path() / "out";
     const auto res = dir_.path() / "res";
-    std::filesystem::create_directories(out_);
     std::filesystem::create_directories(res / "data");
     std::filesystem::copy(QUELBRIX_TEMPLATE_DIR, res / "Templates");
     sample::writeUmlautTable(res / "data" / "umlaute2.dbf");
@@ -34,9 +33,7 @@ class GenerationFixture : public AppFixture {
       writeFile(dir_.path() / "shape" / (std::string("p") + ext), "");
     settings().set(app::kShapeFilesPfad, (dir_.path() / "shape/p.shp").string());
     settings().set(app::kDbfFilesPfad, db_.string());
-    settings().set(app::kDataFilesPfad, out_.string());
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(out_));
     word::resetWordDoc();
     database_.ValidFilePaths();
     database_.ConnectDBDaten();

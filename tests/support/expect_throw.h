@@ -1,7 +1,8 @@
 #pragma once
-// Expecting an exception: thrownValue hands back a field of it (an error code, a number or its
-// message) for the test to compare.
+// Expecting an exception: EXPECT_THROW_MSG checks its type and a part of its message;
+// thrownValue hands back a field of it (an error code, a number or its message) to compare.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -30,3 +31,7 @@ auto thrownValue(F&& f, Get get)
 }
 
 }  // namespace testsupport
+
+// Expects statement to throw an E whose what() contains text.
+#define EXPECT_THROW_MSG(statement, E, text) \
+  EXPECT_THAT([&] { statement; }, ::testing::ThrowsMessage<E>(::testing::HasSubstr(text)))

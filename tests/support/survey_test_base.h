@@ -11,11 +11,8 @@ class SurveyTestBase : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    std::filesystem::create_directories(dir_.path() / "out");
-    settings().set(app::kDataFilesPfad, (dir_.path() / "out").string());
     settings().set(app::kDbfFilesPfad, (dir_.path() / "db").string());
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(dir_.path() / "out"));
   }
   void connect(const std::vector<SheetRow>& rows) {
     writeSurveyTables(dir_.path() / "db", rows);

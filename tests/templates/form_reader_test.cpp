@@ -3,6 +3,7 @@
 
 #include "form_reader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,8 @@
 #include "schema_columns.h"
 #include "support/expect_throw.h"
 #include "table_layout.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -63,15 +66,14 @@ TEST(forms_reader, variables_and_conditions) {
   EXPECT_EQ(k.body[0].paragraph.inlines[0].text, "Bogen K");
   const Form x = read(text, {{"TYPE", "X"}});
   EXPECT_EQ(x.body.size(), 1u);
-  EXPECT_NE(errorOf("title ${NOPE}\n").find("unknown variable ${NOPE}"), std::string::npos);
-  EXPECT_NE(errorOf("if TYPE=K\ntext a\n", {{"TYPE", "K"}}).find("without \"endif\""),
-            std::string::npos);
+  EXPECT_THAT(errorOf("title ${NOPE}\n"), HasSubstr("unknown variable ${NOPE}"));
+  EXPECT_THAT(errorOf("if TYPE=K\ntext a\n", {{"TYPE", "K"}}), HasSubstr("without \"endif\""));
 }
 
 TEST(forms_reader, errors_name_file_and_line) {
   EXPECT_EQ(errorOf("title a\n\nfrobnicate x\n"), "test.form:3: unknown directive \"frobnicate\"");
-  EXPECT_NE(errorOf("table\nrow a\n").find("without \"end\""), std::string::npos);
-  EXPECT_NE(errorOf("table\nend\n").find("a table without rows"), std::string::npos);
+  EXPECT_THAT(errorOf("table\nrow a\n"), HasSubstr("without \"end\""));
+  EXPECT_THAT(errorOf("table\nend\n"), HasSubstr("a table without rows"));
 }
 
 TEST(forms_reader, boxes_and_widths) {
@@ -92,7 +94,7 @@ TEST(forms_reader, boxes_and_widths) {
 }
 
 TEST(forms_reader, row_wider_than_the_page_is_refused) {
-  EXPECT_NE(errorOf("table\nrow a @100 | b @80\nend\n").find("more than the"), std::string::npos);
+  EXPECT_THAT(errorOf("table\nrow a @100 | b @80\nend\n"), HasSubstr("more than the"));
 }
 
 TEST(forms_reader, crosses_follow_the_values_of_their_column) {
@@ -109,7 +111,7 @@ TEST(forms_reader, crosses_follow_the_values_of_their_column) {
   // Labels for other values than the column holds are refused, naming the right ones.
   EXPECT_NE(errorOf("choices @11 1=trocken; 2=nass\n").find("for the values 1, 2, 3, 4"),
             std::string::npos);
-  EXPECT_NE(errorOf("table\nrow %@11\nend\n").find("no \"choices\" line"), std::string::npos);
+  EXPECT_THAT(errorOf("table\nrow %@11\nend\n"), HasSubstr("no \"choices\" line"));
 }
 
 TEST(forms_schema, cross_values_from_the_column_description) {

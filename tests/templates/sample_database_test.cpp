@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -34,16 +35,13 @@ bool isTrue(const data::Value& v) {
 class templates_sample_database : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new testsupport::TempDir;
+    dir_.emplace();
     sample::SampleOptions options;
     options.polygons = 80;
     options.seed = 7;
     sample::writeSampleDatabase(dir_->path(), options);
   }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
+  static void TearDownTestSuite() { dir_.reset(); }
 
   static data::dbf::DbfReader table(const std::string& name) {
     return data::dbf::DbfReader::open(dir_->path() / (name + ".dbf"));
@@ -56,11 +54,9 @@ class templates_sample_database : public ::testing::Test {
     return it->second;
   }
 
-  static testsupport::TempDir* dir_;
+  static inline std::optional<testsupport::TempDir> dir_;  // one sample for the whole suite
   std::map<std::string, testsupport::DotxPackage> packages_;
 };
-
-testsupport::TempDir* templates_sample_database::dir_ = nullptr;
 
 TEST_F(templates_sample_database, sheet_head_bookmarks_of_every_sheet_exist) {
   const auto sheets = table("GBogen");

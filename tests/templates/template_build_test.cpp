@@ -1,6 +1,7 @@
 // Assembling template packages: a form that loses a bookmark the routines write, or holds one
 // twice, stops the build with the name; packages are written whole or not at all.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,11 +11,15 @@
 #include "dotx_inspector.h"
 #include "form_error.h"
 #include "support/expect_throw.h"
-#include "support/temp_dir.h"
+#include "support/scratch_test.h"
 #include "template_set.h"
 #include "zip_package.h"
 
+using ::testing::HasSubstr;
+
 namespace {
+
+using templates_build = testsupport::ScratchTest;
 
 namespace fs = std::filesystem;
 const fs::path kSources = QUELBRIX_TEMPLATE_SOURCES;
@@ -46,58 +51,50 @@ std::string buildError(const fs::path& forms, const std::string& key) {
       .value_or("");
 }
 
-TEST(templates_build, missing_bookmark_stops_the_build_by_name) {
-  testsupport::TempDir dir;
-  const auto forms = editedForms(dir, "sheet_footer.form", "row:24 [[SONSTIGES]]", "row:24 frei");
+TEST_F(templates_build, missing_bookmark_stops_the_build_by_name) {
+  const auto forms = editedForms(dir_, "sheet_footer.form", "row:24 [[SONSTIGES]]", "row:24 frei");
   const std::string error = buildError(forms, "GN");
-  EXPECT_NE(error.find("TemplateBogenV2GN.dotx lacks the bookmarks SONSTIGES"), std::string::npos)
-      << error;
+  EXPECT_THAT(error, HasSubstr("TemplateBogenV2GN.dotx lacks the bookmarks SONSTIGES"));
 }
 
-TEST(templates_build, header_bookmark_moved_into_the_body_is_refused) {
-  testsupport::TempDir dir;
-  auto forms = editedForms(dir, "sheet.form", "Bogen-Nr. [[POLYGONNR_SEITE]]", "Bogen-Nr.");
+TEST_F(templates_build, header_bookmark_moved_into_the_body_is_refused) {
+  auto forms = editedForms(dir_, "sheet.form", "Bogen-Nr. [[POLYGONNR_SEITE]]", "Bogen-Nr.");
   std::ofstream(forms / "sheet_footer.form", std::ios::app) << "text [[POLYGONNR_SEITE]]\n";
-  EXPECT_NE(buildError(forms, "F").find("must lie in the page header or footer"),
-            std::string::npos);
+  EXPECT_THAT(buildError(forms, "F"), HasSubstr("must lie in the page header or footer"));
 }
 
-TEST(templates_build, bookmark_twice_is_refused) {
-  testsupport::TempDir dir;
-  const auto forms = editedForms(dir, "deckblatt.form", "title Deckblatt", "title [[HA]]");
-  EXPECT_NE(buildError(forms, "Deckblatt").find("bookmark HA occurs twice"), std::string::npos);
+TEST_F(templates_build, bookmark_twice_is_refused) {
+  const auto forms = editedForms(dir_, "deckblatt.form", "title Deckblatt", "title [[HA]]");
+  EXPECT_THAT(buildError(forms, "Deckblatt"), HasSubstr("bookmark HA occurs twice"));
 }
 
-TEST(templates_build, body_fields_follow_the_survey_tables) {
+TEST_F(templates_build, body_fields_follow_the_survey_tables) {
   // The report's structure tables come from the catalogue tables named in sheet_types.txt;
   // naming a table that does not exist is caught, not skipped.
-  testsupport::TempDir dir;
-  const auto forms = editedForms(dir, "sheet_types.txt", "W   bgw  bgw2", "W   bgw  bgw9");
-  EXPECT_NE(buildError(forms, "W-Report").find("no table \"bgw9\""), std::string::npos);
+  const auto forms = editedForms(dir_, "sheet_types.txt", "W   bgw  bgw2", "W   bgw  bgw9");
+  EXPECT_THAT(buildError(forms, "W-Report"), HasSubstr("no table \"bgw9\""));
 }
 
-TEST(templates_build, package_written_and_readable) {
-  testsupport::TempDir dir;
+TEST_F(templates_build, package_written_and_readable) {
   const fs::path forms = kSources / "forms";
   const auto parts = forms::buildTemplate(specFor(forms, "T"), forms, kSources / "package");
-  const fs::path target = dir.path() / "TemplateBogenV2T.dotx";
+  const fs::path target = dir_.path() / "TemplateBogenV2T.dotx";
   forms::writeZipPackage(target, parts);
   const auto p = testsupport::DotxPackage::open(target);
   EXPECT_EQ(p.partNames().size(), parts.size());
   EXPECT_EQ(p.part("word/document.xml"), parts[8].second);
   EXPECT_FALSE(fs::exists(target.string() + ".part"));
-  EXPECT_NE(p.part("docProps/core.xml").find("<dc:title>Geländebogen T (Reinschrift)</dc:title>"),
-            std::string::npos);
+  EXPECT_THAT(p.part("docProps/core.xml"),
+              HasSubstr("<dc:title>Geländebogen T (Reinschrift)</dc:title>"));
 }
 
-TEST(templates_build, unwritable_target_fails_and_keeps_the_old_package) {
-  testsupport::TempDir dir;
-  const fs::path target = dir.path() / "missing" / "x.dotx";
+TEST_F(templates_build, unwritable_target_fails_and_keeps_the_old_package) {
+  const fs::path target = dir_.path() / "missing" / "x.dotx";
   EXPECT_THROW(forms::writeZipPackage(target, {{"a.xml", "<a/>"}}), forms::FormError);
   EXPECT_FALSE(fs::exists(target));
 
   // A target that is a folder cannot be replaced: the error says so, nothing is left behind.
-  const fs::path folder = dir.path() / "busy.dotx";
+  const fs::path folder = dir_.path() / "busy.dotx";
   fs::create_directories(folder / "inside");
   EXPECT_THROW(forms::writeZipPackage(folder, {{"a.xml", "<a/>"}}), forms::FormError);
   EXPECT_TRUE(fs::is_directory(folder / "inside"));

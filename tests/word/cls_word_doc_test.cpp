@@ -1,8 +1,12 @@
 #include "word/cls_word_doc.h"
 
+#include <gmock/gmock.h>
+
 #include "app/app_fixture.h"
 #include "docx/test_package.h"
 #include "word/docx/document.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -28,11 +32,8 @@ class WordDocTest : public AppFixture {
     AppFixture::SetUp();
     out_ = dir_.path() / "out";
     program_ = dir_.path() / "prog";
-    std::filesystem::create_directories(out_);
     std::filesystem::create_directories(program_ / "Templates");
-    settings().set(app::kDataFilesPfad, out_.string());
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(out_));
     docx::test::TemplateParts parts;
     parts.body = "<w:p>" + bookmark(1, "NAME", "Name des Polygons") + "</w:p>" + "<w:p>" +
                  bookmark(2, "FLAECHE", "") + " ha</w:p>" + "<w:p>" +
@@ -117,7 +118,7 @@ TEST_P(WordDocUnsafeName, IsRefusedAndNothingIsWritten) {
   const UnsafeName& u = GetParam();
   EXPECT_EQ(open(u.name, u.offset, *u.ownFolder != 0, u.ownFolder), 101);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_NE(messages_[0].find("konnte nicht erstellt werden"), std::string::npos) << messages_[0];
+  EXPECT_THAT(messages_[0], HasSubstr("konnte nicht erstellt werden"));
   EXPECT_FALSE(doc_.hasDocument());
   for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path()))
     EXPECT_NE(e.path().extension(), ".docx") << e.path();
@@ -144,7 +145,7 @@ TEST_F(WordDocTest, Open_TypeFolderLinkedOutsideIsRefused) {
   fs::create_directory_symlink(elsewhere, out_ / "GN");
   EXPECT_EQ(open(kKey), 101);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_NE(messages_[0].find("liegt nicht im Ausgabeordner"), std::string::npos) << messages_[0];
+  EXPECT_THAT(messages_[0], HasSubstr("liegt nicht im Ausgabeordner"));
   EXPECT_TRUE(fs::is_empty(elsewhere));
 }
 

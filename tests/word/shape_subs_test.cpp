@@ -1,46 +1,41 @@
 #include "word/shape_subs.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <tuple>
 
-#include "app/program_objects.h"
+#include "app/app_fixture.h"
 #include "shape/shape_test_support.h"
 #include "word/part_extent_index.h"
+
+using ::testing::HasSubstr;
 
 using namespace word;
 using shapetest::fs::path;
 
 namespace {
 
-class ShapeSubs : public ::testing::Test {
+class ShapeSubs : public testsupport::AppFixture {
  protected:
   void SetUp() override {
-    folder_ = shapetest::scratchFolder();
-    auto settings = std::make_unique<app::MemorySettings>();
-    settings->set(app::kDataFilesPfad, folder_.string());
-    app::installSettings(std::move(settings));
-    ASSERT_TRUE(app::g_Debug().Init());
+    AppFixture::SetUp();
+    ASSERT_TRUE(startLog(folder_));
   }
-  void TearDown() override { app::installSettings(std::make_unique<app::MemorySettings>()); }
 
-  // The log lines after the banner that start with "D2 ".
+  // The log lines that start with "D2 ".
   std::vector<std::string> errorLines() const {
-    std::ifstream in(folder_ / app::kLogFileName, std::ios::binary);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const auto& line : logLines(folder_))
       if (line.rfind("D2 ", 0) == 0) lines.push_back(line);
-    }
     return lines;
   }
 
-  path folder_;
+  const path folder_ = dir_.path();
 };
 
 void expectRing(const Ring& ring, std::initializer_list<RingPoint> expected) {
@@ -248,8 +243,8 @@ TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
             "D2 CollectNeighbourPolygons: Fehler! Der Datensatz 2 der Shape-Datei ist nicht lesbar "
             "und wird übergangen: Der Formtyp eines Datensatzes passt nicht zum Formtyp der "
             "Datei.(-2147220978)");
-  EXPECT_NE(lines[1].find("Der Datensatz 3 der Shape-Datei ist nicht lesbar"), std::string::npos);
-  EXPECT_NE(lines[1].find("5000 Punkte"), std::string::npos) << lines[1];
+  EXPECT_THAT(lines[1], HasSubstr("Der Datensatz 3 der Shape-Datei ist nicht lesbar"));
+  EXPECT_THAT(lines[1], HasSubstr("5000 Punkte"));
 
   try {
     CollectNeighbourPolygons(app::g_Debug(), file, 2, n, b);

@@ -117,7 +117,13 @@ struct DbfReader::Impl {
                    c.descriptor.name + ": " + what);
   }
 
+  // parseHeader's steps: the first 32 bytes, each field descriptor, the record's layout.
   void parseHeader();
+  void readFixedHeader();
+  Column readDescriptor(const char* descriptor) const;
+  void checkFieldLength(const std::string& fieldName, Column& c) const;
+  void addColumn(Column c, uint8_t flags, int& nullBits);
+  void checkRecordLayout(size_t fieldBytes, int nullBits) const;
   void chooseCodePage();
   void openMemo();
   const char* recordAt(uint32_t index) const;
@@ -128,6 +134,27 @@ struct DbfReader::Impl {
 };
 
 void DbfReader::Impl::parseHeader() {
+  readFixedHeader();
+  size_t at = layout == Layout::Dbase7 ? 68 : 32;
+  const size_t descriptorSize = layout == Layout::Dbase7 ? 48 : 32;
+  size_t offset = 0;
+  int nullBits = 0;
+  for (;;) {
+    if (at < headerLength && data[at] == '\x0D') break;
+    if (at + descriptorSize >= headerLength)
+      fail("die Feldbeschreibungen enden nicht mit 0x0D innerhalb des Kopfs von " +
+           std::to_string(headerLength) + " bytes");
+    Column c = readDescriptor(data.data() + at);
+    c.offset = offset;
+    offset += c.descriptor.length;
+    const uint8_t flags = layout == Layout::VisualFoxPro ? static_cast<uint8_t>(data[at + 18]) : 0;
+    addColumn(c, flags, nullBits);
+    at += descriptorSize;
+  }
+  checkRecordLayout(offset, nullBits);
+}
+
+void DbfReader::Impl::readFixedHeader() {
   if (data.size() < 32) fail("die Datei ist zu kurz für einen dBASE-Kopf");
   const auto version = static_cast<uint8_t>(data[0]);
   const auto layoutOpt = layoutFor(version);
@@ -136,105 +163,102 @@ void DbfReader::Impl::parseHeader() {
   recordCount = loadLE<uint32_t>(data.data() + 4);
   headerLength = loadLE<uint16_t>(data.data() + 8);
   recordLength = loadLE<uint16_t>(data.data() + 10);
-
   const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
-  const size_t descriptorSize = layout == Layout::Dbase7 ? 48 : 32;
   if (headerLength < firstDescriptor + 1)
     fail("die Kopflänge " + std::to_string(headerLength) + " ist zu klein");
   if (headerLength > data.size())
     fail("der Kopf gibt " + std::to_string(headerLength) + " Bytes an, die Datei hat aber nur " +
          std::to_string(data.size()));
+}
 
-  size_t at = firstDescriptor;
-  size_t offset = 0;
-  int nullBits = 0;
-  for (;;) {
-    if (at < headerLength && data[at] == '\x0D') break;
-    if (at + descriptorSize >= headerLength)
-      fail("die Feldbeschreibungen enden nicht mit 0x0D innerhalb des Kopfs von " +
-           std::to_string(headerLength) + " bytes");
-    const char* d = data.data() + at;
-    const size_t nameLength = layout == Layout::Dbase7 ? 32 : 11;
-    Column c;
-    c.descriptor.name.assign(d, strnlen(d, nameLength));
-    // Some writers pad names with blanks instead of NUL bytes.
-    while (!c.descriptor.name.empty() && c.descriptor.name.back() == ' ')
-      c.descriptor.name.pop_back();
-    const size_t typeAt = layout == Layout::Dbase7 ? 32 : 11;
-    c.descriptor.type = d[typeAt];
-    c.descriptor.length = static_cast<uint8_t>(d[typeAt + 1 + (layout == Layout::Dbase7 ? 0 : 4)]);
-    c.descriptor.decimals =
-        static_cast<uint8_t>(d[typeAt + 2 + (layout == Layout::Dbase7 ? 0 : 4)]);
-    const std::string fieldName =
-        "Feld " + std::to_string(columns.size() + 1) +
-        (c.descriptor.name.empty() ? std::string() : " (" + c.descriptor.name + ")");
-    if (c.descriptor.name.empty()) fail(fieldName + " hat keinen Namen");
-    for (char ch : c.descriptor.name)
-      if (static_cast<unsigned char>(ch) < 0x20) fail(fieldName + " hat einen ungültigen Namen");
-    if (c.descriptor.length == 0) fail(fieldName + " hat die Länge 0");
-    c.offset = offset;
-    offset += c.descriptor.length;
-    const uint8_t flags = layout == Layout::VisualFoxPro ? static_cast<uint8_t>(d[18]) : 0;
-    const char type = c.descriptor.type;
-    const unsigned length = c.descriptor.length;
-    auto requireLength = [&](std::initializer_list<unsigned> allowed) {
-      if (std::find(allowed.begin(), allowed.end(), length) == allowed.end())
-        fail(fieldName + " vom Typ " + std::string(1, type) + " hat die ungültige Länge " +
-             std::to_string(length));
-    };
-    switch (type) {
-      case 'D':
+Column DbfReader::Impl::readDescriptor(const char* d) const {
+  const size_t nameLength = layout == Layout::Dbase7 ? 32 : 11;
+  Column c;
+  c.descriptor.name.assign(d, strnlen(d, nameLength));
+  // Some writers pad names with blanks instead of NUL bytes.
+  while (!c.descriptor.name.empty() && c.descriptor.name.back() == ' ')
+    c.descriptor.name.pop_back();
+  const size_t typeAt = layout == Layout::Dbase7 ? 32 : 11;
+  c.descriptor.type = d[typeAt];
+  c.descriptor.length = static_cast<uint8_t>(d[typeAt + 1 + (layout == Layout::Dbase7 ? 0 : 4)]);
+  c.descriptor.decimals = static_cast<uint8_t>(d[typeAt + 2 + (layout == Layout::Dbase7 ? 0 : 4)]);
+  const std::string fieldName =
+      "Feld " + std::to_string(columns.size() + 1) +
+      (c.descriptor.name.empty() ? std::string() : " (" + c.descriptor.name + ")");
+  if (c.descriptor.name.empty()) fail(fieldName + " hat keinen Namen");
+  for (char ch : c.descriptor.name)
+    if (static_cast<unsigned char>(ch) < 0x20) fail(fieldName + " hat einen ungültigen Namen");
+  if (c.descriptor.length == 0) fail(fieldName + " hat die Länge 0");
+  checkFieldLength(fieldName, c);
+  return c;
+}
+
+void DbfReader::Impl::checkFieldLength(const std::string& fieldName, Column& c) const {
+  const char type = c.descriptor.type;
+  const unsigned length = c.descriptor.length;
+  auto requireLength = [&](std::initializer_list<unsigned> allowed) {
+    if (std::find(allowed.begin(), allowed.end(), length) == allowed.end())
+      fail(fieldName + " vom Typ " + std::string(1, type) + " hat die ungültige Länge " +
+           std::to_string(length));
+  };
+  switch (type) {
+    case 'D':
+      requireLength({8});
+      break;
+    case 'L':
+      requireLength({1});
+      break;
+    case 'I':
+    case '+':
+      requireLength({4});
+      break;
+    case 'Y':
+    case 'T':
+    case 'O':
+    case '@':
+      requireLength({8});
+      break;
+    case 'B':
+      if (layout == Layout::VisualFoxPro)
         requireLength({8});
-        break;
-      case 'L':
-        requireLength({1});
-        break;
-      case 'I':
-      case '+':
-        requireLength({4});
-        break;
-      case 'Y':
-      case 'T':
-      case 'O':
-      case '@':
-        requireLength({8});
-        break;
-      case 'B':
-        if (layout == Layout::VisualFoxPro)
-          requireLength({8});
-        else
-          requireLength({10});
-        break;
-      case 'M':
-      case 'G':
-      case 'P':
-        if (layout == Layout::VisualFoxPro)
-          requireLength({4, 10});
-        else
-          requireLength({10});
-        c.memoBinary = length == 4;
-        break;
-      default:
-        break;
-    }
-    if (layout == Layout::VisualFoxPro && (flags & 0x01) != 0) {
-      // System columns such as _NullFlags are not data; remember where the null bits live.
-      if (type == '0') {
-        nullFlagsOffset = c.offset;
-        nullFlagsLength = length;
-      }
-    } else {
-      if (layout == Layout::VisualFoxPro && (flags & 0x02) != 0) c.nullBit = nullBits++;
-      if (layout == Layout::VisualFoxPro && (type == 'V' || type == 'Q')) ++nullBits;
-      columns.push_back(c);
-      fields.push_back(c.descriptor);
-    }
-    at += descriptorSize;
+      else
+        requireLength({10});
+      break;
+    case 'M':
+    case 'G':
+    case 'P':
+      if (layout == Layout::VisualFoxPro)
+        requireLength({4, 10});
+      else
+        requireLength({10});
+      c.memoBinary = length == 4;
+      break;
+    default:
+      break;
   }
+}
+
+void DbfReader::Impl::addColumn(Column c, uint8_t flags, int& nullBits) {
+  const char type = c.descriptor.type;
+  if (layout == Layout::VisualFoxPro && (flags & 0x01) != 0) {
+    // System columns such as _NullFlags are not data; remember where the null bits live.
+    if (type == '0') {
+      nullFlagsOffset = c.offset;
+      nullFlagsLength = c.descriptor.length;
+    }
+    return;
+  }
+  if (layout == Layout::VisualFoxPro && (flags & 0x02) != 0) c.nullBit = nullBits++;
+  if (layout == Layout::VisualFoxPro && (type == 'V' || type == 'Q')) ++nullBits;
+  columns.push_back(c);
+  fields.push_back(c.descriptor);
+}
+
+void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
   if (columns.empty()) fail("die Tabelle hat keine Felder");
-  if (offset + 1 != recordLength)
+  if (fieldBytes + 1 != recordLength)
     fail("die Satzlänge " + std::to_string(recordLength) + " passt nicht zu den Feldern, die " +
-         std::to_string(offset + 1) + " Bytes brauchen");
+         std::to_string(fieldBytes + 1) + " Bytes brauchen");
   if (nullBits > 0 && (!nullFlagsOffset || nullFlagsLength * 8 < static_cast<size_t>(nullBits)))
     fail("Felder, die leer bleiben dürfen, ohne passende Spalte _NullFlags");
   const uint64_t needed = uint64_t{headerLength} + uint64_t{recordCount} * recordLength;

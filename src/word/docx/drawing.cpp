@@ -338,30 +338,42 @@ void Drawing::writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, un
   Frame local = s.frame;
   if (!inGroup) local.left = local.top = 0;  // the anchor places a lone shape
   xfrm(spPr, local);
+  writeGeometry(spPr, s);
+  writeFill(spPr, s);
+  writeOutline(spPr, s);
+  if (s.kind == Kind::kLabel) writeLabelText(wsp, s);
+  pugi::xml_node bodyPr = wsp.append_child("wps:bodyPr");
+  if (s.kind == Kind::kLabel) writeLabelBody(bodyPr);
+}
+
+void Drawing::writeGeometry(pugi::xml_node spPr, const Shape& s) {
   if (s.kind == Kind::kLabel) {
     spPr.append_child("a:prstGeom").append_attribute("prst") = "rect";
     spPr.child("a:prstGeom").append_child("a:avLst");
-  } else {
-    pugi::xml_node geom = spPr.append_child("a:custGeom");
-    geom.append_child("a:avLst");
-    geom.append_child("a:gdLst");
-    geom.append_child("a:ahLst");
-    geom.append_child("a:cxnLst");
-    pugi::xml_node rect = geom.append_child("a:rect");
-    rect.append_attribute("l") = "l";
-    rect.append_attribute("t") = "t";
-    rect.append_attribute("r") = "r";
-    rect.append_attribute("b") = "b";
-    pugi::xml_node path = geom.append_child("a:pathLst").append_child("a:path");
-    attr(path, "w", emuSize(s.pathWidth));
-    attr(path, "h", emuSize(s.pathHeight));
-    for (std::size_t k = 0; k < s.path.size(); ++k) {
-      pugi::xml_node pt = path.append_child(k == 0 ? "a:moveTo" : "a:lnTo").append_child("a:pt");
-      attr(pt, "x", emu(s.path[k].x));
-      attr(pt, "y", emu(s.path[k].y));
-    }
-    if (s.closed) path.append_child("a:close");
+    return;
   }
+  pugi::xml_node geom = spPr.append_child("a:custGeom");
+  geom.append_child("a:avLst");
+  geom.append_child("a:gdLst");
+  geom.append_child("a:ahLst");
+  geom.append_child("a:cxnLst");
+  pugi::xml_node rect = geom.append_child("a:rect");
+  rect.append_attribute("l") = "l";
+  rect.append_attribute("t") = "t";
+  rect.append_attribute("r") = "r";
+  rect.append_attribute("b") = "b";
+  pugi::xml_node path = geom.append_child("a:pathLst").append_child("a:path");
+  attr(path, "w", emuSize(s.pathWidth));
+  attr(path, "h", emuSize(s.pathHeight));
+  for (std::size_t k = 0; k < s.path.size(); ++k) {
+    pugi::xml_node pt = path.append_child(k == 0 ? "a:moveTo" : "a:lnTo").append_child("a:pt");
+    attr(pt, "x", emu(s.path[k].x));
+    attr(pt, "y", emu(s.path[k].y));
+  }
+  if (s.closed) path.append_child("a:close");
+}
+
+void Drawing::writeFill(pugi::xml_node spPr, const Shape& s) {
   switch (s.fill) {
     case Fill::kNone:
       spPr.append_child("a:noFill");
@@ -380,6 +392,9 @@ void Drawing::writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, un
       break;
     }
   }
+}
+
+void Drawing::writeOutline(pugi::xml_node spPr, const Shape& s) {
   pugi::xml_node ln = spPr.append_child("a:ln");
   if (s.line) {
     ln.append_attribute("w") = "9525";
@@ -387,46 +402,45 @@ void Drawing::writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, un
   } else {
     ln.append_child("a:noFill");
   }
-  if (s.kind == Kind::kLabel) {
-    pugi::xml_node p =
-        wsp.append_child("wps:txbx").append_child("w:txbxContent").append_child("w:p");
-    if (s.centered) {
-      p.append_child("w:pPr").append_child("w:jc").append_attribute("w:val") = "center";
+}
+
+void Drawing::writeLabelText(pugi::xml_node wsp, const Shape& s) {
+  pugi::xml_node p = wsp.append_child("wps:txbx").append_child("w:txbxContent").append_child("w:p");
+  if (s.centered) {
+    p.append_child("w:pPr").append_child("w:jc").append_attribute("w:val") = "center";
+  }
+  if (s.text.empty()) return;
+  pugi::xml_node r = p.append_child("w:r");
+  if (s.bold || s.fontSize > 0) {
+    pugi::xml_node rPr = r.append_child("w:rPr");
+    if (s.bold) {
+      rPr.append_child("w:b");
+      rPr.append_child("w:bCs");
     }
-    if (!s.text.empty()) {
-      pugi::xml_node r = p.append_child("w:r");
-      if (s.bold || s.fontSize > 0) {
-        pugi::xml_node rPr = r.append_child("w:rPr");
-        if (s.bold) {
-          rPr.append_child("w:b");
-          rPr.append_child("w:bCs");
-        }
-        if (s.fontSize > 0) {
-          const long long half = std::llround(s.fontSize * 2);
-          attr(rPr.append_child("w:sz"), "w:val", half);
-          attr(rPr.append_child("w:szCs"), "w:val", half);
-        }
-      }
-      appendTextElement(r, s.text);
+    if (s.fontSize > 0) {
+      const long long half = std::llround(s.fontSize * 2);
+      attr(rPr.append_child("w:sz"), "w:val", half);
+      attr(rPr.append_child("w:szCs"), "w:val", half);
     }
   }
-  pugi::xml_node bodyPr = wsp.append_child("wps:bodyPr");
-  if (s.kind == Kind::kLabel) {
-    // A label is scaled with its group while its font is not, so it easily ends up lower than
-    // its text: no insets, no wrapping, and text allowed to run over the shape keep it legible.
-    bodyPr.append_attribute("rot") = "0";
-    bodyPr.append_attribute("vert") = "horz";
-    bodyPr.append_attribute("wrap") = "none";
-    bodyPr.append_attribute("lIns") = "0";
-    bodyPr.append_attribute("tIns") = "0";
-    bodyPr.append_attribute("rIns") = "0";
-    bodyPr.append_attribute("bIns") = "0";
-    bodyPr.append_attribute("vertOverflow") = "overflow";
-    bodyPr.append_attribute("horzOverflow") = "overflow";
-    bodyPr.append_attribute("anchor") = "t";
-    bodyPr.append_attribute("anchorCtr") = "0";
-    bodyPr.append_child("a:noAutofit");
-  }
+  appendTextElement(r, s.text);
+}
+
+void Drawing::writeLabelBody(pugi::xml_node bodyPr) {
+  // A label is scaled with its group while its font is not, so it easily ends up lower than
+  // its text: no insets, no wrapping, and text allowed to run over the shape keep it legible.
+  bodyPr.append_attribute("rot") = "0";
+  bodyPr.append_attribute("vert") = "horz";
+  bodyPr.append_attribute("wrap") = "none";
+  bodyPr.append_attribute("lIns") = "0";
+  bodyPr.append_attribute("tIns") = "0";
+  bodyPr.append_attribute("rIns") = "0";
+  bodyPr.append_attribute("bIns") = "0";
+  bodyPr.append_attribute("vertOverflow") = "overflow";
+  bodyPr.append_attribute("horzOverflow") = "overflow";
+  bodyPr.append_attribute("anchor") = "t";
+  bodyPr.append_attribute("anchorCtr") = "0";
+  bodyPr.append_child("a:noAutofit");
 }
 
 pugi::xml_node Drawing::writeAnchor(pugi::xml_node paragraph, pugi::xml_node before,
@@ -510,24 +524,28 @@ std::vector<pugi::xml_node> Drawing::materialize(pugi::xml_node body, unsigned f
     pugi::xml_node data =
         writeAnchor(paragraph, before, frame, g.centered, id++, z++, "Gruppieren", kNsWpg);
     runs.push_back(data.parent().parent().parent().parent());
-    pugi::xml_node wgp = data.append_child("wpg:wgp");
-    wgp.append_child("wpg:cNvGrpSpPr");
-    pugi::xml_node x = wgp.append_child("wpg:grpSpPr").append_child("a:xfrm");
-    pugi::xml_node off = x.append_child("a:off");
-    attr(off, "x", 0);
-    attr(off, "y", 0);
-    pugi::xml_node ext = x.append_child("a:ext");
-    attr(ext, "cx", emuSize(g.frame.width));
-    attr(ext, "cy", emuSize(g.frame.height));
-    pugi::xml_node chOff = x.append_child("a:chOff");
-    attr(chOff, "x", emu(g.child.left));
-    attr(chOff, "y", emu(g.child.top));
-    pugi::xml_node chExt = x.append_child("a:chExt");
-    attr(chExt, "cx", emuSize(g.child.width));
-    attr(chExt, "cy", emuSize(g.child.height));
-    for (int m : g.members) writeShape(wgp, shapes_[static_cast<std::size_t>(m - 1)], true, id++);
+    writeGroup(data, g, id);
   }
   return runs;
+}
+
+void Drawing::writeGroup(pugi::xml_node graphicData, const Group& g, unsigned& id) const {
+  pugi::xml_node wgp = graphicData.append_child("wpg:wgp");
+  wgp.append_child("wpg:cNvGrpSpPr");
+  pugi::xml_node x = wgp.append_child("wpg:grpSpPr").append_child("a:xfrm");
+  pugi::xml_node off = x.append_child("a:off");
+  attr(off, "x", 0);
+  attr(off, "y", 0);
+  pugi::xml_node ext = x.append_child("a:ext");
+  attr(ext, "cx", emuSize(g.frame.width));
+  attr(ext, "cy", emuSize(g.frame.height));
+  pugi::xml_node chOff = x.append_child("a:chOff");
+  attr(chOff, "x", emu(g.child.left));
+  attr(chOff, "y", emu(g.child.top));
+  pugi::xml_node chExt = x.append_child("a:chExt");
+  attr(chExt, "cx", emuSize(g.child.width));
+  attr(chExt, "cy", emuSize(g.child.height));
+  for (int m : g.members) writeShape(wgp, shapes_[static_cast<std::size_t>(m - 1)], true, id++);
 }
 
 }  // namespace docx

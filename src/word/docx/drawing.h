@@ -111,6 +111,13 @@ class Drawing {
   Frame toPage(const Group& g, const Frame& f) const;
   double groupLeft(const Group& g) const;
   void writeShape(pugi::xml_node parent, const Shape& s, bool inGroup, unsigned id) const;
+  // The steps of writeShape, each one child (or run of children) of the shape's XML.
+  static void writeGeometry(pugi::xml_node spPr, const Shape& s);
+  static void writeFill(pugi::xml_node spPr, const Shape& s);
+  static void writeOutline(pugi::xml_node spPr, const Shape& s);
+  static void writeLabelText(pugi::xml_node wsp, const Shape& s);
+  static void writeLabelBody(pugi::xml_node bodyPr);
+  void writeGroup(pugi::xml_node graphicData, const Group& g, unsigned& id) const;
   pugi::xml_node writeAnchor(pugi::xml_node paragraph, pugi::xml_node before, const Frame& frame,
                              bool centered, unsigned id, unsigned z, const char* name,
                              const char* uri) const;

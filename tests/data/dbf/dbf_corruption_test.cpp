@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/dbf/dbf_file.h"
+#include "support/expect_throw.h"
 #include "support/scratch_test.h"
 
 using data::Value;
@@ -13,7 +14,6 @@ using data::dbf::DbfReader;
 using data::dbf::DbfWriter;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
-using ::testing::ThrowsMessage;
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -151,8 +151,8 @@ TEST_F(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
   damage(file, 0, "\x8B");  // declare dBASE IV
   // Block 1 gets a dBASE IV block header claiming 100000 bytes.
   damage(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
-  EXPECT_THAT([&] { DbfReader::open(file).record(0); },
-              ThrowsMessage<DbfError>(HasSubstr("gibt 99992 Bytes an, mehr als die Memodatei")));
+  EXPECT_THROW_MSG(DbfReader::open(file).record(0), DbfError,
+                   "gibt 99992 Bytes an, mehr als die Memodatei");
 }
 
 // Random damage anywhere in header or records must end in a value or a DbfError.

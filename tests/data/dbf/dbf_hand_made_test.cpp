@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "data/dbf/dbf_file.h"
+#include "support/expect_throw.h"
 #include "support/scratch_test.h"
 
 using data::Date;
@@ -121,8 +122,7 @@ TEST_F(DbfHandMade, read_foxProMemo) {
   writeFile(dir / "FOX.FPT", memo);
   const auto r = DbfReader::open(dir / "fox.dbf");
   EXPECT_EQ(r.record(0)[0], Value::text("ärger"));
-  EXPECT_THAT([&] { r.record(1); },
-              ::testing::ThrowsMessage<DbfError>(::testing::HasSubstr("gibt 500 Bytes an")));
+  EXPECT_THROW_MSG(r.record(1), DbfError, "gibt 500 Bytes an");
 }
 
 // Visual FoxPro: I as 32-bit integer, B as double, Y currency, T date-time, a nullable column

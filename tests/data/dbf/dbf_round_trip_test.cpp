@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data/dbf/dbf_file.h"
+#include "support/expect_throw.h"
 #include "support/scratch_test.h"
 
 using data::Date;
@@ -74,8 +75,7 @@ TEST_F(DbfRoundTrip, read_deletedRecord_reportedAndIndexChecked) {
   EXPECT_TRUE(r.isDeleted(1));
   EXPECT_FALSE(r.isDeleted(2));
   EXPECT_EQ(r.record(1)[0], Value::text("b"));  // still readable
-  EXPECT_THAT([&] { r.record(3); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("Datensatz 4 gibt es nicht")));
+  EXPECT_THROW_MSG(r.record(3), DbfError, "Datensatz 4 gibt es nicht");
   EXPECT_THROW(r.isDeleted(7), DbfError);
 }
 
@@ -128,21 +128,13 @@ TEST_F(DbfRoundTrip, write_badValues_throwWithFieldName) {
     r[at] = std::move(v);
     return r;
   };
-  EXPECT_THAT([&] { w.append(row(Value::text(std::string(21, 'x')), 0)); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("record 1, field NAME")));
-  EXPECT_THAT([&] { w.append(row(Value::integer(1234567), 1)); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("does not fit")));
-  EXPECT_THAT([&] { w.append(row(Value::text("12"), 1)); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("field COUNT")));
-  EXPECT_THAT(
-      [&] {
-        w.append(row(Value::date({2001, 2, 29}), 4));
-      },
-      ::testing::ThrowsMessage<DbfError>(HasSubstr("invalid date")));
-  EXPECT_THAT([&] { w.append(row(Value::text("a\x1A"), 6)); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("0x1A")));
-  EXPECT_THAT([&] { w.append(std::vector<Value>(6)); },
-              ::testing::ThrowsMessage<DbfError>(HasSubstr("6 values for 7 fields")));
+  EXPECT_THROW_MSG(w.append(row(Value::text(std::string(21, 'x')), 0)), DbfError,
+                   "record 1, field NAME");
+  EXPECT_THROW_MSG(w.append(row(Value::integer(1234567), 1)), DbfError, "does not fit");
+  EXPECT_THROW_MSG(w.append(row(Value::text("12"), 1)), DbfError, "field COUNT");
+  EXPECT_THROW_MSG(w.append(row(Value::date({2001, 2, 29}), 4)), DbfError, "invalid date");
+  EXPECT_THROW_MSG(w.append(row(Value::text("a\x1A"), 6)), DbfError, "0x1A");
+  EXPECT_THROW_MSG(w.append(std::vector<Value>(6)), DbfError, "6 values for 7 fields");
 }
 
 TEST_F(DbfRoundTrip, write_badFieldList_throws) {

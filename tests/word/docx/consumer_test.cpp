@@ -1,6 +1,7 @@
 // Checks a generated document with a real consumer: python-docx reads its values back. The
 // content model of the drawing group, which no schema covers, holds it to what Word accepts.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include "support/temp_dir.h"
 #include "test_package.h"
 #include "word/docx/document.h"
+
+using ::testing::HasSubstr;
 
 namespace docx {
 namespace {
@@ -223,8 +226,7 @@ TEST(consumer_check, python_docx_reads_generated_document) {
         "P:Absatz 2", "T1R1C2:GN", "T2R2C1:Bogen Nr.: 1 002 0003 04\\n",
         "T2R3C3: Flächenanteil: 40%", "T2R6C2: Nebencode(s)\\n ---, GT", "H:Bogen 001 002 0003 04",
         "G:1", "S:6"})
-    EXPECT_NE(("\n" + out).find("\n" + std::string(line) + "\n"), std::string::npos) << line << "\n"
-                                                                                     << out;
+    EXPECT_THAT(("\n" + out), HasSubstr("\n" + std::string(line) + "\n"));
 }
 
 }  // namespace

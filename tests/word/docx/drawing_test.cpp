@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 
+#include "support/expect_throw.h"
 #include "test_package.h"
 #include "word/docx/document.h"
 #include "word/docx/docx_error.h"
@@ -31,6 +32,13 @@ std::vector<pugi::xml_node> anchors(pugi::xml_node root) {
   return found;
 }
 
+// The drawing's objects written into a document of one empty paragraph.
+std::vector<pugi::xml_node> materialized(const Drawing& d, pugi::xml_document& xml, unsigned id) {
+  pugi::xml_node body = xml.append_child("w:document").append_child("w:body");
+  body.append_child("w:p");
+  return d.materialize(body, id);
+}
+
 TEST(drawing_shapes, numbered_in_order_of_addition_with_freeform_defaults) {
   Drawing d(kA4Width);
   EXPECT_EQ(d.addPolyline(square(0, 0, 100)), 1);
@@ -40,20 +48,13 @@ TEST(drawing_shapes, numbered_in_order_of_addition_with_freeform_defaults) {
   const Frame f = d.shapeFrame(2);
   EXPECT_DOUBLE_EQ(f.width, 80);
   EXPECT_DOUBLE_EQ(f.height, 20);
-  try {
-    d.shapeFrame(4);
-    FAIL();
-  } catch (const DocxError& e) {
-    EXPECT_EQ(e.code(), ErrorCode::kShapeOutOfRange);
-  }
+  EXPECT_EQ(testsupport::thrownValue<DocxError>([&] { d.shapeFrame(4); }, &DocxError::code),
+            ErrorCode::kShapeOutOfRange);
   EXPECT_THROW(d.addPolyline({{0, 0}}), DocxError);
   EXPECT_THROW(d.addPolyline({{0, 0}, {NAN, 1}}), DocxError);
 
   pugi::xml_document xml;
-  pugi::xml_node body = xml.append_child("w:document").append_child("w:body");
-  body.append_child("w:p");
-  const auto runs = d.materialize(body, 1);
-  ASSERT_EQ(runs.size(), 3u);
+  ASSERT_EQ(materialized(d, xml, 1).size(), 3u);
   const auto all = anchors(xml);
   ASSERT_EQ(all.size(), 3u);
   // Closed outline: white fill, thin black line, closed path.
@@ -92,9 +93,7 @@ TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
   EXPECT_THROW(d.setLabelText(1, "x"), DocxError);
 
   pugi::xml_document xml;
-  pugi::xml_node body = xml.append_child("w:document").append_child("w:body");
-  body.append_child("w:p");
-  d.materialize(body, 10);
+  materialized(d, xml, 10);
   const auto all = anchors(xml);
   pugi::xml_node patt = all[0].find_node([](pugi::xml_node n) { return is(n, "a:pattFill"); });
   ASSERT_TRUE(patt);
@@ -115,9 +114,7 @@ TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
 
   d.setFillTransparency(1, 0.25);
   pugi::xml_document again;
-  pugi::xml_node body2 = again.append_child("w:document").append_child("w:body");
-  body2.append_child("w:p");
-  d.materialize(body2, 10);
+  materialized(d, again, 10);
   pugi::xml_node alpha = again.find_node([](pugi::xml_node n) { return is(n, "a:alpha"); });
   EXPECT_STREQ(alpha.attribute("val").value(), "75000");
 }

@@ -1,6 +1,7 @@
 #include "word/docx/package.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,6 +17,8 @@
 #include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
 #include "word/docx/zip_archive.h"
+
+using ::testing::HasSubstr;
 
 namespace docx {
 namespace {
@@ -64,7 +67,7 @@ TEST(package_open, template_becomes_document_and_untouched_parts_stay_byte_ident
   const std::string saved = doc.toBytes();
   EXPECT_EQ(partText(saved, "word/styles.xml"), partText(original, "word/styles.xml"));
   EXPECT_EQ(partText(saved, "word/document.xml"), partText(original, "word/document.xml"));
-  EXPECT_NE(partText(saved, "[Content_Types].xml").find("document.main+xml"), std::string::npos);
+  EXPECT_THAT(partText(saved, "[Content_Types].xml"), HasSubstr("document.main+xml"));
 }
 
 TEST(package_open, cached_template_is_reread_when_the_file_changes) {
@@ -73,17 +76,16 @@ TEST(package_open, cached_template_is_reread_when_the_file_changes) {
       writeFile(dir.path() / "t.dotx", buildTemplate({para("eins"), "", "", true, true, ""}));
   Document first = Document::open(path);
   first.bookmarks();  // the first document may be edited without touching the cache
-  EXPECT_NE(partText(first.toBytes(), "word/document.xml").find("eins"), std::string::npos);
+  EXPECT_THAT(partText(first.toBytes(), "word/document.xml"), HasSubstr("eins"));
   writeFile(path, buildTemplate({para("zweiundzwanzig"), "", "", true, true, ""}));
   Document second = Document::open(path);
-  EXPECT_NE(partText(second.toBytes(), "word/document.xml").find("zweiundzwanzig"),
-            std::string::npos);
+  EXPECT_THAT(partText(second.toBytes(), "word/document.xml"), HasSubstr("zweiundzwanzig"));
 }
 
 TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
   std::string message;
   EXPECT_EQ(openError("Dies ist kein Paket", &message), ErrorCode::kNotAPackage);
-  EXPECT_NE(message.find("kaputt.dotx"), std::string::npos);
+  EXPECT_THAT(message, HasSubstr("kaputt.dotx"));
 
   // A zip without content types.
   std::vector<ZipEntry> entries{{"word/document.xml", std::make_shared<const std::string>("<x/>")}};
@@ -100,11 +102,11 @@ TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
        "<w:body><w:p></w:body></w:document>"});
   EXPECT_EQ(openError(malformed, &message), ErrorCode::kMalformedXml);
-  EXPECT_NE(message.find("word/document.xml"), std::string::npos);
+  EXPECT_THAT(message, HasSubstr("word/document.xml"));
 
   const std::string badHeader = buildTemplate({para("x"), "<w:p><w:r></w:p>", "", true, true, ""});
   EXPECT_EQ(openError(badHeader, &message), ErrorCode::kMalformedXml);
-  EXPECT_NE(message.find("word/header1.xml"), std::string::npos);
+  EXPECT_THAT(message, HasSubstr("word/header1.xml"));
 
   EXPECT_THROW(Document::open("/nonexistent/folder/t.dotx"), DocxError);
 }
@@ -132,7 +134,7 @@ TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
     damaged[k] = static_cast<char>(~damaged[k]);
   std::string message;
   EXPECT_EQ(openError(damaged, &message), ErrorCode::kNotAPackage);
-  EXPECT_NE(message.find("word/document.xml"), std::string::npos);
+  EXPECT_THAT(message, HasSubstr("word/document.xml"));
   // A truncated download.
   EXPECT_EQ(openError(good.substr(0, good.size() / 2)), ErrorCode::kNotAPackage);
 }

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
@@ -7,6 +8,8 @@
 #include "word/docx/protection.h"
 #include "word/docx/settings_editor.h"
 #include "word/docx/xml_util.h"
+
+using ::testing::HasSubstr;
 
 namespace docx {
 namespace {
@@ -78,9 +81,8 @@ TEST(protection_forms, creates_missing_settings_part) {
   const std::string bytes = doc.toBytes();
   Document again = Document::fromBytes(bytes, "again.docx");
   EXPECT_EQ(again.protectionType(), 2);
-  EXPECT_NE(partText(bytes, "[Content_Types].xml").find("/word/settings.xml"), std::string::npos);
-  EXPECT_NE(partText(bytes, "word/_rels/document.xml.rels").find("Target=\"styles.xml\""),
-            std::string::npos);
+  EXPECT_THAT(partText(bytes, "[Content_Types].xml"), HasSubstr("/word/settings.xml"));
+  EXPECT_THAT(partText(bytes, "word/_rels/document.xml.rels"), HasSubstr("Target=\"styles.xml\""));
 }
 
 TEST(document_settings, german_language_and_print_view) {
