@@ -21,16 +21,6 @@ std::unique_ptr<QPDF> openPdf(const fs::path& file) {
   return pdf;
 }
 
-// Removes the hidden temporary on every way out unless it was renamed into place.
-struct Temporary {
-  fs::path path;
-  bool kept = false;
-  ~Temporary() {
-    std::error_code ec;
-    if (!kept) fs::remove(path, ec);
-  }
-};
-
 }  // namespace
 
 bool joinPdfs(const std::vector<fs::path>& parts, const fs::path& target, std::string& reason) {
@@ -53,26 +43,24 @@ bool joinPdfs(const std::vector<fs::path>& parts, const fs::path& target, std::s
       return false;
     }
   }
-  std::string hidden = ".";
-  hidden += target.filename().string();
-  hidden += ".part";
-  Temporary temporary{target.parent_path() / hidden};
+  std::shared_ptr<Buffer> bytes;
   try {
-    QPDFWriter writer(joined, temporary.path.c_str());
+    QPDFWriter writer(joined);
+    writer.setOutputMemory();
     writer.setDeterministicID(true);
     writer.write();
+    bytes = writer.getBufferSharedPointer();
   } catch (const std::exception& e) {
     reason = "Die PDF-Datei " + target.string() + " konnte nicht geschrieben werden: " + e.what();
     return false;
   }
-  std::error_code ec;
-  fs::rename(temporary.path, target, ec);
-  if (ec) {
-    reason = "Die PDF-Datei " + target.string() +
-             " konnte nicht geschrieben werden: " + base::fileErrorText(ec.value());
+  const std::string_view content(reinterpret_cast<const char*>(bytes->getBuffer()),
+                                 bytes->getSize());
+  if (const base::WriteFailure failed = base::replaceFile(target, content, 0644)) {
+    reason = "Die PDF-Datei " + target.string() + " konnte nicht geschrieben werden (" +
+             failed.step + "): " + base::fileErrorText(failed.error);
     return false;
   }
-  temporary.kept = true;
   return true;
 }
 
