@@ -10,6 +10,7 @@
 #include "report/mod_ffh_report_bogen.h"
 #include "report_fixture.h"
 #include "shape/c_shape_file.h"
+#include "shape/shape_test_support.h"
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
@@ -25,26 +26,13 @@ using reporttest::square;
 using reporttest::MapGroup;
 using reporttest::mapOf;
 
-std::vector<uint8_t> bytesOf(const std::filesystem::path& p) {
-  const std::string s = testsupport::readFile(p);
-  return {s.begin(), s.end()};
-}
-
-int32_t be32At(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<int32_t>((uint32_t(b[at]) << 24) | (uint32_t(b[at + 1]) << 16) |
-                              (uint32_t(b[at + 2]) << 8) | uint32_t(b[at + 3]));
-}
-
 // Overwrites 4 little-endian bytes at offset `into` of record `record`'s content in the .shp.
 void damageRecord(const std::filesystem::path& shp, int32_t record, size_t into, int32_t value) {
-  std::filesystem::path shx = shp;
-  shx.replace_extension(".shx");
-  const auto index = bytesOf(shx);
-  const size_t content = static_cast<size_t>(be32At(index, 100 + (record - 1) * 8)) * 2 + 8;
-  std::string bytes = testsupport::readFile(shp);
-  const auto u = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) bytes[content + into + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-  testsupport::writeFile(shp, bytes);
+  const auto index = shapetest::readBytes(std::filesystem::path(shp).replace_extension(".shx"));
+  const size_t at = 100 + static_cast<size_t>(record - 1) * 8;
+  const size_t words = size_t(index[at]) << 24 | size_t(index[at + 1]) << 16 |
+                       size_t(index[at + 2]) << 8 | size_t(index[at + 3]);
+  shapetest::patch(shp, words * 2 + 8 + into, shapetest::le32(value));
 }
 
 class CoverSheetTest : public reporttest::ReportFixture {

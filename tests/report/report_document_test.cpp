@@ -14,9 +14,6 @@ class ReportDocumentTest : public reporttest::ReportFixture {
   void SetUp() override {
     ReportFixture::SetUp();
     writeStandardTemplates();
-  }
-
-  void writeSurvey() {
     Row first = {{"GBCODE", "123001000011"},
                  {"GBBOGEN", "GN"},
                  {"GBPOLYGON", "12300100001"},
@@ -81,7 +78,6 @@ class ReportDocumentTest : public reporttest::ReportFixture {
 };
 
 TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
-  writeSurvey();
   const std::pair<const char*, const char*> cases[] = {
       {"123001000011GN", "Kopiervorlage"},
       {"123001000012GT", "einfache Kopie"},
@@ -92,14 +88,12 @@ TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
     make(key);
     EXPECT_EQ(mark("GBKOPVON"), text) << key;
   }
-  EXPECT_FALSE(reporttest::bookmarkBold(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                        "GBKOPVON"));
-  EXPECT_TRUE(reporttest::bookmarkBold(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                       "GBCODE"));
+  const auto report = reportFile("123001000013F-Report");
+  EXPECT_NE(reporttest::markFormat(report, "GBKOPVON").bold, true);
+  EXPECT_EQ(reporttest::markFormat(report, "GBCODE").bold, true);
 }
 
 TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
-  writeSurvey();
   make("123001000011GN");
   EXPECT_EQ(mark("GBCODE"), "123001000011");
   EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
@@ -137,40 +131,33 @@ TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
 }
 
 TEST_F(ReportDocumentTest, Head_AreaMissingFromCatalogueWarnsAndShowsDigits) {
-  writeSurvey();
   make("777001000011F");
   EXPECT_EQ(mark("NAME"), "7770");
   EXPECT_TRUE(logged("D2 Warnung! Das Polygon 777001000011 gehört nicht zu einem FFH-Gebiet."));
 }
 
 TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
-  writeSurvey();
   make("123001000011GN");
   EXPECT_EQ(mark("VERBUSCH"), "15");
   EXPECT_EQ(mark("OBERGRAS"), "30");
   EXPECT_EQ(mark("KRAUTDECK"), "");  // Null: an empty bookmark
   EXPECT_EQ(mark("NUTZUNG"), "Mähweide");
-  auto xml = reporttest::mainPart(reportFile("123001000011GN-Report"));
-  EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "VERBUSCH"), 10);
-  EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "ASPEKT"), 10);
-  EXPECT_TRUE(reporttest::bookmarkBold(*xml, "VERBUSCH"));
+  const auto grassland = reportFile("123001000011GN-Report");
+  EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").sizePt, 10);
+  EXPECT_EQ(reporttest::markFormat(grassland, "ASPEKT").sizePt, 10);
+  EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").bold, true);
 
   make("123001000012GT");
   EXPECT_EQ(mark("VERBUSCH"), "5");
-  EXPECT_EQ(reporttest::bookmarkFontSize(*reporttest::mainPart(reportFile("123001000012GT-Report")),
-                                         "VERBUSCH"),
-            10);
+  EXPECT_EQ(reporttest::markFormat(reportFile("123001000012GT-Report"), "VERBUSCH").sizePt, 10);
 
   make("123001000013F");
   EXPECT_EQ(mark("GESTEIN"), "Kalk");
   EXPECT_EQ(mark("FELSHOEHE"), "12");
-  EXPECT_EQ(reporttest::bookmarkFontSize(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                         "FELSHOEHE"),
-            11);
+  EXPECT_EQ(reporttest::markFormat(reportFile("123001000013F-Report"), "FELSHOEHE").sizePt, 11);
 }
 
 TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
-  writeSurvey();
   make("123001000011GN");
   EXPECT_EQ(mark("ANMERKUNGEN"), "Quellige Stellen");
   EXPECT_EQ(mark("PFLANZENSOZ"), "Arrhenatheretum, Calthion");
@@ -184,7 +171,6 @@ TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
 }
 
 TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
-  writeSurvey();
   testsupport::writeFile(dir_.path() / "db" / "biottyp.dbf", "kein dBASE");
   make("123001000011GN");
   EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
@@ -198,7 +184,6 @@ TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
 }
 
 TEST_F(ReportDocumentTest, Driver_SheetsOfPolygonAndMissingTemplate) {
-  writeSurvey();
   std::vector<std::string> keys;
   EXPECT_EQ(report::FfhReportGetBogen("12300100001", *db_, keys), 100);
   EXPECT_EQ(keys, (std::vector<std::string>{"123001000011GN", "123001000012GT", "123001000013F",
