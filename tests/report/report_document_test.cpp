@@ -95,39 +95,36 @@ TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
 
 TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
   make("123001000011GN");
-  EXPECT_EQ(mark("GBCODE"), "123001000011");
-  EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
-  EXPECT_EQ(mark("GBLAGE"), "Am Mühlbach");
-  EXPECT_EQ(mark("GBBIOTOP"), "35111");
-  EXPECT_EQ(mark("BIOHAUPTTYPNAME"), "Magerwiese");
-  EXPECT_EQ(mark("GBBIOTOP2"), "35112");
-  EXPECT_EQ(mark("BIONEBENTYPNAME"), "Feuchtwiese");
-  for (const char* code : {"GBBIOTOP3", "GBBIOTOP4", "GBBIOTOP5", "GBBIOTOP6"})
-    EXPECT_EQ(mark(code), "") << code;
-  for (const char* name :
-       {"BIONEBENTYP2NAME", "BIONEBENTYP3NAME", "BIONEBENTYP4NAME", "BIONEBENTYP5NAME"})
-    EXPECT_EQ(mark(name), "keiner") << name;
-  EXPECT_EQ(mark("CODE_EG"), "6510");
-  EXPECT_EQ(mark("LEBENSRAUMNAME"), "Magere Flachland-Mähwiesen");
+  const std::vector<std::pair<const char*, const char*>> values = {
+      {"GBCODE", "123001000011"},
+      {"NAME", "Wiesen am Mühlbach"},
+      {"GBLAGE", "Am Mühlbach"},
+      {"GBBIOTOP", "35111"},
+      {"BIOHAUPTTYPNAME", "Magerwiese"},
+      {"GBBIOTOP2", "35112"},
+      {"BIONEBENTYPNAME", "Feuchtwiese"},
+      {"CODE_EG", "6510"},
+      {"LEBENSRAUMNAME", "Magere Flachland-Mähwiesen"},
+      {"GBBEEIN1", "123"},
+      {"GBGESETZ", "X"},
+      {"GBANTEIL", "40"},
+      {"GBKARTIER", "MKL"},
+      {"GBGROESSE", "1200 m²"}};
+  for (const auto& [name, text] : values) EXPECT_EQ(mark(name), text) << name;
   // 9190 is not in the catalogue: the code is emptied and the name says "keiner".
-  EXPECT_EQ(mark("CODE_EG2"), "");
-  EXPECT_EQ(mark("LEBENSRAUMNAME2"), "keiner");
-  EXPECT_EQ(mark("GBBEEIN1"), "123");
-  EXPECT_EQ(mark("GBBEEIN2"), "");
-  EXPECT_EQ(mark("GBBEEIN3"), "");
-  EXPECT_EQ(mark("GBGESETZ"), "X");
-  EXPECT_EQ(mark("GBLRTFL"), "");
-  EXPECT_EQ(mark("GBANTEIL"), "40");
-  EXPECT_EQ(mark("GBKARTIER"), "MKL");
-  EXPECT_EQ(mark("GBGROESSE"), "1200 m²");
+  for (const char* name : {"GBBIOTOP3", "GBBIOTOP4", "GBBIOTOP5", "GBBIOTOP6", "CODE_EG2",
+                           "GBBEEIN2", "GBBEEIN3", "GBLRTFL"})
+    EXPECT_EQ(mark(name), "") << name;
+  for (const char* name : {"BIONEBENTYP2NAME", "BIONEBENTYP3NAME", "BIONEBENTYP4NAME",
+                           "BIONEBENTYP5NAME", "LEBENSRAUMNAME2"})
+    EXPECT_EQ(mark(name), "keiner") << name;
 
   make("123001000012GT");
-  EXPECT_EQ(mark("GBBIOTOP"), "99999");
-  EXPECT_EQ(mark("BIOHAUPTTYPNAME"), "~");  // unknown biotope: the template text stays
-  EXPECT_EQ(mark("BIONEBENTYPNAME"), "keiner");
-  EXPECT_EQ(mark("CODE_EG"), "");
-  EXPECT_EQ(mark("LEBENSRAUMNAME"), "keiner");
-  EXPECT_EQ(mark("GBGROESSE"), "~");  // absent: nothing written
+  // An unknown biotope and an absent size leave the template text.
+  const std::vector<std::pair<const char*, const char*>> sparse = {
+      {"GBBIOTOP", "99999"}, {"BIOHAUPTTYPNAME", "~"},     {"BIONEBENTYPNAME", "keiner"},
+      {"CODE_EG", ""},       {"LEBENSRAUMNAME", "keiner"}, {"GBGROESSE", "~"}};
+  for (const auto& [name, text] : sparse) EXPECT_EQ(mark(name), text) << name;
 }
 
 TEST_F(ReportDocumentTest, Head_AreaMissingFromCatalogueWarnsAndShowsDigits) {

@@ -1,7 +1,6 @@
 #include "report_fixture.h"
 
 #include <algorithm>
-#include <clocale>
 #include <set>
 
 #include "app/resource_folder.h"
@@ -109,13 +108,6 @@ const std::vector<std::string>& ReportFixture::allTypes() {
   static const std::vector<std::string> types = {"F", "GN", "GT", "H", "K",
                                                  "M", "S",  "T",  "W", "X"};
   return types;
-}
-
-LocaleScope::LocaleScope(const char* name) {
-  std::setlocale(LC_ALL, name);
-}
-LocaleScope::~LocaleScope() {
-  std::setlocale(LC_ALL, "C");
 }
 
 void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals) {

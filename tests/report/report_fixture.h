@@ -26,15 +26,6 @@ struct ShapePolygon {
   std::vector<std::vector<std::pair<double, double>>> parts;
 };
 
-// Sets LC_ALL for one scope and restores "C" however the scope ends.
-class LocaleScope {
- public:
-  explicit LocaleScope(const char* name);
-  ~LocaleScope();
-  LocaleScope(const LocaleScope&) = delete;
-  LocaleScope& operator=(const LocaleScope&) = delete;
-};
-
 // A closed square ring.
 std::vector<std::pair<double, double>> square(double left, double bottom, double size);
 
