@@ -14,9 +14,6 @@ class ReportDocumentTest : public reporttest::ReportFixture {
   void SetUp() override {
     ReportFixture::SetUp();
     writeStandardTemplates();
-  }
-
-  void writeSurvey() {
     Row first = {{"GBCODE", "123001000011"},
                  {"GBBOGEN", "GN"},
                  {"GBPOLYGON", "12300100001"},
@@ -81,7 +78,6 @@ class ReportDocumentTest : public reporttest::ReportFixture {
 };
 
 TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
-  writeSurvey();
   const std::pair<const char*, const char*> cases[] = {
       {"123001000011GN", "Kopiervorlage"},
       {"123001000012GT", "einfache Kopie"},
@@ -92,85 +88,73 @@ TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
     make(key);
     EXPECT_EQ(mark("GBKOPVON"), text) << key;
   }
-  EXPECT_FALSE(reporttest::bookmarkBold(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                        "GBKOPVON"));
-  EXPECT_TRUE(reporttest::bookmarkBold(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                       "GBCODE"));
+  const auto report = reportFile("123001000013F-Report");
+  EXPECT_NE(reporttest::markFormat(report, "GBKOPVON").bold, true);
+  EXPECT_EQ(reporttest::markFormat(report, "GBCODE").bold, true);
 }
 
 TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
-  writeSurvey();
   make("123001000011GN");
-  EXPECT_EQ(mark("GBCODE"), "123001000011");
-  EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
-  EXPECT_EQ(mark("GBLAGE"), "Am Mühlbach");
-  EXPECT_EQ(mark("GBBIOTOP"), "35111");
-  EXPECT_EQ(mark("BIOHAUPTTYPNAME"), "Magerwiese");
-  EXPECT_EQ(mark("GBBIOTOP2"), "35112");
-  EXPECT_EQ(mark("BIONEBENTYPNAME"), "Feuchtwiese");
-  for (const char* code : {"GBBIOTOP3", "GBBIOTOP4", "GBBIOTOP5", "GBBIOTOP6"})
-    EXPECT_EQ(mark(code), "") << code;
-  for (const char* name :
-       {"BIONEBENTYP2NAME", "BIONEBENTYP3NAME", "BIONEBENTYP4NAME", "BIONEBENTYP5NAME"})
-    EXPECT_EQ(mark(name), "keiner") << name;
-  EXPECT_EQ(mark("CODE_EG"), "6510");
-  EXPECT_EQ(mark("LEBENSRAUMNAME"), "Magere Flachland-Mähwiesen");
+  const std::vector<std::pair<const char*, const char*>> values = {
+      {"GBCODE", "123001000011"},
+      {"NAME", "Wiesen am Mühlbach"},
+      {"GBLAGE", "Am Mühlbach"},
+      {"GBBIOTOP", "35111"},
+      {"BIOHAUPTTYPNAME", "Magerwiese"},
+      {"GBBIOTOP2", "35112"},
+      {"BIONEBENTYPNAME", "Feuchtwiese"},
+      {"CODE_EG", "6510"},
+      {"LEBENSRAUMNAME", "Magere Flachland-Mähwiesen"},
+      {"GBBEEIN1", "123"},
+      {"GBGESETZ", "X"},
+      {"GBANTEIL", "40"},
+      {"GBKARTIER", "MKL"},
+      {"GBGROESSE", "1200 m²"}};
+  for (const auto& [name, text] : values) EXPECT_EQ(mark(name), text) << name;
   // 9190 is not in the catalogue: the code is emptied and the name says "keiner".
-  EXPECT_EQ(mark("CODE_EG2"), "");
-  EXPECT_EQ(mark("LEBENSRAUMNAME2"), "keiner");
-  EXPECT_EQ(mark("GBBEEIN1"), "123");
-  EXPECT_EQ(mark("GBBEEIN2"), "");
-  EXPECT_EQ(mark("GBBEEIN3"), "");
-  EXPECT_EQ(mark("GBGESETZ"), "X");
-  EXPECT_EQ(mark("GBLRTFL"), "");
-  EXPECT_EQ(mark("GBANTEIL"), "40");
-  EXPECT_EQ(mark("GBKARTIER"), "MKL");
-  EXPECT_EQ(mark("GBGROESSE"), "1200 m²");
+  for (const char* name : {"GBBIOTOP3", "GBBIOTOP4", "GBBIOTOP5", "GBBIOTOP6", "CODE_EG2",
+                           "GBBEEIN2", "GBBEEIN3", "GBLRTFL"})
+    EXPECT_EQ(mark(name), "") << name;
+  for (const char* name : {"BIONEBENTYP2NAME", "BIONEBENTYP3NAME", "BIONEBENTYP4NAME",
+                           "BIONEBENTYP5NAME", "LEBENSRAUMNAME2"})
+    EXPECT_EQ(mark(name), "keiner") << name;
 
   make("123001000012GT");
-  EXPECT_EQ(mark("GBBIOTOP"), "99999");
-  EXPECT_EQ(mark("BIOHAUPTTYPNAME"), "~");  // unknown biotope: the template text stays
-  EXPECT_EQ(mark("BIONEBENTYPNAME"), "keiner");
-  EXPECT_EQ(mark("CODE_EG"), "");
-  EXPECT_EQ(mark("LEBENSRAUMNAME"), "keiner");
-  EXPECT_EQ(mark("GBGROESSE"), "~");  // absent: nothing written
+  // An unknown biotope and an absent size leave the template text.
+  const std::vector<std::pair<const char*, const char*>> sparse = {
+      {"GBBIOTOP", "99999"}, {"BIOHAUPTTYPNAME", "~"},     {"BIONEBENTYPNAME", "keiner"},
+      {"CODE_EG", ""},       {"LEBENSRAUMNAME", "keiner"}, {"GBGROESSE", "~"}};
+  for (const auto& [name, text] : sparse) EXPECT_EQ(mark(name), text) << name;
 }
 
 TEST_F(ReportDocumentTest, Head_AreaMissingFromCatalogueWarnsAndShowsDigits) {
-  writeSurvey();
   make("777001000011F");
   EXPECT_EQ(mark("NAME"), "7770");
   EXPECT_TRUE(logged("D2 Warnung! Das Polygon 777001000011 gehört nicht zu einem FFH-Gebiet."));
 }
 
 TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
-  writeSurvey();
   make("123001000011GN");
   EXPECT_EQ(mark("VERBUSCH"), "15");
   EXPECT_EQ(mark("OBERGRAS"), "30");
   EXPECT_EQ(mark("KRAUTDECK"), "");  // Null: an empty bookmark
   EXPECT_EQ(mark("NUTZUNG"), "Mähweide");
-  auto xml = reporttest::mainPart(reportFile("123001000011GN-Report"));
-  EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "VERBUSCH"), 10);
-  EXPECT_EQ(reporttest::bookmarkFontSize(*xml, "ASPEKT"), 10);
-  EXPECT_TRUE(reporttest::bookmarkBold(*xml, "VERBUSCH"));
+  const auto grassland = reportFile("123001000011GN-Report");
+  EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").sizePt, 10);
+  EXPECT_EQ(reporttest::markFormat(grassland, "ASPEKT").sizePt, 10);
+  EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").bold, true);
 
   make("123001000012GT");
   EXPECT_EQ(mark("VERBUSCH"), "5");
-  EXPECT_EQ(reporttest::bookmarkFontSize(*reporttest::mainPart(reportFile("123001000012GT-Report")),
-                                         "VERBUSCH"),
-            10);
+  EXPECT_EQ(reporttest::markFormat(reportFile("123001000012GT-Report"), "VERBUSCH").sizePt, 10);
 
   make("123001000013F");
   EXPECT_EQ(mark("GESTEIN"), "Kalk");
   EXPECT_EQ(mark("FELSHOEHE"), "12");
-  EXPECT_EQ(reporttest::bookmarkFontSize(*reporttest::mainPart(reportFile("123001000013F-Report")),
-                                         "FELSHOEHE"),
-            11);
+  EXPECT_EQ(reporttest::markFormat(reportFile("123001000013F-Report"), "FELSHOEHE").sizePt, 11);
 }
 
 TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
-  writeSurvey();
   make("123001000011GN");
   EXPECT_EQ(mark("ANMERKUNGEN"), "Quellige Stellen");
   EXPECT_EQ(mark("PFLANZENSOZ"), "Arrhenatheretum, Calthion");
@@ -184,7 +168,6 @@ TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
 }
 
 TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
-  writeSurvey();
   testsupport::writeFile(dir_.path() / "db" / "biottyp.dbf", "kein dBASE");
   make("123001000011GN");
   EXPECT_EQ(mark("NAME"), "Wiesen am Mühlbach");
@@ -198,7 +181,6 @@ TEST_F(ReportDocumentTest, Driver_FailedHeadStillStoresDocumentAndSkipsBody) {
 }
 
 TEST_F(ReportDocumentTest, Driver_SheetsOfPolygonAndMissingTemplate) {
-  writeSurvey();
   std::vector<std::string> keys;
   EXPECT_EQ(report::FfhReportGetBogen("12300100001", *db_, keys), 100);
   EXPECT_EQ(keys, (std::vector<std::string>{"123001000011GN", "123001000012GT", "123001000013F",

@@ -1,7 +1,6 @@
 #include "report_fixture.h"
 
 #include <algorithm>
-#include <clocale>
 #include <set>
 
 #include "app/resource_folder.h"
@@ -36,31 +35,6 @@ data::Value valueFor(const data::dbf::FieldDescriptor& field, const std::string&
   }
 }
 
-void walkMark(const pugi::xml_document& xml, const std::string& name,
-              const std::function<void(pugi::xml_node)>& onFirstRun) {
-  struct Walker : pugi::xml_tree_walker {
-    std::string name, id;
-    bool inside = false, done = false;
-    std::function<void(pugi::xml_node)> found;
-    bool for_each(pugi::xml_node& node) override {
-      const std::string tag = node.name();
-      if (tag == "w:bookmarkStart" && node.attribute("w:name").value() == name) {
-        inside = true;
-        id = node.attribute("w:id").value();
-      } else if (inside && tag == "w:bookmarkEnd" && id == node.attribute("w:id").value()) {
-        return false;
-      } else if (inside && tag == "w:r" && node.child("w:t")) {
-        found(node);
-        return false;
-      }
-      return true;
-    }
-  } walker;
-  walker.name = name;
-  walker.found = onFirstRun;
-  const_cast<pugi::xml_document&>(xml).traverse(walker);
-}
-
 }  // namespace
 
 std::vector<std::pair<double, double>> square(double left, double bottom, double size) {
@@ -71,31 +45,11 @@ std::vector<std::pair<double, double>> square(double left, double bottom, double
           {left, bottom}};
 }
 
-std::string bookmark(int id, const std::string& name, const std::string& content) {
-  return "<w:bookmarkStart w:id=\"" + std::to_string(id) + "\" w:name=\"" + name +
-         "\"/><w:r><w:t xml:space=\"preserve\">" + content + "</w:t></w:r><w:bookmarkEnd w:id=\"" +
-         std::to_string(id) + "\"/>";
-}
-
 std::string paragraphOfMarks(int& id, const std::vector<std::string>& names,
                              const std::string& content) {
   std::string xml;
   for (const auto& n : names) xml += "<w:p>" + bookmark(id++, n, content) + "</w:p>";
   return xml;
-}
-
-std::string table(const std::vector<std::vector<std::string>>& rows) {
-  std::string xml =
-      "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
-      "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>";
-  for (const auto& row : rows) {
-    xml += "<w:tr>";
-    for (const auto& c : row)
-      xml += "<w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:t>" + c +
-             "</w:t></w:r></w:p></w:tc>";
-    xml += "</w:tr>";
-  }
-  return xml + "</w:tbl>";
 }
 
 void ReportFixture::SetUp() {
@@ -154,13 +108,6 @@ const std::vector<std::string>& ReportFixture::allTypes() {
   static const std::vector<std::string> types = {"F", "GN", "GT", "H", "K",
                                                  "M", "S",  "T",  "W", "X"};
   return types;
-}
-
-LocaleScope::LocaleScope(const char* name) {
-  std::setlocale(LC_ALL, name);
-}
-LocaleScope::~LocaleScope() {
-  std::setlocale(LC_ALL, "C");
 }
 
 void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals) {
@@ -247,8 +194,12 @@ std::string ReportFixture::mark(const std::string& name) const {
   return doc_->bookmarks().text(name, docx::BookmarkScope::kMainText);
 }
 
-std::unique_ptr<pugi::xml_document> mainPart(const fs::path& file) {
+static std::unique_ptr<pugi::xml_document> mainPart(const fs::path& file) {
   return docx::test::partXml(testsupport::readFile(file), "word/document.xml");
+}
+
+docx::RunFormat markFormat(const fs::path& file, const std::string& name) {
+  return docx::test::firstRunFormat(*mainPart(file), name);
 }
 
 MapGroup mapOf(const fs::path& file) {
@@ -280,24 +231,6 @@ MapGroup mapOf(const fs::path& file) {
     m.shapes = k;
   }
   return m;
-}
-
-double bookmarkFontSize(const pugi::xml_document& xml, const std::string& name) {
-  double size = 0;
-  walkMark(xml, name, [&](pugi::xml_node run) {
-    size = run.child("w:rPr").child("w:sz").attribute("w:val").as_double() / 2;
-  });
-  return size;
-}
-
-bool bookmarkBold(const pugi::xml_document& xml, const std::string& name) {
-  bool bold = false;
-  walkMark(xml, name, [&](pugi::xml_node run) {
-    pugi::xml_node b = run.child("w:rPr").child("w:b");
-    bold = b && std::string(b.attribute("w:val").as_string("1")) != "0" &&
-           std::string(b.attribute("w:val").as_string("1")) != "false";
-  });
-  return bold;
 }
 
 }  // namespace reporttest

@@ -11,6 +11,7 @@
 
 #include "app/app_fixture.h"
 #include "data/cls_dbf_data.h"
+#include "docx/test_package.h"
 #include "word/docx/document.h"
 
 namespace reporttest {
@@ -23,15 +24,6 @@ struct ShapePolygon {
   std::string code;  // POLYGONNR
   std::string area;  // AREA in m², "" = Null
   std::vector<std::vector<std::pair<double, double>>> parts;
-};
-
-// Sets LC_ALL for one scope and restores "C" however the scope ends.
-class LocaleScope {
- public:
-  explicit LocaleScope(const char* name);
-  ~LocaleScope();
-  LocaleScope(const LocaleScope&) = delete;
-  LocaleScope& operator=(const LocaleScope&) = delete;
 };
 
 // A closed square ring.
@@ -72,17 +64,13 @@ class ReportFixture : public testsupport::AppFixture {
 };
 
 // XML helpers for templates.
-std::string bookmark(int id, const std::string& name, const std::string& content);
+using docx::test::bookmark;
+using docx::test::table;
 std::string paragraphOfMarks(int& id, const std::vector<std::string>& names,
                              const std::string& content = "~");
-std::string table(const std::vector<std::vector<std::string>>& rows);
 
-// The font size (points) of the first run inside a bookmark of the saved main part; 0 when the
-// run has none.
-double bookmarkFontSize(const pugi::xml_document& documentXml, const std::string& name);
-// Whether the first run inside the bookmark is bold.
-bool bookmarkBold(const pugi::xml_document& documentXml, const std::string& name);
-std::unique_ptr<pugi::xml_document> mainPart(const std::filesystem::path& file);
+// The format of the first run inside a main-text bookmark of a saved document.
+docx::RunFormat markFormat(const std::filesystem::path& file, const std::string& name);
 
 // The cover-sheet map as the saved main part holds it.
 struct MapGroup {

@@ -36,8 +36,10 @@ TEST(ReportFormat, hectareText_RoundedSingleInGermanNotation) {
   EXPECT_EQ(report::hectareText(data::Value::text("kein Wert")), "0");
   std::setlocale(LC_ALL, "de_DE.UTF-8");
   const std::string german = report::hectareText(data::Value::real(123000));
+  const std::string wholeSquareMetres = report::hectareText(data::Value::integer(123000));
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(german, "12,3");
+  EXPECT_EQ(wholeSquareMetres, "12,3");
 }
 
 TEST(ReportFormat, withoutFirstCharacter_CountsCharacters) {

@@ -87,6 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
                                       "</w:p>" + para("zwei") + "<w:p>" + run("drei") + end(1) +
                                       run(" Ende") + "</w:p>" + para("danach"),
                                   "A", "eins\rzwei\rdrei", "X", "Anfang X Ende\rdanach"},
+                      ReplaceCase{"markers_between_paragraphs",
+                                  start(1, "BLOCK") + para("Inhalt") + end(1) + para("Folgt"),
+                                  "BLOCK", "Inhalt\r", "Neu", "Neu\rFolgt"},
+                      ReplaceCase{"empty_markers_between_paragraphs",
+                                  start(2, "LEER") + end(2) + para("Folgt"), "LEER", "", "X",
+                                  "XFolgt"},
                       ReplaceCase{"empty_bookmark_behind_last_paragraph",
                                   para("Ende") + start(4, "SCHLUSS") + end(4), "SCHLUSS", "",
                                   " und aus", "Ende und aus"}),
@@ -169,17 +175,6 @@ TEST(bookmark_replace, inside_table_cell) {
   doc.bookmarks().replace("ART", "Carex acuta", {}, kAll);
   EXPECT_EQ(doc.tables().cellText(1, 1, 2), "Carex acuta");
   EXPECT_EQ(doc.tables().cellText(1, 1, 1), "Art:");
-}
-
-TEST(bookmark_replace, markers_between_paragraphs) {
-  Document doc = openBody(start(1, "BLOCK") + para("Inhalt") + end(1) + start(2, "LEER") + end(2) +
-                          para("Folgt"));
-  EXPECT_EQ(doc.bookmarks().text("BLOCK", kAll), "Inhalt\r");
-  doc.bookmarks().replace("BLOCK", "Neu", {}, kAll);
-  EXPECT_EQ(doc.bookmarks().text("BLOCK", kAll), "Neu");
-  doc.bookmarks().replace("LEER", "X", {}, kAll);
-  EXPECT_EQ(doc.bookmarks().text("LEER", kAll), "X");
-  EXPECT_EQ(bodyText(doc), "Neu\rXFolgt");
 }
 
 TEST(bookmark_replace, nested_and_overlapping_bookmarks) {

@@ -196,30 +196,5 @@ TEST(table_delete, removes_table_and_keeps_body_valid) {
   EXPECT_THROW(doc.tables().deleteTable(1), DocxError);
 }
 
-TEST(table_cells, survey_unit_block_sequence) {
-  Document doc = openTables();
-  for (int block = 0; block < 2; ++block) {
-    doc.tables().appendRow(2);
-    int r = doc.tables().rowCount(2);
-    doc.tables().mergeRow(2, r);
-    doc.tables().setCellText(2, r, 1, "Bogen Nr.: 1 2 3\r");
-    doc.tables().appendRow(2);
-    r = doc.tables().rowCount(2);
-    doc.tables().splitRow(2, r, 3);
-    doc.tables().setCellText(2, r, 1, "Biotoptyp: GN");
-    doc.tables().setCellText(2, r, 2, " Nebencode(s)\r ---");
-    doc.tables().setCellText(2, r, 3, " Flächenanteil: 40%");
-    doc.tables().appendRow(2);
-    doc.tables().mergeRow(2, doc.tables().rowCount(2));
-  }
-  EXPECT_EQ(doc.tables().rowCount(2), 7);
-  EXPECT_EQ(doc.tables().cellCount(2, 2), 1);
-  EXPECT_EQ(doc.tables().cellCount(2, 3), 3);
-  EXPECT_EQ(doc.tables().cellCount(2, 4), 1);
-  EXPECT_EQ(doc.tables().cellCount(2, 6), 3);
-  EXPECT_EQ(doc.tables().cellText(2, 6, 2), " Nebencode(s)\r ---");
-  expectConsistentGrid(doc.toBytes(), 2);
-}
-
 }  // namespace
 }  // namespace docx

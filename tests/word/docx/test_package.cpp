@@ -37,6 +37,24 @@ std::string cell(int width, const std::string& content) {
          content + "</w:tc>";
 }
 
+std::string table(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml =
+      "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
+      "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>";
+  for (const auto& row : rows) {
+    xml += "<w:tr>";
+    for (const auto& c : row) xml += cell(3000, para(c));
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
+RunFormat firstRunFormat(const pugi::xml_document& part, const std::string& bookmarkName) {
+  const std::string path =
+      "//w:bookmarkStart[@w:name='" + bookmarkName + "']/following::w:r[w:t][1]/w:rPr";
+  return readFormat(part.select_node(path.c_str()).node());
+}
+
 Document openBody(const std::string& body) {
   return Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
 }

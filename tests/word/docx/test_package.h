@@ -7,8 +7,10 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
+#include <vector>
 
 #include "word/docx/document.h"
+#include "word/docx/run_format.h"
 
 namespace docx::test {
 
@@ -42,6 +44,10 @@ std::string para(const std::string& text);
 std::string bookmark(int id, const std::string& name, const std::string& text);
 // A table cell of width twips holding content (paragraphs).
 std::string cell(int width, const std::string& content);
+// A table of three 3000-twip columns; each cell one paragraph of its text.
+std::string table(const std::vector<std::vector<std::string>>& rows);
+// The format of the first run with text inside a bookmark of a part (its rPr read back).
+RunFormat firstRunFormat(const pugi::xml_document& part, const std::string& bookmarkName);
 // A document opened from a template with this body, settings and styles.
 Document openBody(const std::string& body);
 
