@@ -281,22 +281,14 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
                                   " nicht verlassen: " + c.reason));
 }
 
-INSTANTIATE_TEST_SUITE_P(Queues, CliStuckQueueTest,
-                         ::testing::Values(StuckQueue{"paused",
-                                                      printtest::TestQueue::Kind::Paused,
-                                                      {},
-                                                      false,
-                                                      "Der Drucker ist angehalten (paused)"},
-                                           StuckQueue{"timeLimit",
-                                                      printtest::TestQueue::Kind::Holding,
-                                                      {"--print-timeout", "1"},
-                                                      false,
-                                                      "Er war nach 1 Sekunde noch nicht gedruckt"},
-                                           StuckQueue{"ctrlC",
-                                                      printtest::TestQueue::Kind::Holding,
-                                                      {},
-                                                      true,
-                                                      "Der Lauf wurde abgebrochen"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+using Kind = printtest::TestQueue::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Queues, CliStuckQueueTest,
+    ::testing::Values(StuckQueue("paused", Kind::Paused, {}, false,
+                                 "Der Drucker ist angehalten (paused)"),
+                      StuckQueue("timeLimit", Kind::Holding, {"--print-timeout", "1"}, false,
+                                 "Er war nach 1 Sekunde noch nicht gedruckt"),
+                      StuckQueue("ctrlC", Kind::Holding, {}, true, "Der Lauf wurde abgebrochen")),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

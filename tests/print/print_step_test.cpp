@@ -184,31 +184,20 @@ TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
   EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + expected));
 }
 
+constexpr auto kLimit = print::kDefaultPrintWaitLimit;
 INSTANTIATE_TEST_SUITE_P(
     Ends, PrintWaitEndTest,
     ::testing::Values(
-        EarlyEnd{"cancel",
-                 true,
-                 {},
-                 print::kDefaultPrintWaitLimit,
-                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."},
-        EarlyEnd{"paused",
-                 false,
-                 {true, "paused"},
-                 print::kDefaultPrintWaitLimit,
+        EarlyEnd("cancel", true, print::PrinterState(), kLimit,
+                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."),
+        EarlyEnd("paused", false, print::PrinterState(true, "paused"), kLimit,
                  "Der Drucker ist angehalten (paused); der Auftrag wird gedruckt, sobald der "
-                 "Drucker fortfährt."},
-        EarlyEnd{"offline",
-                 false,
-                 {true, ""},
-                 print::kDefaultPrintWaitLimit,
+                 "Drucker fortfährt."),
+        EarlyEnd("offline", false, print::PrinterState(true, ""), kLimit,
                  "Der Drucker ist angehalten; der Auftrag wird gedruckt, sobald der Drucker "
-                 "fortfährt."},
-        EarlyEnd{"timeLimit",
-                 false,
-                 {},
-                 std::chrono::milliseconds(0),
-                 "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange."}),
+                 "fortfährt."),
+        EarlyEnd("timeLimit", false, print::PrinterState(), std::chrono::milliseconds(0),
+                 "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange.")),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintStepTest, close_cancelWhileWaiting_endsAtTheNextPass) {
@@ -248,9 +237,7 @@ TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0],
             "Das Dokument " + path + " konnte nicht gedruckt werden: Der Drucker ist aus.");
-  const std::string line = logLines(out_).back();
-  EXPECT_THAT(line, HasSubstr("CloseWordDokument: Fehler! Das Dokument " + path +
-                              " konnte nicht gedruckt werden: Der Drucker ist aus."));
+  EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + messages[0]));
   // Without a print there is no second save.
   EXPECT_FALSE(fs::exists(path));
 }

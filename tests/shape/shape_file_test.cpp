@@ -17,7 +17,7 @@ namespace {
 
 using ShapeFile = ShapeTest;
 
-std::shared_ptr<CPart> ring(std::initializer_list<std::pair<double, double>> xy) {
+std::shared_ptr<CPart> ring(const std::vector<std::pair<double, double>>& xy) {
   auto p = std::make_shared<CPart>();
   for (auto [x, y] : xy) p->Add(std::make_shared<CPoint>(x, y));
   return p;
@@ -73,20 +73,18 @@ void expectSamePoints(const CPart& a, const CPart& b) {
 
 // Builds files byte by byte after the published format, independent of the writer.
 struct Bytes {
-  std::vector<uint8_t> v;
+  std::string v;
   Bytes& be(int32_t x) {
-    auto b = be32(x);
-    v.insert(v.end(), b.begin(), b.end());
+    v += be32(x);
     return *this;
   }
   Bytes& le(int32_t x) {
-    auto b = le32(x);
-    v.insert(v.end(), b.begin(), b.end());
+    v += le32(x);
     return *this;
   }
   Bytes& dbl(double d) {
     auto u = std::bit_cast<uint64_t>(d);
-    for (int i = 0; i < 8; ++i) v.push_back(uint8_t(u >> (8 * i)));
+    for (int i = 0; i < 8; ++i) v += char(u >> (8 * i));
     return *this;
   }
   Bytes& header(int32_t words, int32_t type, double xmin, double ymin, double xmax, double ymax) {
@@ -120,8 +118,8 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   shx.header(54, 5, 3450000, 5550000, 3450100, 5550100);
   shx.be(50).be(106);
   ASSERT_EQ(shp.v.size(), 320u);
-  writeBytes(folder / "hand.shp", shp.v);
-  writeBytes(folder / "hand.shx", shx.v);
+  writeFile(folder / "hand.shp", shp.v);
+  writeFile(folder / "hand.shx", shx.v);
 
   CShapeFile file = open(folder / "hand.shp");
   EXPECT_EQ(file.Count(), 1);
@@ -141,15 +139,12 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
     CShapeFile out;
     out.SetFileSpec(spec(folder / "written.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
     CPolygon copy;
-    auto a = std::make_shared<CPart>(), b = std::make_shared<CPart>();
-    for (auto [x, y] : outer) a->Add(std::make_shared<CPoint>(x, y));
-    for (auto [x, y] : hole) b->Add(std::make_shared<CPoint>(x, y));
-    copy.Add(a);
-    copy.Add(b);
+    copy.Add(ring(outer));
+    copy.Add(ring(hole));
     out.Add(copy);
   }
-  EXPECT_EQ(readBytes(folder / "written.shp"), shp.v);
-  EXPECT_EQ(readBytes(folder / "written.shx"), shx.v);
+  EXPECT_EQ(readFile(folder / "written.shp"), shp.v);
+  EXPECT_EQ(readFile(folder / "written.shx"), shx.v);
 }
 
 TEST_F(ShapeFile, roundTrip_allFourTypes_sameShapesBack) {
@@ -320,23 +315,12 @@ TEST_F(ShapeFile, open_missingOrForeignFile_refused) {
   EXPECT_EQ(e.description(),
             "The specified file " + (folder / "Polygone.shx").string() + " does not exist.");
   fs::rename(folder / "other.shx", folder / "Polygone.shx");
-
   e = raised([&] { file.SetFileSpec(spec(folder / "none.shp"), CShapeFile::OPENIT); });
   EXPECT_EQ(e.description(),
             "The specified file " + (folder / "none.shp").string() + " does not exist.");
   // The user reads the classic English texts in German, with the file.
   EXPECT_EQ(e.germanDescription(),
             "Die Datei " + (folder / "none.shp").string() + " existiert nicht.");
-
-  patch(folder / "Polygone.shx", 0, be32(9995));
-  e = raised([&] { open(shp); });
-  EXPECT_EQ(e.number(), 0x80040207u);
-  EXPECT_EQ(e.description(), "The shx file has an invalid shape code in the main header.");
-  patch(folder / "Polygone.shx", 0, be32(9994));
-  patch(shp, 0, be32(0));
-  e = raised([&] { open(shp); });
-  EXPECT_EQ(e.number(), 0x80040207u);
-  EXPECT_EQ(e.description(), "The shp file has an invalid shape code in the main header.");
 }
 
 TEST_F(ShapeFile, open_nameInOtherCase_found) {
@@ -347,129 +331,94 @@ TEST_F(ShapeFile, open_nameInOtherCase_found) {
   EXPECT_TRUE(file.Item(3));
 }
 
-TEST_F(ShapeFile, open_damagedHeaders_refusedOrClamped) {
+// A count in the index header beyond the file is clamped to what the file holds; one below it
+// counts only those entries.
+TEST_F(ShapeFile, open_headerCountsWrong_countFollowsIndexFile) {
   fs::path shp = writePolygons(folder);
-  fs::path shx = folder / "Polygone.shx";
-  auto original = readBytes(shx);
-
-  truncateTo(shx, 60);
-  auto e = raised([&] { open(shp); });
-  EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_THAT(e.description(), HasSubstr(shx.string()));
-  EXPECT_THAT(e.description(), HasSubstr("60 Bytes"));
-
-  writeBytes(shx, original);
-  patch(shx, 24, be32(12));
-  e = raised([&] { open(shp); });
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("12 Wörter"));
-
-  // A header claiming a billion entries counts only those the file holds.
-  patch(shx, 24, be32(0x7ffffff0));
+  patchFile(folder / "Polygone.shx", 24, be32(0x7ffffff0));
   EXPECT_EQ(open(shp).Count(), 3);
-  // A header claiming fewer counts only those: Count follows the index file length.
-  patch(shx, 24, be32(50 + 4 * 2));
+  patchFile(folder / "Polygone.shx", 24, be32(50 + 4 * 2));
   EXPECT_EQ(open(shp).Count(), 2);
 }
 
-TEST_F(ShapeFile, item_damagedIndexEntry_refused) {
-  fs::path shp = writePolygons(folder);
-  fs::path shx = folder / "Polygone.shx";
-  patch(shx, 100, be32(0x40000000));
-  EXPECT_EQ(itemError(shp, 1).number(), 0x80040206u);
-  patch(shx, 100, be32(-8));
-  auto e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("negativen Offset -8"));
-  // An entry pointing at another record.
-  patch(shx, 100, be32(int32_t(kRecord2 / 2)));
-  e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), 0x80040205u);
-  EXPECT_EQ(e.description(), "Index Record does not match main file Record");
-  EXPECT_EQ(e.germanDescription(),
-            "Die Satznummer in der shp-Datei passt nicht zum Eintrag der shx-Datei.");
+// One damage to the files of writePolygons and the error it raises: on opening (record 0) or
+// on reading the record; "{shp}" and "{shx}" in the fragments stand for the files' paths.
+struct ShapeDamage {
+  const char* name;
+  bool index;  // the .shx, else the .shp
+  size_t at;   // where the bytes go
+  std::string bytes;
+  size_t cutTo;    // 0: not cut
+  int32_t record;  // 0: opening fails
+  uint32_t number;
+  std::vector<std::string> fragments;  // of the description
+  int32_t readable = 0;                // a record still read after the damage
+  const char* german = "";
+};
+
+constexpr size_t kStarts2 = kRecord2 + 8 + 44;  // record 2: two rings of 5 and 4 points
+
+ShapeDamage damage(const char* name, bool index, size_t at, std::string bytes, size_t cutTo,
+                   int32_t record, uint32_t number, std::vector<std::string> fragments,
+                   int32_t readable = 0, const char* german = "") {
+  return {name, index, at, bytes, cutTo, record, number, fragments, readable, german};
 }
 
-TEST_F(ShapeFile, item_damagedRecordHeader_refused) {
-  fs::path shp = writePolygons(folder);
-  patch(shp, 100, be32(7));
-  EXPECT_EQ(itemError(shp, 1).number(), 0x80040205u);
-  patch(shp, 100, be32(1));
+const ShapeDamage kDamages[] = {
+    damage("shxCut", true, 0, {}, 60, 0, kErrTruncated, {"{shx}", "60 Bytes"}),
+    damage("shxHeaderLength", true, 24, be32(12), 0, 0, kErrDamaged, {"12 Wörter"}),
+    damage("shxFileCode", true, 0, be32(9995), 0, 0, 0x80040207u,
+           {"The shx file has an invalid shape code in the main header."}),
+    damage("shpFileCode", false, 0, be32(0), 0, 0, 0x80040207u,
+           {"The shp file has an invalid shape code in the main header."}),
+    damage("offsetBeyondFile", true, 100, be32(0x40000000), 0, 1, 0x80040206u, {}),
+    damage("negativeOffset", true, 100, be32(-8), 0, 1, kErrDamaged, {"negativen Offset -8"}),
+    damage("offsetAtOtherRecord", true, 100, be32(int32_t(kRecord2 / 2)), 0, 1, 0x80040205u,
+           {"Index Record does not match main file Record"}, 2,
+           "Die Satznummer in der shp-Datei passt nicht zum Eintrag der shx-Datei."),
+    damage("recordNumber", false, 100, be32(7), 0, 1, 0x80040205u, {}, 2),
+    damage("recordLengthHuge", false, 104, be32(0x7fffffff), 0, 1, kErrTruncated,
+           {"Datensatz 1 von {shp}", "4294967294 Bytes"}),
+    damage("recordLengthOneWord", false, 104, be32(1), 0, 1, kErrDamaged, {"1 Wörtern"}),
+    damage("recordLengthBelowBox", false, 104, be32(10), 0, 1, kErrDamaged, {"20 Bytes"}),
+    damage("recordShapeType", false, 108, le32(3), 0, 1, 0x8004020Eu, {}, 2),
+    damage("partCountHuge", false, 144, le32(0x7fffffff), 0, 1, kErrDamaged,
+           {"2147483647 Teile und 5 Punkte brauchen", "der Datensatz hat 128"}),
+    damage("pointCountBeyondRecord", false, 148, le32(6), 0, 1, kErrDamaged, {}),
+    damage("pointCountNegative", false, 148, le32(-1), 0, 1, kErrDamaged,
+           {"negative Anzahl der Punkte -1"}),
+    damage("partCountNegative", false, 144, le32(-2), 0, 1, kErrDamaged,
+           {"negative Anzahl der Teile -2"}),
+    damage("partStartBeyondPoints", false, kStarts2 + 4, le32(1000), 0, 2, kErrDamaged,
+           {"Datensatz 2 von {shp}", "Teil 2 beginnt bei Punkt 1000"}, 1),
+    damage("partStartNotAfterPrevious", false, kStarts2 + 4, le32(0), 0, 2, kErrDamaged,
+           {"Teil 2 beginnt bei Punkt 0, nicht hinter Teil 1 bei 0"}),
+    damage("firstPartStartNotZero", false, kStarts2, le32(3), 0, 2, kErrDamaged,
+           {"Teil 1 beginnt bei Punkt 3 statt bei 0"}),
+    // Records of 136, 204 and 120 bytes behind the header: 560 in all.
+    damage("mainFileCutInLastRecord", false, 0, {}, 550, 3, kErrTruncated, {"Datensatz 3"}, 2),
+    damage("mainFileCutBeforeRecord", false, 0, {}, kRecord2 + 4, 2, 0x80040206u, {}, 1),
+};
 
-  patch(shp, 104, be32(0x7fffffff));
-  auto e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_THAT(e.description(), HasSubstr("Datensatz 1 von " + shp.string()));
-  EXPECT_THAT(e.description(), HasSubstr("4294967294 Bytes"));
-
-  patch(shp, 104, be32(1));
-  e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("1 Wörtern"));
-
-  // Length too short for the box, though the shape type fits.
-  patch(shp, 104, be32(10));
-  e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("20 Bytes"));
-  patch(shp, 104, be32(64));
-
-  patch(shp, 108, le32(3));
-  e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), 0x8004020Eu);
-  EXPECT_EQ(open(shp).Item(2)->className(), "CPolygon");
-}
-
-TEST_F(ShapeFile, item_countsBeyondRecord_refusedWithoutHugeAllocation) {
-  fs::path shp = writePolygons(folder);
-  patch(shp, 144, le32(0x7fffffff));
-  auto e = itemError(shp, 1);
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("2147483647 Teile und 5 Punkte brauchen"));
-  EXPECT_THAT(e.description(), HasSubstr("der Datensatz hat 128"));
-  patch(shp, 144, le32(1));
-  patch(shp, 148, le32(6));
-  EXPECT_EQ(itemError(shp, 1).number(), kErrDamaged);
-  patch(shp, 148, le32(-1));
-  e = itemError(shp, 1);
-  EXPECT_THAT(e.description(), HasSubstr("negative Anzahl der Punkte -1"));
-  patch(shp, 144, le32(-2));
-  EXPECT_THAT(itemError(shp, 1).description(), HasSubstr("negative Anzahl der Teile -2"));
-}
-
-TEST_F(ShapeFile, item_badPartStarts_refused) {
-  fs::path shp = writePolygons(folder);
-  // Record 2: two rings of 5 and 4 points; starts at kRecord2 + 8 + 44.
-  const size_t starts = kRecord2 + 8 + 44;
-  patch(shp, starts + 4, le32(1000));
-  auto e = itemError(shp, 2);
-  EXPECT_EQ(e.number(), kErrDamaged);
-  EXPECT_THAT(e.description(), HasSubstr("Datensatz 2 von " + shp.string()));
-  EXPECT_THAT(e.description(), HasSubstr("Teil 2 beginnt bei Punkt 1000"));
-  patch(shp, starts + 4, le32(0));
-  e = itemError(shp, 2);
-  EXPECT_NE(e.description().find("Teil 2 beginnt bei Punkt 0, nicht hinter Teil 1 bei 0"),
-            std::string::npos)
-      << e.description();
-  patch(shp, starts + 4, le32(5));
-  patch(shp, starts, le32(3));
-  e = itemError(shp, 2);
-  EXPECT_THAT(e.description(), HasSubstr("Teil 1 beginnt bei Punkt 3 statt bei 0"));
-  patch(shp, starts, le32(0));
-  EXPECT_EQ(std::dynamic_pointer_cast<CPolygon>(open(shp).Item(2))->Count(), 2);
-}
-
-TEST_F(ShapeFile, item_truncatedMainFile_laterRecordsRefusedEarlierRead) {
-  fs::path shp = writePolygons(folder);
-  truncateTo(shp, fs::file_size(shp) - 10);
-  CShapeFile file = open(shp);
-  EXPECT_TRUE(file.Item(1));
-  EXPECT_TRUE(file.Item(2));
-  auto e = raised([&] { file.Item(3); });
-  EXPECT_EQ(e.number(), kErrTruncated);
-  EXPECT_THAT(e.description(), HasSubstr("Datensatz 3"));
-  truncateTo(shp, kRecord2 + 4);
-  EXPECT_EQ(itemError(shp, 2).number(), 0x80040206u);
+TEST_F(ShapeFile, openOrItem_damagedFile_refusedNamingTheDamage) {
+  for (const ShapeDamage& d : kDamages) {
+    SCOPED_TRACE(d.name);
+    const fs::path shp = writePolygons(folder);
+    const fs::path shx = folder / "Polygone.shx";
+    const fs::path damaged = d.index ? shx : shp;
+    if (!d.bytes.empty()) patchFile(damaged, d.at, d.bytes);
+    if (d.cutTo) truncateTo(damaged, d.cutTo);
+    const ShapeError e = d.record ? itemError(shp, d.record) : raised([&] { open(shp); });
+    EXPECT_EQ(e.number(), d.number);
+    for (std::string fragment : d.fragments) {
+      for (const auto& [mark, path] : {std::pair{"{shp}", shp}, std::pair{"{shx}", shx}})
+        if (auto at = fragment.find(mark); at != std::string::npos)
+          fragment.replace(at, 5, path.string());
+      EXPECT_THAT(e.description(), HasSubstr(fragment));
+    }
+    EXPECT_EQ(e.germanDescription().find(d.german), 0u);
+    EXPECT_TRUE(!d.readable || open(shp).Item(d.readable));
+  }
 }
 
 TEST_F(ShapeFile, open_invalidSpecification_reportedAsOpenError) {
@@ -488,12 +437,9 @@ TEST_F(ShapeFile, open_invalidSpecification_reportedAsOpenError) {
 
 TEST_F(ShapeFile, add_toFileEndingInStrayBytes_readsBack) {
   fs::path shp = writePolygons(folder);
-  auto shx = readBytes(folder / "Polygone.shx");
-  shx.insert(shx.end(), {1, 2, 3});  // half an entry
-  writeBytes(folder / "Polygone.shx", shx);
-  auto main = readBytes(shp);
-  main.push_back(7);  // an odd length
-  writeBytes(shp, main);
+  patchFile(folder / "Polygone.shx", fs::file_size(folder / "Polygone.shx"),
+            "\1\2\3");                       // half an entry
+  patchFile(shp, fs::file_size(shp), "\7");  // an odd length
   {
     CShapeFile file = open(shp);
     ASSERT_EQ(file.Count(), 3);

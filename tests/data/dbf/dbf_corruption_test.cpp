@@ -14,6 +14,7 @@ using data::dbf::DbfReader;
 using data::dbf::DbfWriter;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
+using testsupport::patchFile;
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -34,12 +35,6 @@ std::filesystem::path writeValid(const std::filesystem::path& dir) {
   w.append({Value::text("drei"), Value::integer(3), Value::text("dritte Notiz")});
   w.finish();
   return file;
-}
-
-void damage(const std::filesystem::path& file, size_t at, const std::string& bytes) {
-  std::string data = readFile(file);
-  data.replace(at, bytes.size(), bytes);
-  writeFile(file, data);
 }
 
 void readAll(const std::filesystem::path& file) {
@@ -68,7 +63,7 @@ TEST_P(DbfDamage, throwsNamingWhatIsWrong) {
   const Damage& d = GetParam();
   const auto file = writeValid(dir_.path());
   const auto damaged = dir_.path() / d.file;
-  if (!d.bytes.empty()) damage(damaged, d.at, d.bytes);
+  if (!d.bytes.empty()) patchFile(damaged, d.at, d.bytes);
   if (d.cutTo == std::string::npos)
     std::filesystem::remove(damaged);
   else if (d.cutTo)
@@ -129,13 +124,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DbfCorruption, open_dateFieldOfLengthEight_reads) {
   const auto file = writeValid(dir_.path());
-  damage(file, 32 + 11, "D");  // NAME becomes a date field of length 8: fine
+  patchFile(file, 32 + 11, "D");  // NAME becomes a date field of length 8: fine
   EXPECT_NO_THROW(DbfReader::open(file));
 }
 
 TEST_F(DbfCorruption, record_overflowMarkerInNumber_readsAsNull) {
   const auto file = writeValid(dir_.path());
-  damage(file, kHeader + kRecord + 1 + 8, "*****");  // overflow marker of dBASE
+  patchFile(file, kHeader + kRecord + 1 + 8, "*****");  // overflow marker of dBASE
   EXPECT_EQ(DbfReader::open(file).record(1)[1], Value());
 }
 
@@ -148,9 +143,9 @@ TEST_F(DbfCorruption, open_memoFileOtherCase_found) {
 TEST_F(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
   const auto dir = dir_.path();
   const auto file = writeValid(dir);
-  damage(file, 0, "\x8B");  // declare dBASE IV
+  patchFile(file, 0, "\x8B");  // declare dBASE IV
   // Block 1 gets a dBASE IV block header claiming 100000 bytes.
-  damage(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
+  patchFile(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
   EXPECT_THROW_MSG(DbfReader::open(file).record(0), DbfError,
                    "gibt 99992 Bytes an, mehr als die Memodatei");
 }
