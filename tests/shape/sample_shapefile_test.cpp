@@ -203,15 +203,11 @@ TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
   ASSERT_EQ(z.size(), plain.size());
   // The rings' points of each polygon.
   auto points = [](const auto& polygons) {
-    std::vector<std::vector<std::vector<std::pair<double, double>>>> all;
+    std::vector<std::vector<Coords>> all;
     for (const auto& polygon : polygons) {
       all.emplace_back();
       if (!polygon) continue;  // not read as a polygon: no match
-      for (const auto& ring : *polygon) {
-        all.back().emplace_back();
-        for (int32_t k = 1; k <= ring->Count(); ++k)
-          all.back().back().emplace_back(ring->Item(k)->X(), ring->Item(k)->Y());
-      }
+      for (const auto& ring : *polygon) all.back().push_back(coords(*ring));
     }
     return all;
   };

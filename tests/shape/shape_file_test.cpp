@@ -63,14 +63,6 @@ ShapeError itemError(const fs::path& shp, int32_t index) {
   return e;
 }
 
-void expectSamePoints(const CPart& a, const CPart& b) {
-  ASSERT_EQ(a.Count(), b.Count());
-  for (int32_t i = 1; i <= a.Count(); ++i) {
-    EXPECT_EQ(a.Item(i)->X(), b.Item(i)->X());
-    EXPECT_EQ(a.Item(i)->Y(), b.Item(i)->Y());
-  }
-}
-
 // Builds files byte by byte after the published format, independent of the writer.
 struct Bytes {
   std::string v;
@@ -98,16 +90,10 @@ struct Bytes {
 
 TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   // One polygon: a clockwise outer ring and a counter-clockwise hole, 10 points in all.
-  std::vector<std::pair<double, double>> outer{{3450000, 5550000},
-                                               {3450000, 5550100},
-                                               {3450100, 5550100},
-                                               {3450100, 5550000},
-                                               {3450000, 5550000}};
-  std::vector<std::pair<double, double>> hole{{3450040, 5550040},
-                                              {3450060, 5550040},
-                                              {3450060, 5550060},
-                                              {3450040, 5550060},
-                                              {3450040, 5550040}};
+  const double x = 3450000, y = 5550000;
+  const Coords outer{{x, y}, {x, y + 100}, {x + 100, y + 100}, {x + 100, y}, {x, y}};
+  const Coords hole{
+      {x + 40, y + 40}, {x + 60, y + 40}, {x + 60, y + 60}, {x + 40, y + 60}, {x + 40, y + 40}};
   Bytes shp;
   shp.header(160, 5, 3450000, 5550000, 3450100, 5550100);
   shp.be(1).be(106).le(5).dbl(3450000).dbl(5550000).dbl(3450100).dbl(5550100).le(2).le(10).le(0).le(
@@ -128,9 +114,8 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   auto polygon = std::dynamic_pointer_cast<CPolygon>(file.Item(1));
   ASSERT_TRUE(polygon);
   ASSERT_EQ(polygon->Count(), 2);
-  EXPECT_EQ(polygon->Item(1)->Count(), 5);
-  EXPECT_EQ(polygon->Item(2)->Count(), 5);
-  EXPECT_EQ(polygon->Item(2)->Item(3)->X(), 3450060);
+  EXPECT_EQ(coords(*polygon->Item(1)), outer);
+  EXPECT_EQ(coords(*polygon->Item(2)), hole);
   EXPECT_EQ(polygon->Item(2)->Left(), 3450040);
   EXPECT_EQ(polygon->Top(), 5550100);
 
@@ -185,14 +170,14 @@ TEST_F(ShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   auto line = std::dynamic_pointer_cast<CPolyLine>(lines.Item(1));
   ASSERT_TRUE(line);
   ASSERT_EQ(line->Count(), 2);
-  expectSamePoints(*line->Item(2), *ring({{7, 7}, {8, 9}, {9, 7}}));
+  EXPECT_EQ(coords(*line->Item(2)), (Coords{{7, 7}, {8, 9}, {9, 7}}));
   EXPECT_EQ(lines.Right(), 9);
 
   CShapeFile polygons = open(folder / "g.shp");
   EXPECT_EQ(polygons.Count(), 1);
   auto polygon = std::dynamic_pointer_cast<CPolygon>(polygons.Item(1));
   ASSERT_TRUE(polygon);
-  expectSamePoints(*polygon->Item(1), *ring({{0, 0}, {0, 4}, {4, 4}, {0, 0}}));
+  EXPECT_EQ(coords(*polygon->Item(1)), (Coords{{0, 0}, {0, 4}, {4, 4}, {0, 0}}));
   EXPECT_EQ(polygons.Top(), 4);
   EXPECT_EQ(polygons.Left(), 0);
 

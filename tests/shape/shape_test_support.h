@@ -24,6 +24,16 @@ class ShapeTest : public testsupport::ScratchTest {
   const fs::path folder = dir_.path();
 };
 
+// A part's points as x, y pairs.
+using Coords = std::vector<std::pair<double, double>>;
+template <class Part>
+Coords coords(const Part& part) {
+  Coords out;
+  for (int32_t k = 1; k <= part.Count(); ++k)
+    out.emplace_back(part.Item(k)->X(), part.Item(k)->Y());
+  return out;
+}
+
 // A shape's or file's extent as left, right, bottom, top.
 template <class S>
 std::vector<double> extent(const S& s) {
