@@ -254,7 +254,8 @@ TEST_F(PrintStepTest, close_pdfCopyFails_logsAndListsMessage) {
                              " konnte keine PDF-Datei geschrieben werden: LibreOffice fehlt.");
 }
 
-TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrinter) {
+// Without LibreOffice, or on a monitor without a printer, output fails before the printer.
+TEST_F(PrintStepTest, output_noLibreOfficeOrPrinter_failsWithReasonBeforeThePrinter) {
   print::DocumentOutput output(
       std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
   createMonitor();
@@ -268,13 +269,9 @@ TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrint
   EXPECT_THAT(messages[1], HasSubstr("konnte keine PDF-Datei geschrieben werden: LibreOffice"));
   EXPECT_EQ(output.printed(), 0);
   EXPECT_FALSE(fs::exists(out_ / "GN" / (kName + ".pdf")));
-}
 
-TEST_F(PrintStepTest, output_monitorWithoutPrinter_failsBeforeRendering) {
   const std::string none;
   ASSERT_TRUE(print::createPrinterJobs(std::make_unique<FakeJobSource>(queue_), &none));
-  print::DocumentOutput output(
-      std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
   std::string reason;
   EXPECT_FALSE(output.print(dir_.path() / "a.docx", reason));
   EXPECT_EQ(reason, "Es ist kein Standarddrucker eingerichtet.");

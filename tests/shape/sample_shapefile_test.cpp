@@ -166,16 +166,14 @@ TEST_F(SampleShapefile, write_neighboursShareEdgesExactly) {
   EXPECT_GT(shared, uses.size() / 2);
 }
 
-TEST_F(SampleShapefile, write_sameSeedSameBytes) {
+TEST_F(SampleShapefile, write_sameSeedSameBytesAndTinyLists) {
   sample::writeSampleShapefile(folder / "a.shp", codes(20), 42);
   sample::writeSampleShapefile(folder / "b.shp", codes(20), 42);
   sample::writeSampleShapefile(folder / "c.shp", codes(20), 43);
   EXPECT_EQ(readFile(folder / "a.shp"), readFile(folder / "b.shp"));
   EXPECT_EQ(readFile(folder / "a.shx"), readFile(folder / "b.shx"));
   EXPECT_NE(readFile(folder / "a.shp"), readFile(folder / "c.shp"));
-}
-
-TEST_F(SampleShapefile, write_tinyLists) {
+  // Lists of none and one polygon.
   sample::writeSampleShapefile(folder / "none.shp", {}, 1);
   EXPECT_EQ(readAll(folder / "none.shp").size(), 0u);
   sample::writeSampleShapefile(folder / "one.shp", codes(1), 1);
