@@ -35,12 +35,17 @@ CShapeFile open(const fs::path& shp) {
   return file;
 }
 
+CShapeFile create(const fs::path& shp, int32_t type) {
+  CShapeFile file;
+  file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, type);
+  return file;
+}
+
 // Three polygon records; the second has two rings. Record 1 starts at byte 100 of the .shp:
 // header 100-107, type 108, box 112-143, parts 144, points 148, starts 152, points from 156.
 fs::path writePolygons(const fs::path& folder) {
   fs::path shp = folder / "Polygone.shp";
-  CShapeFile file;
-  file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+  CShapeFile file = create(shp, CShapeFile::kPolygon);
   CPolygon a;
   a.Add(ring({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}));
   file.Add(a);
@@ -121,8 +126,7 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
 
   // The writer produces the same bytes for the same polygon.
   {
-    CShapeFile out;
-    out.SetFileSpec(spec(folder / "written.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CShapeFile out = create(folder / "written.shp", CShapeFile::kPolygon);
     CPolygon copy;
     copy.Add(ring(outer));
     copy.Add(ring(hole));
@@ -134,23 +138,19 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
 
 TEST_F(ShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   {
-    CShapeFile points;
-    points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+    CShapeFile points = create(folder / "p.shp", CShapeFile::kPoint);
     points.Add(CPoint(1.5, -2));
     points.Add(CPoint(-7, 3));
-    CShapeFile lines;
-    lines.SetFileSpec(spec(folder / "l.shp"), CShapeFile::CREATEIT, CShapeFile::kPolyLine);
+    CShapeFile lines = create(folder / "l.shp", CShapeFile::kPolyLine);
     CPolyLine line;
     line.Add(ring({{0, 0}, {5, 5}}));
     line.Add(ring({{7, 7}, {8, 9}, {9, 7}}));
     lines.Add(line);
-    CShapeFile polygons;
-    polygons.SetFileSpec(spec(folder / "g.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CShapeFile polygons = create(folder / "g.shp", CShapeFile::kPolygon);
     CPolygon polygon;
     polygon.Add(ring({{0, 0}, {0, 4}, {4, 4}, {0, 0}}));
     polygons.Add(polygon);
-    CShapeFile multis;
-    multis.SetFileSpec(spec(folder / "m.shp"), CShapeFile::CREATEIT, CShapeFile::kMultiPoint);
+    CShapeFile multis = create(folder / "m.shp", CShapeFile::kMultiPoint);
     CMultiPoint multi;
     multi.Add(std::make_shared<CPoint>(1, 1));
     multi.Add(std::make_shared<CPoint>(-2, 3));
@@ -184,8 +184,7 @@ TEST_F(ShapeFile, roundTrip_allFourTypes_sameShapesBack) {
   CShapeFile multis = open(folder / "m.shp");
   auto multi = std::dynamic_pointer_cast<CMultiPoint>(multis.Item(1));
   ASSERT_TRUE(multi);
-  ASSERT_EQ(multi->Count(), 2);
-  EXPECT_EQ(multi->Item(2)->Y(), 3);
+  EXPECT_EQ(coords(*multi), (Coords{{1, 1}, {-2, 3}}));
   EXPECT_EQ(multi->Left(), -2);
   EXPECT_EQ(multis.Bottom(), 1);
 }
@@ -218,16 +217,14 @@ TEST_F(ShapeFile, add_afterReopen_appendsAndWidensExtent) {
 
 TEST_F(ShapeFile, create_existingFiles_replaced) {
   fs::path shp = writePolygons(folder);
-  CShapeFile file;
-  file.SetFileSpec(spec(shp), CShapeFile::CREATEIT, CShapeFile::kPoint);
+  CShapeFile file = create(shp, CShapeFile::kPoint);
   EXPECT_EQ(file.Count(), 0);
   EXPECT_EQ(fs::file_size(shp), 100u);
   EXPECT_EQ(open(shp).FileType(), 1);
 }
 
 TEST_F(ShapeFile, add_shapeOfOtherType_refused) {
-  CShapeFile file;
-  file.SetFileSpec(spec(folder / "a.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+  CShapeFile file = create(folder / "a.shp", CShapeFile::kPolygon);
   auto e = raised([&] { file.Add(CPoint()); });
   EXPECT_EQ(e.number(), 0x80040210u);
   EXPECT_EQ(e.source(), "CShapeFile::Add");
@@ -239,8 +236,7 @@ TEST_F(ShapeFile, add_shapeOfOtherType_refused) {
   e = raised([&] { file.Add(CRect()); });
   EXPECT_EQ(e.number(), 0x80040211u);
   EXPECT_EQ(e.description(), "Invalid shape type");
-  CShapeFile lines;
-  lines.SetFileSpec(spec(folder / "b.shp"), CShapeFile::CREATEIT, CShapeFile::kPolyLine);
+  CShapeFile lines = create(folder / "b.shp", CShapeFile::kPolyLine);
   EXPECT_EQ(raised([&] { lines.Add(CPolygon()); }).description(),
             "Cannot add type CPolygon to a ShapeFile initialized as other type");
   EXPECT_EQ(file.Count(), 0);
@@ -249,16 +245,14 @@ TEST_F(ShapeFile, add_shapeOfOtherType_refused) {
 
 TEST_F(ShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
   {
-    CShapeFile file;
-    file.SetFileSpec(spec(folder / "n.shp"), CShapeFile::CREATEIT, CShapeFile::kPolygon);
+    CShapeFile file = create(folder / "n.shp", CShapeFile::kPolygon);
     CPolygon empty;
     empty.MakeNull(true);
     file.Add(empty);
     CPolygon real;
     real.Add(ring({{5, 5}, {5, 6}, {6, 6}, {5, 5}}));
     file.Add(real);
-    CShapeFile points;
-    points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+    CShapeFile points = create(folder / "p.shp", CShapeFile::kPoint);
     CPoint nullPoint;
     nullPoint.MakeNull(true);
     points.Add(nullPoint);
@@ -283,8 +277,7 @@ TEST_F(ShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {
     EXPECT_EQ(e.number(), 0x80040206u);
     EXPECT_EQ(e.description(), "The offset read from index file is larger then the mainfile size");
   }
-  CShapeFile points;
-  points.SetFileSpec(spec(folder / "p.shp"), CShapeFile::CREATEIT, CShapeFile::kPoint);
+  CShapeFile points = create(folder / "p.shp", CShapeFile::kPoint);
   points.Add(CPoint(1, 1));
   EXPECT_EQ(points.Item(2), nullptr);
   EXPECT_EQ(points.Item(0), nullptr);
