@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "data/dbf/dbf_file.h"
 #include "shape/c_shape_file.h"
@@ -77,12 +78,9 @@ Fixture makeSample(const fs::path& folder, size_t n, uint32_t seed) {
   sample::writeSampleShapefile(f.shp, codes(n), seed);
   f.polygons = readAll(f.shp);
   auto table = data::dbf::DbfReader::open(fs::path(f.shp).replace_extension(".dbf"));
-  EXPECT_EQ(table.fields().size(), 2u);
-  EXPECT_EQ(table.fields()[0].name, "POLYGONNR");
-  EXPECT_EQ(table.fields()[0].length, 11);
-  EXPECT_EQ(table.fields()[1].name, "AREA");
-  EXPECT_EQ(table.fields()[1].type, 'N');
-  EXPECT_EQ(table.fields()[1].decimals, 2);
+  std::vector<std::tuple<std::string, char, int, int>> fields;
+  for (const auto& d : table.fields()) fields.emplace_back(d.name, d.type, d.length, d.decimals);
+  EXPECT_EQ(fields, (decltype(fields){{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}}));
   for (uint32_t i = 0; i < table.recordCount(); ++i) {
     auto row = table.record(i);
     f.dbfCodes.push_back(row[0].asText());
