@@ -10,8 +10,7 @@
 #include <csignal>
 #include <iterator>
 
-#include "gui/frm_ausgabe.h"
-#include "gui/frm_report.h"
+#include "gui/generation_window.h"
 
 namespace gui {
 namespace {
@@ -65,10 +64,8 @@ void TerminationSignals::readSignal() {
 
 void endProgram() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* output = dynamic_cast<frmAusgabe*>(w); output && output->runActive())
-      output->cancelRun();
-    if (auto* report = dynamic_cast<frmReport*>(w); report && report->runActive())
-      report->cancelRun();
+    if (auto* window = dynamic_cast<GenerationWindow*>(w); window && window->runActive())
+      window->cancelRun();
   }
   // A window in a run refuses to close; its run goes on until the document in work is finished
   // and the message file is written. Boxes shown from then on do not wait for an answer: every

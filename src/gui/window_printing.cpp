@@ -5,18 +5,34 @@
 
 namespace gui {
 
-WindowPrinting::WindowPrinting(std::function<bool()> cancelled) {
+WindowPrinting::WindowPrinting(std::function<bool()> cancelled) : cancelled_(std::move(cancelled)) {
   if (app::settings().get(app::kDataFilesPrint) != "1") return;
   print::PrintWaitRules rules;
-  rules.cancelled = std::move(cancelled);
+  rules.cancelled = cancelled_;
   printing_.emplace(false, nullptr, std::move(rules));
-  std::string text;
-  for (const auto& warning : printing_->warnings()) text += (text.empty() ? "" : "\n") + warning;
-  if (!text.empty()) app::ui().message(app::MessageIcon::Warning, text);
+  showWarnings();
   if (printing_->printing()) {
     word::clsWordDoc::setPrinter(printing_->printHook());
     hookInstalled_ = true;
   }
+}
+
+void WindowPrinting::showWarnings() const {
+  std::string text;
+  for (const auto& warning : printing_->warnings()) text += (text.empty() ? "" : "\n") + warning;
+  if (!text.empty()) app::ui().message(app::MessageIcon::Warning, text);
+}
+
+print::DossierWriter& WindowPrinting::dossiers() {
+  if (!printing_) {
+    print::PrintWaitRules rules;
+    rules.cancelled = cancelled_;
+    printing_.emplace(false, nullptr, std::move(rules));
+  }
+  const std::size_t warned = printing_->warnings().size();
+  print::DossierWriter& writer = printing_->dossiers();
+  if (printing_->warnings().size() > warned) showWarnings();
+  return writer;
 }
 
 WindowPrinting::~WindowPrinting() {

@@ -20,9 +20,15 @@ class WindowPrinting {
   WindowPrinting& operator=(const WindowPrinting&) = delete;
 
   bool printing() const { return printing_ && printing_->printing(); }
+  // The writer of the report window's PDF-Mappen, on the same LibreOffice as the printing; the
+  // first call sets it up and shows a warning box when LibreOffice is missing.
+  print::DossierWriter& dossiers();
 
  private:
+  void showWarnings() const;
+
   std::optional<print::RunPrinting> printing_;
+  std::function<bool()> cancelled_;
   bool hookInstalled_ = false;
 };
 

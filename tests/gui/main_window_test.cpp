@@ -1,13 +1,12 @@
-// The start window: the path checks behind its two buttons, the database check, the unexpected
-// error, the log it starts, and the windows and dialogs it opens.
+// The start window: the path checks behind its two buttons, the database check, the log it
+// starts, and the dialogs its menu opens. That its buttons open the two generation windows
+// with the database is the first step of new_user_test.cpp.
 
 #include <QAction>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "gui/frm_ausgabe.h"
 #include "gui/frm_main.h"
-#include "gui/frm_report.h"
 #include "gui_fixture.h"
 #include "support/temp_dir.h"
 
@@ -29,38 +28,21 @@ class MainWindowTest : public GuiTest {
   }
 };
 
-TEST_F(MainWindowTest, buttons_pathcheck_each_failure_message) {
-  const fs::path shx = dir_.path() / "shape" / "p.shx";
-  fs::create_directories(shx.parent_path());
-  testsupport::writeFile(dir_.path() / "shape" / "p.shp", "");
-  testsupport::writeFile(shx, "");
-  testsupport::writeFile(dir_.path() / "shape" / "q.shp", "");
-  fs::create_directories(dir_.path() / "nodbf");
-  const std::string tail = "\nBitte überprüfen Sie die Pfade.";
+// Each message of the path check is tested with the check itself; here: both buttons run it
+// first and show its message, the first path and the last.
+TEST_F(MainWindowTest, buttons_run_the_path_check_first) {
+  const std::string shape = guitest::sampleSurvey().shape.string();
   struct Case {
-    std::string shape, db, out, message;
+    std::string shape, out, message;
   };
-  const std::string good = (dir_.path() / "shape" / "p.shp").string();
-  const std::string db = guitest::sampleSurvey().db.string();
-  const std::vector<Case> cases = {
-      {"", db, out_.string(), "Der Pfad für ShapeFile-Dateien ist nicht bestimmt."},
-      {(dir_.path() / "shape" / "P.SHP").string(), db, out_.string(),
-       "Die ausgewählte Datei ist kein Shapefile."},
-      {(dir_.path() / "shape" / "q.shp").string(), db, out_.string(),
-       "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei q.shx."},
-      {good, "", out_.string(), "Der Pfad für Programm-Daten ist nicht bestimmt."},
-      {good, (dir_.path() / "nodbf").string(), out_.string(),
-       "Die Programm-Daten konnten nicht gefunden werden."},
-      {good, db, "", "Der Pfad für zu generierenden Daten ist nicht bestimmt."},
-      {good, db, (dir_.path() / "missing").string(),
-       "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden."},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c :
+       {Case{"", out_.string(), "Der Pfad für ShapeFile-Dateien ist nicht bestimmt."},
+        Case{shape, (dir_.path() / "missing").string(),
+             "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden."}}) {
     settings().set(app::kShapeFilesPfad, c.shape);
-    settings().set(app::kDbfFilesPfad, c.db);
     settings().set(app::kDataFilesPfad, c.out);
     for (const char* button : {"cmdAusgabe", "cmdReport"}) {
-      EXPECT_EQ(press(button), c.message + tail) << button;
+      EXPECT_EQ(press(button), c.message + "\nBitte überprüfen Sie die Pfade.") << button;
       ASSERT_EQ(ui().boxes.size(), 1u);
       EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
     }
@@ -96,26 +78,6 @@ TEST_F(MainWindowTest, buttons_damaged_sheet_table_opens_window_with_empty_lists
   child<QPushButton>(&window, "cmdAusgabe")->click();
   EXPECT_EQ(areas, 0);
   EXPECT_TRUE(ui().saw("Die Geländebögennummern konnten nicht ermittelt werden.")) << lastBox();
-}
-
-TEST_F(MainWindowTest, buttons_good_paths_open_modal_windows_with_database) {
-  gui::frmMain window;
-  bool sawAusgabe = false, sawReport = false;
-  guitest::whenModal([&](QWidget* w) {
-    sawAusgabe = w->objectName() == "frmAusgabe" && w->isModal() &&
-                 child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
-    child<QPushButton>(w, "cmdExit")->click();
-  });
-  child<QPushButton>(&window, "cmdAusgabe")->click();
-  EXPECT_TRUE(sawAusgabe);
-  guitest::whenModal([&](QWidget* w) {
-    sawReport = w->objectName() == "frmReport" && w->windowTitle() == "Datenreport" &&
-                child<QListWidget>(w, "lstFFHGebiet")->count() == 3;
-    w->close();
-  });
-  child<QPushButton>(&window, "cmdReport")->click();
-  EXPECT_TRUE(sawReport);
-  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
 }
 
 TEST_F(MainWindowTest, start_log_follows_inverted_setting_and_closes_at_end) {

@@ -1,14 +1,11 @@
-// The output window over the sample survey: the "all" boxes, the cascaded area lists, the
-// biotope and habitat filters, the selection dialog, runs that produce documents and the
-// message file, and cancel in the middle of a run, by the button or by a termination signal.
+// The output window's own parts over the sample survey: the "all" boxes, the cascaded area
+// lists, the biotope and habitat filters, the selection dialog, skipped copies, cover sheets,
+// and termination signals in and outside a run. What it shares with the report window is
+// tested with both in generation_window_test.cpp.
 
-#include <QCheckBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -17,10 +14,9 @@
 #include <csignal>
 #include <set>
 
-#include "gui/frm_ausgabe.h"
+#include "generation_window_fixture.h"
 #include "gui/termination_signals.h"
 #include "gui/window_support.h"
-#include "gui_fixture.h"
 #include "support/survey_fixture.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +25,6 @@ namespace {
 
 using guitest::child;
 using guitest::clickRow;
-using guitest::GuiTest;
 using guitest::rows;
 
 std::vector<std::string> codes(const QTreeWidget* view) {
@@ -46,82 +41,40 @@ bool white(const QWidget* w) {
   return w->isEnabled() && w->palette().color(QPalette::Base) == gui::kEnabledFieldColour;
 }
 
-// The documents a set of sheet keys should give: "<type>/<key>.docx".
-std::vector<std::string> expectedDocuments(const std::vector<std::string>& keys) {
-  std::vector<std::string> docs;
-  for (const auto& k : keys) docs.push_back(k.substr(12) + "/" + k + ".docx");
-  std::sort(docs.begin(), docs.end());
-  return docs;
-}
-
-class OutputWindowTest : public GuiTest {
+class OutputWindowTest : public guitest::WindowTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    db_ = openDatabase();
-    window_ = std::make_unique<gui::frmAusgabe>();
-    ASSERT_TRUE(window_->setDBFData(*db_));
-    window_->resize(900, 600);
-    window_->show();
+    open(guitest::kOutputWindow);
   }
-  void TearDown() override {
-    window_.reset();
-    db_.reset();
-    GuiTest::TearDown();
-  }
+  gui::frmAusgabe& window() { return guitest::ausgabe(*window_); }
 
-  template <typename T>
-  T* c(const char* name) {
-    return child<T>(window_.get(), name);
-  }
-
-  // Presses "Bögen erstellen" and answers the selection dialog: its count sentence and rows
-  // land in headline_ and listed_; confirm presses "Generieren", else "Abbrechen".
-  void run(bool confirm = true, bool coverSheets = false) {
-    headline_.clear();
-    listed_.clear();
-    guitest::whenModal(
-        [this, confirm, coverSheets](QWidget* w) {
-          if (coverSheets) child<QCheckBox>(w, "chkCreateDeckblatt")->click();
-          EXPECT_EQ(w->objectName(), "frmPolygone");
-          EXPECT_EQ(w->windowTitle(), "Ausgewählte Geländebögen");
-          headline_ = child<QLabel>(w, "lblAnzahl")->text().toStdString();
-          listed_ = rows(child<QListWidget>(w, "lslPolygone"));
-          child<QPushButton>(w, confirm ? "cmdGenerate" : "cmdCancel")->click();
-        },
-        window_.get());
-    c<QPushButton>("cmdGenerate")->click();
-  }
-  // What the selection dialog should list for keys.
-  static std::vector<std::string> entries(const std::vector<std::string>& keys) {
-    std::vector<std::string> e;
-    for (const auto& k : keys) e.push_back(k.substr(0, 12) + "_" + k.substr(12));
-    std::sort(e.begin(), e.end());
-    return e;
-  }
-  std::vector<std::string> listedSorted() const {
-    auto l = listed_;
-    std::sort(l.begin(), l.end());
-    return l;
+  // The selection dialog listed the sheets of keys, and the run made their documents, with the
+  // polygon's cover sheet beside each sheet when asked.
+  void expectMade(const std::vector<std::string>& keys, bool coverSheets = false) {
+    std::vector<std::string> entries;
+    auto docs = guitest::sheetDocuments(keys);
+    for (const auto& k : keys) {
+      entries.push_back(k.substr(0, 12) + "_" + k.substr(12));
+      if (coverSheets) docs.push_back(k.substr(12) + "/" + k.substr(0, 11) + "Deckblatt.docx");
+    }
+    std::sort(entries.begin(), entries.end());
+    std::sort(docs.begin(), docs.end());
+    docs.erase(std::unique(docs.begin(), docs.end()), docs.end());
+    EXPECT_EQ(listed_, entries);
+    EXPECT_EQ(guitest::documents(out_), docs);
+    EXPECT_TRUE(ui().boxes.empty()) << lastBox();
   }
   using Keep = std::function<bool(const std::string&, const std::string&, const std::string&,
                                   const std::string&, const std::string&)>;
   std::vector<std::string> keys(const Keep& keep) { return guitest::sheetKeys(*db_, keep); }
-
-  std::unique_ptr<data::clsDBFData> db_;
-  std::unique_ptr<gui::frmAusgabe> window_;
-  std::string headline_;
-  std::vector<std::string> listed_;
 };
 
-TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) {
-  EXPECT_EQ(window_->windowTitle(), "Datenreport");
-  EXPECT_EQ(c<QLabel>("lblHeadline")->text(), "Generator für die Geländebögen (Reinschrift)");
+TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_and_columns) {
   for (const char* box : {"chkGebiet", "chkBoegen", "chkBiotoptyp", "chkLebensraum"})
     EXPECT_TRUE(c<QCheckBox>(box)->isChecked()) << box;
   EXPECT_EQ(rows(c<QListWidget>("lstGBogen")),
             (std::vector<std::string>{"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}));
-  EXPECT_EQ(rows(c<QListWidget>("lstFFHGebiet")), (std::vector<std::string>{"059", "364", "734"}));
   for (const char* list :
        {"lstFFHGebiet", "lstTeilgebiet", "lstPolygon", "lstGBogen", "lvwBiotoptyp",
         "lvwBioSelected", "txtKennung", "lvwLebensraum", "lvwLebenSelected", "txtEGNummer"})
@@ -145,13 +98,7 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
   EXPECT_EQ(bio->topLevelItem(0)->text(0), "01110");
   EXPECT_EQ(bio->topLevelItem(0)->text(1), "Buchenwälder mittlerer und basenreicher Standorte");
 
-  EXPECT_EQ(c<QLabel>("lblTime")->text(), "00:00:00");
-  EXPECT_EQ(c<QLabel>("lblProgress")->text(), "Gesamtdauer");
-  EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_EQ(c<QPushButton>("cmdGenerate")->text(), "Bögen erstellen");
-  EXPECT_EQ(c<QPushButton>("cmdExit")->text(), "Verlassen");
 
   c<QCheckBox>("chkGebiet")->click();
   EXPECT_TRUE(white(c<QWidget>("lstFFHGebiet")));
@@ -166,26 +113,7 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_columns_and_captions) 
   EXPECT_TRUE(grey(c<QWidget>("lvwBioSelected")));
 }
 
-TEST_F(OutputWindowTest, run_all_areas_produces_every_sheet_and_removes_old_message_file) {
-  testsupport::writeFile(out_ / "MessageReport.txt", "alt\r\n");
-  fs::permissions(out_ / "MessageReport.txt", fs::perms::owner_read);
-  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
-  run();
-  EXPECT_EQ(headline_, "Es wurden " + std::to_string(all.size()) + " Geländebögen ausgewählt.");
-  EXPECT_EQ(listedSorted(), entries(all));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(all));
-  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
-  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
-  EXPECT_EQ(window_->lastRun().produced, all.size());
-  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
-  EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(),
-            "Fertig: " + std::to_string(all.size()) + " Bögen erstellt");
-  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_GT(ui().eventPumps, static_cast<int>(all.size()));
-}
-
-TEST_F(OutputWindowTest, cascaded_lists_pick_area_subarea_and_polygons) {
+TEST_F(OutputWindowTest, cascaded_lists_pick_polygons_and_cover_sheets_go_beside_sheets) {
   // The polygon nodes (polygon and part) below area 364, sub-area 002, as the table has them.
   std::set<std::string> nodes;
   keys([&](const std::string& code, auto&, auto&, auto&, auto&) {
@@ -216,26 +144,19 @@ TEST_F(OutputWindowTest, cascaded_lists_pick_area_subarea_and_polygons) {
         return code.rfind("364002", 0) == 0 &&
                (code.substr(6, 6) == first || code.substr(6, 6) == second) && type != "GN";
       });
-  run();
-  EXPECT_EQ(listedSorted(), entries(wanted));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+  press(true);
+  EXPECT_TRUE(window().CreateDecklatt());
+  expectMade(wanted, true);
 }
 
-TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
+TEST_F(OutputWindowTest, biotope_buttons_move_types_and_an_empty_choice_makes_nothing) {
   c<QTabWidget>("tabAuswahl")->setCurrentIndex(1);
   c<QCheckBox>("chkBiotoptyp")->click();
   auto* available = c<QTreeWidget>("lvwBiotoptyp");
   auto* chosen = c<QTreeWidget>("lvwBioSelected");
   const std::size_t all = static_cast<std::size_t>(available->topLevelItemCount());
-
-  QTest::keyClicks(c<QLineEdit>("txtKennung"), "012");
-  for (const auto& code : codes(available)) EXPECT_EQ(code.rfind("012", 0), 0u) << code;
-  c<QLineEdit>("txtKennung")->clear();
-  EXPECT_EQ(static_cast<std::size_t>(available->topLevelItemCount()), all);
-
   clickRow(available, 1);
   clickRow(available, 2, Qt::ControlModifier);
-  c<QPushButton>("cmdBioSelect")->click();
   c<QPushButton>("cmdBioSelect")->click();
   EXPECT_EQ(codes(chosen), (std::vector<std::string>{codes(available)[1], codes(available)[2]}));
   c<QPushButton>("cmdBioSelectAll")->click();
@@ -252,7 +173,7 @@ TEST_F(OutputWindowTest, biotope_filter_buttons_search_and_runs) {
   EXPECT_EQ(chosen->topLevelItemCount(), 0);
 
   // An empty chosen list lets no sheet through.
-  run();
+  press();
   EXPECT_EQ(headline_, "Es wurden 0 Geländebögen ausgewählt.");
   EXPECT_TRUE(ui().saw("Für die ausgewählte Kombination existiert kein Geländebogen."));
   EXPECT_TRUE(guitest::documents(out_).empty());
@@ -294,9 +215,8 @@ TEST_P(TypeTabTest, one_type_found_by_search_restricts_run) {
   const auto wanted = keys([&](auto&, auto&, const std::string& b, const std::string& h, auto&) {
     return typeOf(b, h) == type;
   });
-  run();
-  EXPECT_EQ(listedSorted(), entries(wanted));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
+  press();
+  expectMade(wanted);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -306,27 +226,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeTab{"habitat", 2, "chkLebensraum", "txtEGNummer", "lvwLebensraum",
                               "cmdLebenSelect", "lvwLebenSelected", false}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(OutputWindowTest, cover_sheet_option_puts_cover_beside_each_sheet) {
-  c<QCheckBox>("chkGebiet")->click();
-  clickRow(c<QListWidget>("lstFFHGebiet"), "364");
-  clickRow(c<QListWidget>("lstTeilgebiet"), "002");
-  const auto polygons = rows(c<QListWidget>("lstPolygon"));
-  for (const auto& p : polygons)
-    if (p.rfind("00003", 0) == 0) clickRow(c<QListWidget>("lstPolygon"), p);
-  const auto wanted = keys([](const std::string& code, auto&, auto&, auto&, auto&) {
-    return code.substr(0, 11) == "36400200003";
-  });
-  ASSERT_FALSE(wanted.empty());
-  run(true, true);
-  EXPECT_TRUE(window_->CreateDecklatt());
-  auto docs = expectedDocuments(wanted);
-  for (const auto& key : wanted) docs.push_back(key.substr(12) + "/36400200003Deckblatt.docx");
-  std::sort(docs.begin(), docs.end());
-  docs.erase(std::unique(docs.begin(), docs.end()), docs.end());
-  EXPECT_EQ(guitest::documents(out_), docs);
-  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
-}
 
 TEST_F(OutputWindowTest, elapsed_time_counts_from_the_confirmed_selection) {
   c<QCheckBox>("chkBoegen")->click();
@@ -339,14 +238,14 @@ TEST_F(OutputWindowTest, elapsed_time_counts_from_the_confirmed_selection) {
       },
       window_.get());
   c<QPushButton>("cmdGenerate")->click();
-  ASSERT_GT(window_->lastRun().produced, 0u);
+  ASSERT_GT(window().lastRun().produced, 0u);
   EXPECT_LT(c<QLabel>("lblTime")->text(), QString("00:00:02"));
 }
 
 TEST_F(OutputWindowTest, selection_dialog_cancel_produces_nothing) {
-  run(false);
+  press(false, false);
   EXPECT_FALSE(listed_.empty());
-  EXPECT_FALSE(window_->confirmed());
+  EXPECT_FALSE(window().confirmed());
   EXPECT_TRUE(guitest::documents(out_).empty());
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_TRUE(c<QCheckBox>("chkKopien")->isEnabled());
@@ -361,97 +260,9 @@ TEST_F(OutputWindowTest, skip_copies_leaves_out_collective_and_complex_copies) {
   const auto wanted = keys([](auto&, auto&, auto&, auto&, const std::string& copy) {
     return copy != "3" && copy != "4";
   });
-  run();
-  EXPECT_EQ(listedSorted(), entries(wanted));
-  EXPECT_EQ(guitest::documents(out_), expectedDocuments(wanted));
-}
-
-TEST_F(OutputWindowTest, document_open_elsewhere_goes_to_message_file) {
-  const auto all = keys([](auto&, auto&, auto&, auto&, auto&) { return true; });
-  const std::string key = all.front();
-  const fs::path folder = out_ / key.substr(12);
-  fs::create_directories(folder);
-  testsupport::writeFile(folder / (".~lock." + key + ".docx#"), "");
-  // The box about the message file meets a window that has left run mode.
-  struct AtBox {
-    bool timerActive = true, cancelEnabled = true, generateEnabled = false;
-    std::string status;
-  } atBox;
-  ui().atMessage = [&] {
-    atBox.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
-    atBox.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
-    atBox.generateEnabled = c<QPushButton>("cmdGenerate")->isEnabled();
-    atBox.status = c<QLabel>("lblProgress")->text().toStdString();
-  };
-  run();
-  EXPECT_FALSE(atBox.timerActive);
-  EXPECT_FALSE(atBox.cancelEnabled);
-  EXPECT_TRUE(atBox.generateEnabled);
-  EXPECT_EQ(atBox.status,
-            "Fertig: " + std::to_string(all.size() - 1) + " Bögen erstellt, 1 nicht erstellt");
-  const fs::path messages = out_ / "MessageReport.txt";
-  ASSERT_TRUE(fs::exists(messages));
-  const std::string text = testsupport::readFile(messages);
-  EXPECT_NE(text.find(key), std::string::npos) << text;
-  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-  EXPECT_EQ(lastBox(),
-            "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die "
-            "Datei:\n" +
-                messages.string());
-  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
-}
-
-TEST_F(OutputWindowTest, cancel_mid_run_finishes_sheet_in_work_and_blocks_second_run) {
-  auto* progress = c<QProgressBar>("prbProgress");
-  struct Seen {
-    bool timerActive = false, waitCursor = false, cancelEnabled = false, kopienEnabled = true,
-         listsGrey = false;
-    bool generateAfterCancel = true, exitAfterCancel = true, visibleAfterClose = false,
-         timerAfterCancel = true;
-  } seen;
-  bool cancelled = false;
-  QObject::connect(progress, &QProgressBar::valueChanged, window_.get(), [&](int value) {
-    if (value == 1) {
-      seen.timerActive = window_->findChild<QTimer*>("Timer1")->isActive();
-      seen.waitCursor = window_->cursor().shape() == Qt::WaitCursor;
-      seen.cancelEnabled = c<QPushButton>("cmdCancel")->isEnabled();
-      seen.kopienEnabled = c<QCheckBox>("chkKopien")->isEnabled();
-      seen.listsGrey = grey(c<QWidget>("lstGBogen")) && !c<QCheckBox>("chkBoegen")->isEnabled();
-    }
-    if (value == 2 && !cancelled) {
-      cancelled = true;
-      // The click arrives through the run's next event processing, as a user's would.
-      QTimer::singleShot(0, window_.get(), [&] {
-        c<QPushButton>("cmdCancel")->click();
-        seen.generateAfterCancel = c<QPushButton>("cmdGenerate")->isEnabled();
-        seen.exitAfterCancel = c<QPushButton>("cmdExit")->isEnabled();
-        seen.timerAfterCancel = window_->findChild<QTimer*>("Timer1")->isActive();
-        window_->close();
-        seen.visibleAfterClose = window_->isVisible();
-      });
-    }
-  });
-  window_->setJobs(1);  // one sheet in work at a time: the count below is exact
-  run();
-  EXPECT_TRUE(seen.timerActive);
-  EXPECT_TRUE(seen.waitCursor);
-  EXPECT_TRUE(seen.cancelEnabled);
-  EXPECT_FALSE(seen.kopienEnabled);
-  EXPECT_TRUE(seen.listsGrey);
-  EXPECT_FALSE(seen.generateAfterCancel);
-  EXPECT_FALSE(seen.exitAfterCancel);
-  EXPECT_FALSE(seen.timerAfterCancel);
-  EXPECT_TRUE(seen.visibleAfterClose);
-
-  EXPECT_TRUE(window_->lastRun().cancelled);
-  EXPECT_EQ(guitest::documents(out_).size(), 2u);
-  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
-  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
-  EXPECT_EQ(c<QLabel>("lblTime")->text().size(), 8);
-  EXPECT_EQ(c<QLabel>("lblTime")->text().left(6), "00:00:");
+  press();
+  EXPECT_EQ(headline_, "Es wurden " + std::to_string(wanted.size()) + " Geländebögen ausgewählt.");
+  expectMade(wanted);
 }
 
 TEST_F(OutputWindowTest, damaged_type_table_ends_program) {
@@ -490,11 +301,11 @@ TEST_P(TerminationTest, during_a_run_the_sheet_in_work_ends_and_the_messages_are
                      if (value == 2 && !raised) raised = std::raise(GetParam()) == 0;
                    });
   window_->setJobs(1);  // one sheet in work at a time: the count below is exact
-  QTimer::singleShot(0, window_.get(), [this] { run(); });
+  QTimer::singleShot(0, window_.get(), [this] { press(); });
   EXPECT_EQ(QApplication::exec(), 0);
   ASSERT_TRUE(raised);
-  EXPECT_TRUE(window_->lastRun().cancelled);
-  EXPECT_EQ(window_->lastRun().failed.size(), 2u);
+  EXPECT_TRUE(window().lastRun().cancelled);
+  EXPECT_EQ(window().lastRun().failed.size(), 2u);
   const std::string text = testsupport::readFile(out_ / "MessageReport.txt");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
   // Nothing but the lock files and the message file: no document, no temporary file.

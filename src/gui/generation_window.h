@@ -1,0 +1,134 @@
+#pragma once
+// What the two generation windows share: headline, the three area lists, the options, progress
+// row, buttons, elapsed-time timer, run mode, cancel, the closing rules and how a run ends on a
+// failure. Each window adds its own controls and its own generation.
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/area_selection.h"
+#include "data/cls_dbf_data.h"
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QVBoxLayout;
+
+namespace gui {
+
+class WindowPrinting;
+
+class GenerationWindow : public QDialog {
+ public:
+  ~GenerationWindow() override;
+
+  // True from the press of the generate button until the run has returned, also after cancel.
+  bool runActive() const { return runActive_; }
+  // What "Abbrechen" does to a run (also for a termination signal): the document in work is
+  // finished, nothing after it starts. Run mode is left at once.
+  void cancelRun();
+  // How many documents a run makes side by side; 0 (the default) is one per core.
+  void setJobs(unsigned jobs) { jobs_ = jobs; }
+  // True after a failure that ends the program: the user has been told, the window is hidden
+  // and every event loop is being left.
+  bool programEnded() const { return programEnded_; }
+
+  void reject() override;  // no closing while a run is active
+
+ protected:
+  // The texts by which the two windows differ.
+  struct Captions {
+    const char* name;       // the window's object name
+    QString headline;       // lblHeadline
+    QString polygonLabel;   // lblPolygon
+    QString optionLabel;    // lblOption
+    QString progressLabel;  // the caption before the progress bar; empty for none
+    QString generate;       // cmdGenerate
+  };
+  GenerationWindow(QWidget* parent, const Captions& captions, data::AreaSelection::Mode mode);
+
+  // Puts the window's own part between the headline and the options.
+  void setBody(QWidget* body);
+  // Adds a check box or other control below the options' label.
+  void addOption(QWidget* option);
+  // The area labels in row, their lists in row + 1, columns 0 to 2 of grid.
+  void placeAreaLists(QGridLayout* grid, int row);
+  // Refills the three area lists from the area selection.
+  void showAreaRows();
+
+  // Run mode on or off: timer, pointer, the shared controls, then the window's own
+  // (runModeChanged) and the buttons.
+  void SetGenerateState(bool running);
+  void updateButtons();
+  // The elapsed time starts again from now.
+  void restartClock();
+  // Leaves run mode after a run; the boxes shown after it meet an idle window.
+  void finishRun();
+  // The status line after a run: "Fertig: " (or "Abgebrochen: ") + made + " erstellt", then how
+  // many documents were left incomplete or not made, when any.
+  static QString runEndText(bool cancelled, const QString& made, std::size_t incomplete,
+                            std::size_t missing);
+  // Ends the program after a failure; tell shows "Das Programm wird beendet." first.
+  void endProgram(bool tell = true);
+
+  // The run itself, between entering and leaving run mode. Exceptions reaching the window end
+  // the run (a data::FatalError also the program).
+  virtual void generate() = 0;
+  // The window's own controls in and out of run mode.
+  virtual void runModeChanged(bool running) = 0;
+  // After the area selection has taken a click on the list of that level (0 to 2).
+  virtual void areaClicked(int level) = 0;
+  // Whether the generate button may be pressed when no run is active.
+  virtual bool generateAllowed() const { return true; }
+
+  void closeEvent(QCloseEvent* event) override;
+
+  // The window's printing, and the report window's PDF-Mappen on the same LibreOffice.
+  WindowPrinting& printing() { return *printing_; }
+
+  data::clsDBFData* db_ = nullptr;
+  data::AreaSelection areas_;
+  std::atomic<bool> cancel_{false};
+  unsigned jobs_ = 0;
+  bool running_ = false;
+
+  QLabel* lblFFHGebiet_;
+  QLabel* lblTeilgebiet_;
+  QLabel* lblPolygon_;
+  QListWidget* lstFFHGebiet_;
+  QListWidget* lstTeilgebiet_;
+  QListWidget* lstPolygon_;
+  QCheckBox* chkKopien_;
+  QCheckBox* chkEmpty_;
+  QProgressBar* prbProgress_;
+  QLabel* lblProgress_;
+
+ private:
+  void listClicked(int level);
+  void timerTick();
+  void cmdGenerateClick();
+  void unexpectedError(const std::exception& error);
+
+  QVBoxLayout* layout_;
+  QVBoxLayout* options_;
+  QLabel* lblTime_;
+  QPushButton* cmdGenerate_;
+  QPushButton* cmdCancel_;
+  QPushButton* cmdExit_;
+  QTimer* Timer1_;
+  bool runActive_ = false;
+  bool programEnded_ = false;
+  QElapsedTimer started_;
+  std::unique_ptr<WindowPrinting> printing_;
+};
+
+}  // namespace gui
