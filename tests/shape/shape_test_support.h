@@ -43,6 +43,7 @@ std::vector<double> extent(const S& s) {
 using testsupport::patchFile;
 using testsupport::readFile;
 using testsupport::writeFile;
+inline constexpr auto patch = testsupport::patchFile;  // the name the word tests know
 
 // A 32-bit number as the bytes of a big- or little-endian field.
 inline std::string be32(int32_t v) {
