@@ -23,15 +23,12 @@ if(QUELBRIX_WERROR)
 endif()
 
 # quelbrix_add_library(NAME SOURCES ... [DEPS ...])
-# A subsystem library; its public include root is src/ so headers read "app/cls_debug.h".
+# A subsystem library; its public include root is src/ so headers read "app/cls_debug.h". DEPS
+# are the libraries it builds on, all of them, linked publicly.
 function(quelbrix_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_SOURCES)
-    # A subsystem whose sources have not arrived yet: headers only.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
-    return()
+    message(FATAL_ERROR "quelbrix_add_library(${name}): no SOURCES")
   endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -39,19 +36,29 @@ function(quelbrix_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# quelbrix_add_test(NAME SOURCES ... [DEPS ...])
-# One GoogleTest executable, registered with ctest test by test.
+# quelbrix_add_test(NAME SOURCES ... [DEPS ...] [ENV VAR=VALUE ...] [TIMEOUT SECONDS])
+# One GoogleTest executable, registered with ctest test by test. Every test finds its scratch
+# folder in QUELBRIX_TEST_TMP; ENV adds variables, TIMEOUT limits each test (ctest's default
+# otherwise).
 function(quelbrix_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${QUELBRIX_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   # GoogleTest's header is a good part of a test file's compile time: parsed once per target.
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
+  # The variables reach the test list through a build step and two CMake scripts, each of which
+  # splits lists and takes one level of escapes: the ";" between them needs eight backslashes.
+  set(environment "QUELBRIX_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp" ${ARG_ENV})
+  list(JOIN environment "\\\\\\\\\\\\\\\\;" environment)
+  set(timeout)
+  if(ARG_TIMEOUT)
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
+  endif()
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QUELBRIX_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp")
+                       PROPERTIES ENVIRONMENT "${environment}" ${timeout})
 endfunction()
 
 # quelbrix_add_bench(NAME [TEMPLATES] SOURCES ... [DEPS ...])

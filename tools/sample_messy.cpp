@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 
+#include "base/byte_order.h"
 #include "data/dbf/dbf_file.h"
 #include "tools/sample_schema.h"
 
@@ -49,8 +50,8 @@ void writeDos(const std::filesystem::path& file, const Rows& t) {
   std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
   unsigned char header[12] = {};
   io.read(reinterpret_cast<char*>(header), sizeof header);
-  const std::size_t headerLength = header[8] | header[9] << 8;
-  const std::size_t recordLength = header[10] | header[11] << 8;
+  const std::size_t headerLength = base::bytes::loadLE<uint16_t>(header + 8);
+  const std::size_t recordLength = base::bytes::loadLE<uint16_t>(header + 10);
   const char none = 0, star = '*';
   io.seekp(29);
   io.write(&none, 1);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <random>
 
+#include "base/byte_order.h"
 #include "data/dbf/dbf_file.h"
-#include "shape/byte_order.h"
 #include "shape/c_shape_file.h"
 
 namespace sample {
@@ -140,7 +140,7 @@ std::shared_ptr<shape::CPart> toPart(const RingXy& ring) {
 // values (a gentle slope) and its M range and M values (the point's position) behind the X/Y
 // part, as exporters of 3-D data write it.
 void convertToPolygonZ(const std::filesystem::path& shp) {
-  using namespace shape::bytes;
+  using namespace base::bytes;
   std::filesystem::path shx = shp;
   shx.replace_extension(".shx");
   shape::CFileName spec;

@@ -18,6 +18,7 @@
 #include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "bench_counters.h"
+#include "data/sheet_types.h"
 #include "expected_bookmarks.h"
 #include "word/cls_word_doc.h"
 #include "word/template_check.h"
@@ -84,9 +85,9 @@ void BM_Document(benchmark::State& state, const std::string& key) {
 
 [[maybe_unused]] const bool registered = [] {
   for (const char* suffix : {"", "-Report"})
-    for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
-      benchmark::RegisterBenchmark(("BM_Document/" + std::string(type) + suffix).c_str(),
-                                   BM_Document, std::string(type) + suffix)
+    for (const std::string& type : data::kSheetTypes)
+      benchmark::RegisterBenchmark(("BM_Document/" + type + suffix).c_str(), BM_Document,
+                                   type + suffix)
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime()
           ->MeasureProcessCPUTime();

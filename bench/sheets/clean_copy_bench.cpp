@@ -12,6 +12,7 @@
 #include "app/resource_folder.h"
 #include "bench_counters.h"
 #include "data/cls_dbf_data.h"
+#include "data/sheet_types.h"
 #include "sheets/clean_copy_run.h"
 #include "tools/sample_database.h"
 #include "word/cls_word_doc.h"
@@ -62,8 +63,7 @@ void BM_AllSheetsOf1000Polygons(benchmark::State& state) {
     db.ValidFilePaths();
     db.ConnectDBDaten();
     sheets::Restrictions r;
-    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
-      r.sheetTypes.add(t, t);
+    for (const std::string& t : data::kSheetTypes) r.sheetTypes.add(t, t);
     const auto selection = sheets::selectSheets(db, r);
     std::atomic<bool> cancel{false};
     word::RunContext context = word::programContext(db);

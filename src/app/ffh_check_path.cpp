@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/program_objects.h"
+#include "base/file_lookup.h"
 
 namespace fs = std::filesystem;
 
@@ -19,22 +20,6 @@ int16_t fail(const std::string& logLine, const std::string& userMessage) {
 bool pathExists(const fs::path& p) {
   std::error_code ec;
   return fs::exists(p, ec);
-}
-
-// Files the program names itself are found without regard to case.
-bool existsNoCase(const fs::path& folder, const std::string& name) {
-  if (pathExists(folder / name)) return true;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string candidate = it->path().filename().string();
-    if (candidate.size() == name.size() &&
-        std::equal(candidate.begin(), candidate.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) ==
-                 std::tolower(static_cast<unsigned char>(b));
-        }))
-      return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -65,7 +50,7 @@ int16_t FfhCheckPath() {
     return fail("Der Pfad für die Programm-Daten ist nicht gesetzt.",
                 "Der Pfad für Programm-Daten ist nicht bestimmt.");
   std::error_code ec;
-  if (fs::is_directory(dbf, ec) && !existsNoCase(dbf, "Polygone.dbf"))
+  if (fs::is_directory(dbf, ec) && base::findFileNoCase(dbf, "Polygone.dbf").empty())
     return fail("Die Programm-Daten (DBF) konnten nicht gefunden werden, Pfad: " + dbf + "/" +
                     "Polygone.dbf",
                 "Die Programm-Daten konnten nicht gefunden werden.");

@@ -1,63 +1,11 @@
 #include "app/message_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "app/run_services.h"
+#include "base/atomic_write.h"
 
 namespace fs = std::filesystem;
 
 namespace app {
-namespace {
-
-// Writes text to file through a hidden temporary file beside it; answers the errno of the
-// first failure, 0 on success. The temporary file never survives a failure.
-int replaceFile(const fs::path& file, const std::string& text) {
-  // Built piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + std::string&&.
-  std::string hidden = ".";
-  hidden += file.filename().string();
-  hidden += ".XXXXXX";
-  std::string temp = (file.parent_path() / hidden).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return errno;
-  int error = 0;
-  for (std::size_t done = 0; done < text.size() && error == 0;) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno != EINTR) error = errno;
-    if (n > 0) done += static_cast<std::size_t>(n);
-  }
-  if (error == 0 && fchmod(fd, 0644) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temp.c_str(), file.c_str()) != 0) error = errno;
-  if (error != 0) ::unlink(temp.c_str());
-  return error;
-}
-
-}  // namespace
-
-std::string fileErrorText(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-      return "keine Schreibberechtigung";
-    case EROFS:
-      return "der Datenträger ist schreibgeschützt";
-    case ENOSPC:
-    case EDQUOT:
-      return "der Datenträger ist voll";
-    case ENOENT:
-    case ENOTDIR:
-      return "der Ordner existiert nicht";
-    default:
-      return std::string("Systemfehler ") + std::to_string(error) + " (" + std::strerror(error) +
-             ")";
-  }
-}
 
 std::string messageFileFailure(const MessageFileOutcome& outcome, const std::string& intended) {
   std::string text =
@@ -89,8 +37,8 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
   } else {
     std::string text;
     for (const auto& m : messages) text += m + "\r\n";
-    if (const int error = replaceFile(file, text); error != 0) {
-      outcome.error = fileErrorText(error);
+    if (const auto failure = base::replaceFile(file, text, 0644)) {
+      outcome.error = base::fileErrorText(failure.error);
       outcome.staleFileLeft = fs::exists(file, ec);
     } else {
       outcome.file = file;

@@ -28,7 +28,4 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
 // "Die Meldungsdatei ... konnte nicht geschrieben werden: ..." with the note on an old file.
 std::string messageFileFailure(const MessageFileOutcome& outcome, const std::string& intended);
 
-// A German reason for a failed file operation, from its errno value.
-std::string fileErrorText(int error);
-
 }  // namespace app

@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -10,6 +11,7 @@
 #include "cli/commands.h"
 #include "data/cls_dbf_data.h"
 #include "data/provider_error.h"
+#include "data/sheet_types.h"
 
 namespace cli {
 
@@ -23,11 +25,30 @@ std::vector<std::string> splitList(const std::string& text) {
     item.clear();
   };
   for (char c : text) {
-    if (c == ',') flush();
-    else item += c;
+    if (c == ',')
+      flush();
+    else
+      item += c;
   }
   flush();
   return items;
+}
+
+std::optional<std::vector<std::string>> sheetTypesOption(const std::string& text,
+                                                         std::ostream& err) {
+  if (text.empty()) return data::kSheetTypes;
+  std::vector<std::string> types = splitList(text);
+  for (const auto& t : types) {
+    if (std::find(data::kSheetTypes.begin(), data::kSheetTypes.end(), t) ==
+        data::kSheetTypes.end()) {
+      err << "Unbekannter Bogentyp: " << t << " (bekannt sind ";
+      for (const auto& known : data::kSheetTypes)
+        err << (&known == &data::kSheetTypes.front() ? "" : ", ") << known;
+      err << ")\n";
+      return std::nullopt;
+    }
+  }
+  return types;
 }
 
 std::string absolutePath(const std::string& path) {

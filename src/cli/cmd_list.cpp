@@ -8,9 +8,6 @@
 namespace cli {
 namespace {
 
-const std::vector<std::string> kAllSheetTypes = {"F", "GN", "GT", "H", "K",
-                                                 "M", "S",  "T",  "W", "X"};
-
 void printTree(std::ostream& out, const data::AreaRoots& roots) {
   for (const auto& [area, root] : roots) {
     out << "FFH-Gebiet " << root->getNodeValue() << "\n";
@@ -33,21 +30,15 @@ void addListCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--report", *report, "Bogencodes wie im Datenreport statt Bogenschlüsseln");
   cmd->callback([&ctx, &action, types, report] {
     action = [&ctx, types, report] {
-      std::vector<std::string> chosen = types->empty() ? kAllSheetTypes : splitList(*types);
-      for (const auto& t : chosen) {
-        if (std::find(kAllSheetTypes.begin(), kAllSheetTypes.end(), t) == kAllSheetTypes.end()) {
-          ctx.err << "Unbekannter Bogentyp: " << t
-                  << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
-          return 1;
-        }
-      }
+      const auto chosen = sheetTypesOption(*types, ctx.err);
+      if (!chosen) return 1;
       data::clsDBFData db;
       db.useSurveyFolder(ctx.settings.get(app::kDbfFilesPfad));
       db.ConnectDBDaten();
       data::TextSet sheets;
       data::AreaRoots roots;
-      const int16_t status = *report ? db.GetReportBogenNumbers(chosen, sheets, roots)
-                                     : db.GetBogenNumbers(chosen, sheets, roots);
+      const int16_t status = *report ? db.GetReportBogenNumbers(*chosen, sheets, roots)
+                                     : db.GetBogenNumbers(*chosen, sheets, roots);
       if (status != 100) {
         ctx.err << "Die Geländebögen konnten nicht ermittelt werden"
                 << " (Einzelheiten im Fehlerprotokoll, Option --log).\n";

@@ -13,6 +13,7 @@
 #include "cli/progress_display.h"
 #include "cli/run_outcome.h"
 #include "data/area_selection.h"
+#include "data/sheet_types.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "word/cls_word_doc.h"
@@ -59,23 +60,15 @@ bool confirm(Context& ctx, bool yes) {
 }  // namespace
 
 int runSheets(Context& ctx, const SheetsOptions& o) {
-  static const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K",
-                                                     "M", "S",  "T",  "W", "X"};
-  std::vector<std::string> types = o.types.empty() ? kAllTypes : splitList(o.types);
-  for (const auto& t : types) {
-    if (std::find(kAllTypes.begin(), kAllTypes.end(), t) == kAllTypes.end()) {
-      ctx.err << "Unbekannter Bogentyp: " << t
-              << " (bekannt sind F, GN, GT, H, K, M, S, T, W, X)\n";
-      return 1;
-    }
-  }
+  const auto types = sheetTypesOption(o.types, ctx.err);
+  if (!types) return 1;
   word::resetWordDoc();
   PrintSession printing(ctx, o.output);
   data::clsDBFData db;
   if (!openSurvey(db, Purpose::CleanCopies)) return 1;
 
   sheets::Restrictions r;
-  for (const auto& t : types) r.sheetTypes.add(t, t);
+  for (const auto& t : *types) r.sheetTypes.add(t, t);
   for (const auto& b : o.biotopes) r.biotopeTypes.add(b, b);
   for (const auto& h : o.habitats) r.habitatTypes.add(h, h);
   r.allBiotopeTypes = o.biotopes.empty();
@@ -85,7 +78,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   if (!r.allAreas) {
     data::TextSet known;
     data::AreaRoots roots;
-    if (db.GetBogenNumbers(kAllTypes, known, roots) != 100) {
+    if (db.GetBogenNumbers(data::kSheetTypes, known, roots) != 100) {
       app::g_Debug().Ausgabe(
           2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
       app::ui().message(app::MessageIcon::Error,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,10 @@ std::string absolutePath(const std::string& path);
 
 // "F,GN" → {"F", "GN"}; blanks around items are dropped, empty items skipped.
 std::vector<std::string> splitList(const std::string& text);
+
+// The sheet types an option names ("F,GN"), all of them for an empty text; nullopt, after
+// naming the unknown one on err, when it names a type that does not exist.
+std::optional<std::vector<std::string>> sheetTypesOption(const std::string& text,
+                                                         std::ostream& err);
 
 }  // namespace cli

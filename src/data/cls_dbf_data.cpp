@@ -7,6 +7,7 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "app/run_services.h"
+#include "base/file_lookup.h"
 #include "data/provider_error.h"
 #include "data/shape_attributes.h"
 #include "data/sheet_code_rule.h"
@@ -123,7 +124,7 @@ bool clsDBFData::ValidFilePaths() {
     return false;
   }
   for (int i = 1; i <= kTableCount; ++i) {
-    if (findFileNoCase(surveyFolder_, tableName(i) + ".dbf").empty()) {
+    if (base::findFileNoCase(surveyFolder_, tableName(i) + ".dbf").empty()) {
       log.Ausgabe(2, "Fehler! Die DBF-Datei " + tableName(i) + " ist nicht vorhanden.");
       return false;
     }
@@ -195,7 +196,8 @@ bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& 
   }
   // The table beside the shapefile: same base name, extension ".dbf" in any letter case.
   const fs::path shapePath(shape);
-  fs::path table = findFileNoCase(shapePath.parent_path(), shapePath.stem().string() + ".dbf");
+  fs::path table =
+      base::findFileNoCase(shapePath.parent_path(), shapePath.stem().string() + ".dbf");
   if (table.empty()) table = fs::path(shapePath).replace_extension(".dbf");
   if (!fileExists(table.string())) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table.string() + " existiert nicht.");
@@ -236,7 +238,7 @@ Recordset clsDBFData::readUmlautTable() {
     rows.MoveFirst();
     return rows;
   }
-  const fs::path file = findFileNoCase(folder, "umlaute2.dbf");
+  const fs::path file = base::findFileNoCase(folder, "umlaute2.dbf");
   const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
   const auto size = file.empty() ? 0 : fs::file_size(file, ec2);
   Connection connection;

@@ -1,16 +1,15 @@
 #include "data/connection.h"
 
-#include <mutex>
-
 #include <sqlite3.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
+#include "base/file_lookup.h"
 #include "data/dbf/dbf_file.h"
 #include "data/provider_error.h"
 #include "data/stored_order.h"
@@ -39,10 +38,6 @@ std::string quoteIdentifier(const std::string& name) {
     out += c;
   }
   return out + "\"";
-}
-
-bool equalsNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
 const char* declaredType(char dbfType) {
@@ -97,7 +92,7 @@ Value columnValue(sqlite3_stmt* s, int i) {
       return Value();
     case SQLITE_INTEGER: {
       sqlite3_int64 n = sqlite3_column_int64(s, i);
-      if (decl && strcasecmp(decl, "BOOLEAN") == 0) return Value::boolean(n != 0);
+      if (decl && base::equalsNoCase(decl, "BOOLEAN")) return Value::boolean(n != 0);
       return Value::integer(n);
     }
     case SQLITE_FLOAT:
@@ -106,7 +101,7 @@ Value columnValue(sqlite3_stmt* s, int i) {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
       std::string str(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
       Date d;
-      if (decl && strcasecmp(decl, "DATE") == 0 &&
+      if (decl && base::equalsNoCase(decl, "DATE") &&
           std::sscanf(str.c_str(), "%4d-%2d-%2d", &d.year, &d.month, &d.day) == 3)
         return Value::date(d);
       return Value::text(std::move(str));
@@ -135,18 +130,6 @@ Connection::Connection() = default;
 Connection::~Connection() = default;
 Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
-
-std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name) {
-  std::error_code ec;
-  std::filesystem::path exact = folder / name;
-  if (std::filesystem::is_regular_file(exact, ec)) return exact;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    if (equalsNoCase(it->path().filename().string(), name) && it->is_regular_file(ec))
-      return it->path();
-  }
-  return {};
-}
 
 void Connection::open(const std::filesystem::path& folder) {
   close();
@@ -188,7 +171,7 @@ bool Connection::isOpen() const {
 }
 
 void Connection::loadTable(const std::string& name) {
-  std::filesystem::path file = findFileNoCase(folder_, name + ".dbf");
+  std::filesystem::path file = base::findFileNoCase(folder_, name + ".dbf");
   if (file.empty())
     throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' wurde im Ordner '" +
                                              folder_.string() + "' nicht gefunden.");
@@ -242,7 +225,7 @@ void Connection::loadTable(const std::string& name) {
     exec("COMMIT");
     auto named = [&](const auto& columns, const std::string& column) {
       return std::any_of(std::begin(columns), std::end(columns),
-                         [&](const char* c) { return equalsNoCase(column, c); });
+                         [&](const char* c) { return base::equalsNoCase(column, c); });
     };
     for (const auto& f : fields) {
       if (!named(kKeyColumns, f.name)) continue;

@@ -58,7 +58,4 @@ class Connection {
   std::uint64_t fullScanSteps_ = 0;
 };
 
-// The file in folder whose name equals name without regard to case, or an empty path.
-std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name);
-
 }  // namespace data

@@ -1,10 +1,10 @@
 #include "data/shape_attributes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
+#include "base/file_lookup.h"
 #include "data/dbf/dbf_file.h"
 
 namespace data {
@@ -16,15 +16,6 @@ std::string padded(long long number) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%0*lld", static_cast<int>(kCodeDigits), number);
   return buffer;
-}
-
-bool equalNoCase(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return i == a.size() && !b[i];
 }
 
 }  // namespace
@@ -61,8 +52,8 @@ ShapeAttributes ShapeAttributes::read(const std::filesystem::path& dbfPath) {
   int numberField = -1, areaField = -1;
   const auto& fields = table.fields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (equalNoCase(fields[i].name, "POLYGONNR")) numberField = static_cast<int>(i);
-    if (equalNoCase(fields[i].name, "AREA")) areaField = static_cast<int>(i);
+    if (base::equalsNoCase(fields[i].name, "POLYGONNR")) numberField = static_cast<int>(i);
+    if (base::equalsNoCase(fields[i].name, "AREA")) areaField = static_cast<int>(i);
   }
   if (numberField < 0) throw dbf::DbfError(dbfPath.string() + ": die Spalte POLYGONNR fehlt");
   ShapeAttributes out;

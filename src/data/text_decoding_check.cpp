@@ -1,5 +1,6 @@
 #include "data/text_decoding_check.h"
 
+#include "base/file_lookup.h"
 #include "data/connection.h"
 #include "data/dbf/dbf_file.h"
 
@@ -9,7 +10,7 @@ std::vector<UndecodableTable> findUndecodableTexts(const std::filesystem::path& 
                                                    const std::vector<std::string>& tables) {
   std::vector<UndecodableTable> found;
   for (const auto& name : tables) {
-    const std::filesystem::path file = findFileNoCase(folder, name + ".dbf");
+    const std::filesystem::path file = base::findFileNoCase(folder, name + ".dbf");
     if (file.empty()) continue;
     try {
       const dbf::DbfReader reader = dbf::DbfReader::open(file);

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "app/program_objects.h"
+#include "data/sheet_types.h"
 #include "gui/frm_polygone.h"
 #include "gui/window_support.h"
 #include "report/mod_ffh_report_bogen.h"
@@ -22,7 +23,7 @@
 namespace gui {
 namespace {
 
-const std::vector<std::string> kSheetTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
+using data::kSheetTypes;
 
 // List-view column widths are given in twips; a screen pixel is 15 of them.
 constexpr int twips(int value) {

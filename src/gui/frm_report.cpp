@@ -8,13 +8,14 @@
 #include <QProgressBar>
 
 #include "app/program_objects.h"
+#include "data/sheet_types.h"
 #include "gui/window_printing.h"
 #include "gui/window_support.h"
 
 namespace gui {
 namespace {
 
-const std::vector<std::string> kSheetTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
+using data::kSheetTypes;
 
 }  // namespace
 

@@ -16,7 +16,7 @@
 #include "app/program_objects.h"
 #include "gui/window_printing.h"
 #include "gui/window_support.h"
-#include "report/error_text.h"
+#include "word/error_text.h"
 
 namespace gui {
 namespace {
@@ -228,7 +228,7 @@ void GenerationWindow::finishRun() {
 
 void GenerationWindow::unexpectedError(const std::exception& error) {
   // A database failure (ProviderError) and any other escaped error end the run alike.
-  const std::string text = report::errorText(error);
+  const std::string text = word::errorText(error);
   app::g_Debug().Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + text);
   app::ui().message(app::MessageIcon::Error, text);
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "app/program_objects.h"
+#include "base/file_lookup.h"
 
 namespace gui {
 
@@ -36,13 +37,7 @@ QString fallbackFolder() {
 }
 
 bool folderHoldsFile(const QString& folder, const QString& name) {
-  QDir dir(folder);
-  if (!dir.exists()) return false;
-  if (dir.exists(name)) return true;
-  const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
-  for (const QString& f : files)
-    if (f.compare(name, Qt::CaseInsensitive) == 0) return true;
-  return false;
+  return !base::findFileNoCase(ss(folder), ss(name)).empty();
 }
 
 QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {

@@ -5,7 +5,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include "app/message_file.h"
+#include "base/atomic_write.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -69,7 +69,7 @@ bool joinPdfs(const std::vector<fs::path>& parts, const fs::path& target, std::s
   fs::rename(temporary.path, target, ec);
   if (ec) {
     reason = "Die PDF-Datei " + target.string() +
-             " konnte nicht geschrieben werden: " + app::fileErrorText(ec.value());
+             " konnte nicht geschrieben werden: " + base::fileErrorText(ec.value());
     return false;
   }
   temporary.kept = true;

@@ -1,8 +1,8 @@
 #include "data/shown_query.h"
-#include "report/error_text.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "word/cls_word_doc.h"
+#include "word/error_text.h"
 #include "word/run_context.h"
 
 namespace report {
@@ -58,14 +58,14 @@ word::Result generateCoverSheet(const std::string& polygonCode, const std::strin
     doc.DeleteWordApplication();
     throw;
   } catch (const std::exception& e) {
-    log.Ausgabe(2,
-                "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + errorText(e));
+    log.Ausgabe(
+        2, "Fehler! Nicht abgefangener Fehler in FfhReportGenerateDeckblatt." + word::errorText(e));
     // Left running, the engine would refuse every later document of the run.
     doc.CloseWordDokument();
     const bool saved = doc.lastOutcome().saved;  // what was filled before the error
     doc.DeleteWordApplication();
     result = word::Result(saved ? word::ResultCode::kIncomplete : word::ResultCode::kFailed,
-                          "Nicht abgefangener Fehler." + errorText(e));
+                          "Nicht abgefangener Fehler." + word::errorText(e));
   }
   return result;
 }

@@ -5,13 +5,13 @@
 #include <numeric>
 #include <optional>
 
-#include "report/error_text.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
 #include "shape/shape_error.h"
 #include "word/cls_word_doc.h"
+#include "word/error_text.h"
 #include "word/run_context.h"
 #include "word/shape_subs.h"
 
@@ -197,9 +197,9 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
     try {
       item = file.Item(record);
     } catch (const shape::ShapeError& e) {
-      run.log.Ausgabe(2,
-                      "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
-                          " der Shape-Datei ist nicht lesbar und wird übergangen: " + errorText(e));
+      run.log.Ausgabe(
+          2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
+                 " der Shape-Datei ist nicht lesbar und wird übergangen: " + word::errorText(e));
       continue;
     }
     run.ui.processEvents();
@@ -296,8 +296,8 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       log.Ausgabe(2, "Fehler! Das Polygon konnte nicht korrekt gesetzt werden.");
     result = 100;
   } catch (const std::exception& e) {
-    log.Ausgabe(2, "FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler." + errorText(e));
-    fail("die Karte aus " + path + " ist nicht lesbar: " + userCause(e));
+    log.Ausgabe(2, "FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler." + word::errorText(e));
+    fail("die Karte aus " + path + " ist nicht lesbar: " + word::userCause(e));
   }
   return result;
 }

@@ -1,7 +1,6 @@
 #include "report/report_record.h"
 
-#include <algorithm>
-#include <cctype>
+#include "base/file_lookup.h"
 
 namespace report {
 
@@ -11,10 +10,7 @@ bool RecordView::isTrue(int n) const {
   double number = 0;
   if (v.toNumber(number)) return number != 0;
   if (v.kind() != data::Value::Kind::Text) return false;
-  std::string lower = v.asText();
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower == "wahr" || lower == "true";
+  return base::equalsNoCase(v.asText(), "wahr") || base::equalsNoCase(v.asText(), "true");
 }
 
 }  // namespace report

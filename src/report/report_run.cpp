@@ -8,18 +8,17 @@
 #include "app/stale_temp_files.h"
 #include "data/area_selection.h"
 #include "data/ffh_lookups.h"
-#include "report/error_text.h"
+#include "data/sheet_types.h"
 #include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
+#include "word/error_text.h"
 #include "word/run_templates.h"
 
 namespace report {
 namespace {
-
-const std::vector<std::string> kAllTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
 
 template <class Select, class All>
 std::vector<std::string> choose(const std::vector<std::string>& values, Select select, All all) {
@@ -41,7 +40,7 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   PolygonSelection out;
   data::TextSet sheets;
   data::AreaRoots roots;
-  if (db.GetReportBogenNumbers(kAllTypes, sheets, roots) != 100) {
+  if (db.GetReportBogenNumbers(data::kSheetTypes, sheets, roots) != 100) {
     const app::RunServices services = db.services();
     services.log.Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
     services.ui.message(
@@ -157,8 +156,8 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
     throw;
   } catch (const std::exception& e) {
     part.aborted = true;
-    part.error = userCause(e);
-    log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + errorText(e));
+    part.error = word::userCause(e);
+    log.Ausgabe(2, "cmdGenerate_Click: Fehler! Nicht abgefangener Fehler." + word::errorText(e));
     // Left running, the engine would refuse every later document.
     run.doc.DeleteWordApplication();
     return false;

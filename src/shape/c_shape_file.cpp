@@ -1,45 +1,25 @@
 #include "shape/c_shape_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <limits>
 #include <string>
 
-#include "shape/byte_order.h"
+#include "base/byte_order.h"
+#include "base/file_lookup.h"
 #include "shape/shape_error.h"
 
 namespace shape {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace shape::bytes;
+using namespace base::bytes;
 
 constexpr int32_t kFileCode = 9994;
 constexpr int32_t kVersion = 1000;
 constexpr uint64_t kHeaderBytes = 100;
 constexpr const char* kItem = "CShapeFile::Item";
 constexpr const char* kSetFileSpec = "C_ShapeFile::SetFileSpec";
-
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-// The existing file for spec: the exact name, else the one name in its folder that equals it
-// without regard to case; "" when there is none.
-std::string findFile(const std::string& spec) {
-  std::error_code ec;
-  fs::path path(spec);
-  if (fs::is_regular_file(path, ec)) return spec;
-  std::string wanted = lower(path.filename().string());
-  for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-    if (lower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
-      return it->path().string();
-  }
-  return {};
-}
 
 // The 2-D type a record of this type reads as: PointZ/M, PolyLineZ/M, PolygonZ/M and
 // MultiPointZ/M store their X and Y exactly where the plain types do, with Z and M behind them.
@@ -137,7 +117,9 @@ void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t
   std::string mainPath = name.GetFileSpec();
   std::string indexPath = indexName.GetFileSpec();
   for (auto* path : {&mainPath, &indexPath}) {
-    std::string found = findFile(*path);
+    const fs::path spec(*path);
+    const std::string found =
+        base::findFileNoCase(spec.parent_path(), spec.filename().string()).string();
     if (!create && found.empty())
       throw ShapeError(kErrFileMissing, kSetFileSpec,
                        "The specified file " + *path + " does not exist.");

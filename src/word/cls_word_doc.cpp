@@ -15,11 +15,13 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "app/run_services.h"
+#include "data/sheet_types.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
 #include "print/sleep.h"
 #include "word/docx/atomic_file.h"
 #include "word/docx/document.h"
+#include "word/error_text.h"
 #include "word/template_check.h"
 
 namespace fs = std::filesystem;
@@ -28,20 +30,10 @@ namespace word {
 namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
-// The password protecting a document is random and forgotten at once, so the hash only has to
-// hide it from a casual look; a word processor's default of 100000 rounds would cost tens of
-// milliseconds per document, and even 1000 rounds cost more than filling the whole document.
-constexpr std::uint32_t kProtectionSpinCount = 100;
 
 DocumentPrinter& printer() {
   static DocumentPrinter p;
   return p;
-}
-
-std::string describe(const std::exception& e) {
-  if (const auto* d = dynamic_cast<const docx::DocxError*>(&e))
-    return d->description() + "(" + std::to_string(d->number()) + ")";
-  return std::string(e.what()) + "(0)";
 }
 
 // A size text such as "11"; empty means "leave the size alone".
@@ -185,11 +177,10 @@ void clsWordDoc::serving(Work&& work) {
 }
 
 clsWordDoc::clsWordDoc() {
-  for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
-    templates_.add(type, std::string("Templates/TemplateBogenV2") + type + ".dotx");
-  for (const char* type : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
-    templates_.add(std::string(type) + "-Report",
-                   std::string("Templates/TemplateDatenreportV2") + type + ".dotx");
+  for (const std::string& type : data::kSheetTypes)
+    templates_.add(type, "Templates/TemplateBogenV2" + type + ".dotx");
+  for (const std::string& type : data::kSheetTypes)
+    templates_.add(type + "-Report", "Templates/TemplateDatenreportV2" + type + ".dotx");
   templates_.add("Deckblatt", "Templates/TemplateDatenreportV2Deckblatt.dotx");
 }
 
@@ -259,7 +250,7 @@ void clsWordDoc::DeleteWordApplication() {
 
 bool clsWordDoc::guard(const std::string& routine) {
   if (document_) return true;
-  log().Ausgabe(2, routine + ": Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  log().Ausgabe(2, routine + ": Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   return false;
 }
 
@@ -271,7 +262,7 @@ bool clsWordDoc::locate(const std::string& routine, const std::string& name) {
 }
 
 void clsWordDoc::logUncaught(const std::string& routine, const std::exception& e) {
-  log().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + describe(e));
+  log().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + errorText(e));
 }
 
 int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string& programFolder,
@@ -362,7 +353,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
       log.Ausgabe(2,
                   "Fehler! Der Geländebogen " + file.string() + " konnte nicht generiert werden.");
     } else {
-      refuse(file.string(), describe(e), messages);
+      refuse(file.string(), errorText(e), messages);
     }
     return 101;
   }
@@ -379,7 +370,7 @@ void clsWordDoc::CloseWordDokument() {
     // Hashing the password and packing the document take tens of milliseconds; a window goes
     // on answering meanwhile (nothing it serves touches the document).
     serving([this] {
-      document_->protectFormsWithRandomPassword(kProtectionSpinCount);
+      document_->protectFormsWithRandomPassword();
       document_->save(documentPath_);
     });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
@@ -406,9 +397,9 @@ void clsWordDoc::CloseWordDokument() {
     ui().processEvents();
     document_.reset();
   } catch (const std::exception& e) {
-    ui().message(app::MessageIcon::None, describe(e));
-    log.Ausgabe(1, describe(e));
-    outcome_.causes.push_back(describe(e));
+    ui().message(app::MessageIcon::None, errorText(e));
+    log.Ausgabe(1, errorText(e));
+    outcome_.causes.push_back(errorText(e));
   }
   stopCapture();
 }
@@ -514,7 +505,7 @@ int16_t clsWordDoc::GetTextMarkeLength(const std::string& name) {
     const std::string text = document_->bookmarks().text(name, docx::BookmarkScope::kMainText);
     return static_cast<int16_t>(std::min<std::size_t>(characterCount(text), INT16_MAX));
   } catch (const std::exception& e) {
-    log().Ausgabe(2, "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + describe(e));
+    log().Ausgabe(2, "GetTextMarkeLength: Fehler! Nicht abgefangener Fehler." + errorText(e));
     return 0;
   }
 }
@@ -724,7 +715,7 @@ int16_t clsWordDoc::MovePolygon(int16_t counter, float size) {
     drawing.setGroupTop(group, 100);
     return 100;
   } catch (const std::exception& e) {
-    log().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + describe(e) + ".");
+    log().Ausgabe(2, "MovePolygon: Nicht abgefangener Fehler. " + errorText(e) + ".");
     return 101;
   }
 }

@@ -1,13 +1,12 @@
 #include "word/template_check.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <pugixml.hpp>
 #include <set>
 
+#include "base/file_lookup.h"
 #include "data/cls_dbf_data.h"
 #include "expected_bookmarks.h"
 #include "word/docx/document.h"
@@ -105,7 +104,7 @@ std::string xmlPartProblem(const std::string& name, const std::string& bytes) {
     return "der Teil " + name + " ist tiefer als " + std::to_string(docx::kMaxElementDepth) +
            " Ebenen verschachtelt";
   const std::string encoding = declaredEncoding(doc);
-  if (!encoding.empty() && strcasecmp(encoding.c_str(), "UTF-8") != 0)
+  if (!encoding.empty() && !base::equalsNoCase(encoding, "UTF-8"))
     return "der Teil " + name + " gibt die Kodierung " + encoding + " an, geschrieben wird UTF-8";
   if (const std::string repeated = repeatedAttribute(doc); !repeated.empty())
     return "im Teil " + name + " " + repeated;

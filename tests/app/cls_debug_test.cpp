@@ -30,7 +30,7 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
   {
     app::clsDebug log(settings());
     ASSERT_TRUE(log.Init());
-    log.Ausgabe(2, "SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+    log.Ausgabe(2, "SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
     ASSERT_TRUE(log.Init());
     log.Ausgabe(3, "");
   }
@@ -43,7 +43,7 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
       << lines[2];
   EXPECT_EQ(lines[3], lines[0]);
   EXPECT_EQ(lines[4], "D1 ");
-  EXPECT_EQ(lines[5], "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(lines[5], "D2 SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   EXPECT_EQ(lines[6], "D3 ");
   EXPECT_TRUE(std::regex_match(
       lines[7], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))

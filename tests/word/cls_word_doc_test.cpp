@@ -171,13 +171,22 @@ TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
   EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Die Textmarke FEHLT existiert nicht.");
   EXPECT_EQ(doc_.SetTextMarke("NAME", "x", "elf", false), 101);
   EXPECT_EQ(lastLog().rfind("D2 SetTextMarke: Fehler! Nicht abgefangener Fehler.", 0), 0u);
+  // The operations kept for template variants: text behind a bookmark's content, and one
+  // occurrence replaced inside it.
+  EXPECT_EQ(doc_.InsertAfter("NAME", 11, " (Nord)", false), 100);
+  EXPECT_EQ(doc_.ReplaceTextInTextMarke("PFSOZ", "345", "-", "", "10", false), 100);
+  EXPECT_EQ(doc_.ReplaceCheckboxInTextMarke("PFSOZ", "345", "x", "Arial", "", true), 100);
+  EXPECT_EQ(lastLog(), "D2 ReplaceCheckboxInTextMarke: Warnung! Artname '345' nicht gefunden.");
+  EXPECT_EQ(doc_.InsertAfter("FEHLT", 11, "x", false), 101);
+  EXPECT_EQ(lastLog(), "D2 InsertAfter: Fehler! Die Textmarke FEHLT existiert nicht.");
   const auto file = doc_.documentPath();
   doc_.CloseWordDokument();
   doc_.DeleteWordApplication();
 
   docx::Document back = docx::Document::open(file);
   auto& marks = back.bookmarks();
-  EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch");
+  EXPECT_EQ(marks.text("NAME", docx::BookmarkScope::kMainText), "Großer Moosbruch (Nord)");
+  EXPECT_EQ(marks.text("PFSOZ", docx::BookmarkScope::kMainText), "012-6789");
   EXPECT_EQ(marks.text("FLAECHE", docx::BookmarkScope::kMainText), "12,5");
   EXPECT_EQ(marks.text("POLYGONNR_SEITE", docx::BookmarkScope::kAllStories), "123 001 0000 11");
   EXPECT_EQ(back.protectionType(), 2);
@@ -187,11 +196,13 @@ TEST_F(WordDocTest, Bookmarks_WriteKeepUnitsAndReportMissing) {
 
 TEST_F(WordDocTest, Guards_WithoutDocumentLogAndAnswer101) {
   EXPECT_EQ(doc_.SetTextMarke("NAME", "x", "", false), 101);
-  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   EXPECT_EQ(doc_.SetTextMarke_HeadersFooters("NAME", "x", "", false), 101);
-  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(lastLog(), "D2 SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   EXPECT_EQ(doc_.MovePolygon(3, 300), 101);
-  EXPECT_EQ(lastLog(), "D2 MovePolygon: Fehler! Es ist zur Zeit noch ein WordDokument aktiv.");
+  EXPECT_EQ(lastLog(), "D2 MovePolygon: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
+  EXPECT_EQ(doc_.GetScalefaktor(300, 1, 1, 2), 101);
+  EXPECT_EQ(lastLog(), "D2 GetScalefaktor: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   EXPECT_EQ(doc_.GetTextMarkeLength("NAME"), 0);
   EXPECT_EQ(lastLog().rfind("D2 GetTextMarkeLength: Fehler! Nicht abgefangener Fehler.", 0), 0u);
 }
@@ -230,6 +241,10 @@ TEST_F(WordDocTest, Map_ScaleBarAndGroupOfThreeHundredPoints) {
   word::PointList frame = {{0, 0}, {2000, 0}, {2000, 1000}, {0, 1000}, {0, 0}};
   ASSERT_EQ(doc_.AddPolyline(counter, frame), 100);
   ++counter;
+  // The factor that brings the last shape (the 2000 × 1000 frame) to 300 on the side the
+  // caller names the longer.
+  EXPECT_FLOAT_EQ(doc_.GetScalefaktor(300, 2000, 1000, counter), 0.15f);
+  EXPECT_FLOAT_EQ(doc_.GetScalefaktor(300, 1000, 1000, counter), 0.3f);
   ASSERT_EQ(doc_.AddPolyline(counter, {{100, 100}, {500, 100}, {500, 400}, {100, 100}}), 100);
   ASSERT_EQ(doc_.MarkPolygon(counter), 100);
   ++counter;

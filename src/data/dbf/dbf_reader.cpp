@@ -7,6 +7,8 @@
 #include <cstring>
 #include <optional>
 
+#include "base/byte_order.h"
+#include "base/file_lookup.h"
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
 #include "data/dbf/file_io.h"
@@ -15,33 +17,13 @@
 namespace data::dbf {
 namespace {
 
+using base::bytes::loadBE;
+using base::bytes::loadLE;
+
 // dBASE tables are limited to 2 GB; anything beyond 4 GB is not a table.
 constexpr uint64_t kMaxTableFile = uint64_t{1} << 32;
 
 enum class Layout { Dbase, VisualFoxPro, Dbase7 };
-
-uint16_t le16(const std::string& d, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(d[at]) |
-                               static_cast<unsigned char>(d[at + 1]) << 8);
-}
-
-uint32_t le32(const char* p) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(p[i]);
-  return v;
-}
-
-uint64_t be64(const char* p) {
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v = v << 8 | static_cast<unsigned char>(p[i]);
-  return v;
-}
-
-uint64_t le64(const char* p) {
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(p[i]);
-  return v;
-}
 
 std::optional<Layout> layoutFor(uint8_t version) {
   switch (version) {
@@ -178,9 +160,9 @@ void DbfReader::Impl::readFixedHeader() {
   const auto layoutOpt = layoutFor(version);
   if (!layoutOpt) fail("unbekanntes dBASE-Versionsbyte " + hexByte(version));
   layout = *layoutOpt;
-  recordCount = le32(data.data() + 4);
-  headerLength = le16(data, 8);
-  recordLength = le16(data, 10);
+  recordCount = loadLE<uint32_t>(data.data() + 4);
+  headerLength = loadLE<uint16_t>(data.data() + 8);
+  recordLength = loadLE<uint16_t>(data.data() + 10);
   const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
   if (headerLength < firstDescriptor + 1)
     fail("die Kopflänge " + std::to_string(headerLength) + " ist zu klein");
@@ -326,9 +308,7 @@ void DbfReader::Impl::openMemo() {
   const auto file = findMemoFile(path, fox);
   if (!file) fail("die Tabelle hat Memofelder, aber ihre Memodatei (.dbt oder .fpt) fehlt");
   MemoKind kind = MemoKind::DbaseIV;
-  std::string ext = file->extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](char ch) { return std::tolower(ch); });
-  if (ext == ".fpt")
+  if (base::equalsNoCase(file->extension().string(), ".fpt"))
     kind = MemoKind::FoxPro;
   else if (version == 0x83)
     kind = MemoKind::DbaseIII;
@@ -376,7 +356,7 @@ Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_v
                                   bool text) const {
   uint64_t block = 0;
   if (c.memoBinary) {
-    block = le32(raw.data());
+    block = loadLE<uint32_t>(raw.data());
   } else {
     const std::string_view t = trimmed(raw);
     if (t.empty()) return {};
@@ -446,30 +426,29 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
     case '+':
       if (dbase7) {
         // dBASE 7 stores integers big-endian with the sign bit inverted, so that they sort.
-        uint32_t u = 0;
-        for (int i = 0; i < 4; ++i) u = u << 8 | static_cast<unsigned char>(raw[i]);
-        u ^= 0x80000000u;
+        const uint32_t u = loadBE<uint32_t>(raw.data()) ^ 0x80000000u;
         return Value::integer(static_cast<int32_t>(u));
       }
-      return Value::integer(static_cast<int32_t>(le32(raw.data())));
+      return Value::integer(static_cast<int32_t>(loadLE<uint32_t>(raw.data())));
     case 'B':
       if (layout == Layout::VisualFoxPro)
-        return Value::real(std::bit_cast<double>(le64(raw.data())));
+        return Value::real(std::bit_cast<double>(loadLE<uint64_t>(raw.data())));
       return decodeMemo(index, c, raw, false);
     case 'O': {
-      uint64_t u = be64(raw.data());
+      uint64_t u = loadBE<uint64_t>(raw.data());
       u = (u & 0x8000000000000000ull) ? (u ^ 0x8000000000000000ull) : ~u;
       return Value::real(std::bit_cast<double>(u));
     }
     case 'Y':
-      return Value::real(static_cast<double>(static_cast<int64_t>(le64(raw.data()))) / 10000.0);
+      return Value::real(static_cast<double>(static_cast<int64_t>(loadLE<uint64_t>(raw.data()))) /
+                         10000.0);
     case 'T': {
-      const auto day = static_cast<int32_t>(le32(raw.data()));
+      const auto day = static_cast<int32_t>(loadLE<uint32_t>(raw.data()));
       if (day <= 0) return {};
       return Value::date(fromJulianDay(day));
     }
     case '@': {
-      uint64_t u = be64(raw.data());
+      uint64_t u = loadBE<uint64_t>(raw.data());
       if (u == 0) return {};
       u = (u & 0x8000000000000000ull) ? (u ^ 0x8000000000000000ull) : ~u;
       const double ms = std::bit_cast<double>(u);

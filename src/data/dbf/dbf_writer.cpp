@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "base/byte_order.h"
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
 #include "data/dbf/file_io.h"
@@ -11,10 +12,6 @@
 
 namespace data::dbf {
 namespace {
-
-void putLe(std::string& out, size_t at, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 std::string upperAscii(std::string s) {
   for (char& c : s)
@@ -210,9 +207,9 @@ std::string DbfWriter::Impl::header() const {
   h[1] = static_cast<char>(local.tm_year % 256);  // years since 1900
   h[2] = static_cast<char>(local.tm_mon + 1);
   h[3] = static_cast<char>(local.tm_mday);
-  putLe(h, 4, count, 4);
-  putLe(h, 8, length, 2);
-  putLe(h, 10, recordLength, 2);
+  base::bytes::storeLE(h.data() + 4, static_cast<uint32_t>(count));
+  base::bytes::storeLE(h.data() + 8, static_cast<uint16_t>(length));
+  base::bytes::storeLE(h.data() + 10, static_cast<uint16_t>(recordLength));
   h[29] = static_cast<char>(ldid);
   size_t at = 32;
   for (const auto& f : fields) {

@@ -1,8 +1,7 @@
 #include "data/dbf/memo_file.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "base/byte_order.h"
+#include "base/file_lookup.h"
 #include "data/dbf/dbf_file.h"
 #include "data/dbf/file_io.h"
 
@@ -13,22 +12,11 @@ constexpr uint64_t kMaxMemoFile = uint64_t{1} << 32;
 constexpr uint32_t kDbtBlock = 512;
 
 uint32_t le32(const std::string& d, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(d[at])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 3])) << 24;
+  return base::bytes::loadLE<uint32_t>(d.data() + at);
 }
 
 uint32_t be32(const std::string& d, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(d[at])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 2])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(d[at + 3]));
-}
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
+  return base::bytes::loadBE<uint32_t>(d.data() + at);
 }
 
 }  // namespace
@@ -38,13 +26,11 @@ MemoReader::MemoReader(std::filesystem::path path, MemoKind kind)
   const std::string name = path_.string();
   if (kind_ == MemoKind::FoxPro) {
     if (data_.size() < 512) throw DbfError(name + ": der Kopf der Memodatei ist unvollständig");
-    blockSize_ = static_cast<uint32_t>(static_cast<unsigned char>(data_[6])) << 8 |
-                 static_cast<unsigned char>(data_[7]);
+    blockSize_ = base::bytes::loadBE<uint16_t>(data_.data() + 6);
     if (blockSize_ == 0) throw DbfError(name + ": die Memodatei gibt die Blockgröße 0 an");
   } else if (kind_ == MemoKind::DbaseIV) {
     if (data_.size() < 22) throw DbfError(name + ": der Kopf der Memodatei ist unvollständig");
-    const uint32_t declared = static_cast<uint32_t>(static_cast<unsigned char>(data_[21])) << 8 |
-                              static_cast<unsigned char>(data_[20]);
+    const uint32_t declared = base::bytes::loadLE<uint16_t>(data_.data() + 20);
     // Some writers leave the field empty; 512 is the default then.
     blockSize_ = declared == 0 ? kDbtBlock : declared;
   } else if (data_.size() < kDbtBlock) {
@@ -89,20 +75,10 @@ std::string MemoReader::read(uint64_t block) const {
 
 std::optional<std::filesystem::path> findSibling(const std::filesystem::path& table,
                                                  const std::string& ext) {
-  const std::filesystem::path dir =
-      table.has_parent_path() ? table.parent_path() : std::filesystem::path(".");
-  const std::string stem = lower(table.stem().string());
-  const std::string wanted = lower(ext);
-  // The exact spelling first: cheap, and the one to take when several spellings exist.
-  std::filesystem::path exact = table;
-  exact.replace_extension(ext);
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(exact, ec)) return exact;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-    const auto& p = entry.path();
-    if (lower(p.stem().string()) == stem && lower(p.extension().string()) == wanted) return p;
-  }
-  return std::nullopt;
+  std::filesystem::path found =
+      base::findFileNoCase(table.parent_path(), table.stem().string() + ext);
+  if (found.empty()) return std::nullopt;
+  return found;
 }
 
 std::optional<std::filesystem::path> findMemoFile(const std::filesystem::path& table,
@@ -127,7 +103,7 @@ uint32_t DbtBuilder::append(const std::string& text) {
 
 const std::string& DbtBuilder::finish() {
   const auto next = static_cast<uint32_t>(data_.size() / kDbtBlock);
-  for (int i = 0; i < 4; ++i) data_[i] = static_cast<char>((next >> (8 * i)) & 0xFF);
+  base::bytes::storeLE(data_.data(), next);
   return data_;
 }
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,62 +23,13 @@ std::string dropCharacters(const std::string& name, int count) {
   return name.substr(i);
 }
 
-class TempFile {
- public:
-  explicit TempFile(std::string pattern) : path_(std::move(pattern)) {
-    fd_ = mkstemp(path_.data());
-    error_ = fd_ < 0 ? errno : 0;
-  }
-  ~TempFile() {
-    if (fd_ >= 0) close(fd_);
-    if (!committed_ && error_ == 0) unlink(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  int fd() const { return fd_; }
-  int error() const { return error_; }
-  const std::string& path() const { return path_; }
-  int closeFile() {
-    const int rc = close(fd_);
-    fd_ = -1;
-    return rc;
-  }
-  void commit() { committed_ = true; }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  int error_ = 0;
-  bool committed_ = false;
-};
-
 bool isPermissionError(int e) {
   return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY;
 }
 
-// The system's reason in German for the failures a user can mend; others keep the system's text.
-std::string reasonText(int e) {
-  switch (e) {
-    case EACCES:
-    case EPERM:
-      return "keine Berechtigung";
-    case EROFS:
-      return "der Datenträger ist schreibgeschützt";
-    case ENOSPC:
-    case EDQUOT:
-      return "der Datenträger ist voll";
-    case ENOENT:
-    case ENOTDIR:
-      return "der Ordner existiert nicht";
-    default:
-      return std::string("Systemfehler ") + std::to_string(e) + " (" + std::strerror(e) + ")";
-  }
-}
-
 [[noreturn]] void fail(int e, const std::filesystem::path& target, const char* what) {
-  const std::string text =
-      target.string() + " kann nicht geschrieben werden (" + what + ": " + reasonText(e) + ")";
+  const std::string text = target.string() + " kann nicht geschrieben werden (" + what + ": " +
+                           base::fileErrorText(e) + ")";
   throw DocxError(isPermissionError(e) ? ErrorCode::kFileOpen : ErrorCode::kWriteFailed, text);
 }
 
@@ -146,29 +96,8 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     umask(mask);
     mode = 0666 & ~mask;
   }
-  const std::filesystem::path folder =
-      target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-  std::string tempName(".");
-  tempName += target.filename().string();
-  tempName += ".XXXXXX";
-  TempFile temp((folder / tempName).string());
-  if (temp.fd() < 0) fail(temp.error(), target, "temporäre Datei");
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(temp.fd(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(errno, target, "Schreiben");
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (fchmod(temp.fd(), mode) != 0) fail(errno, target, "Zugriffsrechte");
-  if (durability == Durability::kFlushThenRename && fsync(temp.fd()) != 0) {
-    fail(errno, target, "Sichern auf den Datenträger");
-  }
-  if (temp.closeFile() != 0) fail(errno, target, "Schließen");
-  if (std::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, target, "Umbenennen");
-  temp.commit();
+  if (const auto failure = base::replaceFile(target, bytes, mode, durability))
+    fail(failure.error, target, failure.step);
 }
 
 }  // namespace docx

@@ -1,7 +1,5 @@
 #include "word/docx/package.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -9,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/file_lookup.h"
 #include "word/docx/docx_error.h"
 #include "word/docx/xml_util.h"
 
@@ -328,7 +327,7 @@ std::string Package::contentType(const std::string& name) {
   const auto dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
   for (pugi::xml_node d : types.children("Default")) {
-    if (strcasecmp(ext.c_str(), d.attribute("Extension").value()) == 0) {
+    if (base::equalsNoCase(ext, d.attribute("Extension").value())) {
       return d.attribute("ContentType").value();
     }
   }

@@ -1,10 +1,10 @@
-#include "report/error_text.h"
+#include "word/error_text.h"
 
 #include "data/provider_error.h"
 #include "shape/shape_error.h"
 #include "word/docx/docx_error.h"
 
-namespace report {
+namespace word {
 
 std::string errorText(const std::exception& error) {
   if (const auto* e = dynamic_cast<const data::ProviderError*>(&error))
@@ -22,4 +22,4 @@ std::string userCause(const std::exception& error) {
   return error.what();
 }
 
-}  // namespace report
+}  // namespace word
