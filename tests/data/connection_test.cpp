@@ -71,7 +71,6 @@ TEST_F(ConnectionTest, Execute_RowsInStoredOrder) {
   };
   expect("SELECT GBCODE FROM gbogen WHERE GBCODE LIKE '123001%'",
          {"123001000302", "123001000011", "123001000302", "123001000011", "123001000301"});
-  // An index look-up keeps the stored order among equal keys, DISTINCT the first occurrences.
   expect("SELECT GBBOGEN FROM gbogen WHERE GBCODE='123001000302'", {"GN", "GT"});
   expect("SELECT DISTINCT GBCODE, GBBOGEN FROM GBogen WHERE GBBOGEN='F' OR GBBOGEN='GN'",
          {"123001000302", "123001000011", "123001000301"});

@@ -93,7 +93,6 @@ TEST_F(PrinterJobsTest, count_queueChangedSinceRefresh_refreshesSoItemsMatchCoun
   // No Refresh in between: the count alone brings the list in line.
   ASSERT_EQ(jobs_.Count(), 2);
   EXPECT_EQ(jobs_.Item(2).Document(), "neuer");
-  EXPECT_FALSE(jobs_.IsMsXp());
 }
 
 }  // namespace

@@ -143,11 +143,12 @@ TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain
   EXPECT_TRUE(ui().boxes.empty());
 }
 
-// A job that does not leave the queue: the wait ends at the user's cancel, on a stopped
-// printer and at the time limit, without a further pause, and the message file names the job.
+// A job that does not leave the queue: the wait ends at the user's cancel (before the first
+// pass or while waiting), on a stopped printer and at the time limit, without a further pause,
+// and the message file names the job.
 struct EarlyEnd {
   const char* name;
-  bool cancelled;
+  int cancelAfter;  // the user cancels after this many pauses; -1: never
   print::PrinterState state;
   std::chrono::milliseconds limit;
   const char* reason;
@@ -165,16 +166,16 @@ TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
   const std::string title = "Quelbrix - " + kFile;
   queue_->jobs = {job(13, title, 9000, 2)};
   queue_->state = c.state;
-  // Without an early end the job would leave the queue after two more passes.
-  bool cancel = false;
   script_ = {queue_->jobs, queue_->jobs};
-  const auto previous = print::installPrintWaitRules({[&] { return cancel; }, c.limit, {}});
-  if (c.cancelled) cancel = true;
+  const auto cancel = [&] { return c.cancelAfter >= 0 && pauses_.size() >= size_t(c.cancelAfter); };
+  const auto previous = print::installPrintWaitRules({cancel, c.limit, {}});
 
   const auto messages = makeDocument();
   print::installPrintWaitRules(previous);
 
-  EXPECT_EQ(pauses_, (std::vector<uint32_t>{800})) << "an early end pauses only after printing";
+  std::vector<uint32_t> pauses(size_t(std::max(c.cancelAfter, 0)), 400);
+  pauses.push_back(800);
+  EXPECT_EQ(pauses_, pauses) << "an early end pauses only after printing";
   const std::string expected = "Der Druckauftrag 13 (" + title +
                                ") hat die Warteschlange des Druckers Buero-Drucker nicht "
                                "verlassen: " +
@@ -184,47 +185,23 @@ TEST_P(PrintWaitEndTest, close_jobStaysInQueue_leavesWaitAndNamesTheJob) {
   EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + expected));
 }
 
+constexpr auto kLimit = print::kDefaultPrintWaitLimit;
 INSTANTIATE_TEST_SUITE_P(
     Ends, PrintWaitEndTest,
     ::testing::Values(
-        EarlyEnd{"cancel",
-                 true,
-                 {},
-                 print::kDefaultPrintWaitLimit,
-                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."},
-        EarlyEnd{"paused",
-                 false,
-                 {true, "paused"},
-                 print::kDefaultPrintWaitLimit,
+        EarlyEnd("cancel", 0, print::PrinterState(), kLimit,
+                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."),
+        EarlyEnd("cancelWhileWaiting", 2, print::PrinterState(), kLimit,
+                 "Der Lauf wurde abgebrochen; er bleibt in der Warteschlange."),
+        EarlyEnd("paused", -1, print::PrinterState(true, "paused"), kLimit,
                  "Der Drucker ist angehalten (paused); der Auftrag wird gedruckt, sobald der "
-                 "Drucker fortfährt."},
-        EarlyEnd{"offline",
-                 false,
-                 {true, ""},
-                 print::kDefaultPrintWaitLimit,
+                 "Drucker fortfährt."),
+        EarlyEnd("offline", -1, print::PrinterState(true, ""), kLimit,
                  "Der Drucker ist angehalten; der Auftrag wird gedruckt, sobald der Drucker "
-                 "fortfährt."},
-        EarlyEnd{"timeLimit",
-                 false,
-                 {},
-                 std::chrono::milliseconds(0),
-                 "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange."}),
+                 "fortfährt."),
+        EarlyEnd("timeLimit", -1, print::PrinterState(), std::chrono::milliseconds(0),
+                 "Er war nach 0 Sekunden noch nicht gedruckt; er bleibt in der Warteschlange.")),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PrintStepTest, close_cancelWhileWaiting_endsAtTheNextPass) {
-  createMonitor();
-  const std::string title = "Quelbrix - " + kFile;
-  queue_->jobs = {job(13, title, 9000, 2)};
-  script_ = {queue_->jobs, queue_->jobs, queue_->jobs};
-  // The user cancels during the second pause; the job never leaves.
-  const auto previous = print::installPrintWaitRules(
-      {[this] { return pauses_.size() >= 2; }, std::chrono::hours(1), {}});
-  const auto messages = makeDocument();
-  print::installPrintWaitRules(previous);
-  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 400, 800}));
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_THAT(messages[0], HasSubstr("Der Lauf wurde abgebrochen"));
-}
 
 TEST_F(PrintStepTest, close_noJobOfThisDocument_pausesOnceAndFinishes) {
   // Without a monitor; then with jobs that are not this document's: the name must stand
@@ -248,9 +225,7 @@ TEST_F(PrintStepTest, close_printerFails_logsAndListsMessageWithoutWaiting) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0],
             "Das Dokument " + path + " konnte nicht gedruckt werden: Der Drucker ist aus.");
-  const std::string line = logLines(out_).back();
-  EXPECT_THAT(line, HasSubstr("CloseWordDokument: Fehler! Das Dokument " + path +
-                              " konnte nicht gedruckt werden: Der Drucker ist aus."));
+  EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + messages[0]));
   // Without a print there is no second save.
   EXPECT_FALSE(fs::exists(path));
 }
@@ -279,7 +254,8 @@ TEST_F(PrintStepTest, close_pdfCopyFails_logsAndListsMessage) {
                              " konnte keine PDF-Datei geschrieben werden: LibreOffice fehlt.");
 }
 
-TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrinter) {
+// Without LibreOffice, or on a monitor without a printer, output fails before the printer.
+TEST_F(PrintStepTest, output_noLibreOfficeOrPrinter_failsWithReasonBeforeThePrinter) {
   print::DocumentOutput output(
       std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
   createMonitor();
@@ -293,13 +269,9 @@ TEST_F(PrintStepTest, output_noLibreOffice_failsWithReasonBeforeTouchingThePrint
   EXPECT_THAT(messages[1], HasSubstr("konnte keine PDF-Datei geschrieben werden: LibreOffice"));
   EXPECT_EQ(output.printed(), 0);
   EXPECT_FALSE(fs::exists(out_ / "GN" / (kName + ".pdf")));
-}
 
-TEST_F(PrintStepTest, output_monitorWithoutPrinter_failsBeforeRendering) {
   const std::string none;
   ASSERT_TRUE(print::createPrinterJobs(std::make_unique<FakeJobSource>(queue_), &none));
-  print::DocumentOutput output(
-      std::make_unique<print::LibreOfficeConverter>(dir_.path() / "kein-soffice"));
   std::string reason;
   EXPECT_FALSE(output.print(dir_.path() / "a.docx", reason));
   EXPECT_EQ(reason, "Es ist kein Standarddrucker eingerichtet.");

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -94,11 +93,8 @@ std::optional<fs::path> cupsPdfOutput(int jobId, double timeoutSeconds) {
   const auto end = std::chrono::steady_clock::now() +
                    std::chrono::milliseconds(static_cast<int>(timeoutSeconds * 1000));
   do {
-    for (const fs::path& folder : cupsPdfFolders()) {
-      std::error_code ec;
-      for (fs::directory_iterator it(folder, ec), last; !ec && it != last; it.increment(ec))
-        if (std::regex_match(it->path().filename().string(), label)) return it->path();
-    }
+    for (const fs::path& file : cupsPdfFiles())
+      if (std::regex_match(file.filename().string(), label)) return file;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   } while (std::chrono::steady_clock::now() < end);
   return std::nullopt;
@@ -149,13 +145,8 @@ bool looksLikePdf(const fs::path& file) {
 
 std::string pdfText(const fs::path& file) {
   if (print::findProgram({"pdftotext"}).empty()) return "";
-  const std::string command = "pdftotext -enc UTF-8 '" + file.string() + "' - 2>/dev/null";
   std::string text;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-  }
+  testsupport::runCommand("pdftotext -enc UTF-8 '" + file.string() + "' -", &text);
   return text;
 }
 

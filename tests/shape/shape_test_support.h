@@ -1,12 +1,11 @@
 #pragma once
-// Helpers of the shape tests: a scratch folder per test, raw byte patches for damaging files
-// that the real writer made, and catching the error a call is expected to raise.
+// Helpers of the shape tests: a scratch folder per test, raw bytes for damaging files that the
+// real writer made, and catching the error a call is expected to raise.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,37 +24,35 @@ class ShapeTest : public testsupport::ScratchTest {
   const fs::path folder = dir_.path();
 };
 
+// A part's points as x, y pairs.
+using Coords = std::vector<std::pair<double, double>>;
+template <class Part>
+Coords coords(const Part& part) {
+  Coords out;
+  for (int32_t k = 1; k <= part.Count(); ++k)
+    out.emplace_back(part.Item(k)->X(), part.Item(k)->Y());
+  return out;
+}
+
 // A shape's or file's extent as left, right, bottom, top.
 template <class S>
 std::vector<double> extent(const S& s) {
   return {s.Left(), s.Right(), s.Bottom(), s.Top()};
 }
 
-inline std::vector<uint8_t> readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testsupport::patchFile;
+using testsupport::readFile;
+using testsupport::writeFile;
+inline constexpr auto patch = testsupport::patchFile;  // the name the word tests know
 
-inline void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void patch(const fs::path& path, size_t offset, const std::vector<uint8_t>& bytes) {
-  auto data = readBytes(path);
-  if (data.size() < offset + bytes.size()) data.resize(offset + bytes.size());
-  std::copy(bytes.begin(), bytes.end(), data.begin() + static_cast<std::ptrdiff_t>(offset));
-  writeBytes(path, data);
-}
-
-inline std::vector<uint8_t> be32(int32_t v) {
+// A 32-bit number as the bytes of a big- or little-endian field.
+inline std::string be32(int32_t v) {
   auto u = static_cast<uint32_t>(v);
-  return {uint8_t(u >> 24), uint8_t(u >> 16), uint8_t(u >> 8), uint8_t(u)};
+  return {char(u >> 24), char(u >> 16), char(u >> 8), char(u)};
 }
-inline std::vector<uint8_t> le32(int32_t v) {
+inline std::string le32(int32_t v) {
   auto u = static_cast<uint32_t>(v);
-  return {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
+  return {char(u), char(u >> 8), char(u >> 16), char(u >> 24)};
 }
 
 inline void truncateTo(const fs::path& path, uintmax_t size) {

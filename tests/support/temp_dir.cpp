@@ -40,6 +40,12 @@ void writeFile(const std::filesystem::path& file, const std::string& content) {
   out << content;
 }
 
+void patchFile(const std::filesystem::path& file, std::size_t at, const std::string& bytes) {
+  std::string data = readFile(file);
+  if (data.size() < at + bytes.size()) data.resize(at + bytes.size());
+  writeFile(file, data.replace(at, bytes.size(), bytes));
+}
+
 std::string folderListing(const std::filesystem::path& folder) {
   std::ostringstream out;
   std::error_code ec;

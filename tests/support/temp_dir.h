@@ -22,6 +22,8 @@ class TempDir {
 // The whole content of a file as bytes.
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& content);
+// Overwrites the file's bytes from offset at on, growing it where needed: damage for a test.
+void patchFile(const std::filesystem::path& file, std::size_t at, const std::string& bytes);
 
 // Every entry of a folder with its type, size, change time and content, one line each in
 // name order: equal listings mean the folder was left exactly as it was.

@@ -60,9 +60,7 @@ TEST_F(DbfCodePage, read_markChanged_cpgBeforeLdidElseGuessed) {
     SCOPED_TRACE(std::string(written) + " " + cpgFile);
     const testsupport::TempDir dir;
     const auto file = writeUmlauts(dir.path() / "t.dbf", written);
-    std::string bytes = readFile(file);
-    if (clearLdid) bytes[29] = 0;
-    writeFile(file, bytes);
+    if (clearLdid) testsupport::patchFile(file, 29, std::string(1, '\0'));
     if (*cpgFile) writeFile(dir.path() / cpgFile, cpgText);
     const auto r = DbfReader::open(file);
     EXPECT_EQ(r.codePage(), read);
@@ -94,36 +92,24 @@ TEST_F(DbfCodePage, read_undefinedByte_becomesReplacementCharacter) {
   DbfWriter w(file, {{"T", 'C', 3, 0}}, "CP1252");
   w.append({Value::text("aba")});
   w.finish();
-  std::string bytes = readFile(file);
-  bytes[32 + 32 + 1 + 2] = '\x81';  // not defined in CP1252
-  writeFile(file, bytes);
+  testsupport::patchFile(file, 32 + 32 + 1 + 2, "\x81");  // not defined in CP1252
   EXPECT_EQ(DbfReader::open(file).record(0)[0], Value::text("a\xEF\xBF\xBD"
                                                             "a"));
 }
 
 TEST_F(DbfCodePage, names_ldidAndCpgSpellings_known) {
-  for (const auto& [ldid, codePage] : std::vector<std::pair<uint8_t, std::string>>{{0x01, "CP437"},
-                                                                                   {0x26, "CP866"},
-                                                                                   {0x57, "CP1252"},
-                                                                                   {0x64, "CP852"},
-                                                                                   {0x65, "CP866"},
-                                                                                   {0x66, "CP865"},
-                                                                                   {0x67, "CP861"},
-                                                                                   {0xC8, "CP1250"},
-                                                                                   {0xC9, "CP1251"},
-                                                                                   {0xCB, "CP1253"},
-                                                                                   {0x00, ""}})
+  const std::pair<uint8_t, const char*> ldids[] = {
+      {0x01, "CP437"},  {0x26, "CP866"},  {0x57, "CP1252"}, {0x64, "CP852"},
+      {0x65, "CP866"},  {0x66, "CP865"},  {0x67, "CP861"},  {0xC8, "CP1250"},
+      {0xC9, "CP1251"}, {0xCB, "CP1253"}, {0x00, ""}};
+  for (const auto& [ldid, codePage] : ldids)
     EXPECT_EQ(data::dbf::codePageForLdid(ldid), codePage) << int(ldid);
   EXPECT_EQ(data::dbf::ldidForCodePage("cp866"), 0x65);
   EXPECT_EQ(data::dbf::ldidForCodePage("ISO-8859-1"), 0);
-  for (const auto& [spelling, codePage] :
-       std::vector<std::pair<std::string, std::string>>{{"1252", "CP1252"},
-                                                        {"utf-8\n", "UTF-8"},
-                                                        {"UTF8", "UTF-8"},
-                                                        {"65001", "UTF-8"},
-                                                        {"ISO-8859-1", "ISO-8859-1"},
-                                                        {"88591", "ISO-8859-1"},
-                                                        {"ANSI 1251", "CP1251"},
-                                                        {"IBM850", "CP850"}})
+  const std::pair<const char*, const char*> spellings[] = {
+      {"1252", "CP1252"},      {"utf-8\n", "UTF-8"},         {"UTF8", "UTF-8"},
+      {"65001", "UTF-8"},      {"ISO-8859-1", "ISO-8859-1"}, {"88591", "ISO-8859-1"},
+      {"ANSI 1251", "CP1251"}, {"IBM850", "CP850"}};
+  for (const auto& [spelling, codePage] : spellings)
     EXPECT_EQ(data::dbf::normalizeCodePage(spelling), codePage) << spelling;
 }

@@ -13,7 +13,6 @@ using data::dbf::DbfWriter;
 using data::dbf::FieldDescriptor;
 using ::testing::HasSubstr;
 using testsupport::readFile;
-using testsupport::writeFile;
 
 namespace {
 
@@ -66,10 +65,7 @@ TEST_F(DbfRoundTrip, read_deletedRecord_reportedAndIndexChecked) {
   DbfWriter w(file, {{"T", 'C', 4, 0}});
   for (const char* s : {"a", "b", "c"}) w.append({Value::text(s)});
   w.finish();
-  std::string bytes = readFile(file);
-  const size_t headerLength = 32 + 32 + 1;
-  bytes[headerLength + 5] = '*';  // second record, 1 + 4 bytes each
-  writeFile(file, bytes);
+  testsupport::patchFile(file, 32 + 32 + 1 + 5, "*");  // second record, 1 + 4 bytes each
   const auto r = DbfReader::open(file);
   EXPECT_FALSE(r.isDeleted(0));
   EXPECT_TRUE(r.isDeleted(1));
