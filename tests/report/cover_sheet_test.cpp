@@ -27,10 +27,11 @@ using reporttest::mapOf;
 
 // Overwrites 4 little-endian bytes at offset `into` of record `record`'s content in the .shp.
 void damageRecord(const std::filesystem::path& shp, int32_t record, size_t into, int32_t value) {
-  const auto index = shapetest::readBytes(std::filesystem::path(shp).replace_extension(".shx"));
+  const std::string index =
+      shapetest::readFile(std::filesystem::path(shp).replace_extension(".shx"));
   const size_t at = 100 + static_cast<size_t>(record - 1) * 8;
-  const size_t words = size_t(index[at]) << 24 | size_t(index[at + 1]) << 16 |
-                       size_t(index[at + 2]) << 8 | size_t(index[at + 3]);
+  auto byte = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(index[i])); };
+  const size_t words = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
   shapetest::patch(shp, words * 2 + 8 + into, shapetest::le32(value));
 }
 
