@@ -7,14 +7,18 @@ namespace gui {
 
 WindowPrinting::WindowPrinting(std::function<bool()> cancelled) : cancelled_(std::move(cancelled)) {
   if (app::settings().get(app::kDataFilesPrint) != "1") return;
-  print::PrintWaitRules rules;
-  rules.cancelled = cancelled_;
-  printing_.emplace(false, nullptr, std::move(rules));
+  start();
   showWarnings();
   if (printing_->printing()) {
     word::clsWordDoc::setPrinter(printing_->printHook());
     hookInstalled_ = true;
   }
+}
+
+void WindowPrinting::start() {
+  print::PrintWaitRules rules;
+  rules.cancelled = cancelled_;
+  printing_.emplace(false, nullptr, std::move(rules));
 }
 
 void WindowPrinting::showWarnings() const {
@@ -24,11 +28,7 @@ void WindowPrinting::showWarnings() const {
 }
 
 print::DossierWriter& WindowPrinting::dossiers() {
-  if (!printing_) {
-    print::PrintWaitRules rules;
-    rules.cancelled = cancelled_;
-    printing_.emplace(false, nullptr, std::move(rules));
-  }
+  if (!printing_) start();
   const std::size_t warned = printing_->warnings().size();
   print::DossierWriter& writer = printing_->dossiers();
   if (printing_->warnings().size() > warned) showWarnings();

@@ -25,6 +25,8 @@ class WindowPrinting {
   print::DossierWriter& dossiers();
 
  private:
+  // Sets up the run's printing, with the wait for a printed document ending at cancel.
+  void start();
   void showWarnings() const;
 
   std::optional<print::RunPrinting> printing_;
