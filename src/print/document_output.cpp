@@ -1,11 +1,10 @@
 #include "print/document_output.h"
 
-#include <cstdlib>
-
 #include "print/cups_job_source.h"
 #include "print/cups_submit.h"
 #include "print/printer_jobs_instance.h"
 #include "print/sleep.h"
+#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -44,22 +43,17 @@ bool DocumentOutput::print(const fs::path& document, std::string& reason) {
     reason = "Es ist kein Standarddrucker eingerichtet.";
     return false;
   }
-  std::error_code ec;
-  if (spool_.empty()) {
-    std::string pattern = (fs::temp_directory_path(ec) / "quelbrix-print-XXXXXX").string();
-    if (ec || !mkdtemp(pattern.data())) {
-      reason = "Der Arbeitsordner für den Druck konnte nicht angelegt werden.";
-      return false;
-    }
-    spool_ = pattern;
+  if (!ensureWorkFolder("quelbrix-print", spool_)) {
+    reason = "Der Arbeitsordner für den Druck konnte nicht angelegt werden.";
+    return false;
   }
   fs::path pdf;
   if (!converter_->toPdf(document, spool_, pdf, reason)) return false;
   // CUPS takes the whole PDF before it answers; a window goes on answering meanwhile.
   const std::string title = kJobTitlePrefix + document.filename().string();
-  const int job =
-      whileServingEvents([&] { return submitPdf(destination, pdf, title, reason); });
+  const int job = whileServingEvents([&] { return submitPdf(destination, pdf, title, reason); });
   // CUPS has its own copy once the job is accepted.
+  std::error_code ec;
   fs::remove(pdf, ec);
   if (job <= 0) return false;
   lastJobId_ = job;

@@ -1,8 +1,7 @@
 #include "print/dossier_writer.h"
 
-#include <cstdlib>
-
 #include "print/pdf_join.h"
+#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -37,18 +36,14 @@ DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
     outcome.reason = "Von dem Polygon wurde kein Dokument geschrieben.";
     return outcome;
   }
-  std::error_code ec;
-  if (work_.empty()) {
-    std::string pattern = (fs::temp_directory_path(ec) / "quelbrix-dossier-XXXXXX").string();
-    if (ec || !mkdtemp(pattern.data())) {
-      outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
-      return outcome;
-    }
-    work_ = pattern;
+  if (!ensureWorkFolder("quelbrix-dossier", work_)) {
+    outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
+    return outcome;
   }
   // Each dossier gets a folder of its own: two documents of one polygon never share a name,
   // but a PDF left from the polygon before must not slip into this one.
   const fs::path folder = work_ / std::to_string(++jobs_);
+  std::error_code ec;
   fs::create_directories(folder, ec);
   std::vector<fs::path> pdfs;
   for (const fs::path& document : documents) {

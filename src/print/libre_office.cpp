@@ -1,10 +1,10 @@
 #include "print/libre_office.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
 #include "print/sleep.h"
+#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -109,15 +109,9 @@ void LibreOfficeConverter::shutdown() {
 }
 
 bool LibreOfficeConverter::prepareWorkFolder(std::string& reason) {
-  if (!work_.empty()) return true;
-  std::error_code ec;
-  std::string pattern = (fs::temp_directory_path(ec) / "quelbrix-office-XXXXXX").string();
-  if (ec || !mkdtemp(pattern.data())) {
-    reason = "Der Arbeitsordner für LibreOffice konnte nicht angelegt werden.";
-    return false;
-  }
-  work_ = pattern;
-  return true;
+  if (ensureWorkFolder("quelbrix-office", work_)) return true;
+  reason = "Der Arbeitsordner für LibreOffice konnte nicht angelegt werden.";
+  return false;
 }
 
 std::vector<std::string> LibreOfficeConverter::baseArguments() const {
