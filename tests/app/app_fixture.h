@@ -8,13 +8,15 @@
 
 namespace testsupport {
 
-class AppFixture : public ::testing::Test {
+// Recorder is the recording user interface installed: the window tests' one also runs Qt events.
+template <class Recorder>
+class AppFixtureWith : public ::testing::Test {
  protected:
   void SetUp() override {
     auto store = std::make_unique<app::MemorySettings>();
     settings_ = store.get();
     app::installSettings(std::move(store));
-    auto recorder = std::make_unique<app::RecordingUserInterface>();
+    auto recorder = std::make_unique<Recorder>();
     ui_ = recorder.get();
     app::installUi(std::move(recorder));
   }
@@ -31,7 +33,9 @@ class AppFixture : public ::testing::Test {
     settings().set(app::kErrorReport, "0");
     return app::g_Debug().Init();
   }
-  app::RecordingUserInterface& ui() { return *ui_; }
+  Recorder& ui() { return *ui_; }
+  // The text of the last box shown, "" when there was none.
+  std::string lastBox() const { return ui_->boxes.empty() ? "" : ui_->boxes.back().text; }
   // The log file's lines without their CR LF ends.
   std::vector<std::string> logLines(const std::filesystem::path& folder) const {
     std::vector<std::string> lines;
@@ -46,7 +50,9 @@ class AppFixture : public ::testing::Test {
 
  private:
   app::MemorySettings* settings_ = nullptr;
-  app::RecordingUserInterface* ui_ = nullptr;
+  Recorder* ui_ = nullptr;
 };
+
+using AppFixture = AppFixtureWith<app::RecordingUserInterface>;
 
 }  // namespace testsupport

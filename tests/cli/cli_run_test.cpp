@@ -40,16 +40,6 @@ class CliRunTest : public testsupport::CliFixture {
   }
 };
 
-TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
-  ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes"})), 0) << err_.str();
-  EXPECT_THAT(out_.str(), HasSubstr("Geländebögen ausgewählt."));
-  const auto k = dir_.path() / "out" / "K";
-  ASSERT_TRUE(fs::exists(k));
-  const std::size_t sheets = files(k, "K.docx");
-  EXPECT_GT(sheets, 0u);
-  EXPECT_EQ(files(k, "Deckblatt.docx"), sheets);
-}
-
 // A sample written by the real writers, with one input damaged: the run carries on, but counts
 // the documents that lack a part as incomplete, names file and cause, and answers 1; every
 // document it leaves opens.
@@ -66,24 +56,20 @@ class CliDamagedInput : public CliRunTest, public ::testing::WithParamInterface<
 TEST_P(CliDamagedInput, RunCountsDocumentsIncompleteAndNamesTheCause) {
   const InputDamage& d = GetParam();
   const fs::path file = dir_.path() / "db" / d.file;
-  if (d.keep == std::string::npos) {
+  if (d.keep == std::string::npos)
     fs::remove(file);
-  } else {
+  else
     fs::resize_file(file, d.keep);
-  }
-  const std::string command = d.command;
-  const auto args =
-      command == "report" ? with({"report", "--all"}) : with({"sheets", "--types", "GN", "--yes"});
+  const auto args = std::string(d.command) == "report" ? with({"report", "--all"})
+                                                       : with({"sheets", "--types", "GN", "--yes"});
   EXPECT_EQ(run(args), 1) << out_.str() << err_.str();
   EXPECT_THAT(out_.str(), HasSubstr("unvollständig"));
   const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
   EXPECT_THAT(messages, HasSubstr("ist unvollständig"));
   EXPECT_THAT(messages, HasSubstr(d.cause));
-  for (const auto& e : fs::recursive_directory_iterator(dir_.path() / "out")) {
-    if (e.path().extension() == ".docx") {
+  for (const auto& e : fs::recursive_directory_iterator(dir_.path() / "out"))
+    if (e.path().extension() == ".docx")
       EXPECT_NO_THROW(docx::Document::open(e.path())) << e.path();
-    }
-  }
   EXPECT_EQ(files(dir_.path() / "db", ".tmp"), 0u);
   EXPECT_FALSE(fs::exists(dir_.path() / "db" / "shape" / "xxx_temp.dbf"));
 }
@@ -102,19 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
                                   "hinter das Ende der shp-Datei"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The other types are made, each sheet with its polygon's cover sheet beside it.
 TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
   testsupport::writeFile(dir_.path() / "res" / "Templates" / "TemplateBogenV2GN.dotx", "PK");
-  EXPECT_EQ(run(with({"sheets", "--types", "GN,K", "--yes"})), 1);
+  EXPECT_EQ(run(with({"sheets", "--types", "GN,K", "--cover", "--yes"})), 1);
+  EXPECT_THAT(out_.str(), HasSubstr("Geländebögen ausgewählt."));
   EXPECT_FALSE(fs::exists(dir_.path() / "out" / "GN"));
-  EXPECT_GT(files(dir_.path() / "out" / "K", "K.docx"), 0u);
+  const std::size_t sheets = files(dir_.path() / "out" / "K", "K.docx");
+  EXPECT_GT(sheets, 0u);
+  EXPECT_EQ(files(dir_.path() / "out" / "K", "Deckblatt.docx"), sheets);
   const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
   EXPECT_THAT(messages, HasSubstr("TemplateBogenV2GN.dotx ist unbrauchbar"));
-}
-
-TEST_F(CliRunTest, Report_WithoutOrWithUnknownAreaIsRefused) {
-  EXPECT_EQ(run(with({"report"})), 1);  // neither areas nor --all
-  EXPECT_EQ(run(with({"report", "--areas", "999"})), 1);
-  EXPECT_THAT(err_.str(), HasSubstr("Unbekannter Wert für --areas: 999"));
 }
 
 TEST_F(CliRunTest, Demo_WritesSampleAndEveryDocument) {
@@ -154,12 +138,9 @@ TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
     const int status = run(args);
     // Only the elapsed time, the output folder and the order of the progress lines (one per
     // document as a worker starts it) may differ.
-    static const std::regex clock(R"( in \d+:\d+(:\d+)?)");
+    static const std::regex varying(R"( in \d+:\d+(:\d+)?|/out\d\b)");
     auto same = [&](const std::string& text) {
-      std::string t = std::regex_replace(text, clock, "");
-      for (std::size_t at; (at = t.find(out.string())) != std::string::npos;)
-        t.replace(at, out.string().size(), "OUT");
-      std::istringstream lines(t);
+      std::istringstream lines(std::regex_replace(text, varying, ""));
       std::vector<std::string> progress;
       std::string rest;
       for (std::string line; std::getline(lines, line);)

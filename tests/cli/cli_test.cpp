@@ -64,7 +64,7 @@ TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {
                         "kein lesbares Dokumentpaket"));
 }
 
-TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {
+TEST_F(CliTest, List_PrintsTreeThenKeysOrCodesAndUnknownValuesAreRefused) {
   EXPECT_EQ(run(with({"list", "--types", "F,GN"})), 0) << err_.str();
   EXPECT_EQ(out_.str(),
             "FFH-Gebiet 123\n  Teilgebiet 001\n    Polygon 000011\n    Polygon 000012\n"
@@ -73,6 +73,9 @@ TEST_F(CliTest, List_PrintsTreeThenKeysOrCodes) {
   EXPECT_EQ(run(with({"list", "--types", "F", "--report"})), 0);
   EXPECT_THAT(out_.str(), HasSubstr("\n\n123001000011\n456002000021\n"));
   EXPECT_EQ(run(with({"list", "--types", "Q"})), 1);
+  EXPECT_EQ(run(with({"report"})), 1);  // neither areas nor --all
+  EXPECT_EQ(run(with({"report", "--areas", "999"})), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("Unbekannter Wert für --areas: 999"));
 }
 
 TEST_F(CliTest, Settings_ShowAndStore) {

@@ -15,8 +15,6 @@
 
 namespace guitest {
 
-class WindowTest;
-
 struct WindowKind {
   const char* name;
   QString headline, polygonLabel, generate;
@@ -33,10 +31,6 @@ struct WindowKind {
   // Controls that are locked during a run and usable after it.
   std::vector<const char*> lockedInRun;
 };
-
-inline void PrintTo(const WindowKind& kind, std::ostream* os) {
-  *os << kind.name;
-}
 
 // The documents a set of sheet keys gives in the output window: "<type>/<key>.docx", sorted.
 inline std::vector<std::string> sheetDocuments(const std::vector<std::string>& keys) {
@@ -121,8 +115,7 @@ inline const WindowKind kOutputWindow{
       clickRow(child<QListWidget>(w, "lstGBogen"), "H");
     },
     [](data::clsDBFData& db) {
-      return sheetDocuments(sheetKeys(
-          db, [](auto&, const std::string& type, auto&, auto&, auto&) { return type == "H"; }));
+      return sheetDocuments(sheetKeys(db, [](const Sheet& s) { return s.type == "H"; }));
     },
     [](const std::vector<std::string>& docs) {
       return "Fertig: " + std::to_string(docs.size()) + " Bögen erstellt";
@@ -149,8 +142,8 @@ inline const WindowKind kReportWindow{
       std::vector<std::string> docs;
       for (const std::string polygon : {"73400100002", "73400100005"}) {
         docs.push_back("Report/" + polygon + "Deckblatt.docx");
-        for (const auto& key : sheetKeys(db, [&](const std::string&code, auto&, auto&, auto&,
-                                                 auto&) { return code.substr(0, 11) == polygon; }))
+        for (const auto& key :
+             sheetKeys(db, [&](const Sheet& s) { return s.code.substr(0, 11) == polygon; }))
           docs.push_back("Report/" + key + "-Report.docx");
       }
       std::sort(docs.begin(), docs.end());

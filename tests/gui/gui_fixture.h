@@ -6,25 +6,20 @@
 #include <gtest/gtest.h>
 
 #include "app/resource_folder.h"
+#include "app_fixture.h"
 #include "gui_test_support.h"
-#include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
 
 namespace guitest {
 
-class GuiTest : public ::testing::Test {
+class GuiTest : public testsupport::AppFixtureWith<PumpingRecorder> {
  protected:
   void SetUp() override {
     ensureApplication();
+    AppFixtureWith::SetUp();
     const SampleSurvey& survey = sampleSurvey();
     out_ = dir_.path() / "out";
     std::filesystem::create_directories(out_);
-    auto store = std::make_unique<app::MemorySettings>();
-    settings_ = store.get();
-    app::installSettings(std::move(store));
-    auto recorder = std::make_unique<PumpingRecorder>();
-    ui_ = recorder.get();
-    app::installUi(std::move(recorder));
     app::setResourceFolder(survey.resources);
     settings().set(app::kShapeFilesPfad, survey.shape.string());
     settings().set(app::kDbfFilesPfad, survey.db.string());
@@ -33,9 +28,8 @@ class GuiTest : public ::testing::Test {
   }
   void TearDown() override {
     QApplication::closeAllWindows();
-    app::installSettings(std::make_unique<app::MemorySettings>());
-    app::installUi(std::make_unique<app::ConsoleUserInterface>());
     app::setResourceFolder({});
+    AppFixtureWith::TearDown();
   }
 
   // The database as the main window opens it for the output window.
@@ -47,16 +41,16 @@ class GuiTest : public ::testing::Test {
     return db;
   }
 
-  app::MemorySettings& settings() { return *settings_; }
-  PumpingRecorder& ui() { return *ui_; }
-  std::string lastBox() const { return ui_->boxes.empty() ? "" : ui_->boxes.back().text; }
+  // A copy of the sample's tables for the test to damage, set as the survey folder.
+  std::filesystem::path copySurvey() {
+    const std::filesystem::path db = dir_.path() / "db";
+    std::filesystem::remove_all(db);
+    std::filesystem::copy(sampleSurvey().db, db, std::filesystem::copy_options::recursive);
+    settings().set(app::kDbfFilesPfad, db.string());
+    return db;
+  }
 
-  testsupport::TempDir dir_;
   std::filesystem::path out_;
-
- private:
-  app::MemorySettings* settings_ = nullptr;
-  PumpingRecorder* ui_ = nullptr;
 };
 
 }  // namespace guitest

@@ -1,18 +1,21 @@
 #include "gui_test_support.h"
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/resource_folder.h"
 #include "gui/german_translations.h"
+#include "support/temp_dir.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 
@@ -21,21 +24,10 @@ namespace fs = std::filesystem;
 namespace guitest {
 namespace {
 
-// One folder per process: ctest may run several test processes side by side. The path lives
-// on the heap so that the clean-up at exit still finds it after static objects are gone.
+// One folder per process, removed at its end: ctest may run several test processes side by side.
 const fs::path& scratchRoot() {
-  static const fs::path* root = [] {
-    const char* base = std::getenv("QUELBRIX_TEST_TMP");
-    auto* r = new fs::path(fs::path(base && *base ? base : fs::temp_directory_path().string()) /
-                           ("quelbrix_gui_" + std::to_string(::getpid())));
-    fs::create_directories(*r);
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(scratchRoot(), ec);
-    });
-    return r;
-  }();
-  return *root;
+  static const testsupport::TempDir root;
+  return root.path();
 }
 
 }  // namespace
@@ -138,17 +130,48 @@ void pickFolder(QTreeWidget* tree, const fs::path& folder) {
   tree->setCurrentItem(item);
 }
 
-std::vector<std::string> sheetKeys(
-    data::clsDBFData& db,
-    const std::function<bool(const std::string&, const std::string&, const std::string&,
-                             const std::string&, const std::string&)>& keep) {
+FileDialogSeen chooseShapefile(QWidget* dialog, const fs::path& file) {
+  FileDialogSeen seen;
+  whenModal(
+      [file, &seen](QWidget* w) {
+        auto* chooser = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(chooser->windowTitle(), "Bestimmung des Pfades der Shapefiles");
+        EXPECT_EQ(chooser->nameFilters(), QStringList{"Shapefiles (*.shp)"});
+        seen.folder = chooser->directory().absolutePath();
+        for (const QLabel* l : chooser->findChildren<QLabel*>()) seen.texts << l->text();
+        for (const QAbstractButton* b : chooser->findChildren<QAbstractButton*>())
+          seen.texts << b->text();
+        if (file.empty()) return chooser->reject();
+        chooser->setDirectory(QString::fromStdString(file.parent_path().string()));
+        chooser->selectFile(QString::fromStdString(file.filename().string()));
+        static_cast<QDialog*>(chooser)->accept();
+      },
+      dialog);
+  child<QPushButton>(dialog, "cmdShpChange")->click();
+  return seen;
+}
+
+void chooseFolder(QWidget* dialog, const char* button, const fs::path& folder, bool take) {
+  whenModal(
+      [folder, take](QWidget* w) {
+        ASSERT_EQ(w->objectName(), "frmDataPath");
+        pickFolder(child<QTreeWidget>(w, "Dir1"), folder);
+        child<QPushButton>(w, take ? "cmdExit" : "cmdCancel")->click();
+      },
+      dialog);
+  child<QPushButton>(dialog, button)->click();
+}
+
+std::vector<std::string> sheetKeys(data::clsDBFData& db,
+                                   const std::function<bool(const Sheet&)>& keep) {
   data::Recordset rs;
   if (!db.GetRecordset(0, "SELECT GBCODE, GBBOGEN, GBBIOTOP, GBFFH1, GBKOPIE FROM GBogen", rs))
     throw std::runtime_error("GBogen not readable");
   std::vector<std::string> keys;
   for (; !rs.isEOF(); rs.MoveNext()) {
     auto text = [&](int i) { return rs.value(i).isNull() ? std::string() : rs.value(i).toText(); };
-    if (keep(text(0), text(1), text(2), text(3), text(4))) keys.push_back(text(0) + text(1));
+    if (keep({text(0), text(1), text(2), text(3), text(4)})) keys.push_back(text(0) + text(1));
   }
   return keys;
 }

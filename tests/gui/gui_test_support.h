@@ -56,6 +56,19 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* notThis = nullptr)
 // Picks folder in a folder tree as a user does: opens each level and selects the last.
 void pickFolder(QTreeWidget* tree, const std::filesystem::path& folder);
 
+// What a file dialog showed: the folder it started in and the texts of its labels and buttons.
+struct FileDialogSeen {
+  QString folder;
+  QStringList texts;
+};
+// In the settings dialog: presses cmdShpChange and picks file in the file dialog, or cancels
+// it when file is empty.
+FileDialogSeen chooseShapefile(QWidget* dialog, const std::filesystem::path& file);
+// In the settings dialog: presses a folder button and picks folder in the folder chooser
+// ("Übernehmen"), or cancels.
+void chooseFolder(QWidget* dialog, const char* button, const std::filesystem::path& folder,
+                  bool take = true);
+
 // Clicks the row with that text, or the row at that position, as a user does.
 void clickRow(QListWidget* list, const std::string& text);
 void clickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers = {});
@@ -69,12 +82,13 @@ T* child(QWidget* window, const char* name) {
   return found;
 }
 
+// A row of GBogen: what the window's filters choose by.
+struct Sheet {
+  std::string code, type, biotope, habitat, copy;
+};
 // The sheet keys of GBogen (code followed by type) that satisfy keep, in table order.
-std::vector<std::string> sheetKeys(
-    data::clsDBFData& db,
-    const std::function<bool(const std::string& code, const std::string& type,
-                             const std::string& biotope, const std::string& habitat,
-                             const std::string& copy)>& keep);
+std::vector<std::string> sheetKeys(data::clsDBFData& db,
+                                   const std::function<bool(const Sheet&)>& keep);
 
 // The ".docx" files below folder (relative paths, sorted).
 std::vector<std::string> documents(const std::filesystem::path& folder);

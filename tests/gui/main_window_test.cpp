@@ -1,14 +1,12 @@
 // The start window: the path checks behind its two buttons, the database check, the log it
-// starts, and the dialogs its menu opens. That its buttons open the two generation windows
-// with the database is the first step of new_user_test.cpp.
+// starts, the dialogs its menu opens, and a new user's first session through it.
 
 #include <QAction>
 #include <QListWidget>
 #include <QPushButton>
 
+#include "generation_window_fixture.h"
 #include "gui/frm_main.h"
-#include "gui_fixture.h"
-#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -50,10 +48,7 @@ TEST_F(MainWindowTest, buttons_run_the_path_check_first) {
 }
 
 TEST_F(MainWindowTest, buttons_missing_table_report_has_extra_line) {
-  const fs::path db = dir_.path() / "db";
-  fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
-  fs::remove(db / "bgx2.dbf");
-  settings().set(app::kDbfFilesPfad, db.string());
+  fs::remove(copySurvey() / "bgx2.dbf");
   const std::string end =
       "Bitte überprüfen Sie die Pfade.\n\nKontaktieren Sie den Hersteller, wenn sich das "
       "Problem trotz korrektem Pfad nicht beheben lässt.";
@@ -65,10 +60,7 @@ TEST_F(MainWindowTest, buttons_missing_table_report_has_extra_line) {
 }
 
 TEST_F(MainWindowTest, buttons_damaged_sheet_table_opens_window_with_empty_lists) {
-  const fs::path db = dir_.path() / "db";
-  fs::copy(guitest::sampleSurvey().db, db, fs::copy_options::recursive);
-  testsupport::writeFile(db / "GBogen.dbf", std::string(40, '\x7f'));
-  settings().set(app::kDbfFilesPfad, db.string());
+  testsupport::writeFile(copySurvey() / "GBogen.dbf", std::string(40, '\x7f'));
   gui::frmMain window;
   int areas = -1;
   guitest::whenModal([&](QWidget* w) {
@@ -92,11 +84,6 @@ TEST_F(MainWindowTest, start_log_follows_inverted_setting_and_closes_at_end) {
   const std::string log = testsupport::readFile(out_ / "FehlerReport2.log");
   EXPECT_EQ(log.rfind("D1 #+++", 0), 0u);
   EXPECT_NE(log.find("D1 Programm beendet "), std::string::npos);
-  settings().set(app::kDataFilesPfad, (dir_.path() / "missing").string());
-  { gui::frmMain window; }
-  EXPECT_EQ(lastBox(),
-            "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
-            "Einstellung der Pfade.");
 }
 
 TEST_F(MainWindowTest, captions_menus_open_their_dialogs) {
@@ -120,6 +107,56 @@ TEST_F(MainWindowTest, captions_menus_open_their_dialogs) {
   window.show();
   window.findChild<QAction*>("mnuExit")->trigger();
   EXPECT_FALSE(window.isVisible());
+}
+
+// A first session from an empty settings store, the way a new user goes: the three paths set in
+// "Einstellungen", then clean copies and data reports made from them.
+TEST_F(MainWindowTest, new_user_sets_paths_then_makes_clean_copies_and_reports) {
+  const guitest::SampleSurvey& survey = guitest::sampleSurvey();
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  gui::frmMain main;
+  main.show();
+
+  // 1. The three paths, chosen in the settings dialog.
+  guitest::whenModal(
+      [&](QWidget* settingsDialog) {
+        guitest::chooseShapefile(settingsDialog, survey.shape);
+        guitest::chooseFolder(settingsDialog, "cmdDBFChange", survey.db);
+        guitest::chooseFolder(settingsDialog, "cmdDataChange", out_);
+        child<QPushButton>(settingsDialog, "cmdExit")->click();
+      },
+      &main);
+  main.findChild<QAction*>("mnuEinstellungen")->trigger();
+  EXPECT_EQ(app::settings().get(app::kShapeFilesPfad), survey.shape.string());
+  EXPECT_EQ(app::settings().get(app::kDbfFilesPfad), survey.db.string());
+  EXPECT_EQ(app::settings().get(app::kDataFilesPfad), out_.string());
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+
+  // 2. Clean copies and 3. data reports, chosen as the window tests choose them. What the
+  // windows do with their lists, filters and problems is tested with each window.
+  data::clsDBFData db;
+  ASSERT_TRUE(db.ValidFilePaths());
+  db.ConnectDBDaten();
+  std::vector<std::string> expected;
+  for (const auto& [button, kind] : {std::pair{"cmdAusgabe", &guitest::kOutputWindow},
+                                     std::pair{"cmdReport", &guitest::kReportWindow}}) {
+    guitest::whenModal(
+        [kind](QWidget* w) {
+          kind->choose(w);
+          if (w->objectName() == "frmAusgabe")
+            guitest::whenModal(
+                [](QWidget* sheets) { child<QPushButton>(sheets, "cmdGenerate")->click(); }, w);
+          child<QPushButton>(w, "cmdGenerate")->click();
+          child<QPushButton>(w, "cmdExit")->click();
+        },
+        &main);
+    child<QPushButton>(&main, button)->click();
+    for (const auto& doc : kind->expected(db)) expected.push_back(doc);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(guitest::documents(out_), expected);
+  EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
+  EXPECT_TRUE(ui().boxes.empty()) << lastBox();
 }
 
 }  // namespace

@@ -87,8 +87,7 @@ TEST_F(PrintRunTest, output_window_answers_throughout_and_cancel_ends_the_wait) 
   const std::vector<int> left = queue.jobs();
   ASSERT_EQ(left.size(), 1u);
   const std::string messages = testsupport::readFile(out_ / "MessageReport.txt");
-  EXPECT_NE(messages.find("Der Druckauftrag " + std::to_string(left[0]) +
-                          " (Quelbrix - "),
+  EXPECT_NE(messages.find("Der Druckauftrag " + std::to_string(left[0]) + " (Quelbrix - "),
             std::string::npos)
       << messages;
   EXPECT_NE(messages.find("nicht verlassen: Der Lauf wurde abgebrochen"), std::string::npos)

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <iostream>
 
@@ -42,6 +41,13 @@ void save(QWidget* w, const char* name) {
     std::cout << file.string() << "\n";
 }
 
+// A picture of a fresh window of type W.
+template <typename W>
+void shot(const char* name) {
+  W w;
+  save(&w, name);
+}
+
 void selectRow(QListWidget* list, const QString& text) {
   list->findItems(text, Qt::MatchExactly).front()->setSelected(true);
 }
@@ -61,8 +67,7 @@ int main(int argc, char** argv) {
   fs::remove_all(mapping);
   const fs::path resources = home / ".cache" / "quelbrix-screenshots";
   fs::remove_all(resources);
-  const guitest::SampleSurvey survey =
-      guitest::writeSampleSurvey(mapping / "FFH_2024", resources);
+  const guitest::SampleSurvey survey = guitest::writeSampleSurvey(mapping / "FFH_2024", resources);
   const fs::path out = mapping / "Berichte";
   fs::create_directories(out / "GN");
   auto store = std::make_unique<app::MemorySettings>();
@@ -74,14 +79,8 @@ int main(int argc, char** argv) {
   app::installUi(std::make_unique<guitest::PumpingRecorder>());
   app::setResourceFolder(survey.resources);
 
-  {
-    gui::frmMain window;
-    save(&window, "frmMain");
-  }
-  {
-    gui::frmEinstellungen dialog;
-    save(&dialog, "frmEinstellungen");
-  }
+  shot<gui::frmMain>("frmMain");
+  shot<gui::frmEinstellungen>("frmEinstellungen");
   {
     gui::frmDataPath chooser;
     chooser.SetPath(QString::fromStdString(out.string()));
@@ -89,14 +88,8 @@ int main(int argc, char** argv) {
     chooser.resize(460, 420);
     save(&chooser, "frmDataPath");
   }
-  {
-    gui::frmErrorReport dialog;
-    save(&dialog, "frmErrorReport");
-  }
-  {
-    gui::frmInfo info;
-    save(&info, "frmInfo");
-  }
+  shot<gui::frmErrorReport>("frmErrorReport");
+  shot<gui::frmInfo>("frmInfo");
   {
     // Qt's own file chooser, as "Ändern" for the shapefile opens it.
     QFileDialog chooser(nullptr, "Bestimmung des Pfades der Shapefiles",

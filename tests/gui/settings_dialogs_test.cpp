@@ -3,15 +3,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTreeWidget>
 
 #include "gui/frm_data_path.h"
 #include "gui/frm_einstellungen.h"
@@ -25,69 +21,41 @@ namespace fs = std::filesystem;
 namespace {
 
 using guitest::child;
+using guitest::chooseFolder;
+using guitest::chooseShapefile;
 using guitest::GuiTest;
 
 class SettingsDialogTest : public GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    settings().set(app::kErrorReport, "0");
-    ASSERT_TRUE(app::g_Debug().Init());
+    ASSERT_TRUE(startLog(out_));
+    // The home folder is the test's own: the choosers start there.
+    home_ = dir_.path() / "home";
+    fs::create_directories(home_);
+    qputenv("HOME", QByteArray::fromStdString(home_.string()));
     shapes_ = dir_.path() / "shapes";
     fs::create_directories(shapes_);
     for (const char* name : {"good.shp", "good.shx", "BIG.SHP", "BIG.shx", "lonely.shp"})
       testsupport::writeFile(shapes_ / name, "");
   }
-  // Presses cmdShpChange and picks file in the file dialog (or cancels it when file is empty).
-  void chooseShapefile(gui::frmEinstellungen& dialog, const fs::path& file) {
-    guitest::whenModal(
-        [file](QWidget* w) {
-          auto* chooser = qobject_cast<QFileDialog*>(w);
-          ASSERT_NE(chooser, nullptr);
-          EXPECT_EQ(chooser->windowTitle(), "Bestimmung des Pfades der Shapefiles");
-          EXPECT_EQ(chooser->nameFilters(), QStringList{"Shapefiles (*.shp)"});
-          if (file.empty()) {
-            chooser->reject();
-            return;
-          }
-          chooser->setDirectory(QString::fromStdString(file.parent_path().string()));
-          chooser->selectFile(QString::fromStdString(file.filename().string()));
-          static_cast<QDialog*>(chooser)->accept();
-        },
-        &dialog);
-    child<QPushButton>(&dialog, "cmdShpChange")->click();
-  }
-  // Presses a folder button and picks folder in the folder chooser ("Übernehmen"), or cancels.
-  void chooseFolder(gui::frmEinstellungen& dialog, const char* button, const fs::path& folder,
-                    bool take = true) {
-    guitest::whenModal(
-        [folder, take](QWidget* w) {
-          ASSERT_EQ(w->objectName(), "frmDataPath");
-          guitest::pickFolder(child<QTreeWidget>(w, "Dir1"), folder);
-          child<QPushButton>(w, take ? "cmdExit" : "cmdCancel")->click();
-        },
-        &dialog);
-    child<QPushButton>(&dialog, button)->click();
-  }
   std::string label(QWidget* w, const char* name) {
     return child<QLabel>(w, name)->text().toStdString();
   }
-  std::vector<std::string> logTail() {
-    std::vector<std::string> lines;
-    std::string all = testsupport::readFile(out_ / "FehlerReport2.log");
-    std::size_t start = 0;
-    for (std::size_t pos; (pos = all.find("\r\n", start)) != std::string::npos; start = pos + 2)
-      lines.push_back(all.substr(start, pos - start));
-    return lines;
+
+  void TearDown() override {
+    qputenv("HOME", oldHome_);
+    GuiTest::TearDown();
   }
 
-  fs::path shapes_;
+  fs::path shapes_, home_;
+  const QByteArray oldHome_ = qgetenv("HOME");
 };
 
-TEST_F(SettingsDialogTest, einstellungen_load_shows_stored_values_and_printer_box_once) {
+TEST_F(SettingsDialogTest, einstellungen_load_shows_stored_values_and_cancel_stores_nothing) {
   settings().set(app::kDataFilesPrint, "1");
   gui::frmEinstellungen dialog;
-  EXPECT_EQ(dialog.windowTitle(), "Einstellungen");
+  dialog.show();
   EXPECT_EQ(label(&dialog, "lblShpPath"), guitest::sampleSurvey().shape.string());
   EXPECT_EQ(label(&dialog, "lblDBFPath"), guitest::sampleSurvey().db.string());
   EXPECT_EQ(label(&dialog, "lblDataPath"), out_.string());
@@ -98,48 +66,56 @@ TEST_F(SettingsDialogTest, einstellungen_load_shows_stored_values_and_printer_bo
             "Die Gelände- und Reportbögen werden auf den Standard-Drucker ausgegeben.\nSorgen "
             "Sie bitte dafür, dass der entsprechende Drucker im System eingestellt und "
             "eingeschaltet ist.");
+
+  // The shapefile chooser starts beside the stored shapefile.
+  EXPECT_EQ(chooseShapefile(&dialog, {}).folder.toStdString(),
+            guitest::sampleSurvey().shape.parent_path().string());
+  chooseFolder(&dialog, "cmdDataChange", dir_.path());
+  EXPECT_EQ(label(&dialog, "lblDataPath"), dir_.path().string());
+  child<QPushButton>(&dialog, "cmdCancel")->click();
+  EXPECT_EQ(settings().get(app::kDataFilesPfad), out_.string());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-TEST_F(SettingsDialogTest, einstellungen_empty_store_shows_initial_texts_and_stores_nothing) {
-  app::installSettings(std::make_unique<app::MemorySettings>());
-  gui::frmEinstellungen dialog;
-  EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
-  EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
-  EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
-  child<QPushButton>(&dialog, "cmdExit")->click();
-  for (const char* key :
-       {app::kShapeFilesPfad, app::kDbfFilesPfad, app::kDataFilesPfad, app::kDataFilesPrint})
-    EXPECT_EQ(app::settings().get(key), "") << key;
-}
-
+// From an empty store: the initial texts, and a chooser in German that starts in the home folder.
 TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
   app::installSettings(std::make_unique<app::MemorySettings>());
   gui::frmEinstellungen dialog;
   dialog.show();
-  chooseShapefile(dialog, shapes_ / "BIG.SHP");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
+  EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
+  const guitest::FileDialogSeen seen = chooseShapefile(&dialog, shapes_ / "BIG.SHP");
+  EXPECT_EQ(seen.folder.toStdString(), home_.string());
+  for (const char* german :
+       {"Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen", "Abbrechen"})
+    EXPECT_TRUE(seen.texts.contains(german))
+        << german << ": " << seen.texts.join("|").toStdString();
+  for (const char* english : {"Look in:", "File &name:", "&Open", "Cancel"})
+    EXPECT_FALSE(seen.texts.contains(english)) << english;
   EXPECT_EQ(lastBox(),
             "Die ausgewählte Datei ist kein Shapefile.\nBitte überprüfen Sie die Pfade.");
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
 
-  chooseShapefile(dialog, shapes_ / "lonely.shp");
+  chooseShapefile(&dialog, shapes_ / "lonely.shp");
   EXPECT_EQ(lastBox(),
             "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei lonely.shx.\nBitte "
             "überprüfen Sie die Pfade.");
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
 
-  chooseShapefile(dialog, shapes_ / "good.shp");
+  chooseShapefile(&dialog, shapes_ / "good.shp");
   EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
   const std::size_t boxes = ui().boxes.size();
-  chooseShapefile(dialog, {});
+  chooseShapefile(&dialog, {});
   EXPECT_EQ(ui().boxes.size(), boxes);
   EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
 
   child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(app::settings().get(app::kShapeFilesPfad), (shapes_ / "good.shp").string());
   // The other labels were never set: nothing stored for them.
-  EXPECT_EQ(app::settings().get(app::kDbfFilesPfad), "");
-  EXPECT_EQ(app::settings().get(app::kDataFilesPrint), "");
+  for (const char* key : {app::kDbfFilesPfad, app::kDataFilesPfad, app::kDataFilesPrint})
+    EXPECT_EQ(app::settings().get(key), "") << key;
 }
 
 TEST_F(SettingsDialogTest, folder_buttons_warn_but_keep_folder_and_ok_stores) {
@@ -150,18 +126,18 @@ TEST_F(SettingsDialogTest, folder_buttons_warn_but_keep_folder_and_ok_stores) {
   gui::frmEinstellungen dialog;
   dialog.show();
 
-  chooseFolder(dialog, "cmdDBFChange", noTables);
+  chooseFolder(&dialog, "cmdDBFChange", noTables);
   EXPECT_EQ(label(&dialog, "lblDBFPath"), noTables.string());
   EXPECT_EQ(lastBox(),
             "Die Programm-Daten konnten nicht gefunden werden.\nBitte überprüfen Sie "
             "die Pfade.");
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
-  EXPECT_EQ(logTail().back(),
+  EXPECT_EQ(logLines(out_).back(),
             "D3 frmEinstellungen.cmdDBFChange: Warnung! Die DBF-Dateien konnten nicht gefunden "
             "werden, Pfad: " +
                 noTables.string() + "/Polygone.dbf");
 
-  chooseFolder(dialog, "cmdDataChange", used);
+  chooseFolder(&dialog, "cmdDataChange", used);
   EXPECT_EQ(label(&dialog, "lblDataPath"), used.string());
   EXPECT_EQ(lastBox(),
             "Der Pfad für die zu generierenden Daten ist nicht leer.\nVorhandene "
@@ -169,7 +145,7 @@ TEST_F(SettingsDialogTest, folder_buttons_warn_but_keep_folder_and_ok_stores) {
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
 
   // "Abbrechen" in the chooser gives back the start folder: the label stays.
-  chooseFolder(dialog, "cmdDBFChange", dir_.path(), false);
+  chooseFolder(&dialog, "cmdDBFChange", dir_.path(), false);
   EXPECT_EQ(label(&dialog, "lblDBFPath"), noTables.string());
 
   child<QCheckBox>(&dialog, "chkDrucken")->setChecked(false);
@@ -179,101 +155,64 @@ TEST_F(SettingsDialogTest, folder_buttons_warn_but_keep_folder_and_ok_stores) {
   EXPECT_EQ(settings().get(app::kDataFilesPrint), "0");
 }
 
-TEST_F(SettingsDialogTest, einstellungen_cancel_stores_nothing) {
-  const fs::path other = dir_.path() / "other";
-  fs::create_directories(other);
-  gui::frmEinstellungen dialog;
-  dialog.show();
-  chooseFolder(dialog, "cmdDataChange", other);
-  EXPECT_EQ(label(&dialog, "lblDataPath"), other.string());
-  child<QPushButton>(&dialog, "cmdCancel")->click();
-  EXPECT_EQ(settings().get(app::kDataFilesPfad), out_.string());
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-}
-
-TEST_F(SettingsDialogTest, data_path_missing_start_folder_and_cancel_semantics) {
+TEST_F(SettingsDialogTest, data_path_missing_start_folder_falls_back_to_home) {
   gui::frmDataPath chooser;
   EXPECT_EQ(chooser.windowTitle(), "Änderung der Pfadeinstellungen");
   EXPECT_EQ(child<QLabel>(&chooser, "lblHeadline")->text(),
             "Bestimmung des Ordners für die zu speichernden Daten");
   const std::string missing = (dir_.path() / "gone").string();
   chooser.SetPath(QString::fromStdString(missing));
-  EXPECT_EQ(logTail().back(),
+  EXPECT_EQ(logLines(out_).back(),
             "D3 frmDataPath.SetPath: Warnung! Der Pfad " + missing + " existiert nicht.");
   // A folder that is gone falls back to the home folder, never to the program's folder.
-  EXPECT_EQ(chooser.GetPath(), QDir::cleanPath(QDir::homePath()));
-  EXPECT_NE(chooser.GetPath(), QCoreApplication::applicationDirPath());
-  chooser.setHeadline("Kopf");
-  EXPECT_EQ(child<QLabel>(&chooser, "lblHeadline")->text(), "Kopf");
-
-  gui::frmDataPath second;
-  second.SetPath(QString::fromStdString(out_.string()));
-  second.show();
-  guitest::pickFolder(child<QTreeWidget>(&second, "Dir1"), dir_.path());
-  EXPECT_EQ(second.GetPath().toStdString(), dir_.path().string());
-  child<QPushButton>(&second, "cmdCancel")->click();
-  EXPECT_EQ(second.GetPath().toStdString(), out_.string());
+  EXPECT_EQ(chooser.GetPath().toStdString(), home_.string());
 }
 
 TEST_F(SettingsDialogTest, data_path_unreadable_root_warns_and_returns_to_loaded_root) {
-  const fs::path home = dir_.path() / "home";
-  fs::create_directories(home);
-  const QByteArray oldHome = qgetenv("HOME");
-  qputenv("HOME", QByteArray::fromStdString(home.string()));
-  {
-    gui::frmDataPath chooser;
-    chooser.show();
-    auto* drives = child<QComboBox>(&chooser, "Drive1");
-    ASSERT_EQ(drives->count(), 2);
-    EXPECT_EQ(drives->itemText(1).toStdString(), home.string());
-    // The chooser loads in the home folder; the user moves to "/", the home folder goes away,
-    // and the user picks it again.
-    const QString loaded = drives->currentText();
-    EXPECT_EQ(loaded.toStdString(), home.string());
-    chooser.SetPath(QString::fromStdString(dir_.path().string()));
-    EXPECT_EQ(drives->currentText(), "/");
-    fs::remove_all(home);
-    drives->setFocus();
-    QTest::keyClick(drives, Qt::Key_Down);
-    EXPECT_EQ(lastBox(),
-              "Auf Die Partition " + home.string() + " konnte nicht zugegriffen werden.");
-    EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
-    EXPECT_EQ(drives->currentText(), loaded);
-    EXPECT_EQ(logTail().back(), "D2 Fehler! Auf Die Partition " + home.string() +
-                                    " konnte nicht zugegriffen werden.");
-  }
-  qputenv("HOME", oldHome);
+  gui::frmDataPath chooser;
+  chooser.show();
+  auto* drives = child<QComboBox>(&chooser, "Drive1");
+  ASSERT_EQ(drives->count(), 2);
+  EXPECT_EQ(drives->itemText(1).toStdString(), home_.string());
+  // The chooser loads in the home folder; the user moves to "/", the home folder goes away,
+  // and the user picks it again.
+  const QString loaded = drives->currentText();
+  EXPECT_EQ(loaded.toStdString(), home_.string());
+  chooser.SetPath(QString::fromStdString(dir_.path().string()));
+  EXPECT_EQ(drives->currentText(), "/");
+  fs::remove_all(home_);
+  drives->setFocus();
+  QTest::keyClick(drives, Qt::Key_Down);
+  EXPECT_EQ(lastBox(), "Auf Die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+  EXPECT_EQ(drives->currentText(), loaded);
+  EXPECT_EQ(logLines(out_).back(),
+            "D2 Fehler! Auf Die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
 }
 
 TEST_F(SettingsDialogTest, error_report_inverted_setting_ok_and_cancel) {
   // "0" means on: the box is ticked and the label names the log file.
-  {
-    gui::frmErrorReport dialog;
-    EXPECT_EQ(dialog.windowTitle(), "Fehlerprotokoll");
-    auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
-    EXPECT_TRUE(box->isChecked());
-    EXPECT_EQ(label(&dialog, "lblReportFile"), (out_ / "FehlerReport2.log").string());
-    box->click();
-    EXPECT_EQ(label(&dialog, "lblReportFile"), "Keine Fehleranalyse aktiviert");
-    child<QPushButton>(&dialog, "cmdExit")->click();
-    EXPECT_EQ(settings().get(app::kErrorReport), "1");
-    // The running log keeps running until the program ends.
-    EXPECT_TRUE(app::g_Debug().isStarted());
-  }
-  {
+  struct Step {
+    bool ticked;
+    const char* button;
+    const char* stored;
+  };
+  for (const Step& step :
+       {Step{true, "cmdExit", "1"}, Step{false, "cmdCancel", "1"}, Step{false, "cmdExit", "0"}}) {
     gui::frmErrorReport dialog;
     auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
-    EXPECT_FALSE(box->isChecked());
-    box->click();
-    child<QPushButton>(&dialog, "cmdCancel")->click();
-    EXPECT_EQ(settings().get(app::kErrorReport), "1");
+    EXPECT_EQ(box->isChecked(), step.ticked);
+    for (int click = 0; click < 2; ++click) {
+      EXPECT_EQ(label(&dialog, "lblReportFile"), box->isChecked()
+                                                     ? (out_ / "FehlerReport2.log").string()
+                                                     : "Keine Fehleranalyse aktiviert");
+      if (click == 0) box->click();
+    }
+    child<QPushButton>(&dialog, step.button)->click();
+    EXPECT_EQ(settings().get(app::kErrorReport), step.stored) << step.button;
   }
-  {
-    gui::frmErrorReport dialog;
-    child<QCheckBox>(&dialog, "chkErrorReport")->click();
-    child<QPushButton>(&dialog, "cmdExit")->click();
-    EXPECT_EQ(settings().get(app::kErrorReport), "0");
-  }
+  // The running log keeps running until the program ends.
+  EXPECT_TRUE(app::g_Debug().isStarted());
 }
 
 TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_messages) {
@@ -288,61 +227,13 @@ TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_message
             "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie mit die "
             "Fehleranalyse aktivieren können.");
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
-  EXPECT_EQ(ui().boxes[1].text,
-            "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
-            "Einstellung der Pfade.");
+  EXPECT_EQ(ui().boxes[1].text.rfind("Die Fehleranalyse konnte nicht gestartet werden.", 0), 0u);
   child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(app::settings().get(app::kErrorReport), "1");
 }
 
-TEST_F(SettingsDialogTest, shapefile_chooser_speaks_german_and_starts_home_or_beside_the_shapefile) {
-  const fs::path home = dir_.path() / "home";
-  fs::create_directories(home);
-  const QByteArray oldHome = qgetenv("HOME");
-  qputenv("HOME", QByteArray::fromStdString(home.string()));
-  struct Seen {
-    QString folder;
-    QStringList texts;
-  };
-  auto look = [this](gui::frmEinstellungen& dialog) {
-    Seen seen;
-    guitest::whenModal(
-        [&seen](QWidget* w) {
-          auto* chooser = qobject_cast<QFileDialog*>(w);
-          ASSERT_NE(chooser, nullptr);
-          seen.folder = chooser->directory().absolutePath();
-          for (const QLabel* l : chooser->findChildren<QLabel*>()) seen.texts << l->text();
-          for (const QAbstractButton* b : chooser->findChildren<QAbstractButton*>())
-            seen.texts << b->text();
-          chooser->reject();
-        },
-        &dialog);
-    child<QPushButton>(&dialog, "cmdShpChange")->click();
-    return seen;
-  };
-  {
-    app::installSettings(std::make_unique<app::MemorySettings>());
-    gui::frmEinstellungen dialog;
-    dialog.show();
-    const Seen seen = look(dialog);
-    EXPECT_EQ(seen.folder.toStdString(), home.string());
-    for (const char* german : {"Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen", "Abbrechen"})
-      EXPECT_TRUE(seen.texts.contains(german)) << german << ": " << seen.texts.join("|").toStdString();
-    for (const char* english : {"Look in:", "File &name:", "&Open", "Cancel"})
-      EXPECT_FALSE(seen.texts.contains(english)) << english;
-  }
-  {
-    app::settings().set(app::kShapeFilesPfad, (shapes_ / "good.shp").string());
-    gui::frmEinstellungen dialog;
-    dialog.show();
-    EXPECT_EQ(look(dialog).folder.toStdString(), shapes_.string());
-  }
-  qputenv("HOME", oldHome);
-}
-
 TEST_F(SettingsDialogTest, info_shows_version_build_date_and_documentation_without_addresses) {
   gui::frmInfo info;
-  EXPECT_EQ(info.windowTitle(), "Information");
   EXPECT_EQ(label(&info, "lblVersion"), "Version: 2.3.9");
   EXPECT_TRUE(QRegularExpression("^Erstellt am \\d\\d\\.\\d\\d\\.20\\d\\d$")
                   .match(child<QLabel>(&info, "lblBuildDate")->text())
