@@ -63,7 +63,6 @@ bool PumpingRecorder::saw(const std::string& text) const {
 
 SampleSurvey writeSampleSurvey(const fs::path& db, const fs::path& resources) {
   SampleSurvey s;
-  s.root = db.parent_path();
   s.db = db;
   s.shape = db / "shape" / "ffh_flaechen.shp";
   s.resources = resources;

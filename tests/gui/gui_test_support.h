@@ -37,7 +37,6 @@ class PumpingRecorder : public app::RecordingUserInterface {
 
 // The sample survey: tables, shapefile and a resource folder with the built templates.
 struct SampleSurvey {
-  std::filesystem::path root;
   std::filesystem::path db;
   std::filesystem::path shape;
   std::filesystem::path resources;

@@ -22,28 +22,22 @@ class MainWindowTest : public GuiTest {
     gui::frmMain window;
     ui().boxes.clear();
     child<QPushButton>(&window, button)->click();
-    return ui().boxes.empty() ? std::string() : ui().boxes.back().text;
+    return lastBox();
   }
 };
 
 // Each message of the path check is tested with the check itself; here: both buttons run it
 // first and show its message, the first path and the last.
 TEST_F(MainWindowTest, buttons_run_the_path_check_first) {
-  const std::string shape = guitest::sampleSurvey().shape.string();
-  struct Case {
-    std::string shape, out, message;
-  };
-  for (const auto& c :
-       {Case{"", out_.string(), "Der Pfad für ShapeFile-Dateien ist nicht bestimmt."},
-        Case{shape, (dir_.path() / "missing").string(),
-             "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden."}}) {
-    settings().set(app::kShapeFilesPfad, c.shape);
-    settings().set(app::kDataFilesPfad, c.out);
-    for (const char* button : {"cmdAusgabe", "cmdReport"}) {
-      EXPECT_EQ(press(button), c.message + "\nBitte überprüfen Sie die Pfade.") << button;
-      ASSERT_EQ(ui().boxes.size(), 1u);
-      EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
-    }
+  for (const char* button : {"cmdAusgabe", "cmdReport"}) {
+    settings().set(app::kShapeFilesPfad, "");
+    EXPECT_EQ(press(button).rfind("Der Pfad für ShapeFile-Dateien", 0), 0u) << button;
+    settings().set(app::kShapeFilesPfad, guitest::sampleSurvey().shape.string());
+    settings().set(app::kDataFilesPfad, (dir_.path() / "missing").string());
+    EXPECT_EQ(press(button).rfind("Der Pfad für die zu generierenden Dateien", 0), 0u) << button;
+    ASSERT_EQ(ui().boxes.size(), 1u);
+    EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Error);
+    settings().set(app::kDataFilesPfad, out_.string());
   }
 }
 
@@ -134,9 +128,7 @@ TEST_F(MainWindowTest, new_user_sets_paths_then_makes_clean_copies_and_reports) 
 
   // 2. Clean copies and 3. data reports, chosen as the window tests choose them. What the
   // windows do with their lists, filters and problems is tested with each window.
-  data::clsDBFData db;
-  ASSERT_TRUE(db.ValidFilePaths());
-  db.ConnectDBDaten();
+  const auto db = openDatabase();
   std::vector<std::string> expected;
   for (const auto& [button, kind] : {std::pair{"cmdAusgabe", &guitest::kOutputWindow},
                                      std::pair{"cmdReport", &guitest::kReportWindow}}) {
@@ -151,7 +143,7 @@ TEST_F(MainWindowTest, new_user_sets_paths_then_makes_clean_copies_and_reports) 
         },
         &main);
     child<QPushButton>(&main, button)->click();
-    for (const auto& doc : kind->expected(db)) expected.push_back(doc);
+    for (const auto& doc : kind->expected(*db)) expected.push_back(doc);
   }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(guitest::documents(out_), expected);
