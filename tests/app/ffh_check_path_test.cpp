@@ -31,11 +31,6 @@ class CheckPathTest : public AppFixture {
   }
 };
 
-TEST_F(CheckPathTest, FfhCheckPath_AllPathsGood) {
-  EXPECT_EQ(app::FfhCheckPath(), 100);
-  EXPECT_TRUE(ui().boxes.empty());
-}
-
 TEST_F(CheckPathTest, FfhCheckPath_ExtensionInCapitalsIsNoShapefile) {
   const std::string path = (dir_.path() / "shape/Gebiete.SHP").string();
   settings().set(app::kShapeFilesPfad, path);
@@ -55,7 +50,9 @@ TEST_F(CheckPathTest, FfhCheckPath_DbfPathEmpty) {
                 "Der Pfad für Programm-Daten ist nicht bestimmt.");
 }
 
-TEST_F(CheckPathTest, FfhCheckPath_PolygonTableMissingOnlyInExistingFolder) {
+TEST_F(CheckPathTest, FfhCheckPath_AllGoodThenPolygonTableMissingOnlyInExistingFolder) {
+  EXPECT_EQ(app::FfhCheckPath(), 100);
+  EXPECT_TRUE(ui().boxes.empty());
   std::filesystem::remove(dir_.path() / "db/polygone.dbf");
   expectFailure("Die Programm-Daten (DBF) konnten nicht gefunden werden, Pfad: " +
                     (dir_.path() / "db").string() + "/Polygone.dbf",

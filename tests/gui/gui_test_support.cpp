@@ -57,10 +57,6 @@ void PumpingRecorder::processEvents() {
   QCoreApplication::processEvents();
 }
 
-bool PumpingRecorder::saw(const std::string& text) const {
-  return std::any_of(boxes.begin(), boxes.end(), [&](const Box& b) { return b.text == text; });
-}
-
 SampleSurvey writeSampleSurvey(const fs::path& db, const fs::path& resources) {
   SampleSurvey s;
   s.db = db;

@@ -31,8 +31,6 @@ class PumpingRecorder : public app::RecordingUserInterface {
   void processEvents() override;
   // Called as each box appears, to look at the windows behind it.
   std::function<void()> atMessage;
-  // True when some box text equals text.
-  bool saw(const std::string& text) const;
 };
 
 // The sample survey: tables, shapefile and a resource folder with the built templates.

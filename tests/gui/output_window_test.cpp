@@ -171,7 +171,7 @@ TEST_F(OutputWindowTest, biotope_buttons_move_types_and_an_empty_choice_makes_no
   // An empty chosen list lets no sheet through.
   press();
   EXPECT_EQ(headline_, "Es wurden 0 Geländebögen ausgewählt.");
-  EXPECT_TRUE(ui().saw("Für die ausgewählte Kombination existiert kein Geländebogen."));
+  EXPECT_EQ(lastBox(), "Für die ausgewählte Kombination existiert kein Geländebogen.");
   EXPECT_TRUE(guitest::documents(out_).empty());
 }
 

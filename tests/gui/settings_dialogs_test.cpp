@@ -23,9 +23,8 @@ namespace {
 using guitest::child;
 using guitest::chooseFolder;
 using guitest::chooseShapefile;
-using guitest::GuiTest;
 
-class SettingsDialogTest : public GuiTest {
+class SettingsDialogTest : public guitest::GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();

@@ -19,8 +19,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-using guitest::GuiTest;
-
 TEST(ElapsedTime, format_hours_minutes_seconds_past_a_day) {
   EXPECT_EQ(gui::formatElapsed(0ms), "00:00:00");
   EXPECT_EQ(gui::formatElapsed(999ms), "00:00:00");
@@ -63,7 +61,7 @@ TEST(QtUserInterface, message_box_icon_text_and_answer) {
   EXPECT_EQ(shown.buttons, (QStringList{"&Ja", "&Nein"}));
 }
 
-class TypeLookUpTest : public GuiTest {
+class TypeLookUpTest : public guitest::GuiTest {
  protected:
   // A survey whose biotope table holds rows (code, text; "" = Null).
   std::unique_ptr<data::clsDBFData> withBiotopes(
