@@ -27,10 +27,9 @@ void appendLittleEndian(std::string& out, T value) {
 
 std::vector<uint8_t> packPair(const std::vector<uint8_t>& first,
                               const std::vector<uint8_t>& second) {
-  std::vector<uint8_t> out(2);
+  std::vector<uint8_t> out(2 + first.size() + second.size());
   storeLE(out.data(), static_cast<uint16_t>(first.size()));
-  out.insert(out.end(), first.begin(), first.end());
-  out.insert(out.end(), second.begin(), second.end());
+  std::ranges::copy(second, std::ranges::copy(first, out.begin() + 2).out);
   return out;
 }
 
