@@ -53,6 +53,6 @@ class AppFixtureWith : public ::testing::Test {
   Recorder* ui_ = nullptr;
 };
 
-using AppFixture = AppFixtureWith<app::RecordingUserInterface>;
+class AppFixture : public AppFixtureWith<app::RecordingUserInterface> {};
 
 }  // namespace testsupport
