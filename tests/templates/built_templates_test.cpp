@@ -104,7 +104,8 @@ TEST(templates_page, a4_portrait_with_header_and_footer_in_german_times_new_roma
 TEST(templates_bookmarks, ids_unique_and_closed) {
   for (const auto& file : allTemplateFiles()) {
     SCOPED_TRACE(file);
-    for (const auto& fault : openTemplate(file).bookmarkFaults()) ADD_FAILURE() << fault;
+    const auto p = openTemplate(file);
+    for (const auto& fault : p.bookmarkFaults()) ADD_FAILURE() << fault;
   }
 }
 

@@ -49,7 +49,6 @@ TEST(forms_inline, bookmarks_fields_and_bold) {
 
 TEST(forms_inline, column_position_names_the_sheet_column) {
   const auto pieces = forms::parseInlines("[[@26]] [[@40]]");
-  EXPECT_EQ(pieces[0].name, forms::sheetColumn(26));
   EXPECT_EQ(pieces[0].name, "GBLAGE");
   EXPECT_EQ(pieces[2].name, "GBKOPVON");
   EXPECT_THROW(forms::parseInlines("[[@99]]"), FormError);
