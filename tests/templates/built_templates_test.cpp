@@ -153,7 +153,7 @@ TEST(templates_bookmarks, report_body_in_second_cells_of_structure_tables) {
     // Every structure table row has a second cell for the tidying to read.
     ASSERT_GE(p.tables().size(), 3u);
     for (std::size_t t = 2; t < p.tables().size(); ++t)
-      for (int cells : p.tables()[t].cellsPerRow) EXPECT_GE(cells, 2) << "table " << t + 1;
+      for (int cells : p.tables()[t]) EXPECT_GE(cells, 2) << "table " << t + 1;
   }
 }
 
@@ -180,19 +180,16 @@ TEST(templates_bookmarks, report_units_stand_outside_the_value) {
   EXPECT_GT(crosses, 0);
 }
 
-TEST(templates_cover_sheet, area_code_and_survey_unit_table) {
+TEST(templates_cover_sheet, survey_unit_table_and_room_for_the_map) {
   const auto p = openTemplate("TemplateDatenreportV2Deckblatt.dotx");
   // Rows are appended to table 2 one survey unit after the other, split into three cells.
   ASSERT_GE(p.tables().size(), 2u);
-  EXPECT_EQ(p.tables()[1].cellsPerRow.back(), 3);
+  EXPECT_EQ(p.tables()[1].back(), 3);
   for (const char* name : {"HA", "GBCODE"}) EXPECT_NE(p.bookmarks().at(name)[0].table, 2) << name;
-}
 
-TEST(templates_cover_sheet, room_for_the_map_below_the_page_top) {
   // The map is placed 100 pt below the page top and is 300 pt high at most; nothing of the
   // body may stand there. Count the page's top margin and the body's paragraphs before the
   // first table with their fixed heights or, for text, generously 20 pt a line.
-  const auto p = openTemplate("TemplateDatenreportV2Deckblatt.dotx");
   const auto doc = parsed(p.part("word/document.xml"));
   const auto body = doc.child("w:document").child("w:body");
   double topPt = body.child("w:sectPr").child("w:pgMar").attribute("w:top").as_double() / 20;

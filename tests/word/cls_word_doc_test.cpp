@@ -37,10 +37,9 @@ class WordDocTest : public AppFixture {
                         {"g", "\u00E4", ""}}) +
                  table({{"Struktur", "Codes", ""}, {"a", "-", ""}, {"b", "", "ja"}});
     parts.header = "<w:p>" + bookmark(9, "POLYGONNR_SEITE", "000 000 0000 00") + "</w:p>";
-    docx::test::writeFile(program_ / "Templates/TemplateBogenV2GN.dotx",
-                          docx::test::buildTemplate(parts));
-    docx::test::writeFile(program_ / "Templates/TemplateDatenreportV2Deckblatt.dotx",
-                          docx::test::buildTemplate(parts));
+    for (const char* kind : {"BogenV2GN", "DatenreportV2Deckblatt"})
+      docx::test::writeFile(program_ / "Templates" / ("Template" + std::string(kind) + ".dotx"),
+                            docx::test::buildTemplate(parts));
   }
 
   int16_t open(const std::string& name, int16_t offset = 12, bool own = false,

@@ -39,13 +39,11 @@ class ShapeSubs : public testsupport::AppFixture {
   const path folder_ = dir_.path();
 };
 
-void expectRing(const Ring& ring, std::initializer_list<RingPoint> expected) {
+void expectRing(const Ring& ring, const Ring& expected) {
   ASSERT_EQ(ring.size(), expected.size());
-  size_t i = 0;
-  for (const RingPoint& p : expected) {
-    EXPECT_FLOAT_EQ(ring[i].x, p.x) << "row " << i + 1;
-    EXPECT_FLOAT_EQ(ring[i].y, p.y) << "row " << i + 1;
-    ++i;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    EXPECT_FLOAT_EQ(ring[i].x, expected[i].x) << "row " << i + 1;
+    EXPECT_FLOAT_EQ(ring[i].y, expected[i].y) << "row " << i + 1;
   }
 }
 
@@ -165,13 +163,13 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
     EXPECT_EQ(ClipRingEdge(app::g_Debug(), direction, 10, 10, ring, outside), 100);
     EXPECT_FALSE(outside);
   }
-  expectRing(ring, {{1, 1}, {1, 9}, {9, 9}, {9, 1}, {1, 1}});
+  expectRing(ring, square);
 
   Ring beyond{{11, 1}, {15, 1}, {15, 5}, {10, 5}, {11, 1}};  // (10, 5) lies on the edge
   const Ring before = beyond;
   EXPECT_EQ(ClipRingEdge(app::g_Debug(), 2, 10, 10, beyond, outside), 100);
   EXPECT_TRUE(outside);
-  expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
+  expectRing(beyond, before);
 
   // A point on the edge counts as outside: the intersection is added beside it.
   Ring onEdge{{0, 5}, {5, 2}, {5, 8}, {0, 5}};

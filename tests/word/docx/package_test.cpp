@@ -51,11 +51,7 @@ class save_atomic : public ::testing::Test {
   const std::filesystem::path& folder_ = dir_.path();
   const std::filesystem::path tmpl_ = writeFile(folder_ / "v.dotx", buildTemplate(para("x")));
 
-  int fileCount() const {
-    int files = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder_)) ++files;
-    return files;
-  }
+  long fileCount() const { return std::distance(std::filesystem::directory_iterator(folder_), {}); }
 };
 
 TEST(package_open, template_becomes_document_and_untouched_parts_stay_byte_identical) {
