@@ -99,8 +99,8 @@ TEST(templates_page, a4_portrait_with_header_and_footer_in_german_times_new_roma
   }
 }
 
-// That each template holds the bookmarks its routines write, each once, and the page number in
-// the header or footer, the template build itself refuses to break.
+// The template build itself refuses a template that lacks a bookmark its routines write, holds
+// one twice or has the page number outside header and footer; these tests check the rest.
 TEST(templates_bookmarks, ids_unique_and_closed) {
   for (const auto& file : allTemplateFiles()) {
     SCOPED_TRACE(file);

@@ -76,7 +76,7 @@ struct ReplaceCase {
   std::string before;  // the bookmark's text before replacing
   std::string text;
   std::string bodyAfter;
-  std::string stored = {};  // the bookmark's text afterwards where it is not text
+  std::string stored = {};  // the bookmark's text afterwards where it differs from text
 };
 
 class bookmark_replace_in : public ::testing::TestWithParam<ReplaceCase> {};
