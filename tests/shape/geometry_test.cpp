@@ -116,15 +116,11 @@ TEST(Geometry, extent_unionOfPartsOrPointsAndKeptOnRemove) {
   EXPECT_EQ(line->Count(), 1);
   EXPECT_EQ(line->Right(), 6);
   EXPECT_EQ(multi.Bottom(), -1);
-}
-
-TEST(CPolygon, add_firstPart_replacesExtentSetByReader) {
-  CPolygon polygon;
+  CPolygon polygon;  // the first part replaces an extent the reader set
   polygon.SetLeft(-100);
   polygon.SetTop(100);
   polygon.Add(part({{1, 1}, {2, 3}}));
-  EXPECT_EQ(polygon.Left(), 1);
-  EXPECT_EQ(polygon.Top(), 3);
+  EXPECT_EQ(extent(polygon), (std::vector<double>{1, 2, 1, 3}));
 }
 
 // Corners as given, not sorted (points are copied: see CPart above).
@@ -136,20 +132,7 @@ TEST(CRect, make_keepsOrderGivenAndEmptiesToZero) {
   EXPECT_EQ(extent(r), (std::vector<double>{0, 0, 0, 0}));
 }
 
-TEST(CPoint, distance_pointsAndNullShapes) {
-  CPoint o, p(3, 4);
-  EXPECT_DOUBLE_EQ(o.Distance(p), 5);
-  EXPECT_EQ(p.Distance(CPoint(3, 4)), 0);
-  CPoint nullPoint;
-  nullPoint.MakeNull(true);
-  auto e = raised([&] { o.Distance(nullPoint); });
-  EXPECT_EQ(e.number(), 0x80040212u);
-  EXPECT_EQ(e.source(), "CPoint::IShape_Distance");
-  EXPECT_EQ(e.description(), "Cannot compute distance to a null shape");
-  EXPECT_EQ(raised([&] { nullPoint.Distance(o); }).number(), 0x80040212u);
-}
-
-TEST(CPoint, distance_toLinesAndRings) {
+TEST(CPoint, distance_toPointsLinesAndRings) {
   struct Case {
     const char* what;
     std::shared_ptr<IShape> shape;
@@ -157,6 +140,8 @@ TEST(CPoint, distance_toLinesAndRings) {
     double expected;
   };
   const Case cases[] = {
+      {"point", std::make_shared<CPoint>(3, 4), CPoint(), 5},
+      {"same point", std::make_shared<CPoint>(3, 4), CPoint(3, 4), 0},
       {"perpendicular", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(1, 1), 1},
       {"nearest vertex", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(3, 1), std::sqrt(2.0)},
       // The nearest vertex is far from the nearest segment: the long first segment counts.
@@ -173,6 +158,13 @@ TEST(CPoint, distance_toLinesAndRings) {
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(c.from.Distance(*c.shape), c.expected) << c.what;
   CPolyLine empty;
   EXPECT_EQ(raised([&] { CPoint().Distance(empty); }).number(), 0x80040212u);
+  CPoint nullPoint;
+  nullPoint.MakeNull(true);
+  auto e = raised([&] { CPoint().Distance(nullPoint); });
+  EXPECT_EQ(e.number(), 0x80040212u);
+  EXPECT_EQ(e.source(), "CPoint::IShape_Distance");
+  EXPECT_EQ(e.description(), "Cannot compute distance to a null shape");
+  EXPECT_EQ(raised([&] { nullPoint.Distance(CPoint()); }).number(), 0x80040212u);
 }
 
 TEST(IShape, distance_notImplemented_showsBoxAndAnswersZero) {
