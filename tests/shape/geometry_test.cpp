@@ -33,6 +33,7 @@ std::shared_ptr<Shape> lineOf(std::initializer_list<std::shared_ptr<CPart>> part
 }  // namespace
 
 // The extent follows what is added and removed; removing the last point keeps the old one.
+// Points are shared, not copied.
 TEST(CPart, extent_followsAddedAndRemovedPoints) {
   auto p = part({{1, 5}, {3, 2}, {2, 9}});
   EXPECT_EQ(extent(*p), (std::vector<double>{1, 3, 2, 9}));
@@ -44,18 +45,12 @@ TEST(CPart, extent_followsAddedAndRemovedPoints) {
   p->Remove(1);
   EXPECT_EQ(p->Count(), 0);
   EXPECT_EQ(p->Left(), 1);
-}
-
-TEST(CPart, add_point_isSharedNotCopied) {
-  auto point = std::make_shared<CPoint>(1, 1);
-  CPart p;
-  p.Add(point);
+  auto point = std::make_shared<CPoint>(1, 1);  // points are shared, also by a copied part
+  p->Add(point);
   point->X(7);
-  EXPECT_EQ(p.Item(1)->X(), 7);
-  EXPECT_EQ(p.Item(1).get(), point.get());
-  EXPECT_EQ(p.Right(), 1);  // moving a point later does not touch the extent
-  auto line = lineOf<CPolyLine>({std::make_shared<CPart>(p)});
-  EXPECT_EQ(line->Item(1)->Item(1).get(), point.get());
+  EXPECT_EQ(p->Item(1).get(), point.get());
+  EXPECT_EQ(p->Right(), 1);  // moving a point later does not touch the extent
+  EXPECT_EQ(lineOf<CPolyLine>({std::make_shared<CPart>(*p)})->Item(1)->Item(1).get(), point.get());
 }
 
 TEST(Geometry, add_wrongObject_raisesWithClassText) {
@@ -121,11 +116,7 @@ TEST(Geometry, extent_unionOfPartsOrPointsAndKeptOnRemove) {
   polygon.SetTop(100);
   polygon.Add(part({{1, 1}, {2, 3}}));
   EXPECT_EQ(extent(polygon), (std::vector<double>{1, 2, 1, 3}));
-}
-
-// Corners as given, not sorted (points are copied: see CPart above).
-TEST(CRect, make_keepsOrderGivenAndEmptiesToZero) {
-  CRect r;
+  CRect r;  // corners as given, not sorted
   r.Make(CPoint(5, 1), CPoint(1, 9));
   EXPECT_EQ(extent(r), (std::vector<double>{5, 1, 9, 1}));
   r.MakeEmpty();

@@ -6,16 +6,36 @@
 #include <chrono>
 #include <set>
 
-#include "sample_test_support.h"
+#include "data/dbf/dbf_file.h"
 #include "support/scratch_test.h"
 #include "tools/sample_schema.h"
 
 using data::Value;
 using sample::SampleOptions;
-using sampletest::load;
-using sampletest::LoadedTable;
 
 namespace {
+
+// A table read completely; values by row and column name.
+struct LoadedTable {
+  std::vector<data::dbf::FieldDescriptor> fields;
+  std::vector<std::vector<Value>> rows;
+  std::map<std::string, size_t> columns;
+
+  const Value& at(size_t row, const std::string& column) const {
+    return rows.at(row).at(columns.at(column));
+  }
+  std::string text(size_t row, const std::string& column) const {
+    return at(row, column).isNull() ? std::string() : at(row, column).toText();
+  }
+};
+
+LoadedTable load(const std::filesystem::path& file) {
+  const auto reader = data::dbf::DbfReader::open(file);
+  LoadedTable t{reader.fields(), {}, {}};
+  for (size_t i = 0; i < t.fields.size(); ++i) t.columns[t.fields[i].name] = i;
+  for (uint32_t r = 0; r < reader.recordCount(); ++r) t.rows.push_back(reader.record(r));
+  return t;
+}
 
 using SampleDatabase = testsupport::ScratchTest;
 using testsupport::readFile;
