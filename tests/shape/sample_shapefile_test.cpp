@@ -28,11 +28,16 @@ std::vector<std::string> codes(size_t n) {
   return out;
 }
 
-std::vector<std::shared_ptr<CPolygon>> readAll(const fs::path& shp) {
+CShapeFile openShp(const fs::path& shp) {
   CFileName spec;
   spec.SetFileSpec(shp.string());
   CShapeFile file;
   file.SetFileSpec(spec, CShapeFile::OPENIT);
+  return file;
+}
+
+std::vector<std::shared_ptr<CPolygon>> readAll(const fs::path& shp) {
+  CShapeFile file = openShp(shp);
   std::vector<std::shared_ptr<CPolygon>> out;
   for (int32_t i = 1; i <= file.Count(); ++i)
     out.push_back(std::dynamic_pointer_cast<CPolygon>(file.Item(i)));
@@ -183,11 +188,7 @@ TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
   const auto plain = readAll(folder / "plain.shp");
   const auto z = readAll(folder / "z.shp");
   const auto islands = readAll(folder / "islands.shp");
-  CFileName spec;
-  spec.SetFileSpec((folder / "z.shp").string());
-  CShapeFile zFile;
-  zFile.SetFileSpec(spec, CShapeFile::OPENIT);
-  EXPECT_EQ(zFile.FileType(), 15);
+  EXPECT_EQ(openShp(folder / "z.shp").FileType(), 15);
   ASSERT_EQ(z.size(), plain.size());
   // The rings' points of each polygon.
   auto points = [](const auto& polygons) {
