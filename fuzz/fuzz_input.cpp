@@ -8,34 +8,35 @@
 #include <iterator>
 #include <vector>
 
+#include "base/byte_order.h"
+
 namespace fuzz {
 namespace {
 
-void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
+using base::bytes::loadLE;
+using base::bytes::storeLE;
 
-uint32_t littleEndian(const uint8_t* data, int bytes) {
-  uint32_t value = 0;
-  for (int i = 0; i < bytes; ++i) value |= uint32_t{data[i]} << (8 * i);
-  return value;
+template <std::unsigned_integral T>
+void appendLittleEndian(std::string& out, T value) {
+  char bytes[sizeof(T)];
+  storeLE(bytes, value);
+  out.append(bytes, sizeof bytes);
 }
 
 }  // namespace
 
 std::vector<uint8_t> packPair(const std::vector<uint8_t>& first,
                               const std::vector<uint8_t>& second) {
-  std::vector<uint8_t> out{static_cast<uint8_t>(first.size()),
-                           static_cast<uint8_t>(first.size() >> 8)};
-  out.insert(out.end(), first.begin(), first.end());
-  out.insert(out.end(), second.begin(), second.end());
+  std::vector<uint8_t> out(2 + first.size() + second.size());
+  storeLE(out.data(), static_cast<uint16_t>(first.size()));
+  std::ranges::copy(second, std::ranges::copy(first, out.begin() + 2).out);
   return out;
 }
 
 std::pair<std::string, std::string> unpackPair(const uint8_t* data, size_t size) {
   size_t firstSize = 0;
   if (size >= 2) {
-    firstSize = std::min<size_t>(littleEndian(data, 2), size - 2);
+    firstSize = std::min<size_t>(loadLE<uint16_t>(data), size - 2);
     data += 2;
     size -= 2;
   }
@@ -46,9 +47,9 @@ std::pair<std::string, std::string> unpackPair(const uint8_t* data, size_t size)
 std::string packEntries(const std::vector<Entry>& entries) {
   std::string out;
   for (const Entry& e : entries) {
-    appendLittleEndian(out, static_cast<uint32_t>(e.name.size()), 2);
+    appendLittleEndian(out, static_cast<uint16_t>(e.name.size()));
     out += e.name;
-    appendLittleEndian(out, static_cast<uint32_t>(e.content.size()), 4);
+    appendLittleEndian(out, static_cast<uint32_t>(e.content.size()));
     out += e.content;
   }
   return out;
@@ -58,12 +59,12 @@ std::vector<Entry> unpackEntries(const uint8_t* data, size_t size) {
   std::vector<Entry> entries;
   size_t at = 0;
   while (size - at >= 2) {
-    const size_t nameSize = littleEndian(data + at, 2);
+    const size_t nameSize = loadLE<uint16_t>(data + at);
     if (size - at - 2 < nameSize + 4) break;
     Entry e;
     e.name.assign(reinterpret_cast<const char*>(data + at + 2), nameSize);
     at += 2 + nameSize;
-    const size_t contentSize = std::min<size_t>(littleEndian(data + at, 4), size - at - 4);
+    const size_t contentSize = std::min<size_t>(loadLE<uint32_t>(data + at), size - at - 4);
     e.content.assign(reinterpret_cast<const char*>(data + at + 4), contentSize);
     at += 4 + contentSize;
     entries.push_back(std::move(e));

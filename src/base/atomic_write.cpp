@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/system_error_text.h"
+
 namespace base {
 namespace {
 
@@ -76,17 +78,11 @@ std::string fileErrorText(int error) {
     case EACCES:
     case EPERM:
       return "keine Schreibberechtigung";
-    case EROFS:
-      return "der Datenträger ist schreibgeschützt";
-    case ENOSPC:
-    case EDQUOT:
-      return "der Datenträger ist voll";
     case ENOENT:
     case ENOTDIR:
       return "der Ordner existiert nicht";
     default:
-      return std::string("Systemfehler ") + std::to_string(error) + " (" + std::strerror(error) +
-             ")";
+      return systemErrorText(error);
   }
 }
 

@@ -34,8 +34,8 @@ struct WriteFailure {
 WriteFailure replaceFile(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
                          Durability durability = Durability::kRename);
 
-// A German reason for a failed file operation, from its errno value: the failures a user can
-// mend in words, others as "Systemfehler N (the system's text)".
+// A German reason for a failed save, from its errno value: systemErrorText's, but worded for a
+// target that is written ("keine Schreibberechtigung", "der Ordner existiert nicht").
 std::string fileErrorText(int error);
 
 }  // namespace base

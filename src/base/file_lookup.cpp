@@ -1,21 +1,10 @@
 #include "base/file_lookup.h"
 
-#include <algorithm>
+#include "base/ascii_case.h"
 
 namespace fs = std::filesystem;
 
 namespace base {
-namespace {
-
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
 
 fs::path findFileNoCase(const fs::path& folder, const std::string& name) {
   std::error_code ec;

@@ -5,7 +5,8 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
+
+#include "base/ascii_case.h"
 
 namespace base {
 
@@ -13,8 +14,5 @@ namespace base {
 // name equals it without regard to ASCII case; empty when there is none. An empty folder is the
 // current one.
 std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name);
-
-// a and b are equal but for the case of ASCII letters (the user's locale plays no part).
-bool equalsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace base

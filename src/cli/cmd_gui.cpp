@@ -2,9 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
-#include <cstring>
 #include <ostream>
 
+#include "base/system_error_text.h"
 #include "cli/commands.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +33,7 @@ int startGui(Context& ctx) {
   const std::string name = program.string();
   char* const args[] = {const_cast<char*>(name.c_str()), nullptr};
   execv(name.c_str(), args);
-  ctx.err << "Die Fensteroberfläche konnte nicht gestartet werden: " << std::strerror(errno)
+  ctx.err << "Die Fensteroberfläche konnte nicht gestartet werden: " << base::systemErrorText(errno)
           << "\n";
   return 1;
 }

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "base/file_lookup.h"
 #include "data/dbf/dbf_file.h"
 #include "data/provider_error.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/file_lookup.h"
+#include "base/ascii_case.h"
 #include "data/dbf/dbf_file.h"
 
 namespace data {

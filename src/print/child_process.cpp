@@ -8,8 +8,9 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
+
+#include "base/system_error_text.h"
 
 extern char** environ;
 
@@ -139,7 +140,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs:
   const int rc =
       posix_spawnp(&pid, argv[0].c_str(), &setup.actions, &setup.attributes, args.data(), environ);
   if (rc != 0) {
-    reason = argv[0] + " konnte nicht gestartet werden: " + std::strerror(rc);
+    reason = argv[0] + " konnte nicht gestartet werden: " + base::systemErrorText(rc);
     return child;
   }
   child.pid_ = pid;

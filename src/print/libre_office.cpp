@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/system_error_text.h"
 #include "print/sleep.h"
 #include "print/work_folder.h"
 
@@ -65,7 +66,8 @@ bool moveInto(const fs::path& from, const fs::path& to, std::string& reason) {
   if (!ec) fs::rename(temporary, to, ec);
   if (ec) {
     fs::remove(temporary, ec);
-    reason = "Die PDF-Datei " + to.string() + " konnte nicht geschrieben werden: " + ec.message();
+    reason = "Die PDF-Datei " + to.string() +
+             " konnte nicht geschrieben werden: " + base::systemErrorText(ec.value());
     return false;
   }
   fs::remove(from, ec);
@@ -186,7 +188,8 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
   const fs::path copy = job / "in" / source.filename();
   fs::copy_file(source, copy, fs::copy_options::overwrite_existing, ec);
   if (ec) {
-    reason = "Das Dokument " + source.string() + " konnte nicht gelesen werden: " + ec.message();
+    reason = "Das Dokument " + source.string() +
+             " konnte nicht gelesen werden: " + base::systemErrorText(ec.value());
     return false;
   }
   std::vector<std::string> argv = baseArguments();

@@ -1,6 +1,6 @@
 #include "report/report_record.h"
 
-#include "base/file_lookup.h"
+#include "base/ascii_case.h"
 
 namespace report {
 

@@ -7,6 +7,7 @@
 
 #include "base/byte_order.h"
 #include "base/file_lookup.h"
+#include "base/system_error_text.h"
 #include "shape/shape_error.h"
 
 namespace shape {
@@ -128,7 +129,8 @@ void CShapeFile::openOrCreate(const CFileName& fileName, int32_t status, int32_t
       fs::remove(found, ec);
       if (ec)
         throw ShapeError(kErrFileAccess, kSetFileSpec,
-                         "Die Datei " + found + " kann nicht gelöscht werden: " + ec.message());
+                         "Die Datei " + found +
+                             " kann nicht gelöscht werden: " + base::systemErrorText(ec.value()));
     }
     if (!create) *path = found;
   }

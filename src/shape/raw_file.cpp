@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/system_error_text.h"
 #include "shape/shape_error.h"
 
 namespace shape {
@@ -19,7 +20,7 @@ constexpr uint64_t kWindowBytes = 64 * 1024;
 
 [[noreturn]] void fail(const std::string& source, const std::string& what, const std::string& path,
                        int err) {
-  throw ShapeError(kErrFileAccess, source, what + " " + path + ": " + std::strerror(err));
+  throw ShapeError(kErrFileAccess, source, what + " " + path + ": " + base::systemErrorText(err));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <pugixml.hpp>
 #include <set>
 
-#include "base/file_lookup.h"
+#include "base/ascii_case.h"
 #include "data/cls_dbf_data.h"
 #include "expected_bookmarks.h"
 #include "word/docx/document.h"

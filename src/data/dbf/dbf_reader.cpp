@@ -7,8 +7,8 @@
 #include <cstring>
 #include <optional>
 
+#include "base/ascii_case.h"
 #include "base/byte_order.h"
-#include "base/file_lookup.h"
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
 #include "data/dbf/file_io.h"

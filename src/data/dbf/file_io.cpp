@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <vector>
 
+#include "base/system_error_text.h"
 #include "data/dbf/dbf_file.h"
 
 namespace data::dbf {
@@ -18,7 +18,9 @@ namespace data::dbf {
 std::string readWholeFile(const std::filesystem::path& path, uint64_t maxSize) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec) throw DbfError(path.string() + ": kann nicht gelesen werden (" + ec.message() + ")");
+  if (ec)
+    throw DbfError(path.string() + ": kann nicht gelesen werden (" +
+                   base::systemErrorText(ec.value()) + ")");
   if (size > maxSize)
     throw DbfError(path.string() + ": " + std::to_string(size) +
                    " Bytes sind zu groß für eine dBASE-Datei");
@@ -38,7 +40,7 @@ TempFile::TempFile(std::filesystem::path target) : target_(std::move(target)) {
   fd_ = ::mkstemp(name.data());
   if (fd_ < 0)
     throw DbfError(target_.string() + ": die temporäre Datei kann nicht angelegt werden (" +
-                   std::strerror(errno) + ")");
+                   base::systemErrorText(errno) + ")");
   temp_ = name.data();
   // mkstemp creates the file private to the user; give it the permissions a new file gets.
   const mode_t mask = ::umask(0);
@@ -59,8 +61,8 @@ void TempFile::write(std::string_view data) {
     const ssize_t n = ::write(fd_, data.data(), data.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" + std::strerror(errno) +
-                     ")");
+      throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" +
+                     base::systemErrorText(errno) + ")");
     }
     data.remove_prefix(static_cast<size_t>(n));
   }
@@ -73,10 +75,12 @@ void TempFile::commit() {
   fd_ = -1;
   if (!synced || !closed)
     throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" +
-                   std::strerror(synced ? errno : syncError) + ")");
+                   base::systemErrorText(synced ? errno : syncError) + ")");
   std::error_code ec;
   std::filesystem::rename(temp_, target_, ec);
-  if (ec) throw DbfError(target_.string() + ": kann nicht ersetzt werden (" + ec.message() + ")");
+  if (ec)
+    throw DbfError(target_.string() + ": kann nicht ersetzt werden (" +
+                   base::systemErrorText(ec.value()) + ")");
   temp_.clear();
 }
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "base/file_lookup.h"
+#include "base/ascii_case.h"
 #include "word/docx/docx_error.h"
 #include "word/docx/xml_util.h"
 

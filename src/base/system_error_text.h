@@ -1,0 +1,13 @@
+#pragma once
+// German reasons for failed system calls (open, read, rename, start a program): the user reads
+// them in messages and the log, so the C library's English texts stay out of sight.
+
+#include <string>
+
+namespace base {
+
+// The reason for the errno value error: the causes a user can mend in words ("keine Berechtigung",
+// "nicht vorhanden"), any other as "Systemfehler N (the system's own text)".
+std::string systemErrorText(int error);
+
+}  // namespace base
