@@ -36,8 +36,12 @@ CancelOnInterrupt::~CancelOnInterrupt() {
     sigaction(kSignals[i], &g_previous[i], nullptr);
 }
 
-const std::atomic<bool>& CancelOnInterrupt::flag() const { return g_cancel; }
+const std::atomic<bool>& CancelOnInterrupt::flag() const {
+  return g_cancel;
+}
 
-bool interrupted() { return g_cancel.load(); }
+bool interrupted() {
+  return g_cancel.load();
+}
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "app/program_objects.h"
 #include "app/startup.h"
 #include "cli/commands.h"
+#include "cli/german_cli.h"
 #include "data/cls_dbf_data.h"
 #include "data/provider_error.h"
 #include "data/sheet_types.h"
@@ -63,6 +64,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
         std::ostream& out, std::ostream& err) {
   CLI::App cliApp("Quelbrix: Geländebögen (Reinschrift) und Datenreports aus der FFH-Datenbank",
                   "quelbrix");
+  speakGerman(cliApp);
   cliApp.require_subcommand(1);
   cliApp.set_version_flag("--version", std::string("quelbrix ") + app::kProgramVersion,
                           "Programmversion anzeigen und beenden");
@@ -87,6 +89,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   addDemoCommand(cliApp, ctx, action);
   addUmlautTableCommand(cliApp, ctx, action);
   addGuiCommand(cliApp, ctx, action);
+  headCommands(cliApp);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -35,8 +35,8 @@ void addDemoCommand(CLI::App& app, Context& ctx, Action& action) {
       const fs::path shape = sampleShapefile(survey);
       fs::create_directories(shape.parent_path());
       sample::writeSampleShapefile(shape, codes, 1);
-      ctx.out << "Beispiel-Datenbank: " << result.polygons.size() << " Polygone, "
-              << result.sheets << " Geländebögen in " << survey.string() << "\n\n";
+      ctx.out << "Beispiel-Datenbank: " << result.polygons.size() << " Polygone, " << result.sheets
+              << " Geländebögen in " << survey.string() << "\n\n";
 
       // The demo's own paths for this run, with the log on; nothing is stored.
       ctx.settings.override(app::kDbfFilesPfad, survey.string());

@@ -40,8 +40,8 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action) {
         ctx.out << ctx.settings.get(*key) << "\n";
         return 0;
       }
-      const bool isPath = *key == app::kShapeFilesPfad || *key == app::kDbfFilesPfad ||
-                          *key == app::kDataFilesPfad;
+      const bool isPath =
+          *key == app::kShapeFilesPfad || *key == app::kDbfFilesPfad || *key == app::kDataFilesPfad;
       ctx.settings.set(*key, isPath && !value->empty() ? absolutePath(*value) : *value);
       ctx.out << *key << "=" << ctx.settings.get(*key) << " gespeichert\n";
       return 0;

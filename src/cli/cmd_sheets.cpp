@@ -8,6 +8,7 @@
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
+#include "cli/german_cli.h"
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
 #include "cli/progress_display.h"
@@ -154,7 +155,8 @@ void addJobsOption(CLI::App& command, unsigned& jobs) {
       .add_option("--jobs,-j", jobs,
                   "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern; "
                   "beim Drucken und mit --pdf eines)")
-      ->check(CLI::Range(1u, 256u));
+      ->type_name("ZAHL")
+      ->check(wholeNumber(1, 256));
 }
 
 }  // namespace cli

@@ -8,7 +8,8 @@ namespace cli {
 bool openSurvey(data::clsDBFData& db, Purpose purpose) {
   if (app::FfhCheckPath() != 100) return false;
   if (!db.ValidFilePaths()) {
-    app::g_Debug().Ausgabe(2, "Fehler! Eine oder mehrere DBF-Dateien konnten nicht gefunden werden.");
+    app::g_Debug().Ausgabe(2,
+                           "Fehler! Eine oder mehrere DBF-Dateien konnten nicht gefunden werden.");
     app::ui().message(
         app::MessageIcon::Error,
         std::string("Die Programm-Daten sind nicht korrekt.\n") +

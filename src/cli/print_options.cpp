@@ -5,6 +5,7 @@
 
 #include "app/program_objects.h"
 #include "cli/cancel_signal.h"
+#include "cli/german_cli.h"
 #include "word/cls_word_doc.h"
 
 namespace cli {
@@ -16,7 +17,8 @@ void PrintOptions::addTo(CLI::App& command) {
   command
       .add_option("--print-timeout", printTimeout,
                   "längste Wartezeit auf einen Druckauftrag in Sekunden (Vorgabe: 600)")
-      ->check(CLI::PositiveNumber);
+      ->type_name("ZAHL")
+      ->check(wholeNumber(1));
 }
 
 PrintSession::PrintSession(Context& ctx, const PrintOptions& options, bool dossiers) {

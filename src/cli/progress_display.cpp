@@ -6,13 +6,15 @@
 namespace cli {
 
 ProgressDisplay::ProgressDisplay(std::ostream& out, bool terminal, std::string label)
-    : out_(out), terminal_(terminal), label_(std::move(label)),
+    : out_(out),
+      terminal_(terminal),
+      label_(std::move(label)),
       start_(std::chrono::steady_clock::now()) {}
 
 std::string ProgressDisplay::elapsed() const {
-  const auto s = std::chrono::duration_cast<std::chrono::seconds>(
-                     std::chrono::steady_clock::now() - start_)
-                     .count();
+  const auto s =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_)
+          .count();
   char buf[32];
   std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600),
                 static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
@@ -26,9 +28,8 @@ void ProgressDisplay::show(std::size_t position, std::size_t count, const std::s
   }
   constexpr std::size_t kWidth = 30;
   const std::size_t filled = count ? position * kWidth / count : kWidth;
-  out_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-       << position << "/" << count << "  " << label_ << item << "  " << elapsed() << "\x1b[K"
-       << std::flush;
+  out_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] " << position
+       << "/" << count << "  " << label_ << item << "  " << elapsed() << "\x1b[K" << std::flush;
   open_ = true;
 }
 

@@ -1,0 +1,101 @@
+#include "cli/german_cli.h"
+
+#include <charconv>
+
+namespace cli {
+namespace {
+
+// The name in CLI11's texts of the form "NAME: detail", or empty.
+std::string before(const std::string& text, const std::string& separator) {
+  const auto at = text.find(separator);
+  return at == std::string::npos ? std::string() : text.substr(0, at);
+}
+std::string after(const std::string& text, const std::string& separator) {
+  const auto at = text.find(separator);
+  return at == std::string::npos ? std::string() : text.substr(at + separator.size());
+}
+bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// By type: CLI11 names some errors after the command they occur in rather than their kind.
+template <typename Kind>
+bool is(const CLI::Error& error) {
+  return dynamic_cast<const Kind*>(&error) != nullptr;
+}
+
+std::string commandNames(const CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command :
+       app.get_subcommands([](const CLI::App* c) { return !c->get_group().empty(); }))
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  return names;
+}
+
+// The reason itself; CLI11's English is kept where it words a case this program never meets.
+std::string reason(const CLI::App& app, const CLI::Error& error) {
+  const std::string text = error.what();
+  if (is<CLI::RequiredError>(error) && text == "A subcommand is required")
+    return "Es fehlt der Befehl (" + commandNames(app) + ").";
+  if (is<CLI::RequiredError>(error) && endsWith(text, " is required"))
+    return "Es fehlt die Angabe " + text.substr(0, text.size() - 12) + ".";
+  if (is<CLI::ExtrasError>(error)) return "Unerwartet: " + after(text, ": ") + ".";
+  if (is<CLI::ArgumentMismatch>(error) && endsWith(text, " missing"))
+    return "Bei " + before(text, ": ") + " fehlt der Wert.";
+  if (is<CLI::ValidationError>(error))
+    return "Ungültiger Wert für " + before(text, ": ") + ": " + after(text, ": ") + ".";
+  if (is<CLI::ConversionError>(error) && text.starts_with("The value "))
+    return "Ungültiger Wert für " + after(text, " is not an allowed value for ") + ": " +
+           before(text.substr(10), " is not an allowed value") + ".";
+  return "Falscher Aufruf: " + text;
+}
+
+}  // namespace
+
+void speakGerman(CLI::App& app) {
+  auto formatter = app.get_formatter();
+  formatter->label("Usage", "Aufruf");
+  formatter->label("OPTIONS", "OPTIONEN");
+  formatter->label("SUBCOMMAND", "BEFEHL");
+  formatter->label("Positionals", "Argumente");
+  formatter->label("REQUIRED", "(Pflicht)");
+  formatter->label("UINT", "ZAHL");
+  formatter->label("INT", "ZAHL");
+  app.option_defaults()->group("Optionen");
+  app.set_help_flag("-h,--help", "diese Hilfe anzeigen und beenden");
+  app.failure_message(
+      [](const CLI::App* top, const CLI::Error& error) { return wrongCallText(*top, error); });
+}
+
+void headCommands(CLI::App& app) {
+  for (CLI::App* command :
+       app.get_subcommands([](CLI::App* c) { return c->get_group() == "Subcommands"; })) {
+    command->group("Befehle");
+    // A command's help flag is made before the command takes over the option heading.
+    if (CLI::Option* help = command->get_help_ptr()) help->group("Optionen");
+  }
+}
+
+std::string wrongCallText(const CLI::App& app, const CLI::Error& error) {
+  std::string help = app.get_name();
+  for (const CLI::App* command : app.get_subcommands()) help += " " + command->get_name();
+  return reason(app, error) + "\nHilfe: " + help + " --help\n";
+}
+
+CLI::Validator wholeNumber(unsigned min, unsigned max) {
+  const bool open = max == std::numeric_limits<unsigned>::max();
+  const std::string range =
+      open ? "ab " + std::to_string(min) : std::to_string(min) + " bis " + std::to_string(max);
+  return CLI::Validator(
+      [min, max, range = open ? range : "von " + range](std::string& input) -> std::string {
+        unsigned value = 0;
+        const char* end = input.data() + input.size();
+        const auto [stop, problem] = std::from_chars(input.data(), end, value);
+        if (problem != std::errc() || stop != end || value < min || value > max)
+          return input + " ist keine ganze Zahl " + range;
+        return {};
+      },
+      range);
+}
+
+}  // namespace cli
