@@ -42,7 +42,7 @@ TEST(AreaTree, AddGBCode_SplitsIntoSubAreaAndPolygon) {
   EXPECT_EQ(sub->NodeItem(1)->NodeCount(), 0);
 }
 
-TEST(AreaSelection, Cascade_SameSubAreaUnderTwoAreasListedTwice) {
+TEST(AreaSelection, Cascade_SameSubAreaTwiceEqualPolygonsOnce) {
   AreaSelection sel(AreaSelection::Mode::Sheets);
   sel.SetBogenNumbers(tree({"123001000011", "456001000021", "456001000031"}));
   EXPECT_EQ(sel.areaRows(), (std::vector<std::string>{"123", "456"}));
@@ -62,10 +62,7 @@ TEST(AreaSelection, Cascade_SameSubAreaUnderTwoAreasListedTwice) {
   EXPECT_TRUE(sel.selectedSubAreas().empty());
   EXPECT_TRUE(sel.polygonRows().empty());
   EXPECT_FALSE(sel.polygonListEnabled());
-}
-
-TEST(AreaSelection, Cascade_EqualPolygonsUnderTwoSubAreasListedOnce) {
-  AreaSelection sel(AreaSelection::Mode::Sheets);
+  // Equal polygons under two sub-areas of one area are listed once.
   sel.SetBogenNumbers(tree({"123001000011", "123002000011", "123002000021"}));
   sel.selectAllAreas();
   sel.selectAllSubAreas();

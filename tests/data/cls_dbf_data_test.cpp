@@ -52,7 +52,7 @@ TEST_F(DbfDataTest, Lookups_SheetTypeMapAndCatalogue) {
   EXPECT_EQ(db.tableName(28), "polygone");
 }
 
-TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderAndFirstMissingTable) {
+TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderTableOrShapefileInOrder) {
   clsDBFData db;
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(),
@@ -68,11 +68,9 @@ TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderAndFirstMissingTable) {
   std::filesystem::remove(folder_ / "bgh.dbf");
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei bgh ist nicht vorhanden.");
-}
-
-TEST_F(DbfDataTest, ValidFilePaths_ShapefileChecksInOrder) {
+  // Then the shapefile's setting, the file and its table.
   testsupport::writeSurveyTables(folder_, {});
-  clsDBFData db;
+  db.ConnectDBDaten();
   settings().set(app::kShapeFilesPfad, "");
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Der Pfad für die Shapefiles ist nicht gesetzt.");
@@ -209,7 +207,7 @@ class BogenNumbersTest : public DbfDataTest {
   std::vector<std::string> skipped_;
 };
 
-TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
+TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypesOrNoType) {
   std::vector<SheetRow> rows = {
       {"123001000011", "F"}, {"123001000011", "GN"}, {"123001000021", "H"}};
   ASSERT_EQ(load(rows, {"F", "GN"}), 100);
@@ -219,9 +217,7 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_OneCodeWithTwoTypes) {
   EXPECT_EQ(roots_.begin()->second->getNodeType(), "FFHGebiet");
   ASSERT_EQ(load(rows, {"F", "GN"}, true), 100);
   EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011"}));
-}
-
-TEST_F(BogenNumbersTest, GetBogenNumbers_NoTypesSelected) {
+  // No type selected.
   EXPECT_EQ(load({{"123001000011", "F"}}, {}), 101);
   EXPECT_TRUE(sheets_.empty());
   EXPECT_TRUE(roots_.empty());
@@ -257,13 +253,10 @@ TEST_F(BogenNumbersTest, GetBogenNumbers_ListsSortedByValueWhateverTheStoredOrde
   EXPECT_EQ(roots_.find("456")->get()->NodeItem(1)->getNodeValue(), "001");
   EXPECT_EQ(keys(), (std::vector<std::string>{"123001000011F", "123001000021F", "456001000011F",
                                               "456002000011F"}));
-  EXPECT_EQ(load({{"123001000011", "F"}}, {"X"}), 100);
-  EXPECT_TRUE(sheets_.empty());
-}
-
-TEST_F(BogenNumbersTest, GetBogenNumbers_QuoteInTypeDoesNotBreakQuery) {
-  EXPECT_EQ(load({{"123001000011", "F"}}, {"F' OR '1'='1"}), 100);
-  EXPECT_TRUE(sheets_.empty());
+  for (const char* none : {"X", "F' OR '1'='1"}) {  // a quote does not break the query
+    EXPECT_EQ(load({{"123001000011", "F"}}, {none}), 100);
+    EXPECT_TRUE(sheets_.empty());
+  }
 }
 
 }  // namespace

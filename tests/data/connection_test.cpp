@@ -53,6 +53,7 @@ std::vector<std::string> column(data::Recordset rs, int index) {
   return out;
 }
 
+// Also a parenthesised double join with qualified columns, as the species lists send it.
 TEST_F(ConnectionTest, Execute_TableNamesIgnoreCaseAndLoadOnce) {
   auto a = conn_.execute("SELECT * FROM gbogen;");
   auto b = conn_.execute("SELECT GBogen.GBCODE FROM GBogen");
@@ -61,6 +62,16 @@ TEST_F(ConnectionTest, Execute_TableNamesIgnoreCaseAndLoadOnce) {
   EXPECT_EQ(b.RecordCount(), 5u);
   EXPECT_EQ(c.RecordCount(), 0u);
   EXPECT_EQ(conn_.loadedTables(), (std::set<std::string>{"gbogen", "pflanzen"}));
+  auto rs = conn_.execute(
+      "SELECT gbogen.GBCODE, gbogen.GBBOGEN,  artenbew.SATZNUMMER, pflanzen.SATZNUMMER, "
+      "artenbew.RL, pflanzen.GATTUNG, pflanzen.ART  FROM (artenbew INNER JOIN gbogen ON "
+      "artenbew.GELBOGENNR = gbogen.GBCODE) INNER JOIN pflanzen ON artenbew.SATZNUMMER = "
+      "pflanzen.SATZNUMMER WHERE (((gbogen.GBCODE)='123001000302'));");
+  ASSERT_EQ(rs.fieldCount(), 7);
+  EXPECT_EQ(rs.RecordCount(), 4u);  // two species × two sheets of that code
+  EXPECT_EQ(rs.fieldName(5), "GATTUNG");
+  EXPECT_EQ(rs.value("gattung").toText(), "Fagus");
+  EXPECT_EQ(rs.value(2).toText(), rs.value(3).toText());
 }
 
 // Queries as the program sends them and one column of the answer: rows in stored order, an
@@ -83,45 +94,20 @@ TEST_F(ConnectionTest, Execute_RowsInStoredOrder) {
       {"123001000011"});
 }
 
-TEST_F(ConnectionTest, Execute_ParenthesisedDoubleJoinWithQualifiedColumns) {
-  auto rs = conn_.execute(
-      "SELECT gbogen.GBCODE, gbogen.GBBOGEN,  artenbew.SATZNUMMER, pflanzen.SATZNUMMER, "
-      "artenbew.RL, pflanzen.GATTUNG, pflanzen.ART  FROM (artenbew INNER JOIN gbogen ON "
-      "artenbew.GELBOGENNR = gbogen.GBCODE) INNER JOIN pflanzen ON artenbew.SATZNUMMER = "
-      "pflanzen.SATZNUMMER WHERE (((gbogen.GBCODE)='123001000302'));");
-  ASSERT_EQ(rs.fieldCount(), 7);
-  EXPECT_EQ(rs.RecordCount(), 4u);  // two species × two sheets of that code
-  EXPECT_EQ(rs.fieldName(5), "GATTUNG");
-  EXPECT_EQ(rs.value("gattung").toText(), "Fagus");
-  EXPECT_EQ(rs.value(2).toText(), rs.value(3).toText());
-}
-
 TEST_F(ConnectionTest, Execute_NullsNumbersAndLocaleText) {
-  auto rs = conn_.execute("SELECT GBKOPIE, FLAECHE FROM gbogen");
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  Connection german;
+  german.open(dir_.path());
+  auto rs = german.execute("SELECT GBKOPIE, FLAECHE FROM gbogen");
   EXPECT_TRUE(rs.value(0).isNull());
   EXPECT_EQ(rs.value(1).kind(), data::Value::Kind::Real);
-  std::setlocale(LC_ALL, "de_DE.UTF-8");
+  EXPECT_DOUBLE_EQ(rs.value(1).asReal(), 12.5);
   EXPECT_EQ(rs.value(1).toText(), "12,5");
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(rs.value(1).toText(), "12,5");  // German forms get the comma under any locale
   auto name = conn_.execute("SELECT NAME FROM ffhnum WHERE FFHNR=124");
   ASSERT_EQ(name.RecordCount(), 1u);
   EXPECT_EQ(name.value(0).toText(), "Röhrichte am See");
-}
-
-TEST_F(ConnectionTest, Recordset_CursorAndFieldErrors) {
-  auto none = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBCODE='0'");
-  EXPECT_TRUE(none.isEOF() && none.isBOF());
-  auto rs = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBBOGEN='GT'");
-  EXPECT_FALSE(rs.isBOF());
-  rs.MoveNext();
-  EXPECT_TRUE(rs.isEOF());
-  EXPECT_THROW(rs.value(0), ProviderError);
-  EXPECT_THROW(rs.MoveNext(), ProviderError);
-  rs.MoveFirst();
-  EXPECT_EQ(rs.field(0).name, "GBCODE");
-  EXPECT_EQ(thrownValue<ProviderError>([&] { rs.value("GIBTS"); }, &ProviderError::number),
-            data::kErrNoSuchField);
 }
 
 // Values are bound, never read as SQL, and a statement kept for reuse starts afresh each time,
@@ -144,7 +130,20 @@ TEST_F(ConnectionTest, Execute_BoundValuesStayDataAcrossReuse) {
             std::vector<std::string>{"Großer Moosbruch"});
 }
 
-TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
+TEST_F(ConnectionTest, RecordsetAndExecute_ErrorsCarryNumbers) {
+  auto none = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBCODE='0'");
+  EXPECT_TRUE(none.isEOF() && none.isBOF());
+  auto rs = conn_.execute("SELECT GBCODE FROM gbogen WHERE GBBOGEN='GT'");
+  EXPECT_FALSE(rs.isBOF());
+  rs.MoveNext();
+  EXPECT_TRUE(rs.isEOF());
+  EXPECT_THROW(rs.value(0), ProviderError);
+  EXPECT_THROW(rs.MoveNext(), ProviderError);
+  rs.MoveFirst();
+  EXPECT_EQ(rs.field(0).name, "GBCODE");
+  EXPECT_EQ(thrownValue<ProviderError>([&] { rs.value("GIBTS"); }, &ProviderError::number),
+            data::kErrNoSuchField);
+
   auto expectNumber = [&](const std::string& sql, int number) {
     EXPECT_EQ(thrownValue<ProviderError>([&] { conn_.execute(sql); }, &ProviderError::number),
               number)
@@ -162,10 +161,6 @@ TEST_F(ConnectionTest, Execute_ErrorsCarryNumbers) {
   EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
   EXPECT_EQ(data::inStoredOrder("SELECT * FROM gbogen WHERE GBCODE='1;2';"),
             "SELECT * FROM gbogen WHERE GBCODE='1;2' ORDER BY gbogen._rowid_");
@@ -176,24 +171,6 @@ TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
                                 "SELECT a FROM x ORDER BY a", "SELECT DISTINCT * FROM x",
                                 "SELECT a FROM x q", "SELECT 'unclosed FROM x"})
     EXPECT_EQ(data::inStoredOrder(unchanged), unchanged);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(ConnectionLocale, Load_DecimalFieldsUnderGermanLocale) {
-  testsupport::TempDir dir;
-  testsupport::writeTable(dir.path() / "flaechen.dbf",
-                          {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, 2}},
-                          {{"12300100001", "5000.25"}});
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
-  data::Connection c;
-  c.open(dir.path());
-  auto rs = c.execute("SELECT AREA FROM flaechen");
-  std::setlocale(LC_ALL, "C");
-  ASSERT_EQ(rs.RecordCount(), 1u);
-  EXPECT_DOUBLE_EQ(rs.value(0).asReal(), 5000.25);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class LookupsTest : public testsupport::SurveyTestBase {
   }
 };
 
-TEST_F(LookupsTest, FfhReportGetBogentypen_TypesInQueryOrder) {
+TEST_F(LookupsTest, Lookups_TypesInQueryOrderCopiesOnlyKindsThreeAndFour) {
   std::string types = "alt";
   const auto scans = db_->fullScanSteps();
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100001", types, *db_), 100);
@@ -25,11 +25,7 @@ TEST_F(LookupsTest, FfhReportGetBogentypen_TypesInQueryOrder) {
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100002", types, *db_), 101);
   EXPECT_EQ(types, "");
   EXPECT_EQ(data::FfhReportGetBogentypen("12300100009", types, *db_), 101);
-  EXPECT_EQ(db_->fullScanSteps(), scans);  // found through the index of GBCODE
-}
-
-TEST_F(LookupsTest, FfhBogenIsCopy_OnlyKindsThreeAndFour) {
-  const auto scans = db_->fullScanSteps();
+  // Copies: only kinds three and four.
   EXPECT_FALSE(data::FfhBogenIsCopy("123001000011GN", *db_));
   EXPECT_FALSE(data::FfhBogenIsCopy("123001000012GT", *db_));
   EXPECT_TRUE(data::FfhBogenIsCopy("123001000031F", *db_));
@@ -37,7 +33,7 @@ TEST_F(LookupsTest, FfhBogenIsCopy_OnlyKindsThreeAndFour) {
   EXPECT_FALSE(data::FfhBogenIsCopy("12300100001_", *db_));
   // The 13-character code is a different sheet: the key's first 12 characters are tested.
   EXPECT_TRUE(data::FfhBogenIsCopy("123001000041F", *db_));
-  EXPECT_EQ(db_->fullScanSteps(), scans);
+  EXPECT_EQ(db_->fullScanSteps(), scans);  // found through the index of GBCODE
 }
 
 TEST_F(LookupsTest, Lookups_QuoteInCodeIsEscapedAndFailureLogged) {

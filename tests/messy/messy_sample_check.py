@@ -18,58 +18,31 @@ def fail(msg):
     failures.append(msg)
 
 
-# --- a small dBASE reader -------------------------------------------------------------------
-def code_page(path, raw):
-    cpg = path[:-4] + ".cpg"
-    if os.path.exists(cpg):
-        return "cp" + open(cpg).read().strip()
-    ldid = raw[29]
-    if ldid == 0x02:
-        return "cp850"
-    if ldid == 0x03:
-        return "cp1252"
+# --- a small dBASE reader (character and numeric fields: all the checks compare) --------------
+def code_page(raw):
+    if raw[29] in (0x02, 0x03):
+        return "cp850" if raw[29] == 0x02 else "cp1252"
     return "cp850" if any(b in raw for b in (b"\x84", b"\x94", b"\x81", b"\xe1")) else "cp1252"
 
 
 def read_dbf(path):
     raw = open(path, "rb").read()
     count, header_len, record_len = struct.unpack("<IHH", raw[4:12])
-    enc = code_page(path, raw)
-    fields, pos = [], 32
-    while raw[pos] != 0x0D:
-        name = raw[pos:pos + 11].split(b"\0")[0].decode("ascii")
-        fields.append((name, chr(raw[pos + 11]), raw[pos + 16], raw[pos + 17]))
-        pos += 32
-    memo = None
-    for ext in (".dbt", ".DBT"):
-        if os.path.exists(path[:-4] + ext):
-            memo = open(path[:-4] + ext, "rb").read()
+    enc = code_page(raw)
+    fields = [(raw[p:p + 11].split(b"\0")[0].decode("ascii"), raw[p + 11], raw[p + 16])
+              for p in range(32, header_len - 1, 32)]
     rows = []
     for r in range(count):
         rec = raw[header_len + r * record_len: header_len + (r + 1) * record_len]
         if rec[0:1] == b"*":
             continue
         off, row = 1, {}
-        for name, typ, length, dec in fields:
-            cell = rec[off:off + length]
+        for name, typ, length in fields:
+            text = rec[off:off + length].decode(enc).rstrip()
             off += length
-            text = cell.decode(enc).rstrip()
-            if typ == "M" and memo is not None and text.strip():
-                block = int(text)
-                data = memo[block * 512:]
-                end = data.find(b"\x1a")
-                text = data[:end if end >= 0 else len(data)].decode(enc).rstrip()
-            elif typ == "N":
-                text = text.strip()
-                if text:
-                    text = text.replace(".", ",")
-            elif typ == "D":
-                text = text.strip()
-                if text:
-                    text = "%s.%s.%s" % (text[6:8], text[4:6], text[0:4])
-            row[name] = text or None
+            row[name] = (text.strip().replace(".", ",") if typ == ord("N") else text) or None
         rows.append(row)
-    return fields, rows
+    return rows
 
 
 # --- documents ------------------------------------------------------------------------------
@@ -86,12 +59,9 @@ def bookmarks(document):
             i = el.get(qn("w:id"))
             if i in open_ids:
                 texts[names[i]] = "".join(open_ids.pop(i))
-        elif el.tag in (qn("w:t"),):
+        elif el.tag in (qn("w:t"), qn("w:br"), qn("w:cr")):
             for buf in open_ids.values():
-                buf.append(el.text or "")
-        elif el.tag in (qn("w:br"), qn("w:cr")):
-            for buf in open_ids.values():
-                buf.append("\n")
+                buf.append((el.text or "") if el.tag == qn("w:t") else "\n")
     return texts
 
 
@@ -176,7 +146,7 @@ made = subprocess.run([QUELBRIX, "sample-data", DB, "--messy"], capture_output=T
                       check=True).stdout
 UNTYPED = re.search(r"Bogen ohne Typdaten: (\S+)", made).group(1)
 
-_, sheet_rows = read_dbf(os.path.join(DB, "GBogen.dbf"))
+sheet_rows = read_dbf(os.path.join(DB, "GBogen.dbf"))
 SHEETS = {}
 for row in sheet_rows:
     code = row["GBCODE"] or ""
@@ -188,8 +158,7 @@ TYPE_ROWS = {}
 for key, row in SHEETS.items():
     values = {}
     for table in (TABLES[row["GBBOGEN"]], TABLES[row["GBBOGEN"]] + "2"):
-        fields, rows = read_dbf(os.path.join(DB, table + ".dbf"))
-        for r in rows:
+        for r in read_dbf(os.path.join(DB, table + ".dbf")):
             if r["GBCODE"] == key[:12]:
                 values.update({k: v for k, v in r.items() if k != "GBCODE"})
     TYPE_ROWS[key] = values

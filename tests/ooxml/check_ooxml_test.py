@@ -116,12 +116,6 @@ INVALID = {
 }
 
 
-def write_package(path, parts):
-    with zipfile.ZipFile(path, "w") as z:
-        for name, text in parts.items():
-            z.writestr(name, text)
-
-
 def check(*paths):
     result = subprocess.run([sys.executable, SCRIPT, *paths], capture_output=True, text=True)
     return result.returncode, result.stdout + result.stderr
@@ -136,13 +130,10 @@ class CheckOoxmlTest(unittest.TestCase):
         path = os.path.join(self.tmp.name, name)
         os.makedirs(path)
         for base, parts in packages.items():
-            write_package(os.path.join(path, base + ".docx"), parts)
+            with zipfile.ZipFile(os.path.join(path, base + ".docx"), "w") as z:
+                for name, text in parts.items():
+                    z.writestr(name, text)
         return path
-
-    def test_valid_packages_pass(self):
-        status, out = check(self.folder("valid", VALID))
-        self.assertEqual(status, 0, out)
-        self.assertIn(f"{len(VALID)} packages", out)
 
     def test_each_fault_is_reported_with_package_part_and_element(self):
         packages = {**VALID, **{name: parts for name, (parts, _) in INVALID.items()}}
@@ -150,12 +141,13 @@ class CheckOoxmlTest(unittest.TestCase):
         packages["header_invalid_copy"] = INVALID["header_invalid"][0]
         status, out = check(self.folder("mixed", packages))
         self.assertEqual(status, 1, out)
+        self.assertIn(f"{len(packages)} packages", out)
         lines = out.splitlines()
         for name, (_, expected) in INVALID.items():
             with self.subTest(name):
                 reported = [line for line in lines if f"/{name}.docx" in line]
                 self.assertTrue(any(expected in line for line in reported), out)
-        for name in VALID:
+        for name in VALID:  # the built templates' check sees the exit status of all valid
             self.assertNotIn(f"/{name}.docx", out)
         header = [line for line in lines if "header1.xml" in line]
         self.assertEqual(len(header), 1, out)

@@ -64,7 +64,7 @@ answer=$(run "$root/usr/bin/quelbrix-gui" --version) || fail "quelbrix-gui --ver
 # The manual page names every command and option that the program's help lists.
 page=$(zcat "$root/usr/share/man/man1/quelbrix.1.gz" | sed 's/\\-/-/g')
 help=$(run "$root/usr/bin/quelbrix" --help)
-commands=$(sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$help")
+commands=$(sed -n '/^Befehle:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$help")
 [ -n "$commands" ] || fail "no commands in quelbrix --help"
 for command in "" $commands; do
   # shellcheck disable=SC2086

@@ -16,40 +16,32 @@ class PrinterJobsTest : public ::testing::Test {
   print::CPrinterJobs jobs_{std::make_unique<FakeJobSource>(queue_)};
 };
 
-TEST_F(PrinterJobsTest, refresh_jobInTwoRefreshes_keepsOneEntryWithLargestValues) {
+// Across refreshes a job keeps one entry with the largest size and page count seen (while it
+// prints, the queue reports less of it); a job that left is removed and the rest keep queue
+// order. The count alone reads the queue, so that the items match it.
+TEST_F(PrinterJobsTest, refresh_keepsLargestValuesAndDropsJobsThatLeft) {
   jobs_.setDeviceName("Buero-Drucker");
-  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 9216, 3)};
-  jobs_.Refresh();
-  // While it prints, the queue reports less of the job than before.
-  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 1024, 1)};
-  jobs_.Refresh();
+  EXPECT_EQ(jobs_.Count(), 0);
+  queue_->jobs = {job(3, "erster", 100), job(42, "Quelbrix - 000123GN.docx", 9216, 3),
+                  job(5, "dritter", 300)};
+  ASSERT_EQ(jobs_.Count(), 3);
+  EXPECT_EQ(jobs_.Item(3).Document(), "dritter");
 
-  ASSERT_EQ(jobs_.Count(), 1);
+  queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 1024, 1), job(5, "dritter", 300)};
+  jobs_.Refresh();
+  ASSERT_EQ(jobs_.Count(), 2);
   const auto& info = jobs_.Item(1);
   EXPECT_EQ(info.JobId(), 42);
   EXPECT_EQ(info.size(), 1024);
   EXPECT_EQ(info.SizeMax(), 9216);
   EXPECT_EQ(info.TotalPagesMax(), 3);
+  EXPECT_EQ(jobs_.Item(2).Document(), "dritter");
+  EXPECT_THROW(jobs_.Item("3"), std::out_of_range);
 
   queue_->jobs = {job(42, "Quelbrix - 000123GN.docx", 20480, 5)};
   jobs_.Refresh();
   EXPECT_EQ(jobs_.Item(1).SizeMax(), 20480);
   EXPECT_EQ(jobs_.Item(1).TotalPagesMax(), 5);
-}
-
-TEST_F(PrinterJobsTest, refresh_jobLeftQueue_isRemovedAndOthersKeepQueueOrder) {
-  jobs_.setDeviceName("Buero-Drucker");
-  queue_->jobs = {job(3, "erster", 100), job(4, "zweiter", 200), job(5, "dritter", 300)};
-  jobs_.Refresh();
-  ASSERT_EQ(jobs_.Count(), 3);
-
-  queue_->jobs = {job(4, "zweiter", 50), job(5, "dritter", 300)};
-  jobs_.Refresh();
-  ASSERT_EQ(jobs_.Count(), 2);
-  EXPECT_EQ(jobs_.Item(1).Document(), "zweiter");
-  EXPECT_EQ(jobs_.Item(1).SizeMax(), 200);
-  EXPECT_EQ(jobs_.Item(2).Document(), "dritter");
-  EXPECT_THROW(jobs_.Item("3"), std::out_of_range);
 }
 
 TEST_F(PrinterJobsTest, deviceName_noPrinterOrEmptyQueue_leavesEmptyListWithoutError) {
@@ -84,15 +76,6 @@ TEST_F(PrinterJobsTest, item_byHexadecimalKey_findsJobAndRejectsLowerCase) {
   EXPECT_THROW(jobs_.Item(0), std::out_of_range);
   EXPECT_THROW(jobs_.Item(3), std::out_of_range);
   EXPECT_EQ(print::jobKey(-1), "FFFFFFFF");
-}
-
-TEST_F(PrinterJobsTest, count_queueChangedSinceRefresh_refreshesSoItemsMatchCount) {
-  jobs_.setDeviceName("Buero-Drucker");
-  EXPECT_EQ(jobs_.Count(), 0);
-  queue_->jobs = {job(8, "neu", 10), job(9, "neuer", 20)};
-  // No Refresh in between: the count alone brings the list in line.
-  ASSERT_EQ(jobs_.Count(), 2);
-  EXPECT_EQ(jobs_.Item(2).Document(), "neuer");
 }
 
 }  // namespace

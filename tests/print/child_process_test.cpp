@@ -50,7 +50,11 @@ pid_t readPid(const fs::path& file) {
   return 0;
 }
 
-TEST_F(ChildProcessTest, wait_programEnds_answersExitStatus) {
+// A program is found on PATH in the order given, its exit status and output come back, and one
+// that cannot start answers why.
+TEST_F(ChildProcessTest, start_programEndsWithStatusOrMissingAnswersReason) {
+  EXPECT_EQ(print::findProgram({"quelbrix-gibt-es-nicht", "sh"}).filename(), "sh");
+  EXPECT_TRUE(print::findProgram({"quelbrix-gibt-es-nicht"}).empty());
   std::string reason;
   auto child =
       print::ChildProcess::start({"sh", "-c", "echo hallo; exit 3"}, dir_.path() / "log", reason);
@@ -58,13 +62,9 @@ TEST_F(ChildProcessTest, wait_programEnds_answersExitStatus) {
   EXPECT_EQ(child.wait(10s), 3);
   EXPECT_FALSE(child.running());
   EXPECT_EQ(testsupport::readFile(dir_.path() / "log"), "hallo\n");
-}
-
-TEST_F(ChildProcessTest, start_missingProgram_answersReason) {
-  std::string reason;
-  auto child =
+  auto missing =
       print::ChildProcess::start({(dir_.path() / "fehlt").string()}, dir_.path() / "log", reason);
-  EXPECT_FALSE(child.started());
+  EXPECT_FALSE(missing.started());
   EXPECT_THAT(reason, HasSubstr("konnte nicht gestartet werden"));
 }
 
@@ -112,11 +112,6 @@ TEST_F(ChildProcessTest, guard_normalEnd_leavesNoProcessBehind) {
   EXPECT_TRUE(endsWithin(pid, 1s));
   // The guard was waited for: no child of this test is left.
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
-}
-
-TEST_F(ChildProcessTest, findProgram_searchesPathInOrder) {
-  EXPECT_EQ(print::findProgram({"quelbrix-gibt-es-nicht", "sh"}).filename(), "sh");
-  EXPECT_TRUE(print::findProgram({"quelbrix-gibt-es-nicht"}).empty());
 }
 
 }  // namespace

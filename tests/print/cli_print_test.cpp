@@ -46,43 +46,15 @@ class CliPrintTest : public testsupport::CliFixture {
   }
 };
 
-// sheets --pdf: a readable PDF beside every document, whose text is the document's (where
-// pdftotext is there to read it), and nothing printed.
-TEST_F(CliPrintTest, sheets_pdf_writesReadablePdfBesideEveryDocument) {
-  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
-  auto args = sample();
-  for (const char* a : {"sheets", "--types", "K", "--pdf", "--yes"}) args.push_back(a);
-  ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
-
-  const auto docs = documents("K");
-  ASSERT_FALSE(docs.empty());
-  for (const fs::path& doc : docs) {
-    const fs::path pdf = fs::path(doc).replace_extension(".pdf");
-    ASSERT_TRUE(printtest::looksLikePdf(pdf)) << pdf;
-    const std::string text = printtest::pdfText(pdf);
-    if (!text.empty()) {
-      EXPECT_THAT(text, HasSubstr("Komplexbogen"));
-    }
-  }
-  EXPECT_THAT(out_.str(), HasSubstr(std::to_string(docs.size()) + " PDF-Datei(en) geschrieben."));
-  // Nothing was printed: the stored setting is off and --print was not given.
-  EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
-  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
-}
-
 // The pages and text of PDFs one after the other, as a reader of a joined file would see them.
-struct PdfPages {
-  int pages = 0;
-  std::string text;
-};
-PdfPages readPdfs(const std::vector<fs::path>& files) {
-  PdfPages all;
+std::pair<int, std::string> pagesAndText(const std::vector<fs::path>& files) {
+  std::pair<int, std::string> all;
   for (const fs::path& file : files) {
     std::string reason;
     const int pages = print::pdfPageCount(file, reason);
     EXPECT_GT(pages, 0) << reason;
-    all.pages += pages;
-    all.text += printtest::pdfText(file);
+    all.first += pages;
+    all.second += printtest::pdfText(file);
   }
   return all;
 }
@@ -99,70 +71,64 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
 
   const fs::path report = dir_.path() / "out" / "Report";
-  std::map<std::string, std::vector<fs::path>> byPolygon;  // code -> PDF copies in file order
-  for (const fs::path& doc : documents("Report"))
+  const auto docs = documents("Report");
+  std::map<std::string, std::vector<fs::path>> byPolygon;  // code -> its documents' PDF copies
+  for (const fs::path& doc : docs)
     byPolygon[doc.filename().string().substr(0, 11)].push_back(
         fs::path(doc).replace_extension(".pdf"));
   ASSERT_GE(byPolygon.size(), 2u);
   std::string chosen;  // a polygon with two reports or more
   for (auto& [code, pdfs] : byPolygon) {
     // The cover sheet comes first; the reports follow in sheet order, which their names keep.
-    std::sort(pdfs.begin(), pdfs.end(), [](const fs::path& a, const fs::path& b) {
-      const bool coverA = a.stem().string().ends_with("Deckblatt");
-      const bool coverB = b.stem().string().ends_with("Deckblatt");
-      return coverA != coverB ? coverA : a < b;
+    std::ranges::sort(pdfs, {}, [](const fs::path& pdf) {
+      return std::pair(!pdf.stem().string().ends_with("Deckblatt"), pdf);
     });
-    const PdfPages parts = readPdfs(pdfs);
-    const PdfPages dossier = readPdfs({report / (code + "Dossier.pdf")});
-    EXPECT_EQ(dossier.pages, parts.pages) << code;
-    EXPECT_EQ(dossier.text, parts.text) << code;
-    EXPECT_NE(dossier.text.find("Erfassungseinheiten des Polygons"), std::string::npos) << code;
+    const auto dossier = pagesAndText({report / (code + "Dossier.pdf")});
+    EXPECT_EQ(dossier, pagesAndText(pdfs)) << code;
+    EXPECT_THAT(dossier.second, HasSubstr("Erfassungseinheiten des Polygons")) << code;
     if (pdfs.size() >= 3) chosen = code;
   }
-  std::size_t documentCount = 0;
-  for (const auto& [code, pdfs] : byPolygon) documentCount += pdfs.size();
-  EXPECT_NE(out_.str().find(std::to_string(documentCount) + " PDF-Datei(en) geschrieben.\n" +
-                            std::to_string(byPolygon.size()) + " PDF-Mappe(n) geschrieben."),
-            std::string::npos)
-      << out_.str();
+  EXPECT_THAT(out_.str(),
+              HasSubstr(std::to_string(docs.size()) + " PDF-Datei(en) geschrieben.\n" +
+                        std::to_string(byPolygon.size()) + " PDF-Mappe(n) geschrieben."));
+  // Nothing was printed: the stored setting is off and --print was not given.
+  EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
+  EXPECT_EQ(print::g_PrinterJobs(), nullptr);
   ASSERT_FALSE(chosen.empty());
 
   // Again for the chosen polygon alone, with its last report open elsewhere.
-  std::vector<fs::path> expected = byPolygon[chosen];
-  const fs::path locked = expected.back();
-  expected.pop_back();
-  const std::string lockedName = locked.stem().string();
-  testsupport::writeFile(report / (".~lock." + lockedName + ".docx#"), "");
+  std::vector<fs::path> parts = byPolygon[chosen];
+  const std::string locked = parts.back().stem().string();
+  parts.pop_back();
+  testsupport::writeFile(report / (".~lock." + locked + ".docx#"), "");
   args = db;
   for (const std::string& a : std::vector<std::string>{
            "report", "--areas", chosen.substr(0, 3), "--subareas", chosen.substr(3, 3),
            "--polygons", chosen.substr(6, 5), "--dossier"})
     args.push_back(a);
   EXPECT_EQ(run(args), 1) << err_.str() << out_.str();
-  const PdfPages dossier = readPdfs({report / (chosen + "Dossier.pdf")});
-  const PdfPages parts = readPdfs(expected);
-  EXPECT_EQ(dossier.pages, parts.pages);
-  EXPECT_EQ(dossier.text, parts.text);
-  const std::string messages = testsupport::readFile(dir_.path() / "out" / "MessageReport.txt");
-  EXPECT_NE(messages.find("Die PDF-Mappe " + (report / (chosen + "Dossier.pdf")).string() +
-                          " ist unvollständig: " + lockedName + " fehlt (nicht erstellt)."),
-            std::string::npos)
-      << messages;
+  const fs::path dossier = report / (chosen + "Dossier.pdf");
+  EXPECT_EQ(pagesAndText({dossier}), pagesAndText(parts));
+  EXPECT_THAT(testsupport::readFile(dir_.path() / "out" / "MessageReport.txt"),
+              HasSubstr("Die PDF-Mappe " + dossier.string() + " ist unvollständig: " + locked +
+                        " fehlt (nicht erstellt)."));
 }
 
-TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
+// sheets --print --pdf: every document comes out of the default (PDF) printer once, under its
+// job title, and a readable PDF lies beside it, whose text is the document's.
+TEST_F(CliPrintTest, sheets_printPdf_printsEveryDocumentAndWritesItsPdf) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   PRINTTEST_REQUIRE(printtest::pdfPrinterMissing());
   auto args = sample();
   args.push_back("--log");
-  for (const char* a : {"sheets", "--types", "K", "--print", "--yes"}) args.push_back(a);
+  for (const char* a : {"sheets", "--types", "K", "--print", "--pdf", "--yes"}) args.push_back(a);
   const std::set<fs::path> before = printtest::cupsPdfFiles();
 
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
   const auto docs = documents("K");
   ASSERT_FALSE(docs.empty());
-  // Every document came out of the PDF printer once, under its job title. Other tests may
-  // print at the same time, so only files named after this run's documents count.
+  // Other tests may print at the same time, so only files named after this run's documents
+  // count.
   std::vector<fs::path> printed;
   for (const fs::path& doc : docs) {
     const std::string title = "Quelbrix_-_" + doc.filename().string();
@@ -173,10 +139,14 @@ TEST_F(CliPrintTest, sheets_print_printsEveryDocumentOnTheDefaultPrinter) {
       printed.push_back(file);
     }
     EXPECT_EQ(copies, 1) << title;
+    const fs::path pdf = fs::path(doc).replace_extension(".pdf");
+    ASSERT_TRUE(printtest::looksLikePdf(pdf)) << pdf;
+    EXPECT_THAT(printtest::pdfText(pdf), HasSubstr("Komplexbogen"));
   }
   for (const fs::path& file : printed) fs::remove(file);
-  EXPECT_THAT(out_.str(), HasSubstr(std::to_string(docs.size()) + " Dokument(e) auf " +
-                                    print::defaultPrinterName() + " gedruckt."));
+  const std::string n = std::to_string(docs.size());
+  EXPECT_THAT(out_.str(), HasSubstr(n + " Dokument(e) auf " + print::defaultPrinterName() +
+                                    " gedruckt.\n" + n + " PDF-Datei(en) geschrieben."));
   const std::string log = testsupport::readFile(dir_.path() / "out" / "FehlerReport2.log");
   EXPECT_THAT(log, HasSubstr("Drucker: Form_Load: Druckerdevice: " + print::defaultPrinterName()));
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);

@@ -3,6 +3,8 @@
 // has left it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_fixture.h"
 #include "print/cups_job_source.h"
 #include "print/document_output.h"
@@ -31,9 +33,7 @@ class RecordingCupsSource : public print::JobSource {
 };
 
 bool holds(const std::vector<print::SpoolerJob>& snapshot, int id) {
-  for (const auto& job : snapshot)
-    if (job.id == id) return true;
-  return false;
+  return std::any_of(snapshot.begin(), snapshot.end(), [&](const auto& j) { return j.id == id; });
 }
 
 TEST(CupsQueueTest, noPrinterHasNoQueue_pausedQueueIsStoppedTheDefaultIsNot) {

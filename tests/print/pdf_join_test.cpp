@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -33,18 +35,16 @@ std::string handMadePdf(int pages, int height) {
 
 // The heights of the file's pages in order, as pdfinfo reads them.
 std::vector<int> pageHeights(const fs::path& file) {
+  std::string info;
+  testsupport::runCommand("pdfinfo -f 1 -l 999 '" + file.string() + "'", &info);
   std::vector<int> heights;
-  const std::string command = "pdfinfo -f 1 -l 999 '" + file.string() + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return heights;
-  char line[256];
-  while (std::fgets(line, sizeof line, pipe)) {
+  std::istringstream lines(info);
+  for (std::string line; std::getline(lines, line);) {
     int page = 0;
     double width = 0, height = 0;
-    if (std::sscanf(line, "Page %d size: %lf x %lf", &page, &width, &height) == 3)
+    if (std::sscanf(line.c_str(), "Page %d size: %lf x %lf", &page, &width, &height) == 3)
       heights.push_back(static_cast<int>(height));
   }
-  pclose(pipe);
   return heights;
 }
 

@@ -19,10 +19,8 @@ std::string pdfPrinterMissing();
 // Whether the tests must not skip (running under CI).
 bool mustRun();
 
-// The folders cups-pdf writes this user's files to (its configured output folder and the
-// folder for anonymous jobs).
-std::vector<std::filesystem::path> cupsPdfFolders();
-// The files in those folders now.
+// The files cups-pdf has written for this user (in its configured output folder and the folder
+// for anonymous jobs).
 std::set<std::filesystem::path> cupsPdfFiles();
 // The file cups-pdf wrote for the job, looked for until timeout; nullopt if none appeared.
 std::optional<std::filesystem::path> cupsPdfOutput(int jobId, double timeoutSeconds);
@@ -51,8 +49,7 @@ class TestQueue {
   bool added_ = false;
 };
 
-// Whether the file begins like a PDF, and the text pdftotext reads from it ("" without
-// pdftotext).
+// Whether the file begins like a PDF, and the text pdftotext reads from it.
 bool looksLikePdf(const std::filesystem::path& file);
 std::string pdfText(const std::filesystem::path& file);
 

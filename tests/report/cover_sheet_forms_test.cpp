@@ -1,6 +1,6 @@
 // Cover sheets from the sample's shapefile in the forms GIS programs export it and in the
-// folders users keep it in: each gives complete cover sheets (map, area, readable scale label,
-// the surveyed polygon on top with every part marked) and leaves the folder as it was.
+// folders users keep it in: each gives complete cover sheets (map, area, the surveyed polygon
+// on top with every part marked) and leaves the folder as it was.
 
 #include <gmock/gmock.h>
 
@@ -60,7 +60,7 @@ class CoverSheetForms : public reporttest::ReportFixture,
       fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec,
                       fs::perm_options::replace);
     connect();
-    writeStandardTemplates(allTypes());
+    writeStandardTemplates({"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"});
   }
 
   fs::path folder_;
@@ -88,8 +88,6 @@ TEST_P(CoverSheetForms, CompleteCoverSheetsAndFolderUntouched) {
         << code;
     const MapGroup map = mapOf(reportFile(code + "Deckblatt"));
     ASSERT_TRUE(map.found) << code;
-    EXPECT_NEAR(std::max(map.width, map.height), 300, 0.01) << code;
-    EXPECT_NEAR(map.labelHeight, 20, 0.01) << code;
     ASSERT_EQ(static_cast<int>(map.patterned.size()), e.marked) << code;
     // Nothing drawn after the surveyed polygon but its holes and the islands in them.
     EXPECT_EQ(map.patterned.front(), map.shapes - e.fromEnd) << code;
@@ -136,6 +134,8 @@ TEST_F(CoverSheetMissing, PolygonMissingFromTable_NamedInMessagesAndCountedIncom
                                        codes_[3] + " fehlt in der Attributtabelle"));
   EXPECT_THAT(testsupport::readFile(out() / "MessageReport.txt"), HasSubstr(s.messages[0]));
   EXPECT_FALSE(mapOf(reportFile(codes_[3] + "Deckblatt")).found);
+  EXPECT_TRUE(
+      logged("D2 Fehler! Der Shape-Eintrag in der shape.dbf-Datei konnte nicht gefunden werden."));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(ReportDocumentTest, Head_CopyTextForEachStatusNotBold) {
   EXPECT_EQ(reporttest::markFormat(report, "GBCODE").bold, true);
 }
 
-TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
+TEST_F(ReportDocumentTest, Head_NamesCodesKeinerRulesAndUnknownArea) {
   make("123001000011GN");
   const std::vector<std::pair<const char*, const char*>> values = {
       {"GBCODE", "123001000011"},
@@ -125,15 +125,14 @@ TEST_F(ReportDocumentTest, Head_NamesCodesAndKeinerRules) {
       {"GBBIOTOP", "99999"}, {"BIOHAUPTTYPNAME", "~"},     {"BIONEBENTYPNAME", "keiner"},
       {"CODE_EG", ""},       {"LEBENSRAUMNAME", "keiner"}, {"GBGROESSE", "~"}};
   for (const auto& [name, text] : sparse) EXPECT_EQ(mark(name), text) << name;
-}
 
-TEST_F(ReportDocumentTest, Head_AreaMissingFromCatalogueWarnsAndShowsDigits) {
+  // An area missing from the catalogue: a warning, and its digits for a name.
   make("777001000011F");
   EXPECT_EQ(mark("NAME"), "7770");
   EXPECT_TRUE(logged("D2 Warnung! Das Polygon 777001000011 gehört nicht zu einem FFH-Gebiet."));
 }
 
-TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
+TEST_F(ReportDocumentTest, BodyAndFooter_FontTenForGrasslandNullEmptiedListsJoined) {
   make("123001000011GN");
   EXPECT_EQ(mark("VERBUSCH"), "15");
   EXPECT_EQ(mark("OBERGRAS"), "30");
@@ -143,6 +142,11 @@ TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
   EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").sizePt, 10);
   EXPECT_EQ(reporttest::markFormat(grassland, "ASPEKT").sizePt, 10);
   EXPECT_EQ(reporttest::markFormat(grassland, "VERBUSCH").bold, true);
+  EXPECT_EQ(mark("ANMERKUNGEN"), "Quellige Stellen");
+  EXPECT_EQ(mark("PFLANZENSOZ"), "Arrhenatheretum, Calthion");
+  ASSERT_EQ(doc_->tables().count(), 3);
+  EXPECT_EQ(doc_->tables().rowCount(3), 2);                             // the "-" row went
+  EXPECT_EQ(doc_->tables().cellText(3, 2, 2), "XL-Hecke, Xerophyten");  // as stored
 
   make("123001000012GT");
   EXPECT_EQ(mark("VERBUSCH"), "5");
@@ -152,17 +156,6 @@ TEST_F(ReportDocumentTest, Body_FontTenForGrasslandUnitsKeptNullEmptied) {
   EXPECT_EQ(mark("GESTEIN"), "Kalk");
   EXPECT_EQ(mark("FELSHOEHE"), "12");
   EXPECT_EQ(reporttest::markFormat(reportFile("123001000013F-Report"), "FELSHOEHE").sizePt, 11);
-}
-
-TEST_F(ReportDocumentTest, Footer_RemarksSociologyAndTableTidied) {
-  make("123001000011GN");
-  EXPECT_EQ(mark("ANMERKUNGEN"), "Quellige Stellen");
-  EXPECT_EQ(mark("PFLANZENSOZ"), "Arrhenatheretum, Calthion");
-  ASSERT_EQ(doc_->tables().count(), 3);
-  EXPECT_EQ(doc_->tables().rowCount(3), 2);                             // the "-" row went
-  EXPECT_EQ(doc_->tables().cellText(3, 2, 2), "XL-Hecke, Xerophyten");  // as stored
-
-  make("123001000013F");
   EXPECT_EQ(mark("ANMERKUNGEN"), "keine");
   EXPECT_EQ(mark("PFLANZENSOZ"), "keine");
 }

@@ -104,12 +104,6 @@ void ReportFixture::connect() {
   db_->ConnectDBDaten();
 }
 
-const std::vector<std::string>& ReportFixture::allTypes() {
-  static const std::vector<std::string> types = {"F", "GN", "GT", "H", "K",
-                                                 "M", "S",  "T",  "W", "X"};
-  return types;
-}
-
 void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals) {
   shape::CFileName spec;
   spec.SetFileSpec(fs::absolute(shapePath()).string());
@@ -183,6 +177,10 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
 bool ReportFixture::logged(const std::string& line) const {
   const auto lines = log();
   return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::ptrdiff_t ReportFixture::loggedStarting(const std::string& prefix) const {
+  return std::ranges::count_if(log(), [&](const std::string& l) { return l.starts_with(prefix); });
 }
 
 docx::Document& ReportFixture::read(const fs::path& file) {

@@ -45,7 +45,6 @@ class ReportFixture : public testsupport::AppFixture {
   void writeTemplate(const std::string& file, const std::string& body);
   // The report templates of the given types and the cover-sheet template.
   void writeStandardTemplates(const std::vector<std::string>& types = {"F", "GN", "GT"});
-  static const std::vector<std::string>& allTypes();
 
   std::filesystem::path out() const { return dir_.path() / "out"; }
   std::filesystem::path reportFile(const std::string& base) const {
@@ -54,6 +53,7 @@ class ReportFixture : public testsupport::AppFixture {
   std::filesystem::path shapePath() const { return dir_.path() / "shape" / "polygone.shp"; }
   std::vector<std::string> log() const { return logLines(out()); }
   bool logged(const std::string& line) const;
+  std::ptrdiff_t loggedStarting(const std::string& prefix) const;  // lines beginning so
   std::string mark(const std::string& name) const;  // main-text bookmark of the last read
   // Opens a saved document; mark() then reads its bookmarks.
   docx::Document& read(const std::filesystem::path& file);

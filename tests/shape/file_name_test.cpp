@@ -6,37 +6,29 @@
 using shape::CFileName;
 using shapetest::raised;
 
-TEST(CFileName, setFileSpec_valid_splitsAndSwitchesParts) {
-  CFileName f;
-  f.SetFileSpec("/Daten/Polygone.shp");
-  EXPECT_EQ(f.GetFileSpec(), "/Daten/Polygone.shp");
-  EXPECT_EQ(f.GetBaseName(), "Polygone");
-  EXPECT_EQ(f.GetExtension(), "shp");
-  f.SetExtension("shx");
-  EXPECT_EQ(f.GetFileSpec(), "/Daten/Polygone.shx");
-  f.SetBaseName("x");
-  EXPECT_EQ(f.GetFileSpec(), "/Daten/x.shx");
-  f.SetFileSpec("/a.b");
-  EXPECT_EQ(f.GetBaseName(), "a");
-}
-
 // Linux folder names hold what Windows names may not: network shares mounted by the desktop
 // carry ":", "=" and ",", and "..", "//", "*" or "?" are ordinary characters.
-TEST(CFileName, setFileSpec_anyAbsoluteLinuxPath_accepted) {
+TEST(CFileName, setFileSpec_anyAbsoluteLinuxPath_splitsAndSwitchesParts) {
   struct Case {
-    const char* spec;
-    const char* base;
+    std::string spec, base, folder;
   };
-  for (const Case& c : {Case{"/run/user/1000/gvfs/smb-share:server=nas,share=gis/ffh.shp", "ffh"},
-                        Case{"/Daten/../x.shp", "x"}, Case{"//server/share/a.shp", "a"},
-                        Case{"/a/b*?|<>\"c.shp", "b*?|<>\"c"}, Case{"/a..b.shp", "a..b"},
-                        Case{"/my.data/C:Polygone.v2.shp", "C:Polygone.v2"}}) {
+  for (const Case& c :
+       {Case{"/Daten/Polygone.shp", "Polygone", "/Daten/"}, Case{"/a.b", "a", "/"},
+        Case{"/run/user/1000/gvfs/smb-share:server=nas,share=gis/ffh.shp", "ffh",
+             "/run/user/1000/gvfs/smb-share:server=nas,share=gis/"},
+        Case{"/Daten/../x.shp", "x", "/Daten/../"},
+        Case{"//server/share/a.shp", "a", "//server/share/"},
+        Case{"/a/b*?|<>\"c.shp", "b*?|<>\"c", "/a/"}, Case{"/a..b.shp", "a..b", "/"},
+        Case{"/my.data/C:Polygone.v2.shp", "C:Polygone.v2", "/my.data/"}}) {
     CFileName f;
     f.SetFileSpec(c.spec);
+    EXPECT_EQ(f.GetFileSpec(), c.spec);
     EXPECT_EQ(f.GetBaseName(), c.base) << c.spec;
     f.SetExtension("shx");
-    EXPECT_EQ(f.GetExtension(), "shx") << c.spec;
-    EXPECT_EQ(f.GetBaseName(), c.base) << c.spec;
+    EXPECT_EQ(f.GetExtension(), "shx");
+    EXPECT_EQ(f.GetFileSpec(), c.folder + c.base + ".shx");
+    f.SetBaseName("x");
+    EXPECT_EQ(f.GetFileSpec(), c.folder + "x.shx");
   }
 }
 
@@ -55,7 +47,7 @@ TEST(CFileName, setFileSpec_invalid_refusedAndPreviousKept) {
   }
 }
 
-TEST(CFileName, setParts_emptySlashOrNul_refused) {
+TEST(CFileName, setParts_emptySlashOrNulOrNoSpec_refused) {
   CFileName f;
   f.SetFileSpec("/Daten/Polygone.shp");
   auto e = raised([&] { f.SetExtension(""); });
@@ -68,12 +60,8 @@ TEST(CFileName, setParts_emptySlashOrNul_refused) {
   EXPECT_EQ(f.GetFileSpec(), "/Daten/Polygone.shp");
   f.SetBaseName("a:b");
   EXPECT_EQ(f.GetFileSpec(), "/Daten/a:b.shp");
-}
-
-TEST(CFileName, parts_ofEmptySpec_answeredSoundly) {
-  CFileName empty;
-  EXPECT_EQ(empty.GetExtension(), "");
-  EXPECT_EQ(empty.GetBaseName(), "");
+  CFileName empty;  // parts of an empty specification
+  EXPECT_EQ(empty.GetExtension() + empty.GetBaseName(), "");
   EXPECT_EQ(raised([&] { empty.SetBaseName("x"); }).source(), "C_FileName::SetBaseName");
   empty.SetExtension("shx");
   EXPECT_EQ(empty.GetFileSpec(), "shx");

@@ -33,6 +33,7 @@ std::shared_ptr<Shape> lineOf(std::initializer_list<std::shared_ptr<CPart>> part
 }  // namespace
 
 // The extent follows what is added and removed; removing the last point keeps the old one.
+// Points are shared, not copied.
 TEST(CPart, extent_followsAddedAndRemovedPoints) {
   auto p = part({{1, 5}, {3, 2}, {2, 9}});
   EXPECT_EQ(extent(*p), (std::vector<double>{1, 3, 2, 9}));
@@ -44,18 +45,12 @@ TEST(CPart, extent_followsAddedAndRemovedPoints) {
   p->Remove(1);
   EXPECT_EQ(p->Count(), 0);
   EXPECT_EQ(p->Left(), 1);
-}
-
-TEST(CPart, add_point_isSharedNotCopied) {
-  auto point = std::make_shared<CPoint>(1, 1);
-  CPart p;
-  p.Add(point);
+  auto point = std::make_shared<CPoint>(1, 1);  // points are shared, also by a copied part
+  p->Add(point);
   point->X(7);
-  EXPECT_EQ(p.Item(1)->X(), 7);
-  EXPECT_EQ(p.Item(1).get(), point.get());
-  EXPECT_EQ(p.Right(), 1);  // moving a point later does not touch the extent
-  auto line = lineOf<CPolyLine>({std::make_shared<CPart>(p)});
-  EXPECT_EQ(line->Item(1)->Item(1).get(), point.get());
+  EXPECT_EQ(p->Item(1).get(), point.get());
+  EXPECT_EQ(p->Right(), 1);  // moving a point later does not touch the extent
+  EXPECT_EQ(lineOf<CPolyLine>({std::make_shared<CPart>(*p)})->Item(1)->Item(1).get(), point.get());
 }
 
 TEST(Geometry, add_wrongObject_raisesWithClassText) {
@@ -116,40 +111,19 @@ TEST(Geometry, extent_unionOfPartsOrPointsAndKeptOnRemove) {
   EXPECT_EQ(line->Count(), 1);
   EXPECT_EQ(line->Right(), 6);
   EXPECT_EQ(multi.Bottom(), -1);
-}
-
-TEST(CPolygon, add_firstPart_replacesExtentSetByReader) {
-  CPolygon polygon;
+  CPolygon polygon;  // the first part replaces an extent the reader set
   polygon.SetLeft(-100);
   polygon.SetTop(100);
   polygon.Add(part({{1, 1}, {2, 3}}));
-  EXPECT_EQ(polygon.Left(), 1);
-  EXPECT_EQ(polygon.Top(), 3);
-}
-
-// Corners as given, not sorted (points are copied: see CPart above).
-TEST(CRect, make_keepsOrderGivenAndEmptiesToZero) {
-  CRect r;
+  EXPECT_EQ(extent(polygon), (std::vector<double>{1, 2, 1, 3}));
+  CRect r;  // corners as given, not sorted
   r.Make(CPoint(5, 1), CPoint(1, 9));
   EXPECT_EQ(extent(r), (std::vector<double>{5, 1, 9, 1}));
   r.MakeEmpty();
   EXPECT_EQ(extent(r), (std::vector<double>{0, 0, 0, 0}));
 }
 
-TEST(CPoint, distance_pointsAndNullShapes) {
-  CPoint o, p(3, 4);
-  EXPECT_DOUBLE_EQ(o.Distance(p), 5);
-  EXPECT_EQ(p.Distance(CPoint(3, 4)), 0);
-  CPoint nullPoint;
-  nullPoint.MakeNull(true);
-  auto e = raised([&] { o.Distance(nullPoint); });
-  EXPECT_EQ(e.number(), 0x80040212u);
-  EXPECT_EQ(e.source(), "CPoint::IShape_Distance");
-  EXPECT_EQ(e.description(), "Cannot compute distance to a null shape");
-  EXPECT_EQ(raised([&] { nullPoint.Distance(o); }).number(), 0x80040212u);
-}
-
-TEST(CPoint, distance_toLinesAndRings) {
+TEST(CPoint, distance_toPointsLinesAndRings) {
   struct Case {
     const char* what;
     std::shared_ptr<IShape> shape;
@@ -157,6 +131,8 @@ TEST(CPoint, distance_toLinesAndRings) {
     double expected;
   };
   const Case cases[] = {
+      {"point", std::make_shared<CPoint>(3, 4), CPoint(), 5},
+      {"same point", std::make_shared<CPoint>(3, 4), CPoint(3, 4), 0},
       {"perpendicular", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(1, 1), 1},
       {"nearest vertex", lineOf<CPolyLine>({part({{0, 0}, {2, 0}})}), CPoint(3, 1), std::sqrt(2.0)},
       // The nearest vertex is far from the nearest segment: the long first segment counts.
@@ -173,6 +149,13 @@ TEST(CPoint, distance_toLinesAndRings) {
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(c.from.Distance(*c.shape), c.expected) << c.what;
   CPolyLine empty;
   EXPECT_EQ(raised([&] { CPoint().Distance(empty); }).number(), 0x80040212u);
+  CPoint nullPoint;
+  nullPoint.MakeNull(true);
+  auto e = raised([&] { CPoint().Distance(nullPoint); });
+  EXPECT_EQ(e.number(), 0x80040212u);
+  EXPECT_EQ(e.source(), "CPoint::IShape_Distance");
+  EXPECT_EQ(e.description(), "Cannot compute distance to a null shape");
+  EXPECT_EQ(raised([&] { nullPoint.Distance(CPoint()); }).number(), 0x80040212u);
 }
 
 TEST(IShape, distance_notImplemented_showsBoxAndAnswersZero) {

@@ -28,11 +28,16 @@ std::vector<std::string> codes(size_t n) {
   return out;
 }
 
-std::vector<std::shared_ptr<CPolygon>> readAll(const fs::path& shp) {
+CShapeFile openShp(const fs::path& shp) {
   CFileName spec;
   spec.SetFileSpec(shp.string());
   CShapeFile file;
   file.SetFileSpec(spec, CShapeFile::OPENIT);
+  return file;
+}
+
+std::vector<std::shared_ptr<CPolygon>> readAll(const fs::path& shp) {
+  CShapeFile file = openShp(shp);
   std::vector<std::shared_ptr<CPolygon>> out;
   for (int32_t i = 1; i <= file.Count(); ++i)
     out.push_back(std::dynamic_pointer_cast<CPolygon>(file.Item(i)));
@@ -95,19 +100,20 @@ using SampleShapefile = ShapeTest;
 
 }  // namespace
 
-TEST_F(SampleShapefile, write_codesInRecordOrderWithRealisticCoordinates) {
-  Fixture f = makeSample(folder, 90, 7);
-  ASSERT_EQ(f.polygons.size(), 90u);
-  EXPECT_EQ(f.dbfCodes, codes(90));
+// One sample: codes in record order, coordinates in the survey region, several multi-part and
+// holed polygons, true areas with holes subtracted, neighbours sharing edges exactly.
+TEST_F(SampleShapefile, write_realisticPolygonsTrueAreasSharedEdges) {
+  Fixture f = makeSample(folder, 60, 3);
+  ASSERT_EQ(f.polygons.size(), 60u);
+  ASSERT_EQ(f.dbfAreas.size(), 60u);
+  EXPECT_EQ(f.dbfCodes, codes(60));
+  int multiPart = 0, holed = 0;
   for (const auto& p : f.polygons) {
     ASSERT_TRUE(p);
     EXPECT_GT(p->Left(), 3440000);
     EXPECT_LT(p->Right(), 3470000);
     EXPECT_GT(p->Bottom(), 5540000);
     EXPECT_LT(p->Top(), 5570000);
-  }
-  int multiPart = 0, holed = 0;
-  for (const auto& p : f.polygons) {
     int outer = 0, holes = 0;
     for (const auto& ring : *p) (ringArea(*ring) < 0 ? outer : holes)++;
     multiPart += outer > 1;
@@ -115,11 +121,7 @@ TEST_F(SampleShapefile, write_codesInRecordOrderWithRealisticCoordinates) {
   }
   EXPECT_GE(multiPart, 3);
   EXPECT_GE(holed, 1);
-}
 
-TEST_F(SampleShapefile, write_areasTrueAndHolesSubtracted) {
-  Fixture f = makeSample(folder, 45, 11);
-  ASSERT_EQ(f.dbfAreas.size(), 45u);
   // Polygon 1 has a hole that polygon 2 fills: together they cover polygon 1's outer ring.
   const CPart& outer = *f.polygons[0]->Item(1);
   EXPECT_NEAR(f.dbfAreas[0] + f.dbfAreas[1], -ringArea(outer), 0.02);
@@ -132,10 +134,7 @@ TEST_F(SampleShapefile, write_areasTrueAndHolesSubtracted) {
     EXPECT_GT(a, 1000);
     EXPECT_LT(a, 200000);
   }
-}
 
-TEST_F(SampleShapefile, write_neighboursShareEdgesExactly) {
-  Fixture f = makeSample(folder, 60, 3);
   // Every segment is used at most twice: once per side, in opposite directions, by different
   // polygons. Each polygon shares at least one segment with another.
   using Key = std::pair<std::pair<double, double>, std::pair<double, double>>;
@@ -180,8 +179,6 @@ TEST_F(SampleShapefile, write_sameSeedSameBytesAndTinyLists) {
   EXPECT_EQ(one[0]->Count(), 1);
 }
 
-namespace {
-
 // Each export form stores the same polygons: PolygonZ reads as the plain polygons (type 15 as
 // its 2-D base type), islands first swaps each island with its container.
 TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
@@ -191,11 +188,7 @@ TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
   const auto plain = readAll(folder / "plain.shp");
   const auto z = readAll(folder / "z.shp");
   const auto islands = readAll(folder / "islands.shp");
-  CFileName spec;
-  spec.SetFileSpec((folder / "z.shp").string());
-  CShapeFile zFile;
-  zFile.SetFileSpec(spec, CShapeFile::OPENIT);
-  EXPECT_EQ(zFile.FileType(), 15);
+  EXPECT_EQ(openShp(folder / "z.shp").FileType(), 15);
   ASSERT_EQ(z.size(), plain.size());
   // The rings' points of each polygon.
   auto points = [](const auto& polygons) {
@@ -214,5 +207,3 @@ TEST_F(SampleShapefile, forms_readAsTheSamePolygons) {
   std::swap(swapped[40], swapped[41]);
   EXPECT_EQ(points(islands), swapped);
 }
-
-}  // namespace

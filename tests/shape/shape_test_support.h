@@ -55,10 +55,6 @@ inline std::string le32(int32_t v) {
   return {char(u), char(u >> 8), char(u >> 16), char(u >> 24)};
 }
 
-inline void truncateTo(const fs::path& path, uintmax_t size) {
-  fs::resize_file(path, size);
-}
-
 // The ShapeError that f raises; a test failure when it raises none.
 inline shape::ShapeError raised(const std::function<void()>& f) {
   return testsupport::thrownValue<shape::ShapeError>(f, [](const auto& e) { return e; })

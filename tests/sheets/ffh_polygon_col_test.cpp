@@ -4,8 +4,6 @@
 
 namespace {
 
-using testsupport::SheetRow;
-
 class PolygonColTest : public testsupport::SurveyTestBase {
  protected:
   void SetUp() override {

@@ -26,7 +26,7 @@ class GenerationFixture : public AppFixture {
     app::setResourceFolder(res);
     sample::SampleOptions options;
     options.polygons = 30;
-    sample_ = sample::writeSampleDatabase(db_, options);
+    sample::writeSampleDatabase(db_, options);
     // Only the attribute table's presence is checked before a run.
     std::filesystem::create_directories(dir_.path() / "shape");
     for (const char* ext : {".shp", ".dbf"})
@@ -60,7 +60,6 @@ class GenerationFixture : public AppFixture {
   }
 
   std::filesystem::path db_, out_;
-  sample::SampleResult sample_;
   data::clsDBFData database_;
 };
 

@@ -12,10 +12,10 @@ void writeTable(const std::filesystem::path& file, const std::vector<FieldDescri
     std::vector<Value> values;
     for (std::size_t i = 0; i < fields.size(); ++i) {
       const std::string& text = i < row.size() ? row[i] : std::string();
-      if (text.empty()) values.emplace_back();
-      else if (fields[i].type == 'N') values.push_back(
-          fields[i].decimals ? Value::real(std::stod(text)) : Value::integer(std::stoll(text)));
-      else values.push_back(Value::text(text));
+      values.push_back(text.empty()              ? Value()
+                       : fields[i].type != 'N'   ? Value::text(text)
+                       : fields[i].decimals != 0 ? Value::real(std::stod(text))
+                                                 : Value::integer(std::stoll(text)));
     }
     writer.append(values);
   }
@@ -24,13 +24,11 @@ void writeTable(const std::filesystem::path& file, const std::vector<FieldDescri
 
 void writeSurveyTables(const std::filesystem::path& folder, const std::vector<SheetRow>& sheets) {
   std::filesystem::create_directories(folder);
-  const char* names[] = {"anmerk", "artenbew", "bgf",     "bgf2",     "bgg",      "bgg2",
-                         "bgh",    "bgh2",     "bgk",     "bgk2",     "bgm",      "bgm2",
-                         "bgs",    "bgs2",     "bgt",     "bgt2",     "bgw",      "bgw2",
-                         "bgx",    "bgx2",     "biottyp", "ffhnum",   "ffh_ref",  "pflanzen",
-                         "pflsozio", "pfsozbew", "polygone"};
-  for (const char* name : names)
-    writeTable(folder / (std::string(name) + ".dbf"), {{"GBCODE", 'C', 12, 0}}, {});
+  std::vector<std::string> names = {"anmerk",   "artenbew", "biottyp",  "ffhnum",  "ffh_ref",
+                                    "pflanzen", "pflsozio", "pfsozbew", "polygone"};
+  for (const char* type : {"f", "g", "h", "k", "m", "s", "t", "w", "x"})
+    names.insert(names.end(), {std::string("bg") + type, std::string("bg") + type + "2"});
+  for (const auto& name : names) writeTable(folder / (name + ".dbf"), {{"GBCODE", 'C', 12, 0}}, {});
   std::vector<std::vector<std::string>> rows;
   for (const auto& s : sheets)
     rows.push_back({s.code, s.type, s.biotope, s.habitat, s.copy, s.code.substr(0, 11)});

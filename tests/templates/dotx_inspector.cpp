@@ -5,15 +5,14 @@
 #include <stdexcept>
 
 #include "support/temp_dir.h"
+#include "word/docx/xml_util.h"
 #include "word/docx/zip_archive.h"
 
 namespace testsupport {
 
 namespace {
 
-bool is(pugi::xml_node node, const char* name) {
-  return std::string(node.name()) == name;
-}
+using docx::is;
 
 int positionAmong(pugi::xml_node node, const char* name) {
   int n = 0;
@@ -50,12 +49,11 @@ void DotxPackage::index(const std::string& partName) {
   if (!parsed) throw std::runtime_error(partName + " is not well-formed: " + parsed.description());
   if (partName == "word/document.xml") {
     for (pugi::xml_node tbl : doc.child("w:document").child("w:body").children("w:tbl")) {
-      TableShape shape;
+      auto& cellsPerRow = tables_.emplace_back();
       for (pugi::xml_node tr : tbl.children("w:tr")) {
         const auto cells = tr.children("w:tc");
-        shape.cellsPerRow.push_back(static_cast<int>(std::distance(cells.begin(), cells.end())));
+        cellsPerRow.push_back(static_cast<int>(std::distance(cells.begin(), cells.end())));
       }
-      tables_.push_back(shape);
     }
   }
   for (const pugi::xpath_node& hit : doc.select_nodes("//w:bookmarkStart")) {

@@ -19,10 +19,6 @@ struct BookmarkPlace {
   int cell = 0;      // 1-based
 };
 
-struct TableShape {
-  std::vector<int> cellsPerRow;
-};
-
 class DotxPackage {
  public:
   static DotxPackage open(const std::filesystem::path& file);
@@ -35,7 +31,8 @@ class DotxPackage {
   const std::map<std::string, std::vector<BookmarkPlace>>& bookmarks() const { return marks_; }
   // Ids of bookmark starts without a matching end in the same paragraph, and the like.
   const std::vector<std::string>& bookmarkFaults() const { return faults_; }
-  const std::vector<TableShape>& tables() const { return tables_; }
+  // Cells per row of each top-level table of the body.
+  const std::vector<std::vector<int>>& tables() const { return tables_; }
 
  private:
   void index(const std::string& partName);
@@ -44,7 +41,7 @@ class DotxPackage {
   std::map<std::string, std::string> parts_;
   std::map<std::string, std::vector<BookmarkPlace>> marks_;
   std::vector<std::string> faults_;
-  std::vector<TableShape> tables_;
+  std::vector<std::vector<int>> tables_;
   std::set<std::string> ids_;  // bookmark ids are unique across all parts of the package
 };
 

@@ -41,17 +41,12 @@ std::string describe(const std::vector<Inline>& pieces) {
   return out;
 }
 
-TEST(forms_inline, bookmarks_fields_and_bold) {
+TEST(forms_inline, bookmarks_columns_fields_and_bold) {
   EXPECT_EQ(
       describe(forms::parseInlines("Nr. [[GBCODE]] **[[HA:ha]]** {PAGE}/{NUMPAGES}\\n[[P:_4]]")),
       "t:Nr. |bGBCODE:|t: |b*HA:ha|t: |p:|t:/|n:|l:|bP:____|");
-}
-
-TEST(forms_inline, column_position_names_the_sheet_column) {
-  const auto pieces = forms::parseInlines("[[@26]] [[@40]]");
-  EXPECT_EQ(pieces[0].name, forms::sheetColumn(26));
-  EXPECT_EQ(pieces[0].name, "GBLAGE");
-  EXPECT_EQ(pieces[2].name, "GBKOPVON");
+  // A column position names the sheet column.
+  EXPECT_EQ(describe(forms::parseInlines("[[@26]] [[@40]]")), "bGBLAGE:|t: |bGBKOPVON:|");
   EXPECT_THROW(forms::parseInlines("[[@99]]"), FormError);
   EXPECT_THROW(forms::parseInlines("[[open"), FormError);
 }
@@ -74,6 +69,7 @@ TEST(forms_reader, errors_name_file_and_line) {
   EXPECT_EQ(errorOf("title a\n\nfrobnicate x\n"), "test.form:3: unknown directive \"frobnicate\"");
   EXPECT_THAT(errorOf("table\nrow a\n"), HasSubstr("without \"end\""));
   EXPECT_THAT(errorOf("table\nend\n"), HasSubstr("a table without rows"));
+  EXPECT_THAT(errorOf("table\nrow a @100 | b @80\nend\n"), HasSubstr("more than the"));
 }
 
 TEST(forms_reader, boxes_and_widths) {
@@ -91,10 +87,6 @@ TEST(forms_reader, boxes_and_widths) {
   // The fill-in line takes what the margins leave: 170 mm of text width.
   EXPECT_NEAR(row.cells[6].widthMm, 170 - 30 - 15 - 4 - 5, 1e-9);
   EXPECT_DOUBLE_EQ(row.minHeightMm, 7);
-}
-
-TEST(forms_reader, row_wider_than_the_page_is_refused) {
-  EXPECT_THAT(errorOf("table\nrow a @100 | b @80\nend\n"), HasSubstr("more than the"));
 }
 
 TEST(forms_reader, crosses_follow_the_values_of_their_column) {

@@ -2,12 +2,12 @@
 // Compares the documents of two output folders part by part. Only what a save must make new
 // is left out: the random salt and hash of the form protection.
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 
+#include "support/temp_dir.h"
 #include "word/docx/zip_archive.h"
 
 namespace testsupport {
@@ -17,12 +17,6 @@ namespace testsupport {
 inline std::string documentDifference(const std::filesystem::path& a,
                                       const std::filesystem::path& b) {
   namespace fs = std::filesystem;
-  auto read = [](const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  };
   auto comparable = [](std::string part) {
     static const std::regex random(R"(w:(hashValue|saltValue)="[^"]*")");
     return std::regex_replace(part, random, "w:$1=\"\"");
@@ -38,7 +32,7 @@ inline std::string documentDifference(const std::filesystem::path& a,
   const auto names = files(a);
   if (names != files(b)) return "the folders hold different files";
   for (const auto& name : names) {
-    const std::string left = read(a / name), right = read(b / name);
+    const std::string left = readFile(a / name), right = readFile(b / name);
     if (fs::path(name).extension() != ".docx") {
       if (left != right) return name + " differs";
       continue;

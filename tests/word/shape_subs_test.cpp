@@ -11,6 +11,7 @@
 
 #include "app/app_fixture.h"
 #include "shape/shape_test_support.h"
+#include "support/expect_throw.h"
 #include "word/part_extent_index.h"
 
 using ::testing::HasSubstr;
@@ -38,13 +39,11 @@ class ShapeSubs : public testsupport::AppFixture {
   const path folder_ = dir_.path();
 };
 
-void expectRing(const Ring& ring, std::initializer_list<RingPoint> expected) {
+void expectRing(const Ring& ring, const Ring& expected) {
   ASSERT_EQ(ring.size(), expected.size());
-  size_t i = 0;
-  for (const RingPoint& p : expected) {
-    EXPECT_FLOAT_EQ(ring[i].x, p.x) << "row " << i + 1;
-    EXPECT_FLOAT_EQ(ring[i].y, p.y) << "row " << i + 1;
-    ++i;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    EXPECT_FLOAT_EQ(ring[i].x, expected[i].x) << "row " << i + 1;
+    EXPECT_FLOAT_EQ(ring[i].y, expected[i].y) << "row " << i + 1;
   }
 }
 
@@ -164,13 +163,13 @@ TEST_F(ShapeSubs, clipRingEdge_insideOrOutside_keptOrFlagged) {
     EXPECT_EQ(ClipRingEdge(app::g_Debug(), direction, 10, 10, ring, outside), 100);
     EXPECT_FALSE(outside);
   }
-  expectRing(ring, {{1, 1}, {1, 9}, {9, 9}, {9, 1}, {1, 1}});
+  expectRing(ring, square);
 
   Ring beyond{{11, 1}, {15, 1}, {15, 5}, {10, 5}, {11, 1}};  // (10, 5) lies on the edge
   const Ring before = beyond;
   EXPECT_EQ(ClipRingEdge(app::g_Debug(), 2, 10, 10, beyond, outside), 100);
   EXPECT_TRUE(outside);
-  expectRing(beyond, {before[0], before[1], before[2], before[3], before[4]});
+  expectRing(beyond, before);
 
   // A point on the edge counts as outside: the intersection is added beside it.
   Ring onEdge{{0, 5}, {5, 2}, {5, 8}, {0, 5}};
@@ -198,26 +197,32 @@ TEST_F(ShapeSubs, badDirection_loggedAndRingKept) {
                 "bestimmt werden."}));
 }
 
+// Each check runs on the records read from the file and on the part extents read once.
 TEST_F(ShapeSubs, collectNeighbours_touchingExtentsAndOwnRecord) {
   shape::CShapeFile file = openShape(writeNeighbours(folder_));
-  NeighbourCollection n;
-  Box b;
-  CollectNeighbourPolygons(app::g_Debug(), file, 1, n, b);
-  EXPECT_EQ(n, (NeighbourCollection{1, 2, 4}));
-  EXPECT_EQ(sides(b), (std::vector<double>{0, 10, 10, 0}));
+  const PartExtentIndex index(file);
+  auto check = [&](auto& source) {
+    NeighbourCollection n;
+    Box b;
+    CollectNeighbourPolygons(app::g_Debug(), source, 1, n, b);
+    EXPECT_EQ(n, (NeighbourCollection{1, 2, 4}));
+    EXPECT_EQ(sides(b), (std::vector<double>{0, 10, 10, 0}));
 
-  CollectNeighbourPolygons(app::g_Debug(), file, 5, n, b);  // the last record, touching nothing
-  EXPECT_EQ(n, (NeighbourCollection{5}));
+    CollectNeighbourPolygons(app::g_Debug(), source, 5, n, b);  // the last, touching nothing
+    EXPECT_EQ(n, (NeighbourCollection{5}));
 
-  CollectNeighbourPolygons(app::g_Debug(), file, 4, n, b);  // union of both parts
-  EXPECT_EQ(sides(b), (std::vector<double>{5, 60, 14, 0}));
-  EXPECT_EQ(n, (NeighbourCollection{1, 2, 3, 4, 5}));
+    CollectNeighbourPolygons(app::g_Debug(), source, 4, n, b);  // union of both parts
+    EXPECT_EQ(sides(b), (std::vector<double>{5, 60, 14, 0}));
+    EXPECT_EQ(n, (NeighbourCollection{1, 2, 3, 4, 5}));
 
-  for (int32_t r : {0, 6, -1}) {
-    CollectNeighbourPolygons(app::g_Debug(), file, r, n, b);
-    EXPECT_TRUE(n.empty());
-    EXPECT_EQ(sides(b), std::vector<double>(4, 0.0));
-  }
+    for (int32_t r : {0, 6, -1}) {
+      CollectNeighbourPolygons(app::g_Debug(), source, r, n, b);
+      EXPECT_TRUE(n.empty());
+      EXPECT_EQ(sides(b), std::vector<double>(4, 0.0));
+    }
+  };
+  check(file);
+  check(index);
   EXPECT_TRUE(errorLines().empty());
 }
 
@@ -227,49 +232,30 @@ TEST_F(ShapeSubs, collectNeighbours_nullAndDamagedRecords_skippedAndLogged) {
   const size_t record3 = 100 + (8 + 128) + (8 + 4);
   shapetest::patch(shp, record3 + 8 + 40, shapetest::le32(5000));
   shape::CShapeFile file = openShape(shp);
-  NeighbourCollection n;
-  Box b;
-  CollectNeighbourPolygons(app::g_Debug(), file, 4, n, b);
-  EXPECT_EQ(n, (NeighbourCollection{1, 4, 5}));
-  auto lines = errorLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0],
-            "D2 CollectNeighbourPolygons: Fehler! Der Datensatz 2 der Shape-Datei ist nicht lesbar "
-            "und wird übergangen: Der Formtyp eines Datensatzes passt nicht zum Formtyp der "
-            "Datei.(-2147220978)");
-  EXPECT_THAT(lines[1], HasSubstr("Der Datensatz 3 der Shape-Datei ist nicht lesbar"));
-  EXPECT_THAT(lines[1], HasSubstr("5000 Punkte"));
-
-  try {
-    CollectNeighbourPolygons(app::g_Debug(), file, 2, n, b);
-    ADD_FAILURE() << "the surveyed record's error must reach the caller";
-  } catch (const shape::ShapeError& e) {
-    EXPECT_EQ(e.number(), 0x8004020Eu);
-  }
-}
-
-TEST_F(ShapeSubs, collectNeighbours_fromIndex_sameAnswersAndLogs) {
-  path shp = writeNeighbours(folder_, true);
-  shape::CShapeFile file = openShape(shp);
-  PartExtentIndex index(file);
+  const PartExtentIndex index(file);
   ASSERT_EQ(index.Count(), 5);
-  for (int32_t r = -1; r <= 7; ++r) {
-    if (r == 2) continue;
-    NeighbourCollection fromFile, fromIndex;
-    Box boxFile, boxIndex;
-    size_t b0 = errorLines().size();
-    CollectNeighbourPolygons(app::g_Debug(), file, r, fromFile, boxFile);
-    size_t b1 = errorLines().size();
-    CollectNeighbourPolygons(app::g_Debug(), index, r, fromIndex, boxIndex);
-    EXPECT_EQ(fromFile, fromIndex) << r;
-    EXPECT_EQ(sides(boxFile), sides(boxIndex));
-    auto lines = errorLines();
-    ASSERT_EQ(lines.size() - b1, b1 - b0) << r;
-    for (size_t i = 0; i < b1 - b0; ++i) EXPECT_EQ(lines[b1 + i], lines[b0 + i]);
-  }
-  NeighbourCollection n;
-  Box b;
-  EXPECT_THROW(CollectNeighbourPolygons(app::g_Debug(), index, 2, n, b), shape::ShapeError);
+  auto check = [&](auto& source) {
+    const size_t before = errorLines().size();
+    NeighbourCollection n;
+    Box b;
+    CollectNeighbourPolygons(app::g_Debug(), source, 4, n, b);
+    EXPECT_EQ(n, (NeighbourCollection{1, 4, 5}));
+    const auto lines = errorLines();
+    ASSERT_EQ(lines.size(), before + 2);
+    EXPECT_EQ(lines[before],
+              "D2 CollectNeighbourPolygons: Fehler! Der Datensatz 2 der Shape-Datei ist nicht "
+              "lesbar und wird übergangen: Der Formtyp eines Datensatzes passt nicht zum Formtyp "
+              "der Datei.(-2147220978)");
+    EXPECT_THAT(lines[before + 1], HasSubstr("Der Datensatz 3 der Shape-Datei ist nicht lesbar"));
+    EXPECT_THAT(lines[before + 1], HasSubstr("5000 Punkte"));
+    // The surveyed record's error reaches the caller.
+    EXPECT_EQ(testsupport::thrownValue<shape::ShapeError>(
+                  [&] { CollectNeighbourPolygons(app::g_Debug(), source, 2, n, b); },
+                  &shape::ShapeError::number),
+              0x8004020Eu);
+  };
+  check(file);
+  check(index);
 }
 
 // The grid of the index must find exactly what a scan over every record finds, for small and

@@ -24,11 +24,15 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-std::string nested(const std::string& open, const std::string& close, int depth) {
+// An edit putting depth levels of open ... close in front of the body's content, inside a
+// paragraph where the elements belong there.
+std::function<std::string(std::string)> nested(const std::string& open, const std::string& close,
+                                               int depth, bool inParagraph = false) {
   std::string inner;
   for (int i = 0; i < depth; ++i) inner += open;
   for (int i = 0; i < depth; ++i) inner += close;
-  return inner;
+  if (inParagraph) inner = "<w:p>" + inner + "</w:p>";
+  return [inner](std::string x) { return replaced(x, "<w:body>", "<w:body>" + inner); };
 }
 
 struct Damage {
@@ -59,25 +63,13 @@ std::vector<Damage> damages() {
        [](std::string x) { return replaced(x, "w:name=\"HA\"", "w:name=\"HB\""); },
        "es fehlen die Textmarken HA"},
       {"DeepSdt", "word/document.xml",
-       [](std::string x) {
-         return replaced(
-             x, "<w:body>",
-             "<w:body>" + nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 30000));
-       },
+       nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 30000),
        "ist tiefer als 400 Ebenen verschachtelt"},
       {"DeepTables", "word/document.xml",
-       [](std::string x) {
-         return replaced(
-             x, "<w:body>",
-             "<w:body>" + nested("<w:tbl><w:tr><w:tc>", "</w:tc></w:tr></w:tbl>", 30000));
-       },
+       nested("<w:tbl><w:tr><w:tc>", "</w:tc></w:tr></w:tbl>", 30000),
        "ist tiefer als 400 Ebenen verschachtelt"},
       {"DeepHyperlinks", "word/document.xml",
-       [](std::string x) {
-         return replaced(
-             x, "<w:body>",
-             "<w:body><w:p>" + nested("<w:hyperlink>", "</w:hyperlink>", 100000) + "</w:p>");
-       },
+       nested("<w:hyperlink>", "</w:hyperlink>", 100000, true),
        "ist tiefer als 400 Ebenen verschachtelt"},
   };
 }

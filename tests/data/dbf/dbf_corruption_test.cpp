@@ -37,11 +37,6 @@ std::filesystem::path writeValid(const std::filesystem::path& dir) {
   return file;
 }
 
-void readAll(const std::filesystem::path& file) {
-  const auto r = DbfReader::open(file);
-  for (uint32_t i = 0; i < r.recordCount(); ++i) r.record(i);
-}
-
 }  // namespace
 
 // One damage to the table or its memo file and the error it must raise: on opening, or with
@@ -136,16 +131,6 @@ TEST_F(DbfCorruption, read_oddButSound_reads) {
   EXPECT_EQ(r.record(0)[2], Value::text("erste Notiz"));
 }
 
-TEST_F(DbfCorruption, record_damagedDbaseIVMemoLength_throws) {
-  const auto dir = dir_.path();
-  const auto file = writeValid(dir);
-  patchFile(file, 0, "\x8B");  // declare dBASE IV
-  // Block 1 gets a dBASE IV block header claiming 100000 bytes.
-  patchFile(dir / "valid.dbt", 512, std::string("\xFF\xFF\x08\x00\xA0\x86\x01\x00", 8));
-  EXPECT_THROW_MSG(DbfReader::open(file).record(0), DbfError,
-                   "gibt 99992 Bytes an, mehr als die Memodatei");
-}
-
 // Random damage anywhere in header or records must end in a value or a DbfError.
 TEST_F(DbfCorruption, read_randomDamage_neverCrashes) {
   const auto dir = dir_.path();
@@ -168,7 +153,8 @@ TEST_F(DbfCorruption, read_randomDamage_neverCrashes) {
     writeFile(file, bytes);
     writeFile(dir / "valid.dbt", memoBytes);
     try {
-      readAll(file);
+      const auto r = DbfReader::open(file);
+      for (uint32_t i = 0; i < r.recordCount(); ++i) r.record(i);
     } catch (const DbfError& e) {
       ++rejected;
       EXPECT_THAT(e.what(), HasSubstr("valid.d"));

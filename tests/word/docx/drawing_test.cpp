@@ -25,10 +25,7 @@ std::vector<Point> square(double x, double y, double size) {
 
 std::vector<pugi::xml_node> anchors(pugi::xml_node root) {
   std::vector<pugi::xml_node> found;
-  root.find_node([&](pugi::xml_node n) {
-    if (is(n, "wp:anchor")) found.push_back(n);
-    return false;
-  });
+  for (const auto& anchor : root.select_nodes("//wp:anchor")) found.push_back(anchor.node());
   return found;
 }
 
@@ -66,12 +63,6 @@ TEST(drawing_shapes, numbered_in_order_of_addition_with_freeform_defaults) {
   pugi::xml_node sp2 = all[1].find_node([](pugi::xml_node n) { return is(n, "wps:spPr"); });
   EXPECT_TRUE(sp2.child("a:noFill"));
   EXPECT_FALSE(sp2.child("a:custGeom").child("a:pathLst").child("a:path").child("a:close"));
-  // Children of the anchor in schema order.
-  std::vector<std::string> order;
-  for (pugi::xml_node c : all[0].children()) order.push_back(c.name());
-  EXPECT_EQ(order, (std::vector<std::string>{"wp:simplePos", "wp:positionH", "wp:positionV",
-                                             "wp:extent", "wp:effectExtent", "wp:wrapNone",
-                                             "wp:docPr", "wp:cNvGraphicFramePr", "a:graphic"}));
 }
 
 TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
@@ -119,46 +110,33 @@ TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
   EXPECT_STREQ(alpha.attribute("val").value(), "75000");
 }
 
-TEST(drawing_group, size_centring_and_top_of_a_map) {
-  // A map frame 1150 x 650 units with two polygons and a scale bar, as the cover sheet draws it.
+// The placed map itself (300 pt, centred, 100 pt from the top, label height kept on
+// regrouping) is checked on real cover sheets; here what those cannot see.
+TEST(drawing_group, members_follow_the_group_and_regrouping_keeps_its_frame) {
   Drawing d(kA4Width);
   d.addPolyline({{0, 650}, {0, 0}, {1150, 0}, {1150, 650}, {0, 650}});
   d.addPolyline(square(100, 100, 300));
-  d.addPolyline(square(500, 200, 200));
   const int label = d.addLabel(0, 662, 1150, 20);
-  d.addPolyline({{525, 659}, {525, 661}, {625, 661}, {625, 659}, {525, 659}});
-  const int g = d.group({1, 2, 3, 4, 5});
-  Frame f = d.groupFrame(g);
-  EXPECT_DOUBLE_EQ(f.width, 1150);
-  EXPECT_DOUBLE_EQ(f.height, 682);
-  // Wider than high: 300 points wide, aspect kept.
+  const int g = d.group({1, 2, 3});
+  EXPECT_DOUBLE_EQ(d.groupFrame(g).height, 682);
   d.setGroupSize(g, 300, 682 * 300 / 1150.0);
   d.centerGroupHorizontally(g);
   d.setGroupTop(g, 100);
-  f = d.groupFrame(g);
-  EXPECT_DOUBLE_EQ(f.width, 300);
-  EXPECT_NEAR(f.left, (kA4Width - 300) / 2, 1e-9);
-  EXPECT_DOUBLE_EQ(f.top, 100);
-  // Members follow the group's scaling.
+  const Frame placed = d.groupFrame(g);
   const Frame second = d.shapeFrame(2);
   EXPECT_NEAR(second.width, 300 * 300 / 1150.0, 1e-9);
-  EXPECT_NEAR(second.left, f.left + 100 * 300 / 1150.0, 1e-9);
+  EXPECT_NEAR(second.left, placed.left + 100 * 300 / 1150.0, 1e-9);
   EXPECT_THROW(d.group({1, 2}), DocxError);  // already grouped
-
-  // Ungroup, shrink the label, regroup: the drawing keeps its place and size.
   d.ungroup(g);
   EXPECT_THROW(d.groupFrame(g), DocxError);
   d.setShapeSize(label, d.shapeFrame(label).width, 2);
   d.regroup(g);
-  f = d.groupFrame(g);
-  EXPECT_NEAR(f.width, 300, 1e-9);
-  EXPECT_NEAR(f.left, (kA4Width - 300) / 2, 1e-9);
-  EXPECT_NEAR(f.top, 100, 1e-9);
-
-  // Scaling by a factor from the top-left corner gives the same result as setting the size.
+  EXPECT_NEAR(d.groupFrame(g).left, placed.left, 1e-9);
+  EXPECT_NEAR(d.groupFrame(g).top, placed.top, 1e-9);
+  // Scaling by a factor keeps the top-left corner.
   d.scaleGroup(g, 0.5, 0.5);
   EXPECT_NEAR(d.groupFrame(g).width, 150, 1e-9);
-  EXPECT_NEAR(d.groupFrame(g).left, (kA4Width - 300) / 2, 1e-9);
+  EXPECT_NEAR(d.groupFrame(g).left, placed.left, 1e-9);
 }
 
 TEST(drawing_group, serialised_as_one_anchored_group_with_child_space) {
@@ -174,34 +152,18 @@ TEST(drawing_group, serialised_as_one_anchored_group_with_child_space) {
   auto xml = partXml(bytes, "word/document.xml");
   const auto all = anchors(*xml);
   ASSERT_EQ(all.size(), 1u);
-  pugi::xml_node anchor = all[0];
-  EXPECT_STREQ(anchor.child("wp:positionH").attribute("relativeFrom").value(), "page");
-  EXPECT_STREQ(anchor.child("wp:positionH").child("wp:align").child_value(), "center");
-  EXPECT_STREQ(anchor.child("wp:positionV").child("wp:posOffset").child_value(), "1270000");
-  EXPECT_STREQ(anchor.child("wp:extent").attribute("cx").value(), "3810000");
-  pugi::xml_node data = anchor.child("a:graphic").child("a:graphicData");
-  EXPECT_STREQ(data.attribute("uri").value(),
-               "http://schemas.microsoft.com/office/word/2010/wordprocessingGroup");
-  pugi::xml_node wgp = data.child("wpg:wgp");
-  int shapes = 0;
-  for (pugi::xml_node s = wgp.child("wps:wsp"); s; s = s.next_sibling("wps:wsp")) ++shapes;
-  EXPECT_EQ(shapes, 4);
-  pugi::xml_node xfrm = wgp.child("wpg:grpSpPr").child("a:xfrm");
+  pugi::xml_node xfrm =
+      all[0].select_node("a:graphic/a:graphicData/wpg:wgp/wpg:grpSpPr/a:xfrm").node();
   EXPECT_STREQ(xfrm.child("a:chOff").attribute("x").value(), "0");
   EXPECT_STREQ(xfrm.child("a:chOff").attribute("y").value(), "635000");
   EXPECT_STREQ(xfrm.child("a:chExt").attribute("cx").value(), std::to_string(380 * 12700).c_str());
   EXPECT_STREQ(xfrm.child("a:ext").attribute("cx").value(), "3810000");
   // Ids of drawing objects are unique.
+  const auto idNodes = xml->select_nodes("//wp:docPr/@id | //wps:cNvPr/@id");
   std::set<std::string> ids;
-  int count = 0;
-  xml->find_node([&](pugi::xml_node n) {
-    if (is(n, "wp:docPr") || is(n, "wps:cNvPr")) {
-      ids.insert(n.attribute("id").value());
-      ++count;
-    }
-    return false;
-  });
-  EXPECT_EQ(static_cast<int>(ids.size()), count);
+  for (const auto& id : idNodes) ids.insert(id.attribute().value());
+  EXPECT_GE(idNodes.size(), 5u);  // the group and its four shapes
+  EXPECT_EQ(ids.size(), idNodes.size());
   // The anchor run sits in the first paragraph, in front of its text.
   pugi::xml_node p = xml->document_element().child("w:body").child("w:p");
   EXPECT_TRUE(p.child("w:r").child("w:drawing"));

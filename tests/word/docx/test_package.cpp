@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "word/docx/zip_archive.h"
@@ -14,6 +15,17 @@ constexpr const char* kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalo
 constexpr const char* kNs =
     " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
     " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+constexpr const char* kRelsOpen =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+
+// The pieces joined (gcc 12 misreads long chains of + on strings as out-of-bounds copies).
+std::string cat(std::initializer_list<std::string_view> pieces) {
+  std::string out;
+  for (std::string_view p : pieces) out += p;
+  return out;
+}
 
 ZipEntry entry(const std::string& name, const std::string& text) {
   return {name, std::make_shared<const std::string>(text)};
@@ -56,89 +68,72 @@ RunFormat firstRunFormat(const pugi::xml_document& part, const std::string& book
 }
 
 Document openBody(const std::string& body) {
-  return Document::fromBytes(buildTemplate({body, "", "", true, true, ""}), "t.dotx");
+  return Document::fromBytes(buildTemplate(body), "t.dotx");
+}
+
+std::string buildTemplate(const std::string& body) {
+  return buildTemplate(TemplateParts{body, "", "", true, true, ""});
 }
 
 std::string buildTemplate(const TemplateParts& parts) {
-  std::string types =
-      std::string(kDecl) +
-      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-      "<Default Extension=\"rels\" "
-      "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-      "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
-      "vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml\"/>";
-  std::string rels = std::string(kDecl) +
-                     "<Relationships "
-                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  const std::string relBase =
+  constexpr const char* kTypeBase =
+      "application/vnd.openxmlformats-officedocument.wordprocessingml.";
+  constexpr const char* kRelBase =
       "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  std::string types =
+      cat({kDecl, "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">",
+           "<Default Extension=\"rels\" "
+           "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>",
+           "<Default Extension=\"xml\" ContentType=\"application/xml\"/>",
+           "<Override PartName=\"/word/document.xml\" ContentType=\"", kTypeBase,
+           "template.main+xml\"/>"});
+  std::string rels = kRelsOpen;
   std::string sectRefs;
   std::vector<ZipEntry> entries;
+  auto rel = [&](const std::string& id, const std::string& kind, const std::string& target) {
+    return cat(
+        {"<Relationship Id=\"", id, "\" Type=\"", kRelBase, kind, "\" Target=\"", target, "\"/>"});
+  };
+  // A part of the main document: content type, relationship rIdN and the part itself.
+  auto add = [&](const std::string& kind, const std::string& file, int id, const std::string& root,
+                 const std::string& inner) {
+    const std::string rId = "rId" + std::to_string(id);
+    types += cat(
+        {"<Override PartName=\"/word/", file, "\" ContentType=\"", kTypeBase, kind, "+xml\"/>"});
+    rels += rel(rId, kind, file);
+    if (kind == "header" || kind == "footer")
+      sectRefs += cat({"<w:", kind, "Reference w:type=\"default\" r:id=\"", rId, "\"/>"});
+    entries.push_back(
+        entry("word/" + file, cat({kDecl, "<", root, kNs, ">", inner, "</", root, ">"})));
+  };
   if (parts.settings) {
-    types +=
-        "<Override PartName=\"/word/settings.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>";
-    rels += "<Relationship Id=\"rId1\" Type=\"" + relBase + "settings\" Target=\"settings.xml\"/>";
-    entries.push_back(entry("word/settings.xml",
-                            std::string(kDecl) + "<w:settings" + kNs +
-                                "><w:zoom w:percent=\"100\"/><w:defaultTabStop w:val=\"708\"/>"
-                                "<w:compat/></w:settings>"));
+    add("settings", "settings.xml", 1, "w:settings",
+        "<w:zoom w:percent=\"100\"/><w:defaultTabStop w:val=\"708\"/><w:compat/>");
   }
   if (parts.styles) {
-    types +=
-        "<Override PartName=\"/word/styles.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
-    rels += "<Relationship Id=\"rId2\" Type=\"" + relBase + "styles\" Target=\"styles.xml\"/>";
-    entries.push_back(entry(
-        "word/styles.xml",
-        std::string(kDecl) + "<w:styles" + kNs +
-            "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\"/>"
-            "<w:sz w:val=\"22\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault></w:docDefaults>"
-            "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Standard\">"
-            "<w:name w:val=\"Normal\"/></w:style></w:styles>"));
+    add("styles", "styles.xml", 2, "w:styles",
+        "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\"/>"
+        "<w:sz w:val=\"22\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault></w:docDefaults>"
+        "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Standard\">"
+        "<w:name w:val=\"Normal\"/></w:style>");
   }
-  if (!parts.header.empty()) {
-    types +=
-        "<Override PartName=\"/word/header1.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>";
-    rels += "<Relationship Id=\"rId3\" Type=\"" + relBase + "header\" Target=\"header1.xml\"/>";
-    sectRefs += "<w:headerReference w:type=\"default\" r:id=\"rId3\"/>";
-    entries.push_back(entry("word/header1.xml",
-                            std::string(kDecl) + "<w:hdr" + kNs + ">" + parts.header + "</w:hdr>"));
-  }
-  if (!parts.footer.empty()) {
-    types +=
-        "<Override PartName=\"/word/footer1.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/>";
-    rels += "<Relationship Id=\"rId4\" Type=\"" + relBase + "footer\" Target=\"footer1.xml\"/>";
-    sectRefs += "<w:footerReference w:type=\"default\" r:id=\"rId4\"/>";
-    entries.push_back(entry("word/footer1.xml",
-                            std::string(kDecl) + "<w:ftr" + kNs + ">" + parts.footer + "</w:ftr>"));
-  }
-  types += "</Types>";
-  rels += "</Relationships>";
+  if (!parts.header.empty()) add("header", "header1.xml", 3, "w:hdr", parts.header);
+  if (!parts.footer.empty()) add("footer", "footer1.xml", 4, "w:ftr", parts.footer);
   const std::string document =
       !parts.documentXml.empty()
           ? parts.documentXml
-          : std::string(kDecl) + "<w:document" + kNs + "><w:body>" + parts.body + "<w:sectPr>" +
-                sectRefs +
-                "<w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1417\" w:right=\"1417\" "
-                "w:bottom=\"1134\" w:left=\"1417\" w:header=\"708\" w:footer=\"708\" "
-                "w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
-  std::vector<ZipEntry> all;
-  all.push_back(entry("[Content_Types].xml", types));
-  all.push_back(entry("_rels/.rels",
-                      std::string(kDecl) +
-                          "<Relationships "
-                          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                          "<Relationship Id=\"rId1\" Type=\"" +
-                          relBase +
-                          "officeDocument\" Target=\"word/document.xml\"/></Relationships>"));
-  all.push_back(entry("word/document.xml", document));
-  all.push_back(entry("word/_rels/document.xml.rels", rels));
-  for (auto& e : entries) all.push_back(std::move(e));
-  return writeZip(all, 6);
+          : cat({kDecl, "<w:document", kNs, "><w:body>", parts.body, "<w:sectPr>", sectRefs,
+                 "<w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1417\" w:right=\"1417\" "
+                 "w:bottom=\"1134\" w:left=\"1417\" w:header=\"708\" w:footer=\"708\" "
+                 "w:gutter=\"0\"/></w:sectPr></w:body></w:document>"});
+  entries.insert(
+      entries.begin(),
+      {entry("[Content_Types].xml", types + "</Types>"),
+       entry("_rels/.rels", cat({kRelsOpen, rel("rId1", "officeDocument", "word/document.xml"),
+                                 "</Relationships>"})),
+       entry("word/document.xml", document),
+       entry("word/_rels/document.xml.rels", rels + "</Relationships>")});
+  return writeZip(entries, 6);
 }
 
 std::string withPart(const std::string& package, const std::string& part,

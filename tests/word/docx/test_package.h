@@ -23,8 +23,9 @@ struct TemplateParts {
   std::string documentXml;  // replaces the whole document part when not empty
 };
 
-// The .dotx package bytes.
+// The .dotx package bytes; the second form with settings and styles around body.
 std::string buildTemplate(const TemplateParts& parts);
+std::string buildTemplate(const std::string& body);
 
 // The package with one part changed by edit (a part edited to "" is dropped).
 std::string withPart(const std::string& package, const std::string& part,

@@ -13,7 +13,7 @@ std::string childNames(pugi::xml_node n) {
   return out;
 }
 
-TEST(run_format, keeps_schema_order_around_revision_marks_and_unknown_children) {
+TEST(run_format, schema_order_around_revision_marks_and_unknown_children_and_theme_fonts) {
   pugi::xml_document doc;
   doc.load_string("<w:rPr><w:ins/><w:i/><w14:ligatures/></w:rPr>");
   pugi::xml_node rPr = doc.first_child();
@@ -25,10 +25,7 @@ TEST(run_format, keeps_schema_order_around_revision_marks_and_unknown_children) 
   EXPECT_EQ(back.bold, true);
   EXPECT_EQ(back.fontName, "Arial");
   EXPECT_EQ(back.sizePt, 9.5);
-}
-
-TEST(run_format, theme_fonts_give_way_to_named_font) {
-  pugi::xml_document doc;
+  // Theme fonts give way to a named font.
   doc.load_string(
       "<w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:hAnsiTheme=\"minorHAnsi\"/></w:rPr>");
   applyFormat(doc.first_child(), RunFormat{{}, std::string("Times New Roman"), {}});
