@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "app/resource_folder.h"
+#include "data/sheet_types.h"
 #include "gui/frm_ausgabe.h"
 #include "gui/frm_data_path.h"
 #include "gui/frm_einstellungen.h"
@@ -130,8 +131,7 @@ int main(int argc, char** argv) {
 
     gui::frmPolygone selection(window);
     sheets::Restrictions all;
-    for (const char* t : {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"})
-      all.sheetTypes.add(t, t);
+    for (const std::string& t : data::kSheetTypes) all.sheetTypes.add(t, t);
     selection.FillListViewBoegen(sheets::selectSheets(db, all));
     save(&selection, "frmPolygone");
   }

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "data/ffh_lookups.h"
+#include "data/sheet_types.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_run.h"
 #include "report_fixture.h"
@@ -60,7 +61,7 @@ class CoverSheetForms : public reporttest::ReportFixture,
       fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec,
                       fs::perm_options::replace);
     connect();
-    writeStandardTemplates({"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"});
+    writeStandardTemplates(data::kSheetTypes);
   }
 
   fs::path folder_;

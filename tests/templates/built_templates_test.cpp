@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
+#include "data/sheet_types.h"
 #include "dotx_inspector.h"
 #include "expected_bookmarks.h"
 #include "schema_columns.h"
@@ -17,7 +18,6 @@
 namespace {
 
 const std::filesystem::path kBuilt = QUELBRIX_BUILT_TEMPLATES;
-const std::vector<std::string> kTypes = {"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"};
 
 testsupport::DotxPackage openTemplate(const std::string& fileName) {
   return testsupport::DotxPackage::open(kBuilt / fileName);
@@ -35,8 +35,8 @@ std::pair<std::string, std::string> tablesOf(const std::string& type) {
 
 std::vector<std::string> allTemplateFiles() {
   std::vector<std::string> files;
-  for (const auto& t : kTypes) files.push_back("TemplateBogenV2" + t + ".dotx");
-  for (const auto& t : kTypes) files.push_back("TemplateDatenreportV2" + t + ".dotx");
+  for (const auto& t : data::kSheetTypes) files.push_back("TemplateBogenV2" + t + ".dotx");
+  for (const auto& t : data::kSheetTypes) files.push_back("TemplateDatenreportV2" + t + ".dotx");
   files.push_back("TemplateDatenreportV2Deckblatt.dotx");
   return files;
 }
@@ -110,7 +110,7 @@ TEST(templates_bookmarks, ids_unique_and_closed) {
 }
 
 TEST(templates_bookmarks, sheet_bookmarks_where_the_sheet_routines_reach_them) {
-  for (const auto& type : kTypes) {
+  for (const auto& type : data::kSheetTypes) {
     SCOPED_TRACE(type);
     const auto p = openTemplate("TemplateBogenV2" + type + ".dotx");
     // The routines other than the header-and-footer one reach the main text only.
@@ -127,7 +127,7 @@ TEST(templates_bookmarks, sheet_bookmarks_where_the_sheet_routines_reach_them) {
 }
 
 TEST(templates_bookmarks, report_head_and_lists_outside_the_structure_tables) {
-  for (const auto& type : kTypes) {
+  for (const auto& type : data::kSheetTypes) {
     SCOPED_TRACE(type);
     const auto p = openTemplate("TemplateDatenreportV2" + type + ".dotx");
     // Tables from the third on are tidied after filling; head values and lists must not be
@@ -138,7 +138,7 @@ TEST(templates_bookmarks, report_head_and_lists_outside_the_structure_tables) {
 }
 
 TEST(templates_bookmarks, report_body_in_second_cells_of_structure_tables) {
-  for (const auto& type : kTypes) {
+  for (const auto& type : data::kSheetTypes) {
     SCOPED_TRACE(type);
     const auto [first, second] = tablesOf(type);
     const auto p = openTemplate("TemplateDatenreportV2" + type + ".dotx");
