@@ -106,7 +106,8 @@ TEST(document_settings, german_language_and_print_view_for_every_document_of_a_t
       auto styles = partXml(bytes, "word/styles.xml");
       const char* defaultLang = "/w:styles/w:docDefaults/w:rPrDefault/w:rPr/w:lang/@w:val";
       EXPECT_STREQ(styles->select_node(defaultLang).attribute().value(), "de-DE");
-      pugi::xml_node view = partXml(bytes, "word/settings.xml")->document_element().first_child();
+      auto settings = partXml(bytes, "word/settings.xml");
+      pugi::xml_node view = settings->document_element().first_child();
       EXPECT_TRUE(is(view, "w:view"));  // first in schema order
       EXPECT_STREQ(view.attribute("w:val").value(), "print");
     }
