@@ -5,7 +5,7 @@
 namespace cli {
 namespace {
 
-// The name in CLI11's texts of the form "NAME: detail", or empty.
+// The parts of CLI11's texts of the form "NAME: detail" (empty without the separator).
 std::string before(const std::string& text, const std::string& separator) {
   const auto at = text.find(separator);
   return at == std::string::npos ? std::string() : text.substr(0, at);
@@ -13,9 +13,6 @@ std::string before(const std::string& text, const std::string& separator) {
 std::string after(const std::string& text, const std::string& separator) {
   const auto at = text.find(separator);
   return at == std::string::npos ? std::string() : text.substr(at + separator.size());
-}
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // By type: CLI11 names some errors after the command they occur in rather than their kind.
@@ -37,10 +34,10 @@ std::string reason(const CLI::App& app, const CLI::Error& error) {
   const std::string text = error.what();
   if (is<CLI::RequiredError>(error) && text == "A subcommand is required")
     return "Es fehlt der Befehl (" + commandNames(app) + ").";
-  if (is<CLI::RequiredError>(error) && endsWith(text, " is required"))
+  if (is<CLI::RequiredError>(error) && text.ends_with(" is required"))
     return "Es fehlt die Angabe " + text.substr(0, text.size() - 12) + ".";
   if (is<CLI::ExtrasError>(error)) return "Unerwartet: " + after(text, ": ") + ".";
-  if (is<CLI::ArgumentMismatch>(error) && endsWith(text, " missing"))
+  if (is<CLI::ArgumentMismatch>(error) && text.ends_with(" missing"))
     return "Bei " + before(text, ": ") + " fehlt der Wert.";
   if (is<CLI::ValidationError>(error))
     return "Ungültiger Wert für " + before(text, ": ") + ": " + after(text, ": ") + ".";
