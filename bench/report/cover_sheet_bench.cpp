@@ -17,12 +17,12 @@
 #include "bench_counters.h"
 #include "data/cls_dbf_data.h"
 #include "data/ffh_lookups.h"
-#include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_run.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
 #include "word/cls_word_doc.h"
+#include "word/part_extent_cache.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ void BM_CoverSheets(benchmark::State& state) {
   word::RunContext run = word::programContext(*s.db);
   bench::DocumentCounters counters;
   for (auto _ : state) {
-    report::forgetPartExtents();
+    word::forgetPartExtents();
     for (int k = 0; k < kSheetsPerRun; ++k) {
       const std::string& code = s.polygons[random() % s.polygons.size()];
       std::string types;
@@ -93,7 +93,7 @@ void BM_CoverSheets(benchmark::State& state) {
     counters.add(kSheetsPerRun);
   }
   counters.report(state);
-  report::forgetPartExtents();
+  word::forgetPartExtents();
 }
 BENCHMARK(BM_CoverSheets)
     ->Arg(50000)

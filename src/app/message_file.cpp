@@ -16,12 +16,17 @@ std::string messageFileFailure(const MessageFileOutcome& outcome, const std::str
 
 MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
                                     const RunServices& run) {
+  return writeMessageFile(messages, {}, run);
+}
+
+MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
+                                    const std::vector<std::string>& notes, const RunServices& run) {
   const std::string out = run.settings.get(kDataFilesPfad);
   std::error_code ec;
   const bool folderExists = !out.empty() && fs::is_directory(out, ec);
   const fs::path file = fs::path(out.empty() ? "." : out) / kMessageFileName;
 
-  if (messages.empty()) {
+  if (messages.empty() && notes.empty()) {
     if (folderExists && fs::exists(file, ec)) {
       // Removing an entry needs write access to the folder, not to the file itself.
       fs::remove(file, ec);
@@ -37,6 +42,7 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
   } else {
     std::string text;
     for (const auto& m : messages) text += m + "\r\n";
+    for (const auto& n : notes) text += kNotePrefix + n + "\r\n";
     if (const auto failure = base::replaceFile(file, text, 0644)) {
       outcome.error = base::fileErrorText(failure.error);
       outcome.staleFileLeft = fs::exists(file, ec);
@@ -44,7 +50,10 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
       outcome.file = file;
     }
   }
-  if (!outcome.file.empty()) {
+  if (!outcome.file.empty() && messages.empty()) {
+    run.ui.message(MessageIcon::Information,
+                   "Hinweise zu den Daten stehen in der Datei:\n" + file.string());
+  } else if (!outcome.file.empty()) {
     run.ui.message(
         MessageIcon::Warning,
         "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
@@ -55,6 +64,17 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
     run.ui.message(MessageIcon::Warning, "Es sind Fehler aufgetreten.\n" + failure);
   }
   return outcome;
+}
+
+void reportUnreadableSurvey(const std::string& text, const std::string& cause,
+                            const RunServices& run, MessageIcon icon) {
+  std::string reason = cause;
+  while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
+  run.ui.message(icon, reason.empty() ? text : text + "\nGrund: " + reason + ".");
+  std::string line = text;
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  writeMessageFile({reason.empty() ? line : line + " Grund: " + reason + "."}, run);
 }
 
 }  // namespace app

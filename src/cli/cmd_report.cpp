@@ -76,7 +76,8 @@ int runReport(Context& ctx, const ReportOptions& o) {
   for (const auto& code : summary.failedCoverSheets)
     ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
   for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
-  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
+  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
+                  summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
                         summary.incomplete.empty() && summary.failedCoverSheets.empty() &&
                         summary.messages.empty();

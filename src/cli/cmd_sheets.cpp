@@ -4,7 +4,9 @@
 #include <iostream>
 #include <ostream>
 
+#include "app/message_file.h"
 #include "app/program_objects.h"
+#include "app/run_services.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -82,8 +84,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     if (db.GetBogenNumbers(data::kSheetTypes, known, roots) != 100) {
       app::g_Debug().Ausgabe(
           2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
-      app::ui().message(app::MessageIcon::Error,
-                        "Die Geländebögennummern konnten nicht ermittelt werden.");
+      app::reportUnreadableSurvey("Die Geländebögennummern konnten nicht ermittelt werden.",
+                                  db.lastError(), app::RunServices::program());
       return 1;
     }
     data::AreaSelection lists(data::AreaSelection::Mode::Sheets);
@@ -94,8 +96,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
 
   const sheets::Selection selection = sheets::selectSheets(db, r);
   if (selection.status != 100) {
-    app::ui().message(app::MessageIcon::Error,
-                      "Die zu generierenden Geländebögen konnten nicht ermittelt werden.");
+    app::reportUnreadableSurvey("Die zu generierenden Geländebögen konnten nicht ermittelt werden.",
+                                db.lastError(), app::RunServices::program());
     return 1;
   }
   ctx.out << sheets::selectionHeadline(selection) << "\n";
@@ -125,7 +127,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
   for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
-  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
+  printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
+                  summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
                         !summary.cancelled && summary.messages.empty();
   return complete ? 0 : 1;

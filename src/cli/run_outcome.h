@@ -13,6 +13,7 @@ namespace cli {
 
 void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>& incomplete,
                      const std::vector<std::string>& messages,
+                     const std::vector<std::string>& notes,
                      const app::MessageFileOutcome& messageFile);
 
 }  // namespace cli

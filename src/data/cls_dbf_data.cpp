@@ -172,6 +172,7 @@ bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
     return true;
   } catch (const ProviderError& e) {
     showLockedTable(e, services().ui);
+    lastError_ = e.description();
     // The provider's text says what is wrong with which file; the callers only log the query.
     if (e.number() != kErrTableLocked) log().Ausgabe(2, "GetRecordset: Fehler! " + e.description());
     return false;
@@ -337,6 +338,24 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
     root->addGBCode(entry);
   }
   return 100;
+}
+
+void clsDBFData::skipUnknownType(const std::string& routine, const std::string& code,
+                                 const Value& sheetType) {
+  const std::string message = unknownTypeMessage(code, sheetType);
+  if (std::find(skippedCodes_.begin(), skippedCodes_.end(), message) != skippedCodes_.end()) return;
+  skippedCodes_.push_back(message);
+  log().Ausgabe(3, routine + ": Warnung! " + message);
+}
+
+void clsDBFData::addNote(const std::string& note) {
+  if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
+}
+
+void clsDBFData::noteAreaMissing(const std::string& code) {
+  addNote("Das FFH-Gebiet " + code.substr(0, 3) + " fehlt in der Tabelle " + tableName(22) +
+          "; die Dokumente seiner Polygone zeigen an seiner Stelle die ersten vier Ziffern der "
+          "Bogennummer.");
 }
 
 void clsDBFData::skipMalformedCode(const std::string& routine, const Value& code,

@@ -87,8 +87,24 @@ class clsDBFData {
   // A sheet row whose code is Null or not 12 digits: logs it at level 3 (routine names the
   // caller) and keeps its message-file line, once per row text, for the run to report.
   void skipMalformedCode(const std::string& routine, const Value& code, const Value& sheetType);
+  // A sheet row whose type (GBBOGEN) is Null or no sheet type: the same, with its own line.
+  void skipUnknownType(const std::string& routine, const std::string& code, const Value& sheetType);
   // The message-file lines of every row skipped so far on this database object.
   const std::vector<std::string>& skippedCodes() const { return skippedCodes_; }
+  // A remark on the data for the run's message file that costs no document ("Hinweis"), kept
+  // once per text.
+  void addNote(const std::string& note);
+  const std::vector<std::string>& notes() const { return notes_; }
+  // The note for a sheet code whose FFH area (its first three digits) is missing from ffhnum.
+  void noteAreaMissing(const std::string& code);
+  // What reading the survey's tables met: values that could not be read, header counts not
+  // trusted (Connection::tableNotes); shared by every worker's object.
+  std::vector<TableNote> tableNotes() const { return survey_.tableNotes(); }
+  std::vector<TableNote> tableNotesFor(const std::string& code) const {
+    return survey_.tableNotesFor(code);
+  }
+  // The provider's reason for the last query that failed on this object ("" before any).
+  const std::string& lastError() const { return lastError_; }
 
   // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
   // survey tables (the connection still refuses a folder that does not exist).
@@ -128,6 +144,8 @@ class clsDBFData {
   std::array<std::string, kTableCount + 1> catalogue_;
   std::vector<std::pair<std::string, int16_t>> typeMap_;
   std::vector<std::string> skippedCodes_;
+  std::vector<std::string> notes_;
+  std::string lastError_;
   std::unique_ptr<app::RunServices> services_;  // null: the program-wide objects
 };
 

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -26,6 +28,14 @@ const char* const kKeyColumns[] = {"GBCODE",     "GELBOGENNR", "SATZNUMMER", "GB
 // Of those, the columns the type filters search with LIKE, which compares without regard to
 // case and so needs an index of that collation as well.
 const char* const kPatternColumns[] = {"CODE", "CODE_EG"};
+
+// The column that ties a row to its sheet: GBCODE, else GELBOGENNR.
+std::optional<std::size_t> keyColumnOf(const std::vector<dbf::FieldDescriptor>& fields) {
+  for (const char* name : {"GBCODE", "GELBOGENNR"})
+    for (std::size_t i = 0; i < fields.size(); ++i)
+      if (base::equalsNoCase(fields[i].name, name)) return i;
+  return std::nullopt;
+}
 
 struct StatementCloser {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
@@ -117,7 +127,9 @@ struct Connection::Db {
   // and a table is loaded once, by the first query that names it.
   std::mutex mutex;
   sqlite3* handle = nullptr;
-  std::set<std::string> loaded;  // lower case
+  std::set<std::string> loaded;                         // lower case
+  std::map<std::string, std::vector<TableNote>> notes;  // by lower-case table name
+  std::map<std::string, std::vector<TableNote>> notesByKey;
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -181,6 +193,7 @@ void Connection::loadTable(const std::string& name) {
   if (db_->loaded.count(lower))
     throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
 
+  std::vector<TableNote> notes;
   try {
     dbf::DbfReader table = dbf::DbfReader::open(file);
     const auto& fields = table.fields();
@@ -212,9 +225,20 @@ void Connection::loadTable(const std::string& name) {
       throw ProviderError(kErrDamagedTable,
                           "Die Tabelle '" + name + "' konnte nicht geladen werden.");
     Statement stmt(raw);
+    const std::string shown = file.filename().string();
+    if (!table.headerNote().empty())
+      notes.push_back({shown, 0, {}, "Tabelle " + shown + ": " + table.headerNote()});
+    const auto keyColumn = keyColumnOf(fields);
+    std::vector<dbf::BadValue> bad;
     for (uint32_t r = 0; r < table.recordCount(); ++r) {
       if (table.isDeleted(r)) continue;
-      std::vector<Value> row = table.record(r);
+      std::vector<Value> row = table.record(r, bad);
+      // A value that cannot be read costs only its own field: the row is kept with Null there.
+      for (const auto& b : bad)
+        notes.push_back({shown, b.record, keyColumn ? row[*keyColumn].toText() : std::string(),
+                         "Tabelle " + shown + ", Datensatz " + std::to_string(b.record) +
+                             ", Feld " + b.field + ": " + b.reason});
+      bad.clear();
       for (std::size_t i = 0; i < row.size(); ++i)
         bindValue(stmt.get(), static_cast<int>(i) + 1, row[i]);
       if (sqlite3_step(stmt.get()) != SQLITE_DONE)
@@ -237,12 +261,44 @@ void Connection::loadTable(const std::string& name) {
              quoteIdentifier(name) + "(" + quoteIdentifier(f.name) + " COLLATE NOCASE)");
     }
   } catch (const dbf::DbfError& e) {
-    sqlite3_exec(db_->handle, ("DROP TABLE IF EXISTS " + quoteIdentifier(name)).c_str(), nullptr,
-                 nullptr, nullptr);
+    dropHalfLoaded(name);
     throw ProviderError(kErrDamagedTable,
                         std::string("Die Tabelle '") + name + "' ist beschädigt: " + e.what());
+  } catch (const ProviderError&) {
+    dropHalfLoaded(name);
+    throw;
   }
   db_->loaded.insert(lower);
+  for (const auto& note : notes)
+    if (!note.key.empty()) db_->notesByKey[note.key].push_back(note);
+  if (!notes.empty()) db_->notes[lower] = std::move(notes);
+}
+
+std::vector<TableNote> Connection::tableNotesFor(const std::string& key) const {
+  if (!db_) return {};
+  std::lock_guard lock(db_->mutex);
+  const auto it = db_->notesByKey.find(key);
+  if (it == db_->notesByKey.end()) return {};
+  std::vector<TableNote> out = it->second;
+  // Tables load in the order queries first name them; their notes go by table name.
+  std::stable_sort(out.begin(), out.end(),
+                   [](const TableNote& a, const TableNote& b) { return a.table < b.table; });
+  return out;
+}
+
+// A table whose loading failed leaves no open transaction and no half of its rows behind.
+void Connection::dropHalfLoaded(const std::string& name) {
+  sqlite3_exec(db_->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_exec(db_->handle, ("DROP TABLE IF EXISTS " + quoteIdentifier(name)).c_str(), nullptr,
+               nullptr, nullptr);
+}
+
+std::vector<TableNote> Connection::tableNotes() const {
+  std::vector<TableNote> out;
+  if (!db_) return out;
+  std::lock_guard lock(db_->mutex);
+  for (const auto& [table, notes] : db_->notes) out.insert(out.end(), notes.begin(), notes.end());
+  return out;
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {

@@ -19,6 +19,17 @@ struct sqlite3_stmt;
 
 namespace data {
 
+// What reading a table met that its user should know: a value it could not read (the row holds
+// Null there) or a header count it did not trust.
+struct TableNote {
+  std::string table;    // the file's name as found, e.g. "GBogen.dbf"
+  uint32_t record = 0;  // 1-based; 0 for a note on the whole table
+  // The row's sheet code (its GBCODE, or GELBOGENNR where the table has no GBCODE); "" when the
+  // table has neither or for a note on the whole table.
+  std::string key;
+  std::string text;  // German: "Tabelle GBogen.dbf, Datensatz 17, Feld GBDATUM: \"20241301\" ..."
+};
+
 class Connection {
  public:
   Connection();
@@ -46,9 +57,15 @@ class Connection {
   // Rows stepped through in whole-table scans (and passing indexes built) by the queries run so
   // far; a query served by an index adds nothing.
   std::uint64_t fullScanSteps() const { return fullScanSteps_; }
+  // The notes of the tables loaded so far, by table name (so the same for every order of
+  // loading), each table's in record order. Safe while other handles run queries.
+  std::vector<TableNote> tableNotes() const;
+  // The notes on the rows of one sheet code (TableNote::key), in the same order.
+  std::vector<TableNote> tableNotesFor(const std::string& key) const;
 
  private:
   void loadTable(const std::string& name);
+  void dropHalfLoaded(const std::string& name);
   // The statement for sql, prepared once and kept; nullptr for a text without a statement.
   sqlite3_stmt* prepared(const std::string& sql);
 

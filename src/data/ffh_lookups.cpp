@@ -48,6 +48,20 @@ int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& type
   return result;
 }
 
+std::vector<SheetOfCode> sheetsByCode(const std::string& polygonCode, clsDBFData& db) {
+  const PrefixRange range = oneMoreCharacter(polygonCode);
+  Recordset rows;
+  std::vector<SheetOfCode> sheets;
+  if (!db.GetRecordset("sheetsByCode", 0,
+                       "SELECT GBogen.GBCODE, GBogen.GBBOGEN, GBogen.GBPOLYGON From GBogen WHERE " +
+                           range.condition,
+                       rows, range.params))
+    return sheets;
+  for (; !rows.isEOF(); rows.MoveNext())
+    sheets.push_back({rows.value(0).toText() + rows.value(1).toText(), rows.value(2)});
+  return sheets;
+}
+
 bool FfhBogenIsCopy(const std::string& codeOrPattern, clsDBFData& db) {
   // A sheet key is looked up by its code and its own type: a code may carry two sheets, and
   // only one of them may be the copy.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/cls_dbf_data.h"
 
@@ -16,6 +17,14 @@ namespace data {
 // joined by "," in query order. 100 when at least one sheet has a type, else 101 (also when the
 // query failed).
 int16_t FfhReportGetBogentypen(const std::string& polygonCode, std::string& types, clsDBFData& db);
+
+// The sheets whose codes are polygonCode and one character more, as sheet key (code and type)
+// with the polygon their GBPOLYGON names, in query order; empty when the query failed.
+struct SheetOfCode {
+  std::string key;
+  Value polygon;
+};
+std::vector<SheetOfCode> sheetsByCode(const std::string& polygonCode, clsDBFData& db);
 
 // True when a sheet matching codeOrPattern has copy status "3" or "4". A text without "_" is
 // taken as a sheet key and tested by its first 12 characters and its type (what follows them);

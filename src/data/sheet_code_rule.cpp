@@ -9,12 +9,17 @@ bool isSheetCode(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+namespace {
+
+std::string printable(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return text;
+}
+
+}  // namespace
+
 std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
-  auto printable = [](std::string text) {
-    for (char& c : text)
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text;
-  };
   const std::string type =
       sheetType.isNull() ? "" : " (Bogentyp " + printable(sheetType.toText()) + ")";
   if (code.isNull())
@@ -22,6 +27,15 @@ std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
            " wurde übersprungen: GBCODE ist leer (Null).";
   return "Der Geländebogen '" + printable(code.toText()) + "'" + type +
          " wurde übersprungen: die Bogennummer besteht nicht aus genau 12 Ziffern.";
+}
+
+std::string unknownTypeMessage(const std::string& code, const Value& sheetType) {
+  const std::string type = sheetType.isNull() ? "" : printable(sheetType.toText());
+  if (type.empty())
+    return "Der Geländebogen " + printable(code) +
+           " wurde übersprungen: er hat keinen Bogentyp (GBBOGEN ist leer).";
+  return "Der Geländebogen " + printable(code) + " (Bogentyp " + type +
+         ") wurde übersprungen: zum Bogentyp " + type + " gibt es keine Vorlage.";
 }
 
 }  // namespace data

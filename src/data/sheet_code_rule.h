@@ -14,4 +14,8 @@ bool isSheetCode(const std::string& text);
 // the code is shown with control characters replaced, so one line stays one line.
 std::string skippedCodeMessage(const Value& code, const Value& sheetType);
 
+// The message-file line for a sheet whose type (GBBOGEN) is Null or none of the sheet types:
+// there is no template to make it from.
+std::string unknownTypeMessage(const std::string& code, const Value& sheetType);
+
 }  // namespace data

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/message_file.h"
 #include "app/program_objects.h"
 #include "data/sheet_types.h"
 #include "gui/frm_polygone.h"
@@ -212,8 +213,8 @@ void frmAusgabe::RefreshAreaSelection() {
     app::g_Debug().Ausgabe(2,
                            "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht "
                            "ermittelt werden.");
-    app::ui().message(app::MessageIcon::Error,
-                      "Die Geländebögennummern konnten nicht ermittelt werden.");
+    app::reportUnreadableSurvey("Die Geländebögennummern konnten nicht ermittelt werden.",
+                                db_->lastError(), db_->services());
   }
   SetBogenNumbers(codes, roots);
 }
@@ -309,8 +310,8 @@ void frmAusgabe::generate() {
   const sheets::Selection selection = sheets::selectSheets(*db_, r);
   if (selection.status != 100) {
     finishRun();
-    app::ui().message(app::MessageIcon::Error,
-                      "Die zu generierenden Geländebögen konnten nicht ermittelt werden.");
+    app::reportUnreadableSurvey("Die zu generierenden Geländebögen konnten nicht ermittelt werden.",
+                                db_->lastError(), db_->services());
     return;
   }
   {

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 
+#include "app/message_file.h"
 #include "app/program_objects.h"
 #include "data/sheet_types.h"
 #include "gui/window_printing.h"
@@ -53,9 +54,9 @@ void frmReport::setDBFData(data::clsDBFData& db) {
   data::AreaRoots roots;
   if (db.GetReportBogenNumbers(kSheetTypes, sheets, roots) == 101) {
     app::g_Debug().Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
-    app::ui().message(app::MessageIcon::Warning,
-                      "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen "
-                      "Sie es erneut.");
+    app::reportUnreadableSurvey(
+        "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie es erneut.",
+        db.lastError(), db.services(), app::MessageIcon::Warning);
     return;
   }
   SetBogenNumbers(sheets, roots);

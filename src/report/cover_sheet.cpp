@@ -24,23 +24,25 @@ word::Result generateCoverSheet(const std::string& polygonCode, const std::strin
     bool complete = true;
     if (doc.OpenWordDokument(polygonCode + "Deckblatt", word::programFolder(), messages, 11,
                              useOwnFolder, folderName) == 100) {
-      // A part that fails or logs an error leaves the cover sheet incomplete; the run names it
-      // with the first error logged while it was in work.
-      std::size_t errorsBefore = doc.lastOutcome().causes.size();
+      // A part that fails, or that could not write what it had to, leaves the cover sheet
+      // incomplete; the run names it with the cause. Warnings in the log cost nothing.
+      std::size_t unfilledBefore = doc.unfilledCount();
       std::string cause;
       if (FfhReportPolygon(polygonCode, run, &cause) != 100) {
         log.Ausgabe(2, "Fehler! Das Polygon konnte im Deckblatt nicht korrekt gesetzt werden.");
+        if (!cause.empty()) doc.noteUnfilled(cause);
         complete = false;
       }
-      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Karte und Fläche");
-      errorsBefore = doc.lastOutcome().causes.size();
+      if (!complete || doc.unfilledCount() > unfilledBefore) doc.markIncomplete("Karte und Fläche");
+      unfilledBefore = doc.unfilledCount();
       if (FfhReportErfassungseinheiten(polygonCode, sheetTypes, run) != 100) {
         log.Ausgabe(2,
                     "Fehler! Die Erfassungseinheiten konnte im Deckblatt nicht korrekt gesetzt "
                     "werden.");
+        doc.markIncomplete("Erfassungseinheiten");
         complete = false;
       }
-      if (doc.lastOutcome().causes.size() > errorsBefore) doc.markIncomplete("Erfassungseinheiten");
+      if (doc.unfilledCount() > unfilledBefore) doc.markIncomplete("Erfassungseinheiten");
       doc.CloseWordDokument();
       log.Ausgabe(3, "FfhReportGenerateDeckblatt: Datei " + polygonCode + " generiert.");
       if (!doc.lastOutcome().saved)  // the engine said why; unfinished as well, it failed

@@ -5,13 +5,13 @@
 #include <numeric>
 #include <optional>
 
-#include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
 #include "shape/shape_error.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
+#include "word/part_extent_cache.h"
 #include "word/run_context.h"
 #include "word/shape_subs.h"
 
@@ -272,7 +272,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
 
     word::NeighbourCollection records;
     word::Box box;
-    const auto extents = partExtentsFor(path, file);
+    const auto extents = word::partExtentsFor(path, file, log);
     word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
     if (records.empty()) {
       // The attribute table and the geometry disagree; an empty frame would pass for a map.
@@ -290,10 +290,14 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
     keepCountable(rings, log);
     int16_t counter = drawRings(doc, scale, rings);
     const float fw = scale.width(), fh = scale.height();
-    if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100)
+    if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100) {
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");
-    if (doc.MovePolygon(counter, kMapSize) != 100)
+      doc.noteUnfilled("der Maßstab der Karte konnte nicht gesetzt werden");
+    }
+    if (doc.MovePolygon(counter, kMapSize) != 100) {
       log.Ausgabe(2, "Fehler! Das Polygon konnte nicht korrekt gesetzt werden.");
+      doc.noteUnfilled("die Karte konnte nicht auf die Seite gesetzt werden");
+    }
     result = 100;
   } catch (const std::exception& e) {
     log.Ausgabe(2, "FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler." + word::errorText(e));

@@ -130,6 +130,7 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   std::string area;
   if (rs.isBOF() && rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
+    db.noteAreaMissing(code);
     area = code.substr(0, 4);
   } else {
     area = rs.value(1).toText();

@@ -8,13 +8,14 @@
 #include "app/stale_temp_files.h"
 #include "data/area_selection.h"
 #include "data/ffh_lookups.h"
+#include "data/sheet_code_rule.h"
 #include "data/sheet_types.h"
-#include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
+#include "word/part_extent_cache.h"
 #include "word/run_templates.h"
 
 namespace report {
@@ -31,7 +32,7 @@ std::vector<std::string> choose(const std::vector<std::string>& values, Select s
 
 // Forgets the shapefile's part extents when the run ends, however it ends.
 struct ExtentsOfThisRun {
-  ~ExtentsOfThisRun() { forgetPartExtents(); }
+  ~ExtentsOfThisRun() { word::forgetPartExtents(); }
 };
 
 }  // namespace
@@ -43,10 +44,9 @@ PolygonSelection selectPolygons(data::clsDBFData& db, const PolygonChoice& choic
   if (db.GetReportBogenNumbers(data::kSheetTypes, sheets, roots) != 100) {
     const app::RunServices services = db.services();
     services.log.Ausgabe(2, "Fehler! Geländebogennummern konnten nicht ermittelt werden.");
-    services.ui.message(
-        app::MessageIcon::Warning,
-        "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie "
-        "es erneut.");
+    app::reportUnreadableSurvey(
+        "Die Geländebogennummern konnten nicht ermittelt werden.\nBitte versuchen Sie es erneut.",
+        db.lastError(), services, app::MessageIcon::Warning);
     return out;
   }
   data::AreaSelection lists(data::AreaSelection::Mode::Report);
@@ -80,11 +80,29 @@ std::string summaryLine(const ReportSummary& summary) {
 
 namespace {
 
+// A sheet is reported under the polygon its GBPOLYGON names. One whose code lies in this polygon
+// but whose GBPOLYGON names no polygon of the run (Null, or a polygon no sheet code has) would be
+// missing without a word: it is named as not made.
+void nameStraySheets(const std::string& code, const std::set<std::string>& polygons,
+                     data::clsDBFData& db, ReportSummary& part) {
+  for (const auto& sheet : data::sheetsByCode(code, db)) {
+    if (!sheet.polygon.isNull() && polygons.count(sheet.polygon.toText())) continue;
+    part.failed.push_back(sheet.key);
+    part.messages.push_back(
+        "Der Datenreport zum Geländebogen " + sheet.key + " wurde nicht erstellt: " +
+        (sheet.polygon.isNull() ? std::string("sein Feld GBPOLYGON ist leer")
+                                : "sein Feld GBPOLYGON nennt das Polygon " +
+                                      sheet.polygon.toText() + ", das nicht im Lauf ist") +
+        ".");
+  }
+}
+
 // One polygon: its cover sheet and its reports, into part. False when the run is to stop:
 // cancelled before the polygon, or an unexpected error (part says aborted).
 bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
-                   word::RunTemplates& templates, const std::string& code, std::size_t position,
-                   std::size_t count, bool skipCopies, const std::atomic<bool>& cancel,
+                   word::RunTemplates& templates, const std::string& code,
+                   const std::set<std::string>& polygons, std::size_t position, std::size_t count,
+                   bool skipCopies, const std::atomic<bool>& cancel,
                    const ReportCallbacks& callbacks, ReportSummary& part) {
   app::clsDebug& log = run.log;
   try {
@@ -125,7 +143,14 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
     documents.add(cover, code + "Deckblatt", engine.lastOutcome().file);
     std::vector<std::string> keys;
     FfhReportGetBogen(code, run.db, keys);
+    std::set<std::string> seenKeys;
     for (const std::string& key : keys) {
+      // A code and type stored twice are one sheet: one report, counted once.
+      if (!seenKeys.insert(key).second) {
+        run.db.addNote("Der Geländebogen " + key + " steht mehrmals in der Tabelle " +
+                       run.db.tableName(24) + "; es wurde ein Datenreport für ihn erstellt.");
+        continue;
+      }
       if (const std::string problem = templates.problem(key.size() > 12 ? key.substr(12) + "-Report"
                                                                         : std::string("-Report"));
           !problem.empty()) {
@@ -144,6 +169,7 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
                           part.failed);
       documents.add(report, key + "-Report", engine.lastOutcome().file);
     }
+    nameStraySheets(code, polygons, run.db, part);
     if (callbacks.dossier) {
       std::string line;
       if (writeDossier(callbacks.dossier, documents,
@@ -181,6 +207,7 @@ void addPolygon(ReportSummary& total, ReportSummary&& part) {
     total.error = part.error;
   }
   std::move(part.messages.begin(), part.messages.end(), std::back_inserter(total.messages));
+  std::move(part.notes.begin(), part.notes.end(), std::back_inserter(total.notes));
 }
 
 }  // namespace
@@ -195,20 +222,22 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   const ExtentsOfThisRun extents;
   run.ui.processEvents();
   std::vector<ReportSummary> parts(polygonCodes.size());
-  sheets::SkippedCodeLines skipped(run.db, polygonCodes.size());
+  const std::set<std::string> polygons(polygonCodes.begin(), polygonCodes.end());
+  sheets::DataLines skipped(run.db, polygonCodes.size());
   sheets::RunWorkers workers(run, sheets::workersFor(callbacks.dossier ? 1 : jobs, run.settings));
   workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
     return skipped.track(i, worker.db, [&] {
-      return reportPolygon(worker, workers, templates, polygonCodes[i], i + 1, polygonCodes.size(),
-                           skipCopies, cancel, callbacks, parts[i]);
+      return reportPolygon(worker, workers, templates, polygonCodes[i], polygons, i + 1,
+                           polygonCodes.size(), skipCopies, cancel, callbacks, parts[i]);
     });
   });
   for (auto& part : parts) addPolygon(summary, std::move(part));
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
-  skipped.prependTo(summary.messages);
+  skipped.addTo(summary.messages, summary.notes, run.db);
+  for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
   if (callbacks.finished) callbacks.finished(summary);
-  summary.messageFile = app::writeMessageFile(summary.messages, run);
+  summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;
 }
 

@@ -65,7 +65,8 @@ struct ReportSummary {
   // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
   bool aborted = false;
   std::string error;                  // the error's cause in German, for the user
-  std::vector<std::string> messages;  // what went into the message file
+  std::vector<std::string> messages;  // what went into the message file and sets the exit status
+  std::vector<std::string> notes;     // remarks on the data that cost no document ("Hinweis")
   app::MessageFileOutcome messageFile;
 };
 

@@ -221,7 +221,7 @@ void CShapeFile::GetRecordHeader(uint64_t position) {
   recordHeader_.contentLength = readBE32(header + 4);
 }
 
-void CShapeFile::loadRecord(int32_t index) {
+bool CShapeFile::loadRecord(int32_t index) {
   const std::string& path = main_.path();
   if (indexEntry_.offset < 0)
     throw damaged(
@@ -251,13 +251,20 @@ void CShapeFile::loadRecord(int32_t index) {
     throw ShapeError(kErrTruncated, kItem,
                      "Datensatz " + std::to_string(index) + " von " + path + " endet vorzeitig.");
   int32_t type = readLE32(buffer_.data());
-  if (type != fileType_ || type == kNullShape)
+  // A record without geometry is legal in a file of any type.
+  if (type == kNullShape) return true;
+  if (type != fileType_)
     throw ShapeError(kErrShapeTypeMismatch, kItem, "A shape type does not match main header type.");
+  return false;
 }
 
 std::shared_ptr<IShape> CShapeFile::ReadPoint(int32_t index) {
   if (!FindOffset(index)) return nullptr;
-  loadRecord(index);
+  if (loadRecord(index)) {
+    auto none = std::make_shared<CPoint>();
+    none->MakeNull(true);
+    return none;
+  }
   if (buffer_.size() < 20)
     throw damaged(
         index, main_.path(),
@@ -280,7 +287,11 @@ std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minim
   if (!FindOffset(index))
     throw ShapeError(kErrOffsetBeyondFile, kItem,
                      "The offset read from index file is larger then the mainfile size");
-  loadRecord(index);
+  if (loadRecord(index)) {
+    auto none = std::make_shared<Shape>();
+    none->MakeNull(true);
+    return none;
+  }
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   if (size < minimum)
@@ -298,6 +309,7 @@ std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minim
 template <class Shape>
 std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
   auto shape = loadBoxedRecord<Shape>(index, 44, "das Rechteck und die Anzahlen");
+  if (shape->IsNull()) return shape;
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();
@@ -343,6 +355,7 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
 
 std::shared_ptr<IShape> CShapeFile::ReadMultiPoint(int32_t index) {
   auto shape = loadBoxedRecord<CMultiPoint>(index, 40, "das Rechteck und die Anzahl");
+  if (shape->IsNull()) return shape;
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();

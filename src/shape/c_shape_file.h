@@ -40,8 +40,9 @@ class CShapeFile {
   int32_t FileType() const { return fileType_; }
 
   // Record index (from 1) as a CPoint, CPolyLine, CPolygon or CMultiPoint after the file type;
-  // nullptr for other file types and for an index past the end of a point file. Null records
-  // are refused (0x8004020E). Errors carry the source "CShapeFile::Item".
+  // nullptr for other file types and for an index past the end of a point file. A null record
+  // (shape type 0, legal in any shapefile) gives a shape of the file's class whose IsNull is
+  // set and which has no points. Errors carry the source "CShapeFile::Item".
   std::shared_ptr<IShape> Item(int32_t index);
 
   // Opens (OPENIT) or creates (CREATEIT, deleting files of that name) the shapefile named by the
@@ -76,8 +77,8 @@ class CShapeFile {
   bool FindOffset(int32_t index);
   void GetRecordHeader(uint64_t position);
   // Index entry, record header, record number and shape type checked; the content (shape type
-  // included) is left in buffer_.
-  void loadRecord(int32_t index);
+  // included) is left in buffer_. True for a null record.
+  bool loadRecord(int32_t index);
 
   void PutMainHeaders();
   void PutNull();

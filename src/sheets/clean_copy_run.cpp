@@ -11,6 +11,7 @@
 #include "sheets/mod_ffh_bogen.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
+#include "word/part_extent_cache.h"
 #include "word/run_templates.h"
 
 namespace sheets {
@@ -119,6 +120,7 @@ void addUnit(RunSummary& total, RunSummary&& part) {
   total.skippedUntyped += part.skippedUntyped;
   total.cancelled = total.cancelled || part.cancelled;
   std::move(part.messages.begin(), part.messages.end(), std::back_inserter(total.messages));
+  std::move(part.notes.begin(), part.notes.end(), std::back_inserter(total.notes));
 }
 
 }  // namespace
@@ -131,25 +133,37 @@ std::string summaryLine(const RunSummary& summary) {
   return line;
 }
 
-SkippedCodeLines::SkippedCodeLines(const data::clsDBFData& selection, std::size_t units)
-    : selection_(selection.skippedCodes()), units_(units) {}
+DataLines::DataLines(const data::clsDBFData& selection, std::size_t units)
+    : selection_{selection.skippedCodes(), selection.notes()}, units_(units) {}
 
-bool SkippedCodeLines::track(std::size_t unit, const data::clsDBFData& db,
-                             const std::function<bool()>& work) {
-  const std::size_t before = db.skippedCodes().size();
+bool DataLines::track(std::size_t unit, const data::clsDBFData& db,
+                      const std::function<bool()>& work) {
+  const std::size_t skippedBefore = db.skippedCodes().size();
+  const std::size_t notesBefore = db.notes().size();
   const bool answer = work();
-  const auto& after = db.skippedCodes();
-  units_[unit].assign(after.begin() + static_cast<std::ptrdiff_t>(before), after.end());
+  auto since = [](const std::vector<std::string>& all, std::size_t before) {
+    return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+  };
+  units_[unit] = {since(db.skippedCodes(), skippedBefore), since(db.notes(), notesBefore)};
   return answer;
 }
 
-void SkippedCodeLines::prependTo(std::vector<std::string>& messages) const {
-  std::vector<std::string> lines = selection_;
-  std::set<std::string> seen(lines.begin(), lines.end());
-  for (const auto& unit : units_)
-    for (const auto& line : unit)
-      if (seen.insert(line).second) lines.push_back(line);
-  messages.insert(messages.begin(), lines.begin(), lines.end());
+void DataLines::addTo(std::vector<std::string>& messages, std::vector<std::string>& notes,
+                      const data::clsDBFData& db) const {
+  auto collect = [&](auto member) {
+    std::vector<std::string> lines = selection_.*member;
+    std::set<std::string> seen(lines.begin(), lines.end());
+    for (const auto& unit : units_)
+      for (const auto& line : unit.*member)
+        if (seen.insert(line).second) lines.push_back(line);
+    return lines;
+  };
+  const auto skipped = collect(&Lines::skipped);
+  messages.insert(messages.begin(), skipped.begin(), skipped.end());
+  for (auto& line : collect(&Lines::notes)) notes.push_back(std::move(line));
+  // A value tied to a sheet is named with that sheet's document; the others here.
+  for (const data::TableNote& note : db.tableNotes())
+    if (note.key.empty()) notes.push_back(note.text + ".");
 }
 
 RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
@@ -165,7 +179,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   run.ui.processEvents();
   const auto units = unitsOf(keys);
   std::vector<RunSummary> parts(units.size());
-  SkippedCodeLines skipped(run.db, units.size());
+  DataLines skipped(run.db, units.size());
   std::vector<std::size_t> firstPosition(units.size());
   for (std::size_t u = 1; u < units.size(); ++u)
     firstPosition[u] = firstPosition[u - 1] + units[u - 1].size();
@@ -186,9 +200,11 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   });
   for (auto& part : parts) addUnit(summary, std::move(part));
   // Rows the selection skipped for their codes belong in the message file too.
-  skipped.prependTo(summary.messages);
+  skipped.addTo(summary.messages, summary.notes, run.db);
+  if (withCoverSheet)
+    for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
   if (callbacks.finished) callbacks.finished(summary);
-  summary.messageFile = app::writeMessageFile(summary.messages, run);
+  summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;
 }
 

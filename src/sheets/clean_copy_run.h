@@ -64,7 +64,8 @@ struct RunSummary {
   std::size_t skippedCopies = 0;
   std::size_t skippedUntyped = 0;
   bool cancelled = false;
-  std::vector<std::string> messages;  // what went into the message file
+  std::vector<std::string> messages;  // what went into the message file and sets the exit status
+  std::vector<std::string> notes;     // remarks on the data that cost no document ("Hinweis")
   app::MessageFileOutcome messageFile;
 };
 
@@ -79,19 +80,27 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
                           bool withCoverSheet, const std::atomic<bool>& cancel,
                           const RunCallbacks& callbacks = {}, unsigned jobs = 1);
 
-// The message lines of rows skipped for their codes in a run: those the selection met, then those
-// each unit met, in the order of the units, each line once, whichever worker's database met them.
-class SkippedCodeLines {
+// What the survey's data told a run on the side, as the database objects collected it: the rows
+// skipped for their codes or types (messages) and the notes. Those the selection met come
+// first, then those each unit met, in the order of the units, each line once, whichever worker's
+// database met them; then the notes of the tables read (values they could not read, header
+// counts) that belong to no document of the run.
+class DataLines {
  public:
-  SkippedCodeLines(const data::clsDBFData& selection, std::size_t units);
+  DataLines(const data::clsDBFData& selection, std::size_t units);
   // Runs one unit's work on db and keeps the lines db added meanwhile; answers what work answers.
   bool track(std::size_t unit, const data::clsDBFData& db, const std::function<bool()>& work);
-  // Puts the lines before messages.
-  void prependTo(std::vector<std::string>& messages) const;
+  // Puts the skipped rows' lines before messages and the notes behind notes. db is any of the
+  // run's database objects (they share the tables read).
+  void addTo(std::vector<std::string>& messages, std::vector<std::string>& notes,
+             const data::clsDBFData& db) const;
 
  private:
-  std::vector<std::string> selection_;
-  std::vector<std::vector<std::string>> units_;
+  struct Lines {
+    std::vector<std::string> skipped, notes;
+  };
+  Lines selection_;
+  std::vector<Lines> units_;
 };
 
 }  // namespace sheets

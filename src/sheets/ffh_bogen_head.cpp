@@ -93,6 +93,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
   std::string area;
   if (rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
+    db.noteAreaMissing(code);
     area = code.substr(0, 4);
   } else {
     area = rs.value("FFH_NR").toText();

@@ -1,7 +1,10 @@
 #include "sheets/ffh_polygon_col.h"
 
+#include <algorithm>
+
 #include "app/run_services.h"
 #include "data/sheet_code_rule.h"
+#include "data/sheet_types.h"
 
 namespace sheets {
 
@@ -19,6 +22,14 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
   auto outside = [](const data::Value& v, const data::TextSet& set) {
     return v.isNull() || !set.contains(v.toText());
   };
+  // A sheet of no known type has no template; when every type is asked for, it would be
+  // missing without a word, so it is named.
+  const bool everyType = std::all_of(data::kSheetTypes.begin(), data::kSheetTypes.end(),
+                                     [&](const std::string& t) { return sheetTypes.contains(t); });
+  auto known = [](const data::Value& type) {
+    return !type.isNull() && std::find(data::kSheetTypes.begin(), data::kSheetTypes.end(),
+                                       type.toText()) != data::kSheetTypes.end();
+  };
   for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) {
     const data::Value& code = rows.value(0);
     const data::Value& type = rows.value(1);
@@ -27,6 +38,9 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
     if (skipCopies == 1 && !copy.isNull() && copy.toNumber(copyKind) &&
         (copyKind == 3 || copyKind == 4))
       continue;
+    if (!known(type) && everyType && !code.isNull() && data::isSheetCode(code.toText()) &&
+        (allAreas != 0 || sheetCodes.contains(code.toText())))
+      db.skipUnknownType("FfhGetPolygonCol", code.toText(), type);
     if (outside(type, sheetTypes)) continue;
     if (code.isNull() || !data::isSheetCode(code.toText())) {
       db.skipMalformedCode("FfhGetPolygonCol", code, type);

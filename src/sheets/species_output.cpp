@@ -12,8 +12,11 @@ int16_t OutputPflanzenartenRoteListe(const word::RunContext& run, const std::str
   data::Recordset rows;
   // The line has always named index 1.
   if (!run.db.GetRecordset("OutputPflanzenartenRoteListe", 0, query, rows, params,
-                           {"mit dem Index 1", false}))
+                           {"mit dem Index 1", false})) {
+    // The footers go on without the lists, but the document lacks them.
+    run.doc.noteUnfilled("die Pflanzenarten konnten nicht gelesen werden: " + run.db.lastError());
     return 101;
+  }
   const data::SpeciesLists lists = data::buildSpeciesLists(rows);
   word::clsWordDoc& doc = run.doc;
   auto write = [&](const std::string& bookmark, std::string text) {

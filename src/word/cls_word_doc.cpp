@@ -192,6 +192,19 @@ void clsWordDoc::stopCapture() {
   log().setErrorCapture(nullptr);
 }
 
+void clsWordDoc::noteUnfilled(const std::string& cause) {
+  outcome_.unfilled.push_back(cause);
+}
+
+const std::set<std::string>& clsWordDoc::requiredBookmarks(const std::string& key) {
+  auto it = requiredByKey_.find(key);
+  if (it == requiredByKey_.end()) {
+    const auto names = bookmarksOfTemplate(key);
+    it = requiredByKey_.emplace(key, std::set<std::string>(names.begin(), names.end())).first;
+  }
+  return it->second;
+}
+
 void clsWordDoc::markIncomplete(const std::string& part) {
   if (std::find(outcome_.missing.begin(), outcome_.missing.end(), part) == outcome_.missing.end())
     outcome_.missing.push_back(part);
@@ -257,12 +270,21 @@ bool clsWordDoc::guard(const std::string& routine) {
 bool clsWordDoc::locate(const std::string& routine, const std::string& name) {
   if (!guard(routine)) return false;
   if (document_->bookmarks().exists(name, docx::BookmarkScope::kMainText)) return true;
-  log().Ausgabe(2, routine + ": Fehler! Die Textmarke " + name + " existiert nicht.");
+  missingBookmark(routine, name);
   return false;
+}
+
+// A bookmark the template need not carry (one for a column an office added to its tables) costs
+// the document nothing; one the routines must fill leaves its part unfilled.
+void clsWordDoc::missingBookmark(const std::string& routine, const std::string& name) {
+  log().Ausgabe(2, routine + ": Fehler! Die Textmarke " + name + " existiert nicht.");
+  if (required_ && required_->count(name))
+    noteUnfilled("die Textmarke " + name + " fehlt in der Vorlage");
 }
 
 void clsWordDoc::logUncaught(const std::string& routine, const std::exception& e) {
   log().Ausgabe(2, routine + ": Fehler! Nicht abgefangener Fehler." + errorText(e));
+  if (document_) noteUnfilled(userCause(e));
 }
 
 int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string& programFolder,
@@ -275,7 +297,9 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   }
   const std::size_t offset = keyOffset < 0 ? 0 : static_cast<std::size_t>(keyOffset);
   const std::string key = name.size() > offset ? name.substr(offset) : std::string();
-  outcome_ = DocumentOutcome{name, {}, false, {}, {}};
+  outcome_ = DocumentOutcome{};
+  outcome_.name = name;
+  required_ = &requiredBookmarks(key);
   // From here on the errors logged belong to this document; CloseWordDokument ends the capture.
   log.setErrorCapture(&outcome_.causes);
   const std::string* relative = templates_.find(key);
@@ -450,7 +474,7 @@ int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const s
     if (!guard("SetTextMarke")) return 101;
     auto& marks = document_->bookmarks();
     if (!marks.exists(name, docx::BookmarkScope::kAllStories)) {
-      log().Ausgabe(2, "SetTextMarke: Fehler! Die Textmarke " + name + " existiert nicht.");
+      missingBookmark("SetTextMarke", name);
       return 101;
     }
     marks.replace(name, text, docx::RunFormat{}, docx::BookmarkScope::kAllStories);

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,12 @@ class clsWordDoc {
   // Records that a part of the current document could not be filled (it is saved all the same
   // but counts as incomplete).
   void markIncomplete(const std::string& part);
+  // Records something the current document needed and did not get (cause in German, as the
+  // message file shows it): a bookmark its template must carry is missing, an engine failure
+  // while filling, a value the tables could not give. The routines' bookmark writes note it
+  // themselves; a run marks the part in work incomplete when the count grows.
+  void noteUnfilled(const std::string& cause);
+  std::size_t unfilledCount() const { return outcome_.unfilled.size(); }
   // The outcome of the document last opened; kept until the next one is opened.
   const DocumentOutcome& lastOutcome() const { return outcome_; }
 
@@ -142,6 +149,9 @@ class clsWordDoc {
   void stopCapture();
   bool locate(const std::string& routine, const std::string& name);
   void logUncaught(const std::string& routine, const std::exception& e);
+  void missingBookmark(const std::string& routine, const std::string& name);
+  // The bookmarks the routines must fill in the template of key, read once per key.
+  const std::set<std::string>& requiredBookmarks(const std::string& key);
   void logUnsetMark(const std::string& routine, const char* noun, const std::string& shown);
   int16_t replaceIn(const std::string& routine, const std::string& name, const std::string& search,
                     const std::string& replacement, const std::string& fontName,
@@ -157,6 +167,8 @@ class clsWordDoc {
   // The message list of the run that opened the current document: a document that cannot be
   // printed is something the user must act on, and CloseWordDokument has no list of its own.
   std::vector<std::string>* runMessages_ = nullptr;
+  std::map<std::string, std::set<std::string>> requiredByKey_;
+  const std::set<std::string>* required_ = nullptr;  // of the current document's template
   // Type folders found to lie in the output folder, with the identity they had then.
   std::map<std::string, std::array<std::uint64_t, 4>> soundFolders_;
 };

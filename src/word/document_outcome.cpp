@@ -28,10 +28,16 @@ std::string withoutRoutine(std::string line) {
 }  // namespace
 
 std::string DocumentOutcome::cause() const {
-  const auto telling = std::find_if(causes.begin(), causes.end(),
-                                    [](const std::string& c) { return !isSummaryLine(c); });
+  if (!unfilled.empty()) return unfilled.front();
+  // A warning ("... gehört nicht zu einem FFH-Gebiet") is logged as an error line but costs the
+  // document nothing; it is no cause.
+  auto isWarning = [](const std::string& c) { return c.find("Warnung!") != std::string::npos; };
+  const auto telling = std::find_if(causes.begin(), causes.end(), [&](const std::string& c) {
+    return !isSummaryLine(c) && !isWarning(c);
+  });
   if (telling != causes.end()) return withoutRoutine(*telling);
-  return causes.empty() ? std::string() : withoutRoutine(causes.front());
+  const auto any = std::find_if_not(causes.begin(), causes.end(), isWarning);
+  return any == causes.end() ? std::string() : withoutRoutine(*any);
 }
 
 namespace {
@@ -69,9 +75,11 @@ Made judgeDocument(const std::string& name, const DocumentOutcome& outcome, cons
     return Made::kIncomplete;
   }
   // The outcome tells the file and the causes only when it is this document's.
-  if (messages.size() == messagesBefore)
-    messages.push_back(
-        notMadeMessage(outcome.name == name ? outcome : DocumentOutcome{name, {}, false, {}, {}}));
+  if (messages.size() == messagesBefore) {
+    DocumentOutcome unknown;
+    unknown.name = name;
+    messages.push_back(notMadeMessage(outcome.name == name ? outcome : unknown));
+  }
   return Made::kNotMade;
 }
 

@@ -16,10 +16,14 @@ struct DocumentOutcome {
   bool saved = false;                // written in this run
   std::vector<std::string> missing;  // parts left unfilled: "Kopfbereich", "Karte" ...
   std::vector<std::string> causes;   // the error texts logged while the document was in work
+  // What the document needed and did not get: a bookmark its template must carry, a value the
+  // tables could not give, an engine failure while filling. Each is a German cause.
+  std::vector<std::string> unfilled;
 
   bool complete() const { return saved && missing.empty(); }
-  // The most telling cause: the first error text that is not one of the drivers' summary lines
-  // ("... konnte nicht erstellt werden."), else the first one; "" when nothing was logged.
+  // The most telling cause: the first of unfilled, else the first error text that is neither a
+  // warning nor one of the drivers' summary lines ("... konnte nicht erstellt werden."), else
+  // the first error text that is no warning; "" when there is none.
   std::string cause() const;
 };
 

@@ -17,7 +17,7 @@ RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j) {
   RecordExtents out;
   try {
     auto polygon = std::dynamic_pointer_cast<shape::CPolygon>(file.Item(j));
-    if (!polygon) return out;
+    if (!polygon || polygon->IsNull()) return out;  // no geometry: never on a map
     out.kind = RecordExtents::Kind::Polygon;
     out.parts.reserve(static_cast<size_t>(polygon->Count()));
     for (const auto& part : *polygon)

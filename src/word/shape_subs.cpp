@@ -147,15 +147,22 @@ void CollectNeighbourPolygons(app::clsDebug& log, shape::CShapeFile& file, int32
   }
 }
 
-void CollectNeighbourPolygons(app::clsDebug& log, const PartExtentIndex& index, int32_t r,
+void CollectNeighbourPolygons(app::clsDebug& /*log*/, const PartExtentIndex& index, int32_t r,
                               NeighbourCollection& neighbours, Box& box) {
   neighbours.clear();
   box = Box{};
   if (r < 1 || r > index.Count()) return;
   if (!ownBox(index.record(r), box)) return;
-  for (int32_t j : index.damaged()) logDamaged(log, j, index.record(j));
   for (int32_t j : index.candidates(box))
     if (j == r || touches(index.record(j), box)) neighbours.push_back(j);
+}
+
+}  // namespace word
+
+namespace word {
+
+void logDamagedRecords(app::clsDebug& log, const PartExtentIndex& index) {
+  for (int32_t j : index.damaged()) logDamaged(log, j, index.record(j));
 }
 
 }  // namespace word

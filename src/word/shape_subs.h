@@ -51,7 +51,10 @@ int16_t ClipRingEdge(app::clsDebug& log, int16_t direction, double W, double H, 
 // itself is thrown.
 void CollectNeighbourPolygons(app::clsDebug& log, shape::CShapeFile& file, int32_t r,
                               NeighbourCollection& neighbours, Box& box);
-// The same answer (and log lines) from part extents read once for many calls.
+// The same answer from part extents read once for many calls; the index's damaged records are
+// skipped without a word here: logDamagedRecords tells them once.
+// One log line for each damaged record of index.
+void logDamagedRecords(app::clsDebug& log, const PartExtentIndex& index);
 void CollectNeighbourPolygons(app::clsDebug& log, const PartExtentIndex& index, int32_t r,
                               NeighbourCollection& neighbours, Box& box);
 

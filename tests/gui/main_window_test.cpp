@@ -1,12 +1,15 @@
 // The start window: the path checks behind its two buttons, the database check, the log it
 // starts, the dialogs its menu opens, and a new user's first session through it.
 
+#include <gmock/gmock.h>
+
 #include <QAction>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "generation_window_fixture.h"
 #include "gui/frm_main.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -62,7 +65,15 @@ TEST_F(MainWindowTest, buttons_damaged_sheet_table_opens_window_with_empty_lists
   });
   child<QPushButton>(&window, "cmdAusgabe")->click();
   EXPECT_EQ(areas, 0);
-  EXPECT_EQ(lastBox(), "Die Geländebögennummern konnten nicht ermittelt werden.");
+  // The cause goes into the box and the message file, not only into the log.
+  const auto& boxes = ui().boxes;
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_THAT(
+      boxes[boxes.size() - 2].text,
+      ::testing::StartsWith("Die Geländebögennummern konnten nicht ermittelt werden.\nGrund: Die "
+                            "Tabelle 'GBogen' ist beschädigt"));
+  EXPECT_THAT(testsupport::readFile(out_ / "MessageReport.txt"),
+              ::testing::HasSubstr("ermittelt werden. Grund: Die Tabelle 'GBogen' ist beschädigt"));
 }
 
 TEST_F(MainWindowTest, start_log_follows_inverted_setting_and_closes_at_end) {

@@ -5,13 +5,13 @@
 #include <cmath>
 
 #include "data/ffh_lookups.h"
-#include "report/map_index_cache.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report_fixture.h"
 #include "shape/c_shape_file.h"
 #include "shape/shape_test_support.h"
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
+#include "word/part_extent_cache.h"
 #include "word/run_context.h"
 
 using ::testing::HasSubstr;
@@ -179,39 +179,44 @@ TEST_F(CoverSheetTest, SurveyUnits_FailedQueryIsLoggedAndSheetStillStored) {
   EXPECT_EQ(mark("HA"), "0,05");
 }
 
-TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedAndLeftOut) {
-  damageRecord(shapePath(), 5, 0, 0);         // shape type 0: a null record
+TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedOnceAndLeftOut) {
+  damageRecord(shapePath(), 5, 0, 0);         // shape type 0: a null record, which is legal
   damageRecord(shapePath(), 6, 36, 1000000);  // more parts than the record holds
+  // Both covers are complete: a neighbour that cannot be drawn costs its own map only.
   const auto file = cover("12300100001");
   EXPECT_EQ(mapOf(file).shapes, 1 + 3 + 1 + 2);
   read(file);
   EXPECT_EQ(mark("HA"), "0,05");
-  EXPECT_EQ(loggedStarting("D2 CollectNeighbourPolygons: Fehler! Der Datensatz "), 2);
+  cover("12300100002");
+  EXPECT_EQ(loggedStarting("D2 CollectNeighbourPolygons: Fehler! Der Datensatz 6 "), 1);
+  EXPECT_EQ(word::damagedRecordNotes().size(), 1u);
+  EXPECT_THAT(word::damagedRecordNotes()[0], HasSubstr("Der Datensatz 6 der Shape-Datei"));
 
-  // The damaged record's own cover sheet has no map and no area, but is stored.
+  // The null record's own cover sheet has no map and no area, but is stored.
   const auto own = cover("12300100005", "", false);
   EXPECT_FALSE(mapOf(own).found);
   EXPECT_TRUE(logged("D2 Fehler! Das Shape-Polygon konnte nicht erzeugt werden."));
-  EXPECT_EQ(loggedStarting("D2 FfhReportSetPolygon: Fehler! Nicht abgefangener Fehler."), 1);
+  EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
+            (std::vector<std::string>{"Karte und Fläche"}));
   read(own);
   EXPECT_EQ(mark("HA"), "~");
 }
 
 TEST_F(CoverSheetTest, Map_ShapefileReadOncePerFileNotPerCoverSheet) {
-  const long before = report::partExtentBuilds();
+  const long before = word::partExtentBuilds();
   cover("12300100001");
   cover("12300100002");
   // Of a code stored twice the later record counts: two parts, so frame, two parts and the
   // scale bar, and its area.
   const auto twice = cover("12300100007");
-  EXPECT_EQ(report::partExtentBuilds() - before, 1);
+  EXPECT_EQ(word::partExtentBuilds() - before, 1);
   EXPECT_EQ(mapOf(twice).shapes, 1 + 2 + 2);
   read(twice);
   EXPECT_EQ(mark("HA"), "12,3");
   // A rewritten shapefile is read again, and the maps follow the new geometry.
   writeShapefile({{"12300100001", "500", {square(0, 0, 100)}}});
   const auto file = cover("12300100001");
-  EXPECT_EQ(report::partExtentBuilds() - before, 2);
+  EXPECT_EQ(word::partExtentBuilds() - before, 2);
   EXPECT_EQ(mapOf(file).shapes, 1 + 1 + 2);
 }
 

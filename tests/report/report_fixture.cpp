@@ -6,12 +6,12 @@
 #include "app/resource_folder.h"
 #include "data/dbf/dbf_file.h"
 #include "docx/test_package.h"
-#include "report/map_index_cache.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
 #include "tools/sample_database.h"
 #include "tools/sample_schema.h"
 #include "word/cls_word_doc.h"
+#include "word/part_extent_cache.h"
 
 namespace fs = std::filesystem;
 
@@ -64,7 +64,7 @@ void ReportFixture::SetUp() {
   app::setResourceFolder(dir_.path() / "prog");
   sample::writeUmlautTable(dir_.path() / "prog" / "data" / "umlaute2.dbf");
   word::resetWordDoc();
-  report::forgetPartExtents();
+  word::forgetPartExtents();
   // The report driver checks the paths, the shapefile's among them, before every sheet.
   writeShapefile({{"99999999999", "", {square(0, 0, 1)}}});
 }
@@ -72,7 +72,7 @@ void ReportFixture::SetUp() {
 void ReportFixture::TearDown() {
   doc_.reset();
   word::resetWordDoc();
-  report::forgetPartExtents();
+  word::forgetPartExtents();
   app::setResourceFolder({});
   AppFixture::TearDown();
 }

@@ -3,11 +3,11 @@
 
 #include <set>
 
-#include "report/map_index_cache.h"
 #include "report/report_run.h"
 #include "report_fixture.h"
 #include "tools/sample_database.h"
 #include "tools/sample_shapefile.h"
+#include "word/part_extent_cache.h"
 #include "word/run_context.h"
 
 namespace {
@@ -36,11 +36,11 @@ TEST_F(BuiltTemplatesTest, Run_EverySheetReportedAndEveryBookmarkThere) {
   EXPECT_EQ(std::set<std::string>(selection.codes.begin(), selection.codes.end()),
             std::set<std::string>(polygons.begin(), polygons.end()));
   std::atomic<bool> cancel{false};
-  const long builds = report::partExtentBuilds();
+  const long builds = word::partExtentBuilds();
   const auto scans = db_->fullScanSteps();
   const auto s = report::runReports(word::programContext(*db_), selection.codes, false, cancel);
   EXPECT_EQ(db_->fullScanSteps(), scans);  // every look-up goes through an index
-  EXPECT_EQ(report::partExtentBuilds() - builds, 1);
+  EXPECT_EQ(word::partExtentBuilds() - builds, 1);
   EXPECT_FALSE(s.aborted) << s.error;
   EXPECT_EQ(s.coverSheets, polygons.size());
   EXPECT_EQ(s.reports, static_cast<std::size_t>(result.sheets));

@@ -230,7 +230,7 @@ TEST_F(ShapeFile, create_overOldFiles_replacedAndOtherTypesRefused) {
   EXPECT_EQ(open(shp).FileType(), 3);
 }
 
-TEST_F(ShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
+TEST_F(ShapeFile, item_nullRecord_readAsNullShapeAndFileExtentUntouched) {
   {
     CShapeFile file = create(folder / "n.shp", CShapeFile::kPolygon);
     CPolygon empty;
@@ -244,17 +244,19 @@ TEST_F(ShapeFile, item_nullRecord_refusedButFileExtentUntouched) {
     nullPoint.MakeNull(true);
     points.Add(nullPoint);
   }
-  auto e = itemError(folder / "n.shp", 1);
-  EXPECT_EQ(e.number(), 0x8004020Eu);
-  EXPECT_EQ(e.description(), "A shape type does not match main header type.");
+  // A null record is legal in a file of any type: a shape of the file's class without points.
   CShapeFile file = open(folder / "n.shp");
   EXPECT_EQ(file.Count(), 2);
-  EXPECT_TRUE(file.Item(2));
+  const auto none = std::dynamic_pointer_cast<CPolygon>(file.Item(1));
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->IsNull());
+  EXPECT_EQ(none->Count(), 0);
+  EXPECT_FALSE(file.Item(2)->IsNull());
   // The null record does not pull the extent to the origin.
   EXPECT_EQ(file.Left(), 5);
   EXPECT_EQ(file.Top(), 6);
   EXPECT_EQ(fs::file_size(folder / "n.shp"), 100u + 12 + 8 + 44 + 4 + 64);
-  EXPECT_EQ(itemError(folder / "p.shp", 1).number(), 0x8004020Eu);
+  EXPECT_TRUE(open(folder / "p.shp").Item(1)->IsNull());
 }
 
 TEST_F(ShapeFile, item_pastEnd_noneForPointsErrorForPolygons) {

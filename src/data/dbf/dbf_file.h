@@ -26,6 +26,15 @@ struct FieldDescriptor {
   uint8_t decimals = 0;
 };
 
+// A field value the reader could not read (a date that is no date, a number with letters, a
+// memo pointer past the memo file): the lenient record() holds Null in its place.
+struct BadValue {
+  uint32_t record = 0;  // 1-based, as dBASE tools count
+  std::string field;
+  std::string stored;  // what the field holds, decoded for display
+  std::string reason;  // German, e.g. "\"20241301\" ist kein gültiges Datum"
+};
+
 // An opened table. The file is read into memory once; records are decoded on request.
 class DbfReader {
  public:
@@ -36,7 +45,12 @@ class DbfReader {
 
   const std::filesystem::path& path() const;
   const std::vector<FieldDescriptor>& fields() const;
+  // The records the file holds: those the header counts, and further whole records behind them
+  // (a writer that crashed before it updated the header leaves them).
   uint32_t recordCount() const;
+  // What the header said that the file contradicts, in German ("" when nothing): the reader has
+  // read the records the file holds.
+  const std::string& headerNote() const;
   // iconv name of the table's code page, such as "CP1252" or "CP850".
   const std::string& codePage() const;
   // True when neither a ".cpg" file nor the language driver byte named the code page.
@@ -46,7 +60,10 @@ class DbfReader {
   // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;
   // N/F with decimals as Real, without as Integer (Real when too large); D as Date; L as
   // Boolean (? or blank as Null); M as Text from the memo file.
+  // Throws DbfError on a value it cannot read.
   std::vector<Value> record(uint32_t index) const;
+  // The same, but a value that cannot be read becomes Null and is described in bad.
+  std::vector<Value> record(uint32_t index, std::vector<BadValue>& bad) const;
 
   DbfReader(DbfReader&&) noexcept;
   DbfReader& operator=(DbfReader&&) noexcept;

@@ -84,6 +84,13 @@ Date fromJulianDay(int64_t jdn) {
               static_cast<int>(m + 3 - 12 * (m / 10)), static_cast<int>(e - (153 * m + 2) / 5 + 1)};
 }
 
+// A value that cannot be read: the strict record() turns it into a DbfError naming file, record
+// and field, the lenient one into a BadValue.
+struct FieldFailure {
+  std::string stored;   // the field's content as text
+  std::string message;  // what follows "Feld NAME: "
+};
+
 struct Column {
   FieldDescriptor descriptor;
   size_t offset = 0;        // within the record, after the deletion flag
@@ -108,13 +115,13 @@ struct DbfReader::Impl {
   std::optional<MemoReader> memo;
   std::optional<size_t> nullFlagsOffset;
   size_t nullFlagsLength = 0;
+  std::string headerNote;
 
   [[noreturn]] void fail(const std::string& what) const {
     throw DbfError(path.string() + ": " + what);
   }
-  [[noreturn]] void fail(uint32_t index, const Column& c, const std::string& what) const {
-    throw DbfError(path.string() + ": Datensatz " + std::to_string(index + 1) + ", Feld " +
-                   c.descriptor.name + ": " + what);
+  [[noreturn]] void fail(std::string_view stored, const std::string& what) const {
+    throw FieldFailure{toText(trimmed(stored)), what};
   }
 
   // parseHeader's steps: the first 32 bytes, each field descriptor, the record's layout.
@@ -124,12 +131,13 @@ struct DbfReader::Impl {
   void checkFieldLength(const std::string& fieldName, Column& c) const;
   void addColumn(Column c, uint8_t flags, int& nullBits);
   void checkRecordLayout(size_t fieldBytes, int nullBits) const;
+  void countRecordsBehindHeaderCount();
   void chooseCodePage();
   void openMemo();
   const char* recordAt(uint32_t index) const;
-  Value decode(uint32_t index, const Column& c, const char* record) const;
-  Value decodeNumber(uint32_t index, const Column& c, std::string_view raw) const;
-  Value decodeMemo(uint32_t index, const Column& c, std::string_view raw, bool text) const;
+  Value decode(const Column& c, const char* record) const;
+  Value decodeNumber(const Column& c, std::string_view raw) const;
+  Value decodeMemo(const Column& c, std::string_view raw, bool text) const;
   std::string toText(std::string_view raw) const;
 };
 
@@ -152,6 +160,7 @@ void DbfReader::Impl::parseHeader() {
     at += descriptorSize;
   }
   checkRecordLayout(offset, nullBits);
+  countRecordsBehindHeaderCount();
 }
 
 void DbfReader::Impl::readFixedHeader() {
@@ -268,6 +277,22 @@ void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
          std::to_string(needed) + " Bytes nötig, " + std::to_string(data.size()) + " vorhanden)");
 }
 
+// A whole record begins with its deletion flag, a blank or "*"; the end-of-file byte 0x1A or
+// padding behind the last record is no record.
+void DbfReader::Impl::countRecordsBehindHeaderCount() {
+  uint64_t held = recordCount;
+  for (uint64_t at = headerLength + held * recordLength; at + recordLength <= data.size();
+       at += recordLength, ++held) {
+    if (data[at] != ' ' && data[at] != '*') break;
+    if (held == UINT32_MAX) break;
+  }
+  if (held == recordCount) return;
+  headerNote = "der Kopf nennt " + std::to_string(recordCount) +
+               (recordCount == 1 ? " Datensatz" : " Datensätze") + ", die Datei enthält aber " +
+               std::to_string(held) + "; alle " + std::to_string(held) + " werden gelesen";
+  recordCount = static_cast<uint32_t>(held);
+}
+
 void DbfReader::Impl::chooseCodePage() {
   // A ".cpg" file is the user's own statement and wins; then the language driver byte; a table
   // with neither is judged by its bytes (with its memo file, which shares its code page).
@@ -326,7 +351,7 @@ std::string DbfReader::Impl::toText(std::string_view raw) const {
   return *toUtf8->convert(raw, true);
 }
 
-Value DbfReader::Impl::decodeNumber(uint32_t index, const Column& c, std::string_view raw) const {
+Value DbfReader::Impl::decodeNumber(const Column& c, std::string_view raw) const {
   const std::string_view t = trimmed(raw);
   if (t.empty()) return {};
   // dBASE fills a field with asterisks when the value did not fit; there is no value then.
@@ -348,12 +373,11 @@ Value DbfReader::Impl::decodeNumber(uint32_t index, const Column& c, std::string
   double v = 0;
   const auto [ptr, ec] = std::from_chars(first, last, v);
   if (ec != std::errc() || ptr != last || first == last || !std::isfinite(v))
-    fail(index, c, "\"" + toText(t) + "\" ist keine Zahl");
+    fail(t, "\"" + toText(t) + "\" ist keine Zahl");
   return Value::real(v);
 }
 
-Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_view raw,
-                                  bool text) const {
+Value DbfReader::Impl::decodeMemo(const Column& c, std::string_view raw, bool text) const {
   uint64_t block = 0;
   if (c.memoBinary) {
     block = loadLE<uint32_t>(raw.data());
@@ -361,8 +385,7 @@ Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_v
     const std::string_view t = trimmed(raw);
     if (t.empty()) return {};
     for (char ch : t) {
-      if (ch < '0' || ch > '9')
-        fail(index, c, "ungültige Memoblocknummer \"" + std::string(t) + "\"");
+      if (ch < '0' || ch > '9') fail(t, "ungültige Memoblocknummer \"" + std::string(t) + "\"");
       block = block * 10 + static_cast<uint64_t>(ch - '0');
     }
   }
@@ -371,7 +394,7 @@ Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_v
   try {
     content = memo->read(block);
   } catch (const DbfError& e) {
-    fail(index, c, e.what());
+    fail(raw, e.what());
   }
   if (!text) return content.empty() ? Value() : Value::text(std::move(content));
   const std::string_view shown = rightTrimmed(content);
@@ -379,7 +402,7 @@ Value DbfReader::Impl::decodeMemo(uint32_t index, const Column& c, std::string_v
   return Value::text(toText(shown));
 }
 
-Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* record) const {
+Value DbfReader::Impl::decode(const Column& c, const char* record) const {
   if (c.nullBit >= 0) {
     const auto byte = static_cast<unsigned char>(record[1 + *nullFlagsOffset + c.nullBit / 8]);
     if (byte & (1u << (c.nullBit % 8))) return {};
@@ -389,17 +412,17 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
   switch (c.descriptor.type) {
     case 'N':
     case 'F':
-      return decodeNumber(index, c, raw);
+      return decodeNumber(c, raw);
     case 'D': {
       const std::string_view t = trimmed(raw);
       if (t.empty() || t == "00000000") return {};
       if (t.size() != 8 ||
           !std::all_of(t.begin(), t.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
-        fail(index, c, "\"" + toText(t) + "\" ist kein Datum");
+        fail(t, "\"" + toText(t) + "\" ist kein Datum");
       const int y = std::atoi(std::string(t.substr(0, 4)).c_str());
       const int m = std::atoi(std::string(t.substr(4, 2)).c_str());
       const int d = std::atoi(std::string(t.substr(6, 2)).c_str());
-      if (!validDate(y, m, d)) fail(index, c, "\"" + std::string(t) + "\" ist kein gültiges Datum");
+      if (!validDate(y, m, d)) fail(t, "\"" + std::string(t) + "\" ist kein gültiges Datum");
       return Value::date(Date{y, m, d});
     }
     case 'L':
@@ -419,7 +442,7 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
         case '\0':
           return {};
         default:
-          fail(index, c, "\"" + toText(raw) + "\" ist kein Wahrheitswert");
+          fail(raw, "\"" + toText(raw) + "\" ist kein Wahrheitswert");
       }
       return {};
     case 'I':
@@ -433,7 +456,7 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
     case 'B':
       if (layout == Layout::VisualFoxPro)
         return Value::real(std::bit_cast<double>(loadLE<uint64_t>(raw.data())));
-      return decodeMemo(index, c, raw, false);
+      return decodeMemo(c, raw, false);
     case 'O': {
       uint64_t u = loadBE<uint64_t>(raw.data());
       u = (u & 0x8000000000000000ull) ? (u ^ 0x8000000000000000ull) : ~u;
@@ -456,10 +479,10 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
       return Value::date(fromJulianDay(static_cast<int64_t>(ms / 86400000.0)));
     }
     case 'M':
-      return decodeMemo(index, c, raw, true);
+      return decodeMemo(c, raw, true);
     case 'G':
     case 'P':
-      return decodeMemo(index, c, raw, false);
+      return decodeMemo(c, raw, false);
     default: {
       // Character fields and types this reader does not know: the text as it stands.
       const std::string_view t = rightTrimmed(raw);
@@ -504,11 +527,37 @@ bool DbfReader::isDeleted(uint32_t index) const {
   return impl_->recordAt(index)[0] == '*';
 }
 
+const std::string& DbfReader::headerNote() const {
+  return impl_->headerNote;
+}
+
 std::vector<Value> DbfReader::record(uint32_t index) const {
   const char* rec = impl_->recordAt(index);
   std::vector<Value> values;
   values.reserve(impl_->columns.size());
-  for (const auto& c : impl_->columns) values.push_back(impl_->decode(index, c, rec));
+  for (const auto& c : impl_->columns) {
+    try {
+      values.push_back(impl_->decode(c, rec));
+    } catch (const FieldFailure& f) {
+      throw DbfError(impl_->path.string() + ": Datensatz " + std::to_string(index + 1) + ", Feld " +
+                     c.descriptor.name + ": " + f.message);
+    }
+  }
+  return values;
+}
+
+std::vector<Value> DbfReader::record(uint32_t index, std::vector<BadValue>& bad) const {
+  const char* rec = impl_->recordAt(index);
+  std::vector<Value> values;
+  values.reserve(impl_->columns.size());
+  for (const auto& c : impl_->columns) {
+    try {
+      values.push_back(impl_->decode(c, rec));
+    } catch (const FieldFailure& f) {
+      values.emplace_back();
+      bad.push_back({index + 1, c.descriptor.name, f.stored, f.message});
+    }
+  }
   return values;
 }
 

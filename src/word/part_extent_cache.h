@@ -7,16 +7,26 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shape/c_shape_file.h"
 #include "word/part_extent_index.h"
 
-namespace report {
+namespace app {
+class clsDebug;
+}
+
+namespace word {
 
 // The index of the open shapefile file whose ".shp" lies at shpPath; built from file when the
-// cached one belongs to another identity. Throws what reading the file throws.
-std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& shpPath,
-                                                            shape::CShapeFile& file);
+// cached one belongs to another identity, logging its damaged records then. Throws what reading
+// the file throws.
+std::shared_ptr<const PartExtentIndex> partExtentsFor(const std::string& shpPath,
+                                                      shape::CShapeFile& file, app::clsDebug& log);
+
+// For the run's message file: one line for each record of the cached index that could not be
+// read, and so is missing from every map that would show it; empty without an index.
+std::vector<std::string> damagedRecordNotes();
 
 // Drops the cached index (end of a run).
 void forgetPartExtents();
@@ -24,4 +34,4 @@ void forgetPartExtents();
 // How many indexes were built since the program started (for tests and measurements).
 long partExtentBuilds();
 
-}  // namespace report
+}  // namespace word

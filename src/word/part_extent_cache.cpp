@@ -1,4 +1,4 @@
-#include "report/map_index_cache.h"
+#include "word/part_extent_cache.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,9 @@
 #include <mutex>
 #include <tuple>
 
-namespace report {
+#include "word/shape_subs.h"
+
+namespace word {
 namespace {
 
 struct FileStamp {
@@ -62,7 +64,7 @@ struct Identity {
 struct Cache {
   std::mutex mutex;  // the workers of a run share one index
   Identity identity;
-  std::shared_ptr<const word::PartExtentIndex> index;
+  std::shared_ptr<const PartExtentIndex> index;
   long builds = 0;
 };
 
@@ -73,8 +75,8 @@ Cache& cache() {
 
 }  // namespace
 
-std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& shpPath,
-                                                            shape::CShapeFile& file) {
+std::shared_ptr<const PartExtentIndex> partExtentsFor(const std::string& shpPath,
+                                                      shape::CShapeFile& file, app::clsDebug& log) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(shpPath, ec);
   Identity id{ec ? shpPath : absolute.lexically_normal().string(), stampOf(shpPath),
@@ -83,10 +85,23 @@ std::shared_ptr<const word::PartExtentIndex> partExtentsFor(const std::string& s
   std::lock_guard lock(c.mutex);
   if (c.index && c.identity == id) return c.index;
   c.index.reset();
-  c.index = std::make_shared<const word::PartExtentIndex>(file);
+  c.index = std::make_shared<const PartExtentIndex>(file);
   c.identity = std::move(id);
   ++c.builds;
+  logDamagedRecords(log, *c.index);
   return c.index;
+}
+
+std::vector<std::string> damagedRecordNotes() {
+  Cache& c = cache();
+  std::lock_guard lock(c.mutex);
+  std::vector<std::string> notes;
+  if (!c.index) return notes;
+  for (int32_t j : c.index->damaged())
+    notes.push_back("Der Datensatz " + std::to_string(j) + " der Shape-Datei " + c.identity.path +
+                    " ist nicht lesbar; die Karten zeigen ihn nicht (" +
+                    c.index->record(j).error->germanDescription() + ").");
+  return notes;
 }
 
 void forgetPartExtents() {
@@ -102,4 +117,4 @@ long partExtentBuilds() {
   return c.builds;
 }
 
-}  // namespace report
+}  // namespace word
