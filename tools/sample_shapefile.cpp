@@ -261,6 +261,14 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
     for (size_t i = 0; i + 1 < n; ++i)
       if (kinds[i] == Kind::Holed) std::swap(order[i], order[i + 1]);
   for (size_t i : order) {
+    if (form.nullRecord && i == order[n / 2]) {
+      shape::CPolygon none;
+      none.MakeNull(true);
+      file.Add(none);
+      table.append({form.numericNumbers ? data::Value::integer(std::stoll(kNullRecordPolygon))
+                                        : data::Value::text(kNullRecordPolygon),
+                    data::Value()});
+    }
     shape::CPolygon polygon;
     double area = 0;
     for (const RingXy& ring : rings[i]) {

@@ -22,7 +22,12 @@ struct ShapefileForm {
   bool islandsFirst = false;    // each island is stored before the polygon with its hole
   bool polygonZ = false;        // shape type 15 (PolygonZ) with Z and M values
   bool numericNumbers = false;  // POLYGONNR as N(11): leading zeros are lost
+  // A record without geometry (shape type 0, legal in any shapefile) in the middle of the file,
+  // its row naming kNullRecordPolygon, a polygon without sheets.
+  bool nullRecord = false;
 };
+
+inline constexpr const char* kNullRecordPolygon = "99999999999";
 
 void writeSampleShapefile(const std::filesystem::path& shpPath,
                           const std::vector<std::string>& polygonCodes, uint32_t seed,

@@ -1,4 +1,5 @@
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <chrono>
 #include <ostream>
 
@@ -12,6 +13,36 @@ namespace cli {
 std::filesystem::path sampleShapefile(const std::filesystem::path& dir) {
   return dir / "shape" / "ffh_flaechen.shp";
 }
+
+namespace {
+
+void printMessy(std::ostream& out, const sample::MessyResult& m) {
+  out << "Unordentlich gemacht: " << m.badCodes.size()
+      << " fehlerhafte Bogennummern, Bogen ohne Typdaten: " << m.untypedKey << "\n"
+      << "Bogen unbekannten Typs: " << m.unknownTypeKey << "\n"
+      << "Bogen zweimal gespeichert: " << m.duplicateKey << "\n"
+      << "Bogen mit fremdem Polygon: " << m.strayKey << "\n"
+      << "Bogen mit unmöglichem Datum: " << m.badDateKey << " (Datensatz " << m.badDateRecord
+      << ")\n"
+      << "FFH-Gebiet ohne Eintrag in ffhnum: " << m.missingArea << "\n"
+      << "Kopf von GBogen.dbf: " << m.headerCount << " von " << m.records << " Datensätzen\n";
+}
+
+// Renames the shapefile's three files to capitals, name and extension ("ffh_flaechen.shp"
+// becomes "FFH_FLAECHEN.SHP"); answers the new ".SHP".
+std::filesystem::path toCapitals(const std::filesystem::path& shp) {
+  auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const std::string stem = shp.stem().string();
+  for (const std::string ext : {"shp", "shx", "dbf"})
+    std::filesystem::rename(shp.parent_path() / (stem + "." + ext),
+                            shp.parent_path() / (upper(stem) + "." + upper(ext)));
+  return shp.parent_path() / (upper(stem) + ".SHP");
+}
+
+}  // namespace
 
 void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand(
@@ -34,17 +65,17 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       const std::filesystem::path folder = *dir;
       const sample::SampleResult result = sample::writeSampleDatabase(folder, *options);
       sample::writeUmlautTable(folder / "umlaute2.dbf");
-      if (*messy) {
-        const sample::MessyResult m = sample::makeMessy(folder);
-        ctx.out << "Unordentlich gemacht: " << m.badCodes.size()
-                << " fehlerhafte Bogennummern, Bogen ohne Typdaten: " << m.untypedKey << "\n";
-      }
+      if (*messy) printMessy(ctx.out, sample::makeMessy(folder));
       std::vector<std::string> codes;
       codes.reserve(result.polygons.size());
       for (const auto& p : result.polygons) codes.push_back(p.code);
-      const std::filesystem::path shape = sampleShapefile(folder);
+      std::filesystem::path shape = sampleShapefile(folder);
       std::filesystem::create_directories(shape.parent_path());
-      sample::writeSampleShapefile(shape, codes, options->seed);
+      sample::ShapefileForm form;
+      form.nullRecord = *messy;
+      sample::writeSampleShapefile(shape, codes, options->seed, form);
+      // A messy folder's shapefile is named in capitals, as DOS-era exports are.
+      if (*messy) shape = toCapitals(shape);
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - start)
                           .count();

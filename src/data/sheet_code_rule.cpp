@@ -29,6 +29,11 @@ std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
          " wurde übersprungen: die Bogennummer besteht nicht aus genau 12 Ziffern.";
 }
 
+std::string repeatedSheetNote(const std::string& key) {
+  return "Der Geländebogen " + printable(key) +
+         " steht mehrmals in der Tabelle GBogen; es wurde ein Dokument für ihn erstellt.";
+}
+
 std::string unknownTypeMessage(const std::string& code, const Value& sheetType) {
   const std::string type = sheetType.isNull() ? "" : printable(sheetType.toText());
   if (type.empty())

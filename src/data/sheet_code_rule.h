@@ -14,6 +14,10 @@ bool isSheetCode(const std::string& text);
 // the code is shown with control characters replaced, so one line stays one line.
 std::string skippedCodeMessage(const Value& code, const Value& sheetType);
 
+// The note for a sheet (code and type) stored more than once in the sheet table: it is one
+// sheet, and one document is made for it.
+std::string repeatedSheetNote(const std::string& key);
+
 // The message-file line for a sheet whose type (GBBOGEN) is Null or none of the sheet types:
 // there is no template to make it from.
 std::string unknownTypeMessage(const std::string& code, const Value& sheetType);

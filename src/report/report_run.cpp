@@ -147,8 +147,7 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
     for (const std::string& key : keys) {
       // A code and type stored twice are one sheet: one report, counted once.
       if (!seenKeys.insert(key).second) {
-        run.db.addNote("Der Geländebogen " + key + " steht mehrmals in der Tabelle " +
-                       run.db.tableName(24) + "; es wurde ein Datenreport für ihn erstellt.");
+        run.db.addNote(data::repeatedSheetNote(key));
         continue;
       }
       if (const std::string problem = templates.problem(key.size() > 12 ? key.substr(12) + "-Report"

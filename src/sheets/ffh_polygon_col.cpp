@@ -51,6 +51,7 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
     if (allHabitatTypes == 0 && outside(rows.value(3), habitatTypes)) continue;
     // A pair stored twice in the sheet table is still one sheet.
     const std::string key = code.toText() + type.toText();
+    if (result.contains(key)) db.addNote(data::repeatedSheetNote(key));
     result.add(key, key);
   }
   return 100;

@@ -2,10 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <regex>
 #include <sstream>
+#include <string_view>
 
 #include "app/resource_folder.h"
+#include "app/settings.h"
+#include "cli/cli_app.h"
 #include "support/cli_fixture.h"
 #include "tools/sample_database.h"
 #include "word/docx/document.h"
@@ -39,6 +43,32 @@ class CliRunTest : public testsupport::CliFixture {
     return n;
   }
 };
+
+// A console on which the user presses Ctrl-C when the second sheet's progress line appears.
+class InterruptingConsole : public std::stringbuf {
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (std::string_view(s, static_cast<std::size_t>(n)).find("Generiere") !=
+            std::string_view::npos &&
+        ++lines_ == 2)
+      std::raise(SIGINT);
+    return std::stringbuf::xsputn(s, n);
+  }
+
+ private:
+  int lines_ = 0;
+};
+
+TEST_F(CliRunTest, Sheets_Cancelled_EndsAfterTheSheetInWorkAndAnswersOne) {
+  InterruptingConsole console;
+  std::ostream out(&console);
+  const int status = cli::run(with({"sheets", "--all", "--yes", "--jobs", "1"}),
+                              std::make_unique<app::MemorySettings>(), out, err_);
+  EXPECT_EQ(status, 1);
+  EXPECT_THAT(console.str(), HasSubstr("2 von "));
+  EXPECT_THAT(console.str(), HasSubstr("Der Lauf wurde abgebrochen."));
+  EXPECT_EQ(files(dir_.path() / "out", ".docx"), 2u);
+}
 
 TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
   ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes"})), 0) << err_.str();
@@ -137,7 +167,7 @@ TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
     const fs::path out = dir_.path() / ("out" + jobs);
     fs::create_directories(out);
     std::vector<std::string> args = {
-        "--db",  db.string(),  "--shape", (db / "shape/ffh_flaechen.shp").string(),
+        "--db",  db.string(),  "--shape", (db / "shape/FFH_FLAECHEN.SHP").string(),
         "--out", out.string(), "--log"};
     std::istringstream command(GetParam());
     for (std::string word; command >> word;) args.push_back(word);

@@ -43,6 +43,21 @@ TEST_F(DbfDataTest, Lookups_SheetTypeMapAndCatalogue) {
     EXPECT_TRUE(db.GetTableName("123001000011GN", which, name));
     EXPECT_EQ(name, "bgg2");
   }
+  // Every sheet type: its main table's index, and its two tables.
+  const struct {
+    const char* type;
+    int16_t index;
+    const char* table;
+  } kMap[] = {{"F", 3, "bgf"},  {"GN", 5, "bgg"}, {"GT", 5, "bgg"}, {"H", 7, "bgh"},
+              {"K", 9, "bgk"},  {"M", 11, "bgm"}, {"S", 13, "bgs"}, {"T", 15, "bgt"},
+              {"W", 17, "bgw"}, {"X", 19, "bgx"}};
+  for (const auto& m : kMap) {
+    const std::string key = std::string("123001000011") + m.type;
+    EXPECT_TRUE(db.GetDBNumber(key, index) && index == m.index) << m.type;
+    EXPECT_TRUE(db.GetTableName(key, 1, name) && name == m.table) << m.type;
+    EXPECT_TRUE(db.GetTableName(key, 2, name) && name == std::string(m.table) + "2") << m.type;
+    EXPECT_EQ(db.tableName(m.index), m.table);
+  }
   EXPECT_FALSE(db.GetDBNumber("123001000011gn", index));
   EXPECT_EQ(index, -1);
   EXPECT_FALSE(db.GetTableName("123001000011", 1, name));

@@ -161,6 +161,24 @@ TEST_F(ConnectionTest, RecordsetAndExecute_ErrorsCarryNumbers) {
   EXPECT_THROW(missing.execute("SELECT 1"), ProviderError);
 }
 
+// A value the reader cannot read costs only its field: the row loads with Null there, and the
+// table's notes name table, record, field and value, under the row's sheet code.
+TEST_F(ConnectionTest, Execute_UnreadableValue_RowLoadsAndIsNoted) {
+  writeTable(dir_.path() / "pfsozbew.dbf", {{"GELBOGENNR", 'C', 12, 0}, {"DATUM", 'C', 8, 0}},
+             {{"123001000302", "20240101"}, {"123001000011", "20241301"}});
+  testsupport::patchFile(dir_.path() / "pfsozbew.dbf", 32 + 32 + 11, "D");
+  EXPECT_EQ(column(conn_.execute("SELECT DATUM FROM pfsozbew"), 0),
+            (std::vector<std::string>{"01.01.2024", ""}));
+  const auto notes = conn_.tableNotes();
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].key, "123001000011");
+  EXPECT_EQ(notes[0].record, 2u);
+  EXPECT_EQ(notes[0].text,
+            "Tabelle pfsozbew.dbf, Datensatz 2, Feld DATUM: \"20241301\" ist kein gültiges Datum");
+  EXPECT_EQ(conn_.tableNotesFor("123001000011").size(), 1u);
+  EXPECT_TRUE(conn_.tableNotesFor("123001000302").empty());
+}
+
 TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {
   EXPECT_EQ(data::inStoredOrder("SELECT * FROM gbogen WHERE GBCODE='1;2';"),
             "SELECT * FROM gbogen WHERE GBCODE='1;2' ORDER BY gbogen._rowid_");

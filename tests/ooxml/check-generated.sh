@@ -23,7 +23,7 @@ case "$kind" in
     "$quelbrix" sample-data "$work/db" --messy >"$work/run.log" 2>&1 ||
       { tail -20 "$work/run.log"; exit 1; }
     mkdir -p "$work/out"
-    paths=(--db "$work/db" --shape "$work/db/shape/ffh_flaechen.shp" --out "$work/out")
+    paths=(--db "$work/db" --shape "$work/db/shape/FFH_FLAECHEN.SHP" --out "$work/out")
     # Messy data may leave sheets out (exit status 1); what is written must still be valid.
     for command in "sheets --yes" "report --all"; do
       status=0

@@ -109,6 +109,8 @@ TEST_P(WordDocUnsafeName, IsRefusedAndNothingIsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Names, WordDocUnsafeName,
                          ::testing::Values(UnsafeName{"../../abcdefGN", 12, ""},
+                                           UnsafeName{"../../../../GN", 12, ""},
+                                           UnsafeName{"............GN", 12, ""},
                                            UnsafeName{"/tmp/qbx0001GN", 12, ""},
                                            UnsafeName{"12300100001xGN", 12, ""},
                                            UnsafeName{"12300100001Deckblatt", 11, "../.."},

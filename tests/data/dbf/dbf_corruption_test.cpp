@@ -162,3 +162,44 @@ TEST_F(DbfCorruption, read_randomDamage_neverCrashes) {
   }
   EXPECT_GT(rejected, 100);
 }
+
+// Read leniently, a value that cannot be read costs its own field only: Null in its place and
+// a description naming record, field and what it holds; the other fields and records read.
+TEST_F(DbfCorruption, recordLenient_badValues_becomeNullAndAreNamed) {
+  const auto file = writeValid(dir_.path());
+  patchFile(file, kHeader + kRecord + 1 + 8, " 1x2 ");
+  patchFile(file, kHeader + 2 * kRecord + 1 + 13, "      9999");
+  const auto r = DbfReader::open(file);
+  std::vector<data::dbf::BadValue> bad;
+  EXPECT_EQ(r.record(0, bad)[1], Value::integer(1));
+  EXPECT_TRUE(bad.empty());
+  const auto second = r.record(1, bad);
+  EXPECT_EQ(second[0], Value::text("zwei"));
+  EXPECT_EQ(second[1], Value());
+  const auto third = r.record(2, bad);
+  EXPECT_EQ(third[1], Value::integer(3));
+  EXPECT_EQ(third[2], Value());
+  ASSERT_EQ(bad.size(), 2u);
+  EXPECT_EQ(bad[0].record, 2u);
+  EXPECT_EQ(bad[0].field, "COUNT");
+  EXPECT_EQ(bad[0].stored, "1x2");
+  EXPECT_EQ(bad[0].reason, "\"1x2\" ist keine Zahl");
+  EXPECT_EQ(bad[1].record, 3u);
+  EXPECT_EQ(bad[1].field, "NOTE");
+  EXPECT_THAT(bad[1].reason, HasSubstr("Memoblock 9999 liegt hinter dem Ende"));
+}
+
+// A header that counts fewer records than the file holds (a writer that crashed before it
+// updated the header): every whole record is read, and the reader says so. What follows the
+// records and is no record (the end-of-file byte, a cut record) is not counted.
+TEST_F(DbfCorruption, open_headerCountsFewerRecords_readsEveryWholeRecordAndSaysSo) {
+  const auto file = writeValid(dir_.path());
+  EXPECT_EQ(DbfReader::open(file).headerNote(), "");
+  patchFile(file, 4, std::string("\x01\x00\x00\x00", 4));
+  writeFile(file, readFile(file) + "\x1A" + std::string(" halber", 7));
+  const auto r = DbfReader::open(file);
+  EXPECT_EQ(r.recordCount(), 3u);
+  EXPECT_EQ(r.record(2)[0], Value::text("drei"));
+  EXPECT_EQ(r.headerNote(),
+            "der Kopf nennt 1 Datensatz, die Datei enthält aber 3; alle 3 werden gelesen");
+}
