@@ -33,6 +33,20 @@ TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
                 file().string());
 }
 
+// Notes follow the messages; notes alone are no error, the box only says where they are.
+TEST_F(MessageFileTest, Write_NotesFollowMessagesAndAloneAreNoError) {
+  settings().set(app::kDataFilesPfad, dir_.str());
+  app::writeMessageFile({"Meldung"}, {"Anmerkung"}, app::RunServices::program());
+  EXPECT_EQ(readFile(file()), "Meldung\r\nHinweis: Anmerkung\r\n");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+  const auto outcome = app::writeMessageFile({}, {"Anmerkung"}, app::RunServices::program());
+  EXPECT_EQ(outcome.file, file());
+  EXPECT_EQ(readFile(file()), "Hinweis: Anmerkung\r\n");
+  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Information);
+  EXPECT_EQ(ui().boxes.back().text,
+            "Hinweise zu den Daten stehen in der Datei:\n" + file().string());
+}
+
 TEST_F(MessageFileTest, Write_NoMessagesRemovesReadOnlyOldFile) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alt\r\n");
