@@ -58,10 +58,10 @@ int16_t FfhCheckPath() {
   const std::string out = s.get(kDataFilesPfad);
   if (out.empty())
     return fail("Der Pfad für die zu generierenden Daten ist nicht gesetzt.",
-                "Der Pfad für zu generierenden Daten ist nicht bestimmt.");
+                "Der Pfad für die zu generierenden Daten ist nicht bestimmt.");
   if (!fs::is_directory(out, ec))
-    return fail("Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.",
-                "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.");
+    return fail("Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.",
+                "Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.");
   return 100;
 }
 

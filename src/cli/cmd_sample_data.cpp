@@ -49,17 +49,19 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       "sample-data", "Beispiel-Datenbank (28 DBF-Tabellen, Umlaute-Tabelle, Shapefile) schreiben");
   auto dir = std::make_shared<std::string>();
   auto options = std::make_shared<sample::SampleOptions>();
-  cmd->add_option("dir", *dir, "Zielordner (wird angelegt)")->required();
+  cmd->add_option("ORDNER", *dir, "Zielordner (wird angelegt)")->required()->type_name("");
   cmd->add_option("--polygons", options->polygons, "Anzahl der Polygone")->capture_default_str();
   cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")
       ->capture_default_str();
   cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
+      ->type_name("CODEPAGE")
       ->capture_default_str();
   auto messy = std::make_shared<bool>(false);
   cmd->add_flag("--messy", *messy,
                 "wie in echten Kartierordnern: DOS-Codepage ohne Kennung, Bögen mit zwei Typen, "
                 "ungeordnete und gelöschte Sätze, fehlerhafte Bogennummern");
   cmd->callback([&ctx, &action, dir, options, messy] {
+    ctx.log = LogUse::OnRequest;
     action = [&ctx, dir, options, messy] {
       const auto start = std::chrono::steady_clock::now();
       const std::filesystem::path folder = *dir;
@@ -97,6 +99,7 @@ void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action) {
   auto file = std::make_shared<std::string>();
   cmd->add_option("file", *file)->required();
   cmd->callback([&ctx, &action, file] {
+    ctx.log = LogUse::OnRequest;
     action = [&ctx, file] {
       std::filesystem::create_directories(std::filesystem::path(*file).parent_path());
       sample::writeUmlautTable(*file);

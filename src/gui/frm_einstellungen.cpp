@@ -120,14 +120,14 @@ void frmEinstellungen::cmdShpChangeClick() {
   const QString previous = lblShpPath_->text();
   // The chooser opens where the chosen shapefile lies, else in the home folder.
   const QString current = QFileInfo(previous).absolutePath();
-  const QString start =
-      shpSet_ && QFileInfo(current).isDir() ? current : fallbackFolder();
+  const QString start = shpSet_ && QFileInfo(current).isDir() ? current : fallbackFolder();
   QFileDialog dialog(this, "Bestimmung des Pfades der Shapefiles", start, "Shapefiles (*.shp)");
   dialog.setObjectName("dlgShapeFile");
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // The same dialog on every desktop, and one a test can drive.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  fitFileChooser(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString file = dialog.selectedFiles().constFirst();
   lblShpPath_->setText(file);
@@ -162,7 +162,9 @@ bool frmEinstellungen::chooseFolder(QLabel* label, const QString& headline) {
   frmDataPath chooser(this);
   chooser.SetPath(label->text());
   chooser.setHeadline(headline);
-  chooser.exec();
+  // "Abbrechen" leaves the setting as it was: the chooser's start folder would be the home
+  // folder whenever the label holds no folder yet.
+  if (chooser.exec() != QDialog::Accepted) return false;
   const QString folder = chooser.GetPath();
   if (folder.isEmpty()) return false;
   label->setText(folder);
@@ -170,7 +172,8 @@ bool frmEinstellungen::chooseFolder(QLabel* label, const QString& headline) {
 }
 
 void frmEinstellungen::cmdDBFChangeClick() {
-  if (chooseFolder(lblDBFPath_, "Bestimmung des Ordners der Programm-Daten")) dbfSet_ = true;
+  if (!chooseFolder(lblDBFPath_, "Bestimmung des Ordners der Programm-Daten")) return;
+  dbfSet_ = true;
   const QString folder = lblDBFPath_->text();
   if (QFileInfo(folder).isDir() && !folderHoldsFile(folder, "Polygone.dbf")) {
     app::g_Debug().Ausgabe(3,
@@ -184,8 +187,8 @@ void frmEinstellungen::cmdDBFChangeClick() {
 }
 
 void frmEinstellungen::cmdDataChangeClick() {
-  if (chooseFolder(lblDataPath_, "Bestimmung des Ordners der zu speichernden Daten"))
-    dataSet_ = true;
+  if (!chooseFolder(lblDataPath_, "Bestimmung des Ordners der zu speichernden Daten")) return;
+  dataSet_ = true;
   const QString folder = lblDataPath_->text();
   if (QFileInfo(folder).isDir() &&
       !QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty()) {

@@ -30,7 +30,7 @@ constexpr LookUp kHabitat{"FfhGetLebensraum",
 
 int16_t damaged(const LookUp& l, const std::string& column) {
   const std::string sentence = std::string("Die Daten für den ") + l.subject +
-                               " ist in der Tabellenspalte '" + column + "' fehlerhaft.";
+                               " sind in der Tabellenspalte '" + column + "' fehlerhaft.";
   app::ui().message(app::MessageIcon::Error,
                     sentence + "\nBitte benachrichtigen Sie Ihren Administrator.");
   app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! " + sentence +

@@ -1,3 +1,5 @@
+#include "report/polygon_map.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -185,7 +187,7 @@ std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& s
 
 void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& extents,
                        const word::NeighbourCollection& records, int32_t recordNumber,
-                       const MapScale& scale, const word::RunContext& run, MapRings& rings) {
+                       const MapScale& scale, const app::RunServices& run, MapRings& rings) {
   for (int32_t record : records) {
     if (record == recordNumber) continue;
     // Known from the index: a neighbour all of whose parts are too small is not even read.
@@ -223,30 +225,85 @@ void keepCountable(MapRings& rings, app::clsDebug& log) {
                        std::to_string(dropped) + " kleine werden nicht gezeichnet.");
 }
 
-// Draws the frame and the rings; answers the counter after the last shape drawn.
-int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& rings) {
-  const float fw = scale.width(), fh = scale.height();
+// The rings in their layers, from bottom to top: the surroundings, the surveyed polygon with
+// every outer ring marked, its holes, and the islands in them, so that nothing stored later
+// covers it.
+std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings) {
+  std::vector<MapShape> shapes;
+  auto add = [&](const MapRing& r, bool mark) {
+    shapes.push_back({pointsOf(r.ring, scale.step), mark});
+  };
+  for (const auto& r : rings.neighbours)
+    if (!r.inHole) add(r, false);
+  for (const auto& r : rings.outer) add(r, true);
+  for (const auto& r : rings.holes) add(r, false);
+  for (const auto& r : rings.neighbours)
+    if (r.inHole) add(r, false);
+  return shapes;
+}
+
+// Draws the frame and the shapes; answers the counter after the last shape drawn.
+int16_t drawMap(word::clsWordDoc& doc, const PolygonMap& map) {
+  const float fw = map.width, fh = map.height;
   const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
   int16_t counter = 1;
   doc.AddPolyline(counter, frame);
   counter = 2;
-  auto draw = [&](const MapRing& r, bool mark) {
-    doc.AddPolyline(counter, pointsOf(r.ring, scale.step));
-    if (mark) doc.MarkPolygon(counter);
+  for (const MapShape& shape : map.shapes) {
+    doc.AddPolyline(counter, shape.points);
+    if (shape.marked) doc.MarkPolygon(counter);
     ++counter;
-  };
-  // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
-  // marked, its holes, and the islands in them, so that nothing stored later covers it.
-  for (const auto& r : rings.neighbours)
-    if (!r.inHole) draw(r, false);
-  for (const auto& r : rings.outer) draw(r, true);
-  for (const auto& r : rings.holes) draw(r, false);
-  for (const auto& r : rings.neighbours)
-    if (r.inHole) draw(r, false);
+  }
   return counter;
 }
 
 }  // namespace
+
+std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
+                                          const app::RunServices& run) {
+  shape::CFileName name;
+  name.SetFileSpec(path);
+  shape::CShapeFile file;
+  file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
+
+  word::NeighbourCollection records;
+  word::Box box;
+  const auto extents = word::partExtentsFor(path, file, run.log);
+  word::CollectNeighbourPolygons(run.log, *extents, recordNumber, records, box);
+  if (records.empty()) {
+    // The attribute table and the geometry disagree; an empty frame would pass for a map.
+    run.log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " +
+                           std::to_string(recordNumber) + " ist in der Shape-Datei kein Polygon.");
+    return std::nullopt;
+  }
+  const MapScale scale(box);
+  MapRings rings;
+  addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale, rings);
+  addNeighbourRings(file, *extents, records, recordNumber, scale, run, rings);
+  keepCountable(rings, run.log);
+  return PolygonMap{scale.width(), scale.height(), layered(scale, rings)};
+}
+
+std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const word::RunContext& run,
+                                        std::string& cause) {
+  const std::string path = run.settings.get(app::kShapeFilesPfad);
+  try {
+    const int32_t record = shapeRecordOf(polygonCode, run.db);
+    if (record <= 0) {
+      cause = record < 0 ? "Die Attributtabelle der Shape-Datei fehlt."
+                         : "Polygon " + polygonCode.substr(0, 11) +
+                               " fehlt in der Attributtabelle der Shape-Datei.";
+      return std::nullopt;
+    }
+    std::optional<PolygonMap> map = buildPolygonMap(path, record, run);
+    if (!map)
+      cause = "Der Datensatz " + std::to_string(record) + " der Shape-Datei ist kein Polygon.";
+    return map;
+  } catch (const std::exception& e) {
+    cause = "Die Karte aus " + path + " ist nicht lesbar: " + word::userCause(e) + ".";
+    return std::nullopt;
+  }
+}
 
 int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
   app::clsDebug& log = run.log;
@@ -265,32 +322,13 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       fail("die Shape-Datei " + path + " fehlt");
       return 101;
     }
-    shape::CFileName name;
-    name.SetFileSpec(path);
-    shape::CShapeFile file;
-    file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
-
-    word::NeighbourCollection records;
-    word::Box box;
-    const auto extents = word::partExtentsFor(path, file, log);
-    word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
-    if (records.empty()) {
-      // The attribute table and the geometry disagree; an empty frame would pass for a map.
-      log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
-                         " ist in der Shape-Datei kein Polygon.");
+    const std::optional<PolygonMap> map = buildPolygonMap(path, recordNumber, run);
+    if (!map) {
       fail("der Datensatz " + std::to_string(recordNumber) + " der Shape-Datei ist kein Polygon");
       return 101;
     }
-
-    const MapScale scale(box);
-    MapRings rings;
-    addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale,
-                rings);
-    addNeighbourRings(file, *extents, records, recordNumber, scale, run, rings);
-    keepCountable(rings, log);
-    int16_t counter = drawRings(doc, scale, rings);
-    const float fw = scale.width(), fh = scale.height();
-    if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100) {
+    int16_t counter = drawMap(doc, *map);
+    if (doc.SetScaleBar(map->width, map->height, 75, 0, counter) != 100) {
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");
       doc.noteUnfilled("der Maßstab der Karte konnte nicht gesetzt werden");
     }

@@ -25,7 +25,9 @@ Selection selectSheets(data::clsDBFData& db, const Restrictions& r) {
 }
 
 std::string selectionHeadline(const Selection& selection) {
-  return "Es wurden " + std::to_string(selection.keys.size()) + " Geländebögen ausgewählt.";
+  const std::size_t n = selection.keys.size();
+  if (n == 1) return "Es wurde 1 Geländebogen ausgewählt.";
+  return "Es wurden " + std::to_string(n) + " Geländebögen ausgewählt.";
 }
 
 std::string selectionEntry(const std::string& key) {

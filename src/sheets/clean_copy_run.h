@@ -36,7 +36,8 @@ struct Selection {
 };
 
 Selection selectSheets(data::clsDBFData& db, const Restrictions& restrictions);
-// "Es wurden N Geländebögen ausgewählt." and the keys as code_type, as the dialog shows them.
+// "Es wurden N Geländebögen ausgewählt." ("Es wurde 1 Geländebogen ausgewählt.") and the keys
+// as code_type, as the dialog shows them.
 std::string selectionHeadline(const Selection& selection);
 std::string selectionEntry(const std::string& key);
 

@@ -66,13 +66,13 @@ TEST_F(CheckPathTest, FfhCheckPath_OutputPathEmptyOrMissing) {
   app::g_Debug().Ausgabe(1, "");  // keep the log where it is; the setting changes below
   settings().set(app::kDataFilesPfad, "");
   expectFailure("Der Pfad für die zu generierenden Daten ist nicht gesetzt.",
-                "Der Pfad für zu generierenden Daten ist nicht bestimmt.");
+                "Der Pfad für die zu generierenden Daten ist nicht bestimmt.");
   ui().boxes.clear();
   settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
   EXPECT_EQ(app::FfhCheckPath(), 101);
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].text,
-            "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.\nBitte "
+            "Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.\nBitte "
             "überprüfen Sie die Pfade.");
 }
 

@@ -72,11 +72,37 @@ TEST_F(CliRunTest, Sheets_Cancelled_EndsAfterTheSheetInWorkAndAnswersOne) {
 
 TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
   ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes"})), 0) << err_.str();
-  EXPECT_THAT(out_.str(), HasSubstr("Geländebögen ausgewählt."));
+  EXPECT_THAT(out_.str(), HasSubstr(" ausgewählt."));
   const auto k = dir_.path() / "out" / "K";
   const std::size_t sheets = files(k, "K.docx");
   EXPECT_GT(sheets, 0u);
   EXPECT_EQ(files(k, "Deckblatt.docx"), sheets);
+}
+
+// The count in the singular, the sheets named only with --list, nothing but the summary with
+// --quiet, and the output folder last.
+TEST_F(CliRunTest, Sheets_OneSheetListedOnlyWhenAskedAndOutputFolderLast) {
+  ASSERT_EQ(run(with({"list", "--format", "tsv"})), 0);
+  std::istringstream rows(out_.str());
+  std::string header, area, sub, polygon, part, type;
+  std::getline(rows, header);
+  rows >> area >> sub >> polygon >> part >> type;
+  const std::vector<std::string> one = {"sheets",       "--types",    type, "--areas",
+                                        area,           "--subareas", sub,  "--polygons",
+                                        polygon + part, "--yes"};
+  const std::string folder = "Ausgabeordner: " + (dir_.path() / "out").string() + "\n";
+  ASSERT_EQ(run(with(one)), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("Es wurde 1 Geländebogen ausgewählt.\n1 von 1 ", 0), 0u) << out_.str();
+  EXPECT_TRUE(out_.str().ends_with(folder)) << out_.str();
+  auto listed = one;
+  listed.push_back("--list");
+  ASSERT_EQ(run(with(listed)), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n" + area + sub + polygon + part + "_" + type + "\n"));
+  auto quiet = with(one);
+  quiet.insert(quiet.begin(), "-q");
+  ASSERT_EQ(run(quiet), 0);
+  EXPECT_EQ(out_.str().rfind("1 von 1 ", 0), 0u) << out_.str();
+  EXPECT_EQ(err_.str(), "");
 }
 
 // A sample written by the real writers, with one input damaged: the run carries on, but counts

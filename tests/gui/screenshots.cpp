@@ -24,6 +24,7 @@
 #include "gui/frm_main.h"
 #include "gui/frm_polygone.h"
 #include "gui/frm_report.h"
+#include "gui/window_support.h"
 #include "gui_test_support.h"
 
 namespace fs = std::filesystem;
@@ -50,7 +51,17 @@ void shot(const char* name) {
 }
 
 void selectRow(QListWidget* list, const QString& text) {
-  list->findItems(text, Qt::MatchExactly).front()->setSelected(true);
+  // As a click does: the row becomes the current one too.
+  list->setCurrentItem(list->findItems(text, Qt::MatchExactly).front(),
+                       QItemSelectionModel::Select);
+}
+
+// A box as gui::choose shows it, with buttons of its own.
+void choiceShot(QMessageBox::Icon icon, const QString& text, const QStringList& buttons,
+                const char* name) {
+  QMessageBox box(icon, "Quelbrix", text, QMessageBox::NoButton);
+  for (const QString& b : buttons) box.addButton(b, QMessageBox::AcceptRole);
+  save(&box, name);
 }
 
 }  // namespace
@@ -98,7 +109,7 @@ int main(int argc, char** argv) {
                         "Shapefiles (*.shp)");
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setFileMode(QFileDialog::ExistingFile);
-    chooser.resize(640, 400);
+    gui::fitFileChooser(chooser);
     chooser.show();
     // The folder's files are listed by a background reader.
     QTest::qWait(500);
@@ -143,7 +154,24 @@ int main(int argc, char** argv) {
     selectRow(window.findChild<QListWidget*>("lstTeilgebiet"), "001");
     selectRow(window.findChild<QListWidget*>("lstPolygon"), "00002");
     save(&window, "frmReport");
+    // After a run: the status line, the documents written, "Ausgabeordner öffnen".
+    window.findChild<QPushButton*>("cmdGenerate")->click();
+    save(&window, "frmReport_fertig");
   }
+  choiceShot(QMessageBox::Critical,
+             "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "
+             "Pfade.\n\nDie Pfade stellen Sie unter „Optionen → Einstellungen“ ein.\nZum "
+             "Ausprobieren schreibt „Beispieldaten verwenden“ eine Beispiel-Erfassung in den "
+             "Ordner " +
+                 QDir::homePath() + "/Quelbrix-Beispiel und stellt die Pfade darauf ein.",
+             {"Einstellungen öffnen", "Beispieldaten verwenden", "Schließen"}, "Erster_Start");
+  choiceShot(QMessageBox::Warning,
+             "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
+                 QString::fromStdString((out / "MessageReport.txt").string()) +
+                 "\n\nAbgebrochen: 3 Bögen erstellt. 3 Dokument(e) an den Drucker PDF "
+                 "übergeben: 0 gedruckt, 3 noch in der Warteschlange.\nDer Drucker PDF ist "
+                 "angehalten (paused).",
+             {"Meldungsdatei öffnen", "OK"}, "Meldung_Drucker");
   {
     QMessageBox box(QMessageBox::Critical, "Quelbrix",
                     "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "

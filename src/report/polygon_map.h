@@ -1,0 +1,48 @@
+#pragma once
+// The map of a cover sheet, apart from the document it is drawn into: the surveyed polygon of a
+// shapefile record and its neighbours clipped to a frame, layer by layer, in drawing units (x to
+// the right, y downwards; the frame is the polygon's neighbourhood with 75 units all round). The
+// cover sheet draws it with the document engine (ffhReportSetPolygon); the report window shows
+// the same shapes on the screen.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/run_services.h"
+#include "data/cls_dbf_data.h"
+#include "word/run_context.h"
+
+namespace report {
+
+struct MapShape {
+  word::PointList points;  // a closed ring
+  bool marked = false;     // a part of the surveyed polygon: filled grey
+};
+
+struct PolygonMap {
+  float width = 0;  // the frame, from (0, 0) to (width, height)
+  float height = 0;
+  std::vector<MapShape> shapes;  // bottom layer first
+};
+
+// The map of record recordNumber (1-based) of the shapefile at path and its neighbours: the
+// neighbours first, then every outer ring of the surveyed polygon marked, its holes and the
+// islands in them; neighbour parts under 3 pt on the page are left out. nullopt (logged) when
+// the record is not a polygon. Throws what reading the shapefile throws.
+std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
+                                          const app::RunServices& run);
+
+// The polygon's record in the shapefile's attribute table (the last row with its code), 0 when
+// it has none, -1 when the table cannot be queried; area (when given) gets its hectares as the
+// cover sheet writes them. Throws data::FatalError for an unreadable table.
+int32_t shapeRecordOf(const std::string& polygonCode, data::clsDBFData& db,
+                      std::string* area = nullptr);
+
+// The map the polygon's cover sheet gets, from the shapefile of the setting "ShapeFilesPfad";
+// nullopt with the cause in German when there is none. Never throws.
+std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const word::RunContext& run,
+                                        std::string& cause);
+
+}  // namespace report
