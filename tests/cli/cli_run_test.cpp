@@ -61,12 +61,13 @@ class InterruptingConsole : public std::stringbuf {
 
 TEST_F(CliRunTest, Sheets_Cancelled_EndsAfterTheSheetInWorkAndAnswersOne) {
   InterruptingConsole console;
-  std::ostream out(&console);
-  const int status = cli::run(with({"sheets", "--all", "--yes", "--jobs", "1"}),
-                              std::make_unique<app::MemorySettings>(), out, err_);
+  std::ostream err(&console);
+  std::vector<std::string> args = with({"sheets", "--all", "--yes", "--jobs", "1"});
+  args.insert(args.begin(), "--verbose");  // a progress line per sheet, also off a terminal
+  const int status = cli::run(args, std::make_unique<app::MemorySettings>(), out_, err);
   EXPECT_EQ(status, 1);
-  EXPECT_THAT(console.str(), HasSubstr("2 von "));
-  EXPECT_THAT(console.str(), HasSubstr("Der Lauf wurde abgebrochen."));
+  EXPECT_THAT(out_.str(), HasSubstr("2 von "));
+  EXPECT_THAT(out_.str(), HasSubstr("Der Lauf wurde abgebrochen."));
   EXPECT_EQ(files(dir_.path() / "out", ".docx"), 2u);
 }
 
