@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "app/program_objects.h"
@@ -75,6 +76,7 @@ app::clsDebug& clsDBFData::log() const {
 clsDBFData clsDBFData::forWorker(const app::RunServices& services) const {
   clsDBFData copy(services);
   copy.umlautCache_ = umlautCache_;
+  copy.repairCache_ = repairCache_;
   copy.shapeCache_ = shapeCache_;
   copy.surveyFolder_ = surveyFolder_;
   if (survey_.isOpen())
@@ -255,19 +257,13 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
   int16_t status = 101;
   try {
     Recordset rows = readUmlautTable();
-    if (rows.RecordCount() != 7) {
+    if (rows.RecordCount() != std::size(kUmlautLetters)) {
       log().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
       return 101;
     }
-    static const char* const kLetters[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
-    UmlautDict fresh;
-    std::size_t letter = 0;
-    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) {
-      const Value& v = rows.value(0);
-      if (v.isNull()) continue;
-      fresh.add(kLetters[letter++], v.toText());
-    }
-    dictionary = std::move(fresh);
+    std::vector<Value> values;
+    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) values.push_back(rows.value(0));
+    dictionary = umlautDictionary(values);
     status = 100;
   } catch (const ProviderError& e) {
     showLockedTable(e, services().ui);
@@ -276,6 +272,46 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
       log().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
   }
   return status;
+}
+
+std::shared_ptr<const UmlautDict> clsDBFData::umlautRepairFor(const std::string& table) {
+  std::optional<std::string> codePage;
+  try {
+    if (survey_.isOpen()) codePage = survey_.misDecodedCodePage(table);
+  } catch (const ProviderError&) {
+    // The query that read the text failed the same way and said so.
+  }
+  if (!codePage) return nullptr;
+
+  const fs::path folder = app::resourceFolder() / "data";
+  const fs::path file = base::findFileNoCase(folder, "umlaute2.dbf");
+  std::error_code ec1, ec2;
+  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
+  const auto size = file.empty() || ec1 ? 0 : fs::file_size(file, ec2);
+  if (file != repairCache_.file || mtime != repairCache_.mtime || size != repairCache_.size ||
+      ec1 || ec2)
+    repairCache_ = {file, mtime, size, {}};
+  if (const auto known = repairCache_.byCodePage.find(*codePage);
+      known != repairCache_.byCodePage.end())
+    return known->second;
+
+  std::shared_ptr<const UmlautDict> repair;
+  if (file.empty()) {
+    log().Ausgabe(2, "GetUmlauteDic: Fehler! Die Tabelle 'umlaute2' wurde im Ordner '" +
+                         folder.string() + "' nicht gefunden.");
+  } else {
+    try {
+      const std::vector<Value> rows = readUmlautColumn(file, *codePage);
+      if (rows.size() != std::size(kUmlautLetters))
+        log().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
+      else
+        repair = std::make_shared<const UmlautDict>(repairableForms(umlautDictionary(rows)));
+    } catch (const std::exception& e) {
+      log().Ausgabe(2, "GetUmlauteDic: Fehler! " + std::string(e.what()));
+    }
+  }
+  repairCache_.byCodePage.emplace(*codePage, repair);
+  return repair;
 }
 
 int16_t clsDBFData::GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <iterator>
 #include <mutex>
@@ -118,6 +119,8 @@ struct Connection::Db {
   std::mutex mutex;
   sqlite3* handle = nullptr;
   std::set<std::string> loaded;  // lower case
+  // Tables (lower case) whose texts are not in the code page they were read in, with that page.
+  std::map<std::string, std::string> misDecoded;
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -224,6 +227,7 @@ void Connection::loadTable(const std::string& name) {
     }
     stmt.reset();
     exec("COMMIT");
+    if (table.textsMisDecoded()) db_->misDecoded[lower] = table.codePage();
     auto named = [&](const auto& columns, const std::string& column) {
       return std::any_of(std::begin(columns), std::end(columns),
                          [&](const char* c) { return base::equalsNoCase(column, c); });
@@ -243,6 +247,17 @@ void Connection::loadTable(const std::string& name) {
                         std::string("Die Tabelle '") + name + "' ist beschädigt: " + e.what());
   }
   db_->loaded.insert(lower);
+}
+
+std::optional<std::string> Connection::misDecodedCodePage(const std::string& table) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  std::string lower;
+  for (char c : table) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::lock_guard lock(db_->mutex);
+  if (!db_->loaded.count(lower)) loadTable(table);
+  const auto found = db_->misDecoded.find(lower);
+  if (found == db_->misDecoded.end()) return std::nullopt;
+  return found->second;
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {

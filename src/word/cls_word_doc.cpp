@@ -68,15 +68,6 @@ bool isAsciiAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-// True when the character before byte pos of a UTF-8 text is a letter (ASCII or Latin-1).
-bool followsLetter(const std::string& text, std::size_t pos) {
-  if (pos == 0) return false;
-  const auto before = static_cast<unsigned char>(text[pos - 1]);
-  if (before < 0x80)
-    return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
-  return pos >= 2 && static_cast<unsigned char>(text[pos - 2]) == 0xC3;
-}
-
 // A structure value that says nothing: empty, or one character (not byte) that is neither a
 // letter nor a digit, such as "-" or "–".
 bool isEmptyValue(const std::string& value) {
@@ -585,19 +576,11 @@ int16_t clsWordDoc::TableCleanUp() {
 
 int16_t clsWordDoc::CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text) {
   if (!dictionary) return 101;
-  for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) {
+  for (const char* letter : data::kUmlautLetters) {
     const std::string* stored = dictionary->find(letter);
     if (!stored || stored->empty()) continue;
-    // "ä" and "ö" of a DOS table arrive as the quotation marks "„" and "”", which correctly
-    // decoded texts use as quotes. A quote follows a blank or begins the text; a letter
-    // inside a word follows a letter, so only that one is repaired.
-    const bool quoteMark = *stored == "\u201E" || *stored == "\u201D" || *stored == "\u201C";
     const std::string replacement = letter;
     for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;) {
-      if (quoteMark && !followsLetter(text, pos)) {
-        pos += stored->size();
-        continue;
-      }
       text.replace(pos, stored->size(), replacement);
       pos += replacement.size();
     }

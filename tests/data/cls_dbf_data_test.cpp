@@ -113,20 +113,31 @@ TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) 
   }
 }
 
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+Entries entriesOf(const data::UmlautDict& dict) {
+  return dict.entries();
+}
+
 TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {
   clsDBFData db;
   data::UmlautDict dict;
+  testsupport::writeUmlautTable(dir_.path() / "res", {"a:", "o:", "u:", "A:", "O:", "U:", "ss"});
   ASSERT_EQ(db.GetUmlauteDic(dict), 100);
-  EXPECT_EQ(dict.size(), 7u);
-  EXPECT_EQ(*dict.find("ß"), "ß");
+  EXPECT_EQ(entriesOf(dict), (Entries{{"ä", "a:"},
+                                      {"ö", "o:"},
+                                      {"ü", "u:"},
+                                      {"Ä", "A:"},
+                                      {"Ö", "O:"},
+                                      {"Ü", "U:"},
+                                      {"ß", "ss"}}));
 
+  // A Null row: the letters after it move up, the last goes without.
   testsupport::writeUmlautTable(dir_.path() / "res", {"a:", "o:", "", "A:", "O:", "U:", "ss"});
   ASSERT_EQ(db.GetUmlauteDic(dict), 100);
-  ASSERT_EQ(dict.size(), 6u);
-  EXPECT_EQ(*dict.find("ä"), "a:");
-  EXPECT_EQ(*dict.find("ü"), "A:");
-  EXPECT_EQ(*dict.find("Ü"), "ss");
-  EXPECT_EQ(dict.find("ß"), nullptr);
+  EXPECT_EQ(
+      entriesOf(dict),
+      (Entries{{"ä", "a:"}, {"ö", "o:"}, {"ü", "A:"}, {"Ä", "O:"}, {"Ö", "U:"}, {"Ü", "ss"}}));
 
   for (auto rows : {std::vector<std::string>(6, "x"), std::vector<std::string>(8, "x")}) {
     testsupport::writeUmlautTable(dir_.path() / "res", rows);
@@ -135,6 +146,73 @@ TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {
     EXPECT_EQ(lastLog(), "D2 Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
   }
   EXPECT_EQ(db.CheckUmlauteTab(), 101);
+}
+
+// The program's umlaut table holds the letters in DOS bytes. Texts of a table decoded in the
+// code page its bytes are in stay untouched; a table whose texts are known to be mis-decoded
+// gets the letters in the forms its own code page makes of them.
+TEST_F(DbfDataTest, umlautRepairFor_OnlyTablesKnownMisDecoded) {
+  const auto umlauts = dir_.path() / "res" / "data" / "umlaute2.dbf";
+  testsupport::writeTable(umlauts, {{"UMLAUT", 'C', 4, 0}},
+                          {{"ä"}, {"ö"}, {"ü"}, {"Ä"}, {"Ö"}, {"Ü"}, {"ß"}}, "CP850");
+  testsupport::patchFile(umlauts, 29, "\x03");  // marked as Windows text, as shipped
+  const Entries windows{{"ä", "„"}, {"ö", "”"}, {"ü", "\xEF\xBF\xBD"}, {"Ä", "Ž"}, {"Ö", "™"},
+                        {"Ü", "š"}, {"ß", "á"}};
+  const Entries latin1{{"ä", "\xC2\x84"}, {"ö", "\xC2\x94"}, {"ü", "\xC2\x81"}, {"Ä", "\xC2\x8E"},
+                       {"Ö", "\xC2\x99"}, {"Ü", "\xC2\x9A"}, {"ß", "á"}};
+  const std::string foreign = "Málaga, Žár, Tešín „Quelle” ™";
+  const struct {
+    const char* codePage;
+    std::string name;
+    char ldid;              // written over the language driver byte unless 0
+    const char* cpg;        // ".cpg" content unless empty
+    const Entries* repair;  // nullptr: no repair
+  } cases[] = {
+      {"CP1252", foreign, 0, "", nullptr},
+      {"UTF-8", "Sázava " + foreign, 0, "", nullptr},
+      {"CP850", "Mühle, Größe", 0, "", nullptr},
+      {"CP850", "Mühle, Größe", 0x03, "", &windows},
+      {"CP850", "Mühle, Größe", 0, "ISO-8859-1", &latin1},
+  };
+  data::UmlautDict shipped;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.codePage) + " " + c.name + " " + c.cpg);
+    connect({{"123001000011", "F"}});
+    const auto polygons = dir_.path() / "db" / "polygone.dbf";
+    testsupport::writeTable(polygons, {{"POLPOLYGON", 'C', 11, 0}, {"POLNAME", 'C', 60, 0}},
+                            {{"12300100001", c.name}}, c.codePage);
+    if (c.ldid) testsupport::patchFile(polygons, 29, std::string(1, c.ldid));
+    if (*c.cpg) testsupport::writeFile(dir_.path() / "db" / "polygone.cpg", c.cpg);
+    const auto repair = db_->umlautRepairFor("polygone");
+    ASSERT_EQ(repair != nullptr, c.repair != nullptr);
+    if (repair) {
+      EXPECT_EQ(entriesOf(*repair), *c.repair);
+    }
+    EXPECT_EQ(db_->umlautRepairFor("GBogen"), nullptr);  // ASCII only
+    std::filesystem::remove(dir_.path() / "db" / "polygone.cpg");
+  }
+  // Read as it is marked, the table gives the forms of a DOS table read as Windows text.
+  ASSERT_EQ(db_->GetUmlauteDic(shipped), 100);
+  EXPECT_EQ(entriesOf(shipped), windows);
+
+  // Forms that a code page lacks for several letters cannot be told back; a table read as
+  // UTF-8 gets U+FFFD for each of them.
+  connect({{"123001000011", "F"}});
+  testsupport::writeTable(dir_.path() / "db" / "polygone.dbf", {{"POLNAME", 'C', 20, 0}},
+                          {{"Größe"}}, "CP850");
+  testsupport::writeFile(dir_.path() / "db" / "polygone.cpg", "UTF-8");
+  const auto utf8 = db_->umlautRepairFor("polygone");
+  ASSERT_NE(utf8, nullptr);
+  EXPECT_TRUE(utf8->empty());
+
+  // Needed but unusable: logged, and nothing is repaired.
+  testsupport::writeUmlautTable(dir_.path() / "res", {"a", "o"});
+  connect({{"123001000011", "F"}});
+  testsupport::writeTable(dir_.path() / "db" / "polygone.dbf", {{"POLNAME", 'C', 20, 0}},
+                          {{"Mühle"}}, "CP850");
+  testsupport::writeFile(dir_.path() / "db" / "polygone.cpg", "1252");
+  EXPECT_EQ(db_->umlautRepairFor("polygone"), nullptr);
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
 }
 
 TEST_F(DbfDataTest, GetShapeRecordset_FindsRowInPlaceByNumber) {

@@ -207,13 +207,17 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   EXPECT_EQ(tables.cellText(3, 3, 3), "ja");
 }
 
+// Every stored form anywhere in the text, at the start of a word as well; an empty form
+// changes nothing.
 TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {
   data::UmlautDict dict;
-  dict.add("ä", "a\"");
+  for (const auto& [letter, form] : std::vector<std::pair<std::string, std::string>>{
+           {"ä", "„"}, {"ö", "”"}, {"ü", "\xEF\xBF\xBD"}, {"Ä", "Ž"}, {"Ö", "™"}, {"Ü", "š"}})
+    dict.add(letter, form);
   dict.add("ß", "");
-  std::string text = "Ma\"hwiese ß";
+  std::string text = "„hnlich ”stlich M\xEF\xBF\xBDhle Žcker ™l šbung Gr”áe";
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(&dict, text), 100);
-  EXPECT_EQ(text, "Mähwiese ß");
+  EXPECT_EQ(text, "ähnlich östlich Mühle Äcker Öl Übung Gröáe");
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(nullptr, text), 101);
 }
 
