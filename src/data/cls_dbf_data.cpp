@@ -28,13 +28,6 @@ bool folderExists(const std::string& path) {
   return !path.empty() && fs::is_directory(path, ec);
 }
 
-// Every occurrence of from replaced by to (case-sensitive), as the path rules need.
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
-    text.replace(pos, from.size(), to);
-  return text;
-}
-
 std::string sheetTypeOf(const std::string& key) {
   if (key.size() < 12) throw std::invalid_argument("Ungültiger Geländebogen-Schlüssel: " + key);
   return key.substr(12);
@@ -108,12 +101,12 @@ bool clsDBFData::ValidFilePaths() {
       folderExists(folder))
     return true;
   checkedShape_.clear();
-  if (shape.find(".shp") != std::string::npos) {
+  if (base::hasExtensionNoCase(shape, ".shp")) {
     if (!fileExists(shape)) {
       log.Ausgabe(2, "Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
       return false;
     }
-    if (!fileExists(replaceAll(shape, ".shp", ".dbf"))) {
+    if (base::findSiblingNoCase(shape, ".dbf").empty()) {
       log.Ausgabe(2, "Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
       return false;
     }
@@ -197,10 +190,8 @@ bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& 
     return false;
   }
   // The table beside the shapefile: same base name, extension ".dbf" in any letter case.
-  const fs::path shapePath(shape);
-  fs::path table =
-      base::findFileNoCase(shapePath.parent_path(), shapePath.stem().string() + ".dbf");
-  if (table.empty()) table = fs::path(shapePath).replace_extension(".dbf");
+  fs::path table = base::findSiblingNoCase(shape, ".dbf");
+  if (table.empty()) table = base::siblingPath(shape, ".dbf");
   if (!fileExists(table.string())) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table.string() + " existiert nicht.");
     return false;

@@ -246,6 +246,33 @@ int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& 
   return counter;
 }
 
+// What keeps record from giving the map, as the end of a sentence beginning with "der Datensatz"
+// and its number ("fehlt in der Shape-Datei, ..."), or "" when it is a polygon with parts.
+std::string ownRecordProblem(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                             int32_t record) {
+  if (record < 1 || record > extents.Count())
+    return "fehlt in der Shape-Datei, sie enthält " +
+           (extents.Count() == 0 ? std::string("keine Datensätze")
+                                 : "nur " + std::to_string(extents.Count()) + " Datensätze");
+  const word::RecordExtents& own = extents.record(record);
+  if (own.kind == word::RecordExtents::Kind::Polygon)
+    return own.parts.empty() ? "der Shape-Datei ist ein Polygon ohne Teilflächen" : "";
+  int32_t type = file.FileType();
+  if (own.kind == word::RecordExtents::Kind::Damaged) {
+    // A record of another type than the file's is refused as damaged; its own type tells.
+    try {
+      type = file.RecordShapeType(record);
+    } catch (const shape::ShapeError&) {
+      return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+    }
+    if (type == file.FileType() && type != shape::CShapeFile::kNullShape)
+      return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+  }
+  if (type == shape::CShapeFile::kNullShape)
+    return "der Shape-Datei ist leer (eine Nullform ohne Geometrie)";
+  return "der Shape-Datei ist kein Polygon (Formtyp " + std::to_string(type) + ")";
+}
+
 }  // namespace
 
 int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
@@ -273,14 +300,16 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
     word::NeighbourCollection records;
     word::Box box;
     const auto extents = partExtentsFor(path, file);
-    word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
-    if (records.empty()) {
-      // The attribute table and the geometry disagree; an empty frame would pass for a map.
-      log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
-                         " ist in der Shape-Datei kein Polygon.");
-      fail("der Datensatz " + std::to_string(recordNumber) + " der Shape-Datei ist kein Polygon");
+    // The attribute table and the geometry disagree, or the record has no polygon to draw: an
+    // empty frame would pass for a map.
+    if (const std::string problem = ownRecordProblem(file, *extents, recordNumber);
+        !problem.empty()) {
+      const std::string record = std::to_string(recordNumber) + " " + problem;
+      log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + record + ".");
+      fail("der Datensatz " + record);
       return 101;
     }
+    word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
 
     const MapScale scale(box);
     MapRings rings;

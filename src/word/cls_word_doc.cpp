@@ -30,6 +30,8 @@ namespace word {
 namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
+// Why a sheet whose type column is empty gets no document.
+constexpr const char* kNoSheetType = "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).";
 
 DocumentPrinter& printer() {
   static DocumentPrinter p;
@@ -190,7 +192,11 @@ void clsWordDoc::markIncomplete(const std::string& part) {
 
 std::string clsWordDoc::TemplateProblem(const std::string& key, const std::string& programFolder) {
   const std::string* relative = templates_.find(key);
-  if (!relative) return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  if (!relative) {
+    // A sheet whose GBBOGEN is empty asks for the template of an empty type.
+    if (key.empty() || key == "-Report") return kNoSheetType;
+    return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  }
   const fs::path file = fs::path(programFolder) / *relative;
   const std::string problem = templateChecks().problemOf(key, file, true);
   return problem.empty() ? std::string() : templateMessage(file, problem);
@@ -273,8 +279,11 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   // The name becomes the file name: only a code of digits and a known template key may, so
   // that no code ("../x", "/tmp/x") can lead the document out of the output folder.
   if (!relative) {
-    log.Ausgabe(2, "OpenWordDokument: Fehler! Zu dem Geländebogen " + name +
-                       " existiert kein passendes Template.");
+    log.Ausgabe(2,
+                "OpenWordDokument: Fehler! " +
+                    (key.empty() || key == "-Report"
+                         ? "Der Geländebogen " + name.substr(0, offset) + " hat keinen Bogentyp."
+                         : "Zu dem Geländebogen " + name + " existiert kein passendes Template."));
     return 101;
   }
   if (!isSafeDocumentName(name, offset)) {

@@ -81,6 +81,16 @@ TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderTableOrShapefileInOrder) 
   settings().set(app::kShapeFilesPfad, (shape_ / "ohne.shp").string());
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+  // A shapefile whose parts are named in capitals.
+  testsupport::writeFile(shape_ / "FFH.SHP", "");
+  settings().set(app::kShapeFilesPfad, (shape_ / "FFH.SHP").string());
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+  std::filesystem::copy_file(shape_ / "flaechen.dbf", shape_ / "FFH.DBF");
+  EXPECT_TRUE(db.ValidFilePaths());
+  data::Recordset row;
+  ASSERT_TRUE(db.GetShapeRecordset("12300100001", row));
+  EXPECT_EQ(row.value("SATZNR").asInteger(), 2);
 }
 
 TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {

@@ -63,6 +63,14 @@ TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
   EXPECT_EQ(lastLog(),
             "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
             "kein passendes Template.");
+  EXPECT_EQ(open("123001000011"), 101);
+  EXPECT_EQ(lastLog(),
+            "D2 OpenWordDokument: Fehler! Der Geländebogen 123001000011 hat keinen Bogentyp.");
+  for (const char* key : {"", "-Report"})
+    EXPECT_EQ(doc_.TemplateProblem(key, program_.string()),
+              "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).");
+  EXPECT_EQ(doc_.TemplateProblem("Q-Report", program_.string()),
+            "Zu dem Schlüssel Q-Report existiert kein Template.");
   EXPECT_EQ(open("123001000011F"), 101);
   EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Die Templatedatei " +
                            (program_ / "Templates/TemplateBogenV2F.dotx").string() +
