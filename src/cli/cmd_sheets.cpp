@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/program_objects.h"
+#include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -100,7 +101,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   }
   ctx.out << sheets::selectionHeadline(selection) << "\n";
   if (o.listSelection)
-    for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
+    for (const auto& [key, item] : selection.keys)
+      ctx.out << base::visibleText(sheets::selectionEntry(key)) << "\n";
   if (!confirm(ctx, o.yes)) {
     ctx.out << "Es wurde nichts generiert.\n";
     return 1;
@@ -124,7 +126,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
-  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << base::visibleText(key) << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
                         !summary.cancelled && summary.messages.empty();

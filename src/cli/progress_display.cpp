@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/visible_text.h"
+
 namespace cli {
 
 ProgressDisplay::ProgressDisplay(std::ostream& out, bool terminal, std::string label)
@@ -21,7 +23,9 @@ std::string ProgressDisplay::elapsed() const {
   return buf;
 }
 
-void ProgressDisplay::show(std::size_t position, std::size_t count, const std::string& item) {
+void ProgressDisplay::show(std::size_t position, std::size_t count, const std::string& tableItem) {
+  // The item is a sheet key, whose type comes from the table as stored.
+  const std::string item = base::visibleText(tableItem);
   if (!terminal_) {
     out_ << label_ << item << "\n";
     return;

@@ -11,7 +11,7 @@ namespace cli {
 class ProgressDisplay {
  public:
   ProgressDisplay(std::ostream& out, bool terminal, std::string label);
-  // Shows item `position` of `count`.
+  // Shows item `position` of `count`; control characters in item are shown, not sent.
   void show(std::size_t position, std::size_t count, const std::string& item);
   // Ends the bar's line.
   void finish();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/visible_text.h"
+
 namespace data {
 
 bool isSheetCode(const std::string& text) {
@@ -10,11 +12,8 @@ bool isSheetCode(const std::string& text) {
 }
 
 std::string skippedCodeMessage(const Value& code, const Value& sheetType) {
-  auto printable = [](std::string text) {
-    for (char& c : text)
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text;
-  };
+  // Control characters stored in the table are shown by their pictures.
+  auto printable = [](const std::string& text) { return base::visibleText(text); };
   const std::string type =
       sheetType.isNull() ? "" : " (Bogentyp " + printable(sheetType.toText()) + ")";
   if (code.isNull())

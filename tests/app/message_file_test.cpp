@@ -2,8 +2,11 @@
 
 #include <gmock/gmock.h>
 
+#include <sstream>
+
 #include "app/app_fixture.h"
 #include "app/run_services.h"
+#include "app/user_interface.h"
 
 using ::testing::HasSubstr;
 
@@ -21,16 +24,26 @@ class MessageFileTest : public AppFixture {
 TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alte Meldung\r\nnoch eine\r\ndritte\r\n");
-  auto written =
-      app::writeMessageFile({"Erste Meldung mit Ä", "Zweite"}, app::RunServices::program());
+  // Control characters from a table are shown, one message stays one line.
+  auto written = app::writeMessageFile(
+      {"Erste Meldung mit Ä", "Zweite", "Bogen '12\x07\x1b[2J' ist\r\nungültig"},
+      app::RunServices::program());
   EXPECT_EQ(written.file, file());
   EXPECT_EQ(written.error, "");
-  EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\n");
+  EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\nBogen '12␇␛[2J' ist␍␊ungültig\r\n");
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Warning);
   EXPECT_EQ(ui().boxes[0].text,
             "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
                 file().string());
+}
+
+// On the terminal a message keeps its lines, but a table's control characters do nothing.
+TEST(ConsoleUserInterface, ControlCharactersShownNotSent) {
+  std::ostringstream err;
+  app::ConsoleUserInterface console(err);
+  console.message(app::MessageIcon::Error, "Bogentyp 'F\x1b]0;x\x07' unbekannt.\nZweite Zeile");
+  EXPECT_EQ(err.str(), "Fehler: Bogentyp 'F␛]0;x␇' unbekannt.\nZweite Zeile\n");
 }
 
 TEST_F(MessageFileTest, Write_NoMessagesRemovesReadOnlyOldFile) {
