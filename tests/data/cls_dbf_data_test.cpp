@@ -1,6 +1,7 @@
 #include "data/cls_dbf_data.h"
 
 #include "app/resource_folder.h"
+#include "data/text_decoding_check.h"
 #include "support/expect_throw.h"
 #include "support/survey_test_base.h"
 #include "support/temp_dir.h"
@@ -199,6 +200,9 @@ TEST_F(DbfDataTest, umlautRepairFor_OnlyTablesKnownMisDecoded) {
       EXPECT_EQ(entriesOf(*repair), *c.repair);
     }
     EXPECT_EQ(db_->umlautRepairFor("GBogen"), nullptr);  // ASCII only
+    // The check names exactly the tables whose texts are repaired.
+    EXPECT_EQ(data::findUndecodableTexts(dir_.path() / "db", {"polygone", "GBogen"}).size(),
+              c.repair ? 1u : 0u);
     std::filesystem::remove(dir_.path() / "db" / "polygone.cpg");
   }
   // Read as it is marked, the table gives the forms of a DOS table read as Windows text.
