@@ -9,6 +9,7 @@
 #include "app/user_interface.h"
 
 using ::testing::HasSubstr;
+using namespace std::string_literals;
 
 namespace {
 
@@ -24,13 +25,15 @@ class MessageFileTest : public AppFixture {
 TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alte Meldung\r\nnoch eine\r\ndritte\r\n");
-  // Control characters from a table are shown, one message stays one line.
-  auto written = app::writeMessageFile(
-      {"Erste Meldung mit Ä", "Zweite", "Bogen '12\x07\x1b[2J' ist\r\nungültig"},
-      app::RunServices::program());
+  // Control characters from a table are shown, one message stays one line; other signs stay.
+  auto written =
+      app::writeMessageFile({"Erste Meldung mit Ä", "Zweite",
+                             "'1\x07\x1b[2J\0\x7f' ist\r\nfalsch \xC2\x9B\xE2\x80\xAE „Ž” ™ €"s},
+                            app::RunServices::program());
   EXPECT_EQ(written.file, file());
   EXPECT_EQ(written.error, "");
-  EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\nBogen '12␇␛[2J' ist␍␊ungültig\r\n");
+  EXPECT_EQ(readFile(file()),
+            "Erste Meldung mit Ä\r\nZweite\r\n'1␇␛[2J␀␡' ist␍␊falsch <U+009B><U+202E> „Ž” ™ €\r\n");
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Warning);
   EXPECT_EQ(ui().boxes[0].text,
