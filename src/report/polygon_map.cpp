@@ -257,19 +257,21 @@ std::string ownRecordProblem(shape::CShapeFile& file, const word::PartExtentInde
   const word::RecordExtents& own = extents.record(record);
   if (own.kind == word::RecordExtents::Kind::Polygon)
     return own.parts.empty() ? "der Shape-Datei ist ein Polygon ohne Teilflächen" : "";
-  int32_t type = file.FileType();
-  if (own.kind == word::RecordExtents::Kind::Damaged) {
-    // A record of another type than the file's is refused as damaged; its own type tells.
-    try {
-      type = file.RecordShapeType(record);
-    } catch (const shape::ShapeError&) {
-      return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
-    }
-    if (type == file.FileType() && type != shape::CShapeFile::kNullShape)
-      return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+  // The record's own type tells what it is; a record of another type than the file's is
+  // refused as damaged when read.
+  int32_t type = 0;
+  try {
+    type = file.RecordShapeType(record);
+  } catch (const shape::ShapeError& e) {
+    return "der Shape-Datei ist nicht lesbar: " + e.germanDescription();
   }
   if (type == shape::CShapeFile::kNullShape)
     return "der Shape-Datei ist leer (eine Nullform ohne Geometrie)";
+  if (type == file.FileType() && own.error)
+    return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+  if (type % 10 == shape::CShapeFile::kPolygon)  // Polygon, PolygonZ, PolygonM
+    return "der Shape-Datei hat den Formtyp " + std::to_string(type) + ", die Datei aber " +
+           std::to_string(file.FileType());
   return "der Shape-Datei ist kein Polygon (Formtyp " + std::to_string(type) + ")";
 }
 

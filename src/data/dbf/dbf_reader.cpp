@@ -480,10 +480,12 @@ Value DbfReader::Impl::decode(uint32_t index, const Column& c, const char* recor
     case 'P':
       return decodeMemo(index, c, raw, false);
     default: {
-      // Character fields and types this reader does not know: the text as it stands.
+      // Character fields and types this reader does not know: the text as it stands. Only
+      // texts tell whether the code page is right; binary fields hold any byte.
       const std::string_view t = rightTrimmed(raw);
       if (t.empty()) return {};
-      return textValue(t);
+      const char type = c.descriptor.type;
+      return type == 'C' || type == 'V' ? textValue(t) : Value::text(toText(t));
     }
   }
 }
