@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/settings.h"
+#include "base/visible_text.h"
 
 namespace app {
 
@@ -80,7 +81,7 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     std::string line = "D";
     line += std::to_string(level);
     line += ' ';
-    line += text;
+    line += base::visibleText(text);  // one line, and nothing a viewer would act on
     line += "\r\n";
     std::lock_guard lock(sink_->mutex);
     if (!sink_->file) return;

@@ -17,11 +17,6 @@ int16_t fail(const std::string& logLine, const std::string& userMessage) {
   return 101;
 }
 
-bool pathExists(const fs::path& p) {
-  std::error_code ec;
-  return fs::exists(p, ec);
-}
-
 }  // namespace
 
 int16_t FfhCheckPath() {
@@ -31,19 +26,17 @@ int16_t FfhCheckPath() {
     return fail("Der Shpfile-Pfad ist nicht gesetzt.",
                 "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.");
 
-  const std::string fileName = fs::path(shape).filename().string();
-  const auto dot = fileName.rfind('.');
-  if (dot == std::string::npos || fileName.substr(dot + 1) != "shp")
+  // Shapefiles from DOS-era programs name their parts in capitals ("FFH.SHP", "FFH.SHX").
+  if (!base::hasExtensionNoCase(shape, ".shp"))
     return fail("Die ausgewählte Datei ist kein Shapefile: " + shape,
                 "Die ausgewählte Datei ist kein Shapefile.");
 
-  std::string index = shape;
-  for (std::size_t pos = 0; (pos = index.find(".shp", pos)) != std::string::npos; pos += 4)
-    index.replace(pos, 4, ".shx");
-  if (!pathExists(index))
-    return fail("Die shx-Datei fehlt: " + index,
+  if (base::findSiblingNoCase(shape, ".shx").empty()) {
+    const fs::path index = base::siblingPath(shape, ".shx");
+    return fail("Die shx-Datei fehlt: " + index.string(),
                 "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei " +
-                    fs::path(index).filename().string() + ".");
+                    index.filename().string() + ".");
+  }
 
   const std::string dbf = s.get(kDbfFilesPfad);
   if (dbf.empty())

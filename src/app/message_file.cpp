@@ -2,6 +2,7 @@
 
 #include "app/run_services.h"
 #include "base/atomic_write.h"
+#include "base/visible_text.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +42,9 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
     outcome.error = "der Ausgabeordner " + out + " existiert nicht";
   } else {
     std::string text;
-    for (const auto& m : messages) text += m + "\r\n";
-    for (const auto& n : notes) text += kNotePrefix + n + "\r\n";
+    // One message a line, whatever control characters the table texts in it hold.
+    for (const auto& m : messages) text += base::visibleText(m) + "\r\n";
+    for (const auto& n : notes) text += kNotePrefix + base::visibleText(n) + "\r\n";
     if (const auto failure = base::replaceFile(file, text, 0644)) {
       outcome.error = base::fileErrorText(failure.error);
       outcome.staleFileLeft = fs::exists(file, ec);

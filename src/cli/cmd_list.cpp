@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "app/program_objects.h"
+#include "base/visible_text.h"
 #include "cli/commands.h"
 #include "cli/open_survey.h"
 #include "data/cls_dbf_data.h"
@@ -79,7 +80,7 @@ void addListCommand(CLI::App& app, Context& ctx, Action& action) {
       }
       printTree(ctx.out, roots);
       ctx.out << "\n";
-      for (const auto& [key, type] : sheets) ctx.out << key << "\n";
+      for (const auto& [key, type] : sheets) ctx.out << base::visibleText(key) << "\n";
       return 0;
     };
   });

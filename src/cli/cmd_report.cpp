@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "app/program_objects.h"
+#include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -79,8 +80,9 @@ int runReport(Context& ctx, const ReportOptions& o) {
   if (summary.aborted)
     ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
   for (const auto& code : summary.failedCoverSheets)
-    ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
-  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+    ctx.err << "Deckblatt nicht erstellt: " << base::visibleText(code) << "\n";
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << base::visibleText(key) << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
                   summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&

@@ -7,6 +7,7 @@
 #include "app/message_file.h"
 #include "app/program_objects.h"
 #include "app/run_services.h"
+#include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -104,7 +105,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   if (ctx.verbosity != Verbosity::Quiet || o.listSelection)
     ctx.out << sheets::selectionHeadline(selection) << "\n";
   if (o.listSelection)
-    for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
+    for (const auto& [key, item] : selection.keys)
+      ctx.out << base::visibleText(sheets::selectionEntry(key)) << "\n";
   if (!confirm(ctx, o.yes)) {
     ctx.out << "Es wurde nichts generiert.\n";
     return 1;
@@ -129,7 +131,8 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
   printOutputFolder(ctx);
-  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << base::visibleText(key) << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
                   summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&

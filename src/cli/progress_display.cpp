@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "base/visible_text.h"
+
 namespace cli {
 namespace {
 
@@ -104,7 +106,9 @@ std::string ProgressDisplay::line(std::size_t done, std::size_t count, const std
   return out;
 }
 
-void ProgressDisplay::started(std::size_t count, const std::string& item) {
+void ProgressDisplay::started(std::size_t count, const std::string& tableItem) {
+  // The item is a sheet key, whose type comes from the table as stored.
+  const std::string item = base::visibleText(tableItem);
   ++started_;
   if (mode_ == Mode::Lines) {
     err_ << "Generiere " << label_ << " " << item << "\n" << std::flush;

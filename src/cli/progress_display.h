@@ -25,7 +25,8 @@ class ProgressDisplay {
   // once; columns: the width the line must fit.
   ProgressDisplay(std::ostream& err, Mode mode, std::string label, unsigned workers,
                   std::size_t columns);
-  // One more item of count taken in hand (the workers' callbacks arrive in any order).
+  // One more item of count taken in hand (the workers' callbacks arrive in any order);
+  // control characters in item are shown, not sent.
   void started(std::size_t count, const std::string& item);
   // Clears the line (the summary follows in its place).
   void finish();

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "app/program_objects.h"
+#include "base/file_lookup.h"
 #include "gui/frm_data_path.h"
 #include "gui/window_support.h"
 
@@ -132,9 +133,8 @@ void frmEinstellungen::cmdShpChangeClick() {
   const QString file = dialog.selectedFiles().constFirst();
   lblShpPath_->setText(file);
 
-  const QString name = QFileInfo(file).fileName();
-  const int dot = name.lastIndexOf('.');
-  if (dot < 0 || name.mid(dot + 1) != "shp") {
+  // The parts of shapefiles from DOS-era programs are named in capitals ("FFH.SHP").
+  if (!base::hasExtensionNoCase(ss(file), ".shp")) {
     app::g_Debug().Ausgabe(3,
                            "frmEinstellungen.cmdShpChange: Warnung! Die ausgewählte Datei ist "
                            "kein Shapefile: " +
@@ -144,14 +144,13 @@ void frmEinstellungen::cmdShpChangeClick() {
     lblShpPath_->setText(previous);
     return;
   }
-  QString index = file;
-  index.replace(".shp", ".shx");
-  if (!QFileInfo::exists(index)) {
+  if (base::findSiblingNoCase(ss(file), ".shx").empty()) {
     app::g_Debug().Ausgabe(
         3, "frmEinstellungen.cmdShpChange: Warnung! Die shx-Datei fehlt: " + ss(file));
     app::ui().message(app::MessageIcon::Error,
                       "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei " +
-                          ss(QFileInfo(index).fileName()) + ".\nBitte überprüfen Sie die Pfade.");
+                          base::siblingPath(ss(file), ".shx").filename().string() +
+                          ".\nBitte überprüfen Sie die Pfade.");
     lblShpPath_->setText(previous);
     return;
   }

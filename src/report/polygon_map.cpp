@@ -257,25 +257,56 @@ int16_t drawMap(word::clsWordDoc& doc, const PolygonMap& map) {
   return counter;
 }
 
+// What keeps record from giving the map, as the end of a sentence beginning with "der Datensatz"
+// and its number ("fehlt in der Shape-Datei, ..."), or "" when it is a polygon with parts.
+std::string ownRecordProblem(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                             int32_t record) {
+  if (record < 1 || record > extents.Count())
+    return "fehlt in der Shape-Datei, sie enthält " +
+           (extents.Count() == 0 ? std::string("keine Datensätze")
+                                 : "nur " + std::to_string(extents.Count()) + " Datensätze");
+  const word::RecordExtents& own = extents.record(record);
+  if (own.kind == word::RecordExtents::Kind::Polygon)
+    return own.parts.empty() ? "der Shape-Datei ist ein Polygon ohne Teilflächen" : "";
+  // The record's own type tells what it is; a record of another type than the file's is
+  // refused as damaged when read.
+  int32_t type = 0;
+  try {
+    type = file.RecordShapeType(record);
+  } catch (const shape::ShapeError& e) {
+    return "der Shape-Datei ist nicht lesbar: " + e.germanDescription();
+  }
+  if (type == shape::CShapeFile::kNullShape)
+    return "der Shape-Datei ist leer (eine Nullform ohne Geometrie)";
+  if (type == file.FileType() && own.error)
+    return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+  if (type % 10 == shape::CShapeFile::kPolygon)  // Polygon, PolygonZ, PolygonM
+    return "der Shape-Datei hat den Formtyp " + std::to_string(type) + ", die Datei aber " +
+           std::to_string(file.FileType());
+  return "der Shape-Datei ist kein Polygon (Formtyp " + std::to_string(type) + ")";
+}
+
 }  // namespace
 
 std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
-                                          const app::RunServices& run) {
+                                          const app::RunServices& run, std::string* problem) {
   shape::CFileName name;
   name.SetFileSpec(path);
   shape::CShapeFile file;
   file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
 
-  word::NeighbourCollection records;
-  word::Box box;
   const auto extents = word::partExtentsFor(path, file, run.log);
-  word::CollectNeighbourPolygons(run.log, *extents, recordNumber, records, box);
-  if (records.empty()) {
-    // The attribute table and the geometry disagree; an empty frame would pass for a map.
+  // The attribute table and the geometry disagree, or the record has no polygon to draw: an
+  // empty frame would pass for a map.
+  if (std::string wrong = ownRecordProblem(file, *extents, recordNumber); !wrong.empty()) {
     run.log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " +
-                           std::to_string(recordNumber) + " ist in der Shape-Datei kein Polygon.");
+                           std::to_string(recordNumber) + " " + wrong + ".");
+    if (problem) *problem = std::move(wrong);
     return std::nullopt;
   }
+  word::NeighbourCollection records;
+  word::Box box;
+  word::CollectNeighbourPolygons(run.log, *extents, recordNumber, records, box);
   const MapScale scale(box);
   MapRings rings;
   addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale, rings);
@@ -295,9 +326,9 @@ std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const wo
                                " fehlt in der Attributtabelle der Shape-Datei.";
       return std::nullopt;
     }
-    std::optional<PolygonMap> map = buildPolygonMap(path, record, run);
-    if (!map)
-      cause = "Der Datensatz " + std::to_string(record) + " der Shape-Datei ist kein Polygon.";
+    std::string problem;
+    std::optional<PolygonMap> map = buildPolygonMap(path, record, run, &problem);
+    if (!map) cause = "Der Datensatz " + std::to_string(record) + " " + problem + ".";
     return map;
   } catch (const std::exception& e) {
     cause = "Die Karte aus " + path + " ist nicht lesbar: " + word::userCause(e) + ".";
@@ -322,9 +353,10 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       fail("die Shape-Datei " + path + " fehlt");
       return 101;
     }
-    const std::optional<PolygonMap> map = buildPolygonMap(path, recordNumber, run);
+    std::string problem;
+    const std::optional<PolygonMap> map = buildPolygonMap(path, recordNumber, run, &problem);
     if (!map) {
-      fail("der Datensatz " + std::to_string(recordNumber) + " der Shape-Datei ist kein Polygon");
+      fail("der Datensatz " + std::to_string(recordNumber) + " " + problem);
       return 101;
     }
     int16_t counter = drawMap(doc, *map);

@@ -29,10 +29,13 @@ struct PolygonMap {
 
 // The map of record recordNumber (1-based) of the shapefile at path and its neighbours: the
 // neighbours first, then every outer ring of the surveyed polygon marked, its holes and the
-// islands in them; neighbour parts under 3 pt on the page are left out. nullopt (logged) when
-// the record is not a polygon. Throws what reading the shapefile throws.
+// islands in them; neighbour parts under 3 pt on the page are left out. nullopt (logged, and
+// what is wrong with the record in problem: "fehlt in der Shape-Datei ...", "der Shape-Datei
+// ist leer ...") when the record has no polygon to draw. Throws what reading the shapefile
+// throws.
 std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
-                                          const app::RunServices& run);
+                                          const app::RunServices& run,
+                                          std::string* problem = nullptr);
 
 // The polygon's record in the shapefile's attribute table (the last row with its code), 0 when
 // it has none, -1 when the table cannot be queried; area (when given) gets its hectares as the

@@ -30,6 +30,8 @@ namespace word {
 namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
+// Why a sheet whose type column is empty gets no document.
+constexpr const char* kNoSheetType = "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).";
 
 DocumentPrinter& printer() {
   static DocumentPrinter p;
@@ -66,15 +68,6 @@ std::string trim(const std::string& s) {
 
 bool isAsciiAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-// True when the character before byte pos of a UTF-8 text is a letter (ASCII or Latin-1).
-bool followsLetter(const std::string& text, std::size_t pos) {
-  if (pos == 0) return false;
-  const auto before = static_cast<unsigned char>(text[pos - 1]);
-  if (before < 0x80)
-    return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
-  return pos >= 2 && static_cast<unsigned char>(text[pos - 2]) == 0xC3;
 }
 
 // A structure value that says nothing: empty, or one character (not byte) that is neither a
@@ -212,7 +205,11 @@ void clsWordDoc::markIncomplete(const std::string& part) {
 
 std::string clsWordDoc::TemplateProblem(const std::string& key, const std::string& programFolder) {
   const std::string* relative = templates_.find(key);
-  if (!relative) return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  if (!relative) {
+    // A sheet whose GBBOGEN is empty asks for the template of an empty type.
+    if (key.empty() || key == "-Report") return kNoSheetType;
+    return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  }
   const fs::path file = fs::path(programFolder) / *relative;
   const std::string problem = templateChecks().problemOf(key, file, true);
   return problem.empty() ? std::string() : templateMessage(file, problem);
@@ -306,8 +303,11 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   // The name becomes the file name: only a code of digits and a known template key may, so
   // that no code ("../x", "/tmp/x") can lead the document out of the output folder.
   if (!relative) {
-    log.Ausgabe(2, "OpenWordDokument: Fehler! Zu dem Geländebogen " + name +
-                       " existiert kein passendes Template.");
+    log.Ausgabe(2,
+                "OpenWordDokument: Fehler! " +
+                    (key.empty() || key == "-Report"
+                         ? "Der Geländebogen " + name.substr(0, offset) + " hat keinen Bogentyp."
+                         : "Zu dem Geländebogen " + name + " existiert kein passendes Template."));
     return 101;
   }
   if (!isSafeDocumentName(name, offset)) {
@@ -609,19 +609,11 @@ int16_t clsWordDoc::TableCleanUp() {
 
 int16_t clsWordDoc::CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text) {
   if (!dictionary) return 101;
-  for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) {
+  for (const char* letter : data::kUmlautLetters) {
     const std::string* stored = dictionary->find(letter);
     if (!stored || stored->empty()) continue;
-    // "ä" and "ö" of a DOS table arrive as the quotation marks "„" and "”", which correctly
-    // decoded texts use as quotes. A quote follows a blank or begins the text; a letter
-    // inside a word follows a letter, so only that one is repaired.
-    const bool quoteMark = *stored == "\u201E" || *stored == "\u201D" || *stored == "\u201C";
     const std::string replacement = letter;
     for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;) {
-      if (quoteMark && !followsLetter(text, pos)) {
-        pos += stored->size();
-        continue;
-      }
       text.replace(pos, stored->size(), replacement);
       pos += replacement.size();
     }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <tuple>
 
+#include "base/file_lookup.h"
 #include "word/shape_subs.h"
 
 namespace word {
@@ -42,14 +43,8 @@ FileStamp stampOf(const std::string& path) {
 
 // The index file beside the main file, as the shapefile class finds it.
 std::string indexPathOf(const std::string& shpPath) {
-  std::filesystem::path p(shpPath);
-  for (const char* ext : {".shx", ".SHX", ".Shx"}) {
-    std::filesystem::path candidate = p;
-    candidate.replace_extension(ext);
-    std::error_code ec;
-    if (std::filesystem::exists(candidate, ec)) return candidate.string();
-  }
-  return std::filesystem::path(shpPath).replace_extension(".shx").string();
+  const std::filesystem::path found = base::findSiblingNoCase(shpPath, ".shx");
+  return (found.empty() ? base::siblingPath(shpPath, ".shx") : found).string();
 }
 
 struct Identity {

@@ -33,9 +33,10 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
     log.Ausgabe(2, "SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
     ASSERT_TRUE(log.Init());
     log.Ausgabe(3, "");
+    log.Ausgabe(2, "Wert 'a\x1b[1A\nb' ungültig");  // a table's text: one line, nothing sent
   }
   auto lines = logLines(dir_.path());
-  ASSERT_EQ(lines.size(), 8u);
+  ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], "D1 #" + std::string(70, '+'));
   EXPECT_EQ(lines[1], "D1 # Tarnholm Quelbrix 2.3.9");
   EXPECT_TRUE(std::regex_match(
@@ -45,9 +46,10 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
   EXPECT_EQ(lines[4], "D1 ");
   EXPECT_EQ(lines[5], "D2 SetTextMarke: Fehler! Es ist zur Zeit kein WordDokument aktiv.");
   EXPECT_EQ(lines[6], "D3 ");
+  EXPECT_EQ(lines[7], "D2 Wert 'a␛[1A␊b' ungültig");
   EXPECT_TRUE(std::regex_match(
-      lines[7], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
-      << lines[7];
+      lines[8], std::regex(R"(D1 Programm beendet \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+      << lines[8];
 }
 
 TEST_F(LogTest, Init_WithoutUsableFolderOrStartNothingIsWritten) {

@@ -2,10 +2,14 @@
 
 #include <gmock/gmock.h>
 
+#include <sstream>
+
 #include "app/app_fixture.h"
 #include "app/run_services.h"
+#include "app/user_interface.h"
 
 using ::testing::HasSubstr;
+using namespace std::string_literals;
 
 namespace {
 
@@ -21,11 +25,15 @@ class MessageFileTest : public AppFixture {
 TEST_F(MessageFileTest, Write_MessagesBecomeCrLfLinesAndWarningBox) {
   settings().set(app::kDataFilesPfad, dir_.str());
   writeFile(file(), "alte Meldung\r\nnoch eine\r\ndritte\r\n");
+  // Control characters from a table are shown, one message stays one line; other signs stay.
   auto written =
-      app::writeMessageFile({"Erste Meldung mit Ä", "Zweite"}, app::RunServices::program());
+      app::writeMessageFile({"Erste Meldung mit Ä", "Zweite",
+                             "'1\x07\x1b[2J\0\x7f' ist\r\nfalsch \xC2\x9B\xE2\x80\xAE „Ž” ™ €"s},
+                            app::RunServices::program());
   EXPECT_EQ(written.file, file());
   EXPECT_EQ(written.error, "");
-  EXPECT_EQ(readFile(file()), "Erste Meldung mit Ä\r\nZweite\r\n");
+  EXPECT_EQ(readFile(file()),
+            "Erste Meldung mit Ä\r\nZweite\r\n'1␇␛[2J␀␡' ist␍␊falsch <U+009B><U+202E> „Ž” ™ €\r\n");
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Warning);
   EXPECT_EQ(ui().boxes[0].text,
@@ -45,6 +53,14 @@ TEST_F(MessageFileTest, Write_NotesFollowMessagesAndAloneAreNoError) {
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Information);
   EXPECT_EQ(ui().boxes.back().text,
             "Hinweise zu den Daten stehen in der Datei:\n" + file().string());
+}
+
+// On the terminal a message keeps its lines, but a table's control characters do nothing.
+TEST(ConsoleUserInterface, ControlCharactersShownNotSent) {
+  std::ostringstream err;
+  app::ConsoleUserInterface console(err);
+  console.message(app::MessageIcon::Error, "Bogentyp 'F\x1b]0;x\x07' unbekannt.\nZweite Zeile");
+  EXPECT_EQ(err.str(), "Fehler: Bogentyp 'F␛]0;x␇' unbekannt.\nZweite Zeile\n");
 }
 
 TEST_F(MessageFileTest, Write_NoMessagesRemovesReadOnlyOldFile) {

@@ -84,7 +84,7 @@ TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
   EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
   EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
-  const guitest::FileDialogSeen seen = chooseShapefile(&dialog, shapes_ / "BIG.SHP");
+  const guitest::FileDialogSeen seen = chooseShapefile(&dialog, shapes_ / "good.shx");
   EXPECT_EQ(seen.folder.toStdString(), home_.string());
   for (const char* german :
        {"Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen", "Abbrechen"})
@@ -102,6 +102,10 @@ TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
             "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei lonely.shx.\nBitte "
             "überprüfen Sie die Pfade.");
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
+
+  // The parts of a DOS-era shapefile, named in capitals.
+  chooseShapefile(&dialog, shapes_ / "BIG.SHP");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "BIG.SHP").string());
 
   chooseShapefile(&dialog, shapes_ / "good.shp");
   EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());

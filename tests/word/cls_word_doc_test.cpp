@@ -63,6 +63,14 @@ TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
   EXPECT_EQ(lastLog(),
             "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
             "kein passendes Template.");
+  EXPECT_EQ(open("123001000011"), 101);
+  EXPECT_EQ(lastLog(),
+            "D2 OpenWordDokument: Fehler! Der Geländebogen 123001000011 hat keinen Bogentyp.");
+  for (const char* key : {"", "-Report"})
+    EXPECT_EQ(doc_.TemplateProblem(key, program_.string()),
+              "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).");
+  EXPECT_EQ(doc_.TemplateProblem("Q-Report", program_.string()),
+            "Zu dem Schlüssel Q-Report existiert kein Template.");
   EXPECT_EQ(open("123001000011F"), 101);
   EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Die Templatedatei " +
                            (program_ / "Templates/TemplateBogenV2F.dotx").string() +
@@ -209,13 +217,17 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   EXPECT_EQ(tables.cellText(3, 3, 3), "ja");
 }
 
+// Every stored form anywhere in the text, at the start of a word as well; an empty form
+// changes nothing.
 TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {
   data::UmlautDict dict;
-  dict.add("ä", "a\"");
+  for (const auto& [letter, form] : std::vector<std::pair<std::string, std::string>>{
+           {"ä", "„"}, {"ö", "”"}, {"ü", "\xEF\xBF\xBD"}, {"Ä", "Ž"}, {"Ö", "™"}, {"Ü", "š"}})
+    dict.add(letter, form);
   dict.add("ß", "");
-  std::string text = "Ma\"hwiese ß";
+  std::string text = "„hnlich ”stlich M\xEF\xBF\xBDhle Žcker ™l šbung Gr”áe";
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(&dict, text), 100);
-  EXPECT_EQ(text, "Mähwiese ß");
+  EXPECT_EQ(text, "ähnlich östlich Mühle Äcker Öl Übung Gröáe");
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(nullptr, text), 101);
 }
 

@@ -42,6 +42,8 @@ class DbfReader {
   // The code page comes from a .cpg file beside it, else from the LDID byte, else from the
   // bytes themselves (guessCodePage on the records, then on the memo file), else CP1252.
   static DbfReader open(const std::filesystem::path& path);
+  // Opens path reading its texts in codePage (an iconv name), whatever the table's marks say.
+  static DbfReader open(const std::filesystem::path& path, const std::string& codePage);
 
   const std::filesystem::path& path() const;
   const std::vector<FieldDescriptor>& fields() const;
@@ -55,6 +57,10 @@ class DbfReader {
   const std::string& codePage() const;
   // True when neither a ".cpg" file nor the language driver byte named the code page.
   bool codePageGuessed() const;
+  // True once a text decoded so far (character field or memo) was not written in the code page:
+  // it held bytes the code page has no character for (read as U+FFFD) or that it maps to C1
+  // control codes, which no survey text holds. Its letters then arrive in a wrong form.
+  bool textsMisDecoded() const;
 
   bool isDeleted(uint32_t index) const;
   // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;

@@ -110,7 +110,8 @@ struct DbfReader::Impl {
   size_t headerLength = 0;
   size_t recordLength = 0;
   std::string codePage;
-  bool guessed = false;  // no ".cpg" and no language driver byte named it
+  bool guessed = false;             // no ".cpg" and no language driver byte named it
+  mutable bool misDecoded = false;  // see textsMisDecoded
   std::optional<Converter> toUtf8;
   std::optional<MemoReader> memo;
   std::optional<size_t> nullFlagsOffset;
@@ -132,13 +133,15 @@ struct DbfReader::Impl {
   void addColumn(Column c, uint8_t flags, int& nullBits);
   void checkRecordLayout(size_t fieldBytes, int nullBits) const;
   void countRecordsBehindHeaderCount();
-  void chooseCodePage();
+  void chooseCodePage(const std::string& forced);
   void openMemo();
   const char* recordAt(uint32_t index) const;
   Value decode(const Column& c, const char* record) const;
   Value decodeNumber(const Column& c, std::string_view raw) const;
   Value decodeMemo(const Column& c, std::string_view raw, bool text) const;
   std::string toText(std::string_view raw) const;
+  // toText for a value's text, noting a text that is not in the code page.
+  Value textValue(std::string_view raw) const;
 };
 
 void DbfReader::Impl::parseHeader() {
@@ -293,10 +296,12 @@ void DbfReader::Impl::countRecordsBehindHeaderCount() {
   recordCount = static_cast<uint32_t>(held);
 }
 
-void DbfReader::Impl::chooseCodePage() {
+void DbfReader::Impl::chooseCodePage(const std::string& forced) {
   // A ".cpg" file is the user's own statement and wins; then the language driver byte; a table
   // with neither is judged by its bytes (with its memo file, which shares its code page).
-  if (const auto cpg = findSibling(path, ".cpg")) {
+  if (!forced.empty()) {
+    codePage = normalizeCodePage(forced);
+  } else if (const auto cpg = findSibling(path, ".cpg")) {
     codePage = normalizeCodePage(readWholeFile(*cpg, 256));
     if (codePage.empty()) fail("die Codepage-Datei " + cpg->string() + " ist leer");
   } else {
@@ -351,6 +356,20 @@ std::string DbfReader::Impl::toText(std::string_view raw) const {
   return *toUtf8->convert(raw, true);
 }
 
+Value DbfReader::Impl::textValue(std::string_view raw) const {
+  std::optional<std::string> text = toUtf8->convert(raw, false);
+  if (!text) {
+    misDecoded = true;
+    return Value::text(toText(raw));
+  }
+  // U+0080..U+009F, in UTF-8 0xC2 0x80..0x9F.
+  for (std::size_t i = 0; !misDecoded && i + 1 < text->size(); ++i)
+    if (static_cast<unsigned char>((*text)[i]) == 0xC2 &&
+        (static_cast<unsigned char>((*text)[i + 1]) & 0xE0) == 0x80)
+      misDecoded = true;
+  return Value::text(std::move(*text));
+}
+
 Value DbfReader::Impl::decodeNumber(const Column& c, std::string_view raw) const {
   const std::string_view t = trimmed(raw);
   if (t.empty()) return {};
@@ -399,7 +418,7 @@ Value DbfReader::Impl::decodeMemo(const Column& c, std::string_view raw, bool te
   if (!text) return content.empty() ? Value() : Value::text(std::move(content));
   const std::string_view shown = rightTrimmed(content);
   if (shown.empty()) return {};
-  return Value::text(toText(shown));
+  return textValue(shown);
 }
 
 Value DbfReader::Impl::decode(const Column& c, const char* record) const {
@@ -484,20 +503,26 @@ Value DbfReader::Impl::decode(const Column& c, const char* record) const {
     case 'P':
       return decodeMemo(c, raw, false);
     default: {
-      // Character fields and types this reader does not know: the text as it stands.
+      // Character fields and types this reader does not know: the text as it stands. Only
+      // texts tell whether the code page is right; binary fields hold any byte.
       const std::string_view t = rightTrimmed(raw);
       if (t.empty()) return {};
-      return Value::text(toText(t));
+      const char type = c.descriptor.type;
+      return type == 'C' || type == 'V' ? textValue(t) : Value::text(toText(t));
     }
   }
 }
 
 DbfReader DbfReader::open(const std::filesystem::path& path) {
+  return open(path, std::string());
+}
+
+DbfReader DbfReader::open(const std::filesystem::path& path, const std::string& codePage) {
   auto impl = std::make_unique<Impl>();
   impl->path = path;
   impl->data = readWholeFile(path, kMaxTableFile);
   impl->parseHeader();
-  impl->chooseCodePage();
+  impl->chooseCodePage(codePage);
   impl->openMemo();
   return DbfReader(std::move(impl));
 }
@@ -521,6 +546,9 @@ const std::string& DbfReader::codePage() const {
 }
 bool DbfReader::codePageGuessed() const {
   return impl_->guessed;
+}
+bool DbfReader::textsMisDecoded() const {
+  return impl_->misDecoded;
 }
 
 bool DbfReader::isDeleted(uint32_t index) const {

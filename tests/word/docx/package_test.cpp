@@ -104,6 +104,23 @@ TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
   EXPECT_THROW(Document::open("/nonexistent/folder/t.dotx"), DocxError);
 }
 
+// A part deeper than other readers accept is never written: at the limit it is, one deeper not.
+TEST(package_save, part_deeper_than_others_read_is_refused) {
+  auto withPartOfDepth = [](int depth) {
+    Package package = Package::fromBytes(buildTemplate(para("x")), "tief.dotx");
+    std::string xml;
+    for (int i = 0; i <= depth; ++i) xml += "<a>";  // the root counts 0
+    for (int i = 0; i <= depth; ++i) xml += "</a>";
+    package.addXmlPart("word/tief.xml", "application/xml", xml);
+    return package;
+  };
+  EXPECT_NO_THROW(withPartOfDepth(kMaxReadableDepth).serialize(1));
+  Package deep = withPartOfDepth(kMaxReadableDepth + 1);
+  EXPECT_THROW_MSG(deep.serialize(1), DocxError, "der Teil word/tief.xml wäre tiefer als 256");
+  EXPECT_EQ(thrownValue<DocxError>([&] { deep.serialize(1); }, &DocxError::code),
+            ErrorCode::kMalformedXml);
+}
+
 TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
   Document doc =
       Document::fromBytes(buildTemplate(para(std::string(2000, 'a') + " Inhalt des Dokuments " +
