@@ -162,6 +162,13 @@ TEST_F(save_atomic, writes_document_and_overwrites_keeping_mode) {
   struct stat st;
   ASSERT_EQ(stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+  // A new one gets 0666 less the umask, which is never changed (other workers create folders).
+  const mode_t old = umask(027);
+  Document::open(tmpl_).save(folder_ / "neu.docx");
+  EXPECT_EQ(umask(old), 027u);
+  ASSERT_EQ(stat((folder_ / "neu.docx").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  std::filesystem::remove(folder_ / "neu.docx");
   EXPECT_NO_THROW(Document::open(target));
   EXPECT_EQ(fileCount(), 2);  // nothing but the template and the document remain
 }
@@ -177,9 +184,20 @@ TEST_F(save_atomic, locked_or_unwritable_target_gives_file_open_error) {
     EXPECT_EQ(readFile(target), before);
     std::filesystem::remove(folder_ / lock);
   }
-  // A folder in the target's place cannot be written either, nor a read-only file.
+  // A folder in the target's place cannot be written either, nor a read-only file; a link or a
+  // pipe planted there is neither followed nor opened (which would block for good) nor replaced.
   std::filesystem::create_directory(folder_ / "Ordner.docx");
   EXPECT_EQ(saveError(tmpl_, folder_ / "Ordner.docx"), ErrorCode::kFileOpen);
+  alarm(30);  // a pipe opened by mistake ends the test instead of hanging it
+  ASSERT_EQ(mkfifo((folder_ / "Pipe.docx").c_str(), 0600), 0);
+  std::filesystem::create_symlink(target, folder_ / "Link.docx");
+  for (const char* planted : {"Pipe.docx", "Link.docx"}) {
+    const auto type = std::filesystem::symlink_status(folder_ / planted).type();
+    EXPECT_EQ(saveError(tmpl_, folder_ / planted), ErrorCode::kFileOpen) << planted;
+    EXPECT_EQ(std::filesystem::symlink_status(folder_ / planted).type(), type);
+  }
+  alarm(0);
+  EXPECT_EQ(readFile(target), before);
   if (geteuid() == 0) return;  // file permissions do not bind the superuser
   chmod(target.c_str(), 0444);
   EXPECT_EQ(saveError(tmpl_, target), ErrorCode::kFileOpen);
