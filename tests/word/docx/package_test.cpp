@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <optional>
 
@@ -102,6 +103,19 @@ TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
   EXPECT_THAT(message, HasSubstr("word/header1.xml"));
 
   EXPECT_THROW(Document::open("/nonexistent/folder/t.dotx"), DocxError);
+}
+
+// A small package that inflates to more than any real template is refused from the sizes it
+// declares, at once and before anything is unpacked.
+TEST(package_corrupt, bloated_part_is_refused_before_it_is_unpacked) {
+  std::vector<ZipEntry> entries = readZip(buildTemplate(para("x")), "gut.dotx");
+  entries.push_back({"word/bloat.xml", std::make_shared<const std::string>(40u << 20, ' ')});
+  const std::string bloated = writeZip(entries, 9);
+  const auto start = std::chrono::steady_clock::now();
+  std::string message;
+  EXPECT_EQ(openError(bloated, &message), ErrorCode::kTooLarge);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_THAT(message, HasSubstr("word/bloat.xml ist entpackt zu groß (40 MB, höchstens 32 MB"));
 }
 
 TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
