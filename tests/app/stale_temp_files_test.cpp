@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "app/app_fixture.h"
 #include "app/run_services.h"
 
@@ -49,8 +51,10 @@ TEST_F(StaleTempFiles, RunStartRemovesOnlyOursOfEndedRuns) {
     testsupport::writeFile(folder / "profile" / "x", "x");
   }
   settings().set(app::kDataFilesPfad, out.string());
-  setenv("TMPDIR", temp.c_str(), 1);  // each test runs in a process of its own
+  const std::string oldTemp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", temp.c_str(), 1);
   app::removeLeftoversOfKilledRuns(app::RunServices::program());
+  oldTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTemp.c_str(), 1);
   for (const auto& [file, kept] : files) EXPECT_EQ(fs::exists(file), kept) << file;
   for (const auto& [folder, kept] : folders) EXPECT_EQ(fs::exists(folder), kept) << folder;
 }

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "app/app_fixture.h"
@@ -104,7 +105,8 @@ TEST_F(LibreOfficeTest, toPdf_acrossFileSystemsFollowsNoPlantedLink) {
   struct stat out {};
   if (stat("/dev/shm", &shm) != 0 || stat(out_.c_str(), &out) != 0 || shm.st_dev == out.st_dev)
     GTEST_SKIP() << "no second file system at /dev/shm";
-  setenv("TMPDIR", "/dev/shm", 1);  // each test runs in a process of its own
+  const std::string oldTemp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", "/dev/shm", 1);
   // A LibreOffice stand-in: writes "<name>.pdf" into --outdir.
   const fs::path fake = dir_.path() / "soffice";
   testsupport::writeFile(fake,
@@ -126,6 +128,8 @@ TEST_F(LibreOfficeTest, toPdf_acrossFileSystemsFollowsNoPlantedLink) {
   EXPECT_THAT(reason, HasSubstr("1GN.pdf konnte nicht geschrieben werden: ist keine gewöhnliche"));
   EXPECT_EQ(testsupport::readFile(victim), "keep");
   EXPECT_EQ(std::distance(fs::directory_iterator(out_), {}), 2);  // the document and the link
+  converter.shutdown();
+  oldTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTemp.c_str(), 1);
 }
 
 }  // namespace
