@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/program_objects.h"
+#include "base/atomic_write.h"
 #include "base/file_lookup.h"
+#include "base/temporary_file.h"
 
 namespace fs = std::filesystem;
 
@@ -56,6 +58,13 @@ int16_t FfhCheckPath() {
     return fail("Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.",
                 "Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.");
   return 100;
+}
+
+std::string outputFolderWriteProblem(const fs::path& folder) {
+  const base::TemporaryFile probe(folder / "Schreibprobe");
+  if (!probe.error()) return {};
+  return "In den Ausgabeordner " + folder.string() +
+         " kann nicht geschrieben werden: " + base::fileErrorText(probe.error()) + ".";
 }
 
 }  // namespace app

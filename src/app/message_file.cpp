@@ -28,7 +28,8 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
   const fs::path file = fs::path(out.empty() ? "." : out) / kMessageFileName;
 
   if (messages.empty() && notes.empty()) {
-    if (folderExists && fs::exists(file, ec)) {
+    // Only a regular file is an old message file: a link or a pipe at its name is left alone.
+    if (folderExists && fs::is_regular_file(fs::symlink_status(file, ec))) {
       // Removing an entry needs write access to the folder, not to the file itself.
       fs::remove(file, ec);
       if (ec)
@@ -47,7 +48,7 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
     for (const auto& n : notes) text += kNotePrefix + base::visibleText(n) + "\r\n";
     if (const auto failure = base::replaceFile(file, text, 0644)) {
       outcome.error = base::fileErrorText(failure.error);
-      outcome.staleFileLeft = fs::exists(file, ec);
+      outcome.staleFileLeft = fs::is_regular_file(fs::symlink_status(file, ec));
     } else {
       outcome.file = file;
     }

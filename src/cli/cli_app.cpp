@@ -11,6 +11,7 @@
 #include "app/cls_debug.h"
 #include "app/program_objects.h"
 #include "app/startup.h"
+#include "base/system_error_text.h"
 #include "cli/commands.h"
 #include "cli/german_cli.h"
 #include "data/cls_dbf_data.h"
@@ -134,6 +135,10 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
     app::ui().message(app::MessageIcon::None,
                       "Unbekannter Fehler! Bitte teilen Sie folgenden Text dem Hersteller mit:\n" +
                           e.description() + "(" + std::to_string(e.number()) + ")");
+    status = 1;
+  } catch (const std::filesystem::filesystem_error& e) {
+    // A file or folder the command could not make or read: the cause in German.
+    app::ui().message(app::MessageIcon::Error, base::systemErrorText(e));
     status = 1;
   } catch (const std::exception& e) {
     app::ui().message(app::MessageIcon::None,

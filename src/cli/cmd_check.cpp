@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "app/ffh_check_path.h"
 #include "app/program_objects.h"
 #include "cli/commands.h"
 #include "cli/open_survey.h"
@@ -27,6 +28,13 @@ void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
       }
       data::clsDBFData db;
       if (!openSurvey(db, Purpose::Report) || !templatesUsable) return 1;
+      if (const std::string problem =
+              app::outputFolderWriteProblem(app::settings().get(app::kDataFilesPfad));
+          !problem.empty()) {
+        app::g_Debug().Ausgabe(2, "check: Fehler! " + problem);
+        app::ui().message(app::MessageIcon::Error, problem);
+        return 1;
+      }
       if (db.CheckUmlauteTab() != 100) {
         app::ui().message(app::MessageIcon::Error,
                           "Die Umlaute-Tabelle des Programms ist nicht korrekt.");

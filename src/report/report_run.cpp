@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/message_file.h"
+#include "app/output_folder_lock.h"
 #include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/area_selection.h"
@@ -216,6 +217,14 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
                          const ReportCallbacks& callbacks, unsigned jobs) {
   ReportSummary summary;
   summary.selected = polygonCodes.size();
+  const app::OutputFolderLock lock(run);
+  if (!lock.refusal().empty()) {
+    summary.refused = lock.refusal();
+    summary.cancelled = true;
+    if (callbacks.finished) callbacks.finished(summary);
+    run.ui.message(app::MessageIcon::Error, summary.refused);
+    return summary;
+  }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
   const ExtentsOfThisRun extents;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/message_file.h"
+#include "app/output_folder_lock.h"
 #include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/ffh_lookups.h"
@@ -173,6 +174,14 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
                           const RunCallbacks& callbacks, unsigned jobs) {
   RunSummary summary;
   summary.selected = keys.size();
+  const app::OutputFolderLock lock(run);
+  if (!lock.refusal().empty()) {
+    summary.refused = lock.refusal();
+    summary.cancelled = true;
+    if (callbacks.finished) callbacks.finished(summary);
+    run.ui.message(app::MessageIcon::Error, summary.refused);
+    return summary;
+  }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
   if (keys.empty())

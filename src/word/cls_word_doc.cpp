@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "app/run_services.h"
+#include "base/atomic_write.h"
 #include "data/sheet_types.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
@@ -348,7 +350,14 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     return 101;
   }
   try {
-    if (!fs::is_directory(target, ec)) fs::create_directory(target);
+    // The umask of the user applies; a type folder gets the access rights of a new folder.
+    if (!fs::is_directory(target, ec) && mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+      refuse(file.string(),
+             "der Ordner " + target.string() +
+                 " kann nicht angelegt werden: " + base::fileErrorText(errno) + ".",
+             messages);
+      return 101;
+    }
     if (!isOwnTypeFolder(target, out)) {
       refuse(file.string(), "der Ordner " + target.string() + " liegt nicht im Ausgabeordner.",
              messages);

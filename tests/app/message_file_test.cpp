@@ -7,6 +7,7 @@
 #include "app/app_fixture.h"
 #include "app/run_services.h"
 #include "app/user_interface.h"
+#include "support/read_only_folder.h"
 
 using ::testing::HasSubstr;
 using namespace std::string_literals;
@@ -83,11 +84,13 @@ TEST_F(MessageFileTest, Write_MissingFolderSaysSoInsteadOfNamingAFile) {
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
 }
 
-// The file cannot take this run's messages (here: a folder holds its name, as an unwritable
-// file would); the old content must not pass for this run's, and no temporary file stays.
+// The file cannot take this run's messages (the folder is read-only); the old content must not
+// pass for this run's, and no temporary file stays.
 TEST_F(MessageFileTest, Write_FailureIsToldAndLeavesNoTemporaryFile) {
   settings().set(app::kDataFilesPfad, dir_.str());
-  std::filesystem::create_directories(file() / "alt");
+  testsupport::writeFile(file(), "alt\r\n");
+  const testsupport::ReadOnlyFolder readOnly(dir_.path());
+  if (!readOnly.binding()) GTEST_SKIP() << "file permissions cannot be made to bind";
   const auto outcome = app::writeMessageFile({"Meldung"}, app::RunServices::program());
   EXPECT_TRUE(outcome.file.empty());
   EXPECT_FALSE(outcome.error.empty());

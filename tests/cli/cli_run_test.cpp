@@ -1,16 +1,19 @@
 // The generating commands as a user runs them, on a sample database with the real templates.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <regex>
 #include <sstream>
 #include <string_view>
 
+#include "app/output_folder_lock.h"
 #include "app/resource_folder.h"
 #include "app/settings.h"
 #include "cli/cli_app.h"
 #include "support/cli_fixture.h"
+#include "support/shell.h"
 #include "tools/sample_database.h"
 #include "word/docx/document.h"
 #include "word/same_documents.h"
@@ -231,5 +234,42 @@ TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliJobs,
                          ::testing::Values("sheets --all --cover --yes", "report --all"));
+
+// The program as users start it from a shell, on one output folder: a run is refused up front
+// while another holds the folder, naming it; two runs started at once both end with all their
+// documents (or one is refused); output piped into a program that has ended (`| true`, as with
+// `| head`) does not end the run.
+TEST_F(CliRunTest, Program_TwoRunsAtOnceAndClosedPipeLoseNoDocument) {
+  const std::string at = dir_.path().string() + "/";
+  // "(quelbrix ... sheets ... > out-NAME 2> err-NAME; echo $? > status-NAME)"
+  auto command = [&](const std::string& folder, const std::string& name) {
+    return "(XDG_CONFIG_HOME=" + at + "config " QUELBRIX_CLI_BINARY " --db " + at + "db --shape " +
+           at + "db/shape/ffh_flaechen.shp --out " + at + folder + " sheets --all --yes -j 2" +
+           (name == "pipe" ? "" : " > " + at + "out-" + name) + " 2> " + at + "err-" + name +
+           "; echo $? > " + at + "status-" + name + ")";
+  };
+  {
+    const app::OutputFolderLock other(dir_.path() / "out");
+    testsupport::runCommand(command("out", "held"));
+    EXPECT_EQ(testsupport::readFile(at + "status-held"), "1\n");
+    EXPECT_THAT(testsupport::readFile(at + "err-held"),
+                HasSubstr("erzeugt bereits ein anderer Lauf Dokumente (Prozess " +
+                          std::to_string(getpid()) + ", gestartet "));
+  }
+  fs::create_directories(dir_.path() / "piped");
+  testsupport::runCommand(command("out", "1") + " & " + command("out", "2") + "; wait; " +
+                          command("piped", "pipe") + " | true");
+  std::smatch selected;
+  const std::string report =
+      testsupport::readFile(at + "out-1") + testsupport::readFile(at + "out-2");
+  ASSERT_TRUE(std::regex_search(report, selected, std::regex(R"(Es wurden (\d+) Geländeb)")));
+  EXPECT_NE(testsupport::readFile(at + "status-1") + testsupport::readFile(at + "status-2"),
+            "1\n1\n");
+  EXPECT_EQ(testsupport::readFile(at + "status-pipe"), "0\n");  // not killed by SIGPIPE (141)
+  for (const char* folder : {"out", "piped"}) {
+    EXPECT_EQ(files(dir_.path() / folder, ".docx"), std::stoul(selected[1])) << folder;
+    EXPECT_EQ(files(dir_.path() / folder, ".quelbrix-lock"), 0u) << folder;
+  }
+}
 
 }  // namespace

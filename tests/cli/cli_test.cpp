@@ -3,6 +3,7 @@
 
 #include "app/resource_folder.h"
 #include "support/cli_fixture.h"
+#include "support/read_only_folder.h"
 #include "support/survey_fixture.h"
 
 using ::testing::HasSubstr;
@@ -49,6 +50,15 @@ TEST_F(CliTest, Check_FailsWithGermanMessage) {
   std::filesystem::remove(dir_.path() / "db/bgx2.dbf");
   EXPECT_EQ(run(with({"check"})), 1);
   EXPECT_THAT(err_.str(), HasSubstr("Die Programm-Daten sind nicht korrekt."));
+}
+
+// An output folder nothing can be written into fails the check (as a run would fail in it).
+TEST_F(CliTest, Check_FailsOnReadOnlyOutputFolder) {
+  const testsupport::ReadOnlyFolder readOnly(dir_.path() / "out");
+  if (!readOnly.binding()) GTEST_SKIP() << "file permissions cannot be made to bind";
+  EXPECT_EQ(run(with({"check"})), 1);
+  EXPECT_EQ(err_.str(), "Fehler: In den Ausgabeordner " + (dir_.path() / "out").string() +
+                            " kann nicht geschrieben werden: keine Schreibberechtigung.\n");
 }
 
 TEST_F(CliTest, Check_NamesEveryUnusableTemplate) {

@@ -4,6 +4,7 @@
 
 #include "app/app_fixture.h"
 #include "docx/test_package.h"
+#include "support/read_only_folder.h"
 #include "word/docx/document.h"
 
 using ::testing::HasSubstr;
@@ -139,6 +140,18 @@ TEST_F(WordDocTest, Open_TypeFolderLinkedOutsideIsRefused) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_THAT(messages_[0], HasSubstr("liegt nicht im Ausgabeordner"));
   EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+// A type folder that cannot be made is refused before any work, with a German reason.
+TEST_F(WordDocTest, Open_UnwritableOutputFolderIsRefusedInGerman) {
+  const testsupport::ReadOnlyFolder readOnly(out_);
+  if (!readOnly.binding()) GTEST_SKIP() << "file permissions cannot be made to bind";
+  EXPECT_EQ(open(kKey), 101);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], "Das Dokument " + (out_ / "GN" / (kKey + ".docx")).string() +
+                              " konnte nicht erstellt werden: der Ordner " +
+                              (out_ / "GN").string() +
+                              " kann nicht angelegt werden: keine Schreibberechtigung.");
 }
 
 TEST_F(WordDocTest, Open_FileOpenElsewhereGoesToMessageList) {
