@@ -1,5 +1,4 @@
 #include "gui/frm_main.h"
-#include "gui/window_support.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,11 +16,13 @@
 #include "data/cls_dbf_data.h"
 #include "data/provider_error.h"
 #include "gui/frm_ausgabe.h"
+#include "gui/frm_datenpruefung.h"
 #include "gui/frm_einstellungen.h"
 #include "gui/frm_error_report.h"
 #include "gui/frm_info.h"
 #include "gui/frm_report.h"
 #include "gui/logo.h"
+#include "gui/window_support.h"
 #include "word/cls_word_doc.h"
 
 namespace gui {
@@ -60,8 +61,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
   QPushButton* ausgabe = namedButton(central, "cmdAusgabe", "Ausgabe der Geländebögen");
   QPushButton* report = namedButton(central, "cmdReport", "Datenreport");
+  QPushButton* pruefen = namedButton(central, "cmdDatenPruefen", "Daten prüfen");
   QPushButton* exit = namedButton(central, "cmdExit", "Programm beenden");
-  for (QPushButton* b : {ausgabe, report, exit}) b->setMinimumHeight(40);
+  for (QPushButton* b : {ausgabe, report, pruefen, exit}) b->setMinimumHeight(40);
   auto* version = new QLabel("Version 2", central);
   version->setObjectName("lblVersion");
 
@@ -73,6 +75,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   layout->addSpacing(12);
   layout->addWidget(ausgabe);
   layout->addWidget(report);
+  layout->addWidget(pruefen);
   layout->addSpacing(12);
   layout->addWidget(exit);
   layout->addWidget(version, 0, Qt::AlignRight);
@@ -93,6 +96,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
   connect(ausgabe, &QPushButton::clicked, this, [this] { cmdAusgabeClick(); });
   connect(report, &QPushButton::clicked, this, [this] { cmdReportClick(); });
+  connect(pruefen, &QPushButton::clicked, this, [this] { showDataCheck(this); });
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
   connect(mnuExit, &QAction::triggered, this, &QWidget::close);
   connect(mnuEinstellungen, &QAction::triggered, this, [this] {
