@@ -80,12 +80,15 @@ frmDatenpruefung::frmDatenpruefung(QWidget* parent) : QDialog(parent) {
   lvwBefunde_->setSelectionMode(QAbstractItemView::SingleSelection);
   lvwBefunde_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvwBefunde_->verticalHeader()->hide();
+  lvwBefunde_->verticalHeader()->setDefaultSectionSize(lvwBefunde_->fontMetrics().height() + 6);
   lvwBefunde_->horizontalHeader()->setStretchLastSection(true);
   lvwBefunde_->setWordWrap(false);
 
   picKarte_ = new PolygonMapView(this);
   lblKarte_ = namedLabel(this, "lblKarte", "");
   lblKarte_->setWordWrap(true);
+  lblKarte_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  lblKarte_->setMinimumHeight(3 * lblKarte_->fontMetrics().lineSpacing());
   auto* mapColumn = new QWidget(this);
   auto* mapLayout = new QVBoxLayout(mapColumn);
   mapLayout->setContentsMargins(0, 0, 0, 0);
