@@ -117,7 +117,7 @@ int checkData(Context& ctx, const std::string& csv) {
     if (const std::string problem = check::writeFindingsCsv(csv, result.findings);
         !problem.empty()) {
       ctx.err << problem << "\n";
-      return errors ? 1 : 2;
+      return 1;
     }
     ctx.out << "Alle " << result.findings.size() << " Befunde stehen in " << csv << "\n";
   } else if (result.findings.size() > kShownFindings) {
@@ -134,10 +134,11 @@ void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
   auto data = std::make_shared<bool>(false);
   auto csv = std::make_shared<std::string>();
   cmd->add_flag("--data", *data,
-                "statt dessen den Kartierordner vor der Abgabe prüfen: alle Tabellen, Bezüge und "
+                "stattdessen den Kartierordner vor der Abgabe prüfen: alle Tabellen, Bezüge und "
                 "die Geometrie des Shapefiles (Ende 0 ohne Fehler, 1 mit Fehlern, 2 wenn der "
                 "Ordner nicht lesbar ist)");
-  cmd->add_option("--csv", *csv, "mit --data: alle Befunde in diese CSV-Datei schreiben")
+  cmd->add_option("--csv", *csv, "alle Befunde in diese CSV-Datei schreiben")
+      ->type_name("DATEI")
       ->needs(cmd->get_option("--data"));
   cmd->callback([&ctx, &action, data, csv] {
     action = [&ctx, data, csv] {

@@ -25,6 +25,7 @@ TEST_F(CliWording, run_wrongCall_explainsInGermanAndPointsToTheHelp) {
        "Ungültiger Wert für --print-timeout: 10s ist keine ganze Zahl ab 1.\n"
        "Hilfe: quelbrix report --help\n"},
       {{"sample-data"}, "Es fehlt die Angabe dir.\nHilfe: quelbrix sample-data --help\n"},
+      {{"check", "--csv", "x.csv"}, "--csv gilt nur mit --data.\nHilfe: quelbrix check --help\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.told);
@@ -35,8 +36,10 @@ TEST_F(CliWording, run_wrongCall_explainsInGermanAndPointsToTheHelp) {
 }
 
 TEST_F(CliWording, run_help_hasGermanHeadingsAndNoCli11English) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"sheets", "--help"}, {"sample-data", "--help"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                               {"sheets", "--help"},
+                                               {"sample-data", "--help"},
+                                               {"check", "--help"}}) {
     SCOPED_TRACE(args.front());
     EXPECT_EQ(run(args), 0);
     const std::string help = out_.str();
@@ -45,8 +48,8 @@ TEST_F(CliWording, run_help_hasGermanHeadingsAndNoCli11English) {
         help.find("Optionen:\n  -h,--help                   diese Hilfe anzeigen und beenden"),
         std::string::npos)
         << help;
-    for (const char* english :
-         {"Usage", "Options", "Subcommands", "Positionals", "REQUIRED", "INT", "Print this"})
+    for (const char* english : {"Usage", "Options", "Subcommands", "Positionals", "REQUIRED", "INT",
+                                "Print this", "Needs"})
       EXPECT_EQ(help.find(english), std::string::npos) << english << "\n" << help;
   }
 }
