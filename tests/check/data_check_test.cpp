@@ -139,11 +139,19 @@ TEST(DataCheck, messySample_geometryFaultsCarryPlaceAndRecord) {
   EXPECT_EQ(messyFolder().result.shape->keyOf(stray->shapeRecord), stray->key.substr(0, 11));
 }
 
-TEST(DataCheck, tidySample_noFinding) {
+// Without its sheet table the tidy sample has that one finding: the rows that refer to sheets
+// are not all called rows without a sheet.
+TEST(DataCheck, tidySample_noFinding_withoutSheetTable_oneFinding) {
   const Checked tidy(false);
   for (const Finding& f : tidy.result.findings)
     ADD_FAILURE() << check::severityText(f.severity) << " " << check::checkName(f.check) << " "
                   << f.table << " " << f.record << " " << f.key << ": " << f.message;
+  fs::remove(tidy.dir.path() / "GBogen.dbf");
+  const auto result = check::runDataCheck(
+      {tidy.dir.path(), tidy.dir.path() / "shape" / "ffh_flaechen.shp", {2024, 6, 1}});
+  ASSERT_EQ(result.findings.size(), 1u);
+  EXPECT_EQ(result.findings[0].check, CheckId::TableMissing);
+  EXPECT_EQ(result.findings[0].table, "GBogen.dbf");
 }
 
 TEST(DataCheck, folderThatCannotBeRead_isUnreadableWithoutFindings) {
