@@ -25,9 +25,27 @@ struct ShapefileForm {
   // A record without geometry (shape type 0, legal in any shapefile) in the middle of the file,
   // its row naming kNullRecordPolygon, a polygon without sheets.
   bool nullRecord = false;
+  // Behind the polygons, 5 km west of them, records whose geometry a delivery must not have,
+  // each with its row naming a polygon without sheets (the codes below): a ring that is not
+  // closed, one of three points, one that crosses itself (at kCrossing), one without area, a
+  // square stored twice, one stored counter-clockwise, one whose AREA is 20 % too large and
+  // one whose record number the reader refuses.
+  bool faultyRecords = false;
 };
 
 inline constexpr const char* kNullRecordPolygon = "99999999999";
+inline constexpr const char* kUnclosedRingPolygon = "99999999901";
+inline constexpr const char* kFewPointsPolygon = "99999999902";
+inline constexpr const char* kSelfIntersectingPolygon = "99999999903";
+inline constexpr const char* kZeroAreaPolygon = "99999999904";
+inline constexpr const char* kOriginalPolygon = "99999999905";
+inline constexpr const char* kDuplicatePolygon = "99999999906";  // the same square as ...905
+inline constexpr const char* kCounterClockwisePolygon = "99999999907";
+inline constexpr const char* kWrongAreaPolygon = "99999999908";
+inline constexpr const char* kRefusedRecordPolygon = "99999999909";
+// Where the rings of kSelfIntersectingPolygon cross.
+inline constexpr double kCrossingX = 3450000 - 5000 + 3 * 300 + 37.5;
+inline constexpr double kCrossingY = 5550000 + 37.5;
 
 void writeSampleShapefile(const std::filesystem::path& shpPath,
                           const std::vector<std::string>& polygonCodes, uint32_t seed,

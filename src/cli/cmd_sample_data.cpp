@@ -25,7 +25,20 @@ void printMessy(std::ostream& out, const sample::MessyResult& m) {
       << "Bogen mit unmöglichem Datum: " << m.badDateKey << " (Datensatz " << m.badDateRecord
       << ")\n"
       << "FFH-Gebiet ohne Eintrag in ffhnum: " << m.missingArea << "\n"
-      << "Kopf von GBogen.dbf: " << m.headerCount << " von " << m.records << " Datensätzen\n";
+      << "Kopf von GBogen.dbf: " << m.headerCount << " von " << m.records << " Datensätzen\n"
+      << "Biotoptyp ohne Katalogeintrag: " << m.unknownBiotope << " (Bogen " << m.strayKey << ")\n"
+      << "Lebensraumtyp ohne Katalogeintrag: " << m.unknownHabitat << " (Bogen " << m.strayKey
+      << ")\n"
+      << "Pflanzenart ohne Katalogeintrag: " << m.unknownPlant << " (Bogen " << m.strayKey << ")\n"
+      << "Zeilen ohne Bogen: " << m.orphanCode << " (anmerk, artenbew, pfsozbew, bgs)\n"
+      << "Memoverweis hinter dem Ende der Memodatei: anmerk.dbf, Datensatz " << m.badMemoRecord
+      << "\n"
+      << "Bogen mit Datum in der Zukunft: " << m.futureDateKey << "\n"
+      << "Bogen ohne Kartierer: " << m.emptySurveyorKey << "\n"
+      << "Kopf von pflsozio.dbf: " << m.shortHeaderCount << " von " << m.shortRecords
+      << " Datensätzen, Memodatei fehlt, Text in Datensatz 1 nicht lesbar\n"
+      << "Polygone mit fehlerhafter Geometrie: " << sample::kUnclosedRingPolygon << " bis "
+      << sample::kRefusedRecordPolygon << "\n";
 }
 
 // Renames the shapefile's three files to capitals, name and extension ("ffh_flaechen.shp"
@@ -75,6 +88,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       std::filesystem::create_directories(shape.parent_path());
       sample::ShapefileForm form;
       form.nullRecord = *messy;
+      form.faultyRecords = *messy;
       sample::writeSampleShapefile(shape, codes, options->seed, form);
       // A messy folder's shapefile is named in capitals, as DOS-era exports are.
       if (*messy) shape = toCapitals(shape);

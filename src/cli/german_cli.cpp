@@ -78,6 +78,8 @@ std::string reason(const CLI::App& app, const CLI::Error& error) {
   if (is<CLI::ExtrasError>(error)) return "Unerwartet: " + after(text, ": ") + ".";
   if (is<CLI::ArgumentMismatch>(error) && text.ends_with(" missing"))
     return "Bei " + before(text, ": ") + " fehlt der Wert.";
+  if (is<CLI::RequiresError>(error) && !after(text, " requires ").empty())
+    return before(text, " requires ") + " gilt nur mit " + after(text, " requires ") + ".";
   if (is<CLI::ValidationError>(error))
     return "Ungültiger Wert für " + before(text, ": ") + ": " + after(text, ": ") + ".";
   if (is<CLI::ConversionError>(error) && text.starts_with("The value "))
@@ -111,6 +113,7 @@ void speakGerman(CLI::App& app) {
   formatter->label("SUBCOMMAND", "BEFEHL");
   formatter->label("Positionals", "Argumente");
   formatter->label("REQUIRED", "(Pflicht)");
+  formatter->label("Needs", "nur mit");
   formatter->label("UINT", "ZAHL");
   formatter->label("INT", "ZAHL");
   app.option_defaults()->group("Optionen");

@@ -25,6 +25,7 @@
 #include "data/provider_error.h"
 #include "gui/desktop_services.h"
 #include "gui/frm_ausgabe.h"
+#include "gui/frm_datenpruefung.h"
 #include "gui/frm_einstellungen.h"
 #include "gui/frm_error_report.h"
 #include "gui/frm_info.h"
@@ -102,8 +103,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
   QPushButton* ausgabe = namedButton(central, "cmdAusgabe", "Ausgabe der Geländebögen");
   QPushButton* report = namedButton(central, "cmdReport", "Datenreport");
+  QPushButton* pruefen = namedButton(central, "cmdDatenPruefen", "Daten prüfen");
   QPushButton* exit = namedButton(central, "cmdExit", "Programm beenden");
-  for (QPushButton* b : {ausgabe, report, exit}) b->setMinimumHeight(40);
+  for (QPushButton* b : {ausgabe, report, pruefen, exit}) b->setMinimumHeight(40);
   auto* version = new QLabel("Version 2", central);
   version->setObjectName("lblVersion");
   lblPfade_ = namedLabel(central, "lblPfade", "");
@@ -121,6 +123,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   layout->addSpacing(12);
   layout->addWidget(ausgabe);
   layout->addWidget(report);
+  layout->addWidget(pruefen);
   layout->addSpacing(12);
   layout->addWidget(exit);
   layout->addSpacing(8);
@@ -148,6 +151,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
   connect(ausgabe, &QPushButton::clicked, this, [this] { cmdAusgabeClick(); });
   connect(report, &QPushButton::clicked, this, [this] { cmdReportClick(); });
+  connect(pruefen, &QPushButton::clicked, this, [this] { showDataCheck(this); });
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
   connect(mnuExit, &QAction::triggered, this, &QWidget::close);
   connect(mnuEinstellungen, &QAction::triggered, this, [this] { openSettings(); });

@@ -159,6 +159,36 @@ INSTANTIATE_TEST_SUITE_P(
                                   "hinter das Ende der shp-Datei"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// `check --data`: the sample as written has nothing to report; the messy one has errors, its
+// shapefile named in capitals found with its .SHX and .DBF; a folder that is not there cannot be
+// checked at all. The file holds every finding, the console the first.
+TEST_F(CliRunTest, CheckData_ExitStatusConsoleAndFile) {
+  const fs::path csv = dir_.path() / "befunde.csv";
+  const std::string header = "\xEF\xBB\xBFSchwere;Prüfung;Tabelle;Datensatz;Schlüssel;Meldung\r\n";
+  EXPECT_EQ(run(with({"check", "--data", "--csv", csv.string()})), 0) << out_.str() << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("\n0 Fehler, 0 Warnungen, 0 Hinweise.\n"));
+  EXPECT_EQ(testsupport::readFile(csv), header);
+
+  const fs::path messy = dir_.path() / "messy";
+  ASSERT_EQ(run({"sample-data", messy.string(), "--polygons", "20", "--messy"}), 0);
+  EXPECT_EQ(run(folders(messy, messy / "shape/FFH_FLAECHEN.SHP",
+                        {"check", "--data", "--csv", csv.string()})),
+            1);
+  const std::string rows = testsupport::readFile(csv);
+  EXPECT_EQ(rows.rfind(header, 0), 0u);
+  EXPECT_THAT(rows, HasSubstr("\r\nFehler;Selbstüberschneidung;FFH_FLAECHEN.SHP;"));
+  EXPECT_THAT(rows, HasSubstr("\r\nWarnung;Fläche weicht ab;FFH_FLAECHEN.DBF;"));
+  EXPECT_THAT(rows, ::testing::Not(HasSubstr("Shapefile fehlt")));
+  const auto lines = static_cast<std::size_t>(std::count(rows.begin(), rows.end(), '\n'));
+  EXPECT_THAT(out_.str(), HasSubstr("Alle " + std::to_string(lines - 1) + " Befunde stehen in"));
+  EXPECT_THAT(out_.str(), HasSubstr("Befunde (die ersten 20):\nFehler: "));
+
+  EXPECT_EQ(
+      run(folders(dir_.path() / "nowhere", messy / "shape/FFH_FLAECHEN.SHP", {"check", "--data"})),
+      2);
+  EXPECT_THAT(err_.str(), HasSubstr("existiert nicht"));
+}
+
 TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
   testsupport::writeFile(dir_.path() / "res" / "Templates" / "TemplateBogenV2GN.dotx", "PK");
   EXPECT_EQ(run(with({"sheets", "--types", "GN,K", "--yes"})), 1);

@@ -25,6 +25,7 @@ TEST_F(CliWording, run_wrongCall_explainsInGermanAndPointsToTheHelp) {
        "Ungültiger Wert für --print-timeout: 10s ist keine ganze Zahl ab 1.\n"
        "Hilfe: quelbrix report --help\n"},
       {{"sample-data"}, "Es fehlt die Angabe ORDNER.\nHilfe: quelbrix sample-data --help\n"},
+      {{"check", "--csv", "x.csv"}, "--csv gilt nur mit --data.\nHilfe: quelbrix check --help\n"},
       {{"shets"}, "Unbekannter Befehl: shets. Meinten Sie sheets?\nHilfe: quelbrix --help\n"},
       {{"--db", "/x", "reprot", "--all"},
        "Unbekannter Befehl: reprot. Meinten Sie report?\nHilfe: quelbrix --help\n"},
@@ -46,8 +47,10 @@ TEST_F(CliWording, run_wrongCall_explainsInGermanAndPointsToTheHelp) {
 }
 
 TEST_F(CliWording, run_help_hasGermanHeadingsAndNoCli11English) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"sheets", "--help"}, {"sample-data", "--help"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                               {"sheets", "--help"},
+                                               {"sample-data", "--help"},
+                                               {"check", "--help"}}) {
     SCOPED_TRACE(args.front());
     EXPECT_EQ(run(args), 0);
     const std::string help = out_.str();
@@ -57,7 +60,7 @@ TEST_F(CliWording, run_help_hasGermanHeadingsAndNoCli11English) {
         std::string::npos)
         << help;
     for (const char* english : {"Usage", "Options", "Subcommands", "Positionals", "REQUIRED", "INT",
-                                "TEXT", "Print this", "Excludes"})
+                                "TEXT", "Print this", "Excludes", "Needs"})
       EXPECT_EQ(help.find(english), std::string::npos) << english << "\n" << help;
   }
   // German placeholders, the descriptions lined up also behind an umlaut.

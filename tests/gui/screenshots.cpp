@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <iostream>
@@ -18,6 +19,7 @@
 #include "data/sheet_types.h"
 #include "gui/frm_ausgabe.h"
 #include "gui/frm_data_path.h"
+#include "gui/frm_datenpruefung.h"
 #include "gui/frm_einstellungen.h"
 #include "gui/frm_error_report.h"
 #include "gui/frm_info.h"
@@ -26,6 +28,9 @@
 #include "gui/frm_report.h"
 #include "gui/window_support.h"
 #include "gui_test_support.h"
+#include "tools/sample_database.h"
+#include "tools/sample_messy.h"
+#include "tools/sample_shapefile.h"
 
 namespace fs = std::filesystem;
 
@@ -172,6 +177,34 @@ int main(int argc, char** argv) {
                  "übergeben: 0 gedruckt, 3 noch in der Warteschlange.\nDer Drucker PDF ist "
                  "angehalten (paused).",
              {"Meldungsdatei öffnen", "OK"}, "Meldung_Drucker");
+  {
+    // The data check of last year's survey, kept as offices keep it, with the map of the
+    // polygon whose ring crosses itself.
+    const fs::path messy = mapping / "FFH_2023";
+    const sample::SampleResult written = sample::writeSampleDatabase(messy, {30, 1, "CP1252"});
+    sample::makeMessy(messy);
+    std::vector<std::string> codes;
+    for (const auto& p : written.polygons) codes.push_back(p.code);
+    sample::ShapefileForm form;
+    form.nullRecord = form.faultyRecords = true;
+    fs::create_directories(messy / "shape");
+    sample::writeSampleShapefile(messy / "shape" / "ffh_flaechen.shp", codes, 1, form);
+    app::settings().set(app::kDbfFilesPfad, messy.string());
+    app::settings().set(app::kShapeFilesPfad, (messy / "shape" / "ffh_flaechen.shp").string());
+    gui::frmDatenpruefung window;
+    window.resize(1100, 640);
+    window.startCheck();
+    while (!window.result()) QTest::qWait(50);
+    auto* view = window.findChild<QTableView*>("lvwBefunde");
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+      if (view->model()->index(r, 1).data().toString() != "Selbstüberschneidung") continue;
+      view->selectRow(r);
+      window.showFindingOnMap(r);
+    }
+    save(&window, "frmDatenpruefung");
+    app::settings().set(app::kDbfFilesPfad, survey.db.string());
+    app::settings().set(app::kShapeFilesPfad, survey.shape.string());
+  }
   {
     QMessageBox box(QMessageBox::Critical, "Quelbrix",
                     "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "

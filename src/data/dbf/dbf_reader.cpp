@@ -107,6 +107,9 @@ struct DbfReader::Impl {
   std::vector<FieldDescriptor> fields;
   std::vector<Column> columns;
   uint32_t recordCount = 0;
+  uint32_t headerCount = 0;  // as the header gives it
+  OpenOptions options;
+  bool memoMissing = false;
   size_t headerLength = 0;
   size_t recordLength = 0;
   std::string codePage;
@@ -131,7 +134,7 @@ struct DbfReader::Impl {
   Column readDescriptor(const char* descriptor) const;
   void checkFieldLength(const std::string& fieldName, Column& c) const;
   void addColumn(Column c, uint8_t flags, int& nullBits);
-  void checkRecordLayout(size_t fieldBytes, int nullBits) const;
+  void checkRecordLayout(size_t fieldBytes, int nullBits);
   void countRecordsBehindHeaderCount();
   void chooseCodePage(const std::string& forced);
   void openMemo();
@@ -173,6 +176,7 @@ void DbfReader::Impl::readFixedHeader() {
   if (!layoutOpt) fail("unbekanntes dBASE-Versionsbyte " + hexByte(version));
   layout = *layoutOpt;
   recordCount = loadLE<uint32_t>(data.data() + 4);
+  headerCount = recordCount;
   headerLength = loadLE<uint16_t>(data.data() + 8);
   recordLength = loadLE<uint16_t>(data.data() + 10);
   const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
@@ -266,7 +270,7 @@ void DbfReader::Impl::addColumn(Column c, uint8_t flags, int& nullBits) {
   fields.push_back(c.descriptor);
 }
 
-void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
+void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) {
   if (columns.empty()) fail("die Tabelle hat keine Felder");
   if (fieldBytes + 1 != recordLength)
     fail("die Satzlänge " + std::to_string(recordLength) + " passt nicht zu den Feldern, die " +
@@ -274,10 +278,16 @@ void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
   if (nullBits > 0 && (!nullFlagsOffset || nullFlagsLength * 8 < static_cast<size_t>(nullBits)))
     fail("Felder, die leer bleiben dürfen, ohne passende Spalte _NullFlags");
   const uint64_t needed = uint64_t{headerLength} + uint64_t{recordCount} * recordLength;
-  if (needed > data.size())
+  if (needed <= data.size()) return;
+  if (!options.shortFile)
     fail("der Kopf gibt " + std::to_string(recordCount) + " Datensätze zu je " +
          std::to_string(recordLength) + " Bytes an, mehr als die Datei enthält (" +
          std::to_string(needed) + " Bytes nötig, " + std::to_string(data.size()) + " vorhanden)");
+  const uint64_t held = (data.size() - headerLength) / recordLength;
+  headerNote = "der Kopf nennt " + std::to_string(recordCount) +
+               (recordCount == 1 ? " Datensatz" : " Datensätze") + ", die Datei enthält aber nur " +
+               std::to_string(held) + "; die fehlenden sind verloren";
+  recordCount = static_cast<uint32_t>(held);
 }
 
 // A whole record begins with its deletion flag, a blank or "*"; the end-of-file byte 0x1A or
@@ -336,6 +346,10 @@ void DbfReader::Impl::openMemo() {
   const auto version = static_cast<uint8_t>(data[0]);
   const bool fox = layout == Layout::VisualFoxPro || version == 0xF5 || version == 0xFB;
   const auto file = findMemoFile(path, fox);
+  if (!file && options.withoutMemoFile) {
+    memoMissing = true;
+    return;
+  }
   if (!file) fail("die Tabelle hat Memofelder, aber ihre Memodatei (.dbt oder .fpt) fehlt");
   MemoKind kind = MemoKind::DbaseIV;
   if (base::equalsNoCase(file->extension().string(), ".fpt"))
@@ -408,7 +422,7 @@ Value DbfReader::Impl::decodeMemo(const Column& c, std::string_view raw, bool te
       block = block * 10 + static_cast<uint64_t>(ch - '0');
     }
   }
-  if (block == 0) return {};
+  if (block == 0 || !memo) return {};
   std::string content;
   try {
     content = memo->read(block);
@@ -514,15 +528,16 @@ Value DbfReader::Impl::decode(const Column& c, const char* record) const {
 }
 
 DbfReader DbfReader::open(const std::filesystem::path& path) {
-  return open(path, std::string());
+  return open(path, OpenOptions{});
 }
 
-DbfReader DbfReader::open(const std::filesystem::path& path, const std::string& codePage) {
+DbfReader DbfReader::open(const std::filesystem::path& path, const OpenOptions& options) {
   auto impl = std::make_unique<Impl>();
   impl->path = path;
+  impl->options = options;
   impl->data = readWholeFile(path, kMaxTableFile);
   impl->parseHeader();
-  impl->chooseCodePage(codePage);
+  impl->chooseCodePage(options.codePage);
   impl->openMemo();
   return DbfReader(std::move(impl));
 }
@@ -557,6 +572,12 @@ bool DbfReader::isDeleted(uint32_t index) const {
 
 const std::string& DbfReader::headerNote() const {
   return impl_->headerNote;
+}
+uint32_t DbfReader::headerRecordCount() const {
+  return impl_->headerCount;
+}
+bool DbfReader::memoFileMissing() const {
+  return impl_->memoMissing;
 }
 
 std::vector<Value> DbfReader::record(uint32_t index) const {
