@@ -18,8 +18,8 @@ SurveyTable readSurveyTable(const std::filesystem::path& file, const std::string
   if (file.empty()) return t;
   t.fileName = file.filename().string();
   try {
-    const auto reader =
-        data::dbf::DbfReader::open(file, {.withoutMemoFile = true, .shortFile = true});
+    const auto reader = data::dbf::DbfReader::open(
+        file, {.withoutMemoFile = true, .shortFile = true, .codePage = {}});
     t.fields = reader.fields();
     t.headerNote = reader.headerNote();
     t.headerCount = reader.headerRecordCount();

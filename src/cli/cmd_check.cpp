@@ -100,12 +100,12 @@ int checkData(Context& ctx, const std::string& csv) {
   options.surveyFolder = ctx.settings.get(app::kDbfFilesPfad);
   options.shapefile = ctx.settings.get(app::kShapeFilesPfad);
   options.today = check::today();
-  // A bar on a terminal; the check takes seconds, so a log gets no lines of it.
-  const bool terminal = isatty(STDERR_FILENO) != 0;
-  ProgressDisplay progress(ctx.err, terminal, "");
+  // A bar on a terminal, a line per step with --verbose.
+  ProgressDisplay progress(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal),
+                           "", 1, terminalColumns(STDERR_FILENO), "Prüfe");
   const check::CheckResult result = check::runDataCheck(
-      options, [&](std::size_t step, std::size_t steps, const std::string& what) {
-        if (terminal) progress.show(step + 1, steps, what);
+      options, [&](std::size_t, std::size_t steps, const std::string& what) {
+        progress.started(steps, what);
       });
   progress.finish();
   if (result.unreadable) {

@@ -58,8 +58,9 @@ ProgressDisplay::Mode ProgressDisplay::modeFor(Verbosity verbosity, bool termina
 }
 
 ProgressDisplay::ProgressDisplay(std::ostream& err, Mode mode, std::string label, unsigned workers,
-                                 std::size_t columns)
+                                 std::size_t columns, std::string verb)
     : err_(err),
+      verb_(std::move(verb)),
       mode_(mode),
       label_(std::move(label)),
       workers_(std::max(1u, workers)),
@@ -111,7 +112,7 @@ void ProgressDisplay::started(std::size_t count, const std::string& tableItem) {
   const std::string item = base::visibleText(tableItem);
   ++started_;
   if (mode_ == Mode::Lines) {
-    err_ << "Generiere " << label_ << " " << item << "\n" << std::flush;
+    err_ << verb_ << " " << (label_.empty() ? "" : label_ + " ") << item << "\n" << std::flush;
   } else if (mode_ == Mode::Line) {
     // Each worker has one item in hand; the items before that are done.
     const std::size_t done = started_ > workers_ ? started_ - workers_ : 0;

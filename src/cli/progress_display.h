@@ -22,9 +22,9 @@ class ProgressDisplay {
   static Mode modeFor(Verbosity verbosity, bool terminal);
 
   // label: what an item is, e.g. "Geländebogen"; workers: how many items may be in work at
-  // once; columns: the width the line must fit.
+  // once; columns: the width the line must fit; verb: what --verbose says is done to an item.
   ProgressDisplay(std::ostream& err, Mode mode, std::string label, unsigned workers,
-                  std::size_t columns);
+                  std::size_t columns, std::string verb = "Generiere");
   // One more item of count taken in hand (the workers' callbacks arrive in any order);
   // control characters in item are shown, not sent.
   void started(std::size_t count, const std::string& item);
@@ -41,6 +41,7 @@ class ProgressDisplay {
 
  private:
   std::ostream& err_;
+  std::string verb_;
   Mode mode_;
   std::string label_;
   unsigned workers_;

@@ -20,7 +20,8 @@ UmlautDict umlautDictionary(const std::vector<Value>& rows) {
 
 std::vector<Value> readUmlautColumn(const std::filesystem::path& file,
                                     const std::string& codePage) {
-  const dbf::DbfReader table = dbf::DbfReader::open(file, {.codePage = codePage});
+  const dbf::DbfReader table = dbf::DbfReader::open(
+      file, {.withoutMemoFile = false, .shortFile = false, .codePage = codePage});
   const auto& fields = table.fields();
   const auto column = std::find_if(fields.begin(), fields.end(), [](const auto& f) {
     return base::equalsNoCase(f.name, "UMLAUT");

@@ -119,7 +119,10 @@ TEST_F(DbfCodePage, read_textsNotInTheirCodePage_knownMisDecoded) {
     }
     if (c.ldid >= 0) testsupport::patchFile(file, 29, std::string(1, static_cast<char>(c.ldid)));
     if (*c.cpg) writeFile(dir.path() / "t.cpg", c.cpg);
-    const auto r = *c.forced ? DbfReader::open(file, {.codePage = c.forced}) : DbfReader::open(file);
+    const auto r =
+        *c.forced ? DbfReader::open(
+                        file, {.withoutMemoFile = false, .shortFile = false, .codePage = c.forced})
+                  : DbfReader::open(file);
     EXPECT_EQ(r.codePage() == data::dbf::normalizeCodePage(c.written), !c.read);
     EXPECT_EQ(r.codePageGuessed(), c.ldid == 0);
     EXPECT_EQ(r.record(0)[c.inMemo ? 1 : 0], Value::text(c.read ? c.read : c.text));

@@ -213,7 +213,8 @@ TEST_F(DbfCorruption, openForCheck_missingMemoAndShortFile_readWhatIsThere) {
   patchFile(file, 4, std::string("\x05\x00\x00\x00", 4));
   writeFile(file, readFile(file).substr(0, kHeader + 2 * kRecord + 7));
   EXPECT_THROW(DbfReader::open(file), DbfError);
-  const auto r = DbfReader::open(file, {.withoutMemoFile = true, .shortFile = true});
+  const auto r =
+      DbfReader::open(file, {.withoutMemoFile = true, .shortFile = true, .codePage = {}});
   EXPECT_TRUE(r.memoFileMissing());
   EXPECT_EQ(r.headerRecordCount(), 5u);
   ASSERT_EQ(r.recordCount(), 2u);
