@@ -7,21 +7,32 @@ BUILD_TYPE ?= RelWithDebInfo
 # shows them unless this is given).
 CMAKE_ARGS ?=
 
-.PHONY: deps deps-test configure build demo test test-sanitize tsan bench clean
+.PHONY: deps deps-demo deps-test configure build demo test test-sanitize tsan bench clean
 
 deps:
 	scripts/install-deps.sh build
 
+deps-demo:
+	scripts/install-deps.sh demo
+
 deps-test:
 	scripts/install-deps.sh test
 
+# Tests and benchmarks are switched on explicitly: a build folder that `make demo` configured
+# without them gets them back (the libraries are not rebuilt, their flags stay the same).
 configure:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUELBRIX_BUILD_TESTS=ON \
+		-DQUELBRIX_BUILD_BENCH=ON $(CMAKE_ARGS)
 
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# A first look needs the command-line program, its templates and its umlaut table, not the
+# windows, the test programs and the benchmarks: those come with `make build` and `make test`.
+demo: deps-demo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUELBRIX_BUILD_TESTS=OFF \
+		-DQUELBRIX_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS) --target quelbrix quelbrix_templates
 	scripts/demo.sh $(BUILD)
 
 test: deps-test configure

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quelbrix needs to build and test, skipping those already present.
-# Usage: scripts/install-deps.sh [build|test]
+# Usage: scripts/install-deps.sh [demo|build|test]
+#   demo   what the command-line program and the templates need (`make demo`)
+#   build  also the test and benchmark libraries and the packaging tools
+#   test   also what the tests read documents and print with
 set -euo pipefail
 mode=${1:-build}
+case "$mode" in demo | build | test) ;; *) echo "usage: $0 [demo|build|test]" >&2; exit 2 ;; esac
 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libzip-dev libpugixml-dev libssl-dev libcups2-dev
-  libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev
   # One PDF per polygon: the documents' PDFs are joined with qpdf's library.
   libqpdf-dev
   # The data check tests geometry with GEOS's C library.
@@ -19,6 +23,9 @@ packages=(
   # (binutils, with build-essential) drops the compiler's notes from the packed programs.
   dpkg-dev file
 )
+if [ "$mode" != demo ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev)
+fi
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;
   # LibreOffice also renders documents for printing, and CUPS with a PDF printer takes the jobs.
