@@ -41,7 +41,7 @@ TEST_F(LogTest, Init_WritesBannerAndLinesInHouseFormat) {
   auto lines = logLines(dir_.path());
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], "D1 #" + std::string(70, '+'));
-  EXPECT_EQ(lines[1], "D1 # Tarnholm Quelbrix 2.3.9");
+  EXPECT_EQ(lines[1], "D1 # Tarnholm Quelbrix " QUELBRIX_BUILT_VERSION);
   EXPECT_TRUE(std::regex_match(
       lines[2], std::regex(R"(D1 # Programmstart: \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
       << lines[2];

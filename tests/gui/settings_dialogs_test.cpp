@@ -244,7 +244,7 @@ TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_message
 
 TEST_F(SettingsDialogTest, info_shows_version_build_date_and_documentation_without_addresses) {
   gui::frmInfo info;
-  EXPECT_EQ(label(&info, "lblVersion"), "Version: 2.3.9");
+  EXPECT_EQ(label(&info, "lblVersion"), "Version: " QUELBRIX_BUILT_VERSION);
   EXPECT_TRUE(QRegularExpression("^Erstellt am \\d\\d\\.\\d\\d\\.20\\d\\d$")
                   .match(child<QLabel>(&info, "lblBuildDate")->text())
                   .hasMatch())
