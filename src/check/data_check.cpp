@@ -6,8 +6,8 @@
 
 #include "check/check_run.h"
 #include "data/cls_dbf_data.h"
+#include "data/schema/sheet_types.h"
 #include "data/sheet_code_rule.h"
-#include "data/sheet_types.h"
 
 namespace check {
 namespace {

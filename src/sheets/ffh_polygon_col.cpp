@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/run_services.h"
+#include "data/schema/sheet_types.h"
 #include "data/sheet_code_rule.h"
-#include "data/sheet_types.h"
 
 namespace sheets {
 
