@@ -245,8 +245,12 @@ class Generator {
     const int roll = static_cast<int>(random_.below(10));
     const int parts = roll < 6 ? 1 : roll < 9 ? 2 : 3;
     std::vector<std::string> types;
+    // The first polygons carry the sheet types in order, so that every type is present.
+    const auto& everyType = data::schema::sheetTypes();
     for (int k = 0; k < parts; ++k)
-      types.push_back(index < 10 && k == 0 ? std::string(sheetTypes()[index].type) : randomType());
+      types.push_back(index < static_cast<int>(everyType.size()) && k == 0
+                          ? everyType[static_cast<std::size_t>(index)].code
+                          : randomType());
     std::vector<int> shares;
     if (parts == 1) shares = {100};
     if (parts == 2) {

@@ -45,7 +45,9 @@ TEST(SurveySchema, catalogue_fieldRules) {
       EXPECT_FALSE(c.meaning.empty()) << c.field.name;
     }
     // The sheet-type tables are read by GBCODE and never write their first column.
-    if (table.name.starts_with("bg")) EXPECT_EQ(table.columns.at(0).field.name, "GBCODE");
+    if (table.name.starts_with("bg")) {
+      EXPECT_EQ(table.columns.at(0).field.name, "GBCODE");
+    }
   }
   EXPECT_EQ(&schema::surveyTable("GBOGEN"), &schema::surveyTable("gbogen"));
   EXPECT_THROW(schema::surveyTable("umlaute2"), std::out_of_range);
