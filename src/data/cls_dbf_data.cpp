@@ -324,14 +324,15 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
     log.Ausgabe(2, routine + ": Kein Geländebogen ausgewählt.");
     return 101;
   }
-  std::string query = "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(24) + " WHERE ";
+  std::string query =
+      "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(schema::table::kGBogen) + " WHERE ";
   std::vector<Value> params;
   for (std::size_t i = 0; i < sheetTypes.size(); ++i) {
     query += i ? " OR GBBOGEN=?" : "GBBOGEN=?";
     params.push_back(Value::text(sheetTypes[i]));
   }
   Recordset rows;
-  if (!GetRecordset(23, query, rows, params)) {
+  if (!GetRecordset(schema::table::kGBogen, query, rows, params)) {
     log.Ausgabe(2, "Fehler! Konnte die Geländebögennummer nicht aus gbogen auslesen.");
     return 101;
   }
@@ -378,7 +379,8 @@ void clsDBFData::addNote(const std::string& note) {
 }
 
 void clsDBFData::noteAreaMissing(const std::string& code) {
-  addNote("Das FFH-Gebiet " + code.substr(0, 3) + " fehlt in der Tabelle " + tableName(22) +
+  addNote("Das FFH-Gebiet " + code.substr(0, 3) + " fehlt in der Tabelle " +
+          tableName(schema::table::kFfhnum) +
           "; die Dokumente seiner Polygone zeigen an seiner Stelle die ersten vier Ziffern der "
           "Bogennummer.");
 }
