@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "check/data_check.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 
 namespace {
 

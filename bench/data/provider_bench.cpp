@@ -9,9 +9,9 @@
 #include "data/cls_dbf_data.h"
 #include "data/connection.h"
 #include "data/ffh_lookups.h"
+#include "data/schema/survey_tables.h"
 #include "data/species_lists.h"
-#include "tools/sample_database.h"
-#include "tools/sample_schema.h"
+#include "sample/sample_database.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ const Sample& sample10k() {
       out.codes.push_back(rows.value(0).toText());
       out.types.push_back(rows.value(1).toText());
     }
-    for (const auto& table : sample::surveySchema())
+    for (const auto& table : data::schema::surveySchema())
       out.rows +=
           static_cast<double>(c.execute("SELECT COUNT(*) FROM " + table.name).value(0).asInteger());
     return out;
@@ -57,11 +57,11 @@ void BM_LoadAllTables(benchmark::State& state) {
   for (auto _ : state) {
     data::Connection c;
     c.open(s.dir);
-    for (const auto& table : sample::surveySchema()) c.execute(loadQuery(table.name));
-    if (c.loadedTables().size() != sample::surveySchema().size())
+    for (const auto& table : data::schema::surveySchema()) c.execute(loadQuery(table.name));
+    if (c.loadedTables().size() != data::schema::surveySchema().size())
       state.SkipWithError("not every table loaded");
   }
-  state.counters["tables"] = static_cast<double>(sample::surveySchema().size());
+  state.counters["tables"] = static_cast<double>(data::schema::surveySchema().size());
   state.counters["rows"] = static_cast<double>(s.rows);
 }
 BENCHMARK(BM_LoadAllTables)->Unit(benchmark::kMillisecond);
@@ -81,7 +81,7 @@ void BM_LoadTable(benchmark::State& state, const std::string& table) {
 }
 
 [[maybe_unused]] const bool registered = [] {
-  for (const auto& table : sample::surveySchema())
+  for (const auto& table : data::schema::surveySchema())
     benchmark::RegisterBenchmark(("BM_LoadTable/" + table.name).c_str(), BM_LoadTable, table.name)
         ->Unit(benchmark::kMillisecond);
   return true;

@@ -18,8 +18,8 @@
 #include "app/memory_reuse.h"
 #include "app/program_objects.h"
 #include "bench_counters.h"
-#include "data/sheet_types.h"
-#include "expected_bookmarks.h"
+#include "data/schema/routine_bookmarks.h"
+#include "data/schema/sheet_types.h"
 #include "word/cls_word_doc.h"
 #include "word/template_check.h"
 
@@ -50,7 +50,7 @@ bool makeDocument(word::clsWordDoc& engine, const std::string& key, bool report,
                               messages, 12, false, "") == 100) {
     for (const std::string& name : bookmarks) {
       const std::string text = name + " Größe 12,5";
-      if (name == forms::kPageHeaderBookmark)
+      if (name == data::schema::kPageHeaderBookmark)
         engine.SetTextMarke_HeadersFooters(name, text, "", false);
       else if (report)
         engine.SetReportTextMarke(name, text, "10", true);

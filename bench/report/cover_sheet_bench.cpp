@@ -19,8 +19,8 @@
 #include "data/ffh_lookups.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_run.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 #include "word/cls_word_doc.h"
 #include "word/part_extent_cache.h"
 

@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "app/program_objects.h"
+#include "sample/sample_shapefile.h"
 #include "shape/c_shape_file.h"
-#include "tools/sample_shapefile.h"
 #include "word/part_extent_index.h"
 #include "word/shape_subs.h"
 

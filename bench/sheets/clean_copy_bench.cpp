@@ -12,9 +12,9 @@
 #include "app/resource_folder.h"
 #include "bench_counters.h"
 #include "data/cls_dbf_data.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
+#include "sample/sample_database.h"
 #include "sheets/clean_copy_run.h"
-#include "tools/sample_database.h"
 #include "word/cls_word_doc.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <system_error>
 
 #include "check/check_run.h"
-#include "data/cls_dbf_data.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 #include "data/sheet_code_rule.h"
-#include "data/sheet_types.h"
 
 namespace check {
 namespace {
@@ -34,9 +34,8 @@ const Step kSteps[] = {
 };
 
 std::vector<std::string> catalogueNames() {
-  const data::clsDBFData catalogue;
   std::vector<std::string> names;
-  for (int i = 1; i <= data::clsDBFData::kTableCount; ++i) names.push_back(catalogue.tableName(i));
+  for (const auto& table : data::schema::surveySchema()) names.push_back(table.name);
   return names;
 }
 
@@ -109,11 +108,9 @@ const std::vector<std::string>& sheetTypes() {
 }
 
 std::vector<std::string> structureTables(const std::string& sheetType) {
-  static const data::clsDBFData catalogue;
-  std::string main, second;
-  const std::string key = "000000000000" + sheetType;
-  if (!catalogue.GetTableName(key, 1, main) || !catalogue.GetTableName(key, 2, second)) return {};
-  return {main, second};
+  const data::schema::SheetType* type = data::schema::findSheetType(sheetType);
+  if (!type) return {};
+  return {type->table1, type->table2};
 }
 
 std::size_t CheckResult::count(Severity severity) const {

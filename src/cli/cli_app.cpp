@@ -16,7 +16,7 @@
 #include "cli/german_cli.h"
 #include "data/cls_dbf_data.h"
 #include "data/provider_error.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 
 namespace cli {
 

@@ -6,8 +6,8 @@
 #include "app/startup.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 
 namespace cli {
 

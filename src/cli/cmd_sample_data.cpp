@@ -4,9 +4,9 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "tools/sample_database.h"
-#include "tools/sample_messy.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_messy.h"
+#include "sample/sample_shapefile.h"
 
 namespace cli {
 

@@ -17,7 +17,7 @@
 #include "cli/progress_display.h"
 #include "cli/run_outcome.h"
 #include "data/area_selection.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "sheets/run_workers.h"

@@ -10,6 +10,8 @@
 #include "app/run_services.h"
 #include "base/file_lookup.h"
 #include "data/provider_error.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 #include "data/shape_attributes.h"
 #include "data/sheet_code_rule.h"
 
@@ -40,14 +42,10 @@ void showLockedTable(const ProviderError& e, app::UserInterface& ui) {
 }  // namespace
 
 clsDBFData::clsDBFData() {
-  const char* names[kTableCount] = {
-      "anmerk", "artenbew", "bgf",    "bgf2",     "bgg",      "bgg2",     "bgh",
-      "bgh2",   "bgk",      "bgk2",   "bgm",      "bgm2",     "bgs",      "bgs2",
-      "bgt",    "bgt2",     "bgw",    "bgw2",     "bgx",      "bgx2",     "biottyp",
-      "ffhnum", "ffh_ref",  "GBogen", "pflanzen", "pflsozio", "pfsozbew", "polygone"};
-  for (int i = 0; i < kTableCount; ++i) catalogue_[static_cast<std::size_t>(i + 1)] = names[i];
-  typeMap_ = {{"F", 3},  {"GN", 5}, {"GT", 5}, {"H", 7},  {"K", 9},
-              {"M", 11}, {"S", 13}, {"T", 15}, {"W", 17}, {"X", 19}};
+  for (int i = 1; i <= kTableCount; ++i)
+    catalogue_[static_cast<std::size_t>(i)] = schema::catalogueName(i);
+  for (const schema::SheetType& t : schema::sheetTypes())
+    typeMap_.emplace_back(t.code, static_cast<int16_t>(schema::catalogueIndex(t.table1)));
 }
 
 clsDBFData::clsDBFData(const app::RunServices& services) : clsDBFData() {
@@ -326,14 +324,15 @@ int16_t clsDBFData::collectBogenNumbers(const std::string& routine, bool byKey,
     log.Ausgabe(2, routine + ": Kein Geländebogen ausgewählt.");
     return 101;
   }
-  std::string query = "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(24) + " WHERE ";
+  std::string query =
+      "SELECT DISTINCT GBCODE, GBBOGEN FROM " + tableName(schema::table::kGBogen) + " WHERE ";
   std::vector<Value> params;
   for (std::size_t i = 0; i < sheetTypes.size(); ++i) {
     query += i ? " OR GBBOGEN=?" : "GBBOGEN=?";
     params.push_back(Value::text(sheetTypes[i]));
   }
   Recordset rows;
-  if (!GetRecordset(23, query, rows, params)) {
+  if (!GetRecordset(schema::table::kGBogen, query, rows, params)) {
     log.Ausgabe(2, "Fehler! Konnte die Geländebögennummer nicht aus gbogen auslesen.");
     return 101;
   }
@@ -380,7 +379,8 @@ void clsDBFData::addNote(const std::string& note) {
 }
 
 void clsDBFData::noteAreaMissing(const std::string& code) {
-  addNote("Das FFH-Gebiet " + code.substr(0, 3) + " fehlt in der Tabelle " + tableName(22) +
+  addNote("Das FFH-Gebiet " + code.substr(0, 3) + " fehlt in der Tabelle " +
+          tableName(schema::table::kFfhnum) +
           "; die Dokumente seiner Polygone zeigen an seiner Stelle die ersten vier Ziffern der "
           "Bogennummer.");
 }

@@ -17,6 +17,7 @@
 #include "data/connection.h"
 #include "data/ordered_dict.h"
 #include "data/recordset.h"
+#include "data/schema/survey_tables.h"
 #include "data/shown_query.h"
 #include "data/umlaut_table.h"
 
@@ -38,7 +39,7 @@ class FatalError : public std::runtime_error {
 
 class clsDBFData {
  public:
-  static constexpr int kTableCount = 28;
+  static constexpr int kTableCount = schema::kTableCount;
 
   clsDBFData();
   // Works through services (which must outlive the object) instead of the program-wide ones.

@@ -16,7 +16,7 @@
 
 #include "app/message_file.h"
 #include "app/program_objects.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "gui/frm_polygone.h"
 #include "gui/window_memory.h"
 #include "gui/window_support.h"

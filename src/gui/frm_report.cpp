@@ -9,7 +9,7 @@
 
 #include "app/message_file.h"
 #include "app/program_objects.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "gui/polygon_preview.h"
 #include "gui/window_memory.h"
 #include "gui/window_printing.h"

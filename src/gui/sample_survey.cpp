@@ -5,8 +5,8 @@
 
 #include "app/program_objects.h"
 #include "base/system_error_text.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data/schema/survey_tables.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
 #include "sheets/mod_ffh_bogen.h"
@@ -9,6 +10,8 @@
 
 namespace report {
 namespace {
+
+namespace table = data::schema::table;
 
 std::string upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -51,16 +54,18 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
 
   std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rows;
-  if (!db.GetRecordset("FfhReportGenerateFooter", 1, query, rows, byCode)) return 101;
+  if (!db.GetRecordset("FfhReportGenerateFooter", table::kAnmerk, query, rows, byCode)) return 101;
   std::string remarks = "keine";
   if (!rows.isEOF() && rows.fieldCount() > 1 && !rows.value(1).isNull()) {
     remarks = rows.value(1).toText();
-    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(1)).get(), remarks);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(table::kAnmerk)).get(),
+                                     remarks);
   }
   doc.writeMark("FfhReportGenerateFooter", "ANMERKUNGEN", remarks, "11", true);
 
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
-  if (!db.GetRecordset("FfhReportGenerateFooter", 27, query, rows, byCode)) return 101;
+  if (!db.GetRecordset("FfhReportGenerateFooter", table::kPfsozbew, query, rows, byCode))
+    return 101;
   std::string units;
   for (; !rows.isEOF(); rows.MoveNext()) {
     if (rows.fieldCount() < 2 || rows.value(1).isNull()) continue;
@@ -69,15 +74,16 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
   if (units.empty())
     units = "keine";
   else
-    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(27)).get(), units);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(table::kPfsozbew)).get(),
+                                     units);
   doc.writeMark("FfhReportGenerateFooter", "PFLANZENSOZ", units, "11", true);
 
   if (doc.TableCleanUp() != 100)
     log.Ausgabe(3,
                 "FfhReportGenerateFooter: Fehler! Die Tabelle in dem Reportbogen konnte nicht "
                 "bearbeitet werden.");
-  if (sheets::OutputPflanzenartenRoteListe(run, code, db.umlautRepairFor(db.tableName(25)).get()) !=
-      100)
+  if (sheets::OutputPflanzenartenRoteListe(
+          run, code, db.umlautRepairFor(db.tableName(table::kPflanzen)).get()) != 100)
     log.Ausgabe(3, "FfhReportGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
   return 100;
 }

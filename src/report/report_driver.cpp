@@ -1,4 +1,5 @@
 #include "app/run_services.h"
+#include "data/schema/survey_tables.h"
 #include "data/sheet_code_rule.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/document_cycle.h"
@@ -13,7 +14,9 @@ int16_t FfhReportGetBogen(const std::string& polygonCode, data::clsDBFData& db,
       "SELECT gbogen.GBCODE, gbogen.GBBOGEN From gbogen WHERE (((gbogen.GBPOLYGON)=?))";
   const std::vector<data::Value> params{data::Value::text(polygonCode)};
   data::Recordset rows;
-  if (!db.GetRecordset("FfhReportGetBogen", 22, query, rows, params, {"gbogen", false})) return 101;
+  if (!db.GetRecordset("FfhReportGetBogen", data::schema::table::kGBogen, query, rows, params,
+                       {"gbogen", false}))
+    return 101;
   for (; !rows.isEOF(); rows.MoveNext()) {
     const data::Value& code = rows.value(0);
     if (code.isNull() || !data::isSheetCode(code.toText())) {

@@ -1,6 +1,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/survey_tables.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -10,6 +12,9 @@
 
 namespace report {
 namespace {
+
+namespace gbogen = data::schema::gbogen;
+namespace table = data::schema::table;
 
 const std::string kRoutine = "FfhReportGenerateHead";
 
@@ -52,7 +57,7 @@ class HeadWriter {
     const std::string query =
         std::string("SELECT CODE_ALT, CODE_EG, NAME") + " FROM ffh_ref WHERE ((CODE_EG=?))";
     data::Recordset rows;
-    if (!lookUp(23, query, code, rows)) return false;
+    if (!lookUp(table::kFfhRef, query, code, rows)) return false;
     if (rows.isEOF()) {
       write(codeBookmark, "", true, first ? "CODE_E" : "");
       write(nameBookmark, "keiner");
@@ -60,8 +65,8 @@ class HeadWriter {
     }
     const RecordView r(rows);
     if (r.present(1)) {
-      write(first ? r.name(1) : codeBookmark, corrected(23, r.text(1)));
-      write(nameBookmark, corrected(23, r.text(2)));
+      write(first ? r.name(1) : codeBookmark, corrected(table::kFfhRef, r.text(1)));
+      write(nameBookmark, corrected(table::kFfhRef, r.text(2)));
     } else {
       write(nameBookmark, "keiner");
     }
@@ -78,9 +83,9 @@ class HeadWriter {
     }
     const std::string query = "SELECT CODE, BIOTYP FROM biottyp WHERE ((CODE=?))";
     data::Recordset rows;
-    if (!lookUp(21, query, code, rows)) return false;
+    if (!lookUp(table::kBiottyp, query, code, rows)) return false;
     const RecordView r(rows);
-    if (r.present(1)) write(nameBookmark, corrected(21, r.text(1)));
+    if (r.present(1)) write(nameBookmark, corrected(table::kBiottyp, r.text(1)));
     return true;
   }
 
@@ -123,7 +128,7 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   std::string query = "SELECT FFH_NR, NAME FROM ffhnum WHERE FFHNR=?";
   data::Recordset rs;
   const std::vector<data::Value> areaParams{data::Value::integer(areaNumber(code))};
-  if (!db.GetRecordset(kRoutine, 22, query, rs, areaParams, {"", true})) return 101;
+  if (!db.GetRecordset(kRoutine, table::kFfhnum, query, rs, areaParams, {"", true})) return 101;
   std::string area;
   if (rs.isBOF() && rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
@@ -132,39 +137,43 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   } else {
     area = rs.value(1).toText();
   }
-  out.write("NAME", out.corrected(22, area));
+  out.write("NAME", out.corrected(table::kFfhnum, area));
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
-  if (!db.GetRecordset(kRoutine, 24, query, rs, sheets::ownRowParams(key), {"", true})) return 101;
+  if (!db.GetRecordset(kRoutine, table::kGBogen, query, rs, sheets::ownRowParams(key), {"", true}))
+    return 101;
   const RecordView r(rs);
 
-  const std::string source = r.present(40) ? r.text(40) : std::string(15, '.');
-  out.write(r.name(40), r.present(27) ? copyText(r.text(27), source) : "", false);
+  using namespace gbogen;
+  const int sheetTable = table::kGBogen;
+  const std::string source = r.present(kCopySource) ? r.text(kCopySource) : std::string(15, '.');
+  out.write(r.name(kCopySource), r.present(kCopy) ? copyText(r.text(kCopy), source) : "", false);
 
-  out.write(r.name(26), r.present(26) ? out.corrected(24, r.text(26)) : "");
-  out.write(r.name(24), out.corrected(24, r.text(24)));
-  out.write(r.name(25), r.text(25));
-  const std::string mainBiotope = r.text(3);
-  if (r.present(3)) out.write(r.name(3), mainBiotope);
-  if (r.present(29)) out.write(r.name(29), out.corrected(24, r.text(29)), false);
-  for (int n = 46; n <= 49; ++n)
+  out.write(r.name(kLocation),
+            r.present(kLocation) ? out.corrected(sheetTable, r.text(kLocation)) : "");
+  out.write(r.name(kSurveyor), out.corrected(sheetTable, r.text(kSurveyor)));
+  out.write(r.name(kDate), r.text(kDate));
+  const std::string mainBiotope = r.text(kBiotope);
+  if (r.present(kBiotope)) out.write(r.name(kBiotope), mainBiotope);
+  if (r.present(kSize)) out.write(r.name(kSize), out.corrected(sheetTable, r.text(kSize)), false);
+  for (int n = kImpairment1; n <= kImpairment4; ++n)
     out.write(r.name(n), r.present(n) ? withoutFirstCharacter(r.text(n)) : "", false);
   std::string secondary[5];
-  for (int n = 4; n <= 8; ++n) {
-    secondary[n - 4] = r.text(n);
-    if (r.present(n)) out.write(r.name(n), secondary[n - 4]);
+  for (int n = kBiotope2; n <= kBiotope6; ++n) {
+    secondary[n - kBiotope2] = r.text(n);
+    if (r.present(n)) out.write(r.name(n), secondary[n - kBiotope2]);
   }
-  for (int n : {20, 21, 17}) out.write(r.name(n), r.text(n));
-  for (int n : {22, 23}) {
+  for (int n : {kCondition, kRating, kShare}) out.write(r.name(n), r.text(n));
+  for (int n : {kProtected, kHabitatArea}) {
     if (r.isTrue(n))
       out.tick(r.name(n));
     else
       out.write(r.name(n), "");
   }
 
-  if (!out.habitat(r.text(18), "CODE_EG", "LEBENSRAUMNAME", true)) return 101;
-  if (!out.habitat(r.text(19), "CODE_EG2", "LEBENSRAUMNAME2", false)) return 101;
+  if (!out.habitat(r.text(kHabitat1), "CODE_EG", "LEBENSRAUMNAME", true)) return 101;
+  if (!out.habitat(r.text(kHabitat2), "CODE_EG2", "LEBENSRAUMNAME2", false)) return 101;
   if (!out.biotope(mainBiotope, "GBBIOTOP", "BIOHAUPTTYPNAME")) return 101;
   const char* codeMarks[] = {"GBBIOTOP2", "GBBIOTOP3", "GBBIOTOP4", "GBBIOTOP5", "GBBIOTOP6"};
   const char* nameMarks[] = {"BIONEBENTYPNAME", "BIONEBENTYP2NAME", "BIONEBENTYP3NAME",

@@ -1,3 +1,4 @@
+#include "data/schema/gbogen_columns.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_format.h"
 #include "report/report_record.h"
@@ -37,8 +38,9 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
   data::Recordset rows;
   if (!db.GetRecordset("FfhReportErfassungseinheiten", 0, query, rows, params)) return 101;
   const RecordView r(rows);
-  if (r.present(0)) {
-    const std::string code = r.text(0).substr(0, 11);
+  using namespace data::schema::gbogen;
+  if (r.present(kCode)) {
+    const std::string code = r.text(kCode).substr(0, 11);
     if (doc.SetTextMarke("GBCODE", formatTextGroups(code, "&&& &&& &&&&&"), "", true) != 100) {
       log.Ausgabe(2, "Fehler! Die Textmarke GBCODE konnte nicht korrekt gesetzt werden.");
       return 101;
@@ -46,16 +48,18 @@ int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::
   }
   for (; !rows.isEOF(); rows.MoveNext()) {
     const std::string title =
-        "Bogen Nr.: " +
-        (r.present(0) ? formatNumberGroups(r.text(0), "### ### #### ##") : std::string("keine"));
-    const std::string left =
-        r.present(3) ? "Biotoptyp: " + formatTextGroups(r.text(3), "&&&") : "Biotoptyp: ---";
-    std::string middle = " Nebencode(s): " +
-                         (r.present(4) ? formatTextGroups(r.text(4), "&&&") : std::string("---"));
-    for (int n = 5; n <= 8; ++n)
+        "Bogen Nr.: " + (r.present(kCode) ? formatNumberGroups(r.text(kCode), "### ### #### ##")
+                                          : std::string("keine"));
+    const std::string left = r.present(kBiotope)
+                                 ? "Biotoptyp: " + formatTextGroups(r.text(kBiotope), "&&&")
+                                 : "Biotoptyp: ---";
+    std::string middle =
+        " Nebencode(s): " +
+        (r.present(kBiotope2) ? formatTextGroups(r.text(kBiotope2), "&&&") : std::string("---"));
+    for (int n = kBiotope2 + 1; n <= kBiotope6; ++n)
       if (r.present(n)) middle += ", " + formatTextGroups(r.text(n), "&&&");
     const std::string right =
-        r.present(17) ? " Flächenanteil: " + r.text(17) + "%" : " Flächenanteil: --";
+        r.present(kShare) ? " Flächenanteil: " + r.text(kShare) + "%" : " Flächenanteil: --";
     doc.InsertErfassungseinheit(title, left, middle, right);
   }
   return 100;

@@ -3,12 +3,15 @@
 #include <filesystem>
 
 #include "base/ascii_case.h"
+#include "data/schema/survey_tables.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
 
 namespace sheets {
 namespace {
+
+namespace table = data::schema::table;
 
 // The part of a document that shows a row of table: the sheet table is the head, the sheet
 // type's two tables the body, remarks, species and plant sociology the footer; "" for a table
@@ -17,11 +20,13 @@ std::string partShowing(const std::string& table, const std::string& key,
                         const data::clsDBFData& db) {
   const std::string name = std::filesystem::path(table).stem().string();
   auto is = [&](const std::string& other) { return base::equalsNoCase(name, other); };
-  if (is(db.tableName(24))) return "Kopfbereich";
+  if (is(db.tableName(table::kGBogen))) return "Kopfbereich";
   std::string main, second;
   if (db.GetTableName(key, 1, main) && db.GetTableName(key, 2, second) && (is(main) || is(second)))
     return "Bogenbereich";
-  if (is(db.tableName(1)) || is(db.tableName(2)) || is(db.tableName(27))) return "Fußbereich";
+  if (is(db.tableName(table::kAnmerk)) || is(db.tableName(table::kArtenbew)) ||
+      is(db.tableName(table::kPfsozbew)))
+    return "Fußbereich";
   return {};
 }
 

@@ -1,9 +1,13 @@
+#include "data/schema/routine_bookmarks.h"
+#include "data/schema/survey_tables.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
 
 namespace sheets {
 namespace {
+
+namespace table = data::schema::table;
 
 const std::string kRoutine = "FfhBogenGenerateFooter";
 
@@ -28,15 +32,15 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
 
   std::string query = "SELECT * FROM anmerk WHERE GBCODE=?";
   data::Recordset rs;
-  if (!db.GetRecordset(kRoutine, 1, query, rs, byCode)) return 101;
+  if (!db.GetRecordset(kRoutine, table::kAnmerk, query, rs, byCode)) return 101;
   if (!rs.isEOF() && rs.fieldCount() > 1 && !rs.value(1).isNull()) {
     std::string text = rs.value(1).toText();
-    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(1)).get(), text);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(table::kAnmerk)).get(), text);
     doc.writeMark(kRoutine, "SONSTIGES", text, "11", false);
   }
 
   query = "SELECT * FROM pfsozbew WHERE GELBOGENNR=?";
-  if (!db.GetRecordset(kRoutine, 27, query, rs, byCode)) return 101;
+  if (!db.GetRecordset(kRoutine, table::kPfsozbew, query, rs, byCode)) return 101;
   std::string joined;
   for (; !rs.isEOF(); rs.MoveNext()) {
     if (rs.fieldCount() < 2 || rs.value(1).isNull()) continue;
@@ -46,17 +50,19 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
   if (!joined.empty()) {
     std::string text =
         firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
-    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(27)).get(), text);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(table::kPfsozbew)).get(),
+                                     text);
     doc.writeMark(kRoutine, "PFSOZ", text, "11", false);
   }
 
-  if (OutputPflanzenartenRoteListe(run, code, db.umlautRepairFor(db.tableName(25)).get()) != 100)
+  if (OutputPflanzenartenRoteListe(run, code,
+                                   db.umlautRepairFor(db.tableName(table::kPflanzen)).get()) != 100)
     log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
 
   const std::string page = code.size() == 12 ? code.substr(0, 3) + " " + code.substr(3, 3) + " " +
                                                    code.substr(6, 4) + " " + code.substr(10, 2)
                                              : code;
-  doc.writeMark(kRoutine, "POLYGONNR_SEITE", page, "", false, "",
+  doc.writeMark(kRoutine, data::schema::kPageHeaderBookmark, page, "", false, "",
                 &word::clsWordDoc::SetTextMarke_HeadersFooters);
   log.Ausgabe(1, "FfhBogenGenerateFooter: OK");
   return 100;

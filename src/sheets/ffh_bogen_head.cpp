@@ -1,3 +1,5 @@
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/survey_tables.h"
 #include "data/sheet_code_rule.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "word/cls_word_doc.h"
@@ -5,6 +7,9 @@
 
 namespace sheets {
 namespace {
+
+namespace gbogen = data::schema::gbogen;
+namespace table = data::schema::table;
 
 const std::string kRoutine = "FfhBogenGenerateHead";
 
@@ -57,7 +62,7 @@ void FfhGenerateHead(const std::string& value, const std::string& prefix,
 
 std::string FfhGenerateImageMarks(const data::Recordset& record, const word::RunContext& run) {
   SheetRecord r(record);
-  for (int n : {34, 35, 36}) {
+  for (int n = gbogen::kComplexMark1; n <= gbogen::kComplexMark3; ++n) {
     if (!r.present(n)) continue;
     const std::string name = r.name(n) + r.text(n);
     run.doc.writeImageMark(kRoutine, name, "", true, "Imagemarke");
@@ -88,7 +93,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
     return 101;
   }
   const std::vector<data::Value> areaParams{data::Value::integer(std::stoi(areaDigits))};
-  if (!db.GetRecordset(kRoutine, 22, query, rs, areaParams)) return 101;
+  if (!db.GetRecordset(kRoutine, table::kFfhnum, query, rs, areaParams)) return 101;
   std::string area;
   if (rs.isEOF()) {
     log.Ausgabe(2, "Warnung! Das Polygon " + code + " gehört nicht zu einem FFH-Gebiet.");
@@ -104,9 +109,9 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
 
   query = "SELECT POLNAME FROM polygone WHERE POLPOLYGON=?";
   const std::vector<data::Value> polygon{data::Value::text(formatCode(key.substr(0, 11), 11))};
-  if (!db.GetRecordset(kRoutine, 28, query, rs, polygon)) return 101;
+  if (!db.GetRecordset(kRoutine, table::kPolygone, query, rs, polygon)) return 101;
   if (!rs.isEOF() && !rs.value(0).isNull())
-    writeText(run, "NAME", correct(28, rs.value(0).toText()));
+    writeText(run, "NAME", correct(table::kPolygone, rs.value(0).toText()));
   else
     writeText(run, "NAME", "", "'NAME'");
 
@@ -115,19 +120,21 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
-  if (!db.GetRecordset(kRoutine, 24, query, rs, ownRowParams(key))) return 101;
+  if (!db.GetRecordset(kRoutine, table::kGBogen, query, rs, ownRowParams(key))) return 101;
   run.ui.processEvents();
   const SheetRecord r(rs);
   const std::string type = key.size() > 12 ? key.substr(12) : "";
 
-  writeText(run, r.name(26), r.present(26) ? correct(24, r.text(26)) : "");
-  writeText(run, r.name(24), correct(24, r.text(24)));
-  writeText(run, r.name(25), r.text(25));
-  if (type != "X" && r.equalsNumber(27, 1)) writeCross(run, r.name(27), false);
-  if (r.present(17)) {
-    const bool share = r.text(17) == "0" || r.equalsNumber(17, 0);
-    writeText(run, r.name(29), share && r.present(29) ? r.text(29) : "");
-    writeText(run, r.name(17), r.text(17));
+  using namespace gbogen;
+  writeText(run, r.name(kLocation),
+            r.present(kLocation) ? correct(table::kGBogen, r.text(kLocation)) : "");
+  writeText(run, r.name(kSurveyor), correct(table::kGBogen, r.text(kSurveyor)));
+  writeText(run, r.name(kDate), r.text(kDate));
+  if (type != "X" && r.equalsNumber(kCopy, 1)) writeCross(run, r.name(kCopy), false);
+  if (r.present(kShare)) {
+    const bool share = r.text(kShare) == "0" || r.equalsNumber(kShare, 0);
+    writeText(run, r.name(kSize), share && r.present(kSize) ? r.text(kSize) : "");
+    writeText(run, r.name(kShare), r.text(kShare));
   }
   if (!rs.isEOF()) {
     for (int n = 0; n < rs.fieldCount(); ++n) {
@@ -136,24 +143,27 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
     }
   }
   run.ui.processEvents();
-  if (r.present(3)) FfhGenerateHead(r.text(3), "GBHNr", run);
+  if (r.present(kBiotope)) FfhGenerateHead(r.text(kBiotope), "GBHNr", run);
   const char* prefixes[] = {"GBN1Nr", "GBN2Nr", "GBN3Nr", "GBN4Nr", "GBN5Nr"};
-  for (int n = 4; n <= 8; ++n) FfhGenerateHead(r.text(n), prefixes[n - 4], run);
-  for (int n = 46; n <= 49; ++n) writeText(run, r.name(n), r.present(n) ? r.text(n).substr(1) : "");
+  for (int n = kBiotope2; n <= kBiotope6; ++n)
+    FfhGenerateHead(r.text(n), prefixes[n - kBiotope2], run);
+  for (int n = kImpairment1; n <= kImpairment4; ++n)
+    writeText(run, r.name(n), r.present(n) ? r.text(n).substr(1) : "");
   run.ui.processEvents();
-  for (int n = 10; n <= 16; ++n)
+  for (int n = kFirstChoice; n <= kLastChoice; ++n)
     if (r.present(n)) writeCross(run, r.name(n) + r.text(n), true);
   run.ui.processEvents();
-  for (const auto& [column, prefix] : {std::pair{18, "GBFFH1Nr"}, std::pair{19, "GBFFH2Nr"}}) {
+  for (const auto& [column, prefix] :
+       {std::pair{kHabitat1, "GBFFH1Nr"}, std::pair{kHabitat2, "GBFFH2Nr"}}) {
     const std::string value = r.text(column);
     for (std::size_t i = 1; i <= 4; ++i)
       writeText(run, prefix + std::to_string(i), character(value, i));
   }
   run.ui.processEvents();
-  for (int n : {20, 21})
+  for (int n : {kCondition, kRating})
     if (r.present(n)) writeCross(run, r.name(n) + r.text(n), true);
   if (!rs.isEOF() && rs.value("GBBOGEN").toText() == "K") FfhGenerateImageMarks(rs, run);
-  for (int n : {22, 23})
+  for (int n : {kProtected, kHabitatArea})
     if (r.isTrue(n)) writeCross(run, r.name(n), true);
 
   log.Ausgabe(1, "FfhBogenGenerateHead: OK");

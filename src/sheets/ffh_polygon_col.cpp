@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "app/run_services.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 #include "data/sheet_code_rule.h"
-#include "data/sheet_types.h"
 
 namespace sheets {
 
@@ -18,7 +19,9 @@ int16_t FfhGetPolygonCol(data::clsDBFData& db, const data::TextSet& biotopeTypes
       "SELECT gbogen.GBCODE, gbogen.GBBOGEN, gbogen.GBBIOTOP, gbogen.GBFFH1, gbogen.GBKOPIE "
       "FROM gbogen";
   data::Recordset rows;
-  if (!db.GetRecordset("FfhGetPolygonCol", 1, query, rows, {}, {"gbogen", false})) return 101;
+  if (!db.GetRecordset("FfhGetPolygonCol", data::schema::table::kGBogen, query, rows, {},
+                       {"gbogen", false}))
+    return 101;
   auto outside = [](const data::Value& v, const data::TextSet& set) {
     return v.isNull() || !set.contains(v.toText());
   };

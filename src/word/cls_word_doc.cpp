@@ -17,7 +17,7 @@
 #include "app/resource_folder.h"
 #include "app/run_services.h"
 #include "base/atomic_write.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
 #include "print/sleep.h"
@@ -172,11 +172,8 @@ void clsWordDoc::serving(Work&& work) {
 }
 
 clsWordDoc::clsWordDoc() {
-  for (const std::string& type : data::kSheetTypes)
-    templates_.add(type, "Templates/TemplateBogenV2" + type + ".dotx");
-  for (const std::string& type : data::kSheetTypes)
-    templates_.add(type + "-Report", "Templates/TemplateDatenreportV2" + type + ".dotx");
-  templates_.add("Deckblatt", "Templates/TemplateDatenreportV2Deckblatt.dotx");
+  for (const data::schema::DocumentTemplate& t : data::schema::documentTemplates())
+    templates_.add(t.key, "Templates/" + t.fileName);
 }
 
 clsWordDoc::~clsWordDoc() {

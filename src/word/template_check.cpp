@@ -7,8 +7,8 @@
 #include <set>
 
 #include "base/ascii_case.h"
-#include "data/cls_dbf_data.h"
-#include "expected_bookmarks.h"
+#include "data/schema/routine_bookmarks.h"
+#include "data/schema/sheet_types.h"
 #include "word/docx/document.h"
 #include "word/docx/package.h"
 #include "word/docx/xml_util.h"
@@ -203,23 +203,18 @@ std::string templateProblem(const fs::path& file, const std::vector<std::string>
 }
 
 std::vector<std::string> bookmarksOfTemplate(const std::string& key) {
-  if (key == "Deckblatt") return forms::coverSheetBookmarks();
-  const bool report = key.ends_with("-Report");
-  const std::string type = report ? key.substr(0, key.size() - 7) : key;
-  // The tables of a sheet type, as the survey database names them.
-  const data::clsDBFData catalogue;
-  std::string table1, table2;
-  const std::string sheetKey = std::string(12, '0') + type;
-  if (!catalogue.GetTableName(sheetKey, 1, table1) || !catalogue.GetTableName(sheetKey, 2, table2))
-    return {};
-  try {
-    if (!report) return forms::sheetBookmarks(type, table1, table2);
-    auto names = forms::reportHeadAndFooterBookmarks();
-    for (auto& n : forms::reportBodyBookmarks(table1, table2)) names.push_back(std::move(n));
-    return names;
-  } catch (const std::exception&) {
-    return {};
-  }
+  namespace schema = data::schema;
+  using Kind = schema::DocumentTemplate::Kind;
+  const schema::DocumentTemplate* document = schema::findDocumentTemplate(key);
+  if (!document) return {};
+  if (document->kind == Kind::kCoverSheet) return schema::coverSheetBookmarks();
+  const schema::SheetType& type = *schema::findSheetType(document->type);
+  if (document->kind == Kind::kSheet)
+    return schema::sheetBookmarks(type.code, type.table1, type.table2);
+  auto names = schema::reportHeadAndFooterBookmarks();
+  for (auto& n : schema::reportBodyBookmarks(type.table1, type.table2))
+    names.push_back(std::move(n));
+  return names;
 }
 
 std::string templateMessage(const fs::path& file, const std::string& cause) {

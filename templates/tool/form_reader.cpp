@@ -261,7 +261,8 @@ class Reader {
     const std::string column = resolveName(rest.substr(0, space));
     const int position = sheetTable().position(column);
     if (position < 0) throw FormError("the sheet table has no column " + column);
-    const auto expected = crossValues(sheetTable().columns[static_cast<std::size_t>(position)]);
+    const auto expected =
+        forms::crossValues(sheetTable().columns[static_cast<std::size_t>(position)]);
     std::vector<std::pair<std::string, std::string>> labels;
     for (const auto& item : split(trim(rest.substr(space)), ';')) {
       const auto eq = item.find('=');

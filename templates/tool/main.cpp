@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path out = argv[3];
   try {
     std::filesystem::create_directories(out);
-    const auto specs = forms::templateSpecs(forms);
+    const auto specs = forms::templateSpecs();
     for (const auto& spec : specs)
       forms::writeZipPackage(out / spec.fileName, forms::buildTemplate(spec, forms, package));
     std::cout << "quelbrix_make_templates: " << specs.size() << " templates in " << out.string()

@@ -1,7 +1,7 @@
 #include "schema_columns.h"
 
 #include <array>
-#include <regex>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -31,13 +31,13 @@ std::string capitalised(std::string text) {
 
 }  // namespace
 
-const sample::TableSchema& sheetTable() {
+const data::schema::TableSchema& sheetTable() {
   return schemaTable("GBogen");
 }
 
-const sample::TableSchema& schemaTable(const std::string& name) {
+const data::schema::TableSchema& schemaTable(const std::string& name) {
   try {
-    return sample::surveyTable(name);
+    return data::schema::surveyTable(name);
   } catch (const std::out_of_range&) {
     throw FormError("the survey database has no table \"" + name + "\"");
   }
@@ -50,7 +50,7 @@ std::string sheetColumn(int position) {
   return columns[static_cast<std::size_t>(position)].field.name;
 }
 
-ColumnPresentation presentColumn(const sample::ColumnSchema& column) {
+ColumnPresentation presentColumn(const data::schema::ColumnSchema& column) {
   ColumnPresentation out;
   std::string meaning = column.meaning;
   if (endsWith(meaning, " (X)")) {
@@ -78,23 +78,12 @@ ColumnPresentation presentColumn(const sample::ColumnSchema& column) {
   return out;
 }
 
-std::vector<std::string> crossValues(const sample::ColumnSchema& column) {
-  static const std::regex kRange(R"((^|[^0-9A-Za-z])([0-9])-([0-9])([^0-9A-Za-z]|$))");
-  static const std::regex kList(R"((^|[^A-Za-z])([A-Z](, [A-Z])+)([^A-Za-z]|$))");
-  std::smatch m;
-  std::vector<std::string> values;
-  if (std::regex_search(column.meaning, m, kRange)) {
-    const char first = m[2].str()[0];
-    const char last = m[3].str()[0];
-    for (char c = first; c <= last; ++c) values.emplace_back(1, c);
-  } else if (std::regex_search(column.meaning, m, kList)) {
-    const std::string list = m[2].str();
-    for (std::size_t i = 0; i < list.size(); i += 3) values.emplace_back(1, list[i]);
+std::vector<std::string> crossValues(const data::schema::ColumnSchema& column) {
+  try {
+    return data::schema::crossValues(column);
+  } catch (const std::invalid_argument& e) {
+    throw FormError(e.what());
   }
-  if (values.empty())
-    throw FormError("the description of column " + column.field.name + " (\"" + column.meaning +
-                    "\") names no values for its crosses");
-  return values;
 }
 
 }  // namespace forms

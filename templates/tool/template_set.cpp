@@ -6,7 +6,8 @@
 #include <set>
 #include <sstream>
 
-#include "expected_bookmarks.h"
+#include "data/schema/routine_bookmarks.h"
+#include "data/schema/sheet_types.h"
 #include "form_error.h"
 #include "wordml_writer.h"
 
@@ -72,46 +73,29 @@ void requireAll(const TemplateSpec& spec, const std::vector<std::string>& names,
 
 }  // namespace
 
-std::vector<TemplateSpec> templateSpecs(const std::filesystem::path& formsFolder) {
-  struct SheetType {
-    std::string type, table1, table2, title;
-  };
-  std::vector<SheetType> types;
-  std::istringstream in(readFile(formsFolder / "sheet_types.txt"));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    SheetType t;
-    fields >> t.type >> t.table1 >> t.table2;
-    std::getline(fields >> std::ws, t.title);
-    if (t.title.empty()) throw FormError("sheet_types.txt: incomplete line \"" + line + "\"");
-    types.push_back(t);
-  }
-  if (types.size() != 10) throw FormError("sheet_types.txt must name the ten sheet types");
-
+std::vector<TemplateSpec> templateSpecs() {
+  using Kind = data::schema::DocumentTemplate::Kind;
   std::vector<TemplateSpec> specs;
-  for (const bool report : {false, true}) {
-    for (const auto& t : types) {
-      TemplateSpec spec;
-      spec.kind = report ? TemplateSpec::Kind::kReport : TemplateSpec::Kind::kSheet;
-      spec.key = report ? t.type + "-Report" : t.type;
-      spec.fileName = (report ? "TemplateDatenreportV2" : "TemplateBogenV2") + t.type + ".dotx";
-      spec.form = report ? "report.form" : "sheet.form";
-      spec.type = t.type;
-      spec.table1 = t.table1;
-      spec.table2 = t.table2;
-      spec.variables = {
-          {"TYPE", t.type}, {"TITLE", t.title}, {"TABLE1", t.table1}, {"TABLE2", t.table2}};
-      specs.push_back(spec);
+  for (const data::schema::DocumentTemplate& t : data::schema::documentTemplates()) {
+    TemplateSpec spec;
+    spec.kind = t.kind;
+    spec.key = t.key;
+    spec.fileName = t.fileName;
+    if (t.kind == Kind::kCoverSheet) {
+      spec.form = "deckblatt.form";
+    } else {
+      const data::schema::SheetType& type = *data::schema::findSheetType(t.type);
+      spec.form = t.kind == Kind::kReport ? "report.form" : "sheet.form";
+      spec.type = type.code;
+      spec.table1 = type.table1;
+      spec.table2 = type.table2;
+      spec.variables = {{"TYPE", type.code},
+                        {"TITLE", type.title},
+                        {"TABLE1", type.table1},
+                        {"TABLE2", type.table2}};
     }
+    specs.push_back(spec);
   }
-  TemplateSpec cover;
-  cover.kind = TemplateSpec::Kind::kCoverSheet;
-  cover.key = "Deckblatt";
-  cover.fileName = "TemplateDatenreportV2Deckblatt.dotx";
-  cover.form = "deckblatt.form";
-  specs.push_back(cover);
   return specs;
 }
 
@@ -134,8 +118,10 @@ PackageParts buildTemplate(const TemplateSpec& spec, const std::filesystem::path
   for (const auto& [name, bytes] : parts)
     if (name.ends_with(".xml") || name.ends_with(".rels")) collectBookmarks(name, bytes, where);
 
+  using Kind = data::schema::DocumentTemplate::Kind;
+  using namespace data::schema;
   switch (spec.kind) {
-    case TemplateSpec::Kind::kSheet: {
+    case Kind::kSheet: {
       requireAll(spec, sheetBookmarks(spec.type, spec.table1, spec.table2), where);
       const std::string& part = where.at(kPageHeaderBookmark);
       if (part != "word/header1.xml" && part != "word/footer1.xml")
@@ -143,11 +129,11 @@ PackageParts buildTemplate(const TemplateSpec& spec, const std::filesystem::path
                         " must lie in the page header or footer");
       break;
     }
-    case TemplateSpec::Kind::kReport:
+    case Kind::kReport:
       requireAll(spec, reportHeadAndFooterBookmarks(), where);
       requireAll(spec, reportBodyBookmarks(spec.table1, spec.table2), where);
       break;
-    case TemplateSpec::Kind::kCoverSheet:
+    case Kind::kCoverSheet:
       requireAll(spec, coverSheetBookmarks(), where);
       break;
   }

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "data/schema/sheet_types.h"
 #include "form_reader.h"
 #include "zip_package.h"
 
 namespace forms {
 
 struct TemplateSpec {
-  enum class Kind { kSheet, kReport, kCoverSheet };
-  Kind kind = Kind::kSheet;
+  data::schema::DocumentTemplate::Kind kind = data::schema::DocumentTemplate::Kind::kSheet;
   std::string key;       // template key, e.g. "GN", "GN-Report", "Deckblatt"
   std::string fileName;  // e.g. "TemplateBogenV2GN.dotx"
   std::string form;      // form source in the forms folder
@@ -24,9 +24,9 @@ struct TemplateSpec {
   Variables variables;
 };
 
-// Reads the sheet types from "sheet_types.txt" in `formsFolder`; answers the templates in the
-// order of the template table: ten clean copies, ten reports, the cover sheet.
-std::vector<TemplateSpec> templateSpecs(const std::filesystem::path& formsFolder);
+// The templates of the survey schema's template list (ten clean copies, ten reports, the cover
+// sheet), each with its sheet type's tables and title.
+std::vector<TemplateSpec> templateSpecs();
 
 // The parts of one template package, [Content_Types].xml first.
 PackageParts buildTemplate(const TemplateSpec& spec, const std::filesystem::path& formsFolder,

@@ -6,10 +6,10 @@
 #include <gmock/gmock.h>
 
 #include "check/findings_csv.h"
+#include "sample/sample_database.h"
+#include "sample/sample_messy.h"
+#include "sample/sample_shapefile.h"
 #include "support/temp_dir.h"
-#include "tools/sample_database.h"
-#include "tools/sample_messy.h"
-#include "tools/sample_shapefile.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "app/resource_folder.h"
 #include "app/settings.h"
 #include "cli/cli_app.h"
+#include "sample/sample_database.h"
 #include "support/cli_fixture.h"
 #include "support/shell.h"
-#include "tools/sample_database.h"
 #include "word/docx/document.h"
 #include "word/same_documents.h"
 

@@ -14,10 +14,10 @@
 #include "gui/frm_main.h"
 #include "gui/polygon_map_view.h"
 #include "gui_fixture.h"
+#include "sample/sample_database.h"
+#include "sample/sample_messy.h"
+#include "sample/sample_shapefile.h"
 #include "support/temp_dir.h"
-#include "tools/sample_database.h"
-#include "tools/sample_messy.h"
-#include "tools/sample_shapefile.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "app/resource_folder.h"
 #include "gui/desktop_services.h"
 #include "gui/german_translations.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 #include "support/temp_dir.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
 
 namespace fs = std::filesystem;
 

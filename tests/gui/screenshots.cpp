@@ -16,7 +16,7 @@
 #include <iostream>
 
 #include "app/resource_folder.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "gui/frm_ausgabe.h"
 #include "gui/frm_data_path.h"
 #include "gui/frm_datenpruefung.h"
@@ -28,9 +28,9 @@
 #include "gui/frm_report.h"
 #include "gui/window_support.h"
 #include "gui_test_support.h"
-#include "tools/sample_database.h"
-#include "tools/sample_messy.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_messy.h"
+#include "sample/sample_shapefile.h"
 
 namespace fs = std::filesystem;
 

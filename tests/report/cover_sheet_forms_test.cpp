@@ -7,13 +7,13 @@
 #include <atomic>
 
 #include "data/ffh_lookups.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/report_run.h"
 #include "report_fixture.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 #include "support/temp_dir.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
 #include "word/run_context.h"
 
 using ::testing::HasSubstr;

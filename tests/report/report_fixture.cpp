@@ -5,11 +5,11 @@
 
 #include "app/resource_folder.h"
 #include "data/dbf/dbf_file.h"
+#include "data/schema/survey_tables.h"
 #include "docx/test_package.h"
+#include "sample/sample_database.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
-#include "tools/sample_database.h"
-#include "tools/sample_schema.h"
 #include "word/cls_word_doc.h"
 #include "word/part_extent_cache.h"
 
@@ -78,7 +78,7 @@ void ReportFixture::TearDown() {
 }
 
 void ReportFixture::writeDatabase(const std::map<std::string, std::vector<Row>>& tables) {
-  for (const auto& schema : sample::surveySchema()) {
+  for (const auto& schema : data::schema::surveySchema()) {
     const auto fields = schema.fields();
     data::dbf::DbfWriter writer(dir_.path() / "db" / (schema.name + ".dbf"), fields);
     if (auto it = tables.find(schema.name); it != tables.end()) {
@@ -146,7 +146,7 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
                                      "BIONEBENTYP2NAME", "BIONEBENTYP3NAME",
                                      "BIONEBENTYP4NAME", "BIONEBENTYP5NAME"};
     std::set<std::string> seen(head.begin(), head.end());
-    for (const auto& c : sample::surveyTable("GBogen").columns)
+    for (const auto& c : data::schema::surveyTable("GBogen").columns)
       if (seen.insert(c.field.name).second) head.push_back(c.field.name);
     std::string body = paragraphOfMarks(id, head);
     // The body's bookmarks: the columns of the type's two tables; a number's unit stands
@@ -156,7 +156,7 @@ void ReportFixture::writeStandardTemplates(const std::vector<std::string>& types
     catalogue.GetTableName("000000000000" + type, 1, first);
     catalogue.GetTableName("000000000000" + type, 2, second);
     for (const auto& name : {first, second}) {
-      for (const auto& c : sample::surveyTable(name).columns) {
+      for (const auto& c : data::schema::surveyTable(name).columns) {
         if (!seen.insert(c.field.name).second) continue;
         body += "<w:p>" + bookmark(id++, c.field.name, c.field.type == 'N' ? "" : "~") +
                 (c.field.type == 'N' ? " %" : "") + "</w:p>";

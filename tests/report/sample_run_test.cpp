@@ -5,8 +5,8 @@
 
 #include "report/report_run.h"
 #include "report_fixture.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 #include "word/part_extent_cache.h"
 #include "word/run_context.h"
 

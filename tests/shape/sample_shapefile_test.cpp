@@ -1,4 +1,4 @@
-#include "tools/sample_shapefile.h"
+#include "sample/sample_shapefile.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "app/app_fixture.h"
 #include "app/resource_folder.h"
 #include "data/cls_dbf_data.h"
-#include "tools/sample_database.h"
+#include "sample/sample_database.h"
 #include "word/cls_word_doc.h"
 #include "word/docx/document.h"
 

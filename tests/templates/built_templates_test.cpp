@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "data/cls_dbf_data.h"
-#include "data/sheet_types.h"
+#include "data/schema/routine_bookmarks.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 #include "dotx_inspector.h"
-#include "expected_bookmarks.h"
-#include "schema_columns.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ std::pair<std::string, std::string> tablesOf(const std::string& type) {
 
 std::vector<std::string> allTemplateFiles() {
   std::vector<std::string> files;
-  for (const auto& t : data::kSheetTypes) files.push_back("TemplateBogenV2" + t + ".dotx");
-  for (const auto& t : data::kSheetTypes) files.push_back("TemplateDatenreportV2" + t + ".dotx");
-  files.push_back("TemplateDatenreportV2Deckblatt.dotx");
+  for (const auto& t : data::schema::documentTemplates()) files.push_back(t.fileName);
   return files;
 }
 
@@ -132,7 +130,7 @@ TEST(templates_bookmarks, report_head_and_lists_outside_the_structure_tables) {
     const auto p = openTemplate("TemplateDatenreportV2" + type + ".dotx");
     // Tables from the third on are tidied after filling; head values and lists must not be
     // there, or their commas and crosses would be rewritten.
-    for (const auto& name : forms::reportHeadAndFooterBookmarks())
+    for (const auto& name : data::schema::reportHeadAndFooterBookmarks())
       EXPECT_LE(p.bookmarks().at(name)[0].table, 2) << name;
   }
 }
@@ -142,7 +140,7 @@ TEST(templates_bookmarks, report_body_in_second_cells_of_structure_tables) {
     SCOPED_TRACE(type);
     const auto [first, second] = tablesOf(type);
     const auto p = openTemplate("TemplateDatenreportV2" + type + ".dotx");
-    const auto body = forms::reportBodyBookmarks(first, second);
+    const auto body = data::schema::reportBodyBookmarks(first, second);
     ASSERT_FALSE(body.empty());
     for (const auto& name : body) {
       const auto& place = p.bookmarks().at(name)[0];
@@ -164,7 +162,7 @@ TEST(templates_bookmarks, report_units_stand_outside_the_value) {
   const auto p = openTemplate("TemplateDatenreportV2GN.dotx");
   int percent = 0, crosses = 0;
   for (const auto& table : {first, second}) {
-    for (const auto& column : forms::schemaTable(table).columns) {
+    for (const auto& column : data::schema::surveyTable(table).columns) {
       if (!p.bookmarks().count(column.field.name)) continue;
       const std::string& text = p.bookmarks().at(column.field.name)[0].text;
       if (column.meaning.ends_with(" in %")) {

@@ -107,13 +107,14 @@ TEST(forms_reader, crosses_follow_the_values_of_their_column) {
 }
 
 TEST(forms_schema, cross_values_from_the_column_description) {
-  sample::ColumnSchema range{{"A", 'C', 1, 0}, "Relief 1-4 (Kreuz)"};
+  data::schema::ColumnSchema range{{"A", 'C', 1, 0}, "Relief 1-4 (Kreuz)"};
   EXPECT_EQ(forms::crossValues(range), (std::vector<std::string>{"1", "2", "3", "4"}));
-  sample::ColumnSchema letters{{"B", 'C', 1, 0}, "Erhaltungszustand A, B, C (Kreuz)"};
+  data::schema::ColumnSchema letters{{"B", 'C', 1, 0}, "Erhaltungszustand A, B, C (Kreuz)"};
   EXPECT_EQ(forms::crossValues(letters), (std::vector<std::string>{"A", "B", "C"}));
-  sample::ColumnSchema part{{"C", 'C', 1, 0}, "Komplexbogen: Bestandteil 1, Wert 1-4 (Kreuz)"};
+  data::schema::ColumnSchema part{{"C", 'C', 1, 0},
+                                  "Komplexbogen: Bestandteil 1, Wert 1-4 (Kreuz)"};
   EXPECT_EQ(forms::crossValues(part).size(), 4u);
-  sample::ColumnSchema none{{"D", 'C', 1, 0}, "Gemeinde"};
+  data::schema::ColumnSchema none{{"D", 'C', 1, 0}, "Gemeinde"};
   EXPECT_THROW(forms::crossValues(none), FormError);
 }
 

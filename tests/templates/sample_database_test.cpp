@@ -4,7 +4,7 @@
 // really holds, such as a cross value the description does not mention. (The type tables'
 // columns come from the same descriptions as the sample's, so the build's check covers them.)
 
-#include "tools/sample_database.h"
+#include "sample/sample_database.h"
 
 #include <gtest/gtest.h>
 

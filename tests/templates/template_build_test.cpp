@@ -37,47 +37,48 @@ fs::path editedForms(const testsupport::TempDir& dir, const std::string& name,
   return forms;
 }
 
-forms::TemplateSpec specFor(const fs::path& forms, const std::string& key) {
-  for (const auto& spec : forms::templateSpecs(forms))
+forms::TemplateSpec specFor(const std::string& key) {
+  for (const auto& spec : forms::templateSpecs())
     if (spec.key == key) return spec;
   ADD_FAILURE() << "no template " << key;
   return {};
 }
 
-std::string buildError(const fs::path& forms, const std::string& key) {
+std::string buildError(const fs::path& forms, const forms::TemplateSpec& spec) {
   return testsupport::thrownValue<forms::FormError>(
-             [&] { forms::buildTemplate(specFor(forms, key), forms, kSources / "package"); },
+             [&] { forms::buildTemplate(spec, forms, kSources / "package"); },
              &forms::FormError::what)
       .value_or("");
 }
 
 TEST_F(templates_build, missing_bookmark_stops_the_build_by_name) {
   const auto forms = editedForms(dir_, "sheet_footer.form", "row:24 [[SONSTIGES]]", "row:24 frei");
-  const std::string error = buildError(forms, "GN");
+  const std::string error = buildError(forms, specFor("GN"));
   EXPECT_THAT(error, HasSubstr("TemplateBogenV2GN.dotx lacks the bookmarks SONSTIGES"));
 }
 
 TEST_F(templates_build, header_bookmark_moved_into_the_body_is_refused) {
   auto forms = editedForms(dir_, "sheet.form", "Bogen-Nr. [[POLYGONNR_SEITE]]", "Bogen-Nr.");
   std::ofstream(forms / "sheet_footer.form", std::ios::app) << "text [[POLYGONNR_SEITE]]\n";
-  EXPECT_THAT(buildError(forms, "F"), HasSubstr("must lie in the page header or footer"));
+  EXPECT_THAT(buildError(forms, specFor("F")), HasSubstr("must lie in the page header or footer"));
 }
 
 TEST_F(templates_build, bookmark_twice_is_refused) {
   const auto forms = editedForms(dir_, "deckblatt.form", "title Deckblatt", "title [[HA]]");
-  EXPECT_THAT(buildError(forms, "Deckblatt"), HasSubstr("bookmark HA occurs twice"));
+  EXPECT_THAT(buildError(forms, specFor("Deckblatt")), HasSubstr("bookmark HA occurs twice"));
 }
 
 TEST_F(templates_build, body_fields_follow_the_survey_tables) {
-  // The report's structure tables come from the catalogue tables named in sheet_types.txt;
+  // The report's structure tables come from the sheet type's tables in the survey schema;
   // naming a table that does not exist is caught, not skipped.
-  const auto forms = editedForms(dir_, "sheet_types.txt", "W   bgw  bgw2", "W   bgw  bgw9");
-  EXPECT_THAT(buildError(forms, "W-Report"), HasSubstr("no table \"bgw9\""));
+  forms::TemplateSpec spec = specFor("W-Report");
+  spec.variables["TABLE2"] = "bgw9";
+  EXPECT_THAT(buildError(kSources / "forms", spec), HasSubstr("no table \"bgw9\""));
 }
 
 TEST_F(templates_build, package_written_and_readable) {
   const fs::path forms = kSources / "forms";
-  const auto parts = forms::buildTemplate(specFor(forms, "T"), forms, kSources / "package");
+  const auto parts = forms::buildTemplate(specFor("T"), forms, kSources / "package");
   const fs::path target = dir_.path() / "TemplateBogenV2T.dotx";
   forms::writeZipPackage(target, parts);
   const auto p = testsupport::DotxPackage::open(target);

@@ -1,72 +1,18 @@
-#pragma once
-// The column layout of the 28 survey tables as the sample database writes them. Document
-// templates name their bookmarks after these columns, so template checks read them from here.
-// Plain data; surveyTable() throws std::out_of_range for an unknown table.
+#include "data/schema/survey_tables.h"
 
-#include <algorithm>
-#include <cctype>
+#include <regex>
 #include <stdexcept>
-#include <string>
-#include <string_view>
-#include <vector>
 
-#include "data/dbf/dbf_file.h"
+#include "base/ascii_case.h"
 
-namespace sample {
+namespace data::schema {
+namespace {
 
-struct ColumnSchema {
-  data::dbf::FieldDescriptor field;
-  std::string meaning;
-};
-
-struct TableSchema {
-  std::string name;  // base name of the ".dbf" file, spelt as the table catalogue spells it
-  std::string meaning;
-  std::vector<ColumnSchema> columns;
-
-  std::vector<data::dbf::FieldDescriptor> fields() const {
-    std::vector<data::dbf::FieldDescriptor> out;
-    for (const auto& c : columns) out.push_back(c.field);
-    return out;
-  }
-  // 0-based position of a column, -1 when the table has none of that name.
-  int position(std::string_view column) const {
-    for (size_t i = 0; i < columns.size(); ++i)
-      if (columns[i].field.name == column) return static_cast<int>(i);
-    return -1;
-  }
-};
-
-// Binding positions in "GBogen" (0-based): the sheet head and the report head address these
-// columns by position.
-namespace gbogen {
-constexpr int kCode = 0;          // GBCODE
-constexpr int kType = 1;          // GBBOGEN
-constexpr int kPolygon = 2;       // GBPOLYGON
-constexpr int kBiotope = 3;       // GBBIOTOP, then GBBIOTOP2 .. GBBIOTOP6 at 4 .. 8
-constexpr int kFirstChoice = 10;  // 10 .. 16: one-of-several crosses (name + value)
-constexpr int kShare = 17;        // share of the polygon's area in percent
-constexpr int kHabitat1 = 18;     // GBFFH1
-constexpr int kHabitat2 = 19;     // GBFFH2
-constexpr int kCondition = 20;    // 20, 21: crosses (name + value)
-constexpr int kProtected = 22;    // 22, 23: yes/no columns
-constexpr int kSurveyor = 24;     // 24, 25: plain values; 26: text with umlauts
-constexpr int kLocation = 26;
-constexpr int kCopy = 27;          // GBKOPIE
-constexpr int kSize = 29;          // size statement, shown when the share is 0
-constexpr int kComplexMark1 = 34;  // 34 .. 36: extra crosses of sheets of type K
-constexpr int kCopySource = 40;    // number of the sheet a copy was taken from
-constexpr int kImpairment1 = 46;   // 46 .. 49: codes shown without their first character
-}  // namespace gbogen
-
-namespace detail {
-
-inline ColumnSchema col(const char* name, char type, int length, int decimals,
-                        const char* meaning) {
+ColumnSchema col(const char* name, char type, int length, int decimals, const char* meaning) {
   return {{name, type, static_cast<uint8_t>(length), static_cast<uint8_t>(decimals)}, meaning};
 }
 
-inline std::vector<TableSchema> buildSchema() {
+std::vector<TableSchema> buildSchema() {
   auto code = [] { return col("GBCODE", 'C', 12, 0, "Bogennummer (Schlüssel)"); };
   std::vector<TableSchema> t;
   t.push_back({"anmerk",
@@ -306,24 +252,61 @@ inline std::vector<TableSchema> buildSchema() {
   return t;
 }
 
-}  // namespace detail
+}  // namespace
 
-// The 28 survey tables in the order of the table catalogue.
-inline const std::vector<TableSchema>& surveySchema() {
-  static const std::vector<TableSchema> schema = detail::buildSchema();
+std::vector<dbf::FieldDescriptor> TableSchema::fields() const {
+  std::vector<dbf::FieldDescriptor> out;
+  for (const auto& c : columns) out.push_back(c.field);
+  return out;
+}
+
+int TableSchema::position(std::string_view column) const {
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (columns[i].field.name == column) return static_cast<int>(i);
+  return -1;
+}
+
+const std::vector<TableSchema>& surveySchema() {
+  static const std::vector<TableSchema> schema = buildSchema();
   return schema;
 }
 
-// The table of that name, compared without regard to case.
-inline const TableSchema& surveyTable(std::string_view name) {
-  auto lower = [](std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-  };
-  for (const auto& t : surveySchema())
-    if (lower(t.name) == lower(name)) return t;
+const TableSchema& surveyTable(std::string_view name) {
+  if (const int index = catalogueIndex(name); index > 0)
+    return surveySchema()[static_cast<std::size_t>(index - 1)];
   throw std::out_of_range("no survey table " + std::string(name));
 }
 
-}  // namespace sample
+const std::string& catalogueName(int index) {
+  if (index < 1 || index > kTableCount)
+    throw std::out_of_range("Tabellenindex außerhalb des Katalogs: " + std::to_string(index));
+  return surveySchema()[static_cast<std::size_t>(index - 1)].name;
+}
+
+int catalogueIndex(std::string_view name) {
+  const auto& tables = surveySchema();
+  for (std::size_t i = 0; i < tables.size(); ++i)
+    if (base::equalsNoCase(tables[i].name, name)) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+std::vector<std::string> crossValues(const ColumnSchema& column) {
+  static const std::regex kRange(R"((^|[^0-9A-Za-z])([0-9])-([0-9])([^0-9A-Za-z]|$))");
+  static const std::regex kList(R"((^|[^A-Za-z])([A-Z](, [A-Z])+)([^A-Za-z]|$))");
+  std::smatch m;
+  std::vector<std::string> values;
+  if (std::regex_search(column.meaning, m, kRange)) {
+    const char first = m[2].str()[0];
+    const char last = m[3].str()[0];
+    for (char c = first; c <= last; ++c) values.emplace_back(1, c);
+  } else if (std::regex_search(column.meaning, m, kList)) {
+    const std::string list = m[2].str();
+    for (std::size_t i = 0; i < list.size(); i += 3) values.emplace_back(1, list[i]);
+  }
+  if (values.empty())
+    throw std::invalid_argument("the description of column " + column.field.name + " (\"" +
+                                column.meaning + "\") names no values for its crosses");
+  return values;
+}
+
+}  // namespace data::schema

@@ -1,4 +1,4 @@
-#include "tools/sample_database.h"
+#include "sample/sample_database.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,14 +14,19 @@
 
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
-#include "tools/sample_content.h"
-#include "tools/sample_schema.h"
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
+#include "sample/sample_content.h"
 
 namespace sample {
 namespace {
 
 using data::Value;
 using data::dbf::DbfWriter;
+using data::schema::surveySchema;
+using data::schema::TableSchema;
+namespace gbogen = data::schema::gbogen;
 
 // Not std::uniform_int_distribution: its results differ between standard libraries, and the
 // sample must be the same everywhere for one seed.
@@ -111,10 +116,6 @@ struct Area {
 // Sheet types that share a code in a few places; never two types of one table pair.
 const std::map<std::string, std::string> kSecondType{
     {"F", "GT"}, {"GT", "F"}, {"GN", "S"}, {"W", "T"}, {"H", "X"}};
-
-const std::map<std::string, std::string> kMainTable{
-    {"F", "bgf"}, {"GN", "bgg"}, {"GT", "bgg"}, {"H", "bgh"}, {"K", "bgk"},
-    {"M", "bgm"}, {"S", "bgs"},  {"T", "bgt"},  {"W", "bgw"}, {"X", "bgx"}};
 
 class Generator {
  public:
@@ -244,8 +245,12 @@ class Generator {
     const int roll = static_cast<int>(random_.below(10));
     const int parts = roll < 6 ? 1 : roll < 9 ? 2 : 3;
     std::vector<std::string> types;
+    // The first polygons carry the sheet types in order, so that every type is present.
+    const auto& everyType = data::schema::sheetTypes();
     for (int k = 0; k < parts; ++k)
-      types.push_back(index < 10 && k == 0 ? std::string(sheetTypes()[index].type) : randomType());
+      types.push_back(index < static_cast<int>(everyType.size()) && k == 0
+                          ? everyType[static_cast<std::size_t>(index)].code
+                          : randomType());
     std::vector<int> shares;
     if (parts == 1) shares = {100};
     if (parts == 2) {
@@ -375,9 +380,9 @@ class Generator {
     g.append();
     ++result_.sheets;
 
-    const std::string& main = kMainTable.at(type);
-    writeTypeRow(table(main), code);
-    writeTypeRow(table(main + "2"), code);
+    const data::schema::SheetType& tables = *data::schema::findSheetType(type);
+    writeTypeRow(table(tables.table1), code);
+    writeTypeRow(table(tables.table2), code);
   }
 
   void writeTypeRow(Table& t, const std::string& code) {

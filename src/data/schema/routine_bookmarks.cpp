@@ -1,31 +1,39 @@
-#include "expected_bookmarks.h"
+#include "data/schema/routine_bookmarks.h"
 
 #include <set>
 
-#include "schema_columns.h"
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/survey_tables.h"
 
-namespace forms {
+namespace data::schema {
 
 namespace {
+
+const ColumnSchema& sheetColumn(int position) {
+  return surveyTable("GBogen").columns.at(static_cast<std::size_t>(position));
+}
 
 void numbered(std::vector<std::string>& out, const std::string& prefix, int count) {
   for (int i = 1; i <= count; ++i) out.push_back(prefix + std::to_string(i));
 }
 
 void columnAt(std::vector<std::string>& out, int position) {
-  out.push_back(sheetColumn(position));
+  out.push_back(sheetColumn(position).field.name);
+}
+
+void columnsFrom(std::vector<std::string>& out, int first, int last) {
+  for (int position = first; position <= last; ++position) columnAt(out, position);
 }
 
 // Bookmarks named column + value, one for every value the column can hold.
 void crossesAt(std::vector<std::string>& out, int position) {
-  sheetColumn(position);  // throws FormError for a position the table does not have
-  const auto& column = sheetTable().columns[static_cast<std::size_t>(position)];
+  const ColumnSchema& column = sheetColumn(position);
   for (const auto& value : crossValues(column)) out.push_back(column.field.name + value);
 }
 
 void tableColumns(std::vector<std::string>& out, std::set<std::string>& seen,
                   const std::string& table) {
-  const auto& columns = schemaTable(table).columns;
+  const auto& columns = surveyTable(table).columns;
   for (std::size_t i = 1; i < columns.size(); ++i)
     if (seen.insert(columns[i].field.name).second) out.push_back(columns[i].field.name);
 }
@@ -37,6 +45,7 @@ const std::vector<std::string> kSpeciesLists = {"BAUMARTEN", "PFLANZEN", "FLECHT
 
 std::vector<std::string> sheetBookmarks(const std::string& type, const std::string& table1,
                                         const std::string& table2) {
+  using namespace gbogen;
   std::vector<std::string> out;
   numbered(out, "GBGebietNr", 7);
   out.push_back("NAME");
@@ -46,12 +55,15 @@ std::vector<std::string> sheetBookmarks(const std::string& type, const std::stri
     numbered(out, prefix, 5);
   numbered(out, "GBFFH1Nr", 4);
   numbered(out, "GBFFH2Nr", 4);
-  for (int position : {26, 24, 25, 17, 29, 46, 47, 48, 49, 22, 23}) columnAt(out, position);
-  if (type != "X") columnAt(out, 27);
-  for (int position = 10; position <= 16; ++position) crossesAt(out, position);
-  for (int position : {20, 21}) crossesAt(out, position);
+  for (int position : {kLocation, kSurveyor, kDate, kShare, kSize}) columnAt(out, position);
+  columnsFrom(out, kImpairment1, kImpairment4);
+  for (int position : {kProtected, kHabitatArea}) columnAt(out, position);
+  if (type != "X") columnAt(out, kCopy);
+  for (int position = kFirstChoice; position <= kLastChoice; ++position) crossesAt(out, position);
+  for (int position : {kCondition, kRating}) crossesAt(out, position);
   if (type == "K")
-    for (int position : {34, 35, 36}) crossesAt(out, position);
+    for (int position = kComplexMark1; position <= kComplexMark3; ++position)
+      crossesAt(out, position);
   std::set<std::string> seen(out.begin(), out.end());
   tableColumns(out, seen, table1);
   tableColumns(out, seen, table2);
@@ -62,10 +74,13 @@ std::vector<std::string> sheetBookmarks(const std::string& type, const std::stri
 }
 
 std::vector<std::string> reportHeadAndFooterBookmarks() {
+  using namespace gbogen;
   std::vector<std::string> out = {"GBCODE", "NAME"};
-  for (int position : {40, 26, 24, 25, 29, 46, 47, 48, 49, 20, 21, 17, 22, 23})
+  for (int position : {kCopySource, kLocation, kSurveyor, kDate, kSize}) columnAt(out, position);
+  columnsFrom(out, kImpairment1, kImpairment4);
+  for (int position : {kCondition, kRating, kShare, kProtected, kHabitatArea})
     columnAt(out, position);
-  for (int position = 3; position <= 8; ++position) columnAt(out, position);
+  columnsFrom(out, kBiotope, kBiotope6);
   for (const char* name :
        {"CODE_EG", "LEBENSRAUMNAME", "CODE_EG2", "LEBENSRAUMNAME2", "BIOHAUPTTYPNAME",
         "BIONEBENTYPNAME", "BIONEBENTYP2NAME", "BIONEBENTYP3NAME", "BIONEBENTYP4NAME",
@@ -87,4 +102,4 @@ std::vector<std::string> coverSheetBookmarks() {
   return {"HA", "GBCODE"};
 }
 
-}  // namespace forms
+}  // namespace data::schema

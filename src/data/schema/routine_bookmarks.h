@@ -1,14 +1,15 @@
 #pragma once
 // The bookmark names the generation routines write into each kind of template: the fixed names
 // of the sheet and report routines, and the names they take from the survey tables' columns
-// (by binding position in the sheet table, or every column of a sheet type's two tables).
-// A template that lacks one of them loses that value. Throws FormError when the schema lacks a
-// table or position.
+// (by binding position in "GBogen", or every column of a sheet type's two tables). A template
+// that lacks one of them loses that value; the template build and the check of a template
+// before a run both hold the templates against these lists. Throws std::out_of_range for a
+// table the schema does not have.
 
 #include <string>
 #include <vector>
 
-namespace forms {
+namespace data::schema {
 
 // Clean copy of a sheet of `type` whose data lie in `table1` and `table2`.
 std::vector<std::string> sheetBookmarks(const std::string& type, const std::string& table1,
@@ -22,4 +23,4 @@ std::vector<std::string> coverSheetBookmarks();
 // The bookmark written in the page header or footer of a clean copy.
 inline constexpr const char* kPageHeaderBookmark = "POLYGONNR_SEITE";
 
-}  // namespace forms
+}  // namespace data::schema

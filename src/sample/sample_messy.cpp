@@ -1,4 +1,4 @@
-#include "tools/sample_messy.h"
+#include "sample/sample_messy.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,9 @@
 #include "base/byte_order.h"
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
-#include "tools/sample_schema.h"
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 
 namespace sample {
 namespace {
@@ -18,6 +20,7 @@ using data::dbf::DbfError;
 using data::dbf::DbfReader;
 using data::dbf::DbfWriter;
 using data::dbf::FieldDescriptor;
+namespace gbogen = data::schema::gbogen;
 
 struct Rows {
   std::vector<FieldDescriptor> fields;
@@ -35,10 +38,6 @@ struct Rows {
 };
 
 using Tables = std::map<std::string, Rows>;
-
-const std::map<std::string, std::string> kMainTable{
-    {"F", "bgf"}, {"GN", "bgg"}, {"GT", "bgg"}, {"H", "bgh"}, {"K", "bgk"},
-    {"M", "bgm"}, {"S", "bgs"},  {"T", "bgt"},  {"W", "bgw"}, {"X", "bgx"}};
 
 Rows readTable(const std::filesystem::path& file) {
   const DbfReader reader = DbfReader::open(file);
@@ -106,7 +105,8 @@ std::string removeTypeRows(Tables& tables) {
     const std::string code = (*it)[gbogen::kCode].toText();
     const std::string type = (*it)[gbogen::kType].toText();
     if (perCode[code] != 1 || (type != "W" && type != "T" && type != "F")) continue;
-    for (const std::string& table : {kMainTable.at(type), kMainTable.at(type) + "2"}) {
+    const data::schema::SheetType& types = *data::schema::findSheetType(type);
+    for (const std::string& table : {types.table1, types.table2}) {
       Rows& t = tables.at(table);
       for (std::size_t r = 0; r < t.rows.size();)
         if (t.rows[r][0].toText() == code)
@@ -126,8 +126,8 @@ void roughenTexts(Tables& tables) {
   const std::string xText = "XL-Hecke, Xerophyten";
   for (std::size_t r = 0; r < sheets.rows.size(); r += 7)
     sheets.rows[r][gbogen::kLocation] = Value::text(xText);
-  for (const auto& [type, name] : kMainTable) {
-    Rows& t = tables.at(name);
+  for (const data::schema::SheetType& type : data::schema::sheetTypes()) {
+    Rows& t = tables.at(type.table1);
     for (std::size_t c = 1; c < t.fields.size() && !t.rows.empty(); ++c) {
       if (t.fields[c].type != 'C' || t.fields[c].length < xText.size()) continue;
       t.rows.front()[c] = Value::text(xText);

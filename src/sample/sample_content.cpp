@@ -1,4 +1,4 @@
-#include "tools/sample_content.h"
+#include "sample/sample_content.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "tools/sample_database.h"
+#include "sample/sample_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,11 +7,14 @@
 #include <set>
 
 #include "data/dbf/dbf_file.h"
+#include "data/schema/gbogen_columns.h"
+#include "data/schema/sheet_types.h"
+#include "data/schema/survey_tables.h"
 #include "support/scratch_test.h"
-#include "tools/sample_schema.h"
 
 using data::Value;
 using sample::SampleOptions;
+namespace gbogen = data::schema::gbogen;
 
 namespace {
 
@@ -88,36 +91,32 @@ void expectConsistent(const std::filesystem::path& dir, const sample::SampleResu
     EXPECT_TRUE(areaNumbers.count(std::to_string(std::stoi(code.substr(0, 3))))) << code;
     // References resolve; the first biotope is always given. Null counts as text "" here.
     const auto at = [&](int c) { return gb.text(r, gb.fields[size_t(c)].name); };
-    for (int c = sample::gbogen::kBiotope; c < sample::gbogen::kBiotope + 6; ++c)
-      EXPECT_TRUE(biotopes.count(at(c)) || (c > sample::gbogen::kBiotope && at(c).empty()))
+    for (int c = gbogen::kBiotope; c < gbogen::kBiotope + 6; ++c)
+      EXPECT_TRUE(biotopes.count(at(c)) || (c > gbogen::kBiotope && at(c).empty()))
           << code << " " << at(c);
-    for (int c : {sample::gbogen::kHabitat1, sample::gbogen::kHabitat2})
+    for (int c : {gbogen::kHabitat1, gbogen::kHabitat2})
       EXPECT_TRUE(at(c).empty() || habitats.count(at(c))) << code << " " << at(c);
-    const Value& share = gb.rows[r][sample::gbogen::kShare];
+    const Value& share = gb.rows[r][gbogen::kShare];
     ASSERT_EQ(share.kind(), Value::Kind::Integer);
     EXPECT_GE(share.asInteger(), 0);
     EXPECT_LE(share.asInteger(), 100);
-    EXPECT_EQ(share.asInteger() == 0, !gb.rows[r][sample::gbogen::kSize].isNull());
+    EXPECT_EQ(share.asInteger() == 0, !gb.rows[r][gbogen::kSize].isNull());
     // Complex marks on K sheets only, the first one always there.
-    for (int c = sample::gbogen::kComplexMark1; c < sample::gbogen::kComplexMark1 + 3; ++c)
-      EXPECT_TRUE(type == "K" ? c > sample::gbogen::kComplexMark1 || !at(c).empty() : at(c).empty())
+    for (int c = gbogen::kComplexMark1; c < gbogen::kComplexMark1 + 3; ++c)
+      EXPECT_TRUE(type == "K" ? c > gbogen::kComplexMark1 || !at(c).empty() : at(c).empty())
           << code;
-    for (int c = sample::gbogen::kImpairment1; c < sample::gbogen::kImpairment1 + 4; ++c)
+    for (int c = gbogen::kImpairment1; c < gbogen::kImpairment1 + 4; ++c)
       EXPECT_TRUE(at(c).empty() || (at(c).size() == 4 && at(c)[0] == 'B')) << at(c);
-    EXPECT_TRUE(at(sample::gbogen::kCopySource).empty() ||
-                at(sample::gbogen::kCopySource).size() == 12);
+    EXPECT_TRUE(at(gbogen::kCopySource).empty() || at(gbogen::kCopySource).size() == 12);
   }
   // Every sheet has its rows in the two tables of its type, and nothing else is there.
-  const std::map<std::string, std::string> mainTable{
-      {"F", "bgf"}, {"GN", "bgg"}, {"GT", "bgg"}, {"H", "bgh"}, {"K", "bgk"},
-      {"M", "bgm"}, {"S", "bgs"},  {"T", "bgt"},  {"W", "bgw"}, {"X", "bgx"}};
   std::map<std::string, std::multiset<std::string>> expected;
   for (const auto& [code, type] : sheets) {
-    expected[mainTable.at(type)].insert(code);
-    expected[mainTable.at(type) + "2"].insert(code);
+    expected[data::schema::findSheetType(type)->table1].insert(code);
+    expected[data::schema::findSheetType(type)->table2].insert(code);
   }
-  for (const char* main : {"bgf", "bgg", "bgh", "bgk", "bgm", "bgs", "bgt", "bgw", "bgx"}) {
-    for (const std::string& name : {std::string(main), std::string(main) + "2"}) {
+  for (const auto& type : data::schema::sheetTypes()) {
+    for (const std::string& name : {type.table1, type.table2}) {
       const auto t = load(dir / (name + ".dbf"));
       std::multiset<std::string> found;
       for (size_t r = 0; r < t.rows.size(); ++r) found.insert(t.text(r, "GBCODE"));
@@ -157,8 +156,8 @@ TEST_F(SampleDatabase, write_defaultSmallAndLarge_everyTableTypeConsistent) {
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took.count(), 30.0);  // generous: unoptimised builds on a shared machine
     EXPECT_EQ(result.polygons.size(), size_t(polygons));
-    ASSERT_EQ(sample::surveySchema().size(), 28u);
-    for (const auto& schema : sample::surveySchema()) {
+    ASSERT_EQ(data::schema::surveySchema().size(), 28u);
+    for (const auto& schema : data::schema::surveySchema()) {
       const auto reader = data::dbf::DbfReader::open(dir / (schema.name + ".dbf"));
       EXPECT_EQ(reader.codePage(), "CP1252");
       ASSERT_EQ(reader.fields().size(), schema.columns.size()) << schema.name;
@@ -171,7 +170,7 @@ TEST_F(SampleDatabase, write_defaultSmallAndLarge_everyTableTypeConsistent) {
     }
     expectConsistent(dir, result);
     EXPECT_EQ(columnValues(load(dir / "GBogen.dbf"), "GBBOGEN"),
-              (std::set<std::string>{"F", "GN", "GT", "H", "K", "M", "S", "T", "W", "X"}));
+              std::set<std::string>(data::kSheetTypes.begin(), data::kSheetTypes.end()));
   }
   const auto dir = dir_.path() / "60";
   EXPECT_TRUE(std::filesystem::exists(dir / "anmerk.dbt"));
@@ -217,22 +216,6 @@ TEST_F(SampleDatabase, write_sameSeed_sameFiles) {
     EXPECT_EQ(left, right) << entry.path().filename();
   }
   EXPECT_NE(load(dir / "a" / "GBogen.dbf").rows, load(dir / "c" / "GBogen.dbf").rows);
-}
-
-TEST(SampleSchema, gbogen_columnPositions_byName) {
-  const auto& t = sample::surveyTable("gbogen");
-  const std::vector<std::pair<int, std::string>> binding{
-      {0, "GBCODE"},    {1, "GBBOGEN"},   {2, "GBPOLYGON"}, {3, "GBBIOTOP"},   {4, "GBBIOTOP2"},
-      {5, "GBBIOTOP3"}, {6, "GBBIOTOP4"}, {7, "GBBIOTOP5"}, {8, "GBBIOTOP6"},  {17, "GBANTEIL"},
-      {18, "GBFFH1"},   {19, "GBFFH2"},   {27, "GBKOPIE"},  {29, "GBGROESSE"}, {34, "GBKOMPL1"},
-      {35, "GBKOMPL2"}, {36, "GBKOMPL3"}, {40, "GBKOPVON"}, {46, "GBBEEIN1"},  {49, "GBBEEIN4"}};
-  for (const auto& [position, name] : binding) EXPECT_EQ(t.position(name), position) << name;
-  EXPECT_GE(t.position("GBVAR5"), 0);
-  EXPECT_EQ(t.columns[22].field.type, 'L');
-  EXPECT_EQ(t.columns[23].field.type, 'L');
-  EXPECT_EQ(t.columns[17].field.type, 'N');
-  EXPECT_EQ(t.columns[3].field.length, 5);   // spread over five single-character boxes
-  EXPECT_EQ(t.columns[18].field.length, 4);  // four boxes
 }
 
 TEST_F(SampleDatabase, write_codePages_umlautsRoundTrip) {
