@@ -10,6 +10,8 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
   # One PDF per polygon: the documents' PDFs are joined with qpdf's library.
   libqpdf-dev
+  # Coordinate systems of the shapefiles: PROJ and its database (proj.db in proj-data).
+  libproj-dev proj-data
   # Qt's own dialogs (file chooser, question boxes) in German.
   qt6-translations-l10n
   # `cpack -G DEB`: dpkg-shlibdeps computes the package's dependencies, after `file` found the

@@ -7,6 +7,8 @@
 #include "data/cls_dbf_data.h"
 #include "data/text_decoding_check.h"
 #include "word/cls_word_doc.h"
+#include "word/error_text.h"
+#include "word/map_coordinates.h"
 
 namespace cli {
 
@@ -43,6 +45,22 @@ void addCheckCommand(CLI::App& app, Context& ctx, Action& action) {
                                     "richtigen Codepage neben die Tabelle.";
         app::g_Debug().Ausgabe(3, "check: " + warning);
         ctx.err << warning << "\n";
+      }
+      // How the maps will read the shapefile's coordinates.
+      const std::string shp = app::settings().get(app::kShapeFilesPfad);
+      try {
+        const word::ShapefileCoordinates coordinates = word::describeCoordinates(shp);
+        ctx.out << "Koordinatensystem der Shape-Datei: " << coordinates.system << "\n";
+        if (!coordinates.note.empty()) {
+          app::g_Debug().Ausgabe(3, "check: Warnung! " + coordinates.note);
+          ctx.err << "Warnung! " << coordinates.note << "\n";
+        }
+      } catch (const std::exception& e) {
+        const std::string error =
+            "Fehler! Die Shape-Datei " + shp + " ist nicht lesbar: " + word::userCause(e);
+        app::g_Debug().Ausgabe(2, "check: " + error);
+        ctx.err << error << "\n";
+        return 1;
       }
       ctx.out << "Alle Prüfungen bestanden.\n";
       return 0;

@@ -5,9 +5,11 @@
 #include <numeric>
 #include <optional>
 
+#include "report/map_outline.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
+#include "shape/map_projection.h"
 #include "shape/shape_error.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
@@ -22,13 +24,20 @@ namespace {
 constexpr int16_t kClipOrder[] = {2, 4, 1, 3};
 // The map's longer side on the page, in points.
 constexpr float kMapSize = 300;
-// Neighbour parts narrower than this on the page (points, on their longer side) are left out:
-// inside their 0.75-pt outline nothing of them would show, and a map spanning a whole survey
-// would otherwise carry tens of thousands of such blots.
-constexpr double kSmallestPart = 3;
-// Shapes the counter can number besides the parts: the frame, the scale label and bar, and the
-// position after the last shape, which the counter reaches when drawing ends.
-constexpr int kFixedShapes = 4;
+// Neighbour parts smaller than this on the page (points, on their longer side) are left out:
+// nothing of them could be told apart.
+constexpr double kSmallestPart = 0.5;
+// Outlines on the page, in points: the neighbours' thin, the surveyed polygon's strong, so that
+// it stands out however dense its surroundings.
+constexpr float kNeighbourLine = 0.25f;
+constexpr float kPolygonLine = 1.5f;
+// The neighbours share at most this many shapes per layer: a map spanning a whole survey would
+// otherwise carry tens of thousands of shapes, each with its own frame and style.
+constexpr std::size_t kNeighbourShapes = 250;
+// Shapes the counter can number besides the surveyed polygon's rings: the frame, both
+// neighbour layers, the scale label and bar, and the position after the last shape, which the
+// counter reaches when drawing ends.
+constexpr int kFixedShapes = 4 + 2 * static_cast<int>(kNeighbourShapes);
 constexpr int kMaxParts = std::numeric_limits<int16_t>::max() - kFixedShapes;
 
 // A ring ready to draw, with what decides whether and in which layer it is drawn.
@@ -51,6 +60,18 @@ double signedArea(const shape::CPart& part) {
   return sum;
 }
 
+// Square metres inside the polygon's outer rings and outside its holes: a ring turning the
+// other way than the first is a hole.
+double areaOf(const shape::PartShape& polygon) {
+  double sum = 0, firstSign = 0;
+  for (const auto& part : polygon) {
+    const double twice = signedArea(*part);
+    if (firstSign == 0) firstSign = twice;
+    sum += twice;
+  }
+  return firstSign < 0 ? -sum / 2 : sum / 2;
+}
+
 double longerSide(const word::Ring& ring) {
   if (ring.empty()) return 0;
   float left = ring[0].x, right = left, top = ring[0].y, bottom = top;
@@ -61,27 +82,6 @@ double longerSide(const word::Ring& ring) {
     bottom = std::max(bottom, p.y);
   }
   return std::max(right - left, bottom - top);
-}
-
-// The ring's points as drawn, leaving out those that lie closer than step to the last one kept:
-// at the map's scale they would add nothing but document size. The ring stays closed, and a
-// ring that would collapse is drawn whole.
-word::PointList pointsOf(const word::Ring& ring, float step) {
-  word::PointList points;
-  points.reserve(ring.size());
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    const auto& p = ring[i];
-    const bool last = i + 1 == ring.size();
-    if (!points.empty() && !last && std::abs(p.x - points.back()[0]) < step &&
-        std::abs(p.y - points.back()[1]) < step)
-      continue;
-    points.push_back({p.x, p.y});
-  }
-  if (points.size() < 4) {
-    points.clear();
-    for (const auto& p : ring) points.push_back({p.x, p.y});
-  }
-  return points;
 }
 
 // Keeps the largest rings when there are more than room, in their order; answers how many
@@ -108,7 +108,7 @@ struct MapScale {
   double frameWidth = 0;
   double frameHeight = 0;
   double minimumSize = 0;  // kSmallestPart in drawing units
-  float step = 0;          // a quarter point on the page: closer points cannot be told apart
+  float step = 0;          // a quarter point on the page: what an outline may be simplified by
 
   explicit MapScale(const word::Box& b)
       : box(b), frameWidth(b.Right - b.Left + 150), frameHeight(b.Top - b.Bottom + 150) {
@@ -167,7 +167,14 @@ std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& s
                                      const std::vector<word::Box>& holeBoxes, app::clsDebug& log) {
   if (scale.tooSmall(extentOf(part))) return std::nullopt;
   MapRing r{scale.toDrawing(part), 0, false};
+  // A ring wholly inside the frame (by the clipping's own test) comes out of every clipping
+  // pass as it went in.
+  const float right = scale.width(), bottom = scale.height();
+  const bool inside = std::all_of(r.ring.begin(), r.ring.end(), [&](const word::RingPoint& p) {
+    return p.x > 0 && p.x < right && p.y > 0 && p.y < bottom;
+  });
   for (int16_t direction : kClipOrder) {
+    if (inside) break;
     bool outside = false;
     if (word::ClipRingEdge(log, direction, scale.frameWidth, scale.frameHeight, r.ring, outside) !=
             100 ||
@@ -184,6 +191,7 @@ std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& s
 }
 
 void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                       const shape::MapProjection& projection,
                        const word::NeighbourCollection& records, int32_t recordNumber,
                        const MapScale& scale, const word::RunContext& run, MapRings& rings) {
   for (int32_t record : records) {
@@ -196,6 +204,7 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
     std::shared_ptr<shape::IShape> item;
     try {
       item = file.Item(record);
+      if (auto* polygon = dynamic_cast<shape::PartShape*>(item.get())) projection.project(*polygon);
     } catch (const shape::ShapeError& e) {
       run.log.Ausgabe(
           2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
@@ -212,12 +221,11 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
   }
 }
 
-// Whatever the survey, the counter must not run past its range: the surveyed polygon comes
-// first, then the largest neighbours.
+// Whatever the survey, the counter must not run past its range: of the surveyed polygon's
+// rings the largest are drawn.
 void keepCountable(MapRings& rings, app::clsDebug& log) {
   std::size_t dropped = keepLargest(rings.outer, kMaxParts);
   dropped += keepLargest(rings.holes, kMaxParts - rings.outer.size());
-  dropped += keepLargest(rings.neighbours, kMaxParts - rings.outer.size() - rings.holes.size());
   if (dropped > 0)
     log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
                        std::to_string(dropped) + " kleine werden nicht gezeichnet.");
@@ -230,25 +238,43 @@ int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& 
   int16_t counter = 1;
   doc.AddPolyline(counter, frame);
   counter = 2;
-  auto draw = [&](const MapRing& r, bool mark) {
-    doc.AddPolyline(counter, pointsOf(r.ring, scale.step));
+  // Paths in quarter points, as finely as the outlines are simplified; EMU would only add digits.
+  const float resolution = scale.step;
+  auto drawNeighbours = [&](bool islands) {
+    std::vector<const word::Ring*> layer;
+    for (const auto& r : rings.neighbours)
+      if (r.inHole == islands) layer.push_back(&r.ring);
+    // An edge two neighbours share is drawn once: half the lines of a tiled survey.
+    std::vector<word::PointList> lines = outlinesOnce(layer, scale.step);
+    auto next = lines.begin();
+    for (std::size_t count : shareOut(lines.size(), kNeighbourShapes)) {
+      const std::vector<word::PointList> outlines(std::make_move_iterator(next),
+                                                  std::make_move_iterator(next + count));
+      next += static_cast<std::ptrdiff_t>(count);
+      doc.AddOutlines(counter, outlines, resolution);
+      doc.SetLineWeight(counter, kNeighbourLine);
+      ++counter;
+    }
+  };
+  auto drawOwn = [&](const MapRing& r, bool mark) {
+    doc.AddOutlines(counter, {simplifiedRing(r.ring, scale.step)}, resolution);
+    doc.SetLineWeight(counter, kPolygonLine);
     if (mark) doc.MarkPolygon(counter);
     ++counter;
   };
   // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
   // marked, its holes, and the islands in them, so that nothing stored later covers it.
-  for (const auto& r : rings.neighbours)
-    if (!r.inHole) draw(r, false);
-  for (const auto& r : rings.outer) draw(r, true);
-  for (const auto& r : rings.holes) draw(r, false);
-  for (const auto& r : rings.neighbours)
-    if (r.inHole) draw(r, false);
+  drawNeighbours(false);
+  for (const auto& r : rings.outer) drawOwn(r, true);
+  for (const auto& r : rings.holes) drawOwn(r, false);
+  drawNeighbours(true);
   return counter;
 }
 
 }  // namespace
 
-int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
+int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause,
+                            double* area) {
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
   int16_t result = 101;
@@ -272,8 +298,9 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
 
     word::NeighbourCollection records;
     word::Box box;
-    const auto extents = word::partExtentsFor(path, file, log);
-    word::CollectNeighbourPolygons(log, *extents, recordNumber, records, box);
+    const auto map = word::shapefileMapFor(path, file, run);
+    const shape::MapProjection& projection = shape::MapProjection::forThisThread(map->plan);
+    word::CollectNeighbourPolygons(log, map->extents, recordNumber, records, box);
     if (records.empty()) {
       // The attribute table and the geometry disagree; an empty frame would pass for a map.
       log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
@@ -284,9 +311,11 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
 
     const MapScale scale(box);
     MapRings rings;
-    addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale,
-                rings);
-    addNeighbourRings(file, *extents, records, recordNumber, scale, run, rings);
+    const auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
+    projection.project(*own);
+    if (area) *area = areaOf(*own);
+    addOwnRings(*own, scale, rings);
+    addNeighbourRings(file, map->extents, projection, records, recordNumber, scale, run, rings);
     keepCountable(rings, log);
     int16_t counter = drawRings(doc, scale, rings);
     const float fw = scale.width(), fh = scale.height();

@@ -234,7 +234,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
-  for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
+  for (auto& note : word::mapNotes()) summary.notes.push_back(std::move(note));
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;

@@ -340,15 +340,17 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
                         " (" + std::to_string(points) + " Punkte)");
     previous = start;
   }
+  shape->Reserve(parts);
   for (int32_t i = 0; i < parts; ++i) {
     int32_t first = readLE32(starts + uint64_t(i) * 4);
     int32_t last = i + 1 < parts ? readLE32(starts + uint64_t(i + 1) * 4) : points;
     auto part = std::make_shared<CPart>();
+    part->Reserve(last - first);
     for (int32_t k = first; k < last; ++k) {
       const uint8_t* p = xy + uint64_t(k) * 16;
-      part->Add(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
+      part->Append(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
     }
-    shape->Add(part);
+    shape->Append(std::move(part));
   }
   return shape;
 }

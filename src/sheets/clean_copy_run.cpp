@@ -201,8 +201,11 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   for (auto& part : parts) addUnit(summary, std::move(part));
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
-  if (withCoverSheet)
-    for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
+  if (withCoverSheet) {
+    for (auto& note : word::mapNotes()) summary.notes.push_back(std::move(note));
+    // The next run reads the shapefile afresh and says again what it has to say about it.
+    word::forgetPartExtents();
+  }
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;

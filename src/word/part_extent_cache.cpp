@@ -6,6 +6,10 @@
 #include <mutex>
 #include <tuple>
 
+#include "app/run_services.h"
+#include "base/file_lookup.h"
+#include "shape/map_projection.h"
+#include "word/map_coordinates.h"
 #include "word/shape_subs.h"
 
 namespace word {
@@ -40,33 +44,42 @@ FileStamp stampOf(const std::string& path) {
   return s;
 }
 
-// The index file beside the main file, as the shapefile class finds it.
-std::string indexPathOf(const std::string& shpPath) {
-  std::filesystem::path p(shpPath);
-  for (const char* ext : {".shx", ".SHX", ".Shx"}) {
-    std::filesystem::path candidate = p;
-    candidate.replace_extension(ext);
-    std::error_code ec;
-    if (std::filesystem::exists(candidate, ec)) return candidate.string();
-  }
-  return std::filesystem::path(shpPath).replace_extension(".shx").string();
+// The file of that extension beside the main file, in any letter case.
+std::string besidePathOf(const std::string& shpPath, const std::string& extension) {
+  const std::filesystem::path p(shpPath);
+  const std::filesystem::path found =
+      base::findFileNoCase(p.parent_path(), p.stem().string() + extension);
+  return found.empty() ? std::filesystem::path(shpPath).replace_extension(extension).string()
+                       : found.string();
 }
 
 struct Identity {
   std::string path;
-  FileStamp main, index;
+  FileStamp main, index, prj;
   int32_t count = 0;
   bool operator==(const Identity& o) const {
-    return path == o.path && main == o.main && index == o.index && count == o.count;
+    return path == o.path && main == o.main && index == o.index && prj == o.prj && count == o.count;
   }
 };
 
 struct Cache {
-  std::mutex mutex;  // the workers of a run share one index
+  std::mutex mutex;  // the workers of a run share one map view
   Identity identity;
-  std::shared_ptr<const PartExtentIndex> index;
+  std::shared_ptr<const ShapefileMap> map;
   long builds = 0;
 };
+
+std::shared_ptr<const ShapefileMap> readShapefileMap(const std::string& shpPath,
+                                                     shape::CShapeFile& file) {
+  shape::CoordinateSystem system = shape::readCoordinateSystem(shpPath);
+  const shape::CRect extent(file.Left(), file.Top(), file.Right(), file.Bottom());
+  shape::MapPlan plan = shape::planMap(system, extent);
+  const shape::MapProjection& projection = shape::MapProjection::forThisThread(plan);
+  std::string note = coordinateNote(shpPath, system, plan);
+  return std::make_shared<const ShapefileMap>(
+      ShapefileMap{std::move(system), std::move(plan), std::move(note),
+                   PartExtentIndex(file, projection.identity() ? nullptr : &projection)});
+}
 
 Cache& cache() {
   static Cache c;
@@ -75,39 +88,47 @@ Cache& cache() {
 
 }  // namespace
 
-std::shared_ptr<const PartExtentIndex> partExtentsFor(const std::string& shpPath,
-                                                      shape::CShapeFile& file, app::clsDebug& log) {
+std::shared_ptr<const ShapefileMap> shapefileMapFor(const std::string& shpPath,
+                                                    shape::CShapeFile& file,
+                                                    const app::RunServices& run) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(shpPath, ec);
   Identity id{ec ? shpPath : absolute.lexically_normal().string(), stampOf(shpPath),
-              stampOf(indexPathOf(shpPath)), file.Count()};
+              stampOf(besidePathOf(shpPath, ".shx")), stampOf(besidePathOf(shpPath, ".prj")),
+              file.Count()};
   Cache& c = cache();
   std::lock_guard lock(c.mutex);
-  if (c.index && c.identity == id) return c.index;
-  c.index.reset();
-  c.index = std::make_shared<const PartExtentIndex>(file);
+  if (c.map && c.identity == id) return c.map;
+  c.map.reset();
+  c.map = readShapefileMap(shpPath, file);
   c.identity = std::move(id);
   ++c.builds;
-  logDamagedRecords(log, *c.index);
-  return c.index;
+  logDamagedRecords(run.log, c.map->extents);
+  if (!c.map->note.empty()) {
+    // Once per file and run: every map of the run rests on this reading of the coordinates.
+    run.log.Ausgabe(3, "ffhReportSetPolygon: Warnung! " + c.map->note);
+    run.ui.message(app::MessageIcon::Warning, c.map->note);
+  }
+  return c.map;
 }
 
-std::vector<std::string> damagedRecordNotes() {
+std::vector<std::string> mapNotes() {
   Cache& c = cache();
   std::lock_guard lock(c.mutex);
   std::vector<std::string> notes;
-  if (!c.index) return notes;
-  for (int32_t j : c.index->damaged())
+  if (!c.map) return notes;
+  if (!c.map->note.empty()) notes.push_back(c.map->note);
+  for (int32_t j : c.map->extents.damaged())
     notes.push_back("Der Datensatz " + std::to_string(j) + " der Shape-Datei " + c.identity.path +
                     " ist nicht lesbar; die Karten zeigen ihn nicht (" +
-                    c.index->record(j).error->germanDescription() + ").");
+                    c.map->extents.record(j).error->germanDescription() + ").");
   return notes;
 }
 
 void forgetPartExtents() {
   Cache& c = cache();
   std::lock_guard lock(c.mutex);
-  c.index.reset();
+  c.map.reset();
   c.identity = {};
 }
 

@@ -13,11 +13,13 @@ constexpr int kMaxColumns = 1024;
 
 }  // namespace
 
-RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j) {
+RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j,
+                                const shape::MapProjection* projection) {
   RecordExtents out;
   try {
     auto polygon = std::dynamic_pointer_cast<shape::CPolygon>(file.Item(j));
     if (!polygon || polygon->IsNull()) return out;  // no geometry: never on a map
+    if (projection) projection->project(*polygon);
     out.kind = RecordExtents::Kind::Polygon;
     out.parts.reserve(static_cast<size_t>(polygon->Count()));
     for (const auto& part : *polygon)
@@ -30,9 +32,10 @@ RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j) {
   return out;
 }
 
-PartExtentIndex::PartExtentIndex(shape::CShapeFile& file) {
+PartExtentIndex::PartExtentIndex(shape::CShapeFile& file, const shape::MapProjection* projection) {
   records_.reserve(static_cast<size_t>(file.Count()));
-  for (int32_t j = 1; j <= file.Count(); ++j) records_.push_back(readRecordExtents(file, j));
+  for (int32_t j = 1; j <= file.Count(); ++j)
+    records_.push_back(readRecordExtents(file, j, projection));
   buildGrid();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shape/c_shape_file.h"
+#include "shape/map_projection.h"
 #include "shape/shape_error.h"
 #include "word/shape_subs.h"
 
@@ -21,13 +22,17 @@ struct RecordExtents {
   std::optional<shape::ShapeError> error;  // for Damaged: what reading the record raised
 };
 
-// Reads record j of file into extents; a ShapeError is kept, not thrown.
-RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j);
+// Reads record j of file into extents, in the map's metres when a projection is given; a
+// ShapeError (of reading or projecting) is kept, not thrown.
+RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j,
+                                const shape::MapProjection* projection = nullptr);
 
 class PartExtentIndex {
  public:
-  // Reads records 1 to Count of file once; errors are kept per record.
-  explicit PartExtentIndex(shape::CShapeFile& file);
+  // Reads records 1 to Count of file once, projected when a projection is given; errors are
+  // kept per record.
+  explicit PartExtentIndex(shape::CShapeFile& file,
+                           const shape::MapProjection* projection = nullptr);
   explicit PartExtentIndex(std::vector<RecordExtents> records);
 
   int32_t Count() const { return static_cast<int32_t>(records_.size()); }
