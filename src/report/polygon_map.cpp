@@ -124,11 +124,20 @@ struct MapScale {
   word::Ring toDrawing(const shape::CPart& part) const {
     word::Ring ring;
     ring.reserve(static_cast<std::size_t>(part.Count()));
-    for (const auto& point : part)
-      ring.push_back({static_cast<float>(point->X() - box.Left + 75),
-                      static_cast<float>(box.Top - point->Y() + 75)});
+    for (const auto& point : part) ring.push_back(toDrawing(point->X(), point->Y()));
     return ring;
   }
+  word::RingPoint toDrawing(double x, double y) const {
+    return {static_cast<float>(x - box.Left + 75), static_cast<float>(box.Top - y + 75)};
+  }
+};
+
+// One part of a neighbour read without making shapes: its points and extent in map metres.
+struct NeighbourPart {
+  const double* x;
+  const double* y;
+  std::size_t count;
+  word::Box box;
 };
 
 word::Box extentOf(const shape::CPart& part) {
@@ -163,10 +172,13 @@ void addOwnRings(const shape::PartShape& own, const MapScale& scale, MapRings& r
 }
 
 // A neighbour's part clipped to the map's frame; nothing when it lies outside or shows too small.
-std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& scale,
+std::optional<MapRing> neighbourRing(const NeighbourPart& part, const MapScale& scale,
                                      const std::vector<word::Box>& holeBoxes, app::clsDebug& log) {
-  if (scale.tooSmall(extentOf(part))) return std::nullopt;
-  MapRing r{scale.toDrawing(part), 0, false};
+  if (scale.tooSmall(part.box)) return std::nullopt;
+  MapRing r;
+  r.ring.reserve(part.count);
+  for (std::size_t k = 0; k < part.count; ++k)
+    r.ring.push_back(scale.toDrawing(part.x[k], part.y[k]));
   // A ring wholly inside the frame (by the clipping's own test) comes out of every clipping
   // pass as it went in.
   const float right = scale.width(), bottom = scale.height();
@@ -183,9 +195,9 @@ std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& s
   }
   r.size = longerSide(r.ring);
   if (r.size < scale.minimumSize) return std::nullopt;
+  const word::Box& b = part.box;
   r.inHole = std::any_of(holeBoxes.begin(), holeBoxes.end(), [&](const word::Box& h) {
-    return part.Left() >= h.Left && part.Right() <= h.Right && part.Top() <= h.Top &&
-           part.Bottom() >= h.Bottom;
+    return b.Left >= h.Left && b.Right <= h.Right && b.Top <= h.Top && b.Bottom >= h.Bottom;
   });
   return r;
 }
@@ -194,6 +206,7 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
                        const shape::MapProjection& projection,
                        const word::NeighbourCollection& records, int32_t recordNumber,
                        const MapScale& scale, const word::RunContext& run, MapRings& rings) {
+  shape::CShapeFile::PartPoints points;
   for (int32_t record : records) {
     if (record == recordNumber) continue;
     // Known from the index: a neighbour all of whose parts are too small is not even read.
@@ -201,10 +214,10 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
     if (std::all_of(parts.begin(), parts.end(),
                     [&](const word::Box& b) { return scale.tooSmall(b); }))
       continue;
-    std::shared_ptr<shape::IShape> item;
     try {
-      item = file.Item(record);
-      if (auto* polygon = dynamic_cast<shape::PartShape*>(item.get())) projection.project(*polygon);
+      // Only the points: a map spanning a whole survey reads thousands of neighbours.
+      if (!file.ReadPoints(record, points)) continue;
+      projection.project(points.x, points.y);
     } catch (const shape::ShapeError& e) {
       run.log.Ausgabe(
           2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
@@ -212,10 +225,16 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
       continue;
     }
     run.ui.processEvents();
-    const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
-    if (!polygon) continue;
-    for (const auto& part : *polygon) {
-      if (auto r = neighbourRing(*part, scale, rings.holeBoxes, run.log))
+    for (std::size_t i = 0; i < points.starts.size(); ++i) {
+      const auto first = static_cast<std::size_t>(points.starts[i]);
+      const std::size_t end = i + 1 < points.starts.size()
+                                  ? static_cast<std::size_t>(points.starts[i + 1])
+                                  : points.x.size();
+      NeighbourPart part{points.x.data() + first, points.y.data() + first, end - first, {}};
+      const auto [left, right] = std::minmax_element(part.x, part.x + part.count);
+      const auto [low, high] = std::minmax_element(part.y, part.y + part.count);
+      part.box = {*left, *right, *high, *low};
+      if (auto r = neighbourRing(part, scale, rings.holeBoxes, run.log))
         rings.neighbours.push_back(std::move(*r));
     }
   }

@@ -45,6 +45,21 @@ const MapProjection& MapProjection::forThisThread(const MapPlan& plan) {
   return *last;
 }
 
+void MapProjection::project(std::vector<double>& xs, std::vector<double>& ys) const {
+  if (identity() || xs.empty()) return;
+  if (plan_.kind == MapPlan::Kind::kScaled) {
+    for (double& x : xs) x *= plan_.factor;
+    for (double& y : ys) y *= plan_.factor;
+    return;
+  }
+  const auto count = xs.size();
+  proj_trans_generic(proj_->operation.get(), PJ_FWD, xs.data(), sizeof(double), count, ys.data(),
+                     sizeof(double), count, nullptr, 0, 0, nullptr, 0, 0);
+  for (std::size_t k = 0; k < count; ++k)
+    if (!std::isfinite(xs[k]) || !std::isfinite(ys[k]))
+      cannotProject("a point lies outside the coordinate system's area");
+}
+
 void MapProjection::project(PartShape& shape) const {
   if (identity()) return;
   std::vector<double> xs, ys;
@@ -57,19 +72,10 @@ void MapProjection::project(PartShape& shape) const {
       ys.push_back(point->Y());
     }
     if (xs.empty()) continue;
-    if (plan_.kind == MapPlan::Kind::kScaled) {
-      for (double& x : xs) x *= plan_.factor;
-      for (double& y : ys) y *= plan_.factor;
-    } else {
-      const auto count = xs.size();
-      proj_trans_generic(proj_->operation.get(), PJ_FWD, xs.data(), sizeof(double), count,
-                         ys.data(), sizeof(double), count, nullptr, 0, 0, nullptr, 0, 0);
-    }
+    project(xs, ys);
     double left = xs[0], right = xs[0], bottom = ys[0], top = ys[0];
     std::size_t k = 0;
     for (const auto& point : *part) {
-      if (!std::isfinite(xs[k]) || !std::isfinite(ys[k]))
-        cannotProject("a point lies outside the coordinate system's area");
       point->X(xs[k]);
       point->Y(ys[k]);
       left = std::min(left, xs[k]);

@@ -5,6 +5,7 @@
 // Errors are ShapeError: a plan PROJ cannot carry out, a point it cannot project.
 
 #include <memory>
+#include <vector>
 
 #include "shape/coordinate_system.h"
 #include "shape/part_shape.h"
@@ -24,6 +25,8 @@ class MapProjection {
   const MapPlan& plan() const { return plan_; }
   bool identity() const { return plan_.kind == MapPlan::Kind::kAsIs; }
   void project(PartShape& shape) const;
+  // The same for coordinates read without shapes.
+  void project(std::vector<double>& x, std::vector<double>& y) const;
 
  private:
   struct Proj;

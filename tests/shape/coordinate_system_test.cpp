@@ -40,6 +40,7 @@ struct PrjCase {
   MapPlan::Kind plan;
   const char* target;  // of the plan, or its factor when scaled
   bool guessed = false;
+  friend void PrintTo(const PrjCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class CoordinateSystems : public ShapeTest, public ::testing::WithParamInterface<PrjCase> {};
