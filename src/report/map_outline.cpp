@@ -39,112 +39,153 @@ void keepBetween(const word::RingPoint* line, std::size_t a, std::size_t b, doub
   }
 }
 
-word::PointList kept(const word::RingPoint* line, std::size_t n, const std::vector<bool>& keep) {
+// The points of line that keep marks, after Douglas-Peucker between every two marked ones.
+word::PointList simplified(const word::RingPoint* line, std::size_t n, float tolerance,
+                           std::vector<bool>& keep) {
+  const double tolerance2 = double(tolerance) * tolerance;
+  for (std::size_t a = 0, b = 1; b < n; ++b)
+    if (keep[b]) {
+      keepBetween(line, a, b, tolerance2, keep);
+      a = b;
+    }
   word::PointList points;
   for (std::size_t i = 0; i < n; ++i)
     if (keep[i]) points.push_back({line[i].x, line[i].y});
   return points;
 }
 
-word::PointList simplifiedLine(const word::RingPoint* line, std::size_t n, float tolerance) {
-  std::vector<bool> keep(n, false);
-  keep[0] = keep[n - 1] = true;
-  if (tolerance > 0)
-    keepBetween(line, 0, n - 1, double(tolerance) * tolerance, keep);
-  else
-    std::fill(keep.begin(), keep.end(), true);
-  return kept(line, n, keep);
+std::uint64_t bits(const word::RingPoint& point) {
+  std::uint32_t x, y;
+  std::memcpy(&x, &point.x, sizeof x);
+  std::memcpy(&y, &point.y, sizeof y);
+  return std::uint64_t(x) << 32 | y;
 }
 
-// The segments drawn so far, each as its two ends in either order, bit for bit: equal map
-// points give equal drawing points, so an edge two neighbours share has one key. Open
-// addressing in one array: a dense map has tens of thousands of segments.
-class SegmentSet {
+// Segments (two points in either order) or points (the same point twice), bit for bit: equal
+// map points give equal drawing points, so an edge two neighbours share has one key. Open
+// addressing in one array: a dense map has tens of thousands of them.
+class KeySet {
  public:
-  explicit SegmentSet(std::size_t segments) {
+  explicit KeySet(std::size_t count) {
     std::size_t capacity = 16;
-    while (capacity < 2 * segments) capacity *= 2;
+    while (capacity < 2 * count) capacity *= 2;
     keys_.resize(capacity);
     used_.resize(capacity, false);
     mask_ = capacity - 1;
   }
-  // False when the segment was there already.
+  // False when it was there already.
   bool insert(const word::RingPoint& a, const word::RingPoint& b) {
     std::uint64_t p = bits(a), q = bits(b);
     if (p > q) std::swap(p, q);
-    std::size_t slot =
-        static_cast<std::size_t>((p * 0x9E3779B97F4A7C15ull) ^ (q + (q << 7))) & mask_;
+    std::size_t slot = at(p, q);
     for (; used_[slot]; slot = (slot + 1) & mask_)
       if (keys_[slot].first == p && keys_[slot].second == q) return false;
     used_[slot] = true;
     keys_[slot] = {p, q};
     return true;
   }
+  bool contains(const word::RingPoint& a) const {
+    const std::uint64_t p = bits(a);
+    for (std::size_t slot = at(p, p); used_[slot]; slot = (slot + 1) & mask_)
+      if (keys_[slot].first == p && keys_[slot].second == p) return true;
+    return false;
+  }
 
  private:
-  static std::uint64_t bits(const word::RingPoint& point) {
-    std::uint32_t x, y;
-    std::memcpy(&x, &point.x, sizeof x);
-    std::memcpy(&y, &point.y, sizeof y);
-    return std::uint64_t(x) << 32 | y;
+  std::size_t at(std::uint64_t p, std::uint64_t q) const {
+    return static_cast<std::size_t>((p * 0x9E3779B97F4A7C15ull) ^ (q + (q << 7))) & mask_;
   }
   std::vector<std::pair<std::uint64_t, std::uint64_t>> keys_;
   std::vector<bool> used_;
   std::size_t mask_ = 0;
 };
 
+// A stretch of a ring to draw: the whole closed ring, or a run of segments no ring drew before.
+struct Run {
+  word::Ring points;
+  bool closed = false;
+};
+
+// The runs of ring whose segments are not in drawn yet, adding them.
+void addRuns(const word::Ring& ring, KeySet& drawn, std::vector<bool>& fresh,
+             std::vector<Run>& runs) {
+  const std::size_t segments = ring.size() < 2 ? 0 : ring.size() - 1;
+  fresh.assign(segments, false);
+  for (std::size_t i = 0; i < segments; ++i) fresh[i] = drawn.insert(ring[i], ring[i + 1]);
+  std::size_t firstOld = 0;
+  while (firstOld < segments && fresh[firstOld]) ++firstOld;
+  if (firstOld == segments) {
+    if (segments > 0) runs.push_back({ring, true});
+    return;
+  }
+  // Starting behind a segment drawn before, so that a run reaching the ring's end goes on at
+  // its start; the last step comes back to that segment and ends the run in work.
+  Run run;
+  for (std::size_t k = 1; k <= segments; ++k) {
+    const std::size_t i = (firstOld + k) % segments;
+    if (fresh[i]) {
+      if (run.points.empty()) run.points.push_back(ring[i]);
+      run.points.push_back(ring[i + 1]);
+    } else if (!run.points.empty()) {
+      runs.push_back(std::move(run));
+      run = Run();
+    }
+  }
+}
+
 }  // namespace
 
 word::PointList simplifiedRing(const word::Ring& ring, float tolerance) {
+  std::vector<bool> keep(ring.size(), false);
+  return simplifiedRing(ring, tolerance, keep);
+}
+
+word::PointList simplifiedRing(const word::Ring& ring, float tolerance, std::vector<bool>& keep) {
   const std::size_t n = ring.size();
-  if (n < 5 || !(tolerance > 0)) return simplifiedLine(ring.data(), n, 0);
-  // A closed ring is cut at its first point and the point farthest from it; each half is
-  // simplified on its own.
+  auto whole = [&ring] {
+    word::PointList points;
+    for (const auto& p : ring) points.push_back({p.x, p.y});
+    return points;
+  };
+  if (n < 5 || !(tolerance > 0)) return whole();
+  // A closed ring is cut at its first point and the point farthest from it.
   std::size_t far = 0;
   double farthest = -1;
   for (std::size_t i = 1; i + 1 < n; ++i) {
     const double dx = ring[i].x - ring[0].x, dy = ring[i].y - ring[0].y;
     if (dx * dx + dy * dy > farthest) farthest = dx * dx + dy * dy, far = i;
   }
-  std::vector<bool> keep(n, false);
   keep[0] = keep[n - 1] = keep[far] = true;
-  const double tolerance2 = double(tolerance) * tolerance;
-  keepBetween(ring.data(), 0, far, tolerance2, keep);
-  keepBetween(ring.data(), far, n - 1, tolerance2, keep);
-  word::PointList points = kept(ring.data(), n, keep);
-  return points.size() < 4 ? simplifiedLine(ring.data(), n, 0) : points;
+  word::PointList points = simplified(ring.data(), n, tolerance, keep);
+  return points.size() < 4 ? whole() : points;
 }
 
 std::vector<word::PointList> outlinesOnce(const std::vector<const word::Ring*>& rings,
                                           float tolerance) {
-  std::vector<word::PointList> lines;
   std::size_t total = 0;
   for (const word::Ring* ring : rings) total += ring->size();
-  SegmentSet drawn(total);
+  KeySet drawn(total);
   std::vector<bool> fresh;
-  for (const word::Ring* ring : rings) {
-    const std::size_t segments = ring->size() < 2 ? 0 : ring->size() - 1;
-    fresh.assign(segments, false);
-    for (std::size_t i = 0; i < segments; ++i) fresh[i] = drawn.insert((*ring)[i], (*ring)[i + 1]);
-    auto isNew = [&](std::size_t i) { return fresh[i]; };
-    std::size_t firstOld = 0;
-    while (firstOld < segments && isNew(firstOld)) ++firstOld;
-    if (firstOld == segments) {
-      if (segments > 0) lines.push_back(simplifiedRing(*ring, tolerance));
-      continue;
+  std::vector<Run> runs;
+  for (const word::Ring* ring : rings) addRuns(*ring, drawn, fresh, runs);
+  // Where a run ends, lines meet: such a point stays on every line through it, else the
+  // simplified lines would miss each other there by up to the tolerance.
+  KeySet junctions(2 * runs.size());
+  for (const Run& run : runs)
+    if (!run.closed) {
+      junctions.insert(run.points.front(), run.points.front());
+      junctions.insert(run.points.back(), run.points.back());
     }
-    // Runs of new segments; one that reaches the ring's end goes on at its start.
-    word::Ring run;
-    for (std::size_t k = 1; k <= segments; ++k) {
-      const std::size_t i = (firstOld + k) % segments;
-      if (isNew(i)) {
-        if (run.empty()) run.push_back((*ring)[i]);
-        run.push_back((*ring)[i + 1]);
-      } else if (!run.empty()) {
-        lines.push_back(simplifiedLine(run.data(), run.size(), tolerance));
-        run.clear();
-      }
-    }
+  std::vector<word::PointList> lines;
+  lines.reserve(runs.size());
+  std::vector<bool> keep;
+  for (const Run& run : runs) {
+    const std::size_t n = run.points.size();
+    keep.assign(n, false);
+    keep[0] = keep[n - 1] = true;
+    for (std::size_t i = 1; i + 1 < n; ++i) keep[i] = junctions.contains(run.points[i]);
+    lines.push_back(run.closed ? simplifiedRing(run.points, tolerance, keep)
+                               : simplified(run.points.data(), n, tolerance, keep));
   }
   return lines;
 }

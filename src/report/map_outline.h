@@ -15,11 +15,13 @@ namespace report {
 // through the points kept (Douglas-Peucker), still closed. A ring that would keep less than a
 // triangle comes back whole.
 word::PointList simplifiedRing(const word::Ring& ring, float tolerance);
+// The same keeping, besides, the points keep marks (one flag per point of ring).
+word::PointList simplifiedRing(const word::Ring& ring, float tolerance, std::vector<bool>& keep);
 
 // The lines that draw rings, in their order, with every segment once: a ring none of whose
 // segments an earlier ring drew stays a closed ring; of the others only the runs of segments not
-// drawn before remain, as open lines. Each simplified to tolerance as above (an open line keeps
-// its ends).
+// drawn before remain, as open lines. Each simplified to tolerance as above; the points where
+// open lines end are kept on every line through them, so that lines still meet there.
 std::vector<word::PointList> outlinesOnce(const std::vector<const word::Ring*>& rings,
                                           float tolerance);
 

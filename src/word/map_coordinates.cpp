@@ -9,10 +9,10 @@ namespace {
 // How the maps take the coordinates when the ".prj" gives no answer.
 std::string fallback(const shape::MapPlan& plan) {
   if (plan.degreesGuessed)
-    return "Ihre Koordinaten sehen nach Grad aus: die Karten, Maßstäbe und berechneten Flächen "
-           "nehmen WGS 84 an und rechnen in " +
+    return "Die Koordinaten der Shape-Datei sehen nach Grad aus: die Karten, Maßstäbe und "
+           "berechneten Flächen nehmen WGS 84 an und rechnen in " +
            plan.targetLabel + ".";
-  return "Die Karten nehmen ihre Koordinaten als Meter.";
+  return "Die Karten nehmen die Koordinaten der Shape-Datei als Meter.";
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ std::string coordinateNote(const std::string& shpPath, const shape::CoordinateSy
     case Kind::kUnreadable:
       return "Die Datei " + prj + " ist nicht lesbar" +
              (system.notOpened ? " (" + system.problem + ")"
-                               : ", PROJ meldet: \"" + system.problem + "\"") +
+                               : ", PROJ meldet: „" + system.problem + "“") +
              ". " + fallback(plan);
     case Kind::kUnsupported:
       return "Die Datei " + prj + " nennt das Koordinatensystem " + system.label() +

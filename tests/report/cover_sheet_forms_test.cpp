@@ -181,11 +181,11 @@ TEST_F(CoverSheetMissing, SameSurveyInEverySystem_MapsAlikeTheMetricOriginal) {
        {Case{"GaussKrueger", 31467, nullptr, nullptr}, Case{"Utm", 25832, nullptr, nullptr},
         Case{"Wgs84", 4326, nullptr, nullptr},
         Case{"DegreesWithoutPrj", 4326, "",
-             "hat keine .prj-Datei. Ihre Koordinaten sehen nach Grad aus: die Karten, Maßstäbe "
-             "und berechneten Flächen nehmen WGS 84 an und rechnen in WGS 84 / UTM zone 32N "
-             "(EPSG:32632)."},
+             "hat keine .prj-Datei. Die Koordinaten der Shape-Datei sehen nach Grad aus: die "
+             "Karten, Maßstäbe und berechneten Flächen nehmen WGS 84 an und rechnen in WGS 84 / "
+             "UTM zone 32N (EPSG:32632)."},
         Case{"DamagedPrj", 0, "PROJCS[\"DHDN_3_Degree_Gauss_Zone_3\",GEOGCS[",
-             "ffh_flaechen.prj ist nicht lesbar, PROJ meldet: \""}}) {
+             "ffh_flaechen.prj ist nicht lesbar, PROJ meldet: „"}}) {
     const auto [got, notes] = maps(c.name, c.crs, c.prj);
     for (std::size_t i = 0; i < got.size(); ++i) {
       EXPECT_EQ(got[i].labels, original[i].labels) << c.name << " " << i;

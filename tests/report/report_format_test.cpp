@@ -76,6 +76,13 @@ TEST(MapOutline, outlinesOnce_DrawsASharedEdgeOnce) {
             (std::vector<word::PointList>{{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}},
                                           {{10, 10}, {20, 10}, {20, 0}, {10, 0}},
                                           {{30, 0}, {30, 10}, {40, 10}, {40, 0}, {30, 0}}}));
+  // Where a line ends on another, that one keeps the point, however straight it runs there.
+  const word::Ring d = {{0, 0}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}};
+  const word::Ring e = {{10, 5}, {10, 10}, {20, 10}, {20, 5}, {10, 5}};
+  EXPECT_EQ(report::outlinesOnce({&d, &e}, 0.25f),
+            (std::vector<word::PointList>{{{0, 0}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}},
+                                          {{10, 10}, {20, 10}, {20, 5}, {10, 5}}}));
+  EXPECT_EQ(report::simplifiedRing(d, 0.25f).size(), 5u);  // alone, it goes
 }
 
 TEST(MapOutline, shareOut_OneEachUntilTheShapesRunOut) {
