@@ -70,7 +70,7 @@ class KeySet {
     std::size_t capacity = 16;
     while (capacity < 2 * count) capacity *= 2;
     keys_.resize(capacity);
-    used_.resize(capacity, false);
+    used_.resize(capacity, 0);
     mask_ = capacity - 1;
   }
   // False when it was there already.
@@ -80,7 +80,7 @@ class KeySet {
     std::size_t slot = at(p, q);
     for (; used_[slot]; slot = (slot + 1) & mask_)
       if (keys_[slot].first == p && keys_[slot].second == q) return false;
-    used_[slot] = true;
+    used_[slot] = 1;
     keys_[slot] = {p, q};
     return true;
   }
@@ -92,11 +92,16 @@ class KeySet {
   }
 
  private:
+  // Both points mixed into every bit (splitmix64's finaliser): neighbouring points differ in
+  // few bits, and the slot takes the low ones.
   std::size_t at(std::uint64_t p, std::uint64_t q) const {
-    return static_cast<std::size_t>((p * 0x9E3779B97F4A7C15ull) ^ (q + (q << 7))) & mask_;
+    std::uint64_t h = p ^ (q << 32 | q >> 32) ^ 0x9E3779B97F4A7C15ull;
+    h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<std::size_t>(h ^ (h >> 31)) & mask_;
   }
   std::vector<std::pair<std::uint64_t, std::uint64_t>> keys_;
-  std::vector<bool> used_;
+  std::vector<std::uint8_t> used_;
   std::size_t mask_ = 0;
 };
 
