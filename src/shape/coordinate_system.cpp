@@ -98,7 +98,9 @@ MapPlan toUtm(const std::string& source, bool europeanDatum, const CRect& extent
       proj_coord((extent.Left() + extent.Right()) / 2, (extent.Top() + extent.Bottom()) / 2, 0, 0));
   const double lon = centre.xy.x, lat = centre.xy.y;
   if (!std::isfinite(lon) || !std::isfinite(lat) || std::abs(lat) > 90)
-    cannotProject("in Grad", "the centre lies outside the coordinate system's area");
+    throw ShapeError(kErrDamaged, "planMap",
+                     "Die Koordinaten der Shape-Datei liegen außerhalb des Bereichs ihres "
+                     "Koordinatensystems; passt die .prj-Datei zu ihr?");
   const int zone = std::clamp(static_cast<int>(std::floor((lon + 180) / 6)) + 1, 1, 60);
   const bool north = lat >= 0;
   // ETRS89 has UTM codes of its own for the northern zones 28 to 38 only.

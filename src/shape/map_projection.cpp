@@ -57,7 +57,9 @@ void MapProjection::project(std::vector<double>& xs, std::vector<double>& ys) co
                      sizeof(double), count, nullptr, 0, 0, nullptr, 0, 0);
   for (std::size_t k = 0; k < count; ++k)
     if (!std::isfinite(xs[k]) || !std::isfinite(ys[k]))
-      cannotProject("a point lies outside the coordinate system's area");
+      throw ShapeError(kErrDamaged, "MapProjection",
+                       "Ein Punkt der Shape-Datei liegt außerhalb des Bereichs ihres "
+                       "Koordinatensystems.");
 }
 
 void MapProjection::project(PartShape& shape) const {

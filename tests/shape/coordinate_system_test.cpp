@@ -126,4 +126,14 @@ TEST_F(ShapeTest, MapProjection_DegreesLandWhereTheUtmFileHasThem) {
   EXPECT_NEAR(degrees->Left(), utm->Left(), 2);
 }
 
+// A ".prj" that names degrees beside coordinates in metres: no map can be made, and the error
+// says why.
+TEST_F(ShapeTest, PlanMap_DegreesSystemOnMetresIsRefused) {
+  CoordinateSystem wgs84;
+  wgs84.kind = CoordinateSystem::Kind::kGeographic;
+  wgs84.definition = "EPSG:4326";
+  const ShapeError e = raised([&] { planMap(wgs84, kGaussKrueger); });
+  EXPECT_THAT(e.description(), ::testing::HasSubstr("außerhalb des Bereichs"));
+}
+
 }  // namespace

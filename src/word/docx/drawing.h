@@ -39,7 +39,8 @@ class Drawing {
   // A polyline through the points; when the last point repeats the first the outline is
   // closed and filled white with a thin black line, as a word processor draws a new freeform.
   int addPolyline(const std::vector<Point>& points);
-  // One shape of several such polylines (a map's many small outlines). resolution > 0 writes
+  // One shape of several such polylines (a map's many small outlines), filled white only when
+  // every one is closed. resolution > 0 writes
   // the path in steps of that many units instead of EMU: a drawing that is scaled down later
   // needs no finer steps than it can show, and small numbers keep the document small.
   int addPolylines(const std::vector<std::vector<Point>>& lines, double resolution = 0);
