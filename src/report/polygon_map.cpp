@@ -214,10 +214,15 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
     if (std::all_of(parts.begin(), parts.end(),
                     [&](const word::Box& b) { return scale.tooSmall(b); }))
       continue;
+    // The points the run keeps; else only the points, read and projected: a map spanning a
+    // whole survey has thousands of neighbours.
+    const shape::CShapeFile::PartPoints* source = &extents.record(record).points;
     try {
-      // Only the points: a map spanning a whole survey reads thousands of neighbours.
-      if (!file.ReadPoints(record, points)) continue;
-      projection.project(points.x, points.y);
+      if (source->starts.empty()) {
+        if (!file.ReadPoints(record, points)) continue;
+        projection.project(points.x, points.y);
+        source = &points;
+      }
     } catch (const shape::ShapeError& e) {
       run.log.Ausgabe(
           2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
@@ -225,12 +230,12 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
       continue;
     }
     run.ui.processEvents();
-    for (std::size_t i = 0; i < points.starts.size(); ++i) {
-      const auto first = static_cast<std::size_t>(points.starts[i]);
-      const std::size_t end = i + 1 < points.starts.size()
-                                  ? static_cast<std::size_t>(points.starts[i + 1])
-                                  : points.x.size();
-      NeighbourPart part{points.x.data() + first, points.y.data() + first, end - first, {}};
+    const auto& starts = source->starts;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+      const auto first = static_cast<std::size_t>(starts[i]);
+      const std::size_t end =
+          i + 1 < starts.size() ? static_cast<std::size_t>(starts[i + 1]) : source->x.size();
+      NeighbourPart part{source->x.data() + first, source->y.data() + first, end - first, {}};
       const auto [left, right] = std::minmax_element(part.x, part.x + part.count);
       const auto [low, high] = std::minmax_element(part.y, part.y + part.count);
       part.box = {*left, *right, *high, *low};

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <tuple>
@@ -14,6 +15,11 @@
 
 namespace word {
 namespace {
+
+// Points whose map coordinates a run keeps (16 bytes each): those of a survey of tens of
+// thousands of polygons, whose dense maps would otherwise read and project each neighbour again.
+constexpr std::size_t kPointsKept = std::size_t(4) << 20;
+std::atomic<std::size_t> pointsKept{kPointsKept};
 
 struct FileStamp {
   bool exists = false;
@@ -76,9 +82,9 @@ std::shared_ptr<const ShapefileMap> readShapefileMap(const std::string& shpPath,
   shape::MapPlan plan = shape::planMap(system, extent);
   const shape::MapProjection& projection = shape::MapProjection::forThisThread(plan);
   std::string note = coordinateNote(shpPath, system, plan);
-  return std::make_shared<const ShapefileMap>(
-      ShapefileMap{std::move(system), std::move(plan), std::move(note),
-                   PartExtentIndex(file, projection.identity() ? nullptr : &projection)});
+  return std::make_shared<const ShapefileMap>(ShapefileMap{
+      std::move(system), std::move(plan), std::move(note),
+      PartExtentIndex(file, projection.identity() ? nullptr : &projection, pointsKept)});
 }
 
 Cache& cache() {
@@ -130,6 +136,14 @@ void forgetPartExtents() {
   std::lock_guard lock(c.mutex);
   c.map.reset();
   c.identity = {};
+}
+
+void setPointsKept(std::size_t points) {
+  pointsKept = points;
+}
+
+std::size_t defaultPointsKept() {
+  return kPointsKept;
 }
 
 long partExtentBuilds() {

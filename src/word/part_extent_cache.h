@@ -44,5 +44,9 @@ void forgetPartExtents();
 
 // How many times a file was read since the program started (for tests and measurements).
 long partExtentBuilds();
+// How many points of a file the next read keeps for the maps (for tests; 0: none, so that the
+// maps read every neighbour from the file), and the program's own number.
+void setPointsKept(std::size_t points);
+std::size_t defaultPointsKept();
 
 }  // namespace word

@@ -107,6 +107,13 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   EXPECT_EQ(mark("HA"), "0,05");
   EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));
   EXPECT_TRUE(messages_.empty());
+  // The same map when the run keeps no points and reads each neighbour from the file.
+  word::forgetPartExtents();
+  word::setPointsKept(0);
+  const MapGroup read = mapOf(cover("12300100001"));
+  word::setPointsKept(word::defaultPointsKept());
+  EXPECT_EQ(std::tie(read.shapes, read.rings, read.patterned, read.markedWidth),
+            std::tie(map.shapes, map.rings, map.patterned, map.markedWidth));
 }
 
 // The map is 300 pt on its longer side with the scale label below it at its full 20 pt, and
