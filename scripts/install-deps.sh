@@ -12,18 +12,22 @@ packages=(
   libqpdf-dev
   # Coordinate systems of the shapefiles: PROJ and its database (proj.db in proj-data).
   libproj-dev proj-data
+  # The data check tests geometry with GEOS's C library.
+  libgeos-dev
   # Qt's own dialogs (file chooser, question boxes) in German.
   qt6-translations-l10n
   # `cpack -G DEB`: dpkg-shlibdeps computes the package's dependencies, after `file` found the
-  # programs among the packed files.
+  # programs among the packed files; dpkg-buildflags gives Debian's hardening flags; objcopy
+  # (binutils, with build-essential) drops the compiler's notes from the packed programs.
   dpkg-dev file
 )
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;
   # LibreOffice also renders documents for printing, and CUPS with a PDF printer takes the jobs.
   # xmllint checks every template and document against the OOXML schemas (scripts/check-ooxml.py).
+  # lintian checks the package as Debian checks its own.
   packages+=(locales python3 python3-docx libreoffice-writer-nogui poppler-utils cups
-             printer-driver-cups-pdf libxml2-utils)
+             printer-driver-cups-pdf libxml2-utils lintian)
 fi
 
 missing=()

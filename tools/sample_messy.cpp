@@ -240,6 +240,103 @@ void damageSheetFile(const std::filesystem::path& file, const Rows& sheets, Mess
   if (!io) throw DbfError(file.string() + ": the damage could not be written");
 }
 
+// A row of t with the given columns set, the others Null.
+std::vector<Value> rowOf(const Rows& t, const std::map<std::string, Value>& values) {
+  std::vector<Value> row(t.fields.size());
+  for (const auto& [name, value] : values) row[static_cast<std::size_t>(column(t, name))] = value;
+  return row;
+}
+
+// Codes no catalogue holds on the sheet with the foreign polygon (whose clean copy shows codes
+// as stored and which gets no report), and rows of a sheet that does not exist.
+void addStrayReferences(Tables& tables, MessyResult& result) {
+  Rows& sheets = tables.at("GBogen");
+  std::vector<Value>& stray = sheets.rows.back();
+  result.unknownBiotope = "ZZ999";
+  result.unknownHabitat = "9999";
+  stray[static_cast<std::size_t>(column(sheets, "GBBIOTOP2"))] = Value::text(result.unknownBiotope);
+  stray[gbogen::kHabitat2] = Value::text(result.unknownHabitat);
+  Rows& species = tables.at("artenbew");
+  result.unknownPlant = "S999999";
+  species.add(rowOf(species, {{"GELBOGENNR", Value::text(result.strayKey.substr(0, 12))},
+                              {"SATZNUMMER", Value::text(result.unknownPlant)},
+                              {"MENGE", Value::text("1")}}));
+
+  result.orphanCode = "999999000011";
+  const Value orphan = Value::text(result.orphanCode);
+  Rows& remarks = tables.at("anmerk");
+  remarks.add(rowOf(remarks, {{"GBCODE", orphan},
+                              {"ANMERKUNG", Value::text("Anmerkung zu einem gelöschten Bogen")},
+                              {"ANMDATUM", Value::date({2006, 7, 14})}}));
+  result.badMemoRecord = static_cast<uint32_t>(remarks.rows.size());
+  const Rows& plants = tables.at("pflanzen");
+  species.add(rowOf(species, {{"GELBOGENNR", orphan}, {"SATZNUMMER", plants.rows.front()[0]}}));
+  Rows& sociology = tables.at("pfsozbew");
+  sociology.add(rowOf(sociology, {{"GELBOGENNR", orphan}, {"ANTEIL", Value::integer(20)}}));
+  Rows& water = tables.at("bgs");
+  water.add(rowOf(water, {{"GBCODE", orphan}}));
+}
+
+// Two sheets that have their codes to themselves, below the middle of the table (the impossible
+// date goes to the first such sheet from the middle on): one dated in the future, one without
+// its surveyor.
+void roughenHeads(Rows& sheets, MessyResult& result) {
+  std::map<std::string, int> perCode;
+  for (const auto& row : sheets.rows) ++perCode[row[gbogen::kCode].toText()];
+  std::vector<std::size_t> picked;
+  for (std::size_t r = sheets.rows.size() / 2; r-- > 0 && picked.size() < 2;) {
+    const std::string key =
+        sheets.rows[r][gbogen::kCode].toText() + sheets.rows[r][gbogen::kType].toText();
+    if (perCode[sheets.rows[r][gbogen::kCode].toText()] == 1 && !sheets.deleted[r] &&
+        key != result.untypedKey)
+      picked.push_back(r);
+  }
+  auto keyOf = [&](std::size_t r) {
+    return sheets.rows[r][gbogen::kCode].toText() + sheets.rows[r][gbogen::kType].toText();
+  };
+  sheets.rows[picked[0]][static_cast<std::size_t>(column(sheets, "GBDATUM"))] =
+      Value::date({2099, 6, 15});
+  result.futureDateKey = keyOf(picked[0]);
+  sheets.rows[picked[1]][gbogen::kSurveyor] = Value();
+  result.emptySurveyorKey = keyOf(picked[1]);
+}
+
+// pflsozio, which no document reads: a memo column without its memo file, a byte its marked
+// code page does not define, and a header that counts three records more than the file holds.
+void damageSociologyCatalogue(const std::filesystem::path& dir, Rows& catalogue,
+                              MessyResult& result) {
+  catalogue.fields.push_back({"BESCHREIB", 'M', 10, 0});
+  for (auto& row : catalogue.rows) row.push_back(Value::text("Kennarten und Verbreitung"));
+  const auto file = dir / "pflsozio.dbf";
+  write(file, catalogue, "CP1252");
+  std::filesystem::remove(dir / "pflsozio.dbt");
+  std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+  const Layout layout = layoutOf(io);
+  io.seekp(static_cast<std::streamoff>(layout.headerLength +
+                                       fieldOffset(catalogue, column(catalogue, "NAME"))));
+  io.write("\x81", 1);
+  result.shortRecords = static_cast<uint32_t>(catalogue.rows.size());
+  result.shortHeaderCount = result.shortRecords + 3;
+  unsigned char count[4];
+  base::bytes::storeLE<uint32_t>(count, result.shortHeaderCount);
+  io.seekp(4);
+  io.write(reinterpret_cast<const char*>(count), 4);
+  if (!io) throw DbfError(file.string() + ": the damage could not be written");
+}
+
+// The remark without a sheet points past the end of the memo file.
+void damageMemoPointer(const std::filesystem::path& dir, const Rows& remarks,
+                       const MessyResult& result) {
+  const auto file = dir / "anmerk.dbf";
+  std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+  const Layout layout = layoutOf(io);
+  io.seekp(static_cast<std::streamoff>(layout.headerLength +
+                                       (result.badMemoRecord - 1) * layout.recordLength +
+                                       fieldOffset(remarks, column(remarks, "ANMERKUNG"))));
+  io.write("     99999", 10);
+  if (!io) throw DbfError(file.string() + ": the memo pointer could not be written");
+}
+
 }  // namespace
 
 MessyResult makeMessy(const std::filesystem::path& dir) {
@@ -256,10 +353,14 @@ MessyResult makeMessy(const std::filesystem::path& dir) {
   Rows& sheets = tables.at("GBogen");
   roughenSheets(sheets, result);
   removeArea(tables.at("ffhnum"), result.unknownTypeKey.substr(0, 3), result);
+  addStrayReferences(tables, result);
+  roughenHeads(sheets, result);
 
-  for (const auto& [name, t] : tables) {
+  for (auto& [name, t] : tables) {
     const auto file = dir / (name + ".dbf");
-    if (name == "polygone")
+    if (name == "pflsozio")
+      damageSociologyCatalogue(dir, t, result);
+    else if (name == "polygone")
       write(file, t, "CP1252");  // marked by its language driver byte
     else if (name == "ffhnum")
       write(file, t, "UTF-8");
@@ -269,6 +370,7 @@ MessyResult makeMessy(const std::filesystem::path& dir) {
   // dBASE has no language driver byte for UTF-8; GIS programs write a ".cpg" file.
   std::ofstream(dir / "ffhnum.cpg") << "UTF-8";
   damageSheetFile(dir / "GBogen.dbf", sheets, result);
+  damageMemoPointer(dir, tables.at("anmerk"), result);
   return result;
 }
 

@@ -7,7 +7,7 @@
 // stored twice, a sheet whose GBPOLYGON names a polygon without sheets and one with an
 // impossible date, texts beginning with "X", decimals in structure fields, a column an office
 // added to a sheet-type table, an FFH area missing from ffhnum, a sheet without its type rows
-// and memo texts with umlauts.
+// and memo texts with umlauts; and for the data check the faults listed in MessyResult.
 
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +27,21 @@ struct MessyResult {
   std::string missingArea;            // the 3-digit FFH area removed from ffhnum
   uint32_t headerCount = 0;           // the record count GBogen.dbf's header gives
   uint32_t records = 0;               // the records GBogen.dbf holds
+  // Further faults the data check must find (none of them changes a document):
+  std::string unknownBiotope;    // GBBIOTOP2 of strayKey, no code of biottyp
+  std::string unknownHabitat;    // GBFFH2 of strayKey, no code of ffh_ref
+  std::string unknownPlant;      // SATZNUMMER of a species row of strayKey, not in pflanzen
+  std::string orphanCode;        // code of a remark, species, plant-sociology and bgs row
+                                 // without a sheet
+  uint32_t badMemoRecord = 0;    // that remark's record in anmerk.dbf: its memo pointer lies
+                                 // past the end of the memo file
+  std::string futureDateKey;     // the sheet whose GBDATUM lies in the future
+  std::string emptySurveyorKey;  // the sheet whose GBKARTIER is empty
+  // pflsozio.dbf: a memo column whose memo file is missing, a text the table's code page
+  // (marked CP1252) cannot decode in its first record, and a header counting more records
+  // than the file holds.
+  uint32_t shortHeaderCount = 0;
+  uint32_t shortRecords = 0;
 };
 
 // Rewrites the tables of dir in place. Throws data::dbf::DbfError on file trouble.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <string_view>
 
 #include "base/byte_order.h"
 #include "data/dbf/dbf_file.h"
@@ -250,6 +251,60 @@ void convertToPolygonZ(const std::filesystem::path& shp) {
   }
 }
 
+// The faulty records of ShapefileForm::faultyRecords, each in a 300 m slot of its own west of
+// the grid: (x, y) relative to the slot's corner, the AREA written with it.
+struct Faulty {
+  const char* code;
+  std::vector<Xy> ring;
+  double area;
+};
+
+// In the shapefile's system crs, like the polygons before them (0: as generated).
+void appendFaultyRecords(shape::CShapeFile& file, data::dbf::DbfWriter& table, int crs) {
+  const RingXy square{{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}};  // clockwise
+  const std::vector<Faulty> faulty{
+      {kUnclosedRingPolygon, {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {1, 1}}, 10000},
+      {kFewPointsPolygon, {{0, 0}, {0, 100}, {0, 0}}, 0},
+      {kSelfIntersectingPolygon, {{0, 0}, {100, 100}, {100, 0}, {0, 60}, {0, 0}}, 2000},
+      {kZeroAreaPolygon, {{0, 0}, {50, 0}, {100, 0}, {0, 0}}, 0},
+      {kOriginalPolygon, square, 10000},
+      {kDuplicatePolygon, square, 10000},
+      {kCounterClockwisePolygon, RingXy(square.rbegin(), square.rend()), 10000},
+      {kWrongAreaPolygon, square, 12000},
+      {kRefusedRecordPolygon, square, 10000}};
+  double slotX = kOriginX - 5000;
+  for (const Faulty& f : faulty) {
+    // The duplicate lies where its original lies.
+    if (std::string_view(f.code) != kDuplicatePolygon) slotX += 300;
+    std::vector<std::vector<RingXy>> rings{{RingXy()}};
+    for (const Xy& p : f.ring) rings[0][0].push_back({slotX + p.x, kOriginY + p.y});
+    if (crs != 0) transformRings(rings, crs);
+    shape::CPolygon polygon;
+    polygon.Add(toPart(rings[0][0]));
+    file.Add(polygon);
+    table.append({data::Value::text(f.code), data::Value::real(f.area)});
+  }
+}
+
+// Gives the last record a record number other than its own, which the reader refuses.
+void refuseLastRecord(const std::filesystem::path& shp) {
+  using namespace base::bytes;
+  std::filesystem::path shx = shp;
+  shx.replace_extension(".shx");
+  std::ifstream index(shx, std::ios::binary);
+  index.seekg(-8, std::ios::end);
+  uint8_t entry[8];
+  index.read(reinterpret_cast<char*>(entry), 8);
+  const auto records = static_cast<int32_t>((std::filesystem::file_size(shx) - 100) / 8);
+  std::fstream main(shp, std::ios::in | std::ios::out | std::ios::binary);
+  main.seekp(std::streamoff(readBE32(entry)) * 2);
+  uint8_t number[4];
+  writeBE32(number, records + 1000);
+  main.write(reinterpret_cast<const char*>(number), 4);
+  if (!index || !main)
+    throw data::dbf::DbfError(shp.string() + ": the refused record could not be written");
+}
+
 }  // namespace
 
 void writeSampleShapefile(const std::filesystem::path& shpPath,
@@ -331,12 +386,12 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
                                       : data::Value::text(polygonCodes[i]),
                   data::Value::real(std::round(areas[i] * 100) / 100)});
   }
+  if (form.faultyRecords) appendFaultyRecords(file, table, form.crs);
   table.finish();
   if (form.crs != 0) writePrj(shp, form.crs);
-  if (form.polygonZ) {
-    file = shape::CShapeFile();  // closes both files before they are rewritten
-    convertToPolygonZ(shp);
-  }
+  if (form.polygonZ || form.faultyRecords) file = shape::CShapeFile();  // closes both files
+  if (form.polygonZ) convertToPolygonZ(shp);
+  if (form.faultyRecords) refuseLastRecord(shp);
 }
 
 }  // namespace sample

@@ -30,12 +30,30 @@ struct ShapefileForm {
   // 3, as generated), 25832 (ETRS89 / UTM 32N) or 4326 (WGS 84 degrees); 0: as generated and
   // without ".prj". Others throw shape::ShapeError.
   int crs = 0;
+  // Behind the polygons, 5 km west of them, records whose geometry a delivery must not have,
+  // each with its row naming a polygon without sheets (the codes below): a ring that is not
+  // closed, one of three points, one that crosses itself (at kCrossing), one without area, a
+  // square stored twice, one stored counter-clockwise, one whose AREA is 20 % too large and
+  // one whose record number the reader refuses.
+  bool faultyRecords = false;
 };
 
 // The codes crs takes besides 0.
 inline constexpr int kSampleCoordinateSystems[] = {31467, 25832, 4326};
 
 inline constexpr const char* kNullRecordPolygon = "99999999999";
+inline constexpr const char* kUnclosedRingPolygon = "99999999901";
+inline constexpr const char* kFewPointsPolygon = "99999999902";
+inline constexpr const char* kSelfIntersectingPolygon = "99999999903";
+inline constexpr const char* kZeroAreaPolygon = "99999999904";
+inline constexpr const char* kOriginalPolygon = "99999999905";
+inline constexpr const char* kDuplicatePolygon = "99999999906";  // the same square as ...905
+inline constexpr const char* kCounterClockwisePolygon = "99999999907";
+inline constexpr const char* kWrongAreaPolygon = "99999999908";
+inline constexpr const char* kRefusedRecordPolygon = "99999999909";
+// Where the rings of kSelfIntersectingPolygon cross.
+inline constexpr double kCrossingX = 3450000 - 5000 + 3 * 300 + 37.5;
+inline constexpr double kCrossingY = 5550000 + 37.5;
 
 void writeSampleShapefile(const std::filesystem::path& shpPath,
                           const std::vector<std::string>& polygonCodes, uint32_t seed,

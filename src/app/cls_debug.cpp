@@ -1,24 +1,22 @@
 #include "app/cls_debug.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 
+#include "app/output_folder_lock.h"
 #include "app/settings.h"
+#include "base/visible_text.h"
+#include "base/atomic_write.h"
+#include "base/regular_file.h"
 
 namespace app {
 
 const char* const kProgramVersion = QUELBRIX_VERSION;
-
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
 
 std::string localDateTime() {
   std::time_t now = std::time(nullptr);
@@ -46,18 +44,32 @@ std::unique_ptr<clsDebug> clsDebug::forWorker() const {
 
 bool clsDebug::Init() {
   if (initialised_ || worker_) return initialised_;
+  failure_.clear();
   std::string folder = settings_.get(kDataFilesPfad);
   std::error_code ec;
   if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
   std::string path = (std::filesystem::path(folder) / kLogFileName).string();
-  {
-    File created(std::fopen(path.c_str(), "wb"));
-    if (!created) return false;
+  // Opened once, never through a planted link and never a pipe (which would block the program).
+  int error = 0;
+  const int fd = base::openRegularFile(path, O_WRONLY | O_CREAT | O_APPEND, 0666, error);
+  if (fd < 0) {
+    failure_ = path + ": " + base::fileErrorText(error);
+    return false;
+  }
+  // A log that a run in the same folder is writing (another program on a shared folder) is
+  // continued rather than cut off.
+  if (!OutputFolderLock::heldByRun(folder) && ftruncate(fd, 0) != 0) {
+    failure_ = path + ": " + base::fileErrorText(errno);
+    close(fd);
+    return false;
   }
   {
     std::lock_guard lock(sink_->mutex);
-    sink_->file.reset(std::fopen(path.c_str(), "abe"));
-    if (!sink_->file) return false;
+    sink_->file.reset(fdopen(fd, "a"));
+    if (!sink_->file) {
+      close(fd);
+      return false;
+    }
     sink_->open = true;
   }
   path_ = path;
@@ -80,7 +92,7 @@ void clsDebug::Ausgabe(int16_t level, const std::string& text) const noexcept {
     std::string line = "D";
     line += std::to_string(level);
     line += ' ';
-    line += text;
+    line += base::visibleText(text);  // one line, and nothing a viewer would act on
     line += "\r\n";
     std::lock_guard lock(sink_->mutex);
     if (!sink_->file) return;

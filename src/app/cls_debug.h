@@ -31,8 +31,11 @@ class clsDebug {
   clsDebug& operator=(const clsDebug&) = delete;
 
   // Starts the log: creates the file anew and writes the banner. True when started (or already
-  // running); false when the output folder is missing or the file cannot be created.
+  // running); false when the output folder is missing or the file cannot be created; then
+  // initFailure() says why, unless the folder is missing. Something other than a regular file
+  // at the log's name (a link, a pipe) is neither followed nor opened.
   bool Init();
+  const std::string& initFailure() const { return failure_; }
   // Appends "D" + level + " " + text. Does nothing before Init; never throws.
   void Ausgabe(int16_t level, const std::string& text) const noexcept;
   bool isStarted() const { return initialised_; }
@@ -59,6 +62,7 @@ class clsDebug {
 
   const Settings& settings_;
   std::string path_;
+  std::string failure_;
   std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
   bool initialised_ = false;
   bool worker_ = false;

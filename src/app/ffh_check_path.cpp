@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/program_objects.h"
+#include "base/atomic_write.h"
 #include "base/file_lookup.h"
+#include "base/temporary_file.h"
 
 namespace fs = std::filesystem;
 
@@ -17,11 +19,6 @@ int16_t fail(const std::string& logLine, const std::string& userMessage) {
   return 101;
 }
 
-bool pathExists(const fs::path& p) {
-  std::error_code ec;
-  return fs::exists(p, ec);
-}
-
 }  // namespace
 
 int16_t FfhCheckPath() {
@@ -31,19 +28,17 @@ int16_t FfhCheckPath() {
     return fail("Der Shpfile-Pfad ist nicht gesetzt.",
                 "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.");
 
-  const std::string fileName = fs::path(shape).filename().string();
-  const auto dot = fileName.rfind('.');
-  if (dot == std::string::npos || fileName.substr(dot + 1) != "shp")
+  // Shapefiles from DOS-era programs name their parts in capitals ("FFH.SHP", "FFH.SHX").
+  if (!base::hasExtensionNoCase(shape, ".shp"))
     return fail("Die ausgewählte Datei ist kein Shapefile: " + shape,
                 "Die ausgewählte Datei ist kein Shapefile.");
 
-  std::string index = shape;
-  for (std::size_t pos = 0; (pos = index.find(".shp", pos)) != std::string::npos; pos += 4)
-    index.replace(pos, 4, ".shx");
-  if (!pathExists(index))
-    return fail("Die shx-Datei fehlt: " + index,
+  if (base::findSiblingNoCase(shape, ".shx").empty()) {
+    const fs::path index = base::siblingPath(shape, ".shx");
+    return fail("Die shx-Datei fehlt: " + index.string(),
                 "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei " +
-                    fs::path(index).filename().string() + ".");
+                    index.filename().string() + ".");
+  }
 
   const std::string dbf = s.get(kDbfFilesPfad);
   if (dbf.empty())
@@ -58,11 +53,18 @@ int16_t FfhCheckPath() {
   const std::string out = s.get(kDataFilesPfad);
   if (out.empty())
     return fail("Der Pfad für die zu generierenden Daten ist nicht gesetzt.",
-                "Der Pfad für zu generierenden Daten ist nicht bestimmt.");
+                "Der Pfad für die zu generierenden Daten ist nicht bestimmt.");
   if (!fs::is_directory(out, ec))
-    return fail("Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.",
-                "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.");
+    return fail("Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.",
+                "Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.");
   return 100;
+}
+
+std::string outputFolderWriteProblem(const fs::path& folder) {
+  const base::TemporaryFile probe(folder / "Schreibprobe");
+  if (!probe.error()) return {};
+  return "In den Ausgabeordner " + folder.string() +
+         " kann nicht geschrieben werden: " + base::fileErrorText(probe.error()) + ".";
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/run_services.h"
 #include "base/atomic_write.h"
+#include "base/visible_text.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +28,8 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
   const fs::path file = fs::path(out.empty() ? "." : out) / kMessageFileName;
 
   if (messages.empty() && notes.empty()) {
-    if (folderExists && fs::exists(file, ec)) {
+    // Only a regular file is an old message file: a link or a pipe at its name is left alone.
+    if (folderExists && fs::is_regular_file(fs::symlink_status(file, ec))) {
       // Removing an entry needs write access to the folder, not to the file itself.
       fs::remove(file, ec);
       if (ec)
@@ -41,11 +43,12 @@ MessageFileOutcome writeMessageFile(const std::vector<std::string>& messages,
     outcome.error = "der Ausgabeordner " + out + " existiert nicht";
   } else {
     std::string text;
-    for (const auto& m : messages) text += m + "\r\n";
-    for (const auto& n : notes) text += kNotePrefix + n + "\r\n";
+    // One message a line, whatever control characters the table texts in it hold.
+    for (const auto& m : messages) text += base::visibleText(m) + "\r\n";
+    for (const auto& n : notes) text += kNotePrefix + base::visibleText(n) + "\r\n";
     if (const auto failure = base::replaceFile(file, text, 0644)) {
       outcome.error = base::fileErrorText(failure.error);
-      outcome.staleFileLeft = fs::exists(file, ec);
+      outcome.staleFileLeft = fs::is_regular_file(fs::symlink_status(file, ec));
     } else {
       outcome.file = file;
     }

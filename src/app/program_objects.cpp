@@ -39,8 +39,9 @@ void installSettings(std::unique_ptr<Settings> store) {
   o.debug = std::make_unique<clsDebug>(*o.settings);
 }
 
-void installUi(std::unique_ptr<UserInterface> ui) {
-  objects().ui = std::move(ui);
+std::unique_ptr<UserInterface> installUi(std::unique_ptr<UserInterface> ui) {
+  std::swap(objects().ui, ui);
+  return ui;
 }
 
 void resetDebug() {

@@ -18,7 +18,8 @@ clsDebug& g_Debug();
 // Installing a settings store also replaces the log with a new, unstarted one on that store;
 // the old log writes its closing line if it was started.
 void installSettings(std::unique_ptr<Settings> store);
-void installUi(std::unique_ptr<UserInterface> ui);
+// Answers the user interface it replaces, so that a caller may put it back.
+std::unique_ptr<UserInterface> installUi(std::unique_ptr<UserInterface> ui);
 // Destroys the current log (closing line) and creates a new unstarted one on the current store.
 void resetDebug();
 

@@ -1,25 +1,24 @@
 #include "app/stale_temp_files.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "app/run_services.h"
+#include "base/temporary_file.h"
 
 namespace fs = std::filesystem;
 
 namespace app {
 namespace {
 
-bool isAsciiAlnum(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
 std::size_t removeIn(const fs::path& folder) {
   std::size_t removed = 0;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (!isStaleTemporaryName(name) || !it->is_regular_file(ec)) continue;
+    if (!isStaleTemporaryName(name) || !it->is_regular_file(ec) || it->is_symlink(ec)) continue;
     std::error_code removeError;
     if (fs::remove(it->path(), removeError)) ++removed;
   }
@@ -29,11 +28,8 @@ std::size_t removeIn(const fs::path& folder) {
 }  // namespace
 
 bool isStaleTemporaryName(const std::string& name) {
-  // "." + target + "." + six characters of mkstemp.
-  if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
-  if (!std::all_of(name.end() - 6, name.end(), isAsciiAlnum)) return false;
-  const std::string target = name.substr(1, name.size() - 8);
-  return target.size() > 5 && (target.ends_with(".docx") || target == "MessageReport.txt");
+  const pid_t owner = base::temporaryFileOwner(name);
+  return owner > 0 && !base::processAlive(owner);
 }
 
 std::size_t removeStaleTemporaryFiles(const fs::path& folder) {
@@ -46,7 +42,27 @@ std::size_t removeStaleTemporaryFiles(const fs::path& folder) {
   return removed;
 }
 
+std::size_t removeStaleWorkFolders() {
+  std::error_code ec;
+  const fs::path temp = fs::temp_directory_path(ec);
+  if (ec) return 0;
+  std::size_t removed = 0;
+  for (fs::directory_iterator it(temp, ec), end; !ec && it != end; it.increment(ec)) {
+    const pid_t owner = base::workFolderOwner(it->path().filename().string());
+    struct stat st {};
+    // Another user's folder is not ours to judge (and the sticky temporary folder forbids it).
+    if (owner <= 0 || base::processAlive(owner) || lstat(it->path().c_str(), &st) != 0 ||
+        !S_ISDIR(st.st_mode) || st.st_uid != geteuid())
+      continue;
+    std::error_code removeError;
+    if (fs::remove_all(it->path(), removeError) > 0) ++removed;
+  }
+  return removed;
+}
+
 void removeLeftoversOfKilledRuns(const RunServices& run) {
+  if (const std::size_t n = removeStaleWorkFolders())
+    run.log.Ausgabe(3, std::to_string(n) + " Arbeitsordner eines abgebrochenen Laufs entfernt.");
   const std::string out = run.settings.get(kDataFilesPfad);
   if (out.empty()) return;
   if (const std::size_t n = removeStaleTemporaryFiles(out))

@@ -15,9 +15,13 @@ bool startLogIfEnabled() {
   while (end && (*end == ' ' || *end == '\t')) ++end;
   if (end == value.c_str() || (end && *end != '\0') || number != 0.0) return false;
   if (g_Debug().Init()) return true;
-  ui().message(MessageIcon::None,
-               "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
-               "Einstellung der Pfade.");
+  if (const std::string& failure = g_Debug().initFailure(); !failure.empty())
+    ui().message(MessageIcon::None, "Die Fehleranalyse konnte nicht gestartet werden: " + failure +
+                                        ".\nEs wird ohne Fehlerprotokoll weitergearbeitet.");
+  else
+    ui().message(MessageIcon::None,
+                 "Die Fehleranalyse konnte nicht gestartet werden. Bitte überprüfen Sie die "
+                 "Einstellung der Pfade.");
   return false;
 }
 

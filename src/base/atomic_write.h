@@ -1,11 +1,13 @@
 #pragma once
 // Saving a file so that it is either completely the new content or still the old one: the bytes
-// go to a hidden temporary file beside the target (".NAME.XXXXXX"), which is renamed over it. The
-// temporary file never survives a failure. With the German reasons for failed file operations.
+// go to a temporary file of ours beside the target (base::TemporaryFile), which is renamed over
+// it. The temporary file never survives a failure. With the German reasons for failed file
+// operations.
 
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,17 +24,19 @@ enum class Durability {
   kFlushThenRename,
 };
 
-// Why a save failed: the errno value and the step it failed in, in German ("Schreiben",
-// "Umbenennen", ...). error 0: the save succeeded.
+// Why a save failed: the errno value (or kNotRegularFile) and the step it failed in, in German
+// ("Schreiben", "Umbenennen", ...). error 0: the save succeeded.
 struct WriteFailure {
   int error = 0;
   const char* step = "";
   explicit operator bool() const { return error != 0; }
 };
 
-// Replaces target by bytes, the new file getting the access rights mode.
-WriteFailure replaceFile(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
-                         Durability durability = Durability::kRename);
+// Replaces target by bytes. The new file gets the access rights mode, or without one those of a
+// new file (0666 less the umask). Anything but a regular file at target (a link, a pipe, a
+// folder) is left alone and the save fails.
+WriteFailure replaceFile(const std::filesystem::path& target, std::string_view bytes,
+                         std::optional<mode_t> mode, Durability durability = Durability::kRename);
 
 // A German reason for a failed save, from its errno value: systemErrorText's, but worded for a
 // target that is written ("keine Schreibberechtigung", "der Ordner existiert nicht").

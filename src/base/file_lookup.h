@@ -15,4 +15,15 @@ namespace base {
 // current one.
 std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name);
 
+// The parts of a shapefile and other file families: the file beside file with the same base name
+// and the extension ext (".shx"), found without regard to case as findFileNoCase finds it; empty
+// when there is none.
+std::filesystem::path findSiblingNoCase(const std::filesystem::path& file, const std::string& ext);
+// The path such a sibling is expected at, for messages: ext in capitals when file's own extension
+// is written in capitals ("FFH.SHP" → "FFH.SHX"), else as given.
+std::filesystem::path siblingPath(const std::filesystem::path& file, const std::string& ext);
+// True when the text after the last "." of file's name equals ext (without its ".") without
+// regard to case.
+bool hasExtensionNoCase(const std::filesystem::path& file, const std::string& ext);
+
 }  // namespace base

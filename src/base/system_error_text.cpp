@@ -3,10 +3,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/regular_file.h"
+
 namespace base {
 
 std::string systemErrorText(int error) {
   switch (error) {
+    case kNotRegularFile:
+      return "ist keine gewöhnliche Datei (etwa eine Verknüpfung oder eine Pipe)";
     case ENOENT:
       return "nicht vorhanden";
     case ENOTDIR:
@@ -33,6 +37,11 @@ std::string systemErrorText(int error) {
     default:
       return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";
   }
+}
+
+std::string systemErrorText(const std::filesystem::filesystem_error& error) {
+  const std::string reason = systemErrorText(error.code().value());
+  return error.path1().empty() ? reason : error.path1().string() + ": " + reason;
 }
 
 }  // namespace base

@@ -1,13 +1,17 @@
 #include "cli/cli_app.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 
 #include "app/cls_debug.h"
 #include "app/program_objects.h"
 #include "app/startup.h"
+#include "base/system_error_text.h"
 #include "cli/commands.h"
 #include "cli/german_cli.h"
 #include "data/cls_dbf_data.h"
@@ -69,16 +73,24 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   cliApp.set_version_flag("--version", std::string("quelbrix ") + app::kProgramVersion,
                           "Programmversion anzeigen und beenden");
   std::string db, shape, outDir;
-  bool log = false;
-  cliApp.add_option("--db", db, "Ordner der DBF-Dateien (statt der Einstellung DbfFilesPfad)");
-  cliApp.add_option("--shape", shape, "Shapefile (.shp) (statt der Einstellung ShapeFilesPfad)");
-  cliApp.add_option("--out", outDir,
-                    "Ordner für die erzeugten Dateien (statt der Einstellung DataFilesPfad)");
+  bool log = false, quiet = false, verbose = false;
+  cliApp.add_option("--db", db, "Ordner der DBF-Dateien (statt der Einstellung DbfFilesPfad)")
+      ->type_name("ORDNER");
+  cliApp.add_option("--shape", shape, "Shapefile (.shp) (statt der Einstellung ShapeFilesPfad)")
+      ->type_name("DATEI");
+  cliApp
+      .add_option("--out", outDir,
+                  "Ordner für die erzeugten Dateien (statt der Einstellung DataFilesPfad)")
+      ->type_name("ORDNER");
   cliApp.add_flag("--log", log, "Fehlerprotokoll für diesen Lauf einschalten");
+  cliApp.add_flag("-q,--quiet", quiet, "nur die Zusammenfassung und Fehler ausgeben");
+  cliApp.add_flag("-v,--verbose", verbose, "jedes Dokument nennen, sobald es in Arbeit ist");
 
   auto overlay = std::make_unique<app::OverlaySettings>(std::move(store));
   app::OverlaySettings& settings = *overlay;
   Context ctx{out, err, settings};
+  // Only the program's own stderr can be a terminal; a caller's stream is not.
+  ctx.errIsTerminal = &err == &std::cerr && isatty(STDERR_FILENO) != 0;
   Action action;
   addSettingsCommand(cliApp, ctx, action);
   addCheckCommand(cliApp, ctx, action);
@@ -95,8 +107,15 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   try {
     cliApp.parse(reversed);
   } catch (const CLI::ParseError& e) {
-    return cliApp.exit(e, out, err);
+    // --help and --version end here too, successfully; every wrong call answers 2.
+    const int status = cliApp.exit(e, out, err);
+    return status == 0 ? 0 : kUsageError;
   }
+  if (quiet && verbose) {
+    err << "--quiet und --verbose schließen einander aus.\nHilfe: quelbrix --help\n";
+    return kUsageError;
+  }
+  ctx.verbosity = quiet ? Verbosity::Quiet : verbose ? Verbosity::Verbose : Verbosity::Normal;
 
   if (!db.empty()) settings.override(app::kDbfFilesPfad, absolutePath(db));
   if (!shape.empty()) settings.override(app::kShapeFilesPfad, absolutePath(shape));
@@ -105,17 +124,21 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
 
   app::installSettings(std::move(overlay));
   app::installUi(std::make_unique<app::ConsoleUserInterface>(err));
-  app::startLogIfEnabled();
+  if (ctx.log == LogUse::Runs || (ctx.log == LogUse::OnRequest && log)) app::startLogIfEnabled();
   int status = 1;
   try {
     status = action ? action() : 0;
   } catch (const data::FatalError& e) {
     app::ui().message(app::MessageIcon::Warning, e.what());
-    status = 2;
+    status = kProgramEnded;
   } catch (const data::ProviderError& e) {
     app::ui().message(app::MessageIcon::None,
                       "Unbekannter Fehler! Bitte teilen Sie folgenden Text dem Hersteller mit:\n" +
                           e.description() + "(" + std::to_string(e.number()) + ")");
+    status = 1;
+  } catch (const std::filesystem::filesystem_error& e) {
+    // A file or folder the command could not make or read: the cause in German.
+    app::ui().message(app::MessageIcon::Error, base::systemErrorText(e));
     status = 1;
   } catch (const std::exception& e) {
     app::ui().message(app::MessageIcon::None,

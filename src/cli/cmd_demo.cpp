@@ -19,8 +19,12 @@ void addDemoCommand(CLI::App& app, Context& ctx, Action& action) {
       "demo", "Beispiel-Datenbank schreiben und alle Geländebögen und Datenreports erzeugen");
   auto work = std::make_shared<std::string>("demo-work");
   auto out = std::make_shared<std::string>("demo-output");
-  cmd->add_option("--work", *work, "Ordner für die Beispiel-Datenbank")->capture_default_str();
-  cmd->add_option("--out", *out, "Ordner für die Dokumente")->capture_default_str();
+  cmd->add_option("--work", *work, "Ordner für die Beispiel-Datenbank")
+      ->type_name("ORDNER")
+      ->capture_default_str();
+  cmd->add_option("--out", *out, "Ordner für die Dokumente")
+      ->type_name("ORDNER")
+      ->capture_default_str();
   cmd->callback([&ctx, &action, work, out] {
     action = [&ctx, work, out] {
       const fs::path survey = fs::path(absolutePath(*work)) / "survey";
@@ -49,7 +53,6 @@ void addDemoCommand(CLI::App& app, Context& ctx, Action& action) {
       SheetsOptions sheets;
       sheets.all = true;
       sheets.yes = true;
-      sheets.listSelection = false;
       ctx.out << "== Geländebögen (Reinschrift)\n";
       int status = runSheets(ctx, sheets);
       ReportOptions report;

@@ -42,7 +42,11 @@ int startGui(Context& ctx) {
 
 void addGuiCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("gui", "Die Fensteroberfläche (quelbrix-gui) starten");
-  cmd->callback([&ctx, &action] { action = [&ctx] { return startGui(ctx); }; });
+  cmd->callback([&ctx, &action] {
+    // The desktop program starts its own log; one started here would never be closed.
+    ctx.log = LogUse::Never;
+    action = [&ctx] { return startGui(ctx); };
+  });
 }
 
 }  // namespace cli

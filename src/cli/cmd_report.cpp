@@ -1,9 +1,8 @@
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <ostream>
 
 #include "app/program_objects.h"
+#include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -19,11 +18,11 @@ namespace cli {
 int runReport(Context& ctx, const ReportOptions& o) {
   if (o.all && (!o.areas.empty() || !o.subAreas.empty() || !o.polygons.empty())) {
     ctx.err << "--all schließt --areas, --subareas und --polygons aus.\n";
-    return 1;
+    return kUsageError;
   }
   if (!o.all && o.areas.empty() && o.subAreas.empty() && o.polygons.empty()) {
     ctx.err << "Bitte Gebiete mit --areas/--subareas/--polygons wählen oder --all angeben.\n";
-    return 1;
+    return kUsageError;
   }
   word::resetWordDoc();
   PrintSession printing(ctx, o.output, o.dossier);
@@ -42,15 +41,21 @@ int runReport(Context& ctx, const ReportOptions& o) {
       unknown = true;
     }
   }
-  if (unknown) return 1;
-  ctx.out << "Es wurden " << selection.codes.size() << " Polygonnummern ausgewählt.\n";
+  if (unknown) return kUsageError;
+  if (ctx.verbosity != Verbosity::Quiet)
+    ctx.out << (selection.codes.size() == 1
+                    ? std::string("Es wurde 1 Polygonnummer ausgewählt.")
+                    : "Es wurden " + std::to_string(selection.codes.size()) +
+                          " Polygonnummern ausgewählt.")
+            << "\n";
 
   CancelOnInterrupt interrupt;
   word::RunContext run = word::programContext(db);
-  ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Datenreport: ");
+  // PDF-Mappen are written in the order of the polygons, by one worker.
+  ProgressDisplay progress = progressFor(ctx, "Polygon", o.dossier ? 1 : o.jobs);
   report::ReportCallbacks callbacks;
-  callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& code) {
-    progress.show(i, n, code);
+  callbacks.progress = [&](std::size_t, std::size_t n, const std::string& code) {
+    progress.started(n, code);
   };
   if (print::DossierWriter* dossiers = printing.dossiers())
     callbacks.dossier = [dossiers](const auto& documents, const auto& target) {
@@ -71,11 +76,13 @@ int runReport(Context& ctx, const ReportOptions& o) {
         << " Kombinationen aus Gebiet, Teilgebiet und Polygon ohne Geländebögen übersprungen.\n";
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
+  printOutputFolder(ctx);
   if (summary.aborted)
     ctx.err << "Der Lauf wurde wegen eines Fehlers beendet: " << summary.error << "\n";
   for (const auto& code : summary.failedCoverSheets)
-    ctx.err << "Deckblatt nicht erstellt: " << code << "\n";
-  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+    ctx.err << "Deckblatt nicht erstellt: " << base::visibleText(code) << "\n";
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << base::visibleText(key) << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
                   summary.messageFile);
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
@@ -87,9 +94,12 @@ int runReport(Context& ctx, const ReportOptions& o) {
 void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("report", "Datenreports mit Deckblatt je Polygon erzeugen");
   auto o = std::make_shared<ReportOptions>();
-  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456");
-  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001");
-  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (ohne Teil), z. B. 00001");
+  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456")
+      ->type_name("GEBIETE");
+  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001")
+      ->type_name("TEILGEBIETE");
+  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (ohne Teil), z. B. 00001")
+      ->type_name("POLYGONE");
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Polygone mit Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");

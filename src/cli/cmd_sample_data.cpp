@@ -25,7 +25,20 @@ void printMessy(std::ostream& out, const sample::MessyResult& m) {
       << "Bogen mit unmöglichem Datum: " << m.badDateKey << " (Datensatz " << m.badDateRecord
       << ")\n"
       << "FFH-Gebiet ohne Eintrag in ffhnum: " << m.missingArea << "\n"
-      << "Kopf von GBogen.dbf: " << m.headerCount << " von " << m.records << " Datensätzen\n";
+      << "Kopf von GBogen.dbf: " << m.headerCount << " von " << m.records << " Datensätzen\n"
+      << "Biotoptyp ohne Katalogeintrag: " << m.unknownBiotope << " (Bogen " << m.strayKey << ")\n"
+      << "Lebensraumtyp ohne Katalogeintrag: " << m.unknownHabitat << " (Bogen " << m.strayKey
+      << ")\n"
+      << "Pflanzenart ohne Katalogeintrag: " << m.unknownPlant << " (Bogen " << m.strayKey << ")\n"
+      << "Zeilen ohne Bogen: " << m.orphanCode << " (anmerk, artenbew, pfsozbew, bgs)\n"
+      << "Memoverweis hinter dem Ende der Memodatei: anmerk.dbf, Datensatz " << m.badMemoRecord
+      << "\n"
+      << "Bogen mit Datum in der Zukunft: " << m.futureDateKey << "\n"
+      << "Bogen ohne Kartierer: " << m.emptySurveyorKey << "\n"
+      << "Kopf von pflsozio.dbf: " << m.shortHeaderCount << " von " << m.shortRecords
+      << " Datensätzen, Memodatei fehlt, Text in Datensatz 1 nicht lesbar\n"
+      << "Polygone mit fehlerhafter Geometrie: " << sample::kUnclosedRingPolygon << " bis "
+      << sample::kRefusedRecordPolygon << "\n";
 }
 
 // Renames the shapefile's three files to capitals, name and extension ("ffh_flaechen.shp"
@@ -49,11 +62,12 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       "sample-data", "Beispiel-Datenbank (28 DBF-Tabellen, Umlaute-Tabelle, Shapefile) schreiben");
   auto dir = std::make_shared<std::string>();
   auto options = std::make_shared<sample::SampleOptions>();
-  cmd->add_option("dir", *dir, "Zielordner (wird angelegt)")->required();
+  cmd->add_option("ORDNER", *dir, "Zielordner (wird angelegt)")->required()->type_name("");
   cmd->add_option("--polygons", options->polygons, "Anzahl der Polygone")->capture_default_str();
   cmd->add_option("--seed", options->seed, "Startwert des Zufallsgenerators")
       ->capture_default_str();
   cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
+      ->type_name("CODEPAGE")
       ->capture_default_str();
   auto crs = std::make_shared<int>(0);
   cmd->add_option("--crs", *crs,
@@ -72,6 +86,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
                 "wie in echten Kartierordnern: DOS-Codepage ohne Kennung, Bögen mit zwei Typen, "
                 "ungeordnete und gelöschte Sätze, fehlerhafte Bogennummern");
   cmd->callback([&ctx, &action, dir, options, messy, crs] {
+    ctx.log = LogUse::OnRequest;
     action = [&ctx, dir, options, messy, crs] {
       const auto start = std::chrono::steady_clock::now();
       const std::filesystem::path folder = *dir;
@@ -85,6 +100,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       std::filesystem::create_directories(shape.parent_path());
       sample::ShapefileForm form;
       form.nullRecord = *messy;
+      form.faultyRecords = *messy;
       form.crs = *crs;
       sample::writeSampleShapefile(shape, codes, options->seed, form);
       // A messy folder's shapefile is named in capitals, as DOS-era exports are.
@@ -110,6 +126,7 @@ void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action) {
   auto file = std::make_shared<std::string>();
   cmd->add_option("file", *file)->required();
   cmd->callback([&ctx, &action, file] {
+    ctx.log = LogUse::OnRequest;
     action = [&ctx, file] {
       std::filesystem::create_directories(std::filesystem::path(*file).parent_path());
       sample::writeUmlautTable(*file);

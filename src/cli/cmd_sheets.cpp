@@ -7,6 +7,7 @@
 #include "app/message_file.h"
 #include "app/program_objects.h"
 #include "app/run_services.h"
+#include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
 #include "cli/generate_commands.h"
@@ -19,6 +20,7 @@
 #include "data/sheet_types.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
+#include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 
 namespace cli {
@@ -64,7 +66,7 @@ bool confirm(Context& ctx, bool yes) {
 
 int runSheets(Context& ctx, const SheetsOptions& o) {
   const auto types = sheetTypesOption(o.types, ctx.err);
-  if (!types) return 1;
+  if (!types) return kUsageError;
   word::resetWordDoc();
   PrintSession printing(ctx, o.output);
   data::clsDBFData db;
@@ -90,7 +92,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     }
     data::AreaSelection lists(data::AreaSelection::Mode::Sheets);
     lists.SetBogenNumbers(roots);
-    if (!selectAreas(lists, o, ctx.err)) return 1;
+    if (!selectAreas(lists, o, ctx.err)) return kUsageError;
     r.sheetCodes = lists.selectedSheetCodes();
   }
 
@@ -100,19 +102,21 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
                                 db.lastError(), app::RunServices::program());
     return 1;
   }
-  ctx.out << sheets::selectionHeadline(selection) << "\n";
+  if (ctx.verbosity != Verbosity::Quiet || o.listSelection)
+    ctx.out << sheets::selectionHeadline(selection) << "\n";
   if (o.listSelection)
-    for (const auto& [key, item] : selection.keys) ctx.out << sheets::selectionEntry(key) << "\n";
+    for (const auto& [key, item] : selection.keys)
+      ctx.out << base::visibleText(sheets::selectionEntry(key)) << "\n";
   if (!confirm(ctx, o.yes)) {
     ctx.out << "Es wurde nichts generiert.\n";
     return 1;
   }
 
   CancelOnInterrupt interrupt;
-  ProgressDisplay progress(ctx.out, isatty(STDOUT_FILENO) != 0, "Generiere Geländebogen: ");
+  ProgressDisplay progress = progressFor(ctx, "Geländebogen", o.jobs);
   sheets::RunCallbacks callbacks;
-  callbacks.progress = [&](std::size_t i, std::size_t n, const std::string& key) {
-    progress.show(i, n, key);
+  callbacks.progress = [&](std::size_t, std::size_t n, const std::string& key) {
+    progress.started(n, key);
   };
   if (o.cover) callbacks.coverSheet = report::coverSheetInFolder();
   word::RunContext run = word::programContext(db);
@@ -126,7 +130,9 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
     ctx.out << summary.skippedCopies << " Kopien von Sammel- und Komplexbögen übersprungen.\n";
   printing.report(ctx.out);
   if (summary.cancelled) ctx.out << "Der Lauf wurde abgebrochen.\n";
-  for (const auto& key : summary.failed) ctx.err << "Nicht erstellt: " << key << "\n";
+  printOutputFolder(ctx);
+  for (const auto& key : summary.failed)
+    ctx.err << "Nicht erstellt: " << base::visibleText(key) << "\n";
   printRunOutcome(ctx.err, summary.incomplete, summary.messages, summary.notes,
                   summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
@@ -137,20 +143,34 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("sheets", "Geländebögen (Reinschrift) erzeugen");
   auto o = std::make_shared<SheetsOptions>();
-  cmd->add_option("--types", o->types, "Bogentypen, z. B. F,GN (Vorgabe: alle)");
-  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456");
-  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001");
-  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (Polygon und Teil)");
-  cmd->add_option("--biotope", o->biotopes, "nur diese Biotoptypen (Codes)");
-  cmd->add_option("--habitat", o->habitats, "nur diese Lebensraumtypen (Codes)");
+  cmd->add_option("--types", o->types, "Bogentypen, z. B. F,GN (Vorgabe: alle)")
+      ->type_name("TYPEN");
+  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456")
+      ->type_name("GEBIETE");
+  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001")
+      ->type_name("TEILGEBIETE");
+  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (Polygon und Teil)")
+      ->type_name("POLYGONE");
+  cmd->add_option("--biotope", o->biotopes, "nur diese Biotoptypen (Codes)")->type_name("CODE");
+  cmd->add_option("--habitat", o->habitats, "nur diese Lebensraumtypen (Codes)")->type_name("CODE");
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Kopien von Sammel- und Komplexbögen nicht generieren");
   cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
   cmd->add_flag("--cover", o->cover, "vor jedem Bogen sein Deckblatt in den Ordner des Bogens");
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
+  cmd->add_flag("--list", o->listSelection, "vor dem Lauf jeden ausgewählten Bogen nennen");
   addJobsOption(*cmd, o->jobs);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
+}
+
+ProgressDisplay progressFor(const Context& ctx, const std::string& label, unsigned jobs) {
+  return ProgressDisplay(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal), label,
+                         sheets::workersFor(jobs, ctx.settings), terminalColumns(STDERR_FILENO));
+}
+
+void printOutputFolder(const Context& ctx) {
+  ctx.out << "Ausgabeordner: " << ctx.settings.get(app::kDataFilesPfad) << "\n";
 }
 
 void addJobsOption(CLI::App& command, unsigned& jobs) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "cli/progress_display.h"
 
 namespace CLI {
 class App;
@@ -16,12 +17,26 @@ class App;
 
 namespace cli {
 
-// What every command needs: the streams and the settings (with this run's overrides).
+// When a command keeps the log: a run or check whenever it is switched on (the stored
+// "ErrorReport" or --log); a command that only reads or stores settings, lists or writes
+// sample data only when --log asks for it; `gui` never, as the desktop program keeps its own.
+enum class LogUse { Runs, OnRequest, Never };
+
+// What every command needs: the streams and the settings (with this run's overrides), how much
+// to say, whether stderr is a terminal, and when the log is kept (set as a command is chosen).
 struct Context {
   std::ostream& out;
   std::ostream& err;
   app::OverlaySettings& settings;
+  Verbosity verbosity = Verbosity::Normal;
+  bool errIsTerminal = false;
+  LogUse log = LogUse::Runs;
 };
+
+// The exit status of a wrong call: an unknown command or option, a missing or bad value.
+inline constexpr int kUsageError = 2;
+// The exit status after a failure that ends the program (the shapefile's table is unreadable).
+inline constexpr int kProgramEnded = 3;
 
 // A command registers its options and sets action to the code that runs once parsing is done.
 using Action = std::function<int()>;

@@ -13,8 +13,8 @@ struct SheetsOptions {
   std::string types, areas, subAreas, polygons;
   std::vector<std::string> biotopes, habitats;
   bool skipCopies = false, all = false, yes = false, cover = false;
-  bool listSelection = true;  // show every selected sheet before the run
-  unsigned jobs = 0;          // documents made side by side; 0: one per core
+  bool listSelection = false;  // show every selected sheet before the run
+  unsigned jobs = 0;           // documents made side by side; 0: one per core
   PrintOptions output;
 };
 
@@ -31,6 +31,12 @@ struct ReportOptions {
 
 // Selects the polygons and makes their cover sheets and reports; answers the exit status.
 int runReport(Context& ctx, const ReportOptions& o);
+
+// The progress display of a generating run on ctx.err, for its verbosity and terminal; label
+// names an item ("Geländebogen"), jobs the run's --jobs.
+ProgressDisplay progressFor(const Context& ctx, const std::string& label, unsigned jobs);
+// "Ausgabeordner: …", the last line of a generating run.
+void printOutputFolder(const Context& ctx);
 
 // The option --jobs of the generating commands.
 void addJobsOption(CLI::App& command, unsigned& jobs);

@@ -12,4 +12,9 @@ enum class Purpose { CleanCopies, Report };
 // connecting reach the caller.
 bool openSurvey(data::clsDBFData& db, Purpose purpose);
 
+// For commands that only read the survey tables (list): the survey folder's part of the path
+// check, with the same messages, then the table check and the connection. A folder that does
+// not exist is refused here as one without "Polygone.dbf", before the connection would fail.
+bool openSurveyTables(data::clsDBFData& db);
+
 }  // namespace cli

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "base/visible_text.h"
+
 namespace cli {
 
 void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>& incomplete,
@@ -11,7 +13,7 @@ void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>
   for (const auto& doc : incomplete) {
     std::string parts;
     for (const auto& p : doc.missing) parts += (parts.empty() ? "" : ", ") + p;
-    err << "Unvollständig: " << doc.name << " (" << parts << ")\n";
+    err << "Unvollständig: " << base::visibleText(doc.name) << " (" << parts << ")\n";
   }
   if (messages.empty() && notes.empty()) return;
   if (!messageFile.file.empty()) {
@@ -25,8 +27,8 @@ void printRunOutcome(std::ostream& err, const std::vector<word::DocumentOutcome>
   // The warning has said why the file could not be written; the messages would be lost
   // otherwise, and an old file must not pass for this run's.
   err << "Meldungen dieses Laufs (nicht in " << app::kMessageFileName << "):\n";
-  for (const auto& m : messages) err << "  " << m << "\n";
-  for (const auto& n : notes) err << "  " << app::kNotePrefix << n << "\n";
+  for (const auto& m : messages) err << "  " << base::visibleText(m) << "\n";
+  for (const auto& n : notes) err << "  " << app::kNotePrefix << base::visibleText(n) << "\n";
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "app/program_objects.h"
@@ -25,13 +26,6 @@ bool fileExists(const std::string& path) {
 bool folderExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(path, ec);
-}
-
-// Every occurrence of from replaced by to (case-sensitive), as the path rules need.
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
-    text.replace(pos, from.size(), to);
-  return text;
 }
 
 std::string sheetTypeOf(const std::string& key) {
@@ -75,6 +69,7 @@ app::clsDebug& clsDBFData::log() const {
 clsDBFData clsDBFData::forWorker(const app::RunServices& services) const {
   clsDBFData copy(services);
   copy.umlautCache_ = umlautCache_;
+  copy.repairCache_ = repairCache_;
   copy.shapeCache_ = shapeCache_;
   copy.surveyFolder_ = surveyFolder_;
   if (survey_.isOpen())
@@ -106,12 +101,12 @@ bool clsDBFData::ValidFilePaths() {
       folderExists(folder))
     return true;
   checkedShape_.clear();
-  if (shape.find(".shp") != std::string::npos) {
+  if (base::hasExtensionNoCase(shape, ".shp")) {
     if (!fileExists(shape)) {
       log.Ausgabe(2, "Fehler! Die Ausgewählte Datei des Shapefilepfades exisitiert nicht.");
       return false;
     }
-    if (!fileExists(replaceAll(shape, ".shp", ".dbf"))) {
+    if (base::findSiblingNoCase(shape, ".dbf").empty()) {
       log.Ausgabe(2, "Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
       return false;
     }
@@ -196,10 +191,8 @@ bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& 
     return false;
   }
   // The table beside the shapefile: same base name, extension ".dbf" in any letter case.
-  const fs::path shapePath(shape);
-  fs::path table =
-      base::findFileNoCase(shapePath.parent_path(), shapePath.stem().string() + ".dbf");
-  if (table.empty()) table = fs::path(shapePath).replace_extension(".dbf");
+  fs::path table = base::findSiblingNoCase(shape, ".dbf");
+  if (table.empty()) table = base::siblingPath(shape, ".dbf");
   if (!fileExists(table.string())) {
     log.Ausgabe(2, "GetShapeRecordset: Fehler! Die Datei " + table.string() + " existiert nicht.");
     return false;
@@ -260,19 +253,13 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
   int16_t status = 101;
   try {
     Recordset rows = readUmlautTable();
-    if (rows.RecordCount() != 7) {
+    if (rows.RecordCount() != std::size(kUmlautLetters)) {
       log().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
       return 101;
     }
-    static const char* const kLetters[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
-    UmlautDict fresh;
-    std::size_t letter = 0;
-    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) {
-      const Value& v = rows.value(0);
-      if (v.isNull()) continue;
-      fresh.add(kLetters[letter++], v.toText());
-    }
-    dictionary = std::move(fresh);
+    std::vector<Value> values;
+    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext()) values.push_back(rows.value(0));
+    dictionary = umlautDictionary(values);
     status = 100;
   } catch (const ProviderError& e) {
     showLockedTable(e, services().ui);
@@ -281,6 +268,46 @@ int16_t clsDBFData::GetUmlauteDic(UmlautDict& dictionary) {
       log().Ausgabe(2, "GetUmlauteDic: Fehler! " + e.description());
   }
   return status;
+}
+
+std::shared_ptr<const UmlautDict> clsDBFData::umlautRepairFor(const std::string& table) {
+  std::optional<std::string> codePage;
+  try {
+    if (survey_.isOpen()) codePage = survey_.misDecodedCodePage(table);
+  } catch (const ProviderError&) {
+    // The query that read the text failed the same way and said so.
+  }
+  if (!codePage) return nullptr;
+
+  const fs::path folder = app::resourceFolder() / "data";
+  const fs::path file = base::findFileNoCase(folder, "umlaute2.dbf");
+  std::error_code ec1, ec2;
+  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
+  const auto size = file.empty() || ec1 ? 0 : fs::file_size(file, ec2);
+  if (file != repairCache_.file || mtime != repairCache_.mtime || size != repairCache_.size ||
+      ec1 || ec2)
+    repairCache_ = {file, mtime, size, {}};
+  if (const auto known = repairCache_.byCodePage.find(*codePage);
+      known != repairCache_.byCodePage.end())
+    return known->second;
+
+  std::shared_ptr<const UmlautDict> repair;
+  if (file.empty()) {
+    log().Ausgabe(2, "GetUmlauteDic: Fehler! Die Tabelle 'umlaute2' wurde im Ordner '" +
+                         folder.string() + "' nicht gefunden.");
+  } else {
+    try {
+      const std::vector<Value> rows = readUmlautColumn(file, *codePage);
+      if (rows.size() != std::size(kUmlautLetters))
+        log().Ausgabe(2, "Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
+      else
+        repair = std::make_shared<const UmlautDict>(repairableForms(umlautDictionary(rows)));
+    } catch (const std::exception& e) {
+      log().Ausgabe(2, "GetUmlauteDic: Fehler! " + std::string(e.what()));
+    }
+  }
+  repairCache_.byCodePage.emplace(*codePage, repair);
+  return repair;
 }
 
 int16_t clsDBFData::GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,

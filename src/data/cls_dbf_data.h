@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 #include "data/ordered_dict.h"
 #include "data/recordset.h"
 #include "data/shown_query.h"
+#include "data/umlaut_table.h"
 
 namespace app {
 struct RunServices;
@@ -33,9 +35,6 @@ class FatalError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// Umlaut letter → the form in which it arrives from the survey tables, in letter order.
-using UmlautDict = OrderedDict<std::string>;
 
 class clsDBFData {
  public:
@@ -80,7 +79,16 @@ class clsDBFData {
   bool GetRecordset(const std::string& routine, int16_t tableIndex, const std::string& query,
                     Recordset& recordset, const std::vector<Value>& params = {},
                     const FailedQueryWording& wording = {});
+  // The umlaut table read as its own marks say (its rows' forms as a DOS table mistaken for a
+  // Windows one delivers them); 101 and the dictionary unchanged when it is missing or has not
+  // exactly seven rows (logged).
   int16_t GetUmlauteDic(UmlautDict& dictionary);
+  // The umlaut repair for texts read from table (a catalogue name): null for a table whose texts
+  // are sound, so that they reach the documents exactly as stored. For a table whose texts are
+  // known to be mis-decoded (Connection::misDecodedCodePage) the umlaut table's letters read in
+  // that table's code page, each letter mapped to the form in which it arrives from the table;
+  // null as well when the umlaut table is unusable (logged once while it stays so).
+  std::shared_ptr<const UmlautDict> umlautRepairFor(const std::string& table);
   int16_t GetBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
                           AreaRoots& roots);
   int16_t GetReportBogenNumbers(const std::vector<std::string>& sheetTypes, TextSet& sheets,
@@ -133,6 +141,14 @@ class clsDBFData {
     Recordset rows;
   };
   TableCache umlautCache_;
+  // Repair dictionaries by code page, for the umlaut table file as it was when they were read.
+  struct RepairCache {
+    std::filesystem::path file;
+    std::filesystem::file_time_type mtime;
+    std::uintmax_t size = 0;
+    std::map<std::string, std::shared_ptr<const UmlautDict>> byCodePage;
+  };
+  RepairCache repairCache_;
   struct ShapeCache {
     std::filesystem::path file;
     std::filesystem::file_time_type mtime;

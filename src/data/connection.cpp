@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -130,6 +131,8 @@ struct Connection::Db {
   std::set<std::string> loaded;                         // lower case
   std::map<std::string, std::vector<TableNote>> notes;  // by lower-case table name
   std::map<std::string, std::vector<TableNote>> notesByKey;
+  // Tables (lower case) whose texts are not in the code page they were read in, with that page.
+  std::map<std::string, std::string> misDecoded;
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -248,6 +251,7 @@ void Connection::loadTable(const std::string& name) {
     }
     stmt.reset();
     exec("COMMIT");
+    if (table.textsMisDecoded()) db_->misDecoded[lower] = table.codePage();
     auto named = [&](const auto& columns, const std::string& column) {
       return std::any_of(std::begin(columns), std::end(columns),
                          [&](const char* c) { return base::equalsNoCase(column, c); });
@@ -299,6 +303,17 @@ std::vector<TableNote> Connection::tableNotes() const {
   std::lock_guard lock(db_->mutex);
   for (const auto& [table, notes] : db_->notes) out.insert(out.end(), notes.begin(), notes.end());
   return out;
+}
+
+std::optional<std::string> Connection::misDecodedCodePage(const std::string& table) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  std::string lower;
+  for (char c : table) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::lock_guard lock(db_->mutex);
+  if (!db_->loaded.count(lower)) loadTable(table);
+  const auto found = db_->misDecoded.find(lower);
+  if (found == db_->misDecoded.end()) return std::nullopt;
+  return found->second;
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {

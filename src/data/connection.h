@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,6 +52,11 @@ class Connection {
   // delivers them, which for a single table without an index condition is the stored order.
   // Each "?" in sql takes the next of params, bound as a value and never read as SQL text.
   Recordset execute(const std::string& sql, const std::vector<Value>& params = {});
+
+  // The code page table's texts were read in when some of them are known not to be in it
+  // (dbf::DbfReader::textsMisDecoded); nullopt when its texts are sound. Loads the table when no
+  // query has named it yet, and throws ProviderError as a query on it would.
+  std::optional<std::string> misDecodedCodePage(const std::string& table);
 
   // Names of the tables loaded so far (lower case); for diagnostics and tests, not while other
   // handles run queries.

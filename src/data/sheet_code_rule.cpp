@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/visible_text.h"
+
 namespace data {
 
 bool isSheetCode(const std::string& text) {
@@ -11,10 +13,9 @@ bool isSheetCode(const std::string& text) {
 
 namespace {
 
-std::string printable(std::string text) {
-  for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return text;
+// Control characters stored in the table are shown by their pictures, so one line stays one.
+std::string printable(const std::string& text) {
+  return base::visibleText(text);
 }
 
 }  // namespace

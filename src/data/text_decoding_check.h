@@ -1,6 +1,7 @@
 #pragma once
 // Finds survey tables whose texts do not decode in the code page chosen for them (their texts
-// then hold U+FFFD), so that the check can name them before a run prints garbled letters.
+// then hold U+FFFD or C1 control codes), so that the check can name them before a run prints
+// garbled letters.
 
 #include <filesystem>
 #include <string>
@@ -11,7 +12,7 @@ namespace data {
 struct UndecodableTable {
   std::string table;      // file name, e.g. "bgw.dbf"
   std::string codePage;   // the code page the reader used
-  std::size_t texts = 0;  // texts holding a replacement character
+  std::size_t texts = 0;  // texts holding a replacement character or a C1 control code
 };
 
 // Reads every named table of folder (names without ".dbf", found without regard to case);

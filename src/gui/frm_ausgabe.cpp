@@ -18,6 +18,7 @@
 #include "app/program_objects.h"
 #include "data/sheet_types.h"
 #include "gui/frm_polygone.h"
+#include "gui/window_memory.h"
 #include "gui/window_support.h"
 #include "report/mod_ffh_report_bogen.h"
 
@@ -130,7 +131,7 @@ QWidget* frmAusgabe::buildTypePage(TypeGroup& g, bool biotope) {
   g.select = namedButton(page, biotope ? "cmdBioSelect" : "cmdLebenSelect", ">");
   g.selectAll = namedButton(page, biotope ? "cmdBioSelectAll" : "cmdLebenSelectAll", ">>");
   g.clear = namedButton(page, biotope ? "cmdBioClear" : "cmdLebenClear", "Entfernen");
-  g.clearAll = namedButton(page, biotope ? "cmdBioClearAll" : "cmdLebenClearAll", "Alle Entfernen");
+  g.clearAll = namedButton(page, biotope ? "cmdBioClearAll" : "cmdLebenClearAll", "Alle entfernen");
 
   auto* search = new QHBoxLayout;
   search->addWidget(g.searchLabel);
@@ -191,7 +192,43 @@ bool frmAusgabe::setDBFData(data::clsDBFData& db) {
   chkGebiet_->setChecked(true);
   chkGebiet_->blockSignals(false);
   RefreshAreaSelection();
+  recallChoices();
   return true;
+}
+
+void frmAusgabe::rememberChoices() {
+  GenerationWindow::rememberChoices();
+  rememberChoice(*this, "chkGebiet", chkGebiet_->isChecked());
+  rememberAreaRows();
+  rememberChoice(*this, "chkBoegen", chkBoegen_->isChecked());
+  QStringList types;
+  for (const QListWidgetItem* row : lstGBogen_->selectedItems()) types << row->text();
+  rememberChoice(*this, "lstGBogen", types);
+  for (TypeGroup* g : {&bio_, &leben_}) {
+    rememberChoice(*this, g->all->objectName(), g->all->isChecked());
+    QStringList chosen;
+    for (const auto& [code, text] : g->filter.chosen()) chosen << qs(code);
+    rememberChoice(*this, g->chosen->objectName(), chosen);
+  }
+}
+
+void frmAusgabe::recallChoices() {
+  GenerationWindow::recallChoices();
+  // The boxes as their clicks set them: the lists behind them follow.
+  chkGebiet_->setChecked(rememberedChoice(*this, "chkGebiet", true).toBool());
+  if (!chkGebiet_->isChecked()) recallAreaRows();
+  chkBoegen_->setChecked(rememberedChoice(*this, "chkBoegen", true).toBool());
+  const QStringList types = rememberedChoice(*this, "lstGBogen").toStringList();
+  for (int i = 0; i < lstGBogen_->count(); ++i)
+    lstGBogen_->item(i)->setSelected(types.contains(lstGBogen_->item(i)->text()));
+  for (TypeGroup* g : {&bio_, &leben_}) {
+    g->all->setChecked(rememberedChoice(*this, g->all->objectName(), true).toBool());
+    std::vector<std::string> codes;
+    for (const QString& code : rememberedChoice(*this, g->chosen->objectName()).toStringList())
+      codes.push_back(ss(code));
+    g->filter.choose(codes);
+    refreshChosen(*g);
+  }
 }
 
 void frmAusgabe::SetBogenNumbers(const data::TextSet& codes, const data::AreaRoots& roots) {
@@ -327,14 +364,14 @@ void frmAusgabe::generate() {
   prbProgress_->setValue(0);
   app::ui().processEvents();
   sheets::RunCallbacks callbacks;
-  callbacks.progress = [this](std::size_t i, std::size_t, const std::string& key) {
-    prbProgress_->setValue(static_cast<int>(i));
-    lblProgress_->setText(qs("Generiere Geländebogen: " + key));
+  callbacks.progress = [this](std::size_t, std::size_t, const std::string& key) {
+    showProgress(qs("Generiere Geländebogen: " + key));
   };
   // The cover sheet lands in the sheet's own folder, beside the sheet.
   callbacks.coverSheet = report::coverSheetInFolder();
   callbacks.finished = [this](const sheets::RunSummary& summary) {
     finishRun();
+    holdRunEndBox();
     // "Fertig: 12 Bögen erstellt, 1 unvollständig", "Abgebrochen: 3 Bögen erstellt"
     const QString made =
         QString("%1 %2").arg(summary.produced).arg(summary.produced == 1 ? "Bogen" : "Bögen");
@@ -342,9 +379,10 @@ void frmAusgabe::generate() {
         runEndText(summary.cancelled, made, summary.incomplete.size(), summary.failed.size()));
   };
   // The window's thread serves the workers, one per core, and keeps the window answering.
-  word::RunContext run = word::programContext(*db_);
+  word::RunContext run = runContext();
   lastRun_ = sheets::runCleanCopies(run, selection.keys, r.skipCopies, createDecklatt_, cancel_,
                                     callbacks, jobs_);
+  showRunEnd(lastRun_.cancelled, lastRun_.messageFile.file);
 }
 
 }  // namespace gui

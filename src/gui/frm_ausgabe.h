@@ -44,6 +44,8 @@ class frmAusgabe : public GenerationWindow {
   void generate() override;
   void runModeChanged(bool running) override;
   void areaClicked(int level) override;
+  void rememberChoices() override;
+  void recallChoices() override;
 
   data::TextSet codes_;
 

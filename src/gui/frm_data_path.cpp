@@ -172,9 +172,9 @@ void frmDataPath::pickDrive(const QString& root) {
   folderBeforeDriveChange_ = shownFolder();
   if (showRoot(root)) return;
   app::g_Debug().Ausgabe(
-      2, "Fehler! Auf Die Partition " + ss(root) + " konnte nicht zugegriffen werden.");
+      2, "Fehler! Auf die Partition " + ss(root) + " konnte nicht zugegriffen werden.");
   app::ui().message(app::MessageIcon::Warning,
-                    "Auf Die Partition " + ss(root) + " konnte nicht zugegriffen werden.");
+                    "Auf die Partition " + ss(root) + " konnte nicht zugegriffen werden.");
   Drive1_->setCurrentIndex(Drive1_->findData(loadedDrive_));
 }
 

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "app/program_objects.h"
+#include "base/file_lookup.h"
 #include "gui/frm_data_path.h"
 #include "gui/window_support.h"
 
@@ -120,21 +121,20 @@ void frmEinstellungen::cmdShpChangeClick() {
   const QString previous = lblShpPath_->text();
   // The chooser opens where the chosen shapefile lies, else in the home folder.
   const QString current = QFileInfo(previous).absolutePath();
-  const QString start =
-      shpSet_ && QFileInfo(current).isDir() ? current : fallbackFolder();
+  const QString start = shpSet_ && QFileInfo(current).isDir() ? current : fallbackFolder();
   QFileDialog dialog(this, "Bestimmung des Pfades der Shapefiles", start, "Shapefiles (*.shp)");
   dialog.setObjectName("dlgShapeFile");
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // The same dialog on every desktop, and one a test can drive.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  fitFileChooser(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString file = dialog.selectedFiles().constFirst();
   lblShpPath_->setText(file);
 
-  const QString name = QFileInfo(file).fileName();
-  const int dot = name.lastIndexOf('.');
-  if (dot < 0 || name.mid(dot + 1) != "shp") {
+  // The parts of shapefiles from DOS-era programs are named in capitals ("FFH.SHP").
+  if (!base::hasExtensionNoCase(ss(file), ".shp")) {
     app::g_Debug().Ausgabe(3,
                            "frmEinstellungen.cmdShpChange: Warnung! Die ausgewählte Datei ist "
                            "kein Shapefile: " +
@@ -144,14 +144,13 @@ void frmEinstellungen::cmdShpChangeClick() {
     lblShpPath_->setText(previous);
     return;
   }
-  QString index = file;
-  index.replace(".shp", ".shx");
-  if (!QFileInfo::exists(index)) {
+  if (base::findSiblingNoCase(ss(file), ".shx").empty()) {
     app::g_Debug().Ausgabe(
         3, "frmEinstellungen.cmdShpChange: Warnung! Die shx-Datei fehlt: " + ss(file));
     app::ui().message(app::MessageIcon::Error,
                       "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei " +
-                          ss(QFileInfo(index).fileName()) + ".\nBitte überprüfen Sie die Pfade.");
+                          base::siblingPath(ss(file), ".shx").filename().string() +
+                          ".\nBitte überprüfen Sie die Pfade.");
     lblShpPath_->setText(previous);
     return;
   }
@@ -162,7 +161,9 @@ bool frmEinstellungen::chooseFolder(QLabel* label, const QString& headline) {
   frmDataPath chooser(this);
   chooser.SetPath(label->text());
   chooser.setHeadline(headline);
-  chooser.exec();
+  // "Abbrechen" leaves the setting as it was: the chooser's start folder would be the home
+  // folder whenever the label holds no folder yet.
+  if (chooser.exec() != QDialog::Accepted) return false;
   const QString folder = chooser.GetPath();
   if (folder.isEmpty()) return false;
   label->setText(folder);
@@ -170,7 +171,8 @@ bool frmEinstellungen::chooseFolder(QLabel* label, const QString& headline) {
 }
 
 void frmEinstellungen::cmdDBFChangeClick() {
-  if (chooseFolder(lblDBFPath_, "Bestimmung des Ordners der Programm-Daten")) dbfSet_ = true;
+  if (!chooseFolder(lblDBFPath_, "Bestimmung des Ordners der Programm-Daten")) return;
+  dbfSet_ = true;
   const QString folder = lblDBFPath_->text();
   if (QFileInfo(folder).isDir() && !folderHoldsFile(folder, "Polygone.dbf")) {
     app::g_Debug().Ausgabe(3,
@@ -184,8 +186,8 @@ void frmEinstellungen::cmdDBFChangeClick() {
 }
 
 void frmEinstellungen::cmdDataChangeClick() {
-  if (chooseFolder(lblDataPath_, "Bestimmung des Ordners der zu speichernden Daten"))
-    dataSet_ = true;
+  if (!chooseFolder(lblDataPath_, "Bestimmung des Ordners der zu speichernden Daten")) return;
+  dataSet_ = true;
   const QString folder = lblDataPath_->text();
   if (QFileInfo(folder).isDir() &&
       !QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty()) {

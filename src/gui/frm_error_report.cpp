@@ -29,7 +29,7 @@ frmErrorReport::frmErrorReport(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Fehlerprotokoll");
   setModal(true);
 
-  auto* headline = new QLabel("Aktivierung / Deaktivierung des Fehleranalyse", this);
+  auto* headline = new QLabel("Aktivierung / Deaktivierung der Fehleranalyse", this);
   headline->setObjectName("lblHeadline");
   QFont bold = headline->font();
   bold.setBold(true);
@@ -78,7 +78,7 @@ void frmErrorReport::chkErrorReportChanged(bool ticked) {
   const std::string folder = app::settings().get(app::kDataFilesPfad);
   if (folder.empty()) {
     app::ui().message(app::MessageIcon::Information,
-                      "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie mit die "
+                      "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie die "
                       "Fehleranalyse aktivieren können.");
     chkErrorReport_->setChecked(false);
   } else {

@@ -10,8 +10,11 @@
 #include "app/message_file.h"
 #include "app/program_objects.h"
 #include "data/sheet_types.h"
+#include "gui/polygon_preview.h"
+#include "gui/window_memory.h"
 #include "gui/window_printing.h"
 #include "gui/window_support.h"
+#include "report/polygon_map.h"
 
 namespace gui {
 namespace {
@@ -33,6 +36,14 @@ frmReport::frmReport(QWidget* parent)
   for (QListWidget* list : {lstFFHGebiet_, lstTeilgebiet_, lstPolygon_})
     list->setMinimumHeight(220);
   setBody(frame);
+
+  // The map of the polygon clicked last, beside the lists.
+  lblKarte_ = namedLabel(this, "lblKarte", "Karte");
+  picKarte_ = new PolygonPreview(this);
+  picKarte_->setObjectName("picKarte");
+  picKarte_->showNote("Ein Polygon anklicken, um seine Karte zu sehen.");
+  side_->addWidget(lblKarte_);
+  side_->addWidget(picKarte_, 1);
 
   chkDossier_ = new QCheckBox("Je Polygon eine PDF-Mappe", this);
   chkDossier_->setObjectName("chkDossier");
@@ -60,6 +71,19 @@ void frmReport::setDBFData(data::clsDBFData& db) {
     return;
   }
   SetBogenNumbers(sheets, roots);
+  recallChoices();
+}
+
+void frmReport::rememberChoices() {
+  GenerationWindow::rememberChoices();
+  rememberAreaRows();
+  rememberChoice(*this, "chkDossier", chkDossier_->isChecked());
+}
+
+void frmReport::recallChoices() {
+  GenerationWindow::recallChoices();
+  recallAreaRows();
+  chkDossier_->setChecked(rememberedChoice(*this, "chkDossier", false).toBool());
 }
 
 void frmReport::SetBogenNumbers(const data::TextSet& sheets, const data::AreaRoots& roots) {
@@ -73,9 +97,35 @@ void frmReport::SetBogenNumbers(const data::TextSet& sheets, const data::AreaRoo
 
 void frmReport::areaClicked(int level) {
   polygonClicked_ = level == 2;
+  showPreview();
   setFieldEnabled(lstTeilgebiet_, areas_.subAreaListEnabled());
   setFieldEnabled(lstPolygon_, areas_.polygonListEnabled());
   updateButtons();
+}
+
+void frmReport::showPreview() {
+  previewed_.clear();
+  const QListWidgetItem* row = lstPolygon_->currentItem();
+  if (!db_ || !row || !row->isSelected()) {
+    lblKarte_->setText("Karte");
+    picKarte_->showNote("Ein Polygon anklicken, um seine Karte zu sehen.");
+    return;
+  }
+  // The codes the lists stand for that end in this polygon: the first that has a map.
+  const std::string polygon = ss(row->text());
+  std::string cause;
+  word::RunContext run = word::programContext(*db_);
+  for (const std::string& code : areas_.selectedPolygonCodes()) {
+    if (!code.ends_with(polygon)) continue;
+    if (std::optional<report::PolygonMap> map = report::coverSheetMap(code, run, cause)) {
+      previewed_ = code;
+      lblKarte_->setText(qs("Karte: Polygon " + code));
+      picKarte_->showMap(std::move(*map));
+      return;
+    }
+  }
+  lblKarte_->setText(qs("Karte: Polygon " + polygon));
+  picKarte_->showNote(qs(cause.empty() ? "Keine Karte." : "Keine Karte: " + cause));
 }
 
 void frmReport::runModeChanged(bool running) {
@@ -91,19 +141,27 @@ void frmReport::generate() {
   app::ui().processEvents();
   lblProgress_->setText("Gesamtdauer");
   report::ReportCallbacks callbacks;
-  callbacks.progress = [this](std::size_t position, std::size_t, const std::string&) {
-    prbProgress_->setValue(static_cast<int>(position));
+  // "Polygon 3 von 12: 05900100003", counted in the order the polygons are taken in hand.
+  callbacks.progress = [this](std::size_t, std::size_t count, const std::string& code) {
+    showProgress(QString("Polygon %1 von %2: %3").arg(taken() + 1).arg(count).arg(qs(code)));
   };
   callbacks.finished = [this](const report::ReportSummary& summary) {
     finishRun();
-    // "Fertig: 4 Datenreports und 2 Deckblätter erstellt"
+    holdRunEndBox();
+    // "Fertig: 4 Datenreports und 2 Deckblätter erstellt, 2 PDF-Mappen geschrieben"
     const QString made = QString("%1 %2 und %3 %4")
                              .arg(summary.reports)
                              .arg(summary.reports == 1 ? "Datenreport" : "Datenreports")
                              .arg(summary.coverSheets)
                              .arg(summary.coverSheets == 1 ? "Deckblatt" : "Deckblätter");
+    const QString dossiers = chkDossier_->isChecked()
+                                 ? QString("%1 %2 geschrieben")
+                                       .arg(summary.dossiers)
+                                       .arg(summary.dossiers == 1 ? "PDF-Mappe" : "PDF-Mappen")
+                                 : QString();
     lblProgress_->setText(runEndText(summary.cancelled, made, summary.incomplete.size(),
-                                     summary.failed.size() + summary.failedCoverSheets.size()));
+                                     summary.failed.size() + summary.failedCoverSheets.size(),
+                                     dossiers));
   };
   if (chkDossier_->isChecked())
     callbacks.dossier = [&writer = printing().dossiers()](const auto& documents,
@@ -111,8 +169,9 @@ void frmReport::generate() {
       return writer.write(documents, target);
     };
   // The window's thread serves the workers, one per core, and keeps the window answering.
-  word::RunContext run = word::programContext(*db_);
+  word::RunContext run = runContext();
   lastRun_ = report::runReports(run, codes, chkKopien_->isChecked(), cancel_, callbacks, jobs_);
+  if (!lastRun_.aborted) showRunEnd(lastRun_.cancelled, lastRun_.messageFile.file);
   // The run has logged the error and ended without a message file; without a box the user
   // would take the half-made run for a finished one.
   if (lastRun_.aborted) {

@@ -14,8 +14,11 @@
 #include <QVBoxLayout>
 
 #include "app/program_objects.h"
+#include "gui/desktop_services.h"
+#include "gui/window_memory.h"
 #include "gui/window_printing.h"
 #include "gui/window_support.h"
+#include "gui/written_documents.h"
 #include "word/error_text.h"
 
 namespace gui {
@@ -34,7 +37,31 @@ void fillRows(QListWidget* list, const std::vector<std::string>& rows) {
   for (const auto& row : rows) list->addItem(qs(row));
 }
 
+QStringList selectedTexts(const QListWidget* list) {
+  QStringList texts;
+  for (const QListWidgetItem* item : list->selectedItems()) texts << item->text();
+  return texts;
+}
+
+// Selects the rows with those texts, as clicks would (the lists below follow).
+void selectTexts(QListWidget* list, const QStringList& texts) {
+  for (int i = 0; i < list->count(); ++i)
+    if (texts.contains(list->item(i)->text())) list->item(i)->setSelected(true);
+}
+
 }  // namespace
+
+void RunUserInterface::message(app::MessageIcon icon, const std::string& text) {
+  if (holding_)
+    held_.push_back({icon, text});
+  else
+    app::ui().message(icon, text);
+}
+
+void RunUserInterface::reset() {
+  holding_ = false;
+  held_.clear();
+}
 
 GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
                                    data::AreaSelection::Mode mode)
@@ -69,6 +96,7 @@ GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
 
   lblProgress_ = namedLabel(this, "lblProgress", "Gesamtdauer");
   lblProgress_->setMinimumWidth(300);
+  lblProgress_->setWordWrap(true);
   prbProgress_ = new QProgressBar(this);
   prbProgress_->setObjectName("prbProgress");
   prbProgress_->setRange(0, 1);
@@ -90,18 +118,35 @@ GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
   cmdGenerate_ = namedButton(this, "cmdGenerate", captions.generate);
   cmdCancel_ = namedButton(this, "cmdCancel", "Abbrechen");
   cmdExit_ = namedButton(this, "cmdExit", "Verlassen");
+  cmdOpenFolder_ = namedButton(this, "cmdOpenFolder", "Ausgabeordner öffnen");
+  cmdOpenFolder_->setEnabled(false);
   // While running the window shows the hourglass, but the one button that still works does not.
   cmdCancel_->setCursor(Qt::ArrowCursor);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdOpenFolder_);
   buttons->addStretch();
   buttons->addWidget(cmdGenerate_);
   buttons->addWidget(cmdCancel_);
   buttons->addWidget(cmdExit_);
 
+  // What the last run wrote, shown once a run has written something.
+  lblDokumente_ = namedLabel(this, "lblDokumente", "Erstellte Dokumente (Doppelklick öffnet)");
+  lstDokumente_ = new QListWidget(this);
+  lstDokumente_->setObjectName("lstDokumente");
+  lstDokumente_->setMinimumHeight(90);
+  lblDokumente_->hide();
+  lstDokumente_->hide();
+
+  side_ = new QVBoxLayout;
+  auto* body = new QHBoxLayout;
+  body->addLayout(side_);
   layout_ = new QVBoxLayout(this);
   layout_->addWidget(headline);
+  layout_->addLayout(body, 1);
   layout_->addLayout(options_);
   layout_->addLayout(progress);
+  layout_->addWidget(lblDokumente_);
+  layout_->addWidget(lstDokumente_);
   layout_->addLayout(buttons);
 
   Timer1_ = new QTimer(this);
@@ -114,14 +159,21 @@ GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
   connect(cmdGenerate_, &QPushButton::clicked, this, [this] { cmdGenerateClick(); });
   connect(cmdCancel_, &QPushButton::clicked, this, [this] { cancelRun(); });
   connect(cmdExit_, &QPushButton::clicked, this, [this] { reject(); });
+  connect(cmdOpenFolder_, &QPushButton::clicked, this,
+          [this] { openOnDesktop(qs(app::settings().get(app::kDataFilesPfad))); });
+  connect(lstDokumente_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    if (written_) openOnDesktop(qs((written_->folder() / ss(item->text())).string()));
+  });
   cmdCancel_->setEnabled(false);
   printing_ = std::make_unique<WindowPrinting>([this] { return cancel_.load(); });
+  recallGeometry(*this);
 }
 
 GenerationWindow::~GenerationWindow() = default;
 
 void GenerationWindow::setBody(QWidget* body) {
-  layout_->insertWidget(1, body, 1);
+  // Left of the side panel, taking the room it leaves.
+  static_cast<QHBoxLayout*>(layout_->itemAt(1)->layout())->insertWidget(0, body, 1);
 }
 
 void GenerationWindow::addOption(QWidget* option) {
@@ -180,6 +232,7 @@ void GenerationWindow::updateButtons() {
   cmdExit_->setEnabled(!running_ && !runActive_);
   cmdGenerate_->setEnabled(!running_ && !runActive_ && generateAllowed());
   cmdCancel_->setEnabled(running_);
+  cmdOpenFolder_->setEnabled(ranOnce_ && !running_ && !runActive_);
 }
 
 void GenerationWindow::timerTick() {
@@ -192,17 +245,80 @@ void GenerationWindow::restartClock() {
 }
 
 QString GenerationWindow::runEndText(bool cancelled, const QString& made, std::size_t incomplete,
-                                     std::size_t missing) {
+                                     std::size_t missing, const QString& more) const {
   QString text = QString("%1: %2 erstellt").arg(cancelled ? "Abgebrochen" : "Fertig", made);
   if (incomplete > 0) text += QString(", %1 unvollständig").arg(incomplete);
   if (missing > 0) text += QString(", %1 nicht erstellt").arg(missing);
+  if (!more.isEmpty()) text += ", " + more;
+  // As the command line ends a printing run: what became of the documents sent to the printer.
+  if (const std::string printed = printing_->runSummary(); !printed.empty())
+    text += ". " + qs(printed);
   return text;
+}
+
+word::RunContext GenerationWindow::runContext() {
+  return word::RunContext{app::RunServices{app::settings(), app::g_Debug(), runUi_}, *db_,
+                          word::g_WordDoc()};
+}
+
+void GenerationWindow::showProgress(const QString& text) {
+  ++taken_;
+  lblProgress_->setText(text);
+  prbProgress_->setValue(std::min(taken_, prbProgress_->maximum()));
+}
+
+void GenerationWindow::showRunEnd(bool cancelled, const std::filesystem::path& messageFile) {
+  if (!cancelled) prbProgress_->setValue(prbProgress_->maximum());
+  ranOnce_ = true;
+  updateButtons();
+  if (written_) {
+    const std::vector<std::string> documents = written_->since();
+    lstDokumente_->clear();
+    for (const auto& name : documents) lstDokumente_->addItem(qs(name));
+    lblDokumente_->setVisible(!documents.empty());
+    lstDokumente_->setVisible(!documents.empty());
+  }
+  if (runUi_.held().empty()) return;
+  // The message file's box, with the status line and, when printing, the printer's state.
+  const app::RecordingUserInterface::Box box = runUi_.held().back();
+  std::string text = box.text + "\n\n" + ss(lblProgress_->text());
+  if (const std::string state = printing_->printerState(); !state.empty()) text += "\n" + state;
+  if (messageFile.empty()) {
+    app::ui().message(box.icon, text);
+  } else if (choose(box.icon, text, {"Meldungsdatei öffnen", "OK"}) == 0) {
+    openOnDesktop(qs(messageFile.string()));
+  }
+}
+
+void GenerationWindow::rememberChoices() {
+  rememberChoice(*this, "chkKopien", chkKopien_->isChecked());
+}
+
+void GenerationWindow::recallChoices() {
+  chkKopien_->setChecked(rememberedChoice(*this, "chkKopien", false).toBool());
+}
+
+void GenerationWindow::rememberAreaRows() {
+  rememberChoice(*this, "lstFFHGebiet", selectedTexts(lstFFHGebiet_));
+  rememberChoice(*this, "lstTeilgebiet", selectedTexts(lstTeilgebiet_));
+  rememberChoice(*this, "lstPolygon", selectedTexts(lstPolygon_));
+}
+
+void GenerationWindow::recallAreaRows() {
+  selectTexts(lstFFHGebiet_, rememberedChoice(*this, "lstFFHGebiet").toStringList());
+  selectTexts(lstTeilgebiet_, rememberedChoice(*this, "lstTeilgebiet").toStringList());
+  selectTexts(lstPolygon_, rememberedChoice(*this, "lstPolygon").toStringList());
 }
 
 void GenerationWindow::cmdGenerateClick() {
   if (runActive_ || !db_) return;
   runActive_ = true;
   cancel_ = false;
+  taken_ = 0;
+  runUi_.reset();
+  rememberChoices();
+  written_ = std::make_unique<WrittenDocuments>(app::settings().get(app::kDataFilesPfad));
+  printing_->startRun();
   SetGenerateState(true);
   app::ui().processEvents();
   try {
@@ -221,7 +337,6 @@ void GenerationWindow::cmdGenerateClick() {
 }
 
 void GenerationWindow::finishRun() {
-  prbProgress_->setValue(0);
   runActive_ = false;
   SetGenerateState(false);
 }
@@ -249,6 +364,14 @@ void GenerationWindow::endProgram(bool tell) {
 void GenerationWindow::reject() {
   if (runActive_) return;
   QDialog::reject();
+}
+
+void GenerationWindow::done(int result) {
+  if (!programEnded_) {
+    rememberGeometry(*this);
+    rememberChoices();
+  }
+  QDialog::done(result);
 }
 
 void GenerationWindow::closeEvent(QCloseEvent* event) {

@@ -7,12 +7,15 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/program_objects.h"
 #include "data/area_selection.h"
 #include "data/cls_dbf_data.h"
+#include "word/run_context.h"
 
 class QCheckBox;
 class QGridLayout;
@@ -26,6 +29,27 @@ class QVBoxLayout;
 namespace gui {
 
 class WindowPrinting;
+class WrittenDocuments;
+
+// The user interface of a run: every box goes to the program's, except the one that ends the
+// run (the message file's), which the window shows itself with what it knows of the run.
+class RunUserInterface : public app::UserInterface {
+ public:
+  void message(app::MessageIcon icon, const std::string& text) override;
+  bool askYesNo(const std::string& text) override { return app::ui().askYesNo(text); }
+  void processEvents() override { app::ui().processEvents(); }
+  bool hasEvents() const override { return app::ui().hasEvents(); }
+
+  // From now on boxes are held (the run's loop has ended).
+  void hold() { holding_ = true; }
+  // Starts a new run: nothing held, boxes pass.
+  void reset();
+  const std::vector<app::RecordingUserInterface::Box>& held() const { return held_; }
+
+ private:
+  bool holding_ = false;
+  std::vector<app::RecordingUserInterface::Box> held_;
+};
 
 class GenerationWindow : public QDialog {
  public:
@@ -42,7 +66,8 @@ class GenerationWindow : public QDialog {
   // and every event loop is being left.
   bool programEnded() const { return programEnded_; }
 
-  void reject() override;  // no closing while a run is active
+  void reject() override;          // no closing while a run is active
+  void done(int result) override;  // remembers size, place and choices
 
  protected:
   // The texts by which the two windows differ.
@@ -74,9 +99,32 @@ class GenerationWindow : public QDialog {
   // Leaves run mode after a run; the boxes shown after it meet an idle window.
   void finishRun();
   // The status line after a run: "Fertig: " (or "Abgebrochen: ") + made + " erstellt", then how
-  // many documents were left incomplete or not made, when any.
-  static QString runEndText(bool cancelled, const QString& made, std::size_t incomplete,
-                            std::size_t missing);
+  // many documents were left incomplete or not made, when any, more (when given) and what was
+  // printed.
+  QString runEndText(bool cancelled, const QString& made, std::size_t incomplete,
+                     std::size_t missing, const QString& more = {}) const;
+
+  // The run's context on the program's objects, with the run's user interface.
+  word::RunContext runContext();
+  // Called when the run's loop has ended (its finished callback): the message file's box that
+  // follows is held for showRunEnd.
+  void holdRunEndBox() { runUi_.hold(); }
+  // One more item taken in hand: the bar moves on by one (never back, however many workers
+  // take items side by side) and the status line shows text.
+  void showProgress(const QString& text);
+  // Items taken in hand so far in this run.
+  int taken() const { return taken_; }
+  // After the run has returned: the list of the documents it wrote, the bar full when it was
+  // not cancelled, and the held box of the message file with the status line, the printer's
+  // state and a button that opens the file.
+  void showRunEnd(bool cancelled, const std::filesystem::path& messageFile);
+
+  // Choices to keep for the next session, and to put back once the lists are filled.
+  virtual void rememberChoices();
+  virtual void recallChoices();
+  // The area lists' chosen rows, level by level (a list's rows follow the choice above it).
+  void rememberAreaRows();
+  void recallAreaRows();
   // Ends the program after a failure; tell shows "Das Programm wird beendet." first.
   void endProgram(bool tell = true);
 
@@ -111,6 +159,7 @@ class GenerationWindow : public QDialog {
   QCheckBox* chkEmpty_;
   QProgressBar* prbProgress_;
   QLabel* lblProgress_;
+  QVBoxLayout* side_;  // beside the window's body, for a subclass's panel
 
  private:
   void listClicked(int level);
@@ -125,6 +174,13 @@ class GenerationWindow : public QDialog {
   QPushButton* cmdCancel_;
   QPushButton* cmdExit_;
   QTimer* Timer1_;
+  QPushButton* cmdOpenFolder_;
+  QLabel* lblDokumente_;
+  QListWidget* lstDokumente_;
+  RunUserInterface runUi_;
+  std::unique_ptr<WrittenDocuments> written_;
+  int taken_ = 0;  // items taken in hand in this run
+  bool ranOnce_ = false;
   bool runActive_ = false;
   bool programEnded_ = false;
   QElapsedTimer started_;

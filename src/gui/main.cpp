@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <clocale>
+#include <csignal>
 #include <iostream>
 #include <string_view>
 
@@ -42,6 +43,8 @@ bool answeredOnTerminal(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (answeredOnTerminal(argc, argv)) return 0;
+  // A closed standard output (started from `... | head`) must not end a run.
+  std::signal(SIGPIPE, SIG_IGN);
   app::keepFreedMemoryForReuse();
   QApplication application(argc, argv);
   // Qt sets the C locale from the environment; numbers and dates follow the user's settings.

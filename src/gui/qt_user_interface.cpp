@@ -4,7 +4,6 @@
 #include <QMessageBox>
 
 namespace gui {
-namespace {
 
 QMessageBox::Icon boxIcon(app::MessageIcon icon) {
   switch (icon) {
@@ -19,8 +18,6 @@ QMessageBox::Icon boxIcon(app::MessageIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
-
-}  // namespace
 
 void QtUserInterface::message(app::MessageIcon icon, const std::string& text) {
   // The window in front owns the box, so it stays above a modal generation window.

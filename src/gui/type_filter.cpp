@@ -11,6 +11,7 @@ namespace {
 // The texts of one look-up; the habitat look-up words its messages differently.
 struct LookUp {
   const char* routine;
+  int table;            // catalogue index of the table searched
   const char* query;    // the pattern is its one parameter
   const char* subject;  // "Biotoptyp" / "Lebensraum"
   const char* codeColumn;
@@ -18,10 +19,15 @@ struct LookUp {
   const char* duplicateTail;
 };
 
-constexpr LookUp kBiotope{"FfhGetBiotoptyp", "SELECT * FROM biottyp WHERE CODE like ?",
-                          "Biotoptyp",       "CODE",
-                          "BIOTOPTYP",       " befindet sich mehrfach in der Datenbank."};
+constexpr LookUp kBiotope{"FfhGetBiotoptyp",
+                          21,
+                          "SELECT * FROM biottyp WHERE CODE like ?",
+                          "Biotoptyp",
+                          "CODE",
+                          "BIOTOPTYP",
+                          " befindet sich mehrfach in der Datenbank."};
 constexpr LookUp kHabitat{"FfhGetLebensraum",
+                          23,
                           "SELECT CODE_EG,NAME FROM ffh_ref WHERE CODE_EG like ?",
                           "Lebensraum",
                           "CODE_EG",
@@ -30,7 +36,7 @@ constexpr LookUp kHabitat{"FfhGetLebensraum",
 
 int16_t damaged(const LookUp& l, const std::string& column) {
   const std::string sentence = std::string("Die Daten für den ") + l.subject +
-                               " ist in der Tabellenspalte '" + column + "' fehlerhaft.";
+                               " sind in der Tabellenspalte '" + column + "' fehlerhaft.";
   app::ui().message(app::MessageIcon::Error,
                     sentence + "\nBitte benachrichtigen Sie Ihren Administrator.");
   app::g_Debug().Ausgabe(2, std::string(l.routine) + ": Fehler! " + sentence +
@@ -41,13 +47,13 @@ int16_t damaged(const LookUp& l, const std::string& column) {
 int16_t lookUp(const LookUp& l, const std::string& pattern, data::clsDBFData& db,
                data::OrderedDict<std::string>& types) {
   types.clear();
-  data::UmlautDict umlauts;
-  const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
   // The pattern the user typed is bound as a value: a quote in it is searched for literally.
   const std::string sql = l.query;
   const std::vector<data::Value> params{data::Value::text(pattern)};
   data::Recordset rs;
   if (!db.GetRecordset(l.routine, 1, sql, rs, params)) return 101;
+  // Umlauts are repaired only when the table's texts are known to be mis-decoded.
+  const auto umlauts = db.umlautRepairFor(db.tableName(l.table));
   for (; !rs.isEOF(); rs.MoveNext()) {
     if (rs.fieldCount() < 2) return damaged(l, l.textColumn);
     const data::Value& code = rs.value(0);
@@ -63,7 +69,7 @@ int16_t lookUp(const LookUp& l, const std::string& pattern, data::clsDBFData& db
       return 101;
     }
     std::string longText = text.toText();
-    word::clsWordDoc::CorrectUmlaute(haveUmlauts ? &umlauts : nullptr, longText);
+    word::clsWordDoc::CorrectUmlaute(umlauts.get(), longText);
     types.add(key, longText);
   }
   return 100;

@@ -41,7 +41,7 @@ class TypeFilter {
   void chooseAll();
   // "Entfernen": drops these codes from the chosen list.
   void remove(const std::vector<std::string>& codes);
-  // "Alle Entfernen".
+  // "Alle entfernen".
   void removeAll() { chosen_.clear(); }
 
   // The codes a run is restricted to: every available code when the "all" box is ticked (the

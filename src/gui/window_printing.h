@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "print/run_printing.h"
 
@@ -20,6 +21,15 @@ class WindowPrinting {
   WindowPrinting& operator=(const WindowPrinting&) = delete;
 
   bool printing() const { return printing_ && printing_->printing(); }
+  // A run starts: what is printed from now on is this run's.
+  void startRun();
+  // What became of the documents this run sent to the printer, as the command line says it:
+  // "3 Dokument(e) auf P gedruckt." or "3 Dokument(e) an den Drucker P übergeben: 1 gedruckt,
+  // 2 noch in der Warteschlange."; empty when it printed nothing.
+  std::string runSummary() const;
+  // "Der Drucker P ist angehalten (paused)." or "Der Drucker P ist bereit."; empty without
+  // printing.
+  std::string printerState() const;
   // The writer of the report window's PDF-Mappen, on the same LibreOffice as the printing; the
   // first call sets it up and shows a warning box when LibreOffice is missing.
   print::DossierWriter& dossiers();
@@ -32,6 +42,8 @@ class WindowPrinting {
   std::optional<print::RunPrinting> printing_;
   std::function<bool()> cancelled_;
   bool hookInstalled_ = false;
+  int handedBefore_ = 0;  // documents handed to the printer before this run
+  int leftBefore_ = 0;    // and of them printed
 };
 
 }  // namespace gui

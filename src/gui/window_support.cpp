@@ -1,12 +1,16 @@
 #include "gui/window_support.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
+#include <QTreeView>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/program_objects.h"
 #include "base/file_lookup.h"
@@ -68,6 +72,17 @@ DialogButtons dialogButtons(QWidget* parent, const QString& confirmText) {
   row->addWidget(confirm);
   row->addWidget(cancel);
   return {row, confirm, cancel};
+}
+
+void fitFileChooser(QFileDialog& dialog) {
+  dialog.resize(std::max(dialog.sizeHint().width(), 860),
+                std::max(dialog.sizeHint().height(), 480));
+  if (auto* files = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = files->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
 }
 
 }  // namespace gui

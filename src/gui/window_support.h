@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+class QFileDialog;
 class QLabel;
 class QHBoxLayout;
 class QListWidget;
@@ -55,5 +56,8 @@ struct DialogButtons {
 };
 DialogButtons dialogButtons(QWidget* parent, const QString& confirmText);
 
+// Qt's own file chooser large enough, and its columns (size, type, date) as wide as their
+// contents, so that nothing in it is cut; the name takes the room that is left.
+void fitFileChooser(QFileDialog& dialog);
 
 }  // namespace gui

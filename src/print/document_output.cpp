@@ -1,10 +1,10 @@
 #include "print/document_output.h"
 
+#include "base/temporary_file.h"
 #include "print/cups_job_source.h"
 #include "print/cups_submit.h"
 #include "print/printer_jobs_instance.h"
 #include "print/sleep.h"
-#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -43,7 +43,7 @@ bool DocumentOutput::print(const fs::path& document, std::string& reason) {
     reason = "Es ist kein Standarddrucker eingerichtet.";
     return false;
   }
-  if (!ensureWorkFolder("quelbrix-print", spool_)) {
+  if (!base::makeWorkFolder("print", spool_)) {
     reason = "Der Arbeitsordner für den Druck konnte nicht angelegt werden.";
     return false;
   }

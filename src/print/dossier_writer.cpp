@@ -1,7 +1,7 @@
 #include "print/dossier_writer.h"
 
+#include "base/temporary_file.h"
 #include "print/pdf_join.h"
-#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -19,9 +19,11 @@ bool DossierWriter::renderPdf(const fs::path& document, const fs::path& folder, 
   if (copiesBeside_) {
     // A copy older than its document is one an earlier run left when this run's copy failed.
     std::error_code ec;
+    // Only a regular file: a link or a pipe planted at the copy's name is not read.
     const fs::path copy = fs::path(document).replace_extension(".pdf");
     const auto copyTime = fs::last_write_time(copy, ec);
-    if (!ec && copyTime >= fs::last_write_time(document, ec) && !ec) {
+    if (!ec && fs::is_regular_file(fs::symlink_status(copy, ec)) &&
+        copyTime >= fs::last_write_time(document, ec) && !ec) {
       pdf = copy;
       return true;
     }
@@ -36,7 +38,7 @@ DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
     outcome.reason = "Von dem Polygon wurde kein Dokument geschrieben.";
     return outcome;
   }
-  if (!ensureWorkFolder("quelbrix-dossier", work_)) {
+  if (!base::makeWorkFolder("dossier", work_)) {
     outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
     return outcome;
   }

@@ -1,11 +1,16 @@
 #include "print/libre_office.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
+#include "base/atomic_write.h"
+#include "base/regular_file.h"
 #include "base/system_error_text.h"
+#include "base/temporary_file.h"
 #include "print/sleep.h"
-#include "print/work_folder.h"
 
 namespace print {
 namespace fs = std::filesystem;
@@ -51,25 +56,23 @@ bool waitForFile(const fs::path& file, std::chrono::milliseconds timeout) {
   return true;
 }
 
-// Moves a finished file into place; across file systems through a hidden temporary beside the
-// target, so that the target never holds half a file.
+// Moves a finished file into place; across file systems through a temporary file of ours beside
+// the target, so that the target never holds half a file and nothing at a guessable name (a
+// planted link, a pipe) is ever opened.
 bool moveInto(const fs::path& from, const fs::path& to, std::string& reason) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (!ec) return true;
-  // Built by appending: "literal" + std::string&& trips GCC 12's -Wrestrict at -O3.
-  std::string hidden = ".";
-  hidden += to.filename().string();
-  hidden += ".part";
-  const fs::path temporary = to.parent_path() / hidden;
-  fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(temporary, to, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    reason = "Die PDF-Datei " + to.string() +
-             " konnte nicht geschrieben werden: " + base::systemErrorText(ec.value());
+  auto failed = [&](const std::string& cause) {
+    reason = "Die PDF-Datei " + to.string() + " konnte nicht geschrieben werden: " + cause;
     return false;
-  }
+  };
+  if (const int kind = base::regularOrAbsent(to)) return failed(base::systemErrorText(kind));
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (errno != EXDEV) return failed(base::fileErrorText(errno));
+  std::ifstream in(from, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in.good() && !in.eof()) return failed("die umgewandelte Datei kann nicht gelesen werden");
+  if (const base::WriteFailure failure = base::replaceFile(to, bytes, 0644))
+    return failed(base::fileErrorText(failure.error));
+  std::error_code ec;
   fs::remove(from, ec);
   return true;
 }
@@ -111,7 +114,7 @@ void LibreOfficeConverter::shutdown() {
 }
 
 bool LibreOfficeConverter::prepareWorkFolder(std::string& reason) {
-  if (ensureWorkFolder("quelbrix-office", work_)) return true;
+  if (base::makeWorkFolder("office", work_)) return true;
   reason = "Der Arbeitsordner für LibreOffice konnte nicht angelegt werden.";
   return false;
 }
@@ -173,7 +176,7 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
   if (!available(reason)) return false;
   std::error_code ec;
   const fs::path source = fs::absolute(document, ec);
-  if (ec || !fs::is_regular_file(source, ec)) {
+  if (ec || !fs::is_regular_file(fs::symlink_status(source, ec))) {
     reason = "Das Dokument " + document.string() + " wurde nicht gefunden.";
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
+#include "report/polygon_map.h"
 #include "report/report_format.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
@@ -91,17 +92,11 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
     return int16_t{101};
   };
   const std::string key = polygonCode.substr(0, 11);
-  data::Recordset rows;
-  if (!run.db.GetShapeRecordset(key, rows)) {
+  data::Value storedArea;
+  const int32_t record = shapeRecordOf(key, run.db, &storedArea);
+  if (record < 0) {
     log.Ausgabe(2, data::failedQueryLine("FfhReportPolygon", "", 0));
     return fail("die Attributtabelle der Shape-Datei fehlt");
-  }
-  // GetShapeRecordset answers the polygon's rows only, the one that counts last.
-  int32_t record = 0;
-  data::Value storedArea;
-  for (; !rows.isEOF(); rows.MoveNext()) {
-    record = static_cast<int32_t>(rows.value("SATZNR").asInteger());
-    storedArea = rows.value("AREA");
   }
   if (record == 0) {
     const int16_t result = fail("Polygon " + key + " fehlt in der Attributtabelle der Shape-Datei");
@@ -133,6 +128,18 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
     return fail("die Fläche (Textmarke HA) konnte nicht eingetragen werden");
   }
   return 100;
+}
+
+int32_t shapeRecordOf(const std::string& polygonCode, data::clsDBFData& db, data::Value* area) {
+  data::Recordset rows;
+  if (!db.GetShapeRecordset(polygonCode.substr(0, 11), rows)) return -1;
+  // GetShapeRecordset answers the polygon's rows only, the one that counts last.
+  int32_t record = 0;
+  for (; !rows.isEOF(); rows.MoveNext()) {
+    record = static_cast<int32_t>(rows.value("SATZNR").asInteger());
+    if (area) *area = rows.value("AREA");
+  }
+  return record;
 }
 
 CoverSheetFunction coverSheetInFolder() {

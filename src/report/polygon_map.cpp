@@ -1,3 +1,5 @@
+#include "report/polygon_map.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -205,7 +207,7 @@ std::optional<MapRing> neighbourRing(const NeighbourPart& part, const MapScale& 
 void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& extents,
                        const shape::MapProjection& projection,
                        const word::NeighbourCollection& records, int32_t recordNumber,
-                       const MapScale& scale, const word::RunContext& run, MapRings& rings) {
+                       const MapScale& scale, const app::RunServices& run, MapRings& rings) {
   shape::CShapeFile::PartPoints points;
   for (int32_t record : records) {
     if (record == recordNumber) continue;
@@ -255,16 +257,12 @@ void keepCountable(MapRings& rings, app::clsDebug& log) {
                        std::to_string(dropped) + " kleine werden nicht gezeichnet.");
 }
 
-// Draws the frame and the rings; answers the counter after the last shape drawn.
-int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& rings) {
-  const float fw = scale.width(), fh = scale.height();
-  const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
-  int16_t counter = 1;
-  doc.AddPolyline(counter, frame);
-  counter = 2;
-  // Paths in quarter points, as finely as the outlines are simplified; EMU would only add digits.
-  const float resolution = scale.step;
-  auto drawNeighbours = [&](bool islands) {
+// The rings in their layers, from bottom to top: the surroundings, the surveyed polygon with
+// every outer ring marked, its holes, and the islands in them, so that nothing stored later
+// covers it.
+std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings) {
+  std::vector<MapShape> shapes;
+  auto addNeighbours = [&](bool islands) {
     std::vector<const word::Ring*> layer;
     for (const auto& r : rings.neighbours)
       if (r.inHole == islands) layer.push_back(&r.ring);
@@ -272,30 +270,122 @@ int16_t drawRings(word::clsWordDoc& doc, const MapScale& scale, const MapRings& 
     std::vector<word::PointList> lines = outlinesOnce(layer, scale.step);
     auto next = lines.begin();
     for (std::size_t count : shareOut(lines.size(), kNeighbourShapes)) {
-      const std::vector<word::PointList> outlines(std::make_move_iterator(next),
-                                                  std::make_move_iterator(next + count));
+      MapShape& shape = shapes.emplace_back();
+      shape.lines.assign(std::make_move_iterator(next), std::make_move_iterator(next + count));
       next += static_cast<std::ptrdiff_t>(count);
-      doc.AddOutlines(counter, outlines, resolution);
-      doc.SetLineWeight(counter, kNeighbourLine);
-      ++counter;
     }
   };
-  auto drawOwn = [&](const MapRing& r, bool mark) {
-    doc.AddOutlines(counter, {simplifiedRing(r.ring, scale.step)}, resolution);
-    doc.SetLineWeight(counter, kPolygonLine);
-    if (mark) doc.MarkPolygon(counter);
-    ++counter;
+  auto addOwn = [&](const MapRing& r, bool mark) {
+    shapes.push_back({{simplifiedRing(r.ring, scale.step)}, mark, true});
   };
-  // Layers from bottom to top: the surroundings, the surveyed polygon with every outer ring
-  // marked, its holes, and the islands in them, so that nothing stored later covers it.
-  drawNeighbours(false);
-  for (const auto& r : rings.outer) drawOwn(r, true);
-  for (const auto& r : rings.holes) drawOwn(r, false);
-  drawNeighbours(true);
+  addNeighbours(false);
+  for (const auto& r : rings.outer) addOwn(r, true);
+  for (const auto& r : rings.holes) addOwn(r, false);
+  addNeighbours(true);
+  return shapes;
+}
+
+// Draws the frame and the shapes; answers the counter after the last shape drawn.
+int16_t drawMap(word::clsWordDoc& doc, const PolygonMap& map) {
+  const float fw = map.width, fh = map.height;
+  const word::PointList frame = {{0, fh}, {0, 0}, {fw, 0}, {fw, fh}, {0, fh}};
+  int16_t counter = 1;
+  doc.AddPolyline(counter, frame);
+  counter = 2;
+  for (const MapShape& shape : map.shapes) {
+    // Paths in quarter points, as finely as the outlines are simplified; EMU would only add
+    // digits.
+    doc.AddOutlines(counter, shape.lines, map.resolution);
+    doc.SetLineWeight(counter, shape.own ? kPolygonLine : kNeighbourLine);
+    if (shape.marked) doc.MarkPolygon(counter);
+    ++counter;
+  }
   return counter;
 }
 
+// What keeps record from giving the map, as the end of a sentence beginning with "der Datensatz"
+// and its number ("fehlt in der Shape-Datei, ..."), or "" when it is a polygon with parts.
+std::string ownRecordProblem(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                             int32_t record) {
+  if (record < 1 || record > extents.Count())
+    return "fehlt in der Shape-Datei, sie enthält " +
+           (extents.Count() == 0 ? std::string("keine Datensätze")
+                                 : "nur " + std::to_string(extents.Count()) + " Datensätze");
+  const word::RecordExtents& own = extents.record(record);
+  if (own.kind == word::RecordExtents::Kind::Polygon)
+    return own.parts.empty() ? "der Shape-Datei ist ein Polygon ohne Teilflächen" : "";
+  // The record's own type tells what it is; a record of another type than the file's is
+  // refused as damaged when read.
+  int32_t type = 0;
+  try {
+    type = file.RecordShapeType(record);
+  } catch (const shape::ShapeError& e) {
+    return "der Shape-Datei ist nicht lesbar: " + e.germanDescription();
+  }
+  if (type == shape::CShapeFile::kNullShape)
+    return "der Shape-Datei ist leer (eine Nullform ohne Geometrie)";
+  if (type == file.FileType() && own.error)
+    return "der Shape-Datei ist nicht lesbar: " + own.error->germanDescription();
+  if (type % 10 == shape::CShapeFile::kPolygon)  // Polygon, PolygonZ, PolygonM
+    return "der Shape-Datei hat den Formtyp " + std::to_string(type) + ", die Datei aber " +
+           std::to_string(file.FileType());
+  return "der Shape-Datei ist kein Polygon (Formtyp " + std::to_string(type) + ")";
+}
+
 }  // namespace
+
+std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
+                                          const app::RunServices& run, std::string* problem,
+                                          bool tellCoordinates) {
+  shape::CFileName name;
+  name.SetFileSpec(path);
+  shape::CShapeFile file;
+  file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
+
+  const auto map = word::shapefileMapFor(path, file, run, tellCoordinates);
+  // The attribute table and the geometry disagree, or the record has no polygon to draw: an
+  // empty frame would pass for a map.
+  if (std::string wrong = ownRecordProblem(file, map->extents, recordNumber); !wrong.empty()) {
+    run.log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " +
+                           std::to_string(recordNumber) + " " + wrong + ".");
+    if (problem) *problem = std::move(wrong);
+    return std::nullopt;
+  }
+  const shape::MapProjection& projection = shape::MapProjection::forThisThread(map->plan);
+  word::NeighbourCollection records;
+  word::Box box;
+  word::CollectNeighbourPolygons(run.log, map->extents, recordNumber, records, box);
+  const MapScale scale(box);
+  MapRings rings;
+  const auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
+  projection.project(*own);
+  addOwnRings(*own, scale, rings);
+  addNeighbourRings(file, map->extents, projection, records, recordNumber, scale, run, rings);
+  keepCountable(rings, run.log);
+  return PolygonMap{scale.width(), scale.height(), scale.step, layered(scale, rings), areaOf(*own)};
+}
+
+std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const word::RunContext& run,
+                                        std::string& cause) {
+  const std::string path = run.settings.get(app::kShapeFilesPfad);
+  try {
+    const int32_t record = shapeRecordOf(polygonCode, run.db);
+    if (record <= 0) {
+      cause = record < 0 ? "Die Attributtabelle der Shape-Datei fehlt."
+                         : "Polygon " + polygonCode.substr(0, 11) +
+                               " fehlt in der Attributtabelle der Shape-Datei.";
+      return std::nullopt;
+    }
+    std::string problem;
+    // A preview is no run: what the coordinates need said is said by the run that uses them.
+    std::optional<PolygonMap> map = buildPolygonMap(path, record, run, &problem, false);
+    if (!map) cause = "Der Datensatz " + std::to_string(record) + " " + problem + ".";
+    return map;
+  } catch (const std::exception& e) {
+    cause = "Die Karte aus " + path + " ist nicht lesbar: " + word::userCause(e) + ".";
+    return std::nullopt;
+  }
+}
 
 int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause,
                             double* area) {
@@ -315,35 +405,15 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       fail("die Shape-Datei " + path + " fehlt");
       return 101;
     }
-    shape::CFileName name;
-    name.SetFileSpec(path);
-    shape::CShapeFile file;
-    file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
-
-    word::NeighbourCollection records;
-    word::Box box;
-    const auto map = word::shapefileMapFor(path, file, run);
-    const shape::MapProjection& projection = shape::MapProjection::forThisThread(map->plan);
-    word::CollectNeighbourPolygons(log, map->extents, recordNumber, records, box);
-    if (records.empty()) {
-      // The attribute table and the geometry disagree; an empty frame would pass for a map.
-      log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(recordNumber) +
-                         " ist in der Shape-Datei kein Polygon.");
-      fail("der Datensatz " + std::to_string(recordNumber) + " der Shape-Datei ist kein Polygon");
+    std::string problem;
+    const std::optional<PolygonMap> map = buildPolygonMap(path, recordNumber, run, &problem);
+    if (!map) {
+      fail("der Datensatz " + std::to_string(recordNumber) + " " + problem);
       return 101;
     }
-
-    const MapScale scale(box);
-    MapRings rings;
-    const auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
-    projection.project(*own);
-    if (area) *area = areaOf(*own);
-    addOwnRings(*own, scale, rings);
-    addNeighbourRings(file, map->extents, projection, records, recordNumber, scale, run, rings);
-    keepCountable(rings, log);
-    int16_t counter = drawRings(doc, scale, rings);
-    const float fw = scale.width(), fh = scale.height();
-    if (doc.SetScaleBar(fw, fh, 75, 0, counter) != 100) {
+    if (area) *area = map->area;
+    int16_t counter = drawMap(doc, *map);
+    if (doc.SetScaleBar(map->width, map->height, 75, 0, counter) != 100) {
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");
       doc.noteUnfilled("der Maßstab der Karte konnte nicht gesetzt werden");
     }

@@ -36,19 +36,16 @@ void writeColumns(const word::RunContext& run, data::Recordset& rows, const std:
 int16_t FfhReportGenerateBogen(const std::string& key, const word::RunContext& run) {
   const std::string type = upper(key.size() > 12 ? key.substr(12) : "");
   const std::string size = type == "GT" || type == "GN" ? "10" : "11";
-  data::UmlautDict umlauts;
-  const data::UmlautDict* dict = run.db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
-  return sheets::forEachTypeTable("FfhReportGenerateBogen", key, run, [&](data::Recordset& rows) {
-    writeColumns(run, rows, size, dict);
-  });
+  return sheets::forEachTypeTable(
+      "FfhReportGenerateBogen", key, run, [&](data::Recordset& rows, const std::string& table) {
+        writeColumns(run, rows, size, run.db.umlautRepairFor(table).get());
+      });
 }
 
 int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& run) {
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
   data::clsDBFData& db = run.db;
-  data::UmlautDict umlauts;
-  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheets::sheetCode(key);
   const std::vector<data::Value> byCode{data::Value::text(code)};
 
@@ -58,7 +55,7 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
   std::string remarks = "keine";
   if (!rows.isEOF() && rows.fieldCount() > 1 && !rows.value(1).isNull()) {
     remarks = rows.value(1).toText();
-    word::clsWordDoc::CorrectUmlaute(dict, remarks);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(1)).get(), remarks);
   }
   doc.writeMark("FfhReportGenerateFooter", "ANMERKUNGEN", remarks, "11", true);
 
@@ -72,14 +69,15 @@ int16_t FfhReportGenerateFooter(const std::string& key, const word::RunContext& 
   if (units.empty())
     units = "keine";
   else
-    word::clsWordDoc::CorrectUmlaute(dict, units);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(27)).get(), units);
   doc.writeMark("FfhReportGenerateFooter", "PFLANZENSOZ", units, "11", true);
 
   if (doc.TableCleanUp() != 100)
     log.Ausgabe(3,
                 "FfhReportGenerateFooter: Fehler! Die Tabelle in dem Reportbogen konnte nicht "
                 "bearbeitet werden.");
-  if (sheets::OutputPflanzenartenRoteListe(run, code, dict) != 100)
+  if (sheets::OutputPflanzenartenRoteListe(run, code, db.umlautRepairFor(db.tableName(25)).get()) !=
+      100)
     log.Ausgabe(3, "FfhReportGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
   return 100;
 }

@@ -13,15 +13,14 @@ namespace {
 
 const std::string kRoutine = "FfhReportGenerateHead";
 
-// The head's writes and look-ups around one open document and one umlaut dictionary.
+// The head's writes and look-ups around one open document.
 class HeadWriter {
  public:
-  explicit HeadWriter(const word::RunContext& run) : run_(run) {
-    haveUmlauts_ = run.db.GetUmlauteDic(umlauts_) == 100;
-  }
+  explicit HeadWriter(const word::RunContext& run) : run_(run) {}
 
-  std::string corrected(std::string text) const {
-    word::clsWordDoc::CorrectUmlaute(haveUmlauts_ ? &umlauts_ : nullptr, text);
+  // Umlauts are repaired only in texts of a table (catalogue index) known to be mis-decoded.
+  std::string corrected(int16_t table, std::string text) const {
+    word::clsWordDoc::CorrectUmlaute(run_.db.umlautRepairFor(run_.db.tableName(table)).get(), text);
     return text;
   }
 
@@ -61,8 +60,8 @@ class HeadWriter {
     }
     const RecordView r(rows);
     if (r.present(1)) {
-      write(first ? r.name(1) : codeBookmark, corrected(r.text(1)));
-      write(nameBookmark, corrected(r.text(2)));
+      write(first ? r.name(1) : codeBookmark, corrected(23, r.text(1)));
+      write(nameBookmark, corrected(23, r.text(2)));
     } else {
       write(nameBookmark, "keiner");
     }
@@ -81,14 +80,12 @@ class HeadWriter {
     data::Recordset rows;
     if (!lookUp(21, query, code, rows)) return false;
     const RecordView r(rows);
-    if (r.present(1)) write(nameBookmark, corrected(r.text(1)));
+    if (r.present(1)) write(nameBookmark, corrected(21, r.text(1)));
     return true;
   }
 
  private:
   const word::RunContext& run_;
-  data::UmlautDict umlauts_;
-  bool haveUmlauts_ = false;
 };
 
 // The FFH area number from the code's first three characters ("007" → 7). A code that does
@@ -135,7 +132,7 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   } else {
     area = rs.value(1).toText();
   }
-  out.write("NAME", out.corrected(area));
+  out.write("NAME", out.corrected(22, area));
 
   // A code may carry two sheets of different types: read this sheet's own row.
   query = "SELECT * FROM gbogen WHERE GBCODE=? AND GBBOGEN=?";
@@ -145,12 +142,12 @@ int16_t FfhReportGenerateHead(const std::string& key, const word::RunContext& ru
   const std::string source = r.present(40) ? r.text(40) : std::string(15, '.');
   out.write(r.name(40), r.present(27) ? copyText(r.text(27), source) : "", false);
 
-  out.write(r.name(26), r.present(26) ? out.corrected(r.text(26)) : "");
-  out.write(r.name(24), out.corrected(r.text(24)));
+  out.write(r.name(26), r.present(26) ? out.corrected(24, r.text(26)) : "");
+  out.write(r.name(24), out.corrected(24, r.text(24)));
   out.write(r.name(25), r.text(25));
   const std::string mainBiotope = r.text(3);
   if (r.present(3)) out.write(r.name(3), mainBiotope);
-  if (r.present(29)) out.write(r.name(29), out.corrected(r.text(29)), false);
+  if (r.present(29)) out.write(r.name(29), out.corrected(24, r.text(29)), false);
   for (int n = 46; n <= 49; ++n)
     out.write(r.name(n), r.present(n) ? withoutFirstCharacter(r.text(n)) : "", false);
   std::string secondary[5];

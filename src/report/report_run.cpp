@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/message_file.h"
+#include "app/output_folder_lock.h"
 #include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/area_selection.h"
@@ -30,9 +31,13 @@ std::vector<std::string> choose(const std::vector<std::string>& values, Select s
   return select(values);
 }
 
-// Forgets the shapefile's part extents when the run ends, however it ends.
+// The shapefile as this run reads it: what a preview read before is forgotten when the run
+// starts, so that the run says its coordinate note, and again when it ends, however it ends.
 struct ExtentsOfThisRun {
+  ExtentsOfThisRun() { word::forgetPartExtents(); }
   ~ExtentsOfThisRun() { word::forgetPartExtents(); }
+  ExtentsOfThisRun(const ExtentsOfThisRun&) = delete;
+  ExtentsOfThisRun& operator=(const ExtentsOfThisRun&) = delete;
 };
 
 }  // namespace
@@ -216,6 +221,14 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
                          const ReportCallbacks& callbacks, unsigned jobs) {
   ReportSummary summary;
   summary.selected = polygonCodes.size();
+  const app::OutputFolderLock lock(run);
+  if (!lock.refusal().empty()) {
+    summary.refused = lock.refusal();
+    summary.cancelled = true;
+    if (callbacks.finished) callbacks.finished(summary);
+    run.ui.message(app::MessageIcon::Error, summary.refused);
+    return summary;
+  }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
   const ExtentsOfThisRun extents;

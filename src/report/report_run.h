@@ -62,6 +62,8 @@ struct ReportSummary {
   std::size_t skippedCopies = 0;                  // polygons skipped for a copy sheet
   std::size_t skippedUntyped = 0;                 // codes without typed sheets
   bool cancelled = false;
+  // Another run works in the output folder: this one made nothing and counts as cancelled.
+  std::string refused;
   // An unexpected error ended the run (logged as cmdGenerate_Click); no message file then.
   bool aborted = false;
   std::string error;                  // the error's cause in German, for the user
@@ -75,7 +77,8 @@ struct ReportSummary {
 std::string summaryLine(const ReportSummary& summary);
 
 // Runs the polygons in order on up to jobs workers (0: one per core; see sheets::RunWorkers),
-// each polygon whole on one worker. cancel (set by the front end, even from a signal handler)
+// each polygon whole on one worker, holding the lock on the output folder as
+// sheets::runCleanCopies does. cancel (set by the front end, even from a signal handler)
 // is tested once per polygon with typed sheets, before its cover sheet; the polygons in work
 // are always finished. skipCopies leaves out a polygon with any copy of a collective or complex
 // sheet. The summary and the message file list the documents in the order of the polygons.

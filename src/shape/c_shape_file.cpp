@@ -222,6 +222,28 @@ void CShapeFile::GetRecordHeader(uint64_t position) {
 }
 
 bool CShapeFile::loadRecord(int32_t index) {
+  loadContent(index);
+  int32_t type = readLE32(buffer_.data());
+  // A record without geometry is legal in a file of any type.
+  if (type == kNullShape) return true;
+  if (type != fileType_)
+    throw ShapeError(kErrShapeTypeMismatch, kItem, "A shape type does not match main header type.");
+  return false;
+}
+
+int32_t CShapeFile::RecordShapeType(int32_t index) {
+  try {
+    if (!FindOffset(index))
+      throw ShapeError(kErrOffsetBeyondFile, kItem,
+                       "The offset read from index file is larger then the mainfile size");
+    loadContent(index);
+    return readLE32(buffer_.data());
+  } catch (const ShapeError& e) {
+    throw e.withSource("CShapeFile::RecordShapeType");
+  }
+}
+
+void CShapeFile::loadContent(int32_t index) {
   const std::string& path = main_.path();
   if (indexEntry_.offset < 0)
     throw damaged(
@@ -250,12 +272,6 @@ bool CShapeFile::loadRecord(int32_t index) {
   if (main_.readAt(position + 8, buffer_.data(), bytes, kItem) < bytes)
     throw ShapeError(kErrTruncated, kItem,
                      "Datensatz " + std::to_string(index) + " von " + path + " endet vorzeitig.");
-  int32_t type = readLE32(buffer_.data());
-  // A record without geometry is legal in a file of any type.
-  if (type == kNullShape) return true;
-  if (type != fileType_)
-    throw ShapeError(kErrShapeTypeMismatch, kItem, "A shape type does not match main header type.");
-  return false;
 }
 
 std::shared_ptr<IShape> CShapeFile::ReadPoint(int32_t index) {

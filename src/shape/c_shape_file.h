@@ -44,6 +44,9 @@ class CShapeFile {
   // (shape type 0, legal in any shapefile) gives a shape of the file's class whose IsNull is
   // set and which has no points. Errors carry the source "CShapeFile::Item".
   std::shared_ptr<IShape> Item(int32_t index);
+  // The shape type stored in record index (kNullShape for a null record), whatever the file's
+  // type; throws ShapeError for an index outside 1..Count and for a record Item cannot load.
+  int32_t RecordShapeType(int32_t index);
 
   // The points of polyline or polygon record index as stored, without making a shape of them:
   // for callers that read many records and want only their coordinates. The checks and errors
@@ -91,6 +94,8 @@ class CShapeFile {
   // Index entry, record header, record number and shape type checked; the content (shape type
   // included) is left in buffer_. True for a null record.
   bool loadRecord(int32_t index);
+  // loadRecord without the check of the shape type.
+  void loadContent(int32_t index);
 
   void PutMainHeaders();
   void PutNull();

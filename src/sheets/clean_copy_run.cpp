@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/message_file.h"
+#include "app/output_folder_lock.h"
 #include "app/run_services.h"
 #include "app/stale_temp_files.h"
 #include "data/ffh_lookups.h"
@@ -25,7 +26,9 @@ Selection selectSheets(data::clsDBFData& db, const Restrictions& r) {
 }
 
 std::string selectionHeadline(const Selection& selection) {
-  return "Es wurden " + std::to_string(selection.keys.size()) + " Geländebögen ausgewählt.";
+  const std::size_t n = selection.keys.size();
+  if (n == 1) return "Es wurde 1 Geländebogen ausgewählt.";
+  return "Es wurden " + std::to_string(n) + " Geländebögen ausgewählt.";
 }
 
 std::string selectionEntry(const std::string& key) {
@@ -171,8 +174,18 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
                           const RunCallbacks& callbacks, unsigned jobs) {
   RunSummary summary;
   summary.selected = keys.size();
+  const app::OutputFolderLock lock(run);
+  if (!lock.refusal().empty()) {
+    summary.refused = lock.refusal();
+    summary.cancelled = true;
+    if (callbacks.finished) callbacks.finished(summary);
+    run.ui.message(app::MessageIcon::Error, summary.refused);
+    return summary;
+  }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
+  // Cover sheets read the shapefile afresh and say what this run must know about it.
+  if (withCoverSheet) word::forgetPartExtents();
   if (keys.empty())
     run.ui.message(app::MessageIcon::Information,
                    "Für die ausgewählte Kombination existiert kein Geländebogen.");

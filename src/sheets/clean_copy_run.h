@@ -36,7 +36,8 @@ struct Selection {
 };
 
 Selection selectSheets(data::clsDBFData& db, const Restrictions& restrictions);
-// "Es wurden N Geländebögen ausgewählt." and the keys as code_type, as the dialog shows them.
+// "Es wurden N Geländebögen ausgewählt." ("Es wurde 1 Geländebogen ausgewählt.") and the keys
+// as code_type, as the dialog shows them.
 std::string selectionHeadline(const Selection& selection);
 std::string selectionEntry(const std::string& key);
 
@@ -64,6 +65,8 @@ struct RunSummary {
   std::size_t skippedCopies = 0;
   std::size_t skippedUntyped = 0;
   bool cancelled = false;
+  // Another run works in the output folder: this one made nothing and counts as cancelled.
+  std::string refused;
   std::vector<std::string> messages;  // what went into the message file and sets the exit status
   std::vector<std::string> notes;     // remarks on the data that cost no document ("Hinweis")
   app::MessageFileOutcome messageFile;
@@ -72,7 +75,9 @@ struct RunSummary {
 // "N von M Geländebögen erstellt" with ", K unvollständig" when K documents lack a part.
 std::string summaryLine(const RunSummary& summary);
 
-// Runs the loop over keys on up to jobs workers (0: one per core; see RunWorkers): cancel (set
+// Runs the loop over keys on up to jobs workers (0: one per core; see RunWorkers), holding the
+// lock on the output folder (app::OutputFolderLock; refused at once when another run holds it,
+// with an error box after callbacks.finished). cancel (set
 // by the front end, even from a signal handler) is tested once per sheet; the sheets in work
 // are always finished. The summary and the message file list the documents in the order of
 // the keys, however many workers made them. Writes or removes the message file at the end.

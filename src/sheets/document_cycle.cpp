@@ -89,7 +89,7 @@ word::Result generateDocument(const std::string& routine, const std::string& key
 
 int16_t forEachTypeTable(const std::string& routine, const std::string& key,
                          const word::RunContext& run,
-                         const std::function<void(data::Recordset&)>& write) {
+                         const std::function<void(data::Recordset&, const std::string&)>& write) {
   app::clsDebug& log = run.log;
   data::clsDBFData& db = run.db;
   const std::string code = sheetCode(key);
@@ -111,7 +111,7 @@ int16_t forEachTypeTable(const std::string& routine, const std::string& key,
     const std::vector<data::Value> params{data::Value::text(code)};
     data::Recordset rs;
     if (!db.GetRecordset(routine, index, query, rs, params)) return 101;
-    write(rs);
+    write(rs, table);
   }
   return 100;
 }

@@ -31,10 +31,10 @@ word::Result generateDocument(const std::string& routine, const std::string& key
                               const std::function<void()>& afterSave = {});
 
 // Runs the sheet's main and second table query ("SELECT * FROM table WHERE GBCODE='code'") and
-// hands each result to write; failures are logged with routine's name. 100, or 101 when the
-// type is unknown or a query failed (what the first table wrote stays).
+// hands each result to write with the table's name; failures are logged with routine's name.
+// 100, or 101 when the type is unknown or a query failed (what the first table wrote stays).
 int16_t forEachTypeTable(const std::string& routine, const std::string& key,
                          const word::RunContext& run,
-                         const std::function<void(data::Recordset&)>& write);
+                         const std::function<void(data::Recordset&, const std::string&)>& write);
 
 }  // namespace sheets

@@ -7,17 +7,17 @@ namespace sheets {
 
 int16_t FfhBogenGenerateBogen(const std::string& key, const word::RunContext& run) {
   app::clsDebug& log = run.log;
-  data::UmlautDict umlauts;
-  const data::UmlautDict* dict = run.db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
-  const int16_t result =
-      forEachTypeTable("FfhBogenGenerateBogen", key, run, [&](data::Recordset& rs) {
+  const int16_t result = forEachTypeTable(
+      "FfhBogenGenerateBogen", key, run, [&](data::Recordset& rs, const std::string& table) {
+        const auto dict = run.db.umlautRepairFor(table);
         for (; !rs.isEOF(); rs.MoveNext()) {
           for (int n = 1; n < rs.fieldCount(); ++n) {
             const data::Value& v = rs.value(n);
             if (v.isNull()) continue;
             std::string text = v.toText();
             if (text.empty()) continue;
-            if (v.kind() == data::Value::Kind::Text) word::clsWordDoc::CorrectUmlaute(dict, text);
+            if (v.kind() == data::Value::Kind::Text)
+              word::clsWordDoc::CorrectUmlaute(dict.get(), text);
             run.doc.writeMark("FfhBogenGenerateBogen", rs.fieldName(n), text, "11", true);
           }
         }

@@ -23,8 +23,6 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
   data::clsDBFData& db = run.db;
-  data::UmlautDict umlauts;
-  const data::UmlautDict* dict = db.GetUmlauteDic(umlauts) == 100 ? &umlauts : nullptr;
   const std::string code = sheetCode(key);
   const std::vector<data::Value> byCode{data::Value::text(code)};
 
@@ -33,7 +31,7 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
   if (!db.GetRecordset(kRoutine, 1, query, rs, byCode)) return 101;
   if (!rs.isEOF() && rs.fieldCount() > 1 && !rs.value(1).isNull()) {
     std::string text = rs.value(1).toText();
-    word::clsWordDoc::CorrectUmlaute(dict, text);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(1)).get(), text);
     doc.writeMark(kRoutine, "SONSTIGES", text, "11", false);
   }
 
@@ -48,11 +46,11 @@ int16_t FfhBogenGenerateFooter(const std::string& key, const word::RunContext& r
   if (!joined.empty()) {
     std::string text =
         firstCharacters(joined, static_cast<std::size_t>(std::max<int16_t>(limit, 0)));
-    word::clsWordDoc::CorrectUmlaute(dict, text);
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(27)).get(), text);
     doc.writeMark(kRoutine, "PFSOZ", text, "11", false);
   }
 
-  if (OutputPflanzenartenRoteListe(run, code, dict) != 100)
+  if (OutputPflanzenartenRoteListe(run, code, db.umlautRepairFor(db.tableName(25)).get()) != 100)
     log.Ausgabe(3, "FfhBogenGenerateFooter: Fehler beim Setzen der Pflanzenarten.");
 
   const std::string page = code.size() == 12 ? code.substr(0, 3) + " " + code.substr(3, 3) + " " +

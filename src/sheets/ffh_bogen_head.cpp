@@ -68,10 +68,9 @@ std::string FfhGenerateImageMarks(const data::Recordset& record, const word::Run
 int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run) {
   app::clsDebug& log = run.log;
   data::clsDBFData& db = run.db;
-  data::UmlautDict umlauts;
-  const bool haveUmlauts = db.GetUmlauteDic(umlauts) == 100;
-  auto correct = [&](std::string text) {
-    word::clsWordDoc::CorrectUmlaute(haveUmlauts ? &umlauts : nullptr, text);
+  // Umlauts are repaired only in texts of a table known to be mis-decoded.
+  auto correct = [&](int16_t table, std::string text) {
+    word::clsWordDoc::CorrectUmlaute(db.umlautRepairFor(db.tableName(table)).get(), text);
     return text;
   };
   const std::string code = sheetCode(key);
@@ -107,7 +106,7 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
   const std::vector<data::Value> polygon{data::Value::text(formatCode(key.substr(0, 11), 11))};
   if (!db.GetRecordset(kRoutine, 28, query, rs, polygon)) return 101;
   if (!rs.isEOF() && !rs.value(0).isNull())
-    writeText(run, "NAME", correct(rs.value(0).toText()));
+    writeText(run, "NAME", correct(28, rs.value(0).toText()));
   else
     writeText(run, "NAME", "", "'NAME'");
 
@@ -121,8 +120,8 @@ int16_t FfhBogenGenerateHead(const std::string& key, const word::RunContext& run
   const SheetRecord r(rs);
   const std::string type = key.size() > 12 ? key.substr(12) : "";
 
-  writeText(run, r.name(26), r.present(26) ? correct(r.text(26)) : "");
-  writeText(run, r.name(24), correct(r.text(24)));
+  writeText(run, r.name(26), r.present(26) ? correct(24, r.text(26)) : "");
+  writeText(run, r.name(24), correct(24, r.text(24)));
   writeText(run, r.name(25), r.text(25));
   if (type != "X" && r.equalsNumber(27, 1)) writeCross(run, r.name(27), false);
   if (r.present(17)) {

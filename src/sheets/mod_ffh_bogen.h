@@ -30,8 +30,9 @@ void FfhGenerateHead(const std::string& value, const std::string& prefix,
 // Bold crosses for the columns at positions 34..36 of the current sheet record.
 std::string FfhGenerateImageMarks(const data::Recordset& record, const word::RunContext& run);
 
-// The four species lists and the red list of a sheet into their bookmarks; 101 when the query
-// failed (the document is then not touched).
+// The four species lists and the red list of a sheet into their bookmarks, umlauts repaired with
+// umlauts (the plant table's repair, null when its texts are sound); 101 when the query failed
+// (the document is then not touched).
 int16_t OutputPflanzenartenRoteListe(const word::RunContext& run, const std::string& sheetCode,
                                      const data::UmlautDict* umlauts);
 

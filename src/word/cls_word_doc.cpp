@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "app/run_services.h"
+#include "base/atomic_write.h"
 #include "data/sheet_types.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
@@ -30,6 +32,8 @@ namespace word {
 namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
+// Why a sheet whose type column is empty gets no document.
+constexpr const char* kNoSheetType = "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).";
 
 DocumentPrinter& printer() {
   static DocumentPrinter p;
@@ -66,15 +70,6 @@ std::string trim(const std::string& s) {
 
 bool isAsciiAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-// True when the character before byte pos of a UTF-8 text is a letter (ASCII or Latin-1).
-bool followsLetter(const std::string& text, std::size_t pos) {
-  if (pos == 0) return false;
-  const auto before = static_cast<unsigned char>(text[pos - 1]);
-  if (before < 0x80)
-    return isAsciiAlnum(static_cast<char>(before)) && !(before >= '0' && before <= '9');
-  return pos >= 2 && static_cast<unsigned char>(text[pos - 2]) == 0xC3;
 }
 
 // A structure value that says nothing: empty, or one character (not byte) that is neither a
@@ -212,7 +207,11 @@ void clsWordDoc::markIncomplete(const std::string& part) {
 
 std::string clsWordDoc::TemplateProblem(const std::string& key, const std::string& programFolder) {
   const std::string* relative = templates_.find(key);
-  if (!relative) return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  if (!relative) {
+    // A sheet whose GBBOGEN is empty asks for the template of an empty type.
+    if (key.empty() || key == "-Report") return kNoSheetType;
+    return "Zu dem Schlüssel " + key + " existiert kein Template.";
+  }
   const fs::path file = fs::path(programFolder) / *relative;
   const std::string problem = templateChecks().problemOf(key, file, true);
   return problem.empty() ? std::string() : templateMessage(file, problem);
@@ -306,8 +305,11 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   // The name becomes the file name: only a code of digits and a known template key may, so
   // that no code ("../x", "/tmp/x") can lead the document out of the output folder.
   if (!relative) {
-    log.Ausgabe(2, "OpenWordDokument: Fehler! Zu dem Geländebogen " + name +
-                       " existiert kein passendes Template.");
+    log.Ausgabe(2,
+                "OpenWordDokument: Fehler! " +
+                    (key.empty() || key == "-Report"
+                         ? "Der Geländebogen " + name.substr(0, offset) + " hat keinen Bogentyp."
+                         : "Zu dem Geländebogen " + name + " existiert kein passendes Template."));
     return 101;
   }
   if (!isSafeDocumentName(name, offset)) {
@@ -348,7 +350,14 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
     return 101;
   }
   try {
-    if (!fs::is_directory(target, ec)) fs::create_directory(target);
+    // The umask of the user applies; a type folder gets the access rights of a new folder.
+    if (!fs::is_directory(target, ec) && mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+      refuse(file.string(),
+             "der Ordner " + target.string() +
+                 " kann nicht angelegt werden: " + base::fileErrorText(errno) + ".",
+             messages);
+      return 101;
+    }
     if (!isOwnTypeFolder(target, out)) {
       refuse(file.string(), "der Ordner " + target.string() + " liegt nicht im Ausgabeordner.",
              messages);
@@ -609,19 +618,11 @@ int16_t clsWordDoc::TableCleanUp() {
 
 int16_t clsWordDoc::CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text) {
   if (!dictionary) return 101;
-  for (const char* letter : {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"}) {
+  for (const char* letter : data::kUmlautLetters) {
     const std::string* stored = dictionary->find(letter);
     if (!stored || stored->empty()) continue;
-    // "ä" and "ö" of a DOS table arrive as the quotation marks "„" and "”", which correctly
-    // decoded texts use as quotes. A quote follows a blank or begins the text; a letter
-    // inside a word follows a letter, so only that one is repaired.
-    const bool quoteMark = *stored == "\u201E" || *stored == "\u201D" || *stored == "\u201C";
     const std::string replacement = letter;
     for (std::size_t pos = 0; (pos = text.find(*stored, pos)) != std::string::npos;) {
-      if (quoteMark && !followsLetter(text, pos)) {
-        pos += stored->size();
-        continue;
-      }
       text.replace(pos, stored->size(), replacement);
       pos += replacement.size();
     }

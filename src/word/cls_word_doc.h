@@ -99,6 +99,8 @@ class clsWordDoc {
   // Throws docx::DocxError on an engine failure.
   int16_t TableCleanUp();
   // Replaces the stored forms of the seven German letters in text; 101 without a dictionary.
+  // Meant for texts of a table known to be mis-decoded (clsDBFData::umlautRepairFor), whose
+  // forms can only be letters.
   static int16_t CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text);
 
   // Cover-sheet drawing. AddPolyline, AddOutlines, SetLineWeight, MarkPolygon, SetScaleBar,

@@ -50,13 +50,10 @@ FileStamp stampOf(const std::string& path) {
   return s;
 }
 
-// The file of that extension beside the main file, in any letter case.
+// The file of that extension beside the main file, as the shapefile class finds it.
 std::string besidePathOf(const std::string& shpPath, const std::string& extension) {
-  const std::filesystem::path p(shpPath);
-  const std::filesystem::path found =
-      base::findFileNoCase(p.parent_path(), p.stem().string() + extension);
-  return found.empty() ? std::filesystem::path(shpPath).replace_extension(extension).string()
-                       : found.string();
+  const std::filesystem::path found = base::findSiblingNoCase(shpPath, extension);
+  return (found.empty() ? base::siblingPath(shpPath, extension) : found).string();
 }
 
 struct Identity {
@@ -72,6 +69,7 @@ struct Cache {
   std::mutex mutex;  // the workers of a run share one map view
   Identity identity;
   std::shared_ptr<const ShapefileMap> map;
+  bool told = false;  // the map's coordinate note was said
   long builds = 0;
 };
 
@@ -96,7 +94,7 @@ Cache& cache() {
 
 std::shared_ptr<const ShapefileMap> shapefileMapFor(const std::string& shpPath,
                                                     shape::CShapeFile& file,
-                                                    const app::RunServices& run) {
+                                                    const app::RunServices& run, bool tell) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(shpPath, ec);
   Identity id{ec ? shpPath : absolute.lexically_normal().string(), stampOf(shpPath),
@@ -104,16 +102,20 @@ std::shared_ptr<const ShapefileMap> shapefileMapFor(const std::string& shpPath,
               file.Count()};
   Cache& c = cache();
   std::lock_guard lock(c.mutex);
-  if (c.map && c.identity == id) return c.map;
-  c.map.reset();
-  c.map = readShapefileMap(shpPath, file);
-  c.identity = std::move(id);
-  ++c.builds;
-  logDamagedRecords(run.log, c.map->extents);
-  if (!c.map->note.empty()) {
+  if (!c.map || !(c.identity == id)) {
+    c.map.reset();
+    c.map = readShapefileMap(shpPath, file);
+    c.identity = std::move(id);
+    c.told = false;
+    ++c.builds;
+    logDamagedRecords(run.log, c.map->extents);
+  }
+  if (tell && !c.told && !c.map->note.empty()) {
     // Once per file and run: every map of the run rests on this reading of the coordinates.
+    // The message file gets it through mapNotes.
     run.log.Ausgabe(3, "ffhReportSetPolygon: Warnung! " + c.map->note);
-    run.ui.message(app::MessageIcon::Warning, c.map->note);
+    run.ui.message(app::MessageIcon::Information, c.map->note);
+    c.told = true;
   }
   return c.map;
 }
@@ -136,6 +138,7 @@ void forgetPartExtents() {
   std::lock_guard lock(c.mutex);
   c.map.reset();
   c.identity = {};
+  c.told = false;
 }
 
 void setPointsKept(std::size_t points) {

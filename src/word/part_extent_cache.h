@@ -28,18 +28,19 @@ struct ShapefileMap {
 };
 
 // The map view of the open shapefile file whose ".shp" lies at shpPath; made from file when
-// the cached one belongs to another identity, logging its damaged records then and telling the
-// user (log and box) its coordinate note. Throws what reading or projecting the file throws.
+// the cached one belongs to another identity, logging its damaged records then. With tell, the
+// coordinate note goes to the log and, as a note, to the user, once until forgetPartExtents.
+// Throws what reading or projecting the file throws.
 std::shared_ptr<const ShapefileMap> shapefileMapFor(const std::string& shpPath,
                                                     shape::CShapeFile& file,
-                                                    const app::RunServices& run);
+                                                    const app::RunServices& run, bool tell = true);
 
 // For the run's message file: the coordinate note of the cached file, then one line for each
 // of its records that could not be read and so is missing from every map that would show it;
 // empty without a cached file.
 std::vector<std::string> mapNotes();
 
-// Drops the cached file (end of a run).
+// Drops the cached file (start and end of a run), so that the next run says its note again.
 void forgetPartExtents();
 
 // How many times a file was read since the program started (for tests and measurements).

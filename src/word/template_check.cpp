@@ -100,9 +100,10 @@ std::string xmlPartProblem(const std::string& name, const std::string& bytes) {
   if (!parsed || !doc.document_element())
     return "der Teil " + name + " ist kein wohlgeformtes XML (" + docx::parseProblem(parsed) +
            " an Position " + std::to_string(parsed.offset) + ")";
+  // Filled, a deeper part would be deeper than other readers accept (libxml2: 256 levels).
   if (docx::elementDepth(doc, docx::kMaxElementDepth) > docx::kMaxElementDepth)
     return "der Teil " + name + " ist tiefer als " + std::to_string(docx::kMaxElementDepth) +
-           " Ebenen verschachtelt";
+           " Ebenen verschachtelt; ausgefüllt könnten andere Programme ihn nicht öffnen";
   const std::string encoding = declaredEncoding(doc);
   if (!encoding.empty() && !base::equalsNoCase(encoding, "UTF-8"))
     return "der Teil " + name + " gibt die Kodierung " + encoding + " an, geschrieben wird UTF-8";

@@ -31,10 +31,25 @@ class CheckPathTest : public AppFixture {
   }
 };
 
-TEST_F(CheckPathTest, FfhCheckPath_ExtensionInCapitalsIsNoShapefile) {
-  const std::string path = (dir_.path() / "shape/Gebiete.SHP").string();
+// Shapefiles of DOS-era programs name their parts in capitals: the extensions are taken
+// without regard to case, the index file in whatever case it is written.
+TEST_F(CheckPathTest, FfhCheckPath_ExtensionsInAnyCase) {
+  for (const char* name : {"Gebiete.shp", "Gebiete.shx"})
+    std::filesystem::remove(dir_.path() / "shape" / name);
+  const std::string path = (dir_.path() / "shape/FFH.SHP").string();
   settings().set(app::kShapeFilesPfad, path);
-  expectFailure("Die ausgewählte Datei ist kein Shapefile: " + path,
+  writeFile(path, "");
+  expectFailure("Die shx-Datei fehlt: " + (dir_.path() / "shape/FFH.SHX").string(),
+                "Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei FFH.SHX.");
+  for (const char* index : {"FFH.SHX", "ffh.shx"}) {
+    writeFile(dir_.path() / "shape" / index, "");
+    EXPECT_EQ(app::FfhCheckPath(), 100) << index;
+    std::filesystem::remove(dir_.path() / "shape" / index);
+  }
+  ui().boxes.clear();
+  const std::string other = (dir_.path() / "shape/FFH.SHPX").string();
+  settings().set(app::kShapeFilesPfad, other);
+  expectFailure("Die ausgewählte Datei ist kein Shapefile: " + other,
                 "Die ausgewählte Datei ist kein Shapefile.");
 }
 
@@ -66,13 +81,13 @@ TEST_F(CheckPathTest, FfhCheckPath_OutputPathEmptyOrMissing) {
   app::g_Debug().Ausgabe(1, "");  // keep the log where it is; the setting changes below
   settings().set(app::kDataFilesPfad, "");
   expectFailure("Der Pfad für die zu generierenden Daten ist nicht gesetzt.",
-                "Der Pfad für zu generierenden Daten ist nicht bestimmt.");
+                "Der Pfad für die zu generierenden Daten ist nicht bestimmt.");
   ui().boxes.clear();
   settings().set(app::kDataFilesPfad, (dir_.path() / "fehlt").string());
   EXPECT_EQ(app::FfhCheckPath(), 101);
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_EQ(ui().boxes[0].text,
-            "Der Pfad für die zu generierenden Dateien konnten nicht gefunden werden.\nBitte "
+            "Der Pfad für die zu generierenden Dateien konnte nicht gefunden werden.\nBitte "
             "überprüfen Sie die Pfade.");
 }
 

@@ -1,16 +1,19 @@
 // The generating commands as a user runs them, on a sample database with the real templates.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <regex>
 #include <sstream>
 #include <string_view>
 
+#include "app/output_folder_lock.h"
 #include "app/resource_folder.h"
 #include "app/settings.h"
 #include "cli/cli_app.h"
 #include "support/cli_fixture.h"
+#include "support/shell.h"
 #include "tools/sample_database.h"
 #include "word/docx/document.h"
 #include "word/same_documents.h"
@@ -61,22 +64,49 @@ class InterruptingConsole : public std::stringbuf {
 
 TEST_F(CliRunTest, Sheets_Cancelled_EndsAfterTheSheetInWorkAndAnswersOne) {
   InterruptingConsole console;
-  std::ostream out(&console);
-  const int status = cli::run(with({"sheets", "--all", "--yes", "--jobs", "1"}),
-                              std::make_unique<app::MemorySettings>(), out, err_);
+  std::ostream err(&console);
+  std::vector<std::string> args = with({"sheets", "--all", "--yes", "--jobs", "1"});
+  args.insert(args.begin(), "--verbose");  // a progress line per sheet, also off a terminal
+  const int status = cli::run(args, std::make_unique<app::MemorySettings>(), out_, err);
   EXPECT_EQ(status, 1);
-  EXPECT_THAT(console.str(), HasSubstr("2 von "));
-  EXPECT_THAT(console.str(), HasSubstr("Der Lauf wurde abgebrochen."));
+  EXPECT_THAT(out_.str(), HasSubstr("2 von "));
+  EXPECT_THAT(out_.str(), HasSubstr("Der Lauf wurde abgebrochen."));
   EXPECT_EQ(files(dir_.path() / "out", ".docx"), 2u);
 }
 
 TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
   ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes"})), 0) << err_.str();
-  EXPECT_THAT(out_.str(), HasSubstr("Geländebögen ausgewählt."));
+  EXPECT_THAT(out_.str(), HasSubstr(" ausgewählt."));
   const auto k = dir_.path() / "out" / "K";
   const std::size_t sheets = files(k, "K.docx");
   EXPECT_GT(sheets, 0u);
   EXPECT_EQ(files(k, "Deckblatt.docx"), sheets);
+}
+
+// The count in the singular, the sheets named only with --list, nothing but the summary with
+// --quiet, and the output folder last.
+TEST_F(CliRunTest, Sheets_OneSheetListedOnlyWhenAskedAndOutputFolderLast) {
+  ASSERT_EQ(run(with({"list", "--format", "tsv"})), 0);
+  std::istringstream rows(out_.str());
+  std::string header, area, sub, polygon, part, type;
+  std::getline(rows, header);
+  rows >> area >> sub >> polygon >> part >> type;
+  const std::vector<std::string> one = {"sheets",       "--types",    type, "--areas",
+                                        area,           "--subareas", sub,  "--polygons",
+                                        polygon + part, "--yes"};
+  const std::string folder = "Ausgabeordner: " + (dir_.path() / "out").string() + "\n";
+  ASSERT_EQ(run(with(one)), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("Es wurde 1 Geländebogen ausgewählt.\n1 von 1 ", 0), 0u) << out_.str();
+  EXPECT_TRUE(out_.str().ends_with(folder)) << out_.str();
+  auto listed = one;
+  listed.push_back("--list");
+  ASSERT_EQ(run(with(listed)), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n" + area + sub + polygon + part + "_" + type + "\n"));
+  auto quiet = with(one);
+  quiet.insert(quiet.begin(), "-q");
+  ASSERT_EQ(run(quiet), 0);
+  EXPECT_EQ(out_.str().rfind("1 von 1 ", 0), 0u) << out_.str();
+  EXPECT_EQ(err_.str(), "");
 }
 
 // A sample written by the real writers, with one input damaged: the run carries on, but counts
@@ -128,6 +158,36 @@ INSTANTIATE_TEST_SUITE_P(
                       InputDamage{"EmptyShapefile", "shape/ffh_flaechen.shp", 100, "report",
                                   "hinter das Ende der shp-Datei"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// `check --data`: the sample as written has nothing to report; the messy one has errors, its
+// shapefile named in capitals found with its .SHX and .DBF; a folder that is not there cannot be
+// checked at all. The file holds every finding, the console the first.
+TEST_F(CliRunTest, CheckData_ExitStatusConsoleAndFile) {
+  const fs::path csv = dir_.path() / "befunde.csv";
+  const std::string header = "\xEF\xBB\xBFSchwere;Prüfung;Tabelle;Datensatz;Schlüssel;Meldung\r\n";
+  EXPECT_EQ(run(with({"check", "--data", "--csv", csv.string()})), 0) << out_.str() << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("\n0 Fehler, 0 Warnungen, 0 Hinweise.\n"));
+  EXPECT_EQ(testsupport::readFile(csv), header);
+
+  const fs::path messy = dir_.path() / "messy";
+  ASSERT_EQ(run({"sample-data", messy.string(), "--polygons", "20", "--messy"}), 0);
+  EXPECT_EQ(run(folders(messy, messy / "shape/FFH_FLAECHEN.SHP",
+                        {"check", "--data", "--csv", csv.string()})),
+            1);
+  const std::string rows = testsupport::readFile(csv);
+  EXPECT_EQ(rows.rfind(header, 0), 0u);
+  EXPECT_THAT(rows, HasSubstr("\r\nFehler;Selbstüberschneidung;FFH_FLAECHEN.SHP;"));
+  EXPECT_THAT(rows, HasSubstr("\r\nWarnung;Fläche weicht ab;FFH_FLAECHEN.DBF;"));
+  EXPECT_THAT(rows, ::testing::Not(HasSubstr("Shapefile fehlt")));
+  const auto lines = static_cast<std::size_t>(std::count(rows.begin(), rows.end(), '\n'));
+  EXPECT_THAT(out_.str(), HasSubstr("Alle " + std::to_string(lines - 1) + " Befunde stehen in"));
+  EXPECT_THAT(out_.str(), HasSubstr("Befunde (die ersten 20):\nFehler: "));
+
+  EXPECT_EQ(
+      run(folders(dir_.path() / "nowhere", messy / "shape/FFH_FLAECHEN.SHP", {"check", "--data"})),
+      2);
+  EXPECT_THAT(err_.str(), HasSubstr("existiert nicht"));
+}
 
 TEST_F(CliRunTest, Sheets_UnusableTemplateMakesNoDocumentOfItsType) {
   testsupport::writeFile(dir_.path() / "res" / "Templates" / "TemplateBogenV2GN.dotx", "PK");
@@ -204,5 +264,42 @@ TEST_P(CliJobs, SeveralWorkersMakeWhatOneMakes) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliJobs,
                          ::testing::Values("sheets --all --cover --yes", "report --all"));
+
+// The program as users start it from a shell, on one output folder: a run is refused up front
+// while another holds the folder, naming it; two runs started at once both end with all their
+// documents (or one is refused); output piped into a program that has ended (`| true`, as with
+// `| head`) does not end the run.
+TEST_F(CliRunTest, Program_TwoRunsAtOnceAndClosedPipeLoseNoDocument) {
+  const std::string at = dir_.path().string() + "/";
+  // "(quelbrix ... sheets ... > out-NAME 2> err-NAME; echo $? > status-NAME)"
+  auto command = [&](const std::string& folder, const std::string& name) {
+    return "(XDG_CONFIG_HOME=" + at + "config " QUELBRIX_CLI_BINARY " --db " + at + "db --shape " +
+           at + "db/shape/ffh_flaechen.shp --out " + at + folder + " sheets --all --yes -j 2" +
+           (name == "pipe" ? "" : " > " + at + "out-" + name) + " 2> " + at + "err-" + name +
+           "; echo $? > " + at + "status-" + name + ")";
+  };
+  {
+    const app::OutputFolderLock other(dir_.path() / "out");
+    testsupport::runCommand(command("out", "held"));
+    EXPECT_EQ(testsupport::readFile(at + "status-held"), "1\n");
+    EXPECT_THAT(testsupport::readFile(at + "err-held"),
+                HasSubstr("erzeugt bereits ein anderer Lauf Dokumente (Prozess " +
+                          std::to_string(getpid()) + ", gestartet "));
+  }
+  fs::create_directories(dir_.path() / "piped");
+  testsupport::runCommand(command("out", "1") + " & " + command("out", "2") + "; wait; " +
+                          command("piped", "pipe") + " | true");
+  std::smatch selected;
+  const std::string report =
+      testsupport::readFile(at + "out-1") + testsupport::readFile(at + "out-2");
+  ASSERT_TRUE(std::regex_search(report, selected, std::regex(R"(Es wurden (\d+) Geländeb)")));
+  EXPECT_NE(testsupport::readFile(at + "status-1") + testsupport::readFile(at + "status-2"),
+            "1\n1\n");
+  EXPECT_EQ(testsupport::readFile(at + "status-pipe"), "0\n");  // not killed by SIGPIPE (141)
+  for (const char* folder : {"out", "piped"}) {
+    EXPECT_EQ(files(dir_.path() / folder, ".docx"), std::stoul(selected[1])) << folder;
+    EXPECT_EQ(files(dir_.path() / folder, ".quelbrix-lock"), 0u) << folder;
+  }
+}
 
 }  // namespace

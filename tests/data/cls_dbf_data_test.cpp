@@ -1,6 +1,7 @@
 #include "data/cls_dbf_data.h"
 
 #include "app/resource_folder.h"
+#include "data/text_decoding_check.h"
 #include "support/expect_throw.h"
 #include "support/survey_test_base.h"
 #include "support/temp_dir.h"
@@ -96,6 +97,16 @@ TEST_F(DbfDataTest, ValidFilePaths_ReportsMissingFolderTableOrShapefileInOrder) 
   settings().set(app::kShapeFilesPfad, (shape_ / "ohne.shp").string());
   EXPECT_FALSE(db.ValidFilePaths());
   EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+  // A shapefile whose parts are named in capitals.
+  testsupport::writeFile(shape_ / "FFH.SHP", "");
+  settings().set(app::kShapeFilesPfad, (shape_ / "FFH.SHP").string());
+  EXPECT_FALSE(db.ValidFilePaths());
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die DBF-Datei des Shapefilepfades exisitiert nicht.");
+  std::filesystem::copy_file(shape_ / "flaechen.dbf", shape_ / "FFH.DBF");
+  EXPECT_TRUE(db.ValidFilePaths());
+  data::Recordset row;
+  ASSERT_TRUE(db.GetShapeRecordset("12300100001", row));
+  EXPECT_EQ(row.value("SATZNR").asInteger(), 2);
 }
 
 TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) {
@@ -128,20 +139,26 @@ TEST_F(DbfDataTest, GetRecordset_AppendsSemicolonAndAnswersSameRowsForAnyIndex) 
   }
 }
 
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// The letters ä ö ü Ä Ö Ü ß, as many as there are forms, each with its form.
+Entries letters(const std::vector<std::string>& forms) {
+  const char* const order[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
+  Entries entries;
+  for (std::size_t i = 0; i < forms.size(); ++i) entries.emplace_back(order[i], forms[i]);
+  return entries;
+}
+
 TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {
   clsDBFData db;
   data::UmlautDict dict;
+  testsupport::writeUmlautTable(dir_.path() / "res", {"a:", "o:", "u:", "A:", "O:", "U:", "ss"});
   ASSERT_EQ(db.GetUmlauteDic(dict), 100);
-  EXPECT_EQ(dict.size(), 7u);
-  EXPECT_EQ(*dict.find("ß"), "ß");
-
+  EXPECT_EQ(dict.entries(), letters({"a:", "o:", "u:", "A:", "O:", "U:", "ss"}));
+  // A Null row: the letters after it move up, the last goes without.
   testsupport::writeUmlautTable(dir_.path() / "res", {"a:", "o:", "", "A:", "O:", "U:", "ss"});
   ASSERT_EQ(db.GetUmlauteDic(dict), 100);
-  ASSERT_EQ(dict.size(), 6u);
-  EXPECT_EQ(*dict.find("ä"), "a:");
-  EXPECT_EQ(*dict.find("ü"), "A:");
-  EXPECT_EQ(*dict.find("Ü"), "ss");
-  EXPECT_EQ(dict.find("ß"), nullptr);
+  EXPECT_EQ(dict.entries(), letters({"a:", "o:", "A:", "O:", "U:", "ss"}));
 
   for (auto rows : {std::vector<std::string>(6, "x"), std::vector<std::string>(8, "x")}) {
     testsupport::writeUmlautTable(dir_.path() / "res", rows);
@@ -150,6 +167,68 @@ TEST_F(DbfDataTest, GetUmlauteDic_SkipsNullRowsAndRejectsWrongCount) {
     EXPECT_EQ(lastLog(), "D2 Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
   }
   EXPECT_EQ(db.CheckUmlauteTab(), 101);
+}
+
+// The program's umlaut table holds the letters in DOS bytes. Texts of a table decoded in the
+// code page its bytes are in stay untouched; a table whose texts are known to be mis-decoded
+// gets the letters in the forms its own code page makes of them, but for forms that several
+// letters share (as U+FFFD in UTF-8), which cannot be told back.
+TEST_F(DbfDataTest, umlautRepairFor_OnlyTablesKnownMisDecoded) {
+  const auto umlauts = dir_.path() / "res" / "data" / "umlaute2.dbf";
+  testsupport::writeTable(umlauts, {{"UMLAUT", 'C', 4, 0}},
+                          {{"ä"}, {"ö"}, {"ü"}, {"Ä"}, {"Ö"}, {"Ü"}, {"ß"}}, "CP850");
+  testsupport::patchFile(umlauts, 29, "\x03");  // marked as Windows text, as shipped
+  const Entries windows = letters({"„", "”", "\xEF\xBF\xBD", "Ž", "™", "š", "á"});
+  const Entries latin1 =
+      letters({"\xC2\x84", "\xC2\x94", "\xC2\x81", "\xC2\x8E", "\xC2\x99", "\xC2\x9A", "á"});
+  const Entries none;
+  const std::string foreign = "Málaga, Žár, Tešín „Quelle” ™";
+  const struct {
+    const char* codePage;
+    std::string name;
+    char ldid;              // written over the language driver byte unless 0
+    const char* cpg;        // ".cpg" content unless empty
+    const Entries* repair;  // nullptr: no repair
+  } cases[] = {
+      {"CP1252", foreign, 0, "", nullptr},
+      {"UTF-8", "Sázava " + foreign, 0, "", nullptr},
+      {"CP850", "Mühle, Größe", 0, "", nullptr},
+      {"CP850", "Mühle, Größe", 0x03, "", &windows},
+      {"CP850", "Mühle, Größe", 0, "ISO-8859-1", &latin1},
+      {"CP850", "Mühle, Größe", 0, "UTF-8", &none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.codePage) + " " + c.name + " " + c.cpg);
+    connect({{"123001000011", "F"}});
+    const auto polygons = dir_.path() / "db" / "polygone.dbf";
+    testsupport::writeTable(polygons, {{"POLPOLYGON", 'C', 11, 0}, {"POLNAME", 'C', 60, 0}},
+                            {{"12300100001", c.name}}, c.codePage);
+    if (c.ldid) testsupport::patchFile(polygons, 29, std::string(1, c.ldid));
+    if (*c.cpg) testsupport::writeFile(dir_.path() / "db" / "polygone.cpg", c.cpg);
+    const auto repair = db_->umlautRepairFor("polygone");
+    ASSERT_EQ(repair != nullptr, c.repair != nullptr);
+    if (repair) {
+      EXPECT_EQ(repair->entries(), *c.repair);
+    }
+    EXPECT_EQ(db_->umlautRepairFor("GBogen"), nullptr);  // ASCII only
+    // The check names exactly the tables whose texts are repaired.
+    EXPECT_EQ(data::findUndecodableTexts(dir_.path() / "db", {"polygone", "GBogen"}).size(),
+              c.repair ? 1u : 0u);
+    std::filesystem::remove(dir_.path() / "db" / "polygone.cpg");
+  }
+  // Read as it is marked, the table gives the forms of a DOS table read as Windows text.
+  data::UmlautDict shipped;
+  ASSERT_EQ(db_->GetUmlauteDic(shipped), 100);
+  EXPECT_EQ(shipped.entries(), windows);
+
+  // Needed but unusable: logged, and nothing is repaired.
+  testsupport::writeUmlautTable(dir_.path() / "res", {"a", "o"});
+  connect({{"123001000011", "F"}});
+  testsupport::writeTable(dir_.path() / "db" / "polygone.dbf", {{"POLNAME", 'C', 20, 0}},
+                          {{"Mühle"}}, "CP850");
+  testsupport::writeFile(dir_.path() / "db" / "polygone.cpg", "1252");
+  EXPECT_EQ(db_->umlautRepairFor("polygone"), nullptr);
+  EXPECT_EQ(lastLog(), "D2 Fehler! Die Umlaute-Tabelle ist nicht korrekt.");
 }
 
 TEST_F(DbfDataTest, GetShapeRecordset_FindsRowInPlaceByNumber) {

@@ -8,8 +8,10 @@
 
 #include "data/provider_error.h"
 #include "generation_window_fixture.h"
+#include "gui/polygon_preview.h"
 #include "print/pdf_join.h"
 #include "print/real_chain.h"
+#include "report/polygon_map.h"
 #include "support/survey_fixture.h"
 
 namespace fs = std::filesystem;
@@ -54,14 +56,22 @@ TEST_P(GenerationWindowTest, run_makes_the_choice_and_removes_an_old_message_fil
   GetParam().choose(window_.get());
   const auto expected = GetParam().expected(*db_);
   ASSERT_GT(expected.size(), 2u);
+  EXPECT_FALSE(c<QPushButton>("cmdOpenFolder")->isEnabled());
   press();
   EXPECT_EQ(guitest::documents(out_), expected);
   EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
   EXPECT_TRUE(ui().boxes.empty()) << lastBox();
-  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), 0);
+  // Done: the bar full, the status line, the documents listed, the output folder offered.
+  EXPECT_EQ(c<QProgressBar>("prbProgress")->value(), c<QProgressBar>("prbProgress")->maximum());
   EXPECT_EQ(c<QLabel>("lblProgress")->text().toStdString(), GetParam().doneText(expected));
   EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
+  QListWidget* written = c<QListWidget>("lstDokumente");
+  EXPECT_EQ(rows(written), expected);
+  EXPECT_TRUE(written->isVisible());
+  emit written->itemDoubleClicked(written->item(1));
+  c<QPushButton>("cmdOpenFolder")->click();
+  EXPECT_EQ(ui().opened, (std::vector<std::string>{(out_ / expected[1]).string(), out_.string()}));
   // The window answers while the documents are made, at least once per sheet or polygon.
   EXPECT_GT(ui().eventPumps, static_cast<int>(GetParam().lastRun(*window_).second));
 }
@@ -77,76 +87,41 @@ TEST_P(GenerationWindowTest, message_file_box_meets_an_idle_window) {
     EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
     EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
   };
+  ui().press = "Meldungsdatei öffnen";
   press();
   ASSERT_EQ(ui().boxes.size(), 1u);
   EXPECT_NE(lastBox().find((out_ / "MessageReport.txt").string()), std::string::npos) << lastBox();
   EXPECT_NE(testsupport::readFile(out_ / "MessageReport.txt").find(first.stem().string()),
             std::string::npos);
   EXPECT_NE(c<QLabel>("lblProgress")->text().indexOf(", 1 nicht erstellt"), -1);
+  // The box says what was made and opens the message file at a click.
+  EXPECT_TRUE(lastBox().ends_with("\n\n" + c<QLabel>("lblProgress")->text().toStdString()));
+  EXPECT_EQ(ui().buttons, (std::vector<std::string>{"Meldungsdatei öffnen", "OK"}));
+  EXPECT_EQ(ui().opened, std::vector<std::string>{(out_ / "MessageReport.txt").string()});
 }
 
-TEST_P(GenerationWindowTest, cancel_finishes_the_document_in_work_then_stops) {
-  const WindowKind& kind = GetParam();
-  kind.choose(window_.get());
-  qint64 cancelMs = -1;
-  bool clicked = false, visibleAfterClose = false;
-  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
-                   [&](int value) {
-                     if (value != 1 || clicked) return;
-                     clicked = true;
-                     EXPECT_TRUE(window_->findChild<QTimer*>("Timer1")->isActive());
-                     EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
-                     EXPECT_TRUE(c<QPushButton>("cmdCancel")->isEnabled());
-                     for (const char* name : kind.lockedInRun)
-                       EXPECT_FALSE(c<QWidget>(name)->isEnabled());
-                     // The click arrives through the run's next event processing, as a user's
-                     // would.
-                     QTimer::singleShot(0, window_.get(), [&] {
-                       QElapsedTimer clock;
-                       clock.start();
-                       c<QPushButton>("cmdCancel")->click();
-                       cancelMs = clock.elapsed();
-                       // A second run or closing waits until the run has ended.
-                       EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());
-                       EXPECT_FALSE(c<QPushButton>("cmdExit")->isEnabled());
-                       EXPECT_FALSE(window_->findChild<QTimer*>("Timer1")->isActive());
-                       window_->close();
-                       visibleAfterClose = window_->isVisible();
-                     });
-                   });
-  window_->setJobs(1);  // one document in work at a time: the count below is exact
-  press();
-  // Cancel answers at once; the run, not the button, waits for the document in work.
-  EXPECT_GE(cancelMs, 0);
-  EXPECT_LT(cancelMs, 1000);
-  EXPECT_TRUE(visibleAfterClose);
-
-  EXPECT_EQ(kind.lastRun(*window_), std::pair(true, std::size_t{1}));
-  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
-  EXPECT_TRUE(c<QPushButton>("cmdExit")->isEnabled());
-  EXPECT_FALSE(c<QPushButton>("cmdCancel")->isEnabled());
-  for (const char* name : kind.lockedInRun) EXPECT_TRUE(c<QWidget>(name)->isEnabled()) << name;
-  EXPECT_NE(window_->cursor().shape(), Qt::WaitCursor);
-  EXPECT_EQ(c<QLabel>("lblTime")->text().left(6), "00:00:");
-}
-
-TEST_P(GenerationWindowTest, unreadable_shapefile_table_ends_the_program) {
-  const fs::path shape = dir_.path() / "shape";
-  fs::copy(guitest::sampleSurvey().shape.parent_path(), shape, fs::copy_options::recursive);
-  const fs::path shp = shape / guitest::sampleSurvey().shape.filename();
-  testsupport::writeTable(fs::path(shp).replace_extension(".dbf"), {{"NUMMER", 'C', 11, 0}},
-                          {{"1"}});
-  settings().set(app::kShapeFilesPfad, shp.string());
+// The choices and the window's size come back in the next window over the same survey.
+TEST_P(GenerationWindowTest, choices_and_size_are_remembered) {
   GetParam().choose(window_.get());
-  press(true);
-  EXPECT_TRUE(window_->programEnded());
-  EXPECT_FALSE(window_->isVisible());
-  EXPECT_FALSE(window_->runActive());
-  ASSERT_FALSE(ui().boxes.empty());
-  EXPECT_EQ(
-      lastBox().rfind("Programm wird beendet!\n\nGrund: Unbekanntes DBF-Shapefile-Format!", 0), 0u)
-      << lastBox();
-  EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
+  c<QCheckBox>("chkKopien")->setChecked(true);
+  window_->resize(830, 640);
+  c<QPushButton>("cmdExit")->click();
+  window_ = GetParam().open(*db_);
+  window_->show();
+  EXPECT_EQ(window_->size(), QSize(830, 640));
+  EXPECT_TRUE(c<QCheckBox>("chkKopien")->isChecked());
+  std::map<std::string, std::vector<std::string>> chosen;
+  for (const char* list : {"lstFFHGebiet", "lstTeilgebiet", "lstPolygon", "lstGBogen"})
+    if (auto* rowsOf = window_->findChild<QListWidget*>(list))
+      for (const QListWidgetItem* row : rowsOf->selectedItems())
+        chosen[list].push_back(row->text().toStdString());
+  for (auto& [list, texts] : chosen) std::sort(texts.begin(), texts.end());
+  using Chosen = std::map<std::string, std::vector<std::string>>;
+  const Chosen report = {
+      {"lstFFHGebiet", {"734"}}, {"lstTeilgebiet", {"001"}}, {"lstPolygon", {"00002", "00005"}}};
+  const Chosen output = {{"lstGBogen", {"H"}}};
+  EXPECT_EQ(chosen, GetParam().name == std::string("report") ? report : output);
+  EXPECT_TRUE(c<QPushButton>("cmdGenerate")->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, GenerationWindowTest,
@@ -197,6 +172,42 @@ class ReportWindowTest : public guitest::WindowTest {
     open(guitest::kReportWindow);
   }
 };
+
+// During the run the status line counts the polygons; the map shows the polygon clicked last.
+TEST_F(ReportWindowTest, progress_counts_polygons_and_preview_shows_the_cover_map) {
+  guitest::kReportWindow.choose(window_.get());
+  auto* preview = window_->findChild<gui::PolygonPreview*>("picKarte");
+  ASSERT_TRUE(preview->map().has_value()) << preview->note().toStdString();
+  EXPECT_EQ(guitest::report(*window_).previewedPolygon(), "73400100005");
+  // The cover sheet's shapes: the surveyed polygon marked grey, inside the frame.
+  std::string cause;
+  word::RunContext run = word::programContext(*db_);
+  const auto map = report::coverSheetMap("73400100005", run, cause);
+  ASSERT_TRUE(map) << cause;
+  ASSERT_EQ(preview->map()->shapes.size(), map->shapes.size());
+  EXPECT_TRUE(
+      std::any_of(map->shapes.begin(), map->shapes.end(), [](auto& s) { return s.marked; }));
+  for (std::size_t i = 0; i < map->shapes.size(); ++i)
+    EXPECT_EQ(preview->map()->shapes[i].lines, map->shapes[i].lines) << i;
+  const QImage picture = preview->grab().toImage();
+  int grey = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      grey += picture.pixelColor(x, y) == QColor(192, 192, 192);
+  EXPECT_GT(grey, 50);
+
+  std::vector<std::string> shown;
+  QObject::connect(c<QProgressBar>("prbProgress"), &QProgressBar::valueChanged, window_.get(),
+                   [&] { shown.push_back(c<QLabel>("lblProgress")->text().toStdString()); });
+  window_->setJobs(1);
+  press();
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "Polygon 1 von 2: 73400100002", "Polygon 2 von 2: 73400100005",
+                       guitest::kReportWindow.doneText(guitest::kReportWindow.expected(*db_))}));
+  // A polygon row no longer chosen: no map.
+  clickRow(c<QListWidget>("lstPolygon"), "00005");
+  EXPECT_FALSE(preview->map().has_value());
+}
 
 TEST_F(ReportWindowTest, polygon_list_folds_parts_and_generate_follows_clicks) {
   EXPECT_FALSE(c<QPushButton>("cmdGenerate")->isEnabled());

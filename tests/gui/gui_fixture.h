@@ -7,6 +7,7 @@
 
 #include "app/resource_folder.h"
 #include "app_fixture.h"
+#include "gui/window_memory.h"
 #include "gui_test_support.h"
 #include "word/cls_word_doc.h"
 
@@ -17,6 +18,9 @@ class GuiTest : public testsupport::AppFixtureWith<PumpingRecorder> {
   void SetUp() override {
     ensureApplication();
     AppFixtureWith::SetUp();
+    recordDesktop();
+    // What an earlier test's windows remembered must not reach this one's.
+    gui::forgetWindowMemory();
     const SampleSurvey& survey = sampleSurvey();
     out_ = dir_.path() / "out";
     std::filesystem::create_directories(out_);

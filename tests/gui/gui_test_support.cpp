@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/resource_folder.h"
+#include "gui/desktop_services.h"
 #include "gui/german_translations.h"
 #include "support/temp_dir.h"
 #include "tools/sample_database.h"
@@ -50,6 +51,21 @@ void ensureApplication() {
 void PumpingRecorder::message(app::MessageIcon icon, const std::string& text) {
   if (atMessage) atMessage();
   RecordingUserInterface::message(icon, text);
+}
+
+void recordDesktop() {
+  gui::setChoiceBox(
+      [](app::MessageIcon icon, const std::string& text, const std::vector<std::string>& buttons) {
+        auto& recorder = dynamic_cast<PumpingRecorder&>(app::ui());
+        recorder.message(icon, text);
+        recorder.buttons = buttons;
+        const auto at = std::find(buttons.begin(), buttons.end(), recorder.press);
+        return at == buttons.end() ? -1 : static_cast<int>(at - buttons.begin());
+      });
+  gui::setDesktopOpener([](const QString& path) {
+    dynamic_cast<PumpingRecorder&>(app::ui()).opened.push_back(path.toStdString());
+    return true;
+  });
 }
 
 void PumpingRecorder::processEvents() {

@@ -24,14 +24,23 @@ namespace guitest {
 void ensureApplication();
 
 // Records every box like app::RecordingUserInterface, and processes Qt events where the core
-// lets pending events run, so timers and the cancel button stay live as in the program.
+// lets pending events run, so timers and the cancel button stay live as in the program. Boxes
+// with buttons of their own (gui::choose) are recorded as boxes too, with their buttons, and
+// answered with the button named in `press` (none: closed without one); what the windows open
+// on the desktop is recorded instead.
 class PumpingRecorder : public app::RecordingUserInterface {
  public:
   void message(app::MessageIcon icon, const std::string& text) override;
   void processEvents() override;
   // Called as each box appears, to look at the windows behind it.
   std::function<void()> atMessage;
+
+  std::vector<std::string> buttons;  // of the last box with buttons of its own
+  std::string press;
+  std::vector<std::string> opened;  // paths handed to the desktop
 };
+// Routes gui::choose and gui::openOnDesktop to the installed PumpingRecorder.
+void recordDesktop();
 
 // The sample survey: tables, shapefile and a resource folder with the built templates.
 struct SampleSurvey {

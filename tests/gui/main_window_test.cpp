@@ -4,11 +4,16 @@
 #include <gmock/gmock.h>
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <iostream>
 
 #include "generation_window_fixture.h"
 #include "gui/frm_main.h"
+#include "gui/window_memory.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -159,6 +164,107 @@ TEST_F(MainWindowTest, new_user_sets_paths_then_makes_clean_copies_and_reports) 
   EXPECT_EQ(guitest::documents(out_), expected);
   EXPECT_FALSE(fs::exists(out_ / "MessageReport.txt"));
   EXPECT_TRUE(ui().boxes.empty()) << lastBox();
+}
+
+// A new user with nothing set up is told where the paths are set, may open the settings from
+// the box and, before anything is set, may take the sample survey and have documents at once.
+TEST_F(MainWindowTest, first_start_names_the_settings_and_offers_the_sample_survey) {
+  app::installSettings(std::make_unique<app::MemorySettings>());
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(dir_.path().string()));
+  gui::frmMain main;
+  main.show();
+  ui().boxes.clear();
+  child<QPushButton>(&main, "cmdAusgabe")->click();
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_EQ(lastBox().rfind("Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen "
+                            "Sie die Pfade.\n\nDie Pfade stellen Sie unter „Optionen → "
+                            "Einstellungen“ ein.",
+                            0),
+            0u)
+      << lastBox();
+  EXPECT_EQ(ui().buttons, (std::vector<std::string>{"Einstellungen öffnen",
+                                                    "Beispieldaten verwenden", "Schließen"}));
+
+  ui().press = "Einstellungen öffnen";
+  QString opened;
+  guitest::whenModal(
+      [&](QWidget* w) {
+        opened = w->objectName();
+        child<QPushButton>(w, "cmdCancel")->click();
+      },
+      &main);
+  child<QPushButton>(&main, "cmdReport")->click();
+  EXPECT_EQ(opened, "frmEinstellungen");
+
+  // The sample survey, then the clean copies with everything chosen: the first documents.
+  ui().press = "Beispieldaten verwenden";
+  QElapsedTimer clock;
+  clock.start();
+  guitest::whenModal(
+      [&](QWidget* w) {
+        guitest::whenModal([](QWidget* d) { child<QPushButton>(d, "cmdGenerate")->click(); }, w);
+        child<QPushButton>(w, "cmdGenerate")->click();
+        child<QPushButton>(w, "cmdExit")->click();
+      },
+      &main);
+  child<QPushButton>(&main, "cmdAusgabe")->click();
+  const fs::path sample = dir_.path() / "Quelbrix-Beispiel";
+  EXPECT_EQ(app::settings().get(app::kDbfFilesPfad), (sample / "Erfassung").string());
+  EXPECT_EQ(app::settings().get(app::kDataFilesPfad), (sample / "Dokumente").string());
+  EXPECT_GT(guitest::documents(sample / "Dokumente").size(), 50u);
+  EXPECT_LT(clock.elapsed(), 60000);
+  std::cout << "[ measured ] sample survey and " << guitest::documents(sample / "Dokumente").size()
+            << " clean copies from the first click: " << clock.elapsed() << " ms\n";
+  EXPECT_NE(child<QLabel>(&main, "lblPfade")->text().indexOf("Quelbrix-Beispiel/Erfassung"), -1);
+  qputenv("HOME", home);
+
+  // With a survey set, the sample is not offered: it would replace the user's paths.
+  app::settings().set(app::kShapeFilesPfad, "");
+  ui().press.clear();
+  child<QPushButton>(&main, "cmdAusgabe")->click();
+  EXPECT_EQ(ui().buttons, (std::vector<std::string>{"Einstellungen öffnen", "Schließen"}));
+}
+
+// Size and place, the last five surveys (the latest first, each once) and what a drop sets.
+TEST_F(MainWindowTest, remembers_geometry_and_surveys_and_takes_dropped_paths) {
+  {
+    gui::frmMain main;
+    main.resize(611, 433);
+    main.show();
+    main.close();
+  }
+  gui::frmMain main;
+  EXPECT_EQ(main.size(), QSize(611, 433));
+  for (int i = 1; i <= 6; ++i) gui::addRecentSurvey({QString("/e%1").arg(i), "/e.shp"});
+  gui::addRecentSurvey({"/e3", "/e3.shp"});
+  std::vector<QString> folders;
+  for (const auto& survey : gui::recentSurveys()) folders.push_back(survey.folder);
+  EXPECT_EQ(folders, (std::vector<QString>{"/e3", "/e6", "/e5", "/e4", "/e2"}));
+  // Choosing one in the menu sets its two paths.
+  auto* recent = main.findChild<QMenu*>("mnuZuletzt");
+  emit recent->aboutToShow();
+  recent->actions().front()->trigger();
+  EXPECT_EQ(settings().get(app::kDbfFilesPfad), "/e3");
+  EXPECT_EQ(settings().get(app::kShapeFilesPfad), "/e3.shp");
+
+  // A survey folder brings its one shapefile along; a file that is no shapefile is refused.
+  const guitest::SampleSurvey& survey = guitest::sampleSurvey();
+  EXPECT_TRUE(main.takeDroppedPaths({QString::fromStdString(survey.db.string())}));
+  EXPECT_EQ(settings().get(app::kDbfFilesPfad), survey.db.string());
+  EXPECT_EQ(settings().get(app::kShapeFilesPfad), survey.shape.string());
+  const fs::path lonely = dir_.path() / "lonely.shp";
+  testsupport::writeFile(lonely, "");
+  ui().boxes.clear();
+  EXPECT_FALSE(main.takeDroppedPaths(
+      {QString::fromStdString(lonely.string()), QString::fromStdString(dir_.path().string())}));
+  EXPECT_EQ(lastBox(),
+            "lonely.shp: Die ShapeFile-Dateien sind nicht vollständig, es fehlt die Datei "
+            "lonely.shx.\nBitte überprüfen Sie die Pfade.\nDer Ordner " +
+                dir_.path().string() +
+                " enthält keine Erfassung: Die Programm-Daten (Polygone.dbf) konnten nicht "
+                "gefunden werden.");
+  EXPECT_EQ(settings().get(app::kShapeFilesPfad), survey.shape.string());
 }
 
 }  // namespace

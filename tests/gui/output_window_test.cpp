@@ -94,6 +94,7 @@ TEST_F(OutputWindowTest, load_all_boxes_ticked_lists_grey_and_columns) {
     chosen->header()->setSortIndicatorShown(true);
     EXPECT_GE(chosen->columnWidth(0), chosen->header()->sectionSizeHint(0)) << name;
   }
+  EXPECT_EQ(c<QPushButton>("cmdLebenClearAll")->text(), "Alle entfernen");
   EXPECT_GT(bio->topLevelItemCount(), 10);
   EXPECT_EQ(bio->topLevelItem(0)->text(0), "01110");
   EXPECT_EQ(bio->topLevelItem(0)->text(1), "Buchenwälder mittlerer und basenreicher Standorte");

@@ -94,6 +94,12 @@ TEST_F(PrintRunTest, output_window_answers_throughout_and_cancel_ends_the_wait) 
       << messages;
   EXPECT_EQ(child<QLabel>(&window, "lblProgress")->text().toStdString().rfind("Abgebrochen: ", 0),
             0u);
+  // The message file's box says what became of the printed documents and how the printer is.
+  EXPECT_NE(lastBox().find(" an den Drucker " + queue.name() + " übergeben: "), std::string::npos)
+      << lastBox();
+  EXPECT_NE(lastBox().find("\nDer Drucker " + queue.name() + " ist "), std::string::npos)
+      << lastBox();
+  EXPECT_EQ(ui().buttons, (std::vector<std::string>{"Meldungsdatei öffnen", "OK"}));
   std::cout << "[ measured ] longest pause of the window: " << longest << " ms, run ended "
             << endedAt - cancelledAt << " ms after Abbrechen\n";
 }

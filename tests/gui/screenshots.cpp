@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <iostream>
@@ -18,13 +19,18 @@
 #include "data/sheet_types.h"
 #include "gui/frm_ausgabe.h"
 #include "gui/frm_data_path.h"
+#include "gui/frm_datenpruefung.h"
 #include "gui/frm_einstellungen.h"
 #include "gui/frm_error_report.h"
 #include "gui/frm_info.h"
 #include "gui/frm_main.h"
 #include "gui/frm_polygone.h"
 #include "gui/frm_report.h"
+#include "gui/window_support.h"
 #include "gui_test_support.h"
+#include "tools/sample_database.h"
+#include "tools/sample_messy.h"
+#include "tools/sample_shapefile.h"
 
 namespace fs = std::filesystem;
 
@@ -50,7 +56,17 @@ void shot(const char* name) {
 }
 
 void selectRow(QListWidget* list, const QString& text) {
-  list->findItems(text, Qt::MatchExactly).front()->setSelected(true);
+  // As a click does: the row becomes the current one too.
+  list->setCurrentItem(list->findItems(text, Qt::MatchExactly).front(),
+                       QItemSelectionModel::Select);
+}
+
+// A box as gui::choose shows it, with buttons of its own.
+void choiceShot(QMessageBox::Icon icon, const QString& text, const QStringList& buttons,
+                const char* name) {
+  QMessageBox box(icon, "Quelbrix", text, QMessageBox::NoButton);
+  for (const QString& b : buttons) box.addButton(b, QMessageBox::AcceptRole);
+  save(&box, name);
 }
 
 }  // namespace
@@ -98,7 +114,7 @@ int main(int argc, char** argv) {
                         "Shapefiles (*.shp)");
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setFileMode(QFileDialog::ExistingFile);
-    chooser.resize(640, 400);
+    gui::fitFileChooser(chooser);
     chooser.show();
     // The folder's files are listed by a background reader.
     QTest::qWait(500);
@@ -143,6 +159,51 @@ int main(int argc, char** argv) {
     selectRow(window.findChild<QListWidget*>("lstTeilgebiet"), "001");
     selectRow(window.findChild<QListWidget*>("lstPolygon"), "00002");
     save(&window, "frmReport");
+    // After a run: the status line, the documents written, "Ausgabeordner öffnen".
+    window.findChild<QPushButton*>("cmdGenerate")->click();
+    save(&window, "frmReport_fertig");
+  }
+  choiceShot(QMessageBox::Critical,
+             "Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "
+             "Pfade.\n\nDie Pfade stellen Sie unter „Optionen → Einstellungen“ ein.\nZum "
+             "Ausprobieren schreibt „Beispieldaten verwenden“ eine Beispiel-Erfassung in den "
+             "Ordner " +
+                 QDir::homePath() + "/Quelbrix-Beispiel und stellt die Pfade darauf ein.",
+             {"Einstellungen öffnen", "Beispieldaten verwenden", "Schließen"}, "Erster_Start");
+  choiceShot(QMessageBox::Warning,
+             "Es sind Fehler aufgetreten. Weitere Informationen erhalten Sie über die Datei:\n" +
+                 QString::fromStdString((out / "MessageReport.txt").string()) +
+                 "\n\nAbgebrochen: 3 Bögen erstellt. 3 Dokument(e) an den Drucker PDF "
+                 "übergeben: 0 gedruckt, 3 noch in der Warteschlange.\nDer Drucker PDF ist "
+                 "angehalten (paused).",
+             {"Meldungsdatei öffnen", "OK"}, "Meldung_Drucker");
+  {
+    // The data check of last year's survey, kept as offices keep it, with the map of the
+    // polygon whose ring crosses itself.
+    const fs::path messy = mapping / "FFH_2023";
+    const sample::SampleResult written = sample::writeSampleDatabase(messy, {30, 1, "CP1252"});
+    sample::makeMessy(messy);
+    std::vector<std::string> codes;
+    for (const auto& p : written.polygons) codes.push_back(p.code);
+    sample::ShapefileForm form;
+    form.nullRecord = form.faultyRecords = true;
+    fs::create_directories(messy / "shape");
+    sample::writeSampleShapefile(messy / "shape" / "ffh_flaechen.shp", codes, 1, form);
+    app::settings().set(app::kDbfFilesPfad, messy.string());
+    app::settings().set(app::kShapeFilesPfad, (messy / "shape" / "ffh_flaechen.shp").string());
+    gui::frmDatenpruefung window;
+    window.resize(1100, 640);
+    window.startCheck();
+    while (!window.result()) QTest::qWait(50);
+    auto* view = window.findChild<QTableView*>("lvwBefunde");
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+      if (view->model()->index(r, 1).data().toString() != "Selbstüberschneidung") continue;
+      view->selectRow(r);
+      window.showFindingOnMap(r);
+    }
+    save(&window, "frmDatenpruefung");
+    app::settings().set(app::kDbfFilesPfad, survey.db.string());
+    app::settings().set(app::kShapeFilesPfad, survey.shape.string());
   }
   {
     QMessageBox box(QMessageBox::Critical, "Quelbrix",

@@ -84,7 +84,7 @@ TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
   EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
   EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
-  const guitest::FileDialogSeen seen = chooseShapefile(&dialog, shapes_ / "BIG.SHP");
+  const guitest::FileDialogSeen seen = chooseShapefile(&dialog, shapes_ / "good.shx");
   EXPECT_EQ(seen.folder.toStdString(), home_.string());
   for (const char* german :
        {"Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen", "Abbrechen"})
@@ -103,12 +103,22 @@ TEST_F(SettingsDialogTest, shapefile_chooser_accepts_refuses_and_cancels) {
             "überprüfen Sie die Pfade.");
   EXPECT_EQ(label(&dialog, "lblShpPath"), "Kein ShapeFile eingestellt");
 
+  // The parts of a DOS-era shapefile, named in capitals.
+  chooseShapefile(&dialog, shapes_ / "BIG.SHP");
+  EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "BIG.SHP").string());
+
   chooseShapefile(&dialog, shapes_ / "good.shp");
   EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
   const std::size_t boxes = ui().boxes.size();
   chooseShapefile(&dialog, {});
   EXPECT_EQ(ui().boxes.size(), boxes);
   EXPECT_EQ(label(&dialog, "lblShpPath"), (shapes_ / "good.shp").string());
+  // "Abbrechen" in the folder chooser leaves an unset folder unset, without a word.
+  chooseFolder(&dialog, "cmdDBFChange", home_, false);
+  chooseFolder(&dialog, "cmdDataChange", home_, false);
+  EXPECT_EQ(ui().boxes.size(), boxes);
+  EXPECT_EQ(label(&dialog, "lblDBFPath"), "Kein Pfad für die DBF-Dateien eingestellt");
+  EXPECT_EQ(label(&dialog, "lblDataPath"), "Kein Pfad eingestellt");
 
   child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(app::settings().get(app::kShapeFilesPfad), (shapes_ / "good.shp").string());
@@ -182,11 +192,11 @@ TEST_F(SettingsDialogTest, data_path_unreadable_root_warns_and_returns_to_loaded
   fs::remove_all(home_);
   drives->setFocus();
   QTest::keyClick(drives, Qt::Key_Down);
-  EXPECT_EQ(lastBox(), "Auf Die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
+  EXPECT_EQ(lastBox(), "Auf die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
   EXPECT_EQ(ui().boxes.back().icon, app::MessageIcon::Warning);
   EXPECT_EQ(drives->currentText(), loaded);
   EXPECT_EQ(logLines(out_).back(),
-            "D2 Fehler! Auf Die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
+            "D2 Fehler! Auf die Partition " + home_.string() + " konnte nicht zugegriffen werden.");
 }
 
 TEST_F(SettingsDialogTest, error_report_inverted_setting_ok_and_cancel) {
@@ -199,6 +209,7 @@ TEST_F(SettingsDialogTest, error_report_inverted_setting_ok_and_cancel) {
   for (const Step& step :
        {Step{true, "cmdExit", "1"}, Step{false, "cmdCancel", "1"}, Step{false, "cmdExit", "0"}}) {
     gui::frmErrorReport dialog;
+    EXPECT_EQ(label(&dialog, "lblHeadline"), "Aktivierung / Deaktivierung der Fehleranalyse");
     auto* box = child<QCheckBox>(&dialog, "chkErrorReport");
     EXPECT_EQ(box->isChecked(), step.ticked);
     for (int click = 0; click < 2; ++click) {
@@ -223,7 +234,7 @@ TEST_F(SettingsDialogTest, error_report_without_output_folder_shows_both_message
   EXPECT_FALSE(box->isChecked());
   ASSERT_EQ(ui().boxes.size(), 2u);
   EXPECT_EQ(ui().boxes[0].text,
-            "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie mit die "
+            "Sie müssen erst die Pfade korrekt eingestellt haben, bevor Sie die "
             "Fehleranalyse aktivieren können.");
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
   EXPECT_EQ(ui().boxes[1].text.rfind("Die Fehleranalyse konnte nicht gestartet werden.", 0), 0u);

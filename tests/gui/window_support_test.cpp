@@ -83,7 +83,7 @@ TEST_F(TypeLookUpTest, biotope_damaged_rows_stop_with_box_and_log) {
   db = withBiotopes({{"01110", ""}});
   EXPECT_EQ(gui::FfhGetBiotoptyp("%", *db, types), 101);
   EXPECT_EQ(lastBox(),
-            "Die Daten für den Biotoptyp ist in der Tabellenspalte 'BIOTOPTYP' "
+            "Die Daten für den Biotoptyp sind in der Tabellenspalte 'BIOTOPTYP' "
             "fehlerhaft.\nBitte benachrichtigen Sie Ihren Administrator.");
   EXPECT_EQ(lastLog().rfind("D2 FfhGetBiotoptyp: Fehler! Die Daten für den Biotoptyp", 0), 0u);
   db = withBiotopes({{"01110", "a"}, {"01120", "b"}, {"01110", "c"}});

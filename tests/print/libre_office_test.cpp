@@ -5,8 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "app/app_fixture.h"
@@ -93,6 +95,41 @@ TEST_F(LibreOfficeTest, toPdf_oneInstanceWritesReadablePdfsAndOutlivesACrash) {
   EXPECT_TRUE(converter.instanceRunning());
   converter.shutdown();
   EXPECT_FALSE(converter.instanceRunning());
+}
+
+// With the output folder on another file system than the work folder (a USB stick, a network
+// share), the PDF is copied in through a temporary file of ours: a link planted at the old
+// temporary name or at the PDF's own name is not followed, and the victim keeps its content.
+TEST_F(LibreOfficeTest, toPdf_acrossFileSystemsFollowsNoPlantedLink) {
+  struct stat shm {};
+  struct stat out {};
+  if (stat("/dev/shm", &shm) != 0 || stat(out_.c_str(), &out) != 0 || shm.st_dev == out.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  const std::string oldTemp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", "/dev/shm", 1);
+  // A LibreOffice stand-in: writes "<name>.pdf" into --outdir.
+  const fs::path fake = dir_.path() / "soffice";
+  testsupport::writeFile(fake,
+                         "#!/bin/sh\nfor a; do [ \"$p\" = --outdir ] && o=$a; p=$a; done\n"
+                         "[ -n \"$o\" ] && n=${p##*/} && printf %s neu > \"$o/${n%.*}.pdf\"\n");
+  fs::permissions(fake, fs::perms::owner_all);
+  const fs::path document = out_ / "1GN.docx", victim = dir_.path() / "victim";
+  testsupport::writeFile(document, "docx");
+  testsupport::writeFile(victim, "keep");
+  fs::create_symlink(victim, out_ / ".1GN.pdf.part");
+  print::LibreOfficeConverter converter(fake);
+  fs::path pdf;
+  std::string reason;
+  ASSERT_TRUE(converter.toPdf(document, out_, pdf, reason)) << reason;
+  EXPECT_EQ(testsupport::readFile(out_ / "1GN.pdf"), "neu");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out_ / "1GN.pdf")));
+  fs::rename(out_ / ".1GN.pdf.part", out_ / "1GN.pdf");
+  EXPECT_FALSE(converter.toPdf(document, out_, pdf, reason));
+  EXPECT_THAT(reason, HasSubstr("1GN.pdf konnte nicht geschrieben werden: ist keine gewöhnliche"));
+  EXPECT_EQ(testsupport::readFile(victim), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(out_), {}), 2);  // the document and the link
+  converter.shutdown();
+  oldTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTemp.c_str(), 1);
 }
 
 }  // namespace

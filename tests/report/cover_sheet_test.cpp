@@ -226,8 +226,47 @@ TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedOnceAndLeftOut) {
   EXPECT_TRUE(logged("D2 Fehler! Das Shape-Polygon konnte nicht erzeugt werden."));
   EXPECT_EQ(word::g_WordDoc().lastOutcome().missing,
             (std::vector<std::string>{"Karte und Fläche"}));
+  EXPECT_TRUE(logged(
+      "D2 ffhReportSetPolygon: Fehler! Der Datensatz 5 der Shape-Datei ist leer (eine Nullform "
+      "ohne Geometrie)."));
   read(own);
   EXPECT_EQ(mark("HA"), "~");
+}
+
+// A shapefile of a DOS-era program: its three parts named in capitals.
+TEST_F(CoverSheetTest, Map_ShapefileNamedInCapitals) {
+  const auto folder = shapePath().parent_path();
+  for (const char* ext : {"shp", "shx", "dbf"}) {
+    std::string upper = ext;
+    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    std::filesystem::rename(folder / ("polygone." + std::string(ext)), folder / ("FFH." + upper));
+  }
+  settings().set(app::kShapeFilesPfad, (folder / "FFH.SHP").string());
+  const auto file = cover("12300100001");
+  EXPECT_EQ(mapOf(file).shapes, 1 + 3 + 3 + 2);
+  read(file);
+  EXPECT_EQ(mark("HA"), "0,05");
+}
+
+// A polygon whose record cannot be drawn: the log says what is wrong with the record.
+TEST_F(CoverSheetTest, Map_OwnRecordMissingOfOtherTypeOrDamagedIsNamed) {
+  const auto shx = std::filesystem::path(shapePath()).replace_extension(".shx");
+  std::filesystem::resize_file(shx, std::filesystem::file_size(shx) - 8);  // record 8 gone
+  damageRecord(shapePath(), 6, 0, 3);         // a line in a polygon file
+  damageRecord(shapePath(), 2, 36, 1000000);  // more parts than the record holds
+  const struct {
+    const char* code;
+    const char* problem;
+  } cases[] = {
+      {"12300100007", "Der Datensatz 8 fehlt in der Shape-Datei, sie enthält nur 7 Datensätze."},
+      {"12300100006", "Der Datensatz 6 der Shape-Datei ist kein Polygon (Formtyp 3)."},
+      {"12300100002", "Der Datensatz 2 der Shape-Datei ist nicht lesbar: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_FALSE(mapOf(cover(c.code, "", false)).found);
+    EXPECT_EQ(loggedStarting(std::string("D2 ffhReportSetPolygon: Fehler! ") + c.problem), 1);
+  }
 }
 
 TEST_F(CoverSheetTest, Map_ShapefileReadOncePerFileNotPerCoverSheet) {

@@ -1,5 +1,8 @@
 #include "sheets/clean_copy_run.h"
 
+#include <unistd.h>
+
+#include "app/output_folder_lock.h"
 #include "sheets/generation_fixture.h"
 #include "word/run_context.h"
 
@@ -94,6 +97,43 @@ TEST_F(CleanCopyRunTest, Run_EmptySelectionTellsUserAndRemovesOldMessageFile) {
   EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Information);
   EXPECT_EQ(ui().boxes[0].text, "Für die ausgewählte Kombination existiert kein Geländebogen.");
   EXPECT_FALSE(std::filesystem::exists(out_ / "MessageReport.txt"));
+}
+
+// A second run in an output folder another run works in is refused before it touches anything:
+// the other run's message file and temporary files stay, the window leaves run mode first. A
+// link planted at the lock's name is not followed: it refuses the run too.
+TEST_F(CleanCopyRunTest, Run_RefusedAtOnceWhileAnotherRunHoldsTheOutputFolder) {
+  const auto selection = selectAll();
+  testsupport::writeFile(out_ / "MessageReport.txt", "der andere Lauf\r\n");
+  const std::filesystem::path inFlight =
+      out_ / (".quelbrix-tmp-" + std::to_string(getppid()) + "-abcdef-MessageReport.txt");
+  testsupport::writeFile(inFlight, "x");
+  std::atomic<bool> cancel{false};
+  int finished = 0;
+  sheets::RunCallbacks callbacks;
+  callbacks.finished = [&](const sheets::RunSummary&) { ++finished; };
+  auto runOnce = [&] {
+    return sheets::runCleanCopies(word::programContext(database_), selection.keys, false, false,
+                                  cancel, callbacks);
+  };
+  sheets::RunSummary summary;
+  {
+    const app::OutputFolderLock other(out_);
+    summary = runOnce();
+  }
+  EXPECT_TRUE(summary.cancelled && summary.produced == 0 && finished == 1);
+  ASSERT_EQ(ui().boxes.size(), 1u);
+  EXPECT_EQ(ui().boxes[0].icon, app::MessageIcon::Error);
+  EXPECT_EQ(ui().boxes[0].text, summary.refused);
+  EXPECT_EQ(summary.refused.rfind("Im Ausgabeordner " + out_.string() + " erzeugt bereits", 0), 0u);
+  EXPECT_EQ(testsupport::readFile(out_ / "MessageReport.txt"), "der andere Lauf\r\n");
+  EXPECT_TRUE(std::filesystem::exists(inFlight));
+  for (const auto& [key, item] : selection.keys)
+    EXPECT_FALSE(std::filesystem::exists(documentOf(key)));
+  std::filesystem::create_symlink(inFlight, out_ / ".quelbrix-lock");
+  EXPECT_NE(runOnce().refused.find(".quelbrix-lock ist keine gewöhnliche Datei"),
+            std::string::npos);
+  EXPECT_EQ(testsupport::readFile(inFlight), "x");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "data/species_lists.h"
 #include "docx/test_package.h"
 #include "sheets/generation_fixture.h"
+#include "support/survey_fixture.h"
 #include "word/run_context.h"
 
 namespace {
@@ -100,6 +101,41 @@ TEST_F(SheetGenerationTest, Generate_EveryTypeFillsHeadBodyAndFooter) {
   }
   for (const auto& line : log())
     EXPECT_EQ(line.find("konnte nicht gesetzt werden"), std::string::npos) << line;
+}
+
+// Letters reach the sheet as stored in every table whose code page is known; only a table whose
+// texts are known to be mis-decoded (DOS bytes marked as Windows text) has its umlauts repaired,
+// in its character fields and in its memos.
+TEST_F(SheetGenerationTest, Generate_StoredLettersKeptMisDecodedRepaired) {
+  const std::string key = keyOf("F");
+  const std::string code = key.substr(0, 12);
+  const std::string german = "Mühle, Größe, östlich, Äcker, Öl, Übung, \"ähnlich\"";
+  const struct {
+    const char* codePage;
+    char ldid;  // written over the language driver byte unless 0
+    std::string text;
+  } cases[] = {
+      {"CP1252", 0, "Málaga, Žár, Tešín „Quelle” ™ " + german},
+      {"UTF-8", 0, "Sázava „Quelle” ™ " + german},
+      {"CP850", 0x03, german},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    testsupport::writeTable(db_ / "polygone.dbf",
+                            {{"POLPOLYGON", 'C', 11, 0}, {"POLNAME", 'C', 120, 0}},
+                            {{code.substr(0, 11), c.text}}, c.codePage);
+    testsupport::writeTable(db_ / "anmerk.dbf", {{"GBCODE", 'C', 12, 0}, {"ANMERKUNG", 'M', 10, 0}},
+                            {{code, c.text}}, c.codePage);
+    for (const char* table : {"polygone", "anmerk"}) {
+      if (c.ldid) testsupport::patchFile(db_ / (std::string(table) + ".dbf"), 29, {c.ldid});
+      if (std::string(c.codePage) != "UTF-8")
+        std::filesystem::remove(db_ / (table + std::string(".cpg")));
+    }
+    database_.ConnectDBDaten();
+    docx::Document doc = generate(key);
+    EXPECT_EQ(markText(doc, "NAME"), c.text);
+    EXPECT_EQ(markText(doc, "SONSTIGES"), c.text);
+  }
 }
 
 TEST_F(SheetGenerationTest, Driver_MissingTemplateWritesNoFileButAnswers100) {

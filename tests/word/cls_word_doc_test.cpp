@@ -4,6 +4,7 @@
 
 #include "app/app_fixture.h"
 #include "docx/test_package.h"
+#include "support/read_only_folder.h"
 #include "word/docx/document.h"
 
 using ::testing::HasSubstr;
@@ -63,6 +64,14 @@ TEST_F(WordDocTest, Open_RefusesUnknownKeyMissingTemplateAndMissingOutput) {
   EXPECT_EQ(lastLog(),
             "D2 OpenWordDokument: Fehler! Zu dem Geländebogen 123001000011Q existiert "
             "kein passendes Template.");
+  EXPECT_EQ(open("123001000011"), 101);
+  EXPECT_EQ(lastLog(),
+            "D2 OpenWordDokument: Fehler! Der Geländebogen 123001000011 hat keinen Bogentyp.");
+  for (const char* key : {"", "-Report"})
+    EXPECT_EQ(doc_.TemplateProblem(key, program_.string()),
+              "Der Geländebogen hat keinen Bogentyp (GBBOGEN ist leer).");
+  EXPECT_EQ(doc_.TemplateProblem("Q-Report", program_.string()),
+            "Zu dem Schlüssel Q-Report existiert kein Template.");
   EXPECT_EQ(open("123001000011F"), 101);
   EXPECT_EQ(lastLog(), "D2 OpenWordDokument: Fehler! Die Templatedatei " +
                            (program_ / "Templates/TemplateBogenV2F.dotx").string() +
@@ -131,6 +140,18 @@ TEST_F(WordDocTest, Open_TypeFolderLinkedOutsideIsRefused) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_THAT(messages_[0], HasSubstr("liegt nicht im Ausgabeordner"));
   EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+// A type folder that cannot be made is refused before any work, with a German reason.
+TEST_F(WordDocTest, Open_UnwritableOutputFolderIsRefusedInGerman) {
+  const testsupport::ReadOnlyFolder readOnly(out_);
+  if (!readOnly.binding()) GTEST_SKIP() << "file permissions cannot be made to bind";
+  EXPECT_EQ(open(kKey), 101);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], "Das Dokument " + (out_ / "GN" / (kKey + ".docx")).string() +
+                              " konnte nicht erstellt werden: der Ordner " +
+                              (out_ / "GN").string() +
+                              " kann nicht angelegt werden: keine Schreibberechtigung.");
 }
 
 TEST_F(WordDocTest, Open_FileOpenElsewhereGoesToMessageList) {
@@ -209,13 +230,17 @@ TEST_F(WordDocTest, TableCleanUp_TidiesCodesAndDropsEmptyRowsAndTables) {
   EXPECT_EQ(tables.cellText(3, 3, 3), "ja");
 }
 
+// Every stored form anywhere in the text, at the start of a word as well; an empty form
+// changes nothing.
 TEST_F(WordDocTest, CorrectUmlaute_ReplacesStoredForms) {
   data::UmlautDict dict;
-  dict.add("ä", "a\"");
+  for (const auto& [letter, form] : std::vector<std::pair<std::string, std::string>>{
+           {"ä", "„"}, {"ö", "”"}, {"ü", "\xEF\xBF\xBD"}, {"Ä", "Ž"}, {"Ö", "™"}, {"Ü", "š"}})
+    dict.add(letter, form);
   dict.add("ß", "");
-  std::string text = "Ma\"hwiese ß";
+  std::string text = "„hnlich ”stlich M\xEF\xBF\xBDhle Žcker ™l šbung Gr”áe";
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(&dict, text), 100);
-  EXPECT_EQ(text, "Mähwiese ß");
+  EXPECT_EQ(text, "ähnlich östlich Mühle Äcker Öl Übung Gröáe");
   EXPECT_EQ(word::clsWordDoc::CorrectUmlaute(nullptr, text), 101);
 }
 

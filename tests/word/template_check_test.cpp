@@ -39,8 +39,11 @@ struct Damage {
   const char* name;
   const char* part;
   std::function<std::string(std::string)> edit;
-  const char* cause;
+  std::string cause;
 };
+
+const std::string kTooDeep =
+    "ist tiefer als " + std::to_string(docx::kMaxElementDepth) + " Ebenen verschachtelt";
 
 std::vector<Damage> damages() {
   return {
@@ -63,14 +66,11 @@ std::vector<Damage> damages() {
        [](std::string x) { return replaced(x, "w:name=\"HA\"", "w:name=\"HB\""); },
        "es fehlen die Textmarken HA"},
       {"DeepSdt", "word/document.xml",
-       nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 30000),
-       "ist tiefer als 400 Ebenen verschachtelt"},
+       nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 30000), kTooDeep},
       {"DeepTables", "word/document.xml",
-       nested("<w:tbl><w:tr><w:tc>", "</w:tc></w:tr></w:tbl>", 30000),
-       "ist tiefer als 400 Ebenen verschachtelt"},
+       nested("<w:tbl><w:tr><w:tc>", "</w:tc></w:tr></w:tbl>", 30000), kTooDeep},
       {"DeepHyperlinks", "word/document.xml",
-       nested("<w:hyperlink>", "</w:hyperlink>", 100000, true),
-       "ist tiefer als 400 Ebenen verschachtelt"},
+       nested("<w:hyperlink>", "</w:hyperlink>", 100000, true), kTooDeep},
   };
 }
 
@@ -109,5 +109,40 @@ TEST_P(TemplateDamage, EngineFailsCleanlyOrSavesAnOpenablePackage) {
 
 INSTANTIATE_TEST_SUITE_P(Damages, TemplateDamage, ::testing::ValuesIn(damages()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The deepest template the check lets pass still makes documents that other readers (libxml2,
+// python-docx: 256 levels) open, filled at its deepest place; one level deeper is refused.
+TEST(TemplateDepth, DeepestAcceptedTemplateFilledStaysReadable) {
+  const std::string original = testsupport::readFile(fs::path(QUELBRIX_TEMPLATE_DIR) /
+                                                     "TemplateDatenreportV2Deckblatt.dotx");
+  auto deep = [&](int links) {
+    std::string p = "<w:p><w:pPr><w:rPr><w:b/><w:sz w:val=\"20\"/></w:rPr></w:pPr>";
+    for (int i = 0; i < links; ++i) p += "<w:hyperlink>";
+    p += "<w:bookmarkStart w:id=\"9000\" w:name=\"TIEF\"/><w:bookmarkEnd w:id=\"9000\"/>";
+    for (int i = 0; i < links; ++i) p += "</w:hyperlink>";
+    p += "</w:p>";
+    return docx::test::withPart(original, "word/document.xml", [p](std::string x) {
+      return replaced(x, "<w:body>", "<w:body>" + p);
+    });
+  };
+  // w:document counts 0, w:body 1, w:p 2, the links from 3 on, and the bookmark below them.
+  const int links = docx::kMaxElementDepth - 3;
+  const testsupport::TempDir dir;
+  const auto bookmarks = word::bookmarksOfTemplate("Deckblatt");
+  EXPECT_EQ(
+      word::templateProblem(docx::test::writeFile(dir.path() / "a.dotx", deep(links)), bookmarks),
+      "");
+  EXPECT_THAT(word::templateProblem(docx::test::writeFile(dir.path() / "b.dotx", deep(links + 1)),
+                                    bookmarks),
+              HasSubstr(kTooDeep));
+
+  docx::Document doc = docx::Document::fromBytes(deep(links), "a.dotx");
+  doc.bookmarks().replace("TIEF", "Fläche\nin Hektar", {true, "Times New Roman", 11.0},
+                          docx::BookmarkScope::kMainText);
+  const auto xml = docx::test::partXml(doc.toBytes(), "word/document.xml");
+  const int filled = docx::elementDepth(*xml, 1000);
+  EXPECT_GT(filled, docx::kMaxElementDepth);
+  EXPECT_LE(filled, docx::kMaxReadableDepth);
+}
 
 }  // namespace

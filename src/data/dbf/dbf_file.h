@@ -35,6 +35,19 @@ struct BadValue {
   std::string reason;  // German, e.g. "\"20241301\" ist kein gültiges Datum"
 };
 
+// How much damage open() accepts. The default refuses a table whose memo file is missing or
+// whose header counts more records than the file holds; a check that wants to name every fault
+// of a folder reads such tables anyway and asks the reader what it met.
+struct OpenOptions {
+  // A missing memo file: memo fields read as Null (memoFileMissing() says so).
+  bool withoutMemoFile = false;
+  // A header counting more records than the file holds: the whole records held are read
+  // (headerNote() and headerRecordCount() say so).
+  bool shortFile = false;
+  // An iconv name: the texts are read in this code page, whatever the table's marks say.
+  std::string codePage;
+};
+
 // An opened table. The file is read into memory once; records are decoded on request.
 class DbfReader {
  public:
@@ -42,6 +55,7 @@ class DbfReader {
   // The code page comes from a .cpg file beside it, else from the LDID byte, else from the
   // bytes themselves (guessCodePage on the records, then on the memo file), else CP1252.
   static DbfReader open(const std::filesystem::path& path);
+  static DbfReader open(const std::filesystem::path& path, const OpenOptions& options);
 
   const std::filesystem::path& path() const;
   const std::vector<FieldDescriptor>& fields() const;
@@ -51,10 +65,18 @@ class DbfReader {
   // What the header said that the file contradicts, in German ("" when nothing): the reader has
   // read the records the file holds.
   const std::string& headerNote() const;
+  // The record count the header gives, whatever the file holds.
+  uint32_t headerRecordCount() const;
+  // True when the table has memo fields but no memo file (only with withoutMemoFile).
+  bool memoFileMissing() const;
   // iconv name of the table's code page, such as "CP1252" or "CP850".
   const std::string& codePage() const;
   // True when neither a ".cpg" file nor the language driver byte named the code page.
   bool codePageGuessed() const;
+  // True once a text decoded so far (character field or memo) was not written in the code page:
+  // it held bytes the code page has no character for (read as U+FFFD) or that it maps to C1
+  // control codes, which no survey text holds. Its letters then arrive in a wrong form.
+  bool textsMisDecoded() const;
 
   bool isDeleted(uint32_t index) const;
   // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;

@@ -107,10 +107,14 @@ struct DbfReader::Impl {
   std::vector<FieldDescriptor> fields;
   std::vector<Column> columns;
   uint32_t recordCount = 0;
+  uint32_t headerCount = 0;  // as the header gives it
+  OpenOptions options;
+  bool memoMissing = false;
   size_t headerLength = 0;
   size_t recordLength = 0;
   std::string codePage;
-  bool guessed = false;  // no ".cpg" and no language driver byte named it
+  bool guessed = false;             // no ".cpg" and no language driver byte named it
+  mutable bool misDecoded = false;  // see textsMisDecoded
   std::optional<Converter> toUtf8;
   std::optional<MemoReader> memo;
   std::optional<size_t> nullFlagsOffset;
@@ -130,15 +134,17 @@ struct DbfReader::Impl {
   Column readDescriptor(const char* descriptor) const;
   void checkFieldLength(const std::string& fieldName, Column& c) const;
   void addColumn(Column c, uint8_t flags, int& nullBits);
-  void checkRecordLayout(size_t fieldBytes, int nullBits) const;
+  void checkRecordLayout(size_t fieldBytes, int nullBits);
   void countRecordsBehindHeaderCount();
-  void chooseCodePage();
+  void chooseCodePage(const std::string& forced);
   void openMemo();
   const char* recordAt(uint32_t index) const;
   Value decode(const Column& c, const char* record) const;
   Value decodeNumber(const Column& c, std::string_view raw) const;
   Value decodeMemo(const Column& c, std::string_view raw, bool text) const;
   std::string toText(std::string_view raw) const;
+  // toText for a value's text, noting a text that is not in the code page.
+  Value textValue(std::string_view raw) const;
 };
 
 void DbfReader::Impl::parseHeader() {
@@ -170,6 +176,7 @@ void DbfReader::Impl::readFixedHeader() {
   if (!layoutOpt) fail("unbekanntes dBASE-Versionsbyte " + hexByte(version));
   layout = *layoutOpt;
   recordCount = loadLE<uint32_t>(data.data() + 4);
+  headerCount = recordCount;
   headerLength = loadLE<uint16_t>(data.data() + 8);
   recordLength = loadLE<uint16_t>(data.data() + 10);
   const size_t firstDescriptor = layout == Layout::Dbase7 ? 68 : 32;
@@ -263,7 +270,7 @@ void DbfReader::Impl::addColumn(Column c, uint8_t flags, int& nullBits) {
   fields.push_back(c.descriptor);
 }
 
-void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
+void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) {
   if (columns.empty()) fail("die Tabelle hat keine Felder");
   if (fieldBytes + 1 != recordLength)
     fail("die Satzlänge " + std::to_string(recordLength) + " passt nicht zu den Feldern, die " +
@@ -271,10 +278,16 @@ void DbfReader::Impl::checkRecordLayout(size_t fieldBytes, int nullBits) const {
   if (nullBits > 0 && (!nullFlagsOffset || nullFlagsLength * 8 < static_cast<size_t>(nullBits)))
     fail("Felder, die leer bleiben dürfen, ohne passende Spalte _NullFlags");
   const uint64_t needed = uint64_t{headerLength} + uint64_t{recordCount} * recordLength;
-  if (needed > data.size())
+  if (needed <= data.size()) return;
+  if (!options.shortFile)
     fail("der Kopf gibt " + std::to_string(recordCount) + " Datensätze zu je " +
          std::to_string(recordLength) + " Bytes an, mehr als die Datei enthält (" +
          std::to_string(needed) + " Bytes nötig, " + std::to_string(data.size()) + " vorhanden)");
+  const uint64_t held = (data.size() - headerLength) / recordLength;
+  headerNote = "der Kopf nennt " + std::to_string(recordCount) +
+               (recordCount == 1 ? " Datensatz" : " Datensätze") + ", die Datei enthält aber nur " +
+               std::to_string(held) + "; die fehlenden sind verloren";
+  recordCount = static_cast<uint32_t>(held);
 }
 
 // A whole record begins with its deletion flag, a blank or "*"; the end-of-file byte 0x1A or
@@ -293,10 +306,12 @@ void DbfReader::Impl::countRecordsBehindHeaderCount() {
   recordCount = static_cast<uint32_t>(held);
 }
 
-void DbfReader::Impl::chooseCodePage() {
+void DbfReader::Impl::chooseCodePage(const std::string& forced) {
   // A ".cpg" file is the user's own statement and wins; then the language driver byte; a table
   // with neither is judged by its bytes (with its memo file, which shares its code page).
-  if (const auto cpg = findSibling(path, ".cpg")) {
+  if (!forced.empty()) {
+    codePage = normalizeCodePage(forced);
+  } else if (const auto cpg = findSibling(path, ".cpg")) {
     codePage = normalizeCodePage(readWholeFile(*cpg, 256));
     if (codePage.empty()) fail("die Codepage-Datei " + cpg->string() + " ist leer");
   } else {
@@ -331,6 +346,10 @@ void DbfReader::Impl::openMemo() {
   const auto version = static_cast<uint8_t>(data[0]);
   const bool fox = layout == Layout::VisualFoxPro || version == 0xF5 || version == 0xFB;
   const auto file = findMemoFile(path, fox);
+  if (!file && options.withoutMemoFile) {
+    memoMissing = true;
+    return;
+  }
   if (!file) fail("die Tabelle hat Memofelder, aber ihre Memodatei (.dbt oder .fpt) fehlt");
   MemoKind kind = MemoKind::DbaseIV;
   if (base::equalsNoCase(file->extension().string(), ".fpt"))
@@ -349,6 +368,20 @@ const char* DbfReader::Impl::recordAt(uint32_t index) const {
 
 std::string DbfReader::Impl::toText(std::string_view raw) const {
   return *toUtf8->convert(raw, true);
+}
+
+Value DbfReader::Impl::textValue(std::string_view raw) const {
+  std::optional<std::string> text = toUtf8->convert(raw, false);
+  if (!text) {
+    misDecoded = true;
+    return Value::text(toText(raw));
+  }
+  // U+0080..U+009F, in UTF-8 0xC2 0x80..0x9F.
+  for (std::size_t i = 0; !misDecoded && i + 1 < text->size(); ++i)
+    if (static_cast<unsigned char>((*text)[i]) == 0xC2 &&
+        (static_cast<unsigned char>((*text)[i + 1]) & 0xE0) == 0x80)
+      misDecoded = true;
+  return Value::text(std::move(*text));
 }
 
 Value DbfReader::Impl::decodeNumber(const Column& c, std::string_view raw) const {
@@ -389,7 +422,7 @@ Value DbfReader::Impl::decodeMemo(const Column& c, std::string_view raw, bool te
       block = block * 10 + static_cast<uint64_t>(ch - '0');
     }
   }
-  if (block == 0) return {};
+  if (block == 0 || !memo) return {};
   std::string content;
   try {
     content = memo->read(block);
@@ -399,7 +432,7 @@ Value DbfReader::Impl::decodeMemo(const Column& c, std::string_view raw, bool te
   if (!text) return content.empty() ? Value() : Value::text(std::move(content));
   const std::string_view shown = rightTrimmed(content);
   if (shown.empty()) return {};
-  return Value::text(toText(shown));
+  return textValue(shown);
 }
 
 Value DbfReader::Impl::decode(const Column& c, const char* record) const {
@@ -484,20 +517,27 @@ Value DbfReader::Impl::decode(const Column& c, const char* record) const {
     case 'P':
       return decodeMemo(c, raw, false);
     default: {
-      // Character fields and types this reader does not know: the text as it stands.
+      // Character fields and types this reader does not know: the text as it stands. Only
+      // texts tell whether the code page is right; binary fields hold any byte.
       const std::string_view t = rightTrimmed(raw);
       if (t.empty()) return {};
-      return Value::text(toText(t));
+      const char type = c.descriptor.type;
+      return type == 'C' || type == 'V' ? textValue(t) : Value::text(toText(t));
     }
   }
 }
 
 DbfReader DbfReader::open(const std::filesystem::path& path) {
+  return open(path, OpenOptions{});
+}
+
+DbfReader DbfReader::open(const std::filesystem::path& path, const OpenOptions& options) {
   auto impl = std::make_unique<Impl>();
   impl->path = path;
+  impl->options = options;
   impl->data = readWholeFile(path, kMaxTableFile);
   impl->parseHeader();
-  impl->chooseCodePage();
+  impl->chooseCodePage(options.codePage);
   impl->openMemo();
   return DbfReader(std::move(impl));
 }
@@ -522,6 +562,9 @@ const std::string& DbfReader::codePage() const {
 bool DbfReader::codePageGuessed() const {
   return impl_->guessed;
 }
+bool DbfReader::textsMisDecoded() const {
+  return impl_->misDecoded;
+}
 
 bool DbfReader::isDeleted(uint32_t index) const {
   return impl_->recordAt(index)[0] == '*';
@@ -529,6 +572,12 @@ bool DbfReader::isDeleted(uint32_t index) const {
 
 const std::string& DbfReader::headerNote() const {
   return impl_->headerNote;
+}
+uint32_t DbfReader::headerRecordCount() const {
+  return impl_->headerCount;
+}
+bool DbfReader::memoFileMissing() const {
+  return impl_->memoMissing;
 }
 
 std::vector<Value> DbfReader::record(uint32_t index) const {

@@ -33,55 +33,29 @@ std::string readWholeFile(const std::filesystem::path& path, uint64_t maxSize) {
   return data;
 }
 
-TempFile::TempFile(std::filesystem::path target) : target_(std::move(target)) {
-  std::string pattern = target_.string() + ".tmp-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  fd_ = ::mkstemp(name.data());
-  if (fd_ < 0)
+TempFile::TempFile(std::filesystem::path target) : target_(std::move(target)), temp_(target_) {
+  if (temp_.error())
     throw DbfError(target_.string() + ": die temporäre Datei kann nicht angelegt werden (" +
-                   base::systemErrorText(errno) + ")");
-  temp_ = name.data();
-  // mkstemp creates the file private to the user; give it the permissions a new file gets.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd_, 0666 & ~mask);
+                   base::systemErrorText(temp_.error()) + ")");
 }
 
-TempFile::~TempFile() {
-  if (fd_ >= 0) ::close(fd_);
-  if (!temp_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove(temp_, ec);
-  }
-}
+TempFile::~TempFile() = default;
 
 void TempFile::write(std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd_, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" +
-                     base::systemErrorText(errno) + ")");
-    }
-    data.remove_prefix(static_cast<size_t>(n));
-  }
+  if (const int e = temp_.writeAll(data))
+    throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" + base::systemErrorText(e) +
+                   ")");
 }
 
 void TempFile::commit() {
-  const bool synced = ::fsync(fd_) == 0;
-  const int syncError = errno;
-  const bool closed = ::close(fd_) == 0;
-  fd_ = -1;
-  if (!synced || !closed)
+  const int syncError = ::fsync(temp_.fd()) == 0 ? 0 : errno;
+  const int closeError = temp_.close();
+  if (syncError || closeError)
     throw DbfError(target_.string() + ": Schreiben fehlgeschlagen (" +
-                   base::systemErrorText(synced ? errno : syncError) + ")");
-  std::error_code ec;
-  std::filesystem::rename(temp_, target_, ec);
-  if (ec)
-    throw DbfError(target_.string() + ": kann nicht ersetzt werden (" +
-                   base::systemErrorText(ec.value()) + ")");
-  temp_.clear();
+                   base::systemErrorText(syncError ? syncError : closeError) + ")");
+  if (const int e = temp_.renameOntoTarget())
+    throw DbfError(target_.string() + ": kann nicht ersetzt werden (" + base::systemErrorText(e) +
+                   ")");
 }
 
 }  // namespace data::dbf

@@ -7,14 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/temporary_file.h"
+
 namespace data::dbf {
 
 // The whole content of path. Throws DbfError naming the file when it cannot be read or is
 // larger than maxSize (checked before anything is allocated).
 std::string readWholeFile(const std::filesystem::path& path, uint64_t maxSize);
 
-// A uniquely named file beside target. Owns the file: the destructor removes it unless
-// commit() has moved it onto target. Failures throw DbfError naming target.
+// A uniquely named file beside target (base::TemporaryFile). Owns the file: the destructor
+// removes it unless commit() has moved it onto target. Failures throw DbfError naming target.
 class TempFile {
  public:
   explicit TempFile(std::filesystem::path target);
@@ -29,8 +31,7 @@ class TempFile {
 
  private:
   std::filesystem::path target_;
-  std::filesystem::path temp_;
-  int fd_ = -1;
+  base::TemporaryFile temp_;
 };
 
 }  // namespace data::dbf

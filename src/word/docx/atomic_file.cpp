@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/regular_file.h"
 #include "word/docx/docx_error.h"
 
 namespace docx {
@@ -23,8 +25,9 @@ std::string dropCharacters(const std::string& name, int count) {
   return name.substr(i);
 }
 
+// Targets the user must mend: like a file open elsewhere, not a fault of the engine.
 bool isPermissionError(int e) {
-  return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY;
+  return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY || e == base::kNotRegularFile;
 }
 
 [[noreturn]] void fail(int e, const std::filesystem::path& target, const char* what) {
@@ -36,9 +39,10 @@ bool isPermissionError(int e) {
 }  // namespace
 
 // Whether another process holds a lock on the file (LibreOffice locks the files it edits
-// when file locking is on).
+// when file locking is on). Only a regular file is opened: a pipe would block for good.
 bool lockedByOtherProcess(const std::filesystem::path& target) {
-  const int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+  int error = 0;
+  const int fd = base::openRegularFile(target, O_RDONLY, 0, error);
   if (fd < 0) return false;
   struct flock probe {};
   probe.l_type = F_WRLCK;
@@ -49,6 +53,9 @@ bool lockedByOtherProcess(const std::filesystem::path& target) {
 }
 
 void checkNotOpenElsewhere(const std::filesystem::path& target) {
+  // A link or a pipe planted at the name is neither followed nor replaced.
+  if (base::regularOrAbsent(target) == base::kNotRegularFile)
+    fail(base::kNotRegularFile, target, "Prüfung");
   const std::filesystem::path folder = target.parent_path();
   const std::string name = target.filename().string();
   // Built piece by piece: GCC 12 warns falsely on chained concatenation of short literals.
@@ -81,20 +88,14 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     throw DocxError(ErrorCode::kInvalidArgument, "kein Dateiname in " + target.string());
   }
   checkNotOpenElsewhere(target);
-  std::error_code ec;
-  const auto status = std::filesystem::status(target, ec);
-  mode_t mode = 0;
-  if (std::filesystem::exists(status)) {
-    if (std::filesystem::is_directory(status)) {
+  // An existing document keeps its access rights; a new one gets those of a new file.
+  std::optional<mode_t> mode;
+  struct stat st {};
+  if (lstat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode))
       throw DocxError(ErrorCode::kFileOpen, target.string() + " ist ein Ordner");
-    }
     if (access(target.c_str(), W_OK) != 0) fail(errno, target, "kein Schreibzugriff");
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
+    mode = st.st_mode & 0777;
   }
   if (const auto failure = base::replaceFile(target, bytes, mode, durability))
     fail(failure.error, target, failure.step);

@@ -359,6 +359,11 @@ std::string Package::serialize(int compressionLevel) {
   // [Content_Types].xml first, as producers conventionally write it.
   auto emit = [&](Part& p) {
     if (p.modified && p.xml) {
+      if (elementDepth(*p.xml, kMaxReadableDepth) > kMaxReadableDepth)
+        throw DocxError(ErrorCode::kMalformedXml,
+                        label_ + ": der Teil " + p.name + " wäre tiefer als " +
+                            std::to_string(kMaxReadableDepth + 1) +
+                            " Ebenen verschachtelt, andere Programme könnten ihn nicht öffnen");
       entries.push_back({p.name, std::make_shared<const std::string>(serializeXml(*p.xml))});
     } else {
       entries.push_back({p.name, p.raw});

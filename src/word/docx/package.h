@@ -69,11 +69,22 @@ class Package {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
-// Word-processing parts nest a few dozen elements deep even with tables in tables; the editors
-// walk the trees recursively, so a part nested deeper is refused (kMalformedXml) on parsing.
-inline constexpr int kMaxElementDepth = 400;
-// The depth of the deepest node, counted without recursion; stops counting once past limit.
+// The depth of the deepest node, counted without recursion; stops counting once past limit. The
+// root element counts 0, each element one more than its parent, and an element's text one more
+// than the element.
 int elementDepth(const pugi::xml_document& doc, int limit);
+
+// Other readers refuse deeper parts: libxml2, and so python-docx, stops at 256 nested elements.
+// In elementDepth's count a part of this depth nests no element deeper than that. The engine
+// refuses to write a deeper part (kMalformedXml), so that it never saves a document others reject.
+inline constexpr int kMaxReadableDepth = 255;
+// Levels filling adds below the deepest node of a template: a bookmark's new run, its text
+// element and the text, or the run properties copied from the paragraph mark and their values.
+inline constexpr int kFillDepth = 4;
+// Word-processing parts nest a few dozen elements deep even with tables in tables. A part nested
+// deeper than this is refused (kMalformedXml) on parsing: the editors walk the trees recursively,
+// and a filled document must stay within kMaxReadableDepth.
+inline constexpr int kMaxElementDepth = kMaxReadableDepth - kFillDepth;
 
 // Serialises a parsed part the way the engine writes all parts (raw, UTF-8).
 std::string serializeXml(const pugi::xml_document& doc);

@@ -9,9 +9,12 @@
 namespace docx {
 namespace {
 
-// Limits against archives that expand into absurd sizes (a damaged or hostile package).
-constexpr zip_uint64_t kMaxEntrySize = 256ull << 20;
-constexpr zip_uint64_t kMaxTotalSize = 1024ull << 20;
+// Limits against archives that expand into absurd sizes (a damaged or hostile package), checked
+// on the sizes the archive declares, before anything is unpacked. The largest part of a real
+// template or document (the body of a report with long species lists) stays below 2 MB; a part
+// of 32 MB would cost gigabytes once parsed, copied per document and written again.
+constexpr zip_uint64_t kMaxEntrySize = 32ull << 20;
+constexpr zip_uint64_t kMaxTotalSize = 128ull << 20;
 constexpr zip_int64_t kMaxEntries = 20000;
 
 struct ArchiveCloser {
@@ -104,7 +107,11 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
     if (name.empty() || name.back() == '/') continue;  // folders carry no data
     if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > kMaxEntrySize ||
         total + stat.size > kMaxTotalSize) {
-      throw DocxError(ErrorCode::kTooLarge, label + ": der Eintrag " + name + " ist zu groß");
+      throw DocxError(ErrorCode::kTooLarge,
+                      label + ": der Eintrag " + name + " ist entpackt zu groß (" +
+                          std::to_string(stat.size >> 20) + " MB, höchstens " +
+                          std::to_string(kMaxEntrySize >> 20) + " MB je Teil und " +
+                          std::to_string(kMaxTotalSize >> 20) + " MB insgesamt)");
     }
     total += stat.size;
     FilePtr file(zip_fopen_index(archive.get(), index, 0));

@@ -75,6 +75,61 @@ TEST_F(DbfCodePage, read_markChanged_cpgBeforeLdidElseGuessed) {
   check("CP1252", true, "", "", "CP1252", true);
 }
 
+// Texts holding bytes their code page lacks (U+FFFD) or maps to C1 controls were written in
+// another one; texts decoded in their own are sound, whatever letters they hold. A table without
+// any mark whose records are plain ASCII is judged by its memo file.
+TEST_F(DbfCodePage, read_textsNotInTheirCodePage_knownMisDecoded) {
+  const std::string foreign = "Málaga, Žár, Tešín „Quelle” ™";
+  const struct {
+    const char* written;
+    std::string text;
+    int ldid;            // written over the language driver byte unless -1
+    const char* cpg;     // ".cpg" content unless empty
+    const char* forced;  // code page open() is told, unless empty
+    const char* read;    // the text as read; nullptr: as written, in the code page written
+    bool inMemo;         // the text in the memo field, else in the character field
+    bool misDecoded;
+  } cases[] = {
+      {"CP1252", foreign, -1, "", "", nullptr, true, false},
+      {"UTF-8", "Sázava " + foreign, -1, "", "", nullptr, false, false},
+      {"CP850", "Größe üblich", 0, "", "", nullptr, true, false},
+      {"CP1252", "Größe üblich", 0, "", "", nullptr, true, false},
+      // DOS bytes marked as Windows text: "ü" is no Windows character.
+      {"CP850", kUmlauts, 3, "", "", "„”\xEF\xBF\xBDŽ™šá", false, true},
+      {"CP850", kUmlauts, 3, "", "", "„”\xEF\xBF\xBDŽ™šá", true, true},
+      {"CP850", "Größe", 3, "", "", "Gr”áe", true, false},  // every byte a Windows character
+      {"CP850", "Größe", -1, "ISO-8859-1", "",
+       "Gr\xC2\x94\xC3\xA1"
+       "e",
+       false, true},
+      {"CP850", "Größe", -1, "UTF-8", "",
+       "Gr\xEF\xBF\xBD\xEF\xBF\xBD"
+       "e",
+       true, true},
+      {"CP850", kUmlauts, 3, "", "CP850", nullptr, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.written) + " " + c.text + " " + c.cpg + " " + c.forced);
+    const testsupport::TempDir dir;
+    const auto file = dir.path() / "t.dbf";
+    {
+      DbfWriter w(file, {{"T", 'C', 60, 0}, {"NOTE", 'M', 10, 0}}, c.written);
+      w.append({Value::text(c.inMemo ? "ASCII" : c.text), Value::text(c.inMemo ? c.text : "-")});
+      w.finish();
+    }
+    if (c.ldid >= 0) testsupport::patchFile(file, 29, std::string(1, static_cast<char>(c.ldid)));
+    if (*c.cpg) writeFile(dir.path() / "t.cpg", c.cpg);
+    const auto r =
+        *c.forced ? DbfReader::open(
+                        file, {.withoutMemoFile = false, .shortFile = false, .codePage = c.forced})
+                  : DbfReader::open(file);
+    EXPECT_EQ(r.codePage() == data::dbf::normalizeCodePage(c.written), !c.read);
+    EXPECT_EQ(r.codePageGuessed(), c.ldid == 0);
+    EXPECT_EQ(r.record(0)[c.inMemo ? 1 : 0], Value::text(c.read ? c.read : c.text));
+    EXPECT_EQ(r.textsMisDecoded(), c.misDecoded);
+  }
+}
+
 TEST_F(DbfCodePage, readOrWrite_unknownCpgOrMissingCharacter_throws) {
   const auto file = writeUmlauts(dir_.path() / "t.dbf", "UTF-8");
   writeFile(dir_.path() / "t.cpg", "klingon");

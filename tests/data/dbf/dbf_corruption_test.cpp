@@ -203,3 +203,26 @@ TEST_F(DbfCorruption, open_headerCountsFewerRecords_readsEveryWholeRecordAndSays
   EXPECT_EQ(r.headerNote(),
             "der Kopf nennt 1 Datensatz, die Datei enthält aber 3; alle 3 werden gelesen");
 }
+
+// For a check that names every fault of a folder, the reader takes two damages it otherwise
+// refuses, and says what it met: a missing memo file (memo fields read as Null) and a header
+// that counts more records than the file holds (the whole records held are read).
+TEST_F(DbfCorruption, openForCheck_missingMemoAndShortFile_readWhatIsThere) {
+  const auto file = writeValid(dir_.path());
+  std::filesystem::remove(dir_.path() / "valid.dbt");
+  patchFile(file, 4, std::string("\x05\x00\x00\x00", 4));
+  writeFile(file, readFile(file).substr(0, kHeader + 2 * kRecord + 7));
+  EXPECT_THROW(DbfReader::open(file), DbfError);
+  const auto r =
+      DbfReader::open(file, {.withoutMemoFile = true, .shortFile = true, .codePage = {}});
+  EXPECT_TRUE(r.memoFileMissing());
+  EXPECT_EQ(r.headerRecordCount(), 5u);
+  ASSERT_EQ(r.recordCount(), 2u);
+  std::vector<data::dbf::BadValue> bad;
+  EXPECT_EQ(r.record(0, bad),
+            (std::vector<Value>{Value::text("eins"), Value::integer(1), Value()}));
+  EXPECT_TRUE(bad.empty());
+  EXPECT_EQ(r.headerNote(),
+            "der Kopf nennt 5 Datensätze, die Datei enthält aber nur 2; die "
+            "fehlenden sind verloren");
+}

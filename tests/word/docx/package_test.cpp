@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <optional>
 
@@ -104,6 +105,36 @@ TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
   EXPECT_THROW(Document::open("/nonexistent/folder/t.dotx"), DocxError);
 }
 
+// A part deeper than other readers accept is never written: at the limit it is, one deeper not.
+TEST(package_save, part_deeper_than_others_read_is_refused) {
+  auto withPartOfDepth = [](int depth) {
+    Package package = Package::fromBytes(buildTemplate(para("x")), "tief.dotx");
+    std::string xml;
+    for (int i = 0; i <= depth; ++i) xml += "<a>";  // the root counts 0
+    for (int i = 0; i <= depth; ++i) xml += "</a>";
+    package.addXmlPart("word/tief.xml", "application/xml", xml);
+    return package;
+  };
+  EXPECT_NO_THROW(withPartOfDepth(kMaxReadableDepth).serialize(1));
+  Package deep = withPartOfDepth(kMaxReadableDepth + 1);
+  EXPECT_THROW_MSG(deep.serialize(1), DocxError, "der Teil word/tief.xml wäre tiefer als 256");
+  EXPECT_EQ(thrownValue<DocxError>([&] { deep.serialize(1); }, &DocxError::code),
+            ErrorCode::kMalformedXml);
+}
+
+// A small package that inflates to more than any real template is refused from the sizes it
+// declares, at once and before anything is unpacked.
+TEST(package_corrupt, bloated_part_is_refused_before_it_is_unpacked) {
+  std::vector<ZipEntry> entries = readZip(buildTemplate(para("x")), "gut.dotx");
+  entries.push_back({"word/bloat.xml", std::make_shared<const std::string>(40u << 20, ' ')});
+  const std::string bloated = writeZip(entries, 9);
+  const auto start = std::chrono::steady_clock::now();
+  std::string message;
+  EXPECT_EQ(openError(bloated, &message), ErrorCode::kTooLarge);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_THAT(message, HasSubstr("word/bloat.xml ist entpackt zu groß (40 MB, höchstens 32 MB"));
+}
+
 TEST(package_corrupt, damaged_bytes_of_a_saved_document) {
   Document doc =
       Document::fromBytes(buildTemplate(para(std::string(2000, 'a') + " Inhalt des Dokuments " +
@@ -162,6 +193,13 @@ TEST_F(save_atomic, writes_document_and_overwrites_keeping_mode) {
   struct stat st;
   ASSERT_EQ(stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+  // A new one gets 0666 less the umask, which is never changed (other workers create folders).
+  const mode_t old = umask(027);
+  Document::open(tmpl_).save(folder_ / "neu.docx");
+  EXPECT_EQ(umask(old), 027u);
+  ASSERT_EQ(stat((folder_ / "neu.docx").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  std::filesystem::remove(folder_ / "neu.docx");
   EXPECT_NO_THROW(Document::open(target));
   EXPECT_EQ(fileCount(), 2);  // nothing but the template and the document remain
 }
@@ -177,9 +215,20 @@ TEST_F(save_atomic, locked_or_unwritable_target_gives_file_open_error) {
     EXPECT_EQ(readFile(target), before);
     std::filesystem::remove(folder_ / lock);
   }
-  // A folder in the target's place cannot be written either, nor a read-only file.
+  // A folder in the target's place cannot be written either, nor a read-only file; a link or a
+  // pipe planted there is neither followed nor opened (which would block for good) nor replaced.
   std::filesystem::create_directory(folder_ / "Ordner.docx");
   EXPECT_EQ(saveError(tmpl_, folder_ / "Ordner.docx"), ErrorCode::kFileOpen);
+  alarm(30);  // a pipe opened by mistake ends the test instead of hanging it
+  ASSERT_EQ(mkfifo((folder_ / "Pipe.docx").c_str(), 0600), 0);
+  std::filesystem::create_symlink(target, folder_ / "Link.docx");
+  for (const char* planted : {"Pipe.docx", "Link.docx"}) {
+    const auto type = std::filesystem::symlink_status(folder_ / planted).type();
+    EXPECT_EQ(saveError(tmpl_, folder_ / planted), ErrorCode::kFileOpen) << planted;
+    EXPECT_EQ(std::filesystem::symlink_status(folder_ / planted).type(), type);
+  }
+  alarm(0);
+  EXPECT_EQ(readFile(target), before);
   if (geteuid() == 0) return;  // file permissions do not bind the superuser
   chmod(target.c_str(), 0444);
   EXPECT_EQ(saveError(tmpl_, target), ErrorCode::kFileOpen);
