@@ -13,9 +13,9 @@
 #include "cli/progress_display.h"
 #include "data/cls_dbf_data.h"
 #include "data/text_decoding_check.h"
+#include "shape/map_coordinates.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
-#include "word/map_coordinates.h"
 
 namespace cli {
 namespace {
@@ -63,7 +63,7 @@ int checkInstallation(Context& ctx) {
   // How the maps will read the shapefile's coordinates.
   const std::string shp = app::settings().get(app::kShapeFilesPfad);
   try {
-    const word::ShapefileCoordinates coordinates = word::describeCoordinates(shp);
+    const shape::ShapefileCoordinates coordinates = shape::describeCoordinates(shp);
     ctx.out << "Koordinatensystem der Shape-Datei: " << coordinates.system << "\n";
     if (!coordinates.note.empty()) {
       app::g_Debug().Ausgabe(3, "check: Warnung! " + coordinates.note);
@@ -133,6 +133,8 @@ int checkData(Context& ctx, const std::string& csv) {
   ctx.out << "Datenprüfung von " << options.surveyFolder.string();
   if (!options.shapefile.empty()) ctx.out << " mit " << options.shapefile.string();
   ctx.out << "\n";
+  if (!result.coordinateSystem.empty())
+    ctx.out << "Koordinatensystem der Shape-Datei: " << result.coordinateSystem << "\n";
   printSummary(ctx.out, result);
   printFindings(ctx.out, result.findings);
   const std::size_t errors = result.count(check::Severity::Fehler);

@@ -9,8 +9,8 @@
 
 #include "app/run_services.h"
 #include "base/file_lookup.h"
+#include "shape/map_coordinates.h"
 #include "shape/map_projection.h"
-#include "word/map_coordinates.h"
 #include "word/shape_subs.h"
 
 namespace word {
@@ -79,7 +79,7 @@ std::shared_ptr<const ShapefileMap> readShapefileMap(const std::string& shpPath,
   const shape::CRect extent(file.Left(), file.Top(), file.Right(), file.Bottom());
   shape::MapPlan plan = shape::planMap(system, extent);
   const shape::MapProjection& projection = shape::MapProjection::forThisThread(plan);
-  std::string note = coordinateNote(shpPath, system, plan);
+  std::string note = shape::coordinateNote(shpPath, system, plan);
   return std::make_shared<const ShapefileMap>(ShapefileMap{
       std::move(system), std::move(plan), std::move(note),
       PartExtentIndex(file, projection.identity() ? nullptr : &projection, pointsKept)});

@@ -7,14 +7,14 @@
 
 #include "shape/coordinate_system.h"
 
-namespace word {
+namespace shape {
 
 // "ETRS89 / UTM zone 32N (EPSG:25832)", or why there is none.
-std::string coordinateSystemText(const shape::CoordinateSystem& system);
+std::string coordinateSystemText(const CoordinateSystem& system);
 
 // The note for the run's message file and console, "" when the coordinates are clear.
-std::string coordinateNote(const std::string& shpPath, const shape::CoordinateSystem& system,
-                           const shape::MapPlan& plan);
+std::string coordinateNote(const std::string& shpPath, const CoordinateSystem& system,
+                           const MapPlan& plan);
 
 // Both for the shapefile at shpPath, as the maps will read it. Throws shape::ShapeError when
 // the shapefile cannot be opened or its coordinates cannot be projected.
@@ -24,4 +24,4 @@ struct ShapefileCoordinates {
 };
 ShapefileCoordinates describeCoordinates(const std::string& shpPath);
 
-}  // namespace word
+}  // namespace shape

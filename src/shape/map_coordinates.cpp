@@ -1,13 +1,13 @@
-#include "word/map_coordinates.h"
+#include "shape/map_coordinates.h"
 
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
 
-namespace word {
+namespace shape {
 namespace {
 
 // How the maps take the coordinates when the ".prj" gives no answer.
-std::string fallback(const shape::MapPlan& plan) {
+std::string fallback(const MapPlan& plan) {
   if (plan.degreesGuessed)
     return "Die Koordinaten der Shape-Datei sehen nach Grad aus: die Karten, Maßstäbe und "
            "berechneten Flächen nehmen WGS 84 an und rechnen in " +
@@ -17,8 +17,8 @@ std::string fallback(const shape::MapPlan& plan) {
 
 }  // namespace
 
-std::string coordinateSystemText(const shape::CoordinateSystem& system) {
-  using Kind = shape::CoordinateSystem::Kind;
+std::string coordinateSystemText(const CoordinateSystem& system) {
+  using Kind = CoordinateSystem::Kind;
   switch (system.kind) {
     case Kind::kNone:
       return "keines (die Shape-Datei hat keine .prj-Datei)";
@@ -29,9 +29,9 @@ std::string coordinateSystemText(const shape::CoordinateSystem& system) {
   }
 }
 
-std::string coordinateNote(const std::string& shpPath, const shape::CoordinateSystem& system,
-                           const shape::MapPlan& plan) {
-  using Kind = shape::CoordinateSystem::Kind;
+std::string coordinateNote(const std::string& shpPath, const CoordinateSystem& system,
+                           const MapPlan& plan) {
+  using Kind = CoordinateSystem::Kind;
   const std::string prj = system.prjFile.string();
   switch (system.kind) {
     case Kind::kNone:
@@ -51,14 +51,13 @@ std::string coordinateNote(const std::string& shpPath, const shape::CoordinateSy
 }
 
 ShapefileCoordinates describeCoordinates(const std::string& shpPath) {
-  shape::CFileName name;
+  CFileName name;
   name.SetFileSpec(shpPath);
-  shape::CShapeFile file;
-  file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
-  const shape::CoordinateSystem system = shape::readCoordinateSystem(shpPath);
-  const shape::MapPlan plan =
-      shape::planMap(system, shape::CRect(file.Left(), file.Top(), file.Right(), file.Bottom()));
+  CShapeFile file;
+  file.SetFileSpec(name, CShapeFile::OPENIT, CShapeFile::kPolygon);
+  const CoordinateSystem system = readCoordinateSystem(shpPath);
+  const MapPlan plan = planMap(system, CRect(file.Left(), file.Top(), file.Right(), file.Bottom()));
   return {coordinateSystemText(system), coordinateNote(shpPath, system, plan)};
 }
 
-}  // namespace word
+}  // namespace shape
