@@ -14,6 +14,7 @@
 #include "print/child_process.h"
 #include "print/libre_office.h"
 #include "report/mod_ffh_report_bogen.h"
+#include "report/polygon_map.h"
 #include "report/report_run.h"
 #include "report_fixture.h"
 #include "support/temp_dir.h"
@@ -166,10 +167,16 @@ TEST_F(CoverSheetMissing, SameSurveyInEverySystem_MapsAlikeTheMetricOriginal) {
     const auto summary = report::runReports(word::programContext(*db_), polygons, false, cancel);
     EXPECT_EQ(summary.coverSheets, 2u) << name;
     std::vector<MapGroup> out;
-    for (const auto& code : polygons) out.push_back(mapOf(reportFile(code + "Deckblatt")));
-    return std::pair{out, summary.notes};
+    std::vector<double> areas;  // as the cover sheet computes it without AREA
+    for (const auto& code : polygons) {
+      out.push_back(mapOf(reportFile(code + "Deckblatt")));
+      const auto map = report::buildPolygonMap(shp.string(), report::shapeRecordOf(code, *db_),
+                                               word::programContext(*db_), nullptr, false);
+      areas.push_back(map ? map->area : 0);
+    }
+    return std::tuple{out, summary.notes, areas};
   };
-  const auto [original, none] = maps("metres", 0, nullptr);
+  const auto [original, none, originalAreas] = maps("metres", 0, nullptr);
   EXPECT_TRUE(none.empty());
   struct Case {
     const char* name;
@@ -186,8 +193,9 @@ TEST_F(CoverSheetMissing, SameSurveyInEverySystem_MapsAlikeTheMetricOriginal) {
              "UTM zone 32N (EPSG:32632)."},
         Case{"DamagedPrj", 0, "PROJCS[\"DHDN_3_Degree_Gauss_Zone_3\",GEOGCS[",
              "ffh_flaechen.prj ist nicht lesbar, PROJ meldet: „"}}) {
-    const auto [got, notes] = maps(c.name, c.crs, c.prj);
+    const auto [got, notes, areas] = maps(c.name, c.crs, c.prj);
     for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_NEAR(areas[i] / originalAreas[i], 1, 0.01) << c.name << " " << i;
       EXPECT_EQ(got[i].labels, original[i].labels) << c.name << " " << i;
       EXPECT_NEAR(got[i].markedWidth / original[i].markedWidth, 1, 0.02) << c.name << " " << i;
       EXPECT_NEAR(got[i].markedHeight / original[i].markedHeight, 1, 0.02) << c.name << " " << i;
