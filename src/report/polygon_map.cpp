@@ -39,7 +39,13 @@ constexpr std::size_t kNeighbourShapes = 250;
 // Shapes the counter can number besides the surveyed polygon's rings: the frame, both
 // neighbour layers, the scale label and bar, and the position after the last shape, which the
 // counter reaches when drawing ends.
-constexpr int kFixedShapes = 4 + 2 * static_cast<int>(kNeighbourShapes);
+// An outer ring of the surveyed polygon smaller than kClearingBelow points on the page gets a
+// clearing: a white disc kClearing points wide with the strong outline, under the grey, so that
+// it can be found among thousands of neighbours. At most kClearings of them.
+constexpr double kClearingBelow = 6;
+constexpr double kClearing = 16;
+constexpr std::size_t kClearings = 20;
+constexpr int kFixedShapes = 4 + 2 * static_cast<int>(kNeighbourShapes) + kClearings;
 constexpr int kMaxParts = std::numeric_limits<int16_t>::max() - kFixedShapes;
 
 // A ring ready to draw, with what decides whether and in which layer it is drawn.
@@ -109,12 +115,13 @@ struct MapScale {
   word::Box box;  // the surveyed polygon's neighbourhood, in map coordinates
   double frameWidth = 0;
   double frameHeight = 0;
+  double point = 0;        // a point on the page, in drawing units
   double minimumSize = 0;  // kSmallestPart in drawing units
   float step = 0;          // a quarter point on the page: what an outline may be simplified by
 
   explicit MapScale(const word::Box& b)
       : box(b), frameWidth(b.Right - b.Left + 150), frameHeight(b.Top - b.Bottom + 150) {
-    const double point = 1.0 / word::clsWordDoc::mapScale(width(), height(), kMapSize);
+    point = 1.0 / word::clsWordDoc::mapScale(width(), height(), kMapSize);
     minimumSize = kSmallestPart * point;
     step = static_cast<float>(point / 4);
   }
@@ -257,10 +264,39 @@ void keepCountable(MapRings& rings, app::clsDebug& log) {
                        std::to_string(dropped) + " kleine werden nicht gezeichnet.");
 }
 
-// The rings in their layers, from bottom to top: the surroundings, the surveyed polygon with
-// every outer ring marked, its holes, and the islands in them, so that nothing stored later
-// covers it.
-std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings) {
+// The clearing around a small ring: a disc of kClearing points around its middle, cut at the
+// frame; nothing when the cut fails.
+std::optional<word::PointList> clearingAround(const word::Ring& ring, const MapScale& scale,
+                                              app::clsDebug& log) {
+  const auto [left, right] = std::minmax_element(
+      ring.begin(), ring.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+  const auto [top, bottom] = std::minmax_element(
+      ring.begin(), ring.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
+  const double cx = (left->x + right->x) / 2.0, cy = (top->y + bottom->y) / 2.0;
+  const double radius = kClearing / 2 * scale.point;
+  constexpr int kCorners = 32;
+  word::Ring disc;
+  for (int k = 0; k <= kCorners; ++k) {
+    const double angle = 2 * M_PI * (k % kCorners) / kCorners;
+    disc.push_back({static_cast<float>(cx + radius * std::cos(angle)),
+                    static_cast<float>(cy + radius * std::sin(angle))});
+  }
+  for (int16_t direction : kClipOrder) {
+    bool outside = false;
+    if (word::ClipRingEdge(log, direction, scale.frameWidth, scale.frameHeight, disc, outside) !=
+            100 ||
+        outside)
+      return std::nullopt;
+  }
+  word::PointList points;
+  for (const auto& p : disc) points.push_back({p.x, p.y});
+  return points;
+}
+
+// The rings in their layers, from bottom to top: the surroundings, the clearings around the
+// surveyed polygon's small rings, the polygon with every outer ring marked, its holes, and the
+// islands in them, so that nothing stored later covers it.
+std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings, app::clsDebug& log) {
   std::vector<MapShape> shapes;
   auto addNeighbours = [&](bool islands) {
     std::vector<const word::Ring*> layer;
@@ -279,6 +315,14 @@ std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings) {
     shapes.push_back({{simplifiedRing(r.ring, scale.step)}, mark, true});
   };
   addNeighbours(false);
+  std::size_t clearings = 0;
+  for (const auto& r : rings.outer) {
+    if (r.size >= kClearingBelow * scale.point || clearings == kClearings) continue;
+    if (auto disc = clearingAround(r.ring, scale, log)) {
+      shapes.push_back({{std::move(*disc)}, false, true});
+      ++clearings;
+    }
+  }
   for (const auto& r : rings.outer) addOwn(r, true);
   for (const auto& r : rings.holes) addOwn(r, false);
   addNeighbours(true);
@@ -362,7 +406,8 @@ std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recor
   addOwnRings(*own, scale, rings);
   addNeighbourRings(file, map->extents, projection, records, recordNumber, scale, run, rings);
   keepCountable(rings, run.log);
-  return PolygonMap{scale.width(), scale.height(), scale.step, layered(scale, rings), areaOf(*own)};
+  return PolygonMap{scale.width(), scale.height(), scale.step, layered(scale, rings, run.log),
+                    areaOf(*own)};
 }
 
 std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const word::RunContext& run,
