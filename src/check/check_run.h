@@ -12,7 +12,6 @@
 #include "check/data_check.h"
 #include "check/shape_layer.h"
 #include "check/survey_tables.h"
-#include "shape/coordinate_system.h"
 
 namespace check {
 
@@ -37,9 +36,8 @@ struct CheckRun {
   std::unordered_set<std::string> sheetCodes;  // valid codes of sheets of a known type
   // Each valid code's sheet types.
   std::unordered_map<std::string, std::vector<std::string>> typesByCode;
-  // How the maps turn the shapefile's coordinates into metres, and the system named for the
-  // user ("" without a shapefile whose coordinates could be read).
-  shape::MapPlan mapPlan;
+  // The shapefile's system as named for the user ("" without a shapefile whose coordinates
+  // could be read); how the maps make metres of them is shape.mapPlan.
   std::string coordinateSystem;
   // Area of each shape record's geometry in square map units; negative when unknown.
   std::vector<double> geometryArea;
@@ -74,7 +72,8 @@ void checkGeometry(CheckRun& run);
 void checkAreas(CheckRun& run);
 
 // Square metres of record (1-based) whose geometry covers mapUnits square units of the file's
-// coordinates, as the maps measure it (run.mapPlan); mapUnits when the plan cannot project it.
+// coordinates, as the maps measure it (run.shape.mapPlan); mapUnits when the plan cannot project
+// it.
 double squareMetres(const CheckRun& run, int32_t record, double mapUnits);
 
 }  // namespace check

@@ -56,23 +56,23 @@ void checkCoordinates(CheckRun& run) {
   const std::optional<shape::CRect> extent = extentOf(layer);
   if (!extent) return;  // nothing to draw, nothing to measure
   try {
-    run.mapPlan = shape::planMap(system, *extent);
+    run.shape.mapPlan = shape::planMap(system, *extent);
   } catch (const shape::ShapeError& e) {
     run.add(Severity::Fehler, CheckId::CoordinateSystem, table, 0, {},
             "Die Koordinaten lassen sich nicht in Meter umrechnen: " + e.germanDescription() +
                 " Die Deckblätter bekommen keine Karte.");
     return;
   }
-  const std::string note = shape::coordinateNote(layer.shpPath.string(), system, run.mapPlan);
+  const std::string note = shape::coordinateNote(layer.shpPath.string(), system, run.shape.mapPlan);
   if (!note.empty()) run.add(Severity::Warnung, CheckId::CoordinateSystem, table, 0, {}, note);
 }
 
 double squareMetres(const CheckRun& run, int32_t record, double mapUnits) {
-  switch (run.mapPlan.kind) {
+  switch (run.shape.mapPlan.kind) {
     case shape::MapPlan::Kind::kAsIs:
       return mapUnits;
     case shape::MapPlan::Kind::kScaled:
-      return mapUnits * run.mapPlan.factor * run.mapPlan.factor;
+      return mapUnits * run.shape.mapPlan.factor * run.shape.mapPlan.factor;
     case shape::MapPlan::Kind::kToUtm:
       break;
   }
@@ -91,7 +91,7 @@ double squareMetres(const CheckRun& run, int32_t record, double mapUnits) {
   }
   const double stored = twiceSignedArea(x, y);
   try {
-    const shape::MapProjection& projection = shape::MapProjection::forThisThread(run.mapPlan);
+    const shape::MapProjection& projection = shape::MapProjection::forThisThread(run.shape.mapPlan);
     for (std::size_t r = 0; r < x.size(); ++r) projection.project(x[r], y[r]);
   } catch (const shape::ShapeError&) {
     return mapUnits;
