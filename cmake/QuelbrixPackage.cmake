@@ -21,6 +21,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# PROJ's library (found by dpkg-shlibdeps) reads its coordinate systems from proj.db at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "proj-data")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "libreoffice-writer-nogui | libreoffice-writer, cups, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

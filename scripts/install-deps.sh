@@ -14,6 +14,8 @@ packages=(
   libcli11-dev
   # One PDF per polygon: the documents' PDFs are joined with qpdf's library.
   libqpdf-dev
+  # Coordinate systems of the shapefiles: PROJ and its database (proj.db in proj-data).
+  libproj-dev proj-data
   # The data check tests geometry with GEOS's C library.
   libgeos-dev
   # Qt's own dialogs (file chooser, question boxes) in German.

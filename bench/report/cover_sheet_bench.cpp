@@ -1,13 +1,16 @@
 // Cost of data reports on a large survey of 50,000 polygons: 1,000 whole cover sheets
 // (attribute table, map, survey units, saving) from the built cover template
 // "Templates/TemplateDatenreportV2Deckblatt.dotx", as one report run makes them; a report run
-// of every polygon of a smaller survey, as `report --all`; the attribute-table look-up alone;
-// and the polygon selection of `report --all`. The templates come from QUELBRIX_TEMPLATE_DIR.
+// of every polygon of surveys of 300, 5,000 and 10,000 polygons, as `report --all`, with the
+// size of the largest cover and the run's peak memory; the attribute-table look-up alone; and
+// the polygon selection of `report --all`. The templates come from QUELBRIX_TEMPLATE_DIR.
 // Run: quelbrix_report_bench [--benchmark_filter=...]; the sample goes to $TMPDIR.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 
@@ -50,6 +53,11 @@ Survey& survey(int n) {
   for (const auto& p : result.polygons) s.polygons.push_back(p.code);
   fs::create_directories(s.dir / "shape");
   sample::writeSampleShapefile(s.dir / "shape" / "polygone.shp", s.polygons, options.seed);
+  // The same polygons in WGS 84 degrees: their maps are projected as they are drawn.
+  sample::ShapefileForm degrees;
+  degrees.crs = 4326;
+  sample::writeSampleShapefile(s.dir / "shape" / "polygone_4326.shp", s.polygons, options.seed,
+                               degrees);
   fs::create_directories(s.dir / "prog" / "data");
   sample::writeUmlautTable(s.dir / "prog" / "data" / "umlaute2.dbf");
   fs::copy(QUELBRIX_TEMPLATE_DIR, s.dir / "prog" / "Templates", fs::copy_options::recursive);
@@ -60,10 +68,12 @@ Survey& survey(int n) {
   return surveys.emplace(n, std::move(s)).first->second;
 }
 
-void useSurvey(const Survey& s, const fs::path& out) {
+// crs 4326: the shapefile in degrees.
+void useSurvey(const Survey& s, const fs::path& out, int crs = 0) {
   auto store = std::make_unique<app::MemorySettings>();
   store->set(app::kDataFilesPfad, out.string());
-  store->set(app::kShapeFilesPfad, (s.dir / "shape" / "polygone.shp").string());
+  store->set(app::kShapeFilesPfad,
+             (s.dir / "shape" / (crs ? "polygone_4326.shp" : "polygone.shp")).string());
   store->set(app::kDbfFilesPfad, (s.dir / "db").string());
   app::installSettings(std::move(store));
   app::setResourceFolder(s.dir / "prog");
@@ -74,7 +84,7 @@ void useSurvey(const Survey& s, const fs::path& out) {
 void BM_CoverSheets(benchmark::State& state) {
   app::keepFreedMemoryForReuse();
   Survey& s = survey(static_cast<int>(state.range(0)));
-  useSurvey(s, s.dir / "out");
+  useSurvey(s, s.dir / "out", static_cast<int>(state.range(1)));
   if (!fs::is_regular_file(s.dir / "prog" / "Templates" / "TemplateDatenreportV2Deckblatt.dotx"))
     state.SkipWithError("the built cover template is missing");
   std::mt19937 random(7);
@@ -95,16 +105,43 @@ void BM_CoverSheets(benchmark::State& state) {
   counters.report(state);
   word::forgetPartExtents();
 }
+// Arguments: polygons, coordinate system (0: metres without ".prj", 4326: degrees).
 BENCHMARK(BM_CoverSheets)
-    ->Arg(50000)
+    ->Args({50000, 0})
+    ->Args({50000, 4326})
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
 
+// Peak resident memory of the process since the last call, in MB: the kernel's high-water mark
+// is reset by writing 5 to clear_refs.
+double peakMegabytesSinceLastCall() {
+  double kilobytes = 0;
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) kilobytes = std::stod(line.substr(6));
+  std::ofstream("/proc/self/clear_refs") << "5";
+  return kilobytes / 1024;
+}
+
+// The cover sheets of a run's folder: the largest in KB and how many exceed 200 KB.
+void coverSizes(const fs::path& out, benchmark::State& state) {
+  std::uintmax_t largest = 0, over = 0;
+  for (const auto& entry : fs::directory_iterator(out / "Report")) {
+    if (!entry.path().string().ends_with("Deckblatt.docx")) continue;
+    largest = std::max(largest, entry.file_size());
+    over += entry.file_size() > 200 * 1024;
+  }
+  state.counters["cover_max_kb"] = static_cast<double>(largest) / 1024;
+  state.counters["covers_over_200kb"] = static_cast<double>(over);
+}
+
 // End to end as `quelbrix report --all` runs it with the log switched on: a new connection
-// (its tables loaded as the run asks for them), every polygon of a 300-polygon survey with its
-// cover sheet and one report per sheet, into a new output folder each time as a user's run.
+// (its tables loaded as the run asks for them), every polygon of a survey with its cover sheet
+// and one report per sheet, into a new output folder each time as a user's run. On the larger
+// surveys the multi-part polygons' maps span most of the survey: the cover sizes and the peak
+// memory of the run are counted too.
 void BM_ReportRunAll(benchmark::State& state) {
   app::keepFreedMemoryForReuse();
   Survey& s = survey(static_cast<int>(state.range(0)));
@@ -117,8 +154,10 @@ void BM_ReportRunAll(benchmark::State& state) {
     }
   } folders;
   bench::DocumentCounters counters;
+  fs::path out;
+  peakMegabytesSinceLastCall();
   for (auto _ : state) {
-    const fs::path out = s.dir / ("run" + std::to_string(folders.paths.size() + 1));
+    out = s.dir / ("run" + std::to_string(folders.paths.size() + 1));
     folders.paths.push_back(out);
     fs::create_directories(out);
     useSurvey(s, out);
@@ -137,11 +176,15 @@ void BM_ReportRunAll(benchmark::State& state) {
     counters.add(summary.coverSheets + summary.reports);
   }
   counters.report(state);
+  state.counters["peak_mb"] = peakMegabytesSinceLastCall();
+  coverSizes(out, state);
 }
 // Arguments: polygons, workers.
 BENCHMARK(BM_ReportRunAll)
     ->Args({300, 1})
     ->Args({300, 2})
+    ->Args({5000, 2})
+    ->Args({10000, 2})
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->UseRealTime()

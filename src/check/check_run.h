@@ -36,6 +36,9 @@ struct CheckRun {
   std::unordered_set<std::string> sheetCodes;  // valid codes of sheets of a known type
   // Each valid code's sheet types.
   std::unordered_map<std::string, std::vector<std::string>> typesByCode;
+  // The shapefile's system as named for the user ("" without a shapefile whose coordinates
+  // could be read); how the maps make metres of them is shape.mapPlan.
+  std::string coordinateSystem;
   // Area of each shape record's geometry in square map units; negative when unknown.
   std::vector<double> geometryArea;
   std::vector<Finding> findings;
@@ -64,7 +67,13 @@ void checkCatalogues(CheckRun& run);
 void checkRowsWithoutSheet(CheckRun& run);
 void checkPolygonReferences(CheckRun& run);
 void checkAttributes(CheckRun& run);
+void checkCoordinates(CheckRun& run);
 void checkGeometry(CheckRun& run);
 void checkAreas(CheckRun& run);
+
+// Square metres of record (1-based) whose geometry covers mapUnits square units of the file's
+// coordinates, as the maps measure it (run.shape.mapPlan); mapUnits when the plan cannot project
+// it.
+double squareMetres(const CheckRun& run, int32_t record, double mapUnits);
 
 }  // namespace check

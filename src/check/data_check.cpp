@@ -29,6 +29,7 @@ const Step kSteps[] = {
     {"Zeilen ohne Bogen suchen", checkRowsWithoutSheet},
     {"Polygone der Bögen suchen", checkPolygonReferences},
     {"Attributtabelle des Shapefiles prüfen", checkAttributes},
+    {"Koordinatensystem bestimmen", checkCoordinates},
     {"Geometrie prüfen", checkGeometry},
     {"Flächenangaben vergleichen", checkAreas},
 };
@@ -156,6 +157,7 @@ CheckResult runDataCheck(const CheckOptions& options, const CheckProgress& progr
   linkToShapes(*run);
   sortForDisplay(run->findings);
   result.findings = std::move(run->findings);
+  result.coordinateSystem = std::move(run->coordinateSystem);
   result.shape = std::make_shared<const ShapeLayer>(std::move(run->shape));
   return result;
 }

@@ -31,6 +31,9 @@ struct CheckResult {
   std::string reason;
   bool cancelled = false;         // stopped before every check ran; the findings so far are kept
   std::vector<Finding> findings;  // in sortForDisplay order
+  // The shapefile's coordinate system ("ETRS89 / UTM zone 32N (EPSG:25832)") or why it has
+  // none; "" when the shapefile could not be read.
+  std::string coordinateSystem;
   // The shapefile as the checks read it, for maps of the findings' polygons.
   std::shared_ptr<const ShapeLayer> shape;
 

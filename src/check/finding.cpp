@@ -73,6 +73,8 @@ const char* checkName(CheckId id) {
       return "Shapefile fehlt";
     case CheckId::ShapefileUnreadable:
       return "Shapefile unlesbar";
+    case CheckId::CoordinateSystem:
+      return "Koordinatensystem";
     case CheckId::AttributeRows:
       return "Attributtabelle";
     case CheckId::RecordRefused:

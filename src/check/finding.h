@@ -48,6 +48,7 @@ enum class CheckId {
   // the shapefile
   ShapefileMissing,
   ShapefileUnreadable,
+  CoordinateSystem,
   AttributeRows,
   RecordRefused,
   GeometryMissing,

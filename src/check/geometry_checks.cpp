@@ -287,9 +287,10 @@ void checkAreas(CheckRun& run) {
   if (!t.readable() || area < 0) return;
   const std::size_t n = std::min(t.rows.size(), run.geometryArea.size());
   for (std::size_t r = 0; r < n; ++r) {
-    const double geometry = run.geometryArea[r];
-    if (t.deleted[r] || geometry <= 0) continue;
+    if (t.deleted[r] || run.geometryArea[r] <= 0) continue;
     const auto record = static_cast<int32_t>(r + 1);
+    // AREA holds square metres; the geometry may be in degrees or feet.
+    const double geometry = squareMetres(run, record, run.geometryArea[r]);
     const data::Value& v = t.value(r, area);
     double stored = 0;
     if (v.isNull() || !v.toNumber(stored)) {

@@ -1,11 +1,13 @@
 #include "check/shape_layer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/file_lookup.h"
 #include "data/shape_attributes.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
+#include "shape/map_projection.h"
 #include "shape/shape_error.h"
 
 namespace check {
@@ -109,6 +111,29 @@ std::string ShapeLayer::keyOf(int32_t record) const {
 int32_t ShapeLayer::recordOf(const std::string& polygonCode) const {
   const auto it = recordByKey.find(data::polygonKey(polygonCode));
   return it == recordByKey.end() ? 0 : it->second;
+}
+
+std::pair<double, double> ShapeLayer::metresPerUnit(double x, double y) const {
+  switch (mapPlan.kind) {
+    case shape::MapPlan::Kind::kAsIs:
+      return {1, 1};
+    case shape::MapPlan::Kind::kScaled:
+      return {mapPlan.factor, mapPlan.factor};
+    case shape::MapPlan::Kind::kToUtm:
+      break;
+  }
+  // A step of a thousandth of a degree: about 100 m, within which the projection is linear.
+  constexpr double kStep = 1e-3;
+  std::vector<double> xs{x, x + kStep, x}, ys{y, y, y + kStep};
+  try {
+    shape::MapProjection::forThisThread(mapPlan).project(xs, ys);
+  } catch (const shape::ShapeError&) {
+    return {1, 1};
+  }
+  const double east = std::hypot(xs[1] - xs[0], ys[1] - ys[0]) / kStep;
+  const double north = std::hypot(xs[2] - xs[0], ys[2] - ys[0]) / kStep;
+  if (!(east > 0) || !(north > 0) || !std::isfinite(east) || !std::isfinite(north)) return {1, 1};
+  return {east, north};
 }
 
 }  // namespace check

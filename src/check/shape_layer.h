@@ -8,10 +8,12 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "check/finding.h"
 #include "check/survey_tables.h"
+#include "shape/coordinate_system.h"
 
 namespace check {
 
@@ -36,6 +38,8 @@ struct ShapeLayer {
   // deleted row. Row n describes record n.
   std::vector<std::string> keys;
   std::unordered_map<std::string, int32_t> recordByKey;  // the last record of each code
+  // How the maps turn the coordinates into metres; the check's coordinate step sets it.
+  shape::MapPlan mapPlan;
 
   // Reads path (a ".shp" file, also when its name differs in case) and the ".shx" and ".dbf"
   // of the same name beside it. progress(done, count) now and then while records are read.
@@ -46,6 +50,9 @@ struct ShapeLayer {
   std::string keyOf(int32_t record) const;
   // The record whose row names polygon code (the last one when several do); 0 when none.
   int32_t recordOf(const std::string& polygonCode) const;
+  // Metres per unit of x and of y near (x, y) as mapPlan measures them, so that a map drawn in
+  // the file's coordinates keeps its proportions; {1, 1} where the plan cannot project there.
+  std::pair<double, double> metresPerUnit(double x, double y) const;
 };
 
 }  // namespace check

@@ -13,7 +13,9 @@
 #include "cli/progress_display.h"
 #include "data/cls_dbf_data.h"
 #include "data/text_decoding_check.h"
+#include "shape/map_coordinates.h"
 #include "word/cls_word_doc.h"
+#include "word/error_text.h"
 
 namespace cli {
 namespace {
@@ -58,6 +60,22 @@ int checkInstallation(Context& ctx) {
     app::g_Debug().Ausgabe(3, "check: " + warning);
     ctx.err << warning << "\n";
   }
+  // How the maps will read the shapefile's coordinates.
+  const std::string shp = app::settings().get(app::kShapeFilesPfad);
+  try {
+    const shape::ShapefileCoordinates coordinates = shape::describeCoordinates(shp);
+    ctx.out << "Koordinatensystem der Shape-Datei: " << coordinates.system << "\n";
+    if (!coordinates.note.empty()) {
+      app::g_Debug().Ausgabe(3, "check: Warnung! " + coordinates.note);
+      ctx.err << "Warnung! " << coordinates.note << "\n";
+    }
+  } catch (const std::exception& e) {
+    const std::string error =
+        "Fehler! Die Shape-Datei " + shp + " ist nicht lesbar: " + word::userCause(e);
+    app::g_Debug().Ausgabe(2, "check: " + error);
+    ctx.err << error << "\n";
+    return 1;
+  }
   ctx.out << "Alle Prüfungen bestanden.\n";
   return 0;
 }
@@ -101,10 +119,10 @@ int checkData(Context& ctx, const std::string& csv) {
   options.shapefile = ctx.settings.get(app::kShapeFilesPfad);
   options.today = check::today();
   // A bar on a terminal, a line per step with --verbose.
-  ProgressDisplay progress(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal),
-                           "", 1, terminalColumns(STDERR_FILENO), "Prüfe");
-  const check::CheckResult result = check::runDataCheck(
-      options, [&](std::size_t, std::size_t steps, const std::string& what) {
+  ProgressDisplay progress(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal), "",
+                           1, terminalColumns(STDERR_FILENO), "Prüfe");
+  const check::CheckResult result =
+      check::runDataCheck(options, [&](std::size_t, std::size_t steps, const std::string& what) {
         progress.started(steps, what);
       });
   progress.finish();
@@ -115,6 +133,8 @@ int checkData(Context& ctx, const std::string& csv) {
   ctx.out << "Datenprüfung von " << options.surveyFolder.string();
   if (!options.shapefile.empty()) ctx.out << " mit " << options.shapefile.string();
   ctx.out << "\n";
+  if (!result.coordinateSystem.empty())
+    ctx.out << "Koordinatensystem der Shape-Datei: " << result.coordinateSystem << "\n";
   printSummary(ctx.out, result);
   printFindings(ctx.out, result.findings);
   const std::size_t errors = result.count(check::Severity::Fehler);

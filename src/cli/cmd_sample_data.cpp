@@ -69,13 +69,25 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_option("--code-page", options->codePage, "Codepage der Tabellen, z. B. CP1252, CP850")
       ->type_name("CODEPAGE")
       ->capture_default_str();
+  auto crs = std::make_shared<int>(0);
+  cmd->add_option("--crs", *crs,
+                  "das Shapefile in diesem Koordinatensystem, mit .prj-Datei: 31467 (Gauß-Krüger), "
+                  "25832 (ETRS89/UTM 32N) oder 4326 (WGS 84, Grad)")
+      ->type_name("EPSG")
+      ->check(CLI::Validator(
+          [](std::string& input) -> std::string {
+            for (int code : sample::kSampleCoordinateSystems)
+              if (input == std::to_string(code)) return {};
+            return input + " ist keiner der Codes 31467, 25832 und 4326";
+          },
+          "31467, 25832 oder 4326"));
   auto messy = std::make_shared<bool>(false);
   cmd->add_flag("--messy", *messy,
                 "wie in echten Kartierordnern: DOS-Codepage ohne Kennung, Bögen mit zwei Typen, "
                 "ungeordnete und gelöschte Sätze, fehlerhafte Bogennummern");
-  cmd->callback([&ctx, &action, dir, options, messy] {
+  cmd->callback([&ctx, &action, dir, options, messy, crs] {
     ctx.log = LogUse::OnRequest;
-    action = [&ctx, dir, options, messy] {
+    action = [&ctx, dir, options, messy, crs] {
       const auto start = std::chrono::steady_clock::now();
       const std::filesystem::path folder = *dir;
       const sample::SampleResult result = sample::writeSampleDatabase(folder, *options);
@@ -89,6 +101,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
       sample::ShapefileForm form;
       form.nullRecord = *messy;
       form.faultyRecords = *messy;
+      form.crs = *crs;
       sample::writeSampleShapefile(shape, codes, options->seed, form);
       // A messy folder's shapefile is named in capitals, as DOS-era exports are.
       if (*messy) shape = toCapitals(shape);

@@ -218,6 +218,10 @@ bool clsDBFData::GetShapeRecordset(const std::string& polygonNumber, Recordset& 
   return true;
 }
 
+bool clsDBFData::shapeTableHasArea() const {
+  return shapeCache_.attributes && shapeCache_.attributes->hasArea();
+}
+
 Recordset clsDBFData::readUmlautTable() {
   // Every head and footer asks for the dictionary; read the table again only when it changed.
   // The file read last time is looked at first, so that the folder need not be searched.

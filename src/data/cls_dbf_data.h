@@ -69,6 +69,8 @@ class clsDBFData {
   // read read-only where it lies, once while it stays unchanged; false (logged) when the
   // setting is empty or the table missing. Throws FatalError when the table cannot be read.
   bool GetShapeRecordset(const std::string& polygonNumber, Recordset& recordset);
+  // Whether the attribute table GetShapeRecordset read last has a column AREA.
+  bool shapeTableHasArea() const;
   // params fill the query's "?" placeholders in order; database texts go there, never into
   // the query text itself.
   bool GetRecordset(int16_t tableIndex, const std::string& query, Recordset& recordset,

@@ -57,6 +57,7 @@ ShapeAttributes ShapeAttributes::read(const std::filesystem::path& dbfPath) {
   }
   if (numberField < 0) throw dbf::DbfError(dbfPath.string() + ": die Spalte POLYGONNR fehlt");
   ShapeAttributes out;
+  out.hasArea_ = areaField >= 0;
   out.rows_.reserve(table.recordCount());
   for (uint32_t r = 0; r < table.recordCount(); ++r) {
     if (table.isDeleted(r)) continue;

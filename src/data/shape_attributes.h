@@ -32,9 +32,11 @@ class ShapeAttributes {
   // The row of the polygon code, the last one when the code occurs more than once.
   const Row* find(const std::string& polygonCode) const;
   std::size_t size() const { return rows_.size(); }
+  bool hasArea() const { return hasArea_; }
 
  private:
   std::unordered_map<std::string, Row> rows_;
+  bool hasArea_ = false;
 };
 
 }  // namespace data

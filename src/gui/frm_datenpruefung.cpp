@@ -189,7 +189,10 @@ void frmDatenpruefung::finished(std::shared_ptr<check::CheckResult> result) {
     app::ui().message(app::MessageIcon::Error, result_->reason);
     return;
   }
-  lblProgress_->setText(result_->cancelled ? "Abgebrochen: die Befunde bis dahin." : "Fertig.");
+  QString done = result_->cancelled ? "Abgebrochen: die Befunde bis dahin." : "Fertig.";
+  if (!result_->coordinateSystem.empty())
+    done += " Koordinatensystem der Shape-Datei: " + qs(result_->coordinateSystem);
+  lblProgress_->setText(done);
   model_->setFindings(result_->findings);
   const QSignalBlocker block(cboPruefung_);
   cboPruefung_->clear();

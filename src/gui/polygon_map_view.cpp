@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <tuple>
 
 namespace gui {
 namespace {
@@ -42,9 +43,12 @@ void PolygonMapView::showRecord(std::shared_ptr<const check::ShapeLayer> layer, 
       left_ = std::min(left_, place_->x), right_ = std::max(right_, place_->x);
       bottom_ = std::min(bottom_, place_->y), top_ = std::max(top_, place_->y);
     }
-    const double margin =
-        std::max(kMinimumMargin, kMargin * std::max(right_ - left_, top_ - bottom_));
-    left_ -= margin, right_ += margin, bottom_ -= margin, top_ += margin;
+    std::tie(metresX_, metresY_) =
+        layer_->metresPerUnit((left_ + right_) / 2, (bottom_ + top_) / 2);
+    const double margin = std::max(kMinimumMargin, kMargin * std::max((right_ - left_) * metresX_,
+                                                                      (top_ - bottom_) * metresY_));
+    left_ -= margin / metresX_, right_ += margin / metresX_;
+    bottom_ -= margin / metresY_, top_ += margin / metresY_;
     for (std::size_t i = 0; i < layer_->records.size(); ++i) {
       const check::ShapeRecord& n = layer_->records[i];
       if (static_cast<int32_t>(i + 1) == record_ || !n.hasPoints()) continue;
@@ -65,12 +69,14 @@ void PolygonMapView::paintEvent(QPaintEvent*) {
                      "Doppelklicken Sie auf einen Befund zu einem Polygon, um es hier zu sehen.");
     return;
   }
-  // One scale for both axes, the map centred; y grows upwards in the file.
-  const double scale = std::min(area.width() / (right_ - left_), area.height() / (top_ - bottom_));
-  const double offsetX = area.left() + (area.width() - scale * (right_ - left_)) / 2;
-  const double offsetY = area.top() + (area.height() - scale * (top_ - bottom_)) / 2;
+  // One scale in metres for both axes, the map centred; y grows upwards in the file.
+  const double width = (right_ - left_) * metresX_, height = (top_ - bottom_) * metresY_;
+  const double scale = std::min(area.width() / width, area.height() / height);
+  const double offsetX = area.left() + (area.width() - scale * width) / 2;
+  const double offsetY = area.top() + (area.height() - scale * height) / 2;
   auto toScreen = [&](const check::Place& p) {
-    return QPointF(offsetX + (p.x - left_) * scale, offsetY + (top_ - p.y) * scale);
+    return QPointF(offsetX + (p.x - left_) * metresX_ * scale,
+                   offsetY + (top_ - p.y) * metresY_ * scale);
   };
   auto pathOf = [&](const check::ShapeRecord& r) {
     QPainterPath path;

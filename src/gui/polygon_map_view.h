@@ -31,8 +31,10 @@ class PolygonMapView : public QWidget {
   std::shared_ptr<const check::ShapeLayer> layer_;
   int32_t record_ = 0;
   std::optional<check::Place> place_;
-  // The map's window in file coordinates.
+  // The map's window in file coordinates, and metres per unit of each axis there: a file in
+  // degrees keeps its proportions.
   double left_ = 0, bottom_ = 0, right_ = 1, top_ = 1;
+  double metresX_ = 1, metresY_ = 1;
   std::vector<int32_t> neighbours_;
 };
 

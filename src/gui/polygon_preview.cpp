@@ -53,19 +53,26 @@ void PolygonPreview::paintEvent(QPaintEvent*) {
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(QRectF(0, 0, map_->width, map_->height));
   for (const report::MapShape& shape : map_->shapes) {
-    QPolygonF ring;
-    ring.reserve(static_cast<qsizetype>(shape.points.size()));
-    for (const auto& p : shape.points) ring << QPointF(p[0], p[1]);
-    if (shape.marked) {
-      painter.setBrush(kMarkBackColour);
-      painter.drawPolygon(ring);
-      painter.setBrush(QBrush(kMarkColour, Qt::Dense4Pattern));
-      painter.drawPolygon(ring);
-    } else {
-      // Neighbours are outlines over the white ground: later ones (islands in the polygon's
-      // holes) lie on top of the grey.
-      painter.setBrush(Qt::white);
-      painter.drawPolygon(ring);
+    // The surveyed polygon's outline stands out as on the cover sheet.
+    pen.setWidthF(shape.own ? 2 : 1);
+    painter.setPen(pen);
+    for (const auto& line : shape.lines) {
+      QPolygonF points;
+      points.reserve(static_cast<qsizetype>(line.size()));
+      for (const auto& p : line) points << QPointF(p[0], p[1]);
+      if (line.size() < 3 || line.front() != line.back()) {
+        painter.drawPolyline(points);  // an edge an earlier neighbour did not draw
+      } else if (shape.marked) {
+        painter.setBrush(kMarkBackColour);
+        painter.drawPolygon(points);
+        painter.setBrush(QBrush(kMarkColour, Qt::Dense4Pattern));
+        painter.drawPolygon(points);
+      } else {
+        // Closed outlines over the white ground: later ones (holes, islands in them) lie on
+        // top of the grey.
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(points);
+      }
     }
   }
 }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "data/shown_query.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "report/polygon_map.h"
@@ -90,8 +92,8 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
     return int16_t{101};
   };
   const std::string key = polygonCode.substr(0, 11);
-  std::string area = "0";
-  const int32_t record = shapeRecordOf(key, run.db, &area);
+  data::Value storedArea;
+  const int32_t record = shapeRecordOf(key, run.db, &storedArea);
   if (record < 0) {
     log.Ausgabe(2, data::failedQueryLine("FfhReportPolygon", "", 0));
     return fail("die Attributtabelle der Shape-Datei fehlt");
@@ -103,9 +105,23 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
     return result;
   }
   std::string mapCause;
-  if (ffhReportSetPolygon(record, run, &mapCause) != 100) {
+  double measured = 0;
+  if (ffhReportSetPolygon(record, run, &mapCause, &measured) != 100) {
     log.Ausgabe(2, "Fehler! Das Shape-Polygon konnte nicht erzeugt werden.");
     return fail("keine Karte, " + mapCause);
+  }
+  double stored = 0;
+  std::string area = hectareText(storedArea);
+  if (storedArea.isNull() || !storedArea.toNumber(stored) || !std::isfinite(stored)) {
+    // No area in the table: the one the map was drawn from, in the same metres.
+    area = hectareText(data::Value::real(measured));
+    run.db.addNote(run.db.shapeTableHasArea()
+                       ? "Das Polygon " + key +
+                             " hat in der Attributtabelle der Shape-Datei keine Fläche (AREA); "
+                             "sein Deckblatt zeigt die aus seiner Geometrie berechnete."
+                       : std::string("Die Attributtabelle der Shape-Datei hat keine Spalte AREA; "
+                                     "die Deckblätter zeigen die aus der Geometrie der Polygone "
+                                     "berechneten Flächen."));
   }
   if (run.doc.SetTextMarke("HA", area, "", true) != 100) {
     log.Ausgabe(2, "Fehler! Die Textmarke HA konnte nicht korrekt gesetzt werden.");
@@ -114,14 +130,14 @@ int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext&
   return 100;
 }
 
-int32_t shapeRecordOf(const std::string& polygonCode, data::clsDBFData& db, std::string* area) {
+int32_t shapeRecordOf(const std::string& polygonCode, data::clsDBFData& db, data::Value* area) {
   data::Recordset rows;
   if (!db.GetShapeRecordset(polygonCode.substr(0, 11), rows)) return -1;
   // GetShapeRecordset answers the polygon's rows only, the one that counts last.
   int32_t record = 0;
   for (; !rows.isEOF(); rows.MoveNext()) {
     record = static_cast<int32_t>(rows.value("SATZNR").asInteger());
-    if (area) *area = hectareText(rows.value("AREA"));
+    if (area) *area = rows.value("AREA");
   }
   return record;
 }

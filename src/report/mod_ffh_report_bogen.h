@@ -56,11 +56,12 @@ int16_t FfhReportGenerateDeckblatt(const std::string& polygonCode, const std::st
 // Attributtabelle /gis/ffh.dbf".
 int16_t FfhReportPolygon(const std::string& polygonCode, const word::RunContext& run,
                          std::string* cause = nullptr);
-// Draws the map of shapefile record recordNumber (1-based) and its neighbours: the neighbours
-// first, then every outer ring of the surveyed polygon marked grey, its holes and the islands
-// in them. Neighbour parts under 3 pt on the page are left out. cause as above.
+// Draws the map of shapefile record recordNumber (1-based) and its neighbours in metres (the
+// shapefile's coordinate system projected as its ".prj" says): the neighbours first, then every
+// outer ring of the surveyed polygon marked grey, its holes and the islands in them. cause as
+// above; area (when given) receives the polygon's area in square metres from its geometry.
 int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run,
-                            std::string* cause = nullptr);
+                            std::string* cause = nullptr, double* area = nullptr);
 // Writes GBCODE and one survey-unit block per sheet of the given types into the cover sheet.
 int16_t FfhReportErfassungseinheiten(const std::string& polygonCode, const std::string& sheetTypes,
                                      const word::RunContext& run);

@@ -7,9 +7,11 @@
 #include <numeric>
 #include <optional>
 
+#include "report/map_outline.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "shape/c_file_name.h"
 #include "shape/c_shape_file.h"
+#include "shape/map_projection.h"
 #include "shape/shape_error.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
@@ -24,13 +26,26 @@ namespace {
 constexpr int16_t kClipOrder[] = {2, 4, 1, 3};
 // The map's longer side on the page, in points.
 constexpr float kMapSize = 300;
-// Neighbour parts narrower than this on the page (points, on their longer side) are left out:
-// inside their 0.75-pt outline nothing of them would show, and a map spanning a whole survey
-// would otherwise carry tens of thousands of such blots.
-constexpr double kSmallestPart = 3;
-// Shapes the counter can number besides the parts: the frame, the scale label and bar, and the
-// position after the last shape, which the counter reaches when drawing ends.
-constexpr int kFixedShapes = 4;
+// Neighbour parts smaller than this on the page (points, on their longer side) are left out:
+// nothing of them could be told apart.
+constexpr double kSmallestPart = 0.5;
+// Outlines on the page, in points: the neighbours' thin, the surveyed polygon's strong, so that
+// it stands out however dense its surroundings.
+constexpr float kNeighbourLine = 0.25f;
+constexpr float kPolygonLine = 1.5f;
+// The neighbours share at most this many shapes per layer: a map spanning a whole survey would
+// otherwise carry tens of thousands of shapes, each with its own frame and style.
+constexpr std::size_t kNeighbourShapes = 250;
+// Shapes the counter can number besides the surveyed polygon's rings: the frame, both
+// neighbour layers, the scale label and bar, and the position after the last shape, which the
+// counter reaches when drawing ends.
+// An outer ring of the surveyed polygon smaller than kClearingBelow points on the page gets a
+// clearing: a white disc kClearing points wide with the strong outline, under the grey, so that
+// it can be found among thousands of neighbours. At most kClearings of them.
+constexpr double kClearingBelow = 6;
+constexpr double kClearing = 16;
+constexpr std::size_t kClearings = 20;
+constexpr int kFixedShapes = 4 + 2 * static_cast<int>(kNeighbourShapes) + kClearings;
 constexpr int kMaxParts = std::numeric_limits<int16_t>::max() - kFixedShapes;
 
 // A ring ready to draw, with what decides whether and in which layer it is drawn.
@@ -53,6 +68,18 @@ double signedArea(const shape::CPart& part) {
   return sum;
 }
 
+// Square metres inside the polygon's outer rings and outside its holes: a ring turning the
+// other way than the first is a hole.
+double areaOf(const shape::PartShape& polygon) {
+  double sum = 0, firstSign = 0;
+  for (const auto& part : polygon) {
+    const double twice = signedArea(*part);
+    if (firstSign == 0) firstSign = twice;
+    sum += twice;
+  }
+  return firstSign < 0 ? -sum / 2 : sum / 2;
+}
+
 double longerSide(const word::Ring& ring) {
   if (ring.empty()) return 0;
   float left = ring[0].x, right = left, top = ring[0].y, bottom = top;
@@ -63,27 +90,6 @@ double longerSide(const word::Ring& ring) {
     bottom = std::max(bottom, p.y);
   }
   return std::max(right - left, bottom - top);
-}
-
-// The ring's points as drawn, leaving out those that lie closer than step to the last one kept:
-// at the map's scale they would add nothing but document size. The ring stays closed, and a
-// ring that would collapse is drawn whole.
-word::PointList pointsOf(const word::Ring& ring, float step) {
-  word::PointList points;
-  points.reserve(ring.size());
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    const auto& p = ring[i];
-    const bool last = i + 1 == ring.size();
-    if (!points.empty() && !last && std::abs(p.x - points.back()[0]) < step &&
-        std::abs(p.y - points.back()[1]) < step)
-      continue;
-    points.push_back({p.x, p.y});
-  }
-  if (points.size() < 4) {
-    points.clear();
-    for (const auto& p : ring) points.push_back({p.x, p.y});
-  }
-  return points;
 }
 
 // Keeps the largest rings when there are more than room, in their order; answers how many
@@ -109,12 +115,13 @@ struct MapScale {
   word::Box box;  // the surveyed polygon's neighbourhood, in map coordinates
   double frameWidth = 0;
   double frameHeight = 0;
+  double point = 0;        // a point on the page, in drawing units
   double minimumSize = 0;  // kSmallestPart in drawing units
-  float step = 0;          // a quarter point on the page: closer points cannot be told apart
+  float step = 0;          // a quarter point on the page: what an outline may be simplified by
 
   explicit MapScale(const word::Box& b)
       : box(b), frameWidth(b.Right - b.Left + 150), frameHeight(b.Top - b.Bottom + 150) {
-    const double point = 1.0 / word::clsWordDoc::mapScale(width(), height(), kMapSize);
+    point = 1.0 / word::clsWordDoc::mapScale(width(), height(), kMapSize);
     minimumSize = kSmallestPart * point;
     step = static_cast<float>(point / 4);
   }
@@ -126,11 +133,20 @@ struct MapScale {
   word::Ring toDrawing(const shape::CPart& part) const {
     word::Ring ring;
     ring.reserve(static_cast<std::size_t>(part.Count()));
-    for (const auto& point : part)
-      ring.push_back({static_cast<float>(point->X() - box.Left + 75),
-                      static_cast<float>(box.Top - point->Y() + 75)});
+    for (const auto& point : part) ring.push_back(toDrawing(point->X(), point->Y()));
     return ring;
   }
+  word::RingPoint toDrawing(double x, double y) const {
+    return {static_cast<float>(x - box.Left + 75), static_cast<float>(box.Top - y + 75)};
+  }
+};
+
+// One part of a neighbour read without making shapes: its points and extent in map metres.
+struct NeighbourPart {
+  const double* x;
+  const double* y;
+  std::size_t count;
+  word::Box box;
 };
 
 word::Box extentOf(const shape::CPart& part) {
@@ -165,11 +181,21 @@ void addOwnRings(const shape::PartShape& own, const MapScale& scale, MapRings& r
 }
 
 // A neighbour's part clipped to the map's frame; nothing when it lies outside or shows too small.
-std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& scale,
+std::optional<MapRing> neighbourRing(const NeighbourPart& part, const MapScale& scale,
                                      const std::vector<word::Box>& holeBoxes, app::clsDebug& log) {
-  if (scale.tooSmall(extentOf(part))) return std::nullopt;
-  MapRing r{scale.toDrawing(part), 0, false};
+  if (scale.tooSmall(part.box)) return std::nullopt;
+  MapRing r;
+  r.ring.reserve(part.count);
+  for (std::size_t k = 0; k < part.count; ++k)
+    r.ring.push_back(scale.toDrawing(part.x[k], part.y[k]));
+  // A ring wholly inside the frame (by the clipping's own test) comes out of every clipping
+  // pass as it went in.
+  const float right = scale.width(), bottom = scale.height();
+  const bool inside = std::all_of(r.ring.begin(), r.ring.end(), [&](const word::RingPoint& p) {
+    return p.x > 0 && p.x < right && p.y > 0 && p.y < bottom;
+  });
   for (int16_t direction : kClipOrder) {
+    if (inside) break;
     bool outside = false;
     if (word::ClipRingEdge(log, direction, scale.frameWidth, scale.frameHeight, r.ring, outside) !=
             100 ||
@@ -178,16 +204,18 @@ std::optional<MapRing> neighbourRing(const shape::CPart& part, const MapScale& s
   }
   r.size = longerSide(r.ring);
   if (r.size < scale.minimumSize) return std::nullopt;
+  const word::Box& b = part.box;
   r.inHole = std::any_of(holeBoxes.begin(), holeBoxes.end(), [&](const word::Box& h) {
-    return part.Left() >= h.Left && part.Right() <= h.Right && part.Top() <= h.Top &&
-           part.Bottom() >= h.Bottom;
+    return b.Left >= h.Left && b.Right <= h.Right && b.Top <= h.Top && b.Bottom >= h.Bottom;
   });
   return r;
 }
 
 void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& extents,
+                       const shape::MapProjection& projection,
                        const word::NeighbourCollection& records, int32_t recordNumber,
                        const MapScale& scale, const app::RunServices& run, MapRings& rings) {
+  shape::CShapeFile::PartPoints points;
   for (int32_t record : records) {
     if (record == recordNumber) continue;
     // Known from the index: a neighbour all of whose parts are too small is not even read.
@@ -195,9 +223,15 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
     if (std::all_of(parts.begin(), parts.end(),
                     [&](const word::Box& b) { return scale.tooSmall(b); }))
       continue;
-    std::shared_ptr<shape::IShape> item;
+    // The points the run keeps; else only the points, read and projected: a map spanning a
+    // whole survey has thousands of neighbours.
+    const shape::CShapeFile::PartPoints* source = &extents.record(record).points;
     try {
-      item = file.Item(record);
+      if (source->starts.empty()) {
+        if (!file.ReadPoints(record, points)) continue;
+        projection.project(points.x, points.y);
+        source = &points;
+      }
     } catch (const shape::ShapeError& e) {
       run.log.Ausgabe(
           2, "ffhReportSetPolygon: Fehler! Der Datensatz " + std::to_string(record) +
@@ -205,40 +239,93 @@ void addNeighbourRings(shape::CShapeFile& file, const word::PartExtentIndex& ext
       continue;
     }
     run.ui.processEvents();
-    const auto* polygon = dynamic_cast<const shape::PartShape*>(item.get());
-    if (!polygon) continue;
-    for (const auto& part : *polygon) {
-      if (auto r = neighbourRing(*part, scale, rings.holeBoxes, run.log))
+    const auto& starts = source->starts;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+      const auto first = static_cast<std::size_t>(starts[i]);
+      const std::size_t end =
+          i + 1 < starts.size() ? static_cast<std::size_t>(starts[i + 1]) : source->x.size();
+      NeighbourPart part{source->x.data() + first, source->y.data() + first, end - first, {}};
+      const auto [left, right] = std::minmax_element(part.x, part.x + part.count);
+      const auto [low, high] = std::minmax_element(part.y, part.y + part.count);
+      part.box = {*left, *right, *high, *low};
+      if (auto r = neighbourRing(part, scale, rings.holeBoxes, run.log))
         rings.neighbours.push_back(std::move(*r));
     }
   }
 }
 
-// Whatever the survey, the counter must not run past its range: the surveyed polygon comes
-// first, then the largest neighbours.
+// Whatever the survey, the counter must not run past its range: of the surveyed polygon's
+// rings the largest are drawn.
 void keepCountable(MapRings& rings, app::clsDebug& log) {
   std::size_t dropped = keepLargest(rings.outer, kMaxParts);
   dropped += keepLargest(rings.holes, kMaxParts - rings.outer.size());
-  dropped += keepLargest(rings.neighbours, kMaxParts - rings.outer.size() - rings.holes.size());
   if (dropped > 0)
     log.Ausgabe(3, "ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
                        std::to_string(dropped) + " kleine werden nicht gezeichnet.");
 }
 
-// The rings in their layers, from bottom to top: the surroundings, the surveyed polygon with
-// every outer ring marked, its holes, and the islands in them, so that nothing stored later
-// covers it.
-std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings) {
+// The clearing around a small ring: a disc of kClearing points around its middle, cut at the
+// frame; nothing when the cut fails.
+std::optional<word::PointList> clearingAround(const word::Ring& ring, const MapScale& scale,
+                                              app::clsDebug& log) {
+  const auto [left, right] = std::minmax_element(
+      ring.begin(), ring.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+  const auto [top, bottom] = std::minmax_element(
+      ring.begin(), ring.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
+  const double cx = (left->x + right->x) / 2.0, cy = (top->y + bottom->y) / 2.0;
+  const double radius = kClearing / 2 * scale.point;
+  constexpr int kCorners = 32;
+  word::Ring disc;
+  for (int k = 0; k <= kCorners; ++k) {
+    const double angle = 2 * M_PI * (k % kCorners) / kCorners;
+    disc.push_back({static_cast<float>(cx + radius * std::cos(angle)),
+                    static_cast<float>(cy + radius * std::sin(angle))});
+  }
+  for (int16_t direction : kClipOrder) {
+    bool outside = false;
+    if (word::ClipRingEdge(log, direction, scale.frameWidth, scale.frameHeight, disc, outside) !=
+            100 ||
+        outside)
+      return std::nullopt;
+  }
+  word::PointList points;
+  for (const auto& p : disc) points.push_back({p.x, p.y});
+  return points;
+}
+
+// The rings in their layers, from bottom to top: the surroundings, the clearings around the
+// surveyed polygon's small rings, the polygon with every outer ring marked, its holes, and the
+// islands in them, so that nothing stored later covers it.
+std::vector<MapShape> layered(const MapScale& scale, const MapRings& rings, app::clsDebug& log) {
   std::vector<MapShape> shapes;
-  auto add = [&](const MapRing& r, bool mark) {
-    shapes.push_back({pointsOf(r.ring, scale.step), mark});
+  auto addNeighbours = [&](bool islands) {
+    std::vector<const word::Ring*> layer;
+    for (const auto& r : rings.neighbours)
+      if (r.inHole == islands) layer.push_back(&r.ring);
+    // An edge two neighbours share is drawn once: half the lines of a tiled survey.
+    std::vector<word::PointList> lines = outlinesOnce(layer, scale.step);
+    auto next = lines.begin();
+    for (std::size_t count : shareOut(lines.size(), kNeighbourShapes)) {
+      MapShape& shape = shapes.emplace_back();
+      shape.lines.assign(std::make_move_iterator(next), std::make_move_iterator(next + count));
+      next += static_cast<std::ptrdiff_t>(count);
+    }
   };
-  for (const auto& r : rings.neighbours)
-    if (!r.inHole) add(r, false);
-  for (const auto& r : rings.outer) add(r, true);
-  for (const auto& r : rings.holes) add(r, false);
-  for (const auto& r : rings.neighbours)
-    if (r.inHole) add(r, false);
+  auto addOwn = [&](const MapRing& r, bool mark) {
+    shapes.push_back({{simplifiedRing(r.ring, scale.step)}, mark, true});
+  };
+  addNeighbours(false);
+  std::size_t clearings = 0;
+  for (const auto& r : rings.outer) {
+    if (r.size >= kClearingBelow * scale.point || clearings == kClearings) continue;
+    if (auto disc = clearingAround(r.ring, scale, log)) {
+      shapes.push_back({{std::move(*disc)}, false, true});
+      ++clearings;
+    }
+  }
+  for (const auto& r : rings.outer) addOwn(r, true);
+  for (const auto& r : rings.holes) addOwn(r, false);
+  addNeighbours(true);
   return shapes;
 }
 
@@ -250,7 +337,10 @@ int16_t drawMap(word::clsWordDoc& doc, const PolygonMap& map) {
   doc.AddPolyline(counter, frame);
   counter = 2;
   for (const MapShape& shape : map.shapes) {
-    doc.AddPolyline(counter, shape.points);
+    // Paths in quarter points, as finely as the outlines are simplified; EMU would only add
+    // digits.
+    doc.AddOutlines(counter, shape.lines, map.resolution);
+    doc.SetLineWeight(counter, shape.own ? kPolygonLine : kNeighbourLine);
     if (shape.marked) doc.MarkPolygon(counter);
     ++counter;
   }
@@ -289,30 +379,35 @@ std::string ownRecordProblem(shape::CShapeFile& file, const word::PartExtentInde
 }  // namespace
 
 std::optional<PolygonMap> buildPolygonMap(const std::string& path, int32_t recordNumber,
-                                          const app::RunServices& run, std::string* problem) {
+                                          const app::RunServices& run, std::string* problem,
+                                          bool tellCoordinates) {
   shape::CFileName name;
   name.SetFileSpec(path);
   shape::CShapeFile file;
   file.SetFileSpec(name, shape::CShapeFile::OPENIT, shape::CShapeFile::kPolygon);
 
-  const auto extents = word::partExtentsFor(path, file, run.log);
+  const auto map = word::shapefileMapFor(path, file, run, tellCoordinates);
   // The attribute table and the geometry disagree, or the record has no polygon to draw: an
   // empty frame would pass for a map.
-  if (std::string wrong = ownRecordProblem(file, *extents, recordNumber); !wrong.empty()) {
+  if (std::string wrong = ownRecordProblem(file, map->extents, recordNumber); !wrong.empty()) {
     run.log.Ausgabe(2, "ffhReportSetPolygon: Fehler! Der Datensatz " +
                            std::to_string(recordNumber) + " " + wrong + ".");
     if (problem) *problem = std::move(wrong);
     return std::nullopt;
   }
+  const shape::MapProjection& projection = shape::MapProjection::forThisThread(map->plan);
   word::NeighbourCollection records;
   word::Box box;
-  word::CollectNeighbourPolygons(run.log, *extents, recordNumber, records, box);
+  word::CollectNeighbourPolygons(run.log, map->extents, recordNumber, records, box);
   const MapScale scale(box);
   MapRings rings;
-  addOwnRings(*std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber)), scale, rings);
-  addNeighbourRings(file, *extents, records, recordNumber, scale, run, rings);
+  const auto own = std::dynamic_pointer_cast<shape::PartShape>(file.Item(recordNumber));
+  projection.project(*own);
+  addOwnRings(*own, scale, rings);
+  addNeighbourRings(file, map->extents, projection, records, recordNumber, scale, run, rings);
   keepCountable(rings, run.log);
-  return PolygonMap{scale.width(), scale.height(), layered(scale, rings)};
+  return PolygonMap{scale.width(), scale.height(), scale.step, layered(scale, rings, run.log),
+                    areaOf(*own)};
 }
 
 std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const word::RunContext& run,
@@ -327,7 +422,8 @@ std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const wo
       return std::nullopt;
     }
     std::string problem;
-    std::optional<PolygonMap> map = buildPolygonMap(path, record, run, &problem);
+    // A preview is no run: what the coordinates need said is said by the run that uses them.
+    std::optional<PolygonMap> map = buildPolygonMap(path, record, run, &problem, false);
     if (!map) cause = "Der Datensatz " + std::to_string(record) + " " + problem + ".";
     return map;
   } catch (const std::exception& e) {
@@ -336,7 +432,8 @@ std::optional<PolygonMap> coverSheetMap(const std::string& polygonCode, const wo
   }
 }
 
-int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause) {
+int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, std::string* cause,
+                            double* area) {
   app::clsDebug& log = run.log;
   word::clsWordDoc& doc = run.doc;
   int16_t result = 101;
@@ -359,6 +456,7 @@ int16_t ffhReportSetPolygon(int32_t recordNumber, const word::RunContext& run, s
       fail("der Datensatz " + std::to_string(recordNumber) + " " + problem);
       return 101;
     }
+    if (area) *area = map->area;
     int16_t counter = drawMap(doc, *map);
     if (doc.SetScaleBar(map->width, map->height, 75, 0, counter) != 100) {
       log.Ausgabe(2, "Fehler! Die Maßeinheit konnte nicht gesetzt werden.");

@@ -31,9 +31,13 @@ std::vector<std::string> choose(const std::vector<std::string>& values, Select s
   return select(values);
 }
 
-// Forgets the shapefile's part extents when the run ends, however it ends.
+// The shapefile as this run reads it: what a preview read before is forgotten when the run
+// starts, so that the run says its coordinate note, and again when it ends, however it ends.
 struct ExtentsOfThisRun {
+  ExtentsOfThisRun() { word::forgetPartExtents(); }
   ~ExtentsOfThisRun() { word::forgetPartExtents(); }
+  ExtentsOfThisRun(const ExtentsOfThisRun&) = delete;
+  ExtentsOfThisRun& operator=(const ExtentsOfThisRun&) = delete;
 };
 
 }  // namespace
@@ -243,7 +247,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
-  for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
+  for (auto& note : word::mapNotes()) summary.notes.push_back(std::move(note));
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;

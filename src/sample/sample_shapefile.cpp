@@ -1,5 +1,6 @@
 #include "sample/sample_shapefile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -9,6 +10,8 @@
 #include "base/byte_order.h"
 #include "data/dbf/dbf_file.h"
 #include "shape/c_shape_file.h"
+#include "shape/proj_handles.h"
+#include "shape/shape_error.h"
 
 namespace sample {
 namespace {
@@ -20,6 +23,8 @@ constexpr double kCornerJitter = 0.2;  // of a cell, so cells stay simple quadri
 constexpr double kEdgeJitter = 0.06;
 constexpr int kEdgePoints = 2;      // inner points per cell edge
 constexpr double kHoleHalf = 0.15;  // of a cell; the nearest edge stays beyond 0.22
+// The coordinates are made in DHDN / 3-degree Gauss-Kruger zone 3.
+constexpr int kGeneratedSystem = 31467;
 
 struct Xy {
   double x;
@@ -137,6 +142,44 @@ std::shared_ptr<shape::CPart> toPart(const RingXy& ring) {
   return part;
 }
 
+// The generated Gauss-Krueger coordinates in the system of EPSG code epsg; a ring's shared
+// points come out equal, as every equal input does.
+void transformRings(std::vector<std::vector<RingXy>>& rings, int epsg) {
+  if (epsg == kGeneratedSystem) return;
+  const shape::projlib::Context context = shape::projlib::quietContext();
+  std::string reason;
+  const shape::projlib::Object from = shape::projlib::coordinateSystem(
+      context.get(), "EPSG:" + std::to_string(kGeneratedSystem), reason);
+  const shape::projlib::Object to =
+      from ? shape::projlib::transformation(context.get(), from.get(),
+                                            "EPSG:" + std::to_string(epsg), reason)
+           : nullptr;
+  if (!to) throw shape::ShapeError(shape::kErrDamaged, "writeSampleShapefile", reason);
+  for (auto& polygon : rings)
+    for (RingXy& ring : polygon)
+      for (Xy& p : ring) {
+        const PJ_COORD c = proj_trans(to.get(), PJ_FWD, proj_coord(p.x, p.y, 0, 0));
+        p = {c.xy.x, c.xy.y};
+      }
+}
+
+// The ".prj" as GIS programs write it: ESRI's WKT of the system.
+void writePrj(const std::filesystem::path& shp, int epsg) {
+  const shape::projlib::Context context = shape::projlib::quietContext();
+  std::string reason;
+  const shape::projlib::Object crs =
+      shape::projlib::coordinateSystem(context.get(), "EPSG:" + std::to_string(epsg), reason);
+  const char* wkt = crs ? proj_as_wkt(context.get(), crs.get(), PJ_WKT1_ESRI, nullptr) : nullptr;
+  if (!wkt) throw shape::ShapeError(shape::kErrDamaged, "writeSampleShapefile", reason);
+  std::filesystem::path prj = shp;
+  prj.replace_extension(".prj");
+  std::ofstream out(prj, std::ios::binary | std::ios::trunc);
+  out << wkt;
+  if (!out.flush())
+    throw shape::ShapeError(shape::kErrFileAccess, "writeSampleShapefile",
+                            "Die Datei " + prj.string() + " konnte nicht geschrieben werden.");
+}
+
 // Rewrites a polygon shapefile as PolygonZ (type 15): each record gets its Z range and Z
 // values (a gentle slope) and its M range and M values (the point's position) behind the X/Y
 // part, as exporters of 3-D data write it.
@@ -216,7 +259,8 @@ struct Faulty {
   double area;
 };
 
-void appendFaultyRecords(shape::CShapeFile& file, data::dbf::DbfWriter& table) {
+// In the shapefile's system crs, like the polygons before them (0: as generated).
+void appendFaultyRecords(shape::CShapeFile& file, data::dbf::DbfWriter& table, int crs) {
   const RingXy square{{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}};  // clockwise
   const std::vector<Faulty> faulty{
       {kUnclosedRingPolygon, {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {1, 1}}, 10000},
@@ -232,10 +276,11 @@ void appendFaultyRecords(shape::CShapeFile& file, data::dbf::DbfWriter& table) {
   for (const Faulty& f : faulty) {
     // The duplicate lies where its original lies.
     if (std::string_view(f.code) != kDuplicatePolygon) slotX += 300;
-    RingXy ring;
-    for (const Xy& p : f.ring) ring.push_back({slotX + p.x, kOriginY + p.y});
+    std::vector<std::vector<RingXy>> rings{{RingXy()}};
+    for (const Xy& p : f.ring) rings[0][0].push_back({slotX + p.x, kOriginY + p.y});
+    if (crs != 0) transformRings(rings, crs);
     shape::CPolygon polygon;
-    polygon.Add(toPart(ring));
+    polygon.Add(toPart(rings[0][0]));
     file.Add(polygon);
     table.append({data::Value::text(f.code), data::Value::real(f.area)});
   }
@@ -298,6 +343,18 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
     rings[i].push_back(hole);
     rings[i + 1].push_back(RingXy(hole.rbegin(), hole.rend()));
   }
+  // The true areas, measured where they were made: clockwise outer rings add, counter-clockwise
+  // holes subtract.
+  std::vector<double> areas(n, 0);
+  for (size_t i = 0; i < n; ++i)
+    for (const RingXy& ring : rings[i]) areas[i] -= signedArea(ring);
+  if (form.crs != 0) {
+    if (std::find(std::begin(kSampleCoordinateSystems), std::end(kSampleCoordinateSystems),
+                  form.crs) == std::end(kSampleCoordinateSystems))
+      throw shape::ShapeError(shape::kErrDamaged, "writeSampleShapefile",
+                              "EPSG:" + std::to_string(form.crs) + " is no sample system");
+    transformRings(rings, form.crs);
+  }
 
   std::filesystem::path shp = std::filesystem::absolute(shpPath);
   shape::CFileName spec;
@@ -323,18 +380,15 @@ void writeSampleShapefile(const std::filesystem::path& shpPath,
                     data::Value()});
     }
     shape::CPolygon polygon;
-    double area = 0;
-    for (const RingXy& ring : rings[i]) {
-      polygon.Add(toPart(ring));
-      area -= signedArea(ring);  // clockwise outer rings add, counter-clockwise holes subtract
-    }
+    for (const RingXy& ring : rings[i]) polygon.Add(toPart(ring));
     file.Add(polygon);
     table.append({form.numericNumbers ? data::Value::integer(std::stoll(polygonCodes[i]))
                                       : data::Value::text(polygonCodes[i]),
-                  data::Value::real(std::round(area * 100) / 100)});
+                  data::Value::real(std::round(areas[i] * 100) / 100)});
   }
-  if (form.faultyRecords) appendFaultyRecords(file, table);
+  if (form.faultyRecords) appendFaultyRecords(file, table, form.crs);
   table.finish();
+  if (form.crs != 0) writePrj(shp, form.crs);
   if (form.polygonZ || form.faultyRecords) file = shape::CShapeFile();  // closes both files
   if (form.polygonZ) convertToPolygonZ(shp);
   if (form.faultyRecords) refuseLastRecord(shp);

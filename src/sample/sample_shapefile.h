@@ -7,7 +7,8 @@
 // share edges. Every tenth polygon or so has a second, distant part; every fortieth has a hole
 // that the next polygon fills as an island. The table has one row per code in record order:
 // POLYGONNR C(11) and AREA N(14,2), the true area in m^2 (outer rings minus holes). A form
-// other than the default changes only how the same polygons are stored.
+// other than the default changes only how the same polygons are stored; crs stores them in
+// another coordinate system, transformed with PROJ, with a ".prj" naming it.
 // Throws shape::ShapeError or data::dbf::DbfError when a file cannot be written.
 
 #include <cstdint>
@@ -25,6 +26,10 @@ struct ShapefileForm {
   // A record without geometry (shape type 0, legal in any shapefile) in the middle of the file,
   // its row naming kNullRecordPolygon, a polygon without sheets.
   bool nullRecord = false;
+  // EPSG code of the coordinates, written into an ESRI-style ".prj": 31467 (Gauss-Krueger zone
+  // 3, as generated), 25832 (ETRS89 / UTM 32N) or 4326 (WGS 84 degrees); 0: as generated and
+  // without ".prj". Others throw shape::ShapeError.
+  int crs = 0;
   // Behind the polygons, 5 km west of them, records whose geometry a delivery must not have,
   // each with its row naming a polygon without sheets (the codes below): a ring that is not
   // closed, one of three points, one that crosses itself (at kCrossing), one without area, a
@@ -32,6 +37,9 @@ struct ShapefileForm {
   // one whose record number the reader refuses.
   bool faultyRecords = false;
 };
+
+// The codes crs takes besides 0.
+inline constexpr int kSampleCoordinateSystems[] = {31467, 25832, 4326};
 
 inline constexpr const char* kNullRecordPolygon = "99999999999";
 inline constexpr const char* kUnclosedRingPolygon = "99999999901";

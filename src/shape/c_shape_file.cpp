@@ -322,15 +322,20 @@ std::shared_ptr<Shape> CShapeFile::loadBoxedRecord(int32_t index, uint64_t minim
   return shape;
 }
 
-template <class Shape>
-std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
-  auto shape = loadBoxedRecord<Shape>(index, 44, "das Rechteck und die Anzahlen");
-  if (shape->IsNull()) return shape;
+bool CShapeFile::loadPartRecord(int32_t index, int32_t& parts, int32_t& points) {
+  if (!FindOffset(index))
+    throw ShapeError(kErrOffsetBeyondFile, kItem,
+                     "The offset read from index file is larger then the mainfile size");
+  if (loadRecord(index)) return true;
   const uint8_t* c = buffer_.data();
   const uint64_t size = buffer_.size();
   const std::string& path = main_.path();
-  const int32_t parts = readLE32(c + 36);
-  const int32_t points = readLE32(c + 40);
+  if (size < 44)
+    throw damaged(index, path,
+                  "seine " + std::to_string(size) +
+                      " Bytes Inhalt reichen nicht für das Rechteck und die Anzahlen (44 Bytes)");
+  parts = readLE32(c + 36);
+  points = readLE32(c + 40);
   if (parts < 0) throw damaged(index, path, "negative Anzahl der Teile " + std::to_string(parts));
   if (points < 0)
     throw damaged(index, path, "negative Anzahl der Punkte " + std::to_string(points));
@@ -341,7 +346,6 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
                       " Punkte brauchen " + std::to_string(need) + " Bytes, der Datensatz hat " +
                       std::to_string(size));
   const uint8_t* starts = c + 44;
-  const uint8_t* xy = starts + uint64_t(parts) * 4;
   int32_t previous = -1;
   for (int32_t i = 0; i < parts; ++i) {
     int32_t start = readLE32(starts + uint64_t(i) * 4);
@@ -356,17 +360,59 @@ std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
                         " (" + std::to_string(points) + " Punkte)");
     previous = start;
   }
+  return false;
+}
+
+template <class Shape>
+std::shared_ptr<IShape> CShapeFile::readPartShape(int32_t index) {
+  int32_t parts = 0, points = 0;
+  auto shape = std::make_shared<Shape>();
+  if (loadPartRecord(index, parts, points)) {
+    shape->MakeNull(true);
+    return shape;
+  }
+  const uint8_t* c = buffer_.data();
+  shape->SetLeft(readLEDouble(c + 4));
+  shape->SetBottom(readLEDouble(c + 12));
+  shape->SetRight(readLEDouble(c + 20));
+  shape->SetTop(readLEDouble(c + 28));
+  const uint8_t* starts = c + 44;
+  const uint8_t* xy = starts + uint64_t(parts) * 4;
+  shape->Reserve(parts);
   for (int32_t i = 0; i < parts; ++i) {
     int32_t first = readLE32(starts + uint64_t(i) * 4);
     int32_t last = i + 1 < parts ? readLE32(starts + uint64_t(i + 1) * 4) : points;
     auto part = std::make_shared<CPart>();
+    part->Reserve(last - first);
     for (int32_t k = first; k < last; ++k) {
       const uint8_t* p = xy + uint64_t(k) * 16;
-      part->Add(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
+      part->Append(std::make_shared<CPoint>(readLEDouble(p), readLEDouble(p + 8)));
     }
-    shape->Add(part);
+    shape->Append(std::move(part));
   }
   return shape;
+}
+
+bool CShapeFile::ReadPoints(int32_t index, PartPoints& out) {
+  out.x.clear();
+  out.y.clear();
+  out.starts.clear();
+  try {
+    int32_t parts = 0, points = 0;
+    if (loadPartRecord(index, parts, points)) return false;
+    const uint8_t* starts = buffer_.data() + 44;
+    const uint8_t* xy = starts + uint64_t(parts) * 4;
+    for (int32_t i = 0; i < parts; ++i) out.starts.push_back(readLE32(starts + uint64_t(i) * 4));
+    out.x.resize(static_cast<std::size_t>(points));
+    out.y.resize(static_cast<std::size_t>(points));
+    for (int32_t k = 0; k < points; ++k) {
+      out.x[static_cast<std::size_t>(k)] = readLEDouble(xy + uint64_t(k) * 16);
+      out.y[static_cast<std::size_t>(k)] = readLEDouble(xy + uint64_t(k) * 16 + 8);
+    }
+    return true;
+  } catch (const ShapeError& e) {
+    throw e.withSource(kItem);
+  }
 }
 
 std::shared_ptr<IShape> CShapeFile::ReadMultiPoint(int32_t index) {

@@ -48,6 +48,15 @@ class CShapeFile {
   // type; throws ShapeError for an index outside 1..Count and for a record Item cannot load.
   int32_t RecordShapeType(int32_t index);
 
+  // The points of polyline or polygon record index as stored, without making a shape of them:
+  // for callers that read many records and want only their coordinates. The checks and errors
+  // are Item's; false for a null record (points then empty).
+  struct PartPoints {
+    std::vector<double> x, y;     // of every point, part after part
+    std::vector<int32_t> starts;  // where each part begins
+  };
+  bool ReadPoints(int32_t index, PartPoints& points);
+
   // Opens (OPENIT) or creates (CREATEIT, deleting files of that name) the shapefile named by the
   // ".shp" specification; shapeType is needed only for CREATEIT. A file is found without regard
   // to the letter case of its name when the exact name does not exist.
@@ -73,6 +82,9 @@ class CShapeFile {
   std::shared_ptr<IShape> ReadMultiPoint(int32_t index);
   template <class Shape>
   std::shared_ptr<IShape> readPartShape(int32_t index);
+  // Loads polyline or polygon record index and checks its counts and part starts against its
+  // content, which is left in buffer_. True for a null record.
+  bool loadPartRecord(int32_t index, int32_t& parts, int32_t& points);
   // Loads record index, checks that its content holds at least minimum bytes and answers a new
   // shape with the record's bounding box.
   template <class Shape>

@@ -31,6 +31,12 @@ class SharedList : public Interface {
     auto element = std::dynamic_pointer_cast<Element>(object);
     if (!element)
       throw ShapeError(kErrWrongObjectType, std::string(this->className()) + "::Add", refusal());
+    Append(std::move(element));
+  }
+  // Add for an Element, which needs no type check: the reader adds every point of a file so.
+  void Append(std::shared_ptr<Element> element) {
+    if (!element)
+      throw ShapeError(kErrWrongObjectType, std::string(this->className()) + "::Add", refusal());
     if (elements_.empty()) {
       extent_ = CRect(element->Left(), element->Top(), element->Right(), element->Bottom());
     } else {
@@ -41,6 +47,7 @@ class SharedList : public Interface {
     }
     elements_.push_back(std::move(element));
   }
+  void Reserve(int32_t count) { elements_.reserve(static_cast<std::size_t>(count)); }
   void Remove(int32_t index) {
     elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(offset(index, true)));
   }

@@ -184,6 +184,8 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
+  // Cover sheets read the shapefile afresh and say what this run must know about it.
+  if (withCoverSheet) word::forgetPartExtents();
   if (keys.empty())
     run.ui.message(app::MessageIcon::Information,
                    "Für die ausgewählte Kombination existiert kein Geländebogen.");
@@ -212,8 +214,11 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   for (auto& part : parts) addUnit(summary, std::move(part));
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
-  if (withCoverSheet)
-    for (auto& note : word::damagedRecordNotes()) summary.notes.push_back(std::move(note));
+  if (withCoverSheet) {
+    for (auto& note : word::mapNotes()) summary.notes.push_back(std::move(note));
+    // The next run reads the shapefile afresh and says again what it has to say about it.
+    word::forgetPartExtents();
+  }
   if (callbacks.finished) callbacks.finished(summary);
   summary.messageFile = app::writeMessageFile(summary.messages, summary.notes, run);
   return summary;

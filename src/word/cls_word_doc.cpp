@@ -636,6 +636,26 @@ int16_t clsWordDoc::AddPolyline(int16_t /*position*/, const PointList& points) {
   return 100;
 }
 
+int16_t clsWordDoc::AddOutlines(int16_t /*position*/, const std::vector<PointList>& rings,
+                                float resolution) {
+  if (!guard("AddOutlines")) return 101;
+  std::vector<std::vector<docx::Point>> paths;
+  paths.reserve(rings.size());
+  for (const auto& ring : rings) {
+    auto& path = paths.emplace_back();
+    path.reserve(ring.size());
+    for (const auto& p : ring) path.push_back({p[0], p[1]});
+  }
+  document_->drawing().addPolylines(paths, resolution);
+  return 100;
+}
+
+int16_t clsWordDoc::SetLineWeight(int16_t position, float points) {
+  if (!guard("SetLineWeight")) return 101;
+  document_->drawing().setLineWidth(position, points);
+  return 100;
+}
+
 int16_t clsWordDoc::MarkPolygon(int16_t position) {
   if (!guard("MarkPolygon")) return 101;
   auto& drawing = document_->drawing();

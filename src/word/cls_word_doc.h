@@ -103,9 +103,15 @@ class clsWordDoc {
   // forms can only be letters.
   static int16_t CorrectUmlaute(const data::UmlautDict* dictionary, std::string& text);
 
-  // Cover-sheet drawing. AddPolyline, MarkPolygon, SetScaleBar, GetScalefaktor and
-  // InsertErfassungseinheit throw docx::DocxError on an engine failure; MovePolygon logs it.
+  // Cover-sheet drawing. AddPolyline, AddOutlines, SetLineWeight, MarkPolygon, SetScaleBar,
+  // GetScalefaktor and InsertErfassungseinheit throw docx::DocxError on an engine failure;
+  // MovePolygon logs it.
   int16_t AddPolyline(int16_t position, const PointList& points);
+  // One shape of several closed outlines; resolution > 0: the shape's path needs no finer steps
+  // than this many drawing units (what the map shows once it is scaled onto the page).
+  int16_t AddOutlines(int16_t position, const std::vector<PointList>& rings, float resolution);
+  // The outline of the shape at position, points wide on the page.
+  int16_t SetLineWeight(int16_t position, float points);
   int16_t MarkPolygon(int16_t position);
   int16_t SetScaleBar(float width, float height, float unused1, float unused2, int16_t& counter);
   // Groups shapes 1 to counter - 1 and scales them to `size` points on the longer side, the

@@ -13,26 +13,40 @@ constexpr int kMaxColumns = 1024;
 
 }  // namespace
 
-RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j) {
+RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j,
+                                const shape::MapProjection* projection, bool keepPoints) {
   RecordExtents out;
   try {
     auto polygon = std::dynamic_pointer_cast<shape::CPolygon>(file.Item(j));
     if (!polygon || polygon->IsNull()) return out;  // no geometry: never on a map
+    if (projection) projection->project(*polygon);
     out.kind = RecordExtents::Kind::Polygon;
     out.parts.reserve(static_cast<size_t>(polygon->Count()));
-    for (const auto& part : *polygon)
+    for (const auto& part : *polygon) {
       out.parts.push_back({part->Left(), part->Right(), part->Top(), part->Bottom()});
+      if (!keepPoints) continue;
+      out.points.starts.push_back(static_cast<int32_t>(out.points.x.size()));
+      for (const auto& point : *part) {
+        out.points.x.push_back(point->X());
+        out.points.y.push_back(point->Y());
+      }
+    }
   } catch (const shape::ShapeError& e) {
+    out = RecordExtents();
     out.kind = RecordExtents::Kind::Damaged;
-    out.parts.clear();
     out.error = e;
   }
   return out;
 }
 
-PartExtentIndex::PartExtentIndex(shape::CShapeFile& file) {
+PartExtentIndex::PartExtentIndex(shape::CShapeFile& file, const shape::MapProjection* projection,
+                                 std::size_t pointsKept) {
   records_.reserve(static_cast<size_t>(file.Count()));
-  for (int32_t j = 1; j <= file.Count(); ++j) records_.push_back(readRecordExtents(file, j));
+  std::size_t kept = 0;
+  for (int32_t j = 1; j <= file.Count(); ++j) {
+    records_.push_back(readRecordExtents(file, j, projection, kept < pointsKept));
+    kept += records_.back().points.x.size();
+  }
   buildGrid();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shape/c_shape_file.h"
+#include "shape/map_projection.h"
 #include "shape/shape_error.h"
 #include "word/shape_subs.h"
 
@@ -19,15 +20,24 @@ struct RecordExtents {
   Kind kind = Kind::Other;
   std::vector<Box> parts;                  // for Polygon: one box per part, in part order
   std::optional<shape::ShapeError> error;  // for Damaged: what reading the record raised
+  // For Polygon, when kept: its points (projected like the extents), as ReadPoints gives them.
+  shape::CShapeFile::PartPoints points;
 };
 
-// Reads record j of file into extents; a ShapeError is kept, not thrown.
-RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j);
+// Reads record j of file into extents, in the map's metres when a projection is given, with
+// its points when keepPoints; a ShapeError (of reading or projecting) is kept, not thrown.
+RecordExtents readRecordExtents(shape::CShapeFile& file, int32_t j,
+                                const shape::MapProjection* projection = nullptr,
+                                bool keepPoints = false);
 
 class PartExtentIndex {
  public:
-  // Reads records 1 to Count of file once; errors are kept per record.
-  explicit PartExtentIndex(shape::CShapeFile& file);
+  // Reads records 1 to Count of file once, projected when a projection is given; errors are
+  // kept per record. The points of the records are kept as well, as long as they come to no
+  // more than pointsKept in all: the maps of a run then need not read and project them again.
+  explicit PartExtentIndex(shape::CShapeFile& file,
+                           const shape::MapProjection* projection = nullptr,
+                           std::size_t pointsKept = 0);
   explicit PartExtentIndex(std::vector<RecordExtents> records);
 
   int32_t Count() const { return static_cast<int32_t>(records_.size()); }

@@ -154,6 +154,47 @@ TEST(DataCheck, tidySample_noFinding_withoutSheetTable_oneFinding) {
   EXPECT_EQ(result.findings[0].table, "GBogen.dbf");
 }
 
+// The shapefile's coordinate system is named; where the maps must guess it or cannot read its
+// ".prj" that is a warning, and AREA (square metres) is compared in the maps' metres.
+TEST(DataCheck, coordinateSystem_namedWarnedAndAreasInMetres) {
+  const Checked tidy(false);
+  EXPECT_EQ(tidy.result.coordinateSystem, "keines (die Shape-Datei hat keine .prj-Datei)");
+  const fs::path shp = tidy.dir.path() / "shape" / "ffh_flaechen.shp";
+  const fs::path prj = fs::path(shp).replace_extension(".prj");
+  struct Case {
+    int crs;
+    const char* prj;  // nullptr: the sample's; "": none; else written instead
+    const char* system;
+    const char* warning;  // "": none
+  };
+  for (const Case& c :
+       {Case{25832, nullptr, "ETRS89 / UTM zone 32N (EPSG:25832)", ""},
+        Case{4326, nullptr, "WGS 84 (EPSG:4326)", ""},
+        Case{4326, "", "keines (die Shape-Datei hat keine .prj-Datei)", "sehen nach Grad aus"},
+        Case{0, "GEOGCS[", "unbekannt (die Datei", "PROJ meldet: „"}}) {
+    sample::ShapefileForm form;
+    form.crs = c.crs;
+    std::vector<std::string> codes;
+    for (const auto& k : tidy.result.shape->keys) codes.push_back(k);
+    sample::writeSampleShapefile(shp, codes, 1, form);
+    if (c.prj && !*c.prj) fs::remove(prj);
+    if (c.prj && *c.prj) testsupport::writeFile(prj, c.prj);
+    const auto result = check::runDataCheck({tidy.dir.path(), shp, {2024, 6, 1}});
+    EXPECT_THAT(result.coordinateSystem, ::testing::StartsWith(c.system)) << c.crs;
+    std::vector<std::string> warnings;
+    for (const Finding& f : result.findings) {
+      EXPECT_EQ(f.check, CheckId::CoordinateSystem) << c.crs << ": " << f.message;
+      warnings.push_back(f.message);
+    }
+    if (*c.warning) {
+      ASSERT_EQ(warnings.size(), 1u) << c.system;
+      EXPECT_THAT(warnings[0], ::testing::HasSubstr(c.warning));
+    } else {
+      EXPECT_TRUE(warnings.empty()) << c.system;
+    }
+  }
+}
+
 TEST(DataCheck, folderThatCannotBeRead_isUnreadableWithoutFindings) {
   testsupport::TempDir dir;
   testsupport::writeFile(dir.path() / "file", "x");

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/resource_folder.h"
+#include "shape/c_file_name.h"
+#include "shape/c_shape_file.h"
 #include "support/cli_fixture.h"
 #include "support/read_only_folder.h"
 #include "support/survey_fixture.h"
@@ -21,8 +23,9 @@ class CliTest : public testsupport::CliFixture {
         dir_.path() / "db", {{"123001000011", "F"}, {"123001000012", "GN"}, {"456002000021", "F"}});
     std::filesystem::create_directories(dir_.path() / "out");
     std::filesystem::create_directories(dir_.path() / "shape");
-    for (const char* ext : {".shp", ".shx"})
-      testsupport::writeFile(dir_.path() / "shape" / (std::string("p") + ext), "");
+    shape::CFileName name;
+    name.SetFileSpec((dir_.path() / "shape/p.shp").string());
+    shape::CShapeFile().SetFileSpec(name, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
     testsupport::writeTable(dir_.path() / "shape/p.dbf", {{"POLYGONNR", 'C', 11, 0}}, {});
   }
   void TearDown() override { app::setResourceFolder({}); }
@@ -34,7 +37,18 @@ class CliTest : public testsupport::CliFixture {
 
 TEST_F(CliTest, Check_PassesOnCompleteFoldersAndWritesLogOnRequest) {
   EXPECT_EQ(run(with({"check"})), 0) << err_.str();
-  EXPECT_EQ(out_.str(), "Alle Prüfungen bestanden.\n");
+  EXPECT_EQ(out_.str(),
+            "Koordinatensystem der Shape-Datei: keines (die Shape-Datei hat keine .prj-Datei)\n"
+            "Alle Prüfungen bestanden.\n");
+  testsupport::writeFile(
+      dir_.path() / "shape/p.prj",
+      "PROJCS[\"ETRS_1989_UTM_Zone_32N\",GEOGCS[\"GCS_ETRS_1989\",DATUM[\"D_ETRS_1989\",SPHEROID["
+      "\"GRS_1980\",6378137.0,298.257222101]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0."
+      "0174532925199433]],PROJECTION[\"Transverse_Mercator\"],PARAMETER[\"False_Easting\","
+      "500000.0],PARAMETER[\"False_Northing\",0.0],PARAMETER[\"Central_Meridian\",9.0],PARAMETER["
+      "\"Scale_Factor\",0.9996],PARAMETER[\"Latitude_Of_Origin\",0.0],UNIT[\"Meter\",1.0]]");
+  EXPECT_EQ(run(with({"check"})), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("Shape-Datei: ETRS89 / UTM zone 32N (EPSG:25832)\n"));
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out/FehlerReport2.log"));
   EXPECT_EQ(run(with({"--log", "check"})), 0);
   std::string log = testsupport::readFile(dir_.path() / "out/FehlerReport2.log");
@@ -47,6 +61,11 @@ TEST_F(CliTest, Check_FailsWithGermanMessage) {
   EXPECT_EQ(err_.str(),
             "Fehler: Der Pfad für ShapeFile-Dateien ist nicht bestimmt.\nBitte überprüfen Sie die "
             "Pfade.\n");
+  testsupport::writeFile(dir_.path() / "shape/p.shp", "");  // no map could be drawn from it
+  EXPECT_EQ(run(with({"check"})), 1);
+  EXPECT_THAT(err_.str(),
+              HasSubstr("Fehler! Die Shape-Datei " + (dir_.path() / "shape/p.shp").string() +
+                        " ist nicht lesbar: "));
   std::filesystem::remove(dir_.path() / "db/bgx2.dbf");
   EXPECT_EQ(run(with({"check"})), 1);
   EXPECT_THAT(err_.str(), HasSubstr("Die Programm-Daten sind nicht korrekt."));

@@ -88,6 +88,28 @@ TEST_F(DataCheckWindowTest, findingsOfTheCommandLine_filteredSortedSavedAndMappe
   EXPECT_FALSE(window.grab().isNull());
 }
 
+// A shapefile in degrees is mapped in metres: the same neighbours as around the metric original.
+TEST_F(DataCheckWindowTest, mapOfDegrees_showsTheNeighboursOfTheMetricOriginal) {
+  const fs::path db = dir_.path() / "tidy";
+  const sample::SampleResult written = sample::writeSampleDatabase(db, {});
+  std::vector<std::string> codes;
+  for (const auto& p : written.polygons) codes.push_back(p.code);
+  std::vector<std::vector<int32_t>> neighbours;
+  for (int crs : {0, 4326}) {
+    const fs::path shp = db / std::to_string(crs) / "ffh_flaechen.shp";
+    fs::create_directories(shp.parent_path());
+    sample::ShapefileForm form;
+    form.crs = crs;
+    sample::writeSampleShapefile(shp, codes, 1, form);
+    const check::CheckResult result = check::runDataCheck({db, shp, check::today()});
+    gui::PolygonMapView map;
+    map.showRecord(result.shape, 7, std::nullopt);
+    neighbours.push_back(map.neighbours());
+  }
+  EXPECT_FALSE(neighbours[0].empty());
+  EXPECT_EQ(neighbours[1], neighbours[0]);
+}
+
 // The main window's button opens the check, which starts at once; closing the window while a
 // check runs cancels it and waits for its thread.
 TEST_F(DataCheckWindowTest, mainWindowButton_opensCheck_closeCancelsIt) {

@@ -188,7 +188,7 @@ TEST_F(ReportWindowTest, progress_counts_polygons_and_preview_shows_the_cover_ma
   EXPECT_TRUE(
       std::any_of(map->shapes.begin(), map->shapes.end(), [](auto& s) { return s.marked; }));
   for (std::size_t i = 0; i < map->shapes.size(); ++i)
-    EXPECT_EQ(preview->map()->shapes[i].points, map->shapes[i].points) << i;
+    EXPECT_EQ(preview->map()->shapes[i].lines, map->shapes[i].lines) << i;
   const QImage picture = preview->grab().toImage();
   int grey = 0;
   for (int y = 0; y < picture.height(); ++y)

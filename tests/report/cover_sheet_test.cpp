@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "data/ffh_lookups.h"
@@ -106,6 +107,13 @@ TEST_F(CoverSheetTest, Map_GroupOfThreeHundredPointsWithOneShapePerDrawnPart) {
   EXPECT_EQ(mark("HA"), "0,05");
   EXPECT_TRUE(logged("D3 FfhReportGenerateDeckblatt: Datei 12300100001 generiert."));
   EXPECT_TRUE(messages_.empty());
+  // The same map when the run keeps no points and reads each neighbour from the file.
+  word::forgetPartExtents();
+  word::setPointsKept(0);
+  const MapGroup read = mapOf(cover("12300100001"));
+  word::setPointsKept(word::defaultPointsKept());
+  EXPECT_EQ(std::tie(read.shapes, read.rings, read.patterned, read.markedWidth),
+            std::tie(map.shapes, map.rings, map.patterned, map.markedWidth));
 }
 
 // The map is 300 pt on its longer side with the scale label below it at its full 20 pt, and
@@ -115,9 +123,12 @@ TEST_F(CoverSheetTest, Map_LabelKeepsItsHeightWhateverTheShape) {
     double width, height;
   };
   for (const Case c : {Case{600, 200}, Case{200, 3000}, Case{1, 1}, Case{20000, 50}}) {
-    writeShapefile({{"12300100001",
-                     "500",
-                     {{{0, 0}, {0, c.height}, {c.width, c.height}, {c.width, 0}, {0, 0}}}}});
+    // Away from the origin: a 1 x 1 polygon there would look like degrees.
+    const double x = 1000;
+    writeShapefile(
+        {{"12300100001",
+          "500",
+          {{{x, 0}, {x, c.height}, {x + c.width, c.height}, {x + c.width, 0}, {x, 0}}}}});
     const MapGroup map = mapOf(cover("12300100001"));
     const double frameWidth = c.width + 150, frameHeight = c.height + 150;
     const double scale = map.width / frameWidth;  // points per map unit
@@ -129,20 +140,37 @@ TEST_F(CoverSheetTest, Map_LabelKeepsItsHeightWhateverTheShape) {
 }
 
 // A polygon with tens of thousands of neighbours still gets its map: neighbours too small to
-// show on the page are left out, and of the rest (here overlapping) only as many as shapes can
-// be numbered.
+// show on the page are left out, the rest share a few shapes with thin outlines, and the
+// surveyed polygon comes on top with its strong outline.
 TEST_F(CoverSheetTest, Map_VeryManyNeighboursStayDrawable) {
   std::vector<ShapePolygon> polygons = {{"12300100001", "500", {square(0, 0, 100000)}}};
   for (int k = 0; k < 34000; ++k) {
     const double x = 500.0 * (k % 200), y = 500.0 * (k / 200);
-    polygons.push_back({"12300100002", "", {square(x, y, k % 34 == 0 ? 5 : 5000)}});
+    polygons.push_back({"12300100002", "", {square(x, y, k % 34 == 0 ? 5 : 4999)}});
   }
   writeShapefile(polygons);
   const MapGroup map = mapOf(cover("12300100001"));
-  EXPECT_EQ(map.shapes, 32767 - 1);  // every number the counter can give, up to the bar
+  EXPECT_EQ(map.shapes, 1 + 250 + 1 + 2);
   EXPECT_EQ(map.patterned, std::vector<int>{map.shapes - 2});
-  EXPECT_TRUE(logged("D3 ffhReportSetPolygon: Warnung! Die Karte enthält zu viele Teilflächen; " +
-                     std::to_string(33000 - (32767 - 5)) + " kleine werden nicht gezeichnet."));
+  EXPECT_EQ(map.rings, 1 + 33000 + 1 + 1);  // the 1,000 small ones left out
+  EXPECT_EQ(map.lineWidths[1], 0.25);
+  EXPECT_EQ(map.lineWidths[map.shapes - 3], 1.5);
+}
+
+// Where the attribute table has no area, the cover shows the one the map was drawn from,
+// holes subtracted, and the message file says so: once for a missing column, else per polygon.
+TEST_F(CoverSheetTest, Area_ComputedFromTheGeometryWhereTheTableHasNone) {
+  auto hole = square(25, 25, 50);
+  std::reverse(hole.begin(), hole.end());
+  for (int decimals : {2, -1}) {
+    writeShapefile({{"12300100001", "", {square(0, 0, 100), hole}}}, decimals);
+    read(cover("12300100001"));
+    EXPECT_EQ(mark("HA"), "0,75");
+  }
+  EXPECT_THAT(db_->notes(), ::testing::ElementsAre(HasSubstr("Das Polygon 12300100001 hat in der "
+                                                             "Attributtabelle der Shape-Datei "
+                                                             "keine Fläche (AREA)"),
+                                                   HasSubstr("hat keine Spalte AREA")));
 }
 
 TEST_F(CoverSheetTest, SurveyUnits_GroupedCodeAndBlocksOfListedTypes) {
@@ -189,8 +217,8 @@ TEST_F(CoverSheetTest, Map_UnreadableNeighboursAreLoggedOnceAndLeftOut) {
   EXPECT_EQ(mark("HA"), "0,05");
   cover("12300100002");
   EXPECT_EQ(loggedStarting("D2 CollectNeighbourPolygons: Fehler! Der Datensatz 6 "), 1);
-  EXPECT_EQ(word::damagedRecordNotes().size(), 1u);
-  EXPECT_THAT(word::damagedRecordNotes()[0], HasSubstr("Der Datensatz 6 der Shape-Datei"));
+  EXPECT_EQ(word::mapNotes().size(), 1u);
+  EXPECT_THAT(word::mapNotes()[0], HasSubstr("Der Datensatz 6 der Shape-Datei"));
 
   // The null record's own cover sheet has no map and no area, but is stored.
   const auto own = cover("12300100005", "", false);

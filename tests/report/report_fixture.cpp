@@ -109,9 +109,9 @@ void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, in
   spec.SetFileSpec(fs::absolute(shapePath()).string());
   shape::CShapeFile file;
   file.SetFileSpec(spec, shape::CShapeFile::CREATEIT, shape::CShapeFile::kPolygon);
-  data::dbf::DbfWriter table(
-      dir_.path() / "shape" / "polygone.dbf",
-      {{"POLYGONNR", 'C', 11, 0}, {"AREA", 'N', 14, static_cast<uint8_t>(areaDecimals)}});
+  std::vector<data::dbf::FieldDescriptor> fields = {{"POLYGONNR", 'C', 11, 0}};
+  if (areaDecimals >= 0) fields.push_back({"AREA", 'N', 14, static_cast<uint8_t>(areaDecimals)});
+  data::dbf::DbfWriter table(dir_.path() / "shape" / "polygone.dbf", fields);
   for (const auto& p : polygons) {
     shape::CPolygon polygon;
     for (const auto& ring : p.parts) {
@@ -124,7 +124,10 @@ void ReportFixture::writeShapefile(const std::vector<ShapePolygon>& polygons, in
     if (!p.area.empty())
       area = areaDecimals ? data::Value::real(std::stod(p.area))
                           : data::Value::integer(std::stoll(p.area));
-    table.append({data::Value::text(p.code), area});
+    if (areaDecimals >= 0)
+      table.append({data::Value::text(p.code), area});
+    else
+      table.append({data::Value::text(p.code)});
   }
   table.finish();
 }
@@ -216,10 +219,28 @@ MapGroup mapOf(const fs::path& file) {
     pugi::xml_node groupXfrm = anchor.select_node(".//wpg:grpSpPr/a:xfrm").node();
     const double scaleY = groupXfrm.child("a:ext").attribute("cy").as_double() /
                           groupXfrm.child("a:chExt").attribute("cy").as_double();
+    const double scaleX = groupXfrm.child("a:ext").attribute("cx").as_double() /
+                          groupXfrm.child("a:chExt").attribute("cx").as_double();
     int k = 0;
     for (pugi::xpath_node s : anchor.select_nodes(".//wpg:wgp/wps:wsp")) {
       ++k;
       pugi::xml_node spPr = s.node().child("wps:spPr");
+      m.rings += static_cast<int>(spPr.select_nodes(".//a:moveTo").size());
+      m.lineWidths.push_back(spPr.child("a:ln").attribute("w").as_double() / kEmuPerPoint);
+      if (spPr.child("a:pattFill") && m.patterned.empty()) {
+        auto emu = [&](const char* child, const char* a) {
+          return spPr.child("a:xfrm").child(child).attribute(a).as_double();
+        };
+        auto child = [&](const char* a) {
+          return groupXfrm.child("a:chOff").attribute(a).as_double();
+        };
+        // The test templates' page is 11906 twips wide.
+        const double groupLeft = m.aligned ? (11906 / 20.0 - m.width) / 2 : m.left;
+        m.markedLeft = groupLeft + (emu("a:off", "x") - child("x")) * scaleX / kEmuPerPoint;
+        m.markedTop = m.top + (emu("a:off", "y") - child("y")) * scaleY / kEmuPerPoint;
+        m.markedWidth = emu("a:ext", "cx") * scaleX / kEmuPerPoint;
+        m.markedHeight = emu("a:ext", "cy") * scaleY / kEmuPerPoint;
+      }
       if (spPr.child("a:pattFill")) m.patterned.push_back(k);
       if (s.node().child("wps:txbx") && m.labelHeight == 0)
         m.labelHeight =

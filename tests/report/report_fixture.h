@@ -39,7 +39,8 @@ class ReportFixture : public testsupport::AppFixture {
   void writeDatabase(const std::map<std::string, std::vector<Row>>& tables);
   // Connects db_ to the tables in <dir>/db.
   void connect();
-  // Writes <dir>/shape/polygone.shp/.shx/.dbf in record order; AREA is N(14, areaDecimals).
+  // Writes <dir>/shape/polygone.shp/.shx/.dbf in record order; AREA is N(14, areaDecimals),
+  // left out for areaDecimals < 0.
   void writeShapefile(const std::vector<ShapePolygon>& polygons, int areaDecimals = 2);
   // Writes Templates/<file> below the program folder with the body XML given.
   void writeTemplate(const std::string& file, const std::string& body);
@@ -79,9 +80,13 @@ struct MapGroup {
   double left = 0;  // points; centred: left + width / 2 is the middle of the page
   bool aligned = false;
   int shapes = 0;
-  std::vector<int> patterned;  // 1-based positions of shapes with a pattern fill
-  std::string labels;          // texts of the labels
-  double labelHeight = 0;      // points on the page, of the first label
+  std::vector<int> patterned;      // 1-based positions of shapes with a pattern fill
+  std::string labels;              // texts of the labels
+  double labelHeight = 0;          // points on the page, of the first label
+  int rings = 0;                   // outlines drawn, over all shapes
+  std::vector<double> lineWidths;  // points, per shape in order
+  // Points on the page, of the first patterned shape (the surveyed polygon's first part).
+  double markedLeft = 0, markedTop = 0, markedWidth = 0, markedHeight = 0;
 };
 MapGroup mapOf(const std::filesystem::path& file);
 

@@ -4,6 +4,8 @@
 
 #include <clocale>
 
+#include "report/map_outline.h"
+
 namespace {
 
 TEST(ReportFormat, formatNumberGroups_DropsLeadingZerosAndKeepsSeparators) {
@@ -50,3 +52,41 @@ TEST(ReportFormat, withoutFirstCharacter_CountsCharacters) {
 }
 
 }  // namespace
+
+// Outlines as the map shows them: points within the tolerance of the kept line go, the ring
+// stays closed, and a ring that would fall below a triangle stays whole.
+TEST(MapOutline, simplifiedRing_LeavesOutWhatTheMapCannotShow) {
+  // A square with a point bulging 0.1 out of its right side and one 2 out of its top.
+  const word::Ring ring = {{0, 0}, {0, 10}, {5, 12}, {10, 10}, {10.1f, 5}, {10, 0}, {0, 0}};
+  EXPECT_EQ(report::simplifiedRing(ring, 0.5f),
+            (word::PointList{{0, 0}, {0, 10}, {5, 12}, {10, 10}, {10, 0}, {0, 0}}));
+  EXPECT_EQ(report::simplifiedRing(ring, 3).size(), 5u);  // the square, closed
+  const word::Ring sliver = {{0, 0}, {0, 0.1f}, {5, 0.1f}, {5, 0}, {0, 0}};
+  EXPECT_EQ(report::simplifiedRing(sliver, 1).size(), 5u);
+}
+
+// Two squares sharing an edge and a third apart: the first and third stay closed rings, of
+// the second only its three edges of its own remain, as one open line.
+TEST(MapOutline, outlinesOnce_DrawsASharedEdgeOnce) {
+  auto square = [](float x) {
+    return word::Ring{{x, 0}, {x, 10}, {x + 10, 10}, {x + 10, 0}, {x, 0}};
+  };
+  const word::Ring a = square(0), b = square(10), c = square(30);
+  EXPECT_EQ(report::outlinesOnce({&a, &b, &c}, 0.25f),
+            (std::vector<word::PointList>{{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}},
+                                          {{10, 10}, {20, 10}, {20, 0}, {10, 0}},
+                                          {{30, 0}, {30, 10}, {40, 10}, {40, 0}, {30, 0}}}));
+  // Where a line ends on another, that one keeps the point, however straight it runs there.
+  const word::Ring d = {{0, 0}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}};
+  const word::Ring e = {{10, 5}, {10, 10}, {20, 10}, {20, 5}, {10, 5}};
+  EXPECT_EQ(report::outlinesOnce({&d, &e}, 0.25f),
+            (std::vector<word::PointList>{{{0, 0}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}},
+                                          {{10, 10}, {20, 10}, {20, 5}, {10, 5}}}));
+  EXPECT_EQ(report::simplifiedRing(d, 0.25f).size(), 5u);  // alone, it goes
+}
+
+TEST(MapOutline, shareOut_OneEachUntilTheShapesRunOut) {
+  EXPECT_EQ(report::shareOut(3, 250), (std::vector<std::size_t>{1, 1, 1}));
+  EXPECT_EQ(report::shareOut(7, 3), (std::vector<std::size_t>{3, 3, 1}));
+  EXPECT_TRUE(report::shareOut(0, 3).empty());
+}

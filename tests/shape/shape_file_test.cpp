@@ -123,6 +123,12 @@ TEST_F(ShapeFile, read_handMadeEsriBytes_polygonWithHole) {
   EXPECT_EQ(coords(*polygon->Item(2)), hole);
   EXPECT_EQ(polygon->Item(2)->Left(), 3450040);
   EXPECT_EQ(polygon->Top(), 5550100);
+  // The same points without shapes.
+  CShapeFile::PartPoints points;
+  ASSERT_TRUE(file.ReadPoints(1, points));
+  EXPECT_EQ(points.starts, (std::vector<int32_t>{0, 5}));
+  ASSERT_EQ(points.x.size(), 10u);
+  EXPECT_EQ(std::pair(points.x[6], points.y[6]), hole[1]);
 
   // The writer produces the same bytes for the same polygon.
   {
@@ -252,6 +258,9 @@ TEST_F(ShapeFile, item_nullRecord_readAsNullShapeAndFileExtentUntouched) {
   EXPECT_TRUE(none->IsNull());
   EXPECT_EQ(none->Count(), 0);
   EXPECT_FALSE(file.Item(2)->IsNull());
+  CShapeFile::PartPoints points;
+  EXPECT_FALSE(file.ReadPoints(1, points));
+  EXPECT_TRUE(file.ReadPoints(2, points));
   // The null record does not pull the extent to the origin.
   EXPECT_EQ(file.Left(), 5);
   EXPECT_EQ(file.Top(), 6);
@@ -371,6 +380,10 @@ TEST_F(ShapeFile, openOrItem_damagedFile_refusedNamingTheDamage) {
     if (d.cutTo) fs::resize_file(damaged, d.cutTo);
     const ShapeError e = d.record ? itemError(shp, d.record) : raised([&] { open(shp); });
     EXPECT_EQ(e.number(), d.number);
+    if (d.record) {  // reading the points alone finds the same damage
+      CShapeFile::PartPoints points;
+      EXPECT_EQ(raised([&] { open(shp).ReadPoints(d.record, points); }).number(), d.number);
+    }
     for (std::string fragment : d.fragments) {
       for (const auto& [mark, path] : {std::pair{"{shp}", shp}, std::pair{"{shx}", shx}})
         if (auto at = fragment.find(mark); at != std::string::npos)

@@ -18,8 +18,9 @@ constexpr const char* kTypeDocument =
 constexpr const char* kTypeMacroTemplate =
     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
 constexpr const char* kTypeMacroDocument = "application/vnd.ms-word.document.macroEnabled.main+xml";
-// Deflate level 1: several times faster than the default, packages grow only slightly.
-constexpr int kCompressionLevel = 1;
+// Deflate level 2: like level 1 several times faster than the default, and as fast as level 1
+// (both take zlib's fast path), but a tenth smaller on a dense cover map's many small numbers.
+constexpr int kCompressionLevel = 2;
 
 // The editors address WordprocessingML through the conventional prefix "w".
 void requireWordNamespace(pugi::xml_node root, const std::string& part) {

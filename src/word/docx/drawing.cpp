@@ -98,32 +98,48 @@ const Drawing::Group& Drawing::groupAt(int n) const {
 }
 
 int Drawing::addPolyline(const std::vector<Point>& points) {
-  if (points.size() < 2) {
-    throw DocxError(ErrorCode::kInvalidArgument, "ein Linienzug braucht mindestens zwei Punkte");
-  }
-  for (const Point& p : points) {
-    checkFinite(p.x);
-    checkFinite(p.y);
+  return addPolylines({points});
+}
+
+int Drawing::addPolylines(const std::vector<std::vector<Point>>& lines, double resolution) {
+  if (lines.empty()) throw DocxError(ErrorCode::kInvalidArgument, "keine Linienzüge");
+  if (!(resolution >= 0) || !std::isfinite(resolution))
+    throw DocxError(ErrorCode::kInvalidArgument, "ungültige Auflösung");
+  for (const auto& points : lines) {
+    if (points.size() < 2) {
+      throw DocxError(ErrorCode::kInvalidArgument, "ein Linienzug braucht mindestens zwei Punkte");
+    }
+    for (const Point& p : points) {
+      checkFinite(p.x);
+      checkFinite(p.y);
+    }
   }
   Shape s;
   s.kind = Kind::kPolyline;
-  double l = points[0].x, t = points[0].y, r = l, b = t;
-  for (const Point& p : points) {
-    l = std::min(l, p.x);
-    t = std::min(t, p.y);
-    r = std::max(r, p.x);
-    b = std::max(b, p.y);
-  }
+  double l = lines[0][0].x, t = lines[0][0].y, r = l, b = t;
+  for (const auto& points : lines)
+    for (const Point& p : points) {
+      l = std::min(l, p.x);
+      t = std::min(t, p.y);
+      r = std::max(r, p.x);
+      b = std::max(b, p.y);
+    }
   s.frame = {l, t, r - l, b - t};
   s.pathWidth = r - l;
   s.pathHeight = b - t;
-  for (const Point& p : points) s.path.push_back({p.x - l, p.y - t});
-  s.closed = points.size() > 2 && points.front().x == points.back().x &&
-             points.front().y == points.back().y;
-  if (s.closed) {
-    s.path.pop_back();  // the close command draws the last edge
-    s.fill = Fill::kSolid;
+  s.resolution = resolution;
+  s.closed = true;
+  for (const auto& points : lines) {
+    const bool closed = points.size() > 2 && points.front().x == points.back().x &&
+                        points.front().y == points.back().y;
+    s.starts.push_back(s.path.size());
+    s.closedLines.push_back(closed);
+    s.closed = s.closed && closed;
+    // The close command draws a closed line's last edge.
+    const std::size_t count = closed ? points.size() - 1 : points.size();
+    for (std::size_t k = 0; k < count; ++k) s.path.push_back({points[k].x - l, points[k].y - t});
   }
+  if (s.closed) s.fill = Fill::kSolid;
   shapes_.push_back(std::move(s));
   return shapeCount();
 }
@@ -174,6 +190,13 @@ void Drawing::setFillTransparency(int n, double t) {
 
 void Drawing::setLineVisible(int n, bool visible) {
   shape(n).line = visible;
+}
+
+void Drawing::setLineWidth(int n, double points) {
+  if (!(points > 0 && points <= 1584)) {
+    throw DocxError(ErrorCode::kInvalidArgument, "Linienstärke außerhalb des zulässigen Bereichs");
+  }
+  shape(n).lineWidth = points;
 }
 
 void Drawing::setLabelText(int n, const std::string& text) {
@@ -363,14 +386,27 @@ void Drawing::writeGeometry(pugi::xml_node spPr, const Shape& s) {
   rect.append_attribute("r") = "r";
   rect.append_attribute("b") = "b";
   pugi::xml_node path = geom.append_child("a:pathLst").append_child("a:path");
-  attr(path, "w", emuSize(s.pathWidth));
-  attr(path, "h", emuSize(s.pathHeight));
-  for (std::size_t k = 0; k < s.path.size(); ++k) {
-    pugi::xml_node pt = path.append_child(k == 0 ? "a:moveTo" : "a:lnTo").append_child("a:pt");
-    attr(pt, "x", emu(s.path[k].x));
-    attr(pt, "y", emu(s.path[k].y));
+  // In steps of the resolution the path's size is rounded up, so that no point lies outside.
+  auto unit = [&s](double v) {
+    return s.resolution > 0 ? static_cast<long long>(std::llround(v / s.resolution)) : emu(v);
+  };
+  auto size = [&s](double v) {
+    return s.resolution > 0 ? std::max(1LL, static_cast<long long>(std::ceil(v / s.resolution)))
+                            : emuSize(v);
+  };
+  attr(path, "w", size(s.pathWidth));
+  attr(path, "h", size(s.pathHeight));
+  for (std::size_t line = 0; line < s.starts.size(); ++line) {
+    const std::size_t end = line + 1 < s.starts.size() ? s.starts[line + 1] : s.path.size();
+    for (std::size_t k = s.starts[line]; k < end; ++k) {
+      pugi::xml_node pt =
+          path.append_child(k == s.starts[line] ? "a:moveTo" : "a:lnTo").append_child("a:pt");
+      // pugixml formats the numbers itself: a dense map has tens of thousands of them.
+      pt.append_attribute("x") = unit(s.path[k].x);
+      pt.append_attribute("y") = unit(s.path[k].y);
+    }
+    if (s.closedLines[line]) path.append_child("a:close");
   }
-  if (s.closed) path.append_child("a:close");
 }
 
 void Drawing::writeFill(pugi::xml_node spPr, const Shape& s) {
@@ -397,7 +433,7 @@ void Drawing::writeFill(pugi::xml_node spPr, const Shape& s) {
 void Drawing::writeOutline(pugi::xml_node spPr, const Shape& s) {
   pugi::xml_node ln = spPr.append_child("a:ln");
   if (s.line) {
-    ln.append_attribute("w") = "9525";
+    attr(ln, "w", emu(s.lineWidth));
     color(ln.append_child("a:solidFill"), Rgb{0, 0, 0});
   } else {
     ln.append_child("a:noFill");

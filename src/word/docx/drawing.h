@@ -39,6 +39,11 @@ class Drawing {
   // A polyline through the points; when the last point repeats the first the outline is
   // closed and filled white with a thin black line, as a word processor draws a new freeform.
   int addPolyline(const std::vector<Point>& points);
+  // One shape of several such polylines (a map's many small outlines), filled white only when
+  // every one is closed. resolution > 0 writes
+  // the path in steps of that many units instead of EMU: a drawing that is scaled down later
+  // needs no finer steps than it can show, and small numbers keep the document small.
+  int addPolylines(const std::vector<std::vector<Point>>& lines, double resolution = 0);
   // A horizontal text label (text box) with a white fill and a thin black line.
   int addLabel(double left, double top, double width, double height);
   int shapeCount() const { return static_cast<int>(shapes_.size()); }
@@ -51,6 +56,8 @@ class Drawing {
   void setFillSolid(int shape);
   void setFillTransparency(int shape, double transparency);  // 0 opaque .. 1 clear
   void setLineVisible(int shape, bool visible);
+  // Width of the outline in points on the page (0.75 unless set); a group's scaling leaves it.
+  void setLineWidth(int shape, double points);
   void setLabelText(int shape, const std::string& text);
   void setLabelFont(int shape, double sizePt, bool bold);
   void setLabelCentered(int shape, bool centered);
@@ -79,17 +86,21 @@ class Drawing {
   enum class Fill { kNone, kSolid, kPattern };
   struct Shape {
     Kind kind = Kind::kPolyline;
-    Frame frame;              // on the page, or in the group's child space when grouped
-    std::vector<Point> path;  // relative to the frame origin, in path units
+    Frame frame;                      // on the page, or in the group's child space when grouped
+    std::vector<Point> path;          // relative to the frame origin, in points
+    std::vector<std::size_t> starts;  // where each polyline of path begins
+    std::vector<bool> closedLines;    // per polyline: the close command draws its last edge
     double pathWidth = 0;
     double pathHeight = 0;
-    bool closed = false;
+    double resolution = 0;  // path written in these steps; 0: in EMU
+    bool closed = false;    // every polyline closed
     Fill fill = Fill::kNone;
     Rgb fore{255, 255, 255};
     Rgb back{255, 255, 255};
     int pattern = 0;
     double transparency = 0;
     bool line = true;
+    double lineWidth = 0.75;
     std::string text;
     double fontSize = 0;  // 0: the paragraph's own size
     bool bold = false;

@@ -65,6 +65,29 @@ TEST(drawing_shapes, numbered_in_order_of_addition_with_freeform_defaults) {
   EXPECT_FALSE(sp2.child("a:custGeom").child("a:pathLst").child("a:path").child("a:close"));
 }
 
+// A map's many small outlines in one shape: a subpath each, the closed ones closed, the path
+// in steps of the resolution instead of EMU, and the line as wide as set.
+TEST(drawing_shapes, several_outlines_share_a_shape_in_steps_of_the_resolution) {
+  Drawing d(kA4Width);
+  EXPECT_EQ(d.addPolylines({square(10, 10, 20), square(40, 10, 20), {{10, 40}, {15, 45}}}, 0.5), 1);
+  d.setLineWidth(1, 0.25);
+  EXPECT_THROW(d.setLineWidth(1, 0), DocxError);
+  EXPECT_THROW(d.addPolylines({}), DocxError);
+  EXPECT_DOUBLE_EQ(d.shapeFrame(1).width, 50);
+  pugi::xml_document xml;
+  materialized(d, xml, 1);
+  pugi::xml_node path = xml.find_node([](pugi::xml_node n) { return is(n, "a:path"); });
+  EXPECT_EQ(path.attribute("w").as_int(), 100);  // 50 points in half points
+  EXPECT_EQ(path.select_nodes("a:moveTo").size(), 3u);
+  EXPECT_EQ(path.select_nodes("a:close").size(), 2u);
+  pugi::xml_node second = path.select_nodes("a:moveTo")[1].node().child("a:pt");
+  EXPECT_EQ(second.attribute("x").as_int(), 60);
+  EXPECT_EQ(second.attribute("y").as_int(), 0);
+  EXPECT_STREQ(xml.find_node([](pugi::xml_node n) { return is(n, "a:ln"); }).attribute("w").value(),
+               "3175");
+  EXPECT_TRUE(xml.find_node([](pugi::xml_node n) { return is(n, "a:noFill"); }));  // one is open
+}
+
 TEST(drawing_format, pattern_solid_transparency_and_invisible_line) {
   Drawing d(kA4Width);
   d.addPolyline(square(0, 0, 10));
