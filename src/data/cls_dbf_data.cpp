@@ -160,6 +160,14 @@ bool clsDBFData::GetTableName(const std::string& key, int16_t which, std::string
   return true;
 }
 
+std::shared_ptr<const TableDigest> clsDBFData::tableDigest(const std::string& table) {
+  try {
+    return survey_.tableDigest(table);
+  } catch (const ProviderError&) {
+    return nullptr;
+  }
+}
+
 bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
                               Recordset& recordset, const std::vector<Value>& params) {
   try {

@@ -117,6 +117,9 @@ class clsDBFData {
   // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
   // survey tables (the connection still refuses a folder that does not exist).
   void useSurveyFolder(const std::string& folder) { surveyFolder_ = folder; }
+  // The digests of a survey table's rows (Connection::tableDigest); null when the table cannot
+  // be read (a document's query on it fails the same way and says so).
+  std::shared_ptr<const TableDigest> tableDigest(const std::string& table);
   // Rows the survey's queries have read in whole-table scans so far (Connection::fullScanSteps).
   std::uint64_t fullScanSteps() const { return survey_.fullScanSteps(); }
   // Catalogue entry 1..28.

@@ -133,6 +133,7 @@ struct Connection::Db {
   std::map<std::string, std::vector<TableNote>> notesByKey;
   // Tables (lower case) whose texts are not in the code page they were read in, with that page.
   std::map<std::string, std::string> misDecoded;
+  std::map<std::string, std::shared_ptr<const TableDigest>> digests;  // by lower-case name
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -314,6 +315,47 @@ std::optional<std::string> Connection::misDecodedCodePage(const std::string& tab
   const auto found = db_->misDecoded.find(lower);
   if (found == db_->misDecoded.end()) return std::nullopt;
   return found->second;
+}
+
+std::shared_ptr<const TableDigest> Connection::tableDigest(const std::string& table) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  std::string lower;
+  for (char c : table) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::lock_guard lock(db_->mutex);
+  if (const auto known = db_->digests.find(lower); known != db_->digests.end())
+    return known->second;
+  if (!db_->loaded.count(lower)) loadTable(table);
+  const std::string sql = "SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid";
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_->handle, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+    throw ProviderError(kErrSyntax, "Die Tabelle '" + table + "' kann nicht gelesen werden: " +
+                                        sqlite3_errmsg(db_->handle));
+  Statement stmt(raw);
+  const int columns = sqlite3_column_count(raw);
+  std::vector<std::string> names;
+  // The declared types decide how values come back; a table read in a mis-decoding code page
+  // has its texts repaired.
+  std::string layout;
+  for (int i = 0; i < columns; ++i) {
+    names.emplace_back(sqlite3_column_name(raw, i));
+    const char* decl = sqlite3_column_decltype(raw, i);
+    layout += std::string(decl ? decl : "") + ";";
+  }
+  if (const auto page = db_->misDecoded.find(lower); page != db_->misDecoded.end())
+    layout += "repaired from " + page->second;
+  auto digest = std::make_shared<TableDigest>(names, layout);
+  std::vector<Value> row;
+  for (int rc; (rc = sqlite3_step(raw)) != SQLITE_DONE;) {
+    if (rc != SQLITE_ROW)
+      throw ProviderError(kErrSyntax, "Die Tabelle '" + table + "' kann nicht gelesen werden: " +
+                                          sqlite3_errmsg(db_->handle));
+    row.clear();
+    for (int i = 0; i < columns; ++i) row.push_back(columnValue(raw, i));
+    digest->addRow(row);
+  }
+  digest->finish();
+  db_->digests[lower] = digest;
+  return digest;
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {

@@ -242,6 +242,18 @@ void clsWordDoc::refuse(const std::string& file, const std::string& cause,
                        " konnte nicht erstellt werden: " + cause);
 }
 
+fs::path clsWordDoc::documentFile(const std::string& out, const std::string& name,
+                                  int16_t keyOffset, bool useOwnFolder,
+                                  const std::string& ownFolder) {
+  const std::size_t offset = keyOffset < 0 ? 0 : static_cast<std::size_t>(keyOffset);
+  const std::string key = name.size() > offset ? name.substr(offset) : std::string();
+  std::string folderName = key;
+  if (key == "Deckblatt" || (key.size() > 7 && key.compare(key.size() - 7, 7, "-Report") == 0))
+    folderName = "Report";
+  if (useOwnFolder) folderName = ownFolder;
+  return fs::path(out) / folderName / (name + ".docx");
+}
+
 int16_t clsWordDoc::CreateWordApplication() {
   outcome_ = {};
   if (application_) {
@@ -331,12 +343,8 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
                 "gefunden.");
     return 101;
   }
-  std::string folderName = key;
-  if (key == "Deckblatt" || (key.size() > 7 && key.compare(key.size() - 7, 7, "-Report") == 0))
-    folderName = "Report";
-  if (useOwnFolder) folderName = ownFolder;
-  const fs::path target = fs::path(out) / folderName;
-  const fs::path file = target / (name + ".docx");
+  const fs::path file = documentFile(out, name, keyOffset, useOwnFolder, ownFolder);
+  const fs::path target = file.parent_path();
   outcome_.file = file;
   // A broken template would give a document no word processor opens: none is made from it.
   if (const std::string problem = templateChecks().problemOf(key, templateFile, false);
