@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -120,6 +121,8 @@ class clsDBFData {
   // The digests of a survey table's rows (Connection::tableDigest); null when the table cannot
   // be read (a document's query on it fails the same way and says so).
   std::shared_ptr<const TableDigest> tableDigest(const std::string& table);
+  // The survey tables read so far (lower case; Connection::loadedTables).
+  const std::set<std::string>& loadedTables() const { return survey_.loadedTables(); }
   // Rows the survey's queries have read in whole-table scans so far (Connection::fullScanSteps).
   std::uint64_t fullScanSteps() const { return survey_.fullScanSteps(); }
   // Catalogue entry 1..28.
