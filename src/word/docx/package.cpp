@@ -366,7 +366,7 @@ std::string Package::serialize(int compressionLevel) {
                             " Ebenen verschachtelt, andere Programme könnten ihn nicht öffnen");
       entries.push_back({p.name, std::make_shared<const std::string>(serializeXml(*p.xml))});
     } else {
-      entries.push_back({p.name, p.raw});
+      entries.push_back({p.name, p.raw, true});
     }
   };
   emit(part(kContentTypesPart));
