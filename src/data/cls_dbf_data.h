@@ -143,6 +143,7 @@ class clsDBFData {
     std::filesystem::file_time_type mtime;
     std::uintmax_t size = 0;
     Recordset rows;
+    std::uint64_t seenInRun = 0;  // base::keptRun() when the file was last looked at
   };
   TableCache umlautCache_;
   // Repair dictionaries by code page, for the umlaut table file as it was when they were read.
@@ -151,6 +152,7 @@ class clsDBFData {
     std::filesystem::file_time_type mtime;
     std::uintmax_t size = 0;
     std::map<std::string, std::shared_ptr<const UmlautDict>> byCodePage;
+    std::uint64_t seenInRun = 0;
   };
   RepairCache repairCache_;
   struct ShapeCache {

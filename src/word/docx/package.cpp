@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/ascii_case.h"
+#include "base/run_files.h"
 #include "word/docx/docx_error.h"
 #include "word/docx/xml_util.h"
 
@@ -24,6 +25,7 @@ struct CachedPackage {
   std::filesystem::file_time_type mtime;
   std::uintmax_t size = 0;
   std::shared_ptr<const std::vector<ZipEntry>> entries;
+  std::uint64_t seenInRun = 0;  // base::keptRun() when the file was last looked at
 };
 
 // What is known of a part's original bytes, by buffer: a cached template's parts are shared by
@@ -82,6 +84,12 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
   // Keyed by the path as written (normalised without asking the file system): resolving links
   // would cost a system call per folder of the path for every document.
   const std::string key = path.lexically_normal().string();
+  const std::uint64_t run = base::keptRun();
+  if (run != 0) {
+    std::lock_guard lock(g_cacheMutex);
+    if (const auto it = g_cache.find(key); it != g_cache.end() && it->second.seenInRun == run)
+      return it->second.entries;
+  }
   const auto mtime = std::filesystem::last_write_time(path, ec);
   if (ec) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   const auto size = std::filesystem::file_size(path, ec);
@@ -90,6 +98,7 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
     std::lock_guard lock(g_cacheMutex);
     auto it = g_cache.find(key);
     if (it != g_cache.end() && it->second.mtime == mtime && it->second.size == size) {
+      it->second.seenInRun = run;
       return it->second.entries;
     }
   }
@@ -97,7 +106,7 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
   auto entries = std::make_shared<const std::vector<ZipEntry>>(readZip(bytes, path.string()));
   std::lock_guard lock(g_cacheMutex);
   if (g_cache.size() >= kCacheLimit) g_cache.clear();
-  g_cache[key] = {mtime, bytes.size(), entries};
+  g_cache[key] = {mtime, bytes.size(), entries, run};
   return entries;
 }
 
