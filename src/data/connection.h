@@ -59,9 +59,8 @@ class Connection {
   // query has named it yet, and throws ProviderError as a query on it would.
   std::optional<std::string> misDecodedCodePage(const std::string& table);
 
-  // The digests of table's rows as the queries see them (TableDigest), made on first use and
-  // kept while the database lives; loads the table when no query has named it yet and throws
-  // ProviderError as a query on it would.
+  // The digests of table's rows (TableDigest), made while it is read; loads the table when no
+  // query has named it yet and throws ProviderError as a query on it would.
   std::shared_ptr<const TableDigest> tableDigest(const std::string& table);
 
   // Names of the tables loaded so far (lower case); for diagnostics and tests, not while other

@@ -1,7 +1,5 @@
 #include "data/table_digest.h"
 
-#include <cstring>
-
 #include "base/ascii_case.h"
 
 namespace data {
@@ -9,37 +7,6 @@ namespace {
 
 void appendNumber(std::string& out, std::uint64_t n) {
   for (int i = 0; i < 8; ++i) out += static_cast<char>(n >> (8 * i));
-}
-
-// The kind and the value, framed, so that no two different rows serialise alike.
-void appendValue(std::string& out, const Value& v) {
-  out += static_cast<char>(v.kind());
-  switch (v.kind()) {
-    case Value::Kind::Null:
-      break;
-    case Value::Kind::Text:
-      appendNumber(out, v.asText().size());
-      out += v.asText();
-      break;
-    case Value::Kind::Integer:
-      appendNumber(out, static_cast<std::uint64_t>(v.asInteger()));
-      break;
-    case Value::Kind::Real: {
-      std::uint64_t bits = 0;
-      const double d = v.asReal();
-      std::memcpy(&bits, &d, sizeof bits);
-      appendNumber(out, bits);
-      break;
-    }
-    case Value::Kind::Boolean:
-      out += v.asBoolean() ? '1' : '0';
-      break;
-    case Value::Kind::Date: {
-      const Date d = v.asDate();
-      appendNumber(out, static_cast<std::uint64_t>(d.year * 10000 + d.month * 100 + d.day));
-      break;
-    }
-  }
 }
 
 std::string upper(const std::string& name) {
@@ -51,22 +18,14 @@ std::string upper(const std::string& name) {
 
 }  // namespace
 
-TableDigest::TableDigest(const std::vector<std::string>& columns, const std::string& layout) {
-  base::ContentHash h;
-  h.add(layout);
-  for (const auto& c : columns) h.add(c);
-  layout_ = h.finish();
-  wholeHash_.add(layout_);
+TableDigest::TableDigest(const std::vector<std::string>& columns) : columns_(columns) {
   for (std::size_t i = 0; i < columns.size(); ++i)
     for (const char* key : kDigestKeyColumns)
       if (base::equalsNoCase(columns[i], key) && !keyed_.count(key)) keyed_[key].column = i;
 }
 
-void TableDigest::addRow(const std::vector<Value>& row) {
-  row_.clear();
-  for (const Value& v : row) appendValue(row_, v);
-  const base::Digest digest = rowHash_.add(row_).finish();
-  wholeHash_.add(digest);
+void TableDigest::addRow(std::string_view bytes, const std::vector<Value>& row) {
+  wholeHash_.add(bytes);
   for (auto& [name, keyed] : keyed_) {
     if (!keyed.byText || keyed.column >= row.size()) continue;
     const Value& key = row[keyed.column];
@@ -76,13 +35,18 @@ void TableDigest::addRow(const std::vector<Value>& row) {
       keyed.rows.clear();
       continue;
     }
-    keyed.rows[key.asText()].append(reinterpret_cast<const char*>(digest.data()), digest.size());
+    std::string& rows = keyed.rows[key.asText()];
+    appendNumber(rows, bytes.size());
+    rows += bytes;
   }
 }
 
-void TableDigest::finish() {
-  whole_ = wholeHash_.finish();
+void TableDigest::finish(std::string_view layout) {
   base::ContentHash h;
+  h.add(layout);
+  for (const auto& c : columns_) h.add(c);
+  layout_ = h.finish();
+  whole_ = h.add(layout_).add(wholeHash_.finish()).finish();
   for (auto& [name, keyed] : keyed_) {
     for (auto& [value, rows] : keyed.rows)
       keyed.digests.emplace(value, h.add(layout_).add(rows).finish());

@@ -2,11 +2,14 @@
 // What a survey table holds, as digests, for telling whether the rows a document shows changed
 // since an earlier run: the whole table (its columns, the code page its texts were read in and
 // every row in stored order) and, for the columns that tie rows to a sheet or a polygon, the
-// rows of each value. Rows are taken as the queries see them, after decoding.
+// rows of each value. Made while the table is read: a row is taken as the bytes its values are
+// decoded from, so that equal digests mean equal rows for every query.
 
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/content_hash.h"
@@ -20,13 +23,15 @@ inline constexpr const char* kDigestKeyColumns[] = {"GBCODE", "GELBOGENNR", "GBP
 
 class TableDigest {
  public:
-  // Starts a table of these columns (names and declared types, the code page its texts were read
-  // in and whether they are known to be mis-decoded, which decides their umlaut repair).
-  TableDigest(const std::vector<std::string>& columns, const std::string& layout);
-  // Adds the next row in stored order.
-  void addRow(const std::vector<Value>& row);
-  // Ends the table; no row is added after it.
-  void finish();
+  // Starts a table of these columns.
+  explicit TableDigest(const std::vector<std::string>& columns);
+  // Adds the next row in stored order: the bytes it is decoded from (bytes) and its values
+  // (row), which give its keys.
+  void addRow(std::string_view bytes, const std::vector<Value>& row);
+  // Ends the table with what else decides its values and their use: the field descriptors, the
+  // code page its texts were read in and whether they are known to be mis-decoded (which decides
+  // their umlaut repair). No row is added after it.
+  void finish(std::string_view layout);
 
   const base::Digest& whole() const { return whole_; }
   // The digest of the rows whose column holds exactly the text value (of none when there are
@@ -41,17 +46,16 @@ class TableDigest {
   struct Keyed {
     std::size_t column = 0;
     bool byText = true;
-    std::map<std::string, std::string> rows;  // value -> the digests of its rows, in order
+    std::unordered_map<std::string, std::string> rows;  // value -> its rows' bytes, in order
     std::map<std::string, base::Digest> digests;
   };
   const Keyed* usable(const std::string& column) const;
 
-  base::Digest layout_;
+  std::vector<std::string> columns_;
+  base::Digest layout_{};
   base::ContentHash wholeHash_;
-  base::ContentHash rowHash_;
   base::Digest whole_{};
   std::map<std::string, Keyed> keyed_;  // by upper-case column name
-  std::string row_;                     // the row being serialised
 };
 
 }  // namespace data
