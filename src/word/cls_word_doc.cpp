@@ -438,9 +438,10 @@ void clsWordDoc::CloseWordDokument() {
   try {
     // Hashing the password and packing the document take tens of milliseconds; a window goes
     // on answering meanwhile (nothing it serves touches the document).
+    // OpenWordDokument has looked for another editor's lock on the file, a moment ago.
     serving([this] {
       document_->protectFormsWithRandomPassword();
-      document_->save(documentPath_);
+      document_->save(documentPath_, docx::Durability::kRename, docx::LockProbe::kProbed);
     });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
     outcome_.saved = true;

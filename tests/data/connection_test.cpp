@@ -103,6 +103,7 @@ TEST_F(ConnectionTest, Execute_NullsNumbersAndLocaleText) {
   EXPECT_EQ(rs.value(1).kind(), data::Value::Kind::Real);
   EXPECT_DOUBLE_EQ(rs.value(1).asReal(), 12.5);
   EXPECT_EQ(rs.value(1).toText(), "12,5");
+  EXPECT_EQ(data::Value::date({2003, 7, 4}).toText(), "04.07.2003");  // the locale's "%x"
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(rs.value(1).toText(), "12,5");  // German forms get the comma under any locale
   auto name = conn_.execute("SELECT NAME FROM ffhnum WHERE FFHNR=124");

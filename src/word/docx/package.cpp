@@ -243,6 +243,7 @@ pugi::xml_document& Package::xml(const std::string& name) {
       if (n.type() == pugi::node_declaration && n.attribute("encoding"))
         n.attribute("encoding").set_value("UTF-8");
     p.xml = std::move(doc);
+    p.bounded = true;
   }
   return *p.xml;
 }
@@ -263,6 +264,11 @@ void Package::markModified(const std::string& name) {
   p.modified = true;
 }
 
+void Package::markGrown(const std::string& name) {
+  markModified(name);
+  part(name).bounded = false;
+}
+
 void Package::addXmlPart(const std::string& name, const std::string& type,
                          const std::string& text) {
   auto doc = std::make_unique<pugi::xml_document>();
@@ -276,6 +282,7 @@ void Package::addXmlPart(const std::string& name, const std::string& type,
   } else {
     parts_[it->second].xml = std::move(doc);
     parts_[it->second].modified = true;
+    parts_[it->second].bounded = false;
   }
   setContentType(name, type);
 }
@@ -368,7 +375,9 @@ std::string Package::serialize(int compressionLevel) {
   // [Content_Types].xml first, as producers conventionally write it.
   auto emit = [&](Part& p) {
     if (p.modified && p.xml) {
-      if (elementDepth(*p.xml, kMaxReadableDepth) > kMaxReadableDepth)
+      // Filling adds at most kFillDepth levels to a part parsed within kMaxElementDepth; any
+      // other part is measured.
+      if (!p.bounded && elementDepth(*p.xml, kMaxReadableDepth) > kMaxReadableDepth)
         throw DocxError(ErrorCode::kMalformedXml,
                         label_ + ": der Teil " + p.name + " wäre tiefer als " +
                             std::to_string(kMaxReadableDepth + 1) +
