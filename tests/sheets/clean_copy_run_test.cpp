@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 
 #include "app/document_manifest.h"
 #include "app/output_folder_lock.h"
 #include "data/dbf/dbf_file.h"
+#include "print/document_output.h"
 #include "sheets/document_inputs.h"
 #include "sheets/generation_fixture.h"
 #include "sheets/mod_ffh_bogen.h"
@@ -291,6 +293,34 @@ TEST_F(CleanCopyRunTest, ChangedOnly_RewritesExactlyTheDocumentsWhoseInputsChang
   EXPECT_NE(damaged.changedNotice.find("ist beschädigt: alle Dokumente werden neu erstellt."),
             std::string::npos);
   EXPECT_EQ(runOn(selection.keys, true).unchanged, all);
+}
+
+// With PDF copies, only the documents made again are handed to the conversion; a document whose
+// PDF is missing is made and converted again.
+TEST_F(CleanCopyRunTest, ChangedOnly_PdfCopiesFollowTheirDocuments) {
+  const auto selection = selectAll();
+  std::vector<std::string> converted;
+  print::installPdfCopies([&](const std::filesystem::path& docx, std::string&) {
+    converted.push_back(docx.stem().string());
+    testsupport::writeFile(std::filesystem::path(docx).replace_extension(".pdf"), "%PDF");
+    return true;
+  });
+  runOn(selection.keys, false);
+  EXPECT_EQ(converted.size(), selection.keys.size());
+  const std::string gn = keyOf("GN"), t = keyOf("T");
+  testsupport::changeValue(db_ / "GBogen.dbf", recordOf("GBogen.dbf", "GBCODE", gn.substr(0, 12)),
+                           "GBKARTIER", data::Value::text("Neu"));
+  std::filesystem::remove(std::filesystem::path(documentOf(t)).replace_extension(".pdf"));
+  converted.clear();
+  const auto summary = runOn(selection.keys, true);
+  print::installPdfCopies({});
+  std::vector<std::string> expected;
+  for (const auto& [key, item] : selection.keys)
+    if (key.substr(0, 12) == gn.substr(0, 12) || key == t) expected.push_back(key);
+  std::sort(converted.begin(), converted.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(converted, expected);
+  EXPECT_EQ(summary.unchanged, selection.keys.size() - expected.size());
 }
 
 // A cover sheet made before its sheet stays with it; one deleted is made again alone.
