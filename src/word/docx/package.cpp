@@ -177,8 +177,10 @@ struct StringWriter : pugi::xml_writer {
 
 }  // namespace
 
-std::string serializeXml(const pugi::xml_document& doc) {
+std::string serializeXml(const pugi::xml_document& doc, std::size_t expected) {
   std::string out;
+  // Room for a part grown by filling, so that the text is not copied on the way.
+  if (expected) out.reserve(expected + expected / 4);
   StringWriter writer(&out);
   doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
   return out;
@@ -382,7 +384,8 @@ std::string Package::serialize(int compressionLevel) {
                         label_ + ": der Teil " + p.name + " wäre tiefer als " +
                             std::to_string(kMaxReadableDepth + 1) +
                             " Ebenen verschachtelt, andere Programme könnten ihn nicht öffnen");
-      entries.push_back({p.name, std::make_shared<const std::string>(serializeXml(*p.xml))});
+      entries.push_back({p.name, std::make_shared<const std::string>(
+                                     serializeXml(*p.xml, p.raw ? p.raw->size() : 0))});
     } else {
       entries.push_back({p.name, p.raw, true});
     }

@@ -92,7 +92,8 @@ inline constexpr int kFillDepth = 4;
 // and a filled document must stay within kMaxReadableDepth.
 inline constexpr int kMaxElementDepth = kMaxReadableDepth - kFillDepth;
 
-// Serialises a parsed part the way the engine writes all parts (raw, UTF-8).
-std::string serializeXml(const pugi::xml_document& doc);
+// Serialises a parsed part the way the engine writes all parts (raw, UTF-8); expected: the size
+// it is likely to have (its size when read), 0 when unknown.
+std::string serializeXml(const pugi::xml_document& doc, std::size_t expected = 0);
 
 }  // namespace docx
