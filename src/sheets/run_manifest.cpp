@@ -55,15 +55,23 @@ void RunManifest::tried(const fs::path& file, const std::optional<base::Digest>&
   if (name.empty()) return;
   const auto stamp = whole && inputs ? app::stampOf(file) : std::nullopt;
   std::lock_guard lock(mutex_);
-  if (stamp)
-    list_.set(name, {*inputs, *stamp});
-  else
+  const app::DocumentManifest::Entry* known = list_.find(name);
+  if (stamp) {
+    const app::DocumentManifest::Entry entry{*inputs, *stamp};
+    if (known && *known == entry) return;
+    list_.set(name, entry);
+  } else {
+    if (!known) return;
     list_.erase(name);
+  }
+  changed_ = true;
 }
 
 std::string RunManifest::save() {
   std::lock_guard lock(mutex_);
-  if (folder_.empty()) return {};
+  // A list that stayed as it was read (or a run that tried nothing) leaves the file alone.
+  if (folder_.empty() || (!changed_ && list_.state() != app::DocumentManifest::State::kDamaged))
+    return {};
   const std::string problem = list_.write(folder_);
   if (!problem.empty())
     run_.log.Ausgabe(2,

@@ -37,7 +37,8 @@ class RunManifest {
   // gave nothing for the message file, else forgotten, so that the next run makes it again.
   void tried(const std::filesystem::path& file, const std::optional<base::Digest>& inputs,
              bool whole);
-  // Writes the list back into the output folder; "" or why not (German, also logged).
+  // Writes the list back into the output folder when it changed or was damaged; "" or why not
+  // (German, also logged).
   std::string save();
 
  private:
@@ -51,6 +52,7 @@ class RunManifest {
   DocumentInputs inputs_;
   std::mutex mutex_;
   app::DocumentManifest list_;
+  bool changed_ = false;  // since it was read
 };
 
 }  // namespace sheets
