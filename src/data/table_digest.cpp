@@ -5,10 +5,6 @@
 namespace data {
 namespace {
 
-void appendNumber(std::string& out, std::uint64_t n) {
-  for (int i = 0; i < 8; ++i) out += static_cast<char>(n >> (8 * i));
-}
-
 std::string upper(const std::string& name) {
   std::string out = name;
   for (char& c : out)
@@ -26,6 +22,7 @@ TableDigest::TableDigest(const std::vector<std::string>& columns) : columns_(col
 
 void TableDigest::addRow(std::string_view bytes, const std::vector<Value>& row) {
   wholeHash_.add(bytes);
+  bool kept = false;
   for (auto& [name, keyed] : keyed_) {
     if (!keyed.byText || keyed.column >= row.size()) continue;
     const Value& key = row[keyed.column];
@@ -35,9 +32,13 @@ void TableDigest::addRow(std::string_view bytes, const std::vector<Value>& row) 
       keyed.rows.clear();
       continue;
     }
-    std::string& rows = keyed.rows[key.asText()];
-    appendNumber(rows, bytes.size());
-    rows += bytes;
+    // Each row's bytes are kept once, whatever number of keyed columns names it.
+    if (!kept) {
+      rowStarts_.push_back(bytes_.size());
+      bytes_ += bytes;
+      kept = true;
+    }
+    keyed.rows[key.asText()].push_back(rowStarts_.size() - 1);
   }
 }
 
@@ -47,11 +48,21 @@ void TableDigest::finish(std::string_view layout) {
   for (const auto& c : columns_) h.add(c);
   layout_ = h.finish();
   whole_ = h.add(layout_).add(wholeHash_.finish()).finish();
+  rowStarts_.push_back(bytes_.size());
+  const std::string_view all(bytes_);
   for (auto& [name, keyed] : keyed_) {
-    for (auto& [value, rows] : keyed.rows)
-      keyed.digests.emplace(value, h.add(layout_).add(rows).finish());
+    for (auto& [value, rows] : keyed.rows) {
+      h.add(layout_);
+      for (std::size_t r : rows)
+        h.add(all.substr(rowStarts_[r], rowStarts_[r + 1] - rowStarts_[r]));
+      keyed.digests.emplace_hint(keyed.digests.end(), value, h.finish());
+    }
     keyed.rows.clear();
   }
+  bytes_.clear();
+  bytes_.shrink_to_fit();
+  rowStarts_.clear();
+  rowStarts_.shrink_to_fit();
 }
 
 const TableDigest::Keyed* TableDigest::usable(const std::string& column) const {

@@ -46,7 +46,7 @@ class TableDigest {
   struct Keyed {
     std::size_t column = 0;
     bool byText = true;
-    std::unordered_map<std::string, std::string> rows;  // value -> its rows' bytes, in order
+    std::unordered_map<std::string, std::vector<std::size_t>> rows;  // value -> its rows, in order
     std::map<std::string, base::Digest> digests;
   };
   const Keyed* usable(const std::string& column) const;
@@ -56,6 +56,10 @@ class TableDigest {
   base::ContentHash wholeHash_;
   base::Digest whole_{};
   std::map<std::string, Keyed> keyed_;  // by upper-case column name
+  // While the table is read: the bytes of the rows a keyed column names, one after the other,
+  // and where each starts.
+  std::string bytes_;
+  std::vector<std::size_t> rowStarts_;
 };
 
 }  // namespace data
