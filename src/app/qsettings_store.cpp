@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QString>
 
+#include "base/run_files.h"
+
 namespace app {
 namespace {
 
@@ -30,11 +32,15 @@ std::pair<std::filesystem::file_time_type, std::uintmax_t> stampOf(
 
 std::string QSettingsStore::get(const std::string& key) const {
   std::lock_guard lock(mutex_);
-  // Another program (the command line beside the windows) may have changed the file.
-  if (file_.empty()) file_ = openStore().fileName().toStdString();
-  if (const auto stamp = stampOf(file_); stamp != stamp_) {
-    values_.clear();
-    stamp_ = stamp;
+  // Another program (the command line beside the windows) may have changed the file; a run
+  // works with the settings it started with.
+  if (!base::keptSince(seenInRun_)) {
+    if (file_.empty()) file_ = openStore().fileName().toStdString();
+    if (const auto stamp = stampOf(file_); stamp != stamp_) {
+      values_.clear();
+      stamp_ = stamp;
+    }
+    seenInRun_ = base::keptRun();
   }
   if (auto found = values_.find(key); found != values_.end()) return found->second;
   QSettings store = openStore();

@@ -24,6 +24,7 @@ class QSettingsStore : public Settings {
   mutable std::map<std::string, std::string> values_;
   mutable std::filesystem::path file_;  // the settings file, found on first use
   mutable std::pair<std::filesystem::file_time_type, std::uintmax_t> stamp_{};
+  mutable std::uint64_t seenInRun_ = 0;  // base::keptRun() when the file was last looked at
 };
 
 }  // namespace app

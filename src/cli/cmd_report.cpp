@@ -61,10 +61,11 @@ int runReport(Context& ctx, const ReportOptions& o) {
     callbacks.dossier = [dossiers](const auto& documents, const auto& target) {
       return dossiers->write(documents, target);
     };
-  const report::ReportSummary summary =
-      report::runReports(run, selection.codes, o.skipCopies, interrupt.flag(), callbacks, o.jobs);
+  const report::ReportSummary summary = report::runReports(
+      run, selection.codes, o.skipCopies, interrupt.flag(), callbacks, o.jobs, o.changed);
   progress.finish();
 
+  if (!summary.changedNotice.empty()) ctx.out << summary.changedNotice << "\n";
   ctx.out << report::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
@@ -107,6 +108,7 @@ void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
                 "je Polygon eine PDF-Mappe Report/<Polygon>Dossier.pdf: Deckblatt, dann die "
                 "Datenreports");
   addJobsOption(*cmd, o->jobs);
+  addChangedOption(*cmd, o->changed);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runReport(ctx, *o); }; });
 }

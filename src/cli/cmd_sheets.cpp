@@ -121,9 +121,10 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   if (o.cover) callbacks.coverSheet = report::coverSheetInFolder();
   word::RunContext run = word::programContext(db);
   const sheets::RunSummary summary = sheets::runCleanCopies(
-      run, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks, o.jobs);
+      run, selection.keys, o.skipCopies, o.cover, interrupt.flag(), callbacks, o.jobs, o.changed);
   progress.finish();
 
+  if (!summary.changedNotice.empty()) ctx.out << summary.changedNotice << "\n";
   ctx.out << sheets::summaryLine(summary) << (summary.incomplete.empty() ? "" : ",") << " in "
           << progress.elapsed() << ".\n";
   if (summary.skippedCopies)
@@ -160,6 +161,7 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
   cmd->add_flag("--list", o->listSelection, "vor dem Lauf jeden ausgewählten Bogen nennen");
   addJobsOption(*cmd, o->jobs);
+  addChangedOption(*cmd, o->changed);
   o->output.addTo(*cmd);
   cmd->callback([&ctx, &action, o] { action = [&ctx, o] { return runSheets(ctx, *o); }; });
 }
@@ -180,6 +182,12 @@ void addJobsOption(CLI::App& command, unsigned& jobs) {
                   "beim Drucken und mit --pdf eines)")
       ->type_name("ZAHL")
       ->check(wholeNumber(1, 256));
+}
+
+void addChangedOption(CLI::App& command, bool& changed) {
+  command.add_flag("--changed", changed,
+                   "nur Dokumente neu erstellen, deren Daten, Vorlage oder Einstellungen sich seit "
+                   "dem letzten Lauf in diesen Ausgabeordner geändert haben");
 }
 
 }  // namespace cli

@@ -14,6 +14,7 @@ struct SheetsOptions {
   std::vector<std::string> biotopes, habitats;
   bool skipCopies = false, all = false, yes = false, cover = false;
   bool listSelection = false;  // show every selected sheet before the run
+  bool changed = false;        // make only the documents whose inputs changed since the last run
   unsigned jobs = 0;           // documents made side by side; 0: one per core
   PrintOptions output;
 };
@@ -25,6 +26,7 @@ struct ReportOptions {
   std::string areas, subAreas, polygons;
   bool skipCopies = false, all = false;
   bool dossier = false;  // one PDF per polygon: cover sheet, then its reports
+  bool changed = false;  // make only the documents whose inputs changed since the last run
   unsigned jobs = 0;     // documents made side by side; 0: one per core
   PrintOptions output;
 };
@@ -40,5 +42,7 @@ void printOutputFolder(const Context& ctx);
 
 // The option --jobs of the generating commands.
 void addJobsOption(CLI::App& command, unsigned& jobs);
+// The option --changed of the generating commands.
+void addChangedOption(CLI::App& command, bool& changed);
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "app/resource_folder.h"
 #include "app/run_services.h"
 #include "base/file_lookup.h"
+#include "base/run_files.h"
 #include "data/provider_error.h"
 #include "data/schema/sheet_types.h"
 #include "data/schema/survey_tables.h"
@@ -158,6 +159,14 @@ bool clsDBFData::GetTableName(const std::string& key, int16_t which, std::string
   return true;
 }
 
+std::shared_ptr<const TableDigest> clsDBFData::tableDigest(const std::string& table) {
+  try {
+    return survey_.tableDigest(table);
+  } catch (const ProviderError&) {
+    return nullptr;
+  }
+}
+
 bool clsDBFData::GetRecordset(int16_t /*tableIndex*/, const std::string& query,
                               Recordset& recordset, const std::vector<Value>& params) {
   try {
@@ -228,8 +237,10 @@ Recordset clsDBFData::readUmlautTable() {
   const fs::path folder = app::resourceFolder() / "data";
   std::error_code ec1, ec2;
   if (!umlautCache_.file.empty() && umlautCache_.file.parent_path() == folder &&
-      fs::last_write_time(umlautCache_.file, ec1) == umlautCache_.mtime && !ec1 &&
-      fs::file_size(umlautCache_.file, ec2) == umlautCache_.size && !ec2) {
+      (base::keptSince(umlautCache_.seenInRun) ||
+       (fs::last_write_time(umlautCache_.file, ec1) == umlautCache_.mtime && !ec1 &&
+        fs::file_size(umlautCache_.file, ec2) == umlautCache_.size && !ec2))) {
+    umlautCache_.seenInRun = base::keptRun();
     Recordset rows = umlautCache_.rows;
     rows.MoveFirst();
     return rows;
@@ -241,7 +252,7 @@ Recordset clsDBFData::readUmlautTable() {
   connection.open(folder);
   Recordset rows = connection.execute("SELECT UMLAUT FROM umlaute2;");
   if (!file.empty() && !ec1 && !ec2)
-    umlautCache_ = {file, mtime, size, rows};
+    umlautCache_ = {file, mtime, size, rows, base::keptRun()};
   else
     umlautCache_ = {};
   return rows;
@@ -278,13 +289,19 @@ std::shared_ptr<const UmlautDict> clsDBFData::umlautRepairFor(const std::string&
   if (!codePage) return nullptr;
 
   const fs::path folder = app::resourceFolder() / "data";
-  const fs::path file = base::findFileNoCase(folder, "umlaute2.dbf");
-  std::error_code ec1, ec2;
-  const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
-  const auto size = file.empty() || ec1 ? 0 : fs::file_size(file, ec2);
-  if (file != repairCache_.file || mtime != repairCache_.mtime || size != repairCache_.size ||
-      ec1 || ec2)
-    repairCache_ = {file, mtime, size, {}};
+  // A run that has found the table takes it as it was for its whole length.
+  if (!(base::keptSince(repairCache_.seenInRun) && !repairCache_.file.empty() &&
+        repairCache_.file.parent_path() == folder)) {
+    const fs::path file = base::findFileNoCase(folder, "umlaute2.dbf");
+    std::error_code ec1, ec2;
+    const auto mtime = file.empty() ? fs::file_time_type() : fs::last_write_time(file, ec1);
+    const auto size = file.empty() || ec1 ? 0 : fs::file_size(file, ec2);
+    if (file != repairCache_.file || mtime != repairCache_.mtime || size != repairCache_.size ||
+        ec1 || ec2)
+      repairCache_ = {file, mtime, size, {}};
+    repairCache_.seenInRun = base::keptRun();
+  }
+  const fs::path& file = repairCache_.file;
   if (const auto known = repairCache_.byCodePage.find(*codePage);
       known != repairCache_.byCodePage.end())
     return known->second;

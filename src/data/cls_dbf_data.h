@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -120,6 +121,11 @@ class clsDBFData {
   // Sets the survey folder without the checks of ValidFilePaths, for tools that only read the
   // survey tables (the connection still refuses a folder that does not exist).
   void useSurveyFolder(const std::string& folder) { surveyFolder_ = folder; }
+  // The digests of a survey table's rows (Connection::tableDigest); null when the table cannot
+  // be read (a document's query on it fails the same way and says so).
+  std::shared_ptr<const TableDigest> tableDigest(const std::string& table);
+  // The survey tables read so far (lower case; Connection::loadedTables).
+  const std::set<std::string>& loadedTables() const { return survey_.loadedTables(); }
   // Rows the survey's queries have read in whole-table scans so far (Connection::fullScanSteps).
   std::uint64_t fullScanSteps() const { return survey_.fullScanSteps(); }
   // Catalogue entry 1..28.
@@ -140,6 +146,7 @@ class clsDBFData {
     std::filesystem::file_time_type mtime;
     std::uintmax_t size = 0;
     Recordset rows;
+    std::uint64_t seenInRun = 0;  // base::keptRun() when the file was last looked at
   };
   TableCache umlautCache_;
   // Repair dictionaries by code page, for the umlaut table file as it was when they were read.
@@ -148,6 +155,7 @@ class clsDBFData {
     std::filesystem::file_time_type mtime;
     std::uintmax_t size = 0;
     std::map<std::string, std::shared_ptr<const UmlautDict>> byCodePage;
+    std::uint64_t seenInRun = 0;
   };
   RepairCache repairCache_;
   struct ShapeCache {

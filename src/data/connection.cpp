@@ -97,14 +97,31 @@ void bindValue(sqlite3_stmt* s, int index, const Value& v) {
   }
 }
 
-Value columnValue(sqlite3_stmt* s, int i) {
-  const char* decl = sqlite3_column_decltype(s, i);
+// What a column's declared type makes of the values SQLite stores: flags come back as integers,
+// dates as texts.
+enum class Declared { kOther, kBoolean, kDate };
+
+// Looked up once per statement: asking per value would cost a look-up and a comparison each.
+std::vector<Declared> declaredOf(sqlite3_stmt* s, int columns) {
+  std::vector<Declared> out;
+  out.reserve(static_cast<std::size_t>(columns));
+  for (int i = 0; i < columns; ++i) {
+    const char* decl = sqlite3_column_decltype(s, i);
+    out.push_back(!decl                                 ? Declared::kOther
+                  : base::equalsNoCase(decl, "BOOLEAN") ? Declared::kBoolean
+                  : base::equalsNoCase(decl, "DATE")    ? Declared::kDate
+                                                        : Declared::kOther);
+  }
+  return out;
+}
+
+Value columnValue(sqlite3_stmt* s, int i, Declared declared) {
   switch (sqlite3_column_type(s, i)) {
     case SQLITE_NULL:
       return Value();
     case SQLITE_INTEGER: {
       sqlite3_int64 n = sqlite3_column_int64(s, i);
-      if (decl && base::equalsNoCase(decl, "BOOLEAN")) return Value::boolean(n != 0);
+      if (declared == Declared::kBoolean) return Value::boolean(n != 0);
       return Value::integer(n);
     }
     case SQLITE_FLOAT:
@@ -113,7 +130,7 @@ Value columnValue(sqlite3_stmt* s, int i) {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
       std::string str(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
       Date d;
-      if (decl && base::equalsNoCase(decl, "DATE") &&
+      if (declared == Declared::kDate &&
           std::sscanf(str.c_str(), "%4d-%2d-%2d", &d.year, &d.month, &d.day) == 3)
         return Value::date(d);
       return Value::text(std::move(str));
@@ -133,6 +150,7 @@ struct Connection::Db {
   std::map<std::string, std::vector<TableNote>> notesByKey;
   // Tables (lower case) whose texts are not in the code page they were read in, with that page.
   std::map<std::string, std::string> misDecoded;
+  std::map<std::string, std::shared_ptr<const TableDigest>> digests;  // by lower-case name
   // Statements by their text: a run asks the same few queries for every sheet, and parsing
   // them would be half of the time spent in SQLite. Finalised before the handle is closed.
   std::unordered_map<std::string, Statement> statements;
@@ -197,6 +215,7 @@ void Connection::loadTable(const std::string& name) {
     throw ProviderError(kErrNoSuchTable, "Die Tabelle '" + name + "' konnte nicht geladen werden.");
 
   std::vector<TableNote> notes;
+  std::shared_ptr<TableDigest> digest;
   try {
     dbf::DbfReader table = dbf::DbfReader::open(file);
     const auto& fields = table.fields();
@@ -232,10 +251,31 @@ void Connection::loadTable(const std::string& name) {
     if (!table.headerNote().empty())
       notes.push_back({shown, 0, {}, "Tabelle " + shown + ": " + table.headerNote()});
     const auto keyColumn = keyColumnOf(fields);
+    // A row's digest is taken from its stored bytes; a memo field's bytes only point into the
+    // memo file, so its text goes in as well.
+    std::vector<std::string> names;
+    std::vector<std::size_t> memos;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      names.push_back(fields[i].name);
+      if (std::string_view("MGPB").find(fields[i].type) != std::string_view::npos)
+        memos.push_back(i);
+    }
+    digest = std::make_shared<TableDigest>(names);
+    std::string rowBytes;
     std::vector<dbf::BadValue> bad;
     for (uint32_t r = 0; r < table.recordCount(); ++r) {
       if (table.isDeleted(r)) continue;
       std::vector<Value> row = table.record(r, bad);
+      if (memos.empty()) {
+        digest->addRow(table.rawRecord(r), row);
+      } else {
+        rowBytes = table.rawRecord(r);
+        for (std::size_t m : memos) {
+          const std::string memo = row[m].isNull() ? std::string() : row[m].toText();
+          rowBytes += '\0' + std::to_string(memo.size()) + ':' + memo;
+        }
+        digest->addRow(rowBytes, row);
+      }
       // A value that cannot be read costs only its own field: the row is kept with Null there.
       for (const auto& b : bad)
         notes.push_back({shown, b.record, keyColumn ? row[*keyColumn].toText() : std::string(),
@@ -252,6 +292,9 @@ void Connection::loadTable(const std::string& name) {
     stmt.reset();
     exec("COMMIT");
     if (table.textsMisDecoded()) db_->misDecoded[lower] = table.codePage();
+    std::string layout(table.rawDescriptors());
+    layout += "\ncode page " + table.codePage() + (table.textsMisDecoded() ? ", repaired" : "");
+    digest->finish(layout);
     auto named = [&](const auto& columns, const std::string& column) {
       return std::any_of(std::begin(columns), std::end(columns),
                          [&](const char* c) { return base::equalsNoCase(column, c); });
@@ -273,6 +316,7 @@ void Connection::loadTable(const std::string& name) {
     throw;
   }
   db_->loaded.insert(lower);
+  db_->digests[lower] = std::move(digest);
   for (const auto& note : notes)
     if (!note.key.empty()) db_->notesByKey[note.key].push_back(note);
   if (!notes.empty()) db_->notes[lower] = std::move(notes);
@@ -314,6 +358,15 @@ std::optional<std::string> Connection::misDecodedCodePage(const std::string& tab
   const auto found = db_->misDecoded.find(lower);
   if (found == db_->misDecoded.end()) return std::nullopt;
   return found->second;
+}
+
+std::shared_ptr<const TableDigest> Connection::tableDigest(const std::string& table) {
+  if (!db_) throw ProviderError(kErrNotOpen, "Die Verbindung ist nicht geöffnet.");
+  std::string lower;
+  for (char c : table) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::lock_guard lock(db_->mutex);
+  if (!db_->loaded.count(lower)) loadTable(table);
+  return db_->digests.at(lower);
 }
 
 sqlite3_stmt* Connection::prepared(const std::string& sql) {
@@ -367,6 +420,7 @@ Recordset Connection::execute(const std::string& sql, const std::vector<Value>& 
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(columns));
   for (int i = 0; i < columns; ++i) names.emplace_back(sqlite3_column_name(stmt, i));
+  const auto declared = declaredOf(stmt, columns);
   std::vector<std::vector<Value>> rows;
   for (;;) {
     int rc = sqlite3_step(stmt);
@@ -376,7 +430,8 @@ Recordset Connection::execute(const std::string& sql, const std::vector<Value>& 
                                           sqlite3_errmsg(db_->handle));
     std::vector<Value> row;
     row.reserve(static_cast<std::size_t>(columns));
-    for (int i = 0; i < columns; ++i) row.push_back(columnValue(stmt, i));
+    for (int i = 0; i < columns; ++i)
+      row.push_back(columnValue(stmt, i, declared[static_cast<std::size_t>(i)]));
     rows.push_back(std::move(row));
   }
   // A query that reads a whole table, or builds a passing index for a join, costs as much as

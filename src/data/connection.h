@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/recordset.h"
+#include "data/table_digest.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -57,6 +58,10 @@ class Connection {
   // (dbf::DbfReader::textsMisDecoded); nullopt when its texts are sound. Loads the table when no
   // query has named it yet, and throws ProviderError as a query on it would.
   std::optional<std::string> misDecodedCodePage(const std::string& table);
+
+  // The digests of table's rows (TableDigest), made while it is read; loads the table when no
+  // query has named it yet and throws ProviderError as a query on it would.
+  std::shared_ptr<const TableDigest> tableDigest(const std::string& table);
 
   // Names of the tables loaded so far (lower case); for diagnostics and tests, not while other
   // handles run queries.

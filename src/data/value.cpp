@@ -1,5 +1,7 @@
 #include "data/value.h"
 
+#include <langinfo.h>
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -37,9 +39,52 @@ std::string formatReal(double v) {
   return withGermanDecimal(buf);
 }
 
+// The locale's short date format (strftime's "%x") written out here: strftime looks at the time
+// zone for every call, which costs a file-system query per date in a document.
+bool formatLocaleDate(const Date& d, std::string& out) {
+  const char* format = nl_langinfo(D_FMT);
+  if (!format || !*format) return false;
+  auto number = [&out](int value, int width, char pad) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width)
+      out.append(static_cast<std::size_t>(width) - digits.size(), pad);
+    out += digits;
+  };
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') {
+      out += *p;
+      continue;
+    }
+    switch (*++p) {
+      case 'd':
+        number(d.day, 2, '0');
+        break;
+      case 'e':
+        number(d.day, 2, ' ');
+        break;
+      case 'm':
+        number(d.month, 2, '0');
+        break;
+      case 'Y':
+        number(d.year, 1, '0');
+        break;
+      case 'y':
+        number(d.year % 100, 2, '0');
+        break;
+      case '%':
+        out += '%';
+        break;
+      default:  // a format no German locale uses: strftime writes it
+        return false;
+    }
+  }
+  return true;
+}
+
 std::string formatDate(const Date& d) {
   char buf[64];
   if (germanLocale(LC_TIME)) {
+    if (std::string text; formatLocaleDate(d, text)) return text;
     std::tm t{};
     t.tm_year = d.year - 1900;
     t.tm_mon = d.month - 1;

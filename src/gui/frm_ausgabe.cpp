@@ -375,13 +375,14 @@ void frmAusgabe::generate() {
     // "Fertig: 12 Bögen erstellt, 1 unvollständig", "Abgebrochen: 3 Bögen erstellt"
     const QString made =
         QString("%1 %2").arg(summary.produced).arg(summary.produced == 1 ? "Bogen" : "Bögen");
-    lblProgress_->setText(
-        runEndText(summary.cancelled, made, summary.incomplete.size(), summary.failed.size()));
+    lblProgress_->setText(runEndText(summary.cancelled, made, summary.incomplete.size(),
+                                     summary.failed.size(), {}, summary.unchanged,
+                                     summary.changedNotice));
   };
   // The window's thread serves the workers, one per core, and keeps the window answering.
   word::RunContext run = runContext();
   lastRun_ = sheets::runCleanCopies(run, selection.keys, r.skipCopies, createDecklatt_, cancel_,
-                                    callbacks, jobs_);
+                                    callbacks, jobs_, changedOnly());
   showRunEnd(lastRun_.cancelled, lastRun_.messageFile.file);
 }
 

@@ -161,7 +161,7 @@ void frmReport::generate() {
                                  : QString();
     lblProgress_->setText(runEndText(summary.cancelled, made, summary.incomplete.size(),
                                      summary.failed.size() + summary.failedCoverSheets.size(),
-                                     dossiers));
+                                     dossiers, summary.unchanged, summary.changedNotice));
   };
   if (chkDossier_->isChecked())
     callbacks.dossier = [&writer = printing().dossiers()](const auto& documents,
@@ -170,7 +170,8 @@ void frmReport::generate() {
     };
   // The window's thread serves the workers, one per core, and keeps the window answering.
   word::RunContext run = runContext();
-  lastRun_ = report::runReports(run, codes, chkKopien_->isChecked(), cancel_, callbacks, jobs_);
+  lastRun_ = report::runReports(run, codes, chkKopien_->isChecked(), cancel_, callbacks, jobs_,
+                                changedOnly());
   if (!lastRun_.aborted) showRunEnd(lastRun_.cancelled, lastRun_.messageFile.file);
   // The run has logged the error and ended without a message file; without a box the user
   // would take the half-made run for a finished one.

@@ -89,10 +89,17 @@ GenerationWindow::GenerationWindow(QWidget* parent, const Captions& captions,
   chkEmpty_->setObjectName("chkEmpty");
   // Nothing tells an empty sheet from a filled one; the box is shown but not offered.
   chkEmpty_->setEnabled(false);
+  chkGeaendert_ = new QCheckBox("Nur geänderte Dokumente neu erstellen", this);
+  chkGeaendert_->setObjectName("chkGeaendert");
+  chkGeaendert_->setToolTip(
+      "Dokumente, deren Daten, Vorlage und Einstellungen seit dem letzten Lauf in diesen "
+      "Ausgabeordner gleich geblieben sind und die seitdem niemand verändert hat, bleiben, wie "
+      "sie sind.");
   options_ = new QVBoxLayout;
   options_->addWidget(namedLabel(this, "lblOption", captions.optionLabel));
   options_->addWidget(chkKopien_);
   options_->addWidget(chkEmpty_);
+  options_->addWidget(chkGeaendert_);
 
   lblProgress_ = namedLabel(this, "lblProgress", "Gesamtdauer");
   lblProgress_->setMinimumWidth(300);
@@ -222,6 +229,7 @@ void GenerationWindow::SetGenerateState(bool running) {
   }
   // The run reads the option when it starts; a change during the run would not count.
   chkKopien_->setEnabled(!running);
+  chkGeaendert_->setEnabled(!running);
   runModeChanged(running);
   updateButtons();
 }
@@ -245,15 +253,23 @@ void GenerationWindow::restartClock() {
 }
 
 QString GenerationWindow::runEndText(bool cancelled, const QString& made, std::size_t incomplete,
-                                     std::size_t missing, const QString& more) const {
+                                     std::size_t missing, const QString& more,
+                                     std::size_t unchanged,
+                                     const std::string& changedNotice) const {
   QString text = QString("%1: %2 erstellt").arg(cancelled ? "Abgebrochen" : "Fertig", made);
+  if (unchanged > 0) text += QString(", %1 unverändert").arg(unchanged);
   if (incomplete > 0) text += QString(", %1 unvollständig").arg(incomplete);
   if (missing > 0) text += QString(", %1 nicht erstellt").arg(missing);
   if (!more.isEmpty()) text += ", " + more;
   // As the command line ends a printing run: what became of the documents sent to the printer.
   if (const std::string printed = printing_->runSummary(); !printed.empty())
     text += ". " + qs(printed);
+  if (!changedNotice.empty()) text += ". " + qs(changedNotice);
   return text;
+}
+
+bool GenerationWindow::changedOnly() const {
+  return chkGeaendert_->isChecked();
 }
 
 word::RunContext GenerationWindow::runContext() {
@@ -292,10 +308,12 @@ void GenerationWindow::showRunEnd(bool cancelled, const std::filesystem::path& m
 
 void GenerationWindow::rememberChoices() {
   rememberChoice(*this, "chkKopien", chkKopien_->isChecked());
+  rememberChoice(*this, "chkGeaendert", chkGeaendert_->isChecked());
 }
 
 void GenerationWindow::recallChoices() {
   chkKopien_->setChecked(rememberedChoice(*this, "chkKopien", false).toBool());
+  chkGeaendert_->setChecked(rememberedChoice(*this, "chkGeaendert", false).toBool());
 }
 
 void GenerationWindow::rememberAreaRows() {

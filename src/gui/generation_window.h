@@ -99,10 +99,13 @@ class GenerationWindow : public QDialog {
   // Leaves run mode after a run; the boxes shown after it meet an idle window.
   void finishRun();
   // The status line after a run: "Fertig: " (or "Abgebrochen: ") + made + " erstellt", then how
-  // many documents were left incomplete or not made, when any, more (when given) and what was
-  // printed.
+  // many documents were left as they were, incomplete or not made, when any, more (when given),
+  // what was printed and the notice of a run that was to make only what changed.
   QString runEndText(bool cancelled, const QString& made, std::size_t incomplete,
-                     std::size_t missing, const QString& more = {}) const;
+                     std::size_t missing, const QString& more = {}, std::size_t unchanged = 0,
+                     const std::string& changedNotice = {}) const;
+  // Whether the run is to make only the documents whose inputs changed since the last run.
+  bool changedOnly() const;
 
   // The run's context on the program's objects, with the run's user interface.
   word::RunContext runContext();
@@ -157,6 +160,7 @@ class GenerationWindow : public QDialog {
   QListWidget* lstPolygon_;
   QCheckBox* chkKopien_;
   QCheckBox* chkEmpty_;
+  QCheckBox* chkGeaendert_;
   QProgressBar* prbProgress_;
   QLabel* lblProgress_;
   QVBoxLayout* side_;  // beside the window's body, for a subclass's panel

@@ -13,6 +13,7 @@
 #include "data/sheet_code_rule.h"
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
+#include "sheets/run_manifest.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
@@ -80,6 +81,7 @@ std::string summaryLine(const ReportSummary& summary) {
                      std::to_string(summary.polygons) + " Polygone erstellt";
   if (!summary.incomplete.empty())
     line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  if (summary.unchanged > 0) line += ", " + std::to_string(summary.unchanged) + " unverändert";
   return line;
 }
 
@@ -102,13 +104,32 @@ void nameStraySheets(const std::string& code, const std::set<std::string>& polyg
   }
 }
 
+// The inputs of a polygon's PDF-Mappe: its documents in order, each with its inputs; nullopt when
+// those of one are unknown.
+class DossierInputs {
+ public:
+  void add(const std::string& name, const std::optional<base::Digest>& inputs) {
+    known_ = known_ && inputs.has_value();
+    if (inputs) hash_.add(name).add(*inputs);
+  }
+  std::optional<base::Digest> digest() {
+    if (!known_) return std::nullopt;
+    return hash_.finish();
+  }
+
+ private:
+  base::ContentHash hash_;
+  bool known_ = true;
+};
+
 // One polygon: its cover sheet and its reports, into part. False when the run is to stop:
 // cancelled before the polygon, or an unexpected error (part says aborted).
 bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
-                   word::RunTemplates& templates, const std::string& code,
-                   const std::set<std::string>& polygons, std::size_t position, std::size_t count,
-                   bool skipCopies, const std::atomic<bool>& cancel,
-                   const ReportCallbacks& callbacks, ReportSummary& part) {
+                   word::RunTemplates& templates, sheets::RunManifest& manifest,
+                   const std::string& code, const std::set<std::string>& polygons,
+                   std::size_t position, std::size_t count, bool skipCopies,
+                   const std::atomic<bool>& cancel, const ReportCallbacks& callbacks,
+                   ReportSummary& part) {
   app::clsDebug& log = run.log;
   try {
     std::string types;
@@ -129,23 +150,57 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
     }
     ++part.polygons;
     const word::clsWordDoc& engine = run.doc;
-    std::size_t before = part.messages.size();
-    const std::string coverProblem = templates.problem("Deckblatt");
-    word::Result made(word::ResultCode::kNotWritten, coverProblem);
-    if (!coverProblem.empty()) {
-      part.messages.push_back(word::refusedMessage(code + "Deckblatt", coverProblem));
-    } else {
-      made = generateCoverSheet(code, types, run, part.messages, false, "");
-      if (made.legacy() == 101)
-        log.Ausgabe(2,
-                    "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
-    }
+    const std::string out = run.settings.get(app::kDataFilesPfad);
+    const std::size_t unchangedBefore = part.unchanged;
+    std::size_t tried = 0;
     PolygonDocuments documents;
-    const word::Made cover =
-        word::judgeDocument(code + "Deckblatt", engine.lastOutcome(), made, before, part.messages);
-    word::tallyDocument(cover, engine.lastOutcome(), code, part.coverSheets, part.incomplete,
-                        part.failedCoverSheets);
-    documents.add(cover, code + "Deckblatt", engine.lastOutcome().file);
+    DossierInputs dossierInputs;
+    // Answers whether the document at file stays as it is; one that stays goes into the
+    // PDF-Mappe as it lies.
+    auto stays = [&](const std::string& name, const std::filesystem::path& file,
+                     const std::optional<base::Digest>& inputs) {
+      dossierInputs.add(name, inputs);
+      if (!manifest.unchanged(file, inputs)) {
+        ++tried;
+        return false;
+      }
+      ++part.unchanged;
+      documents.add(word::Made::kComplete, name, file);
+      return true;
+    };
+    // Judges a document just tried, counts it and keeps it in the list when it came out whole.
+    auto judge = [&](const std::string& name, const std::filesystem::path& file,
+                     const std::optional<base::Digest>& inputs, const word::Result& made,
+                     std::size_t before, std::size_t notes, const std::string& failedKey,
+                     std::size_t& madeCount, std::vector<std::string>& failed) {
+      const word::Made judged =
+          word::judgeDocument(name, engine.lastOutcome(), made, before, part.messages);
+      word::tallyDocument(judged, engine.lastOutcome(), failedKey, madeCount, part.incomplete,
+                          failed);
+      documents.add(judged, name, engine.lastOutcome().file);
+      manifest.tried(file, inputs,
+                     judged == word::Made::kComplete && part.messages.size() == before &&
+                         run.db.notes().size() == notes);
+    };
+
+    const std::string coverName = code + "Deckblatt";
+    const auto coverFile = word::clsWordDoc::documentFile(out, coverName, 11, false, "");
+    const auto coverInputs = manifest.inputs().coverSheet(code, run.db);
+    if (!stays(coverName, coverFile, coverInputs)) {
+      const std::size_t before = part.messages.size(), notes = run.db.notes().size();
+      const std::string coverProblem = templates.problem("Deckblatt");
+      word::Result made(word::ResultCode::kNotWritten, coverProblem);
+      if (!coverProblem.empty()) {
+        part.messages.push_back(word::refusedMessage(coverName, coverProblem));
+      } else {
+        made = generateCoverSheet(code, types, run, part.messages, false, "");
+        if (made.legacy() == 101)
+          log.Ausgabe(
+              2, "Fehler! Das Deckblatt für Report " + code + " konnte nicht erstellt werden.");
+      }
+      judge(coverName, coverFile, coverInputs, made, before, notes, code, part.coverSheets,
+            part.failedCoverSheets);
+    }
     std::vector<std::string> keys;
     FfhReportGetBogen(code, run.db, keys);
     std::set<std::string> seenKeys;
@@ -155,31 +210,38 @@ bool reportPolygon(const word::RunContext& run, sheets::RunWorkers& workers,
         run.db.addNote(data::repeatedSheetNote(key));
         continue;
       }
+      const std::string name = key + "-Report";
+      const auto file = word::clsWordDoc::documentFile(out, name, 12, false, "");
+      const auto inputs = manifest.inputs().report(key, run.db);
+      if (stays(name, file, inputs)) continue;
       if (const std::string problem = templates.problem(key.size() > 12 ? key.substr(12) + "-Report"
                                                                         : std::string("-Report"));
           !problem.empty()) {
         part.failed.push_back(key);
-        part.messages.push_back(word::refusedMessage(key + "-Report", problem));
-        documents.add(word::Made::kNotMade, key + "-Report", {});
+        part.messages.push_back(word::refusedMessage(name, problem));
+        documents.add(word::Made::kNotMade, name, {});
+        manifest.tried(file, inputs, false);
         continue;
       }
-      before = part.messages.size();
-      made = generateReport(key, run, part.messages);
+      const std::size_t before = part.messages.size(), notes = run.db.notes().size();
+      const word::Result made = generateReport(key, run, part.messages);
       if (made.legacy() == 101)
         log.Ausgabe(2, "Fehler! Der Geländebogen " + key + " konnte nicht erstellt werden.");
-      const word::Made report =
-          word::judgeDocument(key + "-Report", engine.lastOutcome(), made, before, part.messages);
-      word::tallyDocument(report, engine.lastOutcome(), key, part.reports, part.incomplete,
-                          part.failed);
-      documents.add(report, key + "-Report", engine.lastOutcome().file);
+      judge(name, file, inputs, made, before, notes, key, part.reports, part.failed);
     }
     nameStraySheets(code, polygons, run.db, part);
+    // A polygon all of whose documents stay was not reported again.
+    if (tried == 0 && part.unchanged > unchangedBefore) --part.polygons;
     if (callbacks.dossier) {
-      std::string line;
-      if (writeDossier(callbacks.dossier, documents,
-                       dossierPath(run.settings.get(app::kDataFilesPfad), code), line))
-        ++part.dossiers;
-      if (!line.empty()) part.messages.push_back(line);
+      const auto target = dossierPath(out, code);
+      const auto inputs = dossierInputs.digest();
+      if (!manifest.unchanged(target, inputs)) {
+        std::string line;
+        const bool written = writeDossier(callbacks.dossier, documents, target, line);
+        if (written) ++part.dossiers;
+        if (!line.empty()) part.messages.push_back(line);
+        manifest.tried(target, inputs, written && line.empty());
+      }
     }
     return true;
   } catch (const data::FatalError&) {
@@ -199,6 +261,7 @@ void addPolygon(ReportSummary& total, ReportSummary&& part) {
   total.coverSheets += part.coverSheets;
   total.reports += part.reports;
   total.dossiers += part.dossiers;
+  total.unchanged += part.unchanged;
   std::move(part.incomplete.begin(), part.incomplete.end(), std::back_inserter(total.incomplete));
   std::move(part.failedCoverSheets.begin(), part.failedCoverSheets.end(),
             std::back_inserter(total.failedCoverSheets));
@@ -218,7 +281,7 @@ void addPolygon(ReportSummary& total, ReportSummary&& part) {
 
 ReportSummary runReports(const word::RunContext& run, const std::vector<std::string>& polygonCodes,
                          bool skipCopies, const std::atomic<bool>& cancel,
-                         const ReportCallbacks& callbacks, unsigned jobs) {
+                         const ReportCallbacks& callbacks, unsigned jobs, bool changedOnly) {
   ReportSummary summary;
   summary.selected = polygonCodes.size();
   const app::OutputFolderLock lock(run);
@@ -231,6 +294,8 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   }
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
+  sheets::RunManifest manifest(run, changedOnly);
+  summary.changedNotice = manifest.notice();
   const ExtentsOfThisRun extents;
   run.ui.processEvents();
   std::vector<ReportSummary> parts(polygonCodes.size());
@@ -239,11 +304,12 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   sheets::RunWorkers workers(run, sheets::workersFor(callbacks.dossier ? 1 : jobs, run.settings));
   workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
     return skipped.track(i, worker.db, [&] {
-      return reportPolygon(worker, workers, templates, polygonCodes[i], polygons, i + 1,
+      return reportPolygon(worker, workers, templates, manifest, polygonCodes[i], polygons, i + 1,
                            polygonCodes.size(), skipCopies, cancel, callbacks, parts[i]);
     });
   });
   for (auto& part : parts) addPolygon(summary, std::move(part));
+  manifest.save();
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);

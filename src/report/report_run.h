@@ -56,6 +56,7 @@ struct ReportSummary {
   std::size_t coverSheets = 0;  // complete cover sheets written in this run
   std::size_t reports = 0;      // complete report documents written in this run
   std::size_t dossiers = 0;     // PDF-Mappen written (with callbacks.dossier)
+  std::size_t unchanged = 0;    // cover sheets and reports left as they were
   std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
   std::vector<std::string> failedCoverSheets;     // polygon codes
   std::vector<std::string> failed;                // sheet keys whose report was not written
@@ -69,11 +70,12 @@ struct ReportSummary {
   std::string error;                  // the error's cause in German, for the user
   std::vector<std::string> messages;  // what went into the message file and sets the exit status
   std::vector<std::string> notes;     // remarks on the data that cost no document ("Hinweis")
+  std::string changedNotice;          // as sheets::RunSummary::changedNotice
   app::MessageFileOutcome messageFile;
 };
 
 // "X Deckblätter und Y Datenreports für Z Polygone erstellt" with ", K unvollständig" when K
-// documents lack a part.
+// documents lack a part and ", U unverändert" when U documents were left as they were.
 std::string summaryLine(const ReportSummary& summary);
 
 // Runs the polygons in order on up to jobs workers (0: one per core; see sheets::RunWorkers),
@@ -85,8 +87,12 @@ std::string summaryLine(const ReportSummary& summary);
 // Writes or removes the message file at the end. An unexpected error is logged, the worker's
 // document engine is ended, no further polygon is started and the summary says aborted.
 // data::FatalError passes through once the other workers have finished their polygons.
+// Keeps the output folder's list of documents as sheets::runCleanCopies does; with changedOnly
+// a cover sheet, report or PDF-Mappe whose inputs and file are as the last run left them is not
+// made again, and a polygon all of whose documents stay is not counted among those reported.
 ReportSummary runReports(const word::RunContext& run, const std::vector<std::string>& polygonCodes,
                          bool skipCopies, const std::atomic<bool>& cancel,
-                         const ReportCallbacks& callbacks = {}, unsigned jobs = 1);
+                         const ReportCallbacks& callbacks = {}, unsigned jobs = 1,
+                         bool changedOnly = false);
 
 }  // namespace report

@@ -10,6 +10,7 @@
 #include "data/ffh_lookups.h"
 #include "sheets/ffh_polygon_col.h"
 #include "sheets/mod_ffh_bogen.h"
+#include "sheets/run_manifest.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/part_extent_cache.h"
@@ -42,12 +43,20 @@ std::string trim(const std::string& s) {
   return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+// Whether a document just tried may be left as it is by the next run: written whole, and nothing
+// for the message file or the notes came of it.
+bool wholeAndQuiet(word::Made made, std::size_t messagesBefore, std::size_t notesBefore,
+                   const std::vector<std::string>& messages, const data::clsDBFData& db) {
+  return made == word::Made::kComplete && messages.size() == messagesBefore &&
+         db.notes().size() == notesBefore;
+}
+
 // Makes one sheet (with its cover sheet when asked) into part; false when the run was
 // cancelled before it.
 bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTemplates& templates,
-               const std::string& key, std::size_t position, std::size_t count, bool skipCopies,
-               bool withCoverSheet, const std::atomic<bool>& cancel, const RunCallbacks& callbacks,
-               RunSummary& part) {
+               RunManifest& manifest, const std::string& key, std::size_t position,
+               std::size_t count, bool skipCopies, bool withCoverSheet,
+               const std::atomic<bool>& cancel, const RunCallbacks& callbacks, RunSummary& part) {
   const std::string polygon = key.substr(0, 11);
   const std::string type = trim(key.size() > 12 ? key.substr(12, 2) : "");
   std::string polygonTypes;
@@ -63,22 +72,27 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
       break;
   }
   const word::clsWordDoc& engine = run.doc;
+  const std::string out = run.settings.get(app::kDataFilesPfad);
   const std::string cover = polygon + "Deckblatt";
   if (withCoverSheet && callbacks.coverSheet) {
+    const auto inputs = manifest.inputs().coverSheet(polygon, run.db);
+    const auto file = word::clsWordDoc::documentFile(out, cover, 11, true, type);
     if (const std::string problem = templates.problem("Deckblatt"); !problem.empty()) {
       part.failed.push_back(cover);
       part.messages.push_back(word::refusedMessage(cover, problem));
-    } else {
-      const std::size_t before = part.messages.size();
+    } else if (!manifest.unchanged(file, inputs)) {
+      const std::size_t before = part.messages.size(), notes = run.db.notes().size();
       const word::Result made =
           callbacks.coverSheet(polygon, polygonTypes, run, part.messages, type);
       if (made.legacy() == 101)
         run.log.Ausgabe(
             2, "Fehler! Das Deckblatt für Bogen " + key + " konnte nicht erstellt werden.");
       std::size_t covers = 0;  // not part of the sheets' count
-      word::tallyDocument(
-          word::judgeDocument(cover, engine.lastOutcome(), made, before, part.messages),
-          engine.lastOutcome(), cover, covers, part.incomplete, part.failed);
+      const word::Made judged =
+          word::judgeDocument(cover, engine.lastOutcome(), made, before, part.messages);
+      word::tallyDocument(judged, engine.lastOutcome(), cover, covers, part.incomplete,
+                          part.failed);
+      manifest.tried(file, inputs, wholeAndQuiet(judged, before, notes, part.messages, run.db));
     }
   }
   if (skipCopies && data::FfhBogenIsCopy(key, run.db)) {
@@ -90,7 +104,13 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
     part.messages.push_back(word::refusedMessage(key, problem));
     return true;
   }
-  const std::size_t before = part.messages.size();
+  const auto inputs = manifest.inputs().cleanCopy(key, run.db);
+  const auto file = word::clsWordDoc::documentFile(out, key, 12, false, "");
+  if (manifest.unchanged(file, inputs)) {
+    ++part.unchanged;
+    return true;
+  }
+  const std::size_t before = part.messages.size(), notes = run.db.notes().size();
   const word::Result made = generateCleanCopy(key, run, part.messages);
   if (made.legacy() == 101) {
     run.log.Ausgabe(
@@ -98,8 +118,11 @@ bool makeSheet(const word::RunContext& run, RunWorkers& workers, word::RunTempla
     run.ui.message(app::MessageIcon::Error,
                    "Der Report für den Geländebogen " + key + " konnte nicht erstellt werden.");
   }
-  word::tallyDocument(word::judgeDocument(key, engine.lastOutcome(), made, before, part.messages),
-                      engine.lastOutcome(), key, part.produced, part.incomplete, part.failed);
+  const word::Made judged =
+      word::judgeDocument(key, engine.lastOutcome(), made, before, part.messages);
+  word::tallyDocument(judged, engine.lastOutcome(), key, part.produced, part.incomplete,
+                      part.failed);
+  manifest.tried(file, inputs, wholeAndQuiet(judged, before, notes, part.messages, run.db));
   return true;
 }
 
@@ -117,6 +140,7 @@ std::vector<std::vector<std::string>> unitsOf(const data::TextSet& keys) {
 // Everything of one unit's summary that is added up, in the order of the selection.
 void addUnit(RunSummary& total, RunSummary&& part) {
   total.produced += part.produced;
+  total.unchanged += part.unchanged;
   std::move(part.incomplete.begin(), part.incomplete.end(), std::back_inserter(total.incomplete));
   std::move(part.failed.begin(), part.failed.end(), std::back_inserter(total.failed));
   total.skippedCopies += part.skippedCopies;
@@ -133,6 +157,7 @@ std::string summaryLine(const RunSummary& summary) {
                      " Geländebögen erstellt";
   if (!summary.incomplete.empty())
     line += ", " + std::to_string(summary.incomplete.size()) + " unvollständig";
+  if (summary.unchanged > 0) line += ", " + std::to_string(summary.unchanged) + " unverändert";
   return line;
 }
 
@@ -171,7 +196,7 @@ void DataLines::addTo(std::vector<std::string>& messages, std::vector<std::strin
 
 RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
-                          const RunCallbacks& callbacks, unsigned jobs) {
+                          const RunCallbacks& callbacks, unsigned jobs, bool changedOnly) {
   RunSummary summary;
   summary.selected = keys.size();
   const app::OutputFolderLock lock(run);
@@ -186,6 +211,8 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   word::RunTemplates templates(run.doc);
   // Cover sheets read the shapefile afresh and say what this run must know about it.
   if (withCoverSheet) word::forgetPartExtents();
+  RunManifest manifest(run, changedOnly);
+  summary.changedNotice = manifest.notice();
   if (keys.empty())
     run.ui.message(app::MessageIcon::Information,
                    "Für die ausgewählte Kombination existiert kein Geländebogen.");
@@ -204,7 +231,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
       std::size_t position = firstPosition[u];
       for (const std::string& key : units[u]) {
         ++position;
-        if (!makeSheet(worker, workers, templates, key, position, keys.size(), skipCopies,
+        if (!makeSheet(worker, workers, templates, manifest, key, position, keys.size(), skipCopies,
                        withCoverSheet, cancel, callbacks, part))
           break;
       }
@@ -212,6 +239,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
     });
   });
   for (auto& part : parts) addUnit(summary, std::move(part));
+  manifest.save();
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
   if (withCoverSheet) {

@@ -59,7 +59,8 @@ struct RunCallbacks {
 
 struct RunSummary {
   std::size_t selected = 0;
-  std::size_t produced = 0;                       // complete documents written in this run
+  std::size_t produced = 0;   // complete documents written in this run
+  std::size_t unchanged = 0;  // sheets left as they were (only what changed was made)
   std::vector<word::DocumentOutcome> incomplete;  // written, but a part could not be filled
   std::vector<std::string> failed;  // keys (or cover sheets) whose document was not made
   std::size_t skippedCopies = 0;
@@ -69,10 +70,14 @@ struct RunSummary {
   std::string refused;
   std::vector<std::string> messages;  // what went into the message file and sets the exit status
   std::vector<std::string> notes;     // remarks on the data that cost no document ("Hinweis")
+  // Only what changed was to be made, but the output folder's list of documents was missing or
+  // damaged: everything was made, and this says so (RunManifest::notice).
+  std::string changedNotice;
   app::MessageFileOutcome messageFile;
 };
 
-// "N von M Geländebögen erstellt" with ", K unvollständig" when K documents lack a part.
+// "N von M Geländebögen erstellt" with ", K unvollständig" when K documents lack a part and
+// ", U unverändert" when U sheets were left as they were.
 std::string summaryLine(const RunSummary& summary);
 
 // Runs the loop over keys on up to jobs workers (0: one per core; see RunWorkers), holding the
@@ -81,9 +86,12 @@ std::string summaryLine(const RunSummary& summary);
 // by the front end, even from a signal handler) is tested once per sheet; the sheets in work
 // are always finished. The summary and the message file list the documents in the order of
 // the keys, however many workers made them. Writes or removes the message file at the end.
+// Keeps the output folder's list of documents (RunManifest); with changedOnly a sheet (and its
+// cover sheet) whose inputs and file are as the last run left them is not made again.
 RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys, bool skipCopies,
                           bool withCoverSheet, const std::atomic<bool>& cancel,
-                          const RunCallbacks& callbacks = {}, unsigned jobs = 1);
+                          const RunCallbacks& callbacks = {}, unsigned jobs = 1,
+                          bool changedOnly = false);
 
 // What the survey's data told a run on the side, as the database objects collected it: the rows
 // skipped for their codes or types (messages) and the notes. Those the selection met come

@@ -17,6 +17,7 @@
 #include "app/resource_folder.h"
 #include "app/run_services.h"
 #include "base/atomic_write.h"
+#include "base/run_files.h"
 #include "data/schema/sheet_types.h"
 #include "print/document_output.h"
 #include "print/print_wait.h"
@@ -93,32 +94,59 @@ std::vector<std::string> split(const std::string& text, char separator) {
 }
 
 // The result of each template's check, made once per template file as it stands (a template
-// changed on disk is checked again).
+// changed on disk is checked again, by the next run: base::keptRun).
 class TemplateChecks {
  public:
+  // Whether a regular file lies at file (a link followed, as opening it does).
+  bool isFile(const fs::path& file) {
+    std::lock_guard lock(mutex_);
+    return identity(file).regular;
+  }
   // withBookmarks adds the bookmarks the routines write into the template of key.
   std::string problemOf(const std::string& key, const fs::path& templateFile, bool withBookmarks) {
     std::lock_guard lock(mutex_);
-    std::error_code ec1, ec2;
-    const auto mtime = fs::last_write_time(templateFile, ec1);
-    const auto size = fs::file_size(templateFile, ec2);
+    const Identity id = identity(templateFile);
     Entry& e = entries_[templateFile.string() + (withBookmarks ? "\n+" : "\n")];
-    if (ec1 || ec2 || !e.checked || e.mtime != mtime || e.size != size)
-      e = {true, mtime, size,
+    if (!id.known || !e.checked || !(e.id == id))
+      e = {true, id,
            templateProblem(templateFile,
                            withBookmarks ? bookmarksOfTemplate(key) : std::vector<std::string>{})};
     return e.problem;
   }
 
  private:
+  struct Identity {
+    bool known = false;  // the file could be looked at
+    bool regular = false;
+    std::int64_t seconds = 0, nanoseconds = 0;
+    std::uint64_t size = 0;
+    bool operator==(const Identity&) const = default;
+  };
   struct Entry {
     bool checked = false;
-    fs::file_time_type mtime;
-    std::uintmax_t size = 0;
+    Identity id;
     std::string problem;
   };
+  // One look at the file per use; one per run while a run keeps the files it has seen.
+  Identity identity(const fs::path& file) {
+    Seen& seen = identities_[file.string()];
+    if (seen.id.known && base::keptSince(seen.run)) return seen.id;
+    struct stat st {};
+    seen.id = ::stat(file.c_str(), &st) != 0
+                  ? Identity{}
+                  : Identity{true, S_ISREG(st.st_mode), st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
+                             static_cast<std::uint64_t>(st.st_size)};
+    seen.run = base::keptRun();
+    return seen.id;
+  }
+  struct Seen {
+    Identity id;
+    std::uint64_t run = 0;  // base::keptRun() when it was taken
+  };
+
   std::mutex mutex_;  // the workers of a run share the checks
   std::map<std::string, Entry> entries_;
+  std::map<std::string, Seen> identities_;
 };
 
 TemplateChecks& templateChecks() {
@@ -239,6 +267,18 @@ void clsWordDoc::refuse(const std::string& file, const std::string& cause,
                        " konnte nicht erstellt werden: " + cause);
 }
 
+fs::path clsWordDoc::documentFile(const std::string& out, const std::string& name,
+                                  int16_t keyOffset, bool useOwnFolder,
+                                  const std::string& ownFolder) {
+  const std::size_t offset = keyOffset < 0 ? 0 : static_cast<std::size_t>(keyOffset);
+  const std::string key = name.size() > offset ? name.substr(offset) : std::string();
+  std::string folderName = key;
+  if (key == "Deckblatt" || (key.size() > 7 && key.compare(key.size() - 7, 7, "-Report") == 0))
+    folderName = "Report";
+  if (useOwnFolder) folderName = ownFolder;
+  return fs::path(out) / folderName / (name + ".docx");
+}
+
 int16_t clsWordDoc::CreateWordApplication() {
   outcome_ = {};
   if (application_) {
@@ -316,7 +356,7 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
   }
   const fs::path templateFile = fs::path(programFolder) / *relative;
   std::error_code ec;
-  if (!fs::is_regular_file(templateFile, ec)) {
+  if (!templateChecks().isFile(templateFile)) {
     log.Ausgabe(2, "OpenWordDokument: Fehler! Die Templatedatei " + templateFile.string() +
                        " wurde nicht gefunden.");
     return 101;
@@ -328,12 +368,8 @@ int16_t clsWordDoc::OpenWordDokument(const std::string& name, const std::string&
                 "gefunden.");
     return 101;
   }
-  std::string folderName = key;
-  if (key == "Deckblatt" || (key.size() > 7 && key.compare(key.size() - 7, 7, "-Report") == 0))
-    folderName = "Report";
-  if (useOwnFolder) folderName = ownFolder;
-  const fs::path target = fs::path(out) / folderName;
-  const fs::path file = target / (name + ".docx");
+  const fs::path file = documentFile(out, name, keyOffset, useOwnFolder, ownFolder);
+  const fs::path target = file.parent_path();
   outcome_.file = file;
   // A broken template would give a document no word processor opens: none is made from it.
   if (const std::string problem = templateChecks().problemOf(key, templateFile, false);
@@ -399,9 +435,10 @@ void clsWordDoc::CloseWordDokument() {
   try {
     // Hashing the password and packing the document take tens of milliseconds; a window goes
     // on answering meanwhile (nothing it serves touches the document).
+    // OpenWordDokument has looked for another editor's lock on the file, a moment ago.
     serving([this] {
       document_->protectFormsWithRandomPassword();
-      document_->save(documentPath_);
+      document_->save(documentPath_, docx::Durability::kRename, docx::LockProbe::kProbed);
     });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
     outcome_.saved = true;

@@ -62,6 +62,13 @@ class clsWordDoc {
   // lacks bookmarks: a run checks that before its first document of the template.
   std::string TemplateProblem(const std::string& key, const std::string& programFolder);
 
+  // Where OpenWordDokument stores the document name (its parameters as there) below the output
+  // folder out: in the sub-folder of its template key, "Report" for reports and cover sheets,
+  // ownFolder when useOwnFolder.
+  static std::filesystem::path documentFile(const std::string& out, const std::string& name,
+                                            int16_t keyOffset, bool useOwnFolder,
+                                            const std::string& ownFolder);
+
   int16_t CreateWordApplication();
   int16_t OpenWordDokument(const std::string& name, const std::string& programFolder,
                            std::vector<std::string>& messages, int16_t keyOffset, bool useOwnFolder,

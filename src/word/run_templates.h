@@ -1,11 +1,14 @@
 #pragma once
 // The templates of one generation run: each is checked (with its bookmarks) before the first
-// document made from it, and the answer is kept for the rest of the run. The workers of a run
-// share one object.
+// document made from it, and the answer is kept for the rest of the run. While the object lives,
+// the run keeps the files it reads as it first read them (base::FilesKeptForRun). The workers of
+// a run share one object.
 
 #include <map>
 #include <mutex>
 #include <string>
+
+#include "base/run_files.h"
 
 namespace word {
 
@@ -22,6 +25,7 @@ class RunTemplates {
 
  private:
   clsWordDoc& engine_;
+  base::FilesKeptForRun kept_;
   std::mutex mutex_;
   std::map<std::string, std::string> problems_;
 };

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "app/document_manifest.h"
 #include "app/output_folder_lock.h"
 #include "app/resource_folder.h"
 #include "app/settings.h"
@@ -81,6 +82,16 @@ TEST_F(CliRunTest, Sheets_WithCoverPutsCoverSheetBesideEachSheet) {
   const std::size_t sheets = files(k, "K.docx");
   EXPECT_GT(sheets, 0u);
   EXPECT_EQ(files(k, "Deckblatt.docx"), sheets);
+  // Again with --changed: nothing is made, the sheets are counted unchanged.
+  ASSERT_EQ(run(with({"sheets", "--types", "K", "--cover", "--yes", "--changed"})), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("0 von " + std::to_string(sheets) + " Geländebögen erstellt, " +
+                                    std::to_string(sheets) + " unverändert in "));
+  // In a folder without a list of documents everything is made, and the run says so.
+  fs::remove(dir_.path() / "out" / app::kManifestFileName);
+  ASSERT_EQ(run(with({"sheets", "--types", "K", "--yes", "--changed"})), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("Im Ausgabeordner liegt noch keine Liste der erstellten "
+                                    "Dokumente: alle Dokumente werden erstellt.\n" +
+                                    std::to_string(sheets) + " von "));
 }
 
 // The count in the singular, the sheets named only with --list, nothing but the summary with

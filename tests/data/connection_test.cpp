@@ -103,6 +103,7 @@ TEST_F(ConnectionTest, Execute_NullsNumbersAndLocaleText) {
   EXPECT_EQ(rs.value(1).kind(), data::Value::Kind::Real);
   EXPECT_DOUBLE_EQ(rs.value(1).asReal(), 12.5);
   EXPECT_EQ(rs.value(1).toText(), "12,5");
+  EXPECT_EQ(data::Value::date({2003, 7, 4}).toText(), "04.07.2003");  // the locale's "%x"
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(rs.value(1).toText(), "12,5");  // German forms get the comma under any locale
   auto name = conn_.execute("SELECT NAME FROM ffhnum WHERE FFHNR=124");
@@ -177,6 +178,39 @@ TEST_F(ConnectionTest, Execute_UnreadableValue_RowLoadsAndIsNoted) {
             "Tabelle pfsozbew.dbf, Datensatz 2, Feld DATUM: \"20241301\" ist kein gültiges Datum");
   EXPECT_EQ(conn_.tableNotesFor("123001000011").size(), 1u);
   EXPECT_TRUE(conn_.tableNotesFor("123001000302").empty());
+}
+
+// A code's digest changes with its rows alone, a prefix's with the rows of its codes; a code
+// without rows has a digest of its own; a key column holding numbers tells only the whole table.
+TEST_F(ConnectionTest, TableDigest_RowsOfAKeyChangeWithThemAlone) {
+  const auto before = conn_.tableDigest("gbogen");
+  EXPECT_EQ(conn_.loadedTables(), std::set<std::string>{"gbogen"});
+  writeTable(dir_.path() / "GBogen.dbf",
+             {{"GBCODE", 'C', 12, 0},
+              {"GBBOGEN", 'C', 2, 0},
+              {"GBKOPIE", 'C', 1, 0},
+              {"FLAECHE", 'N', 8, 2}},
+             {{"123001000302", "GN", "", "12.5"},
+              {"123001000011", "F", "3", "3"},
+              {"123001000302", "GT", "2", ""},
+              {"123001000011", "F", "", "4.25"},
+              {"123001000301", "GN", "", ""}});
+  Connection fresh;
+  fresh.open(dir_.path());
+  const auto after = fresh.tableDigest("GBOGEN");
+  EXPECT_NE(before->whole(), after->whole());
+  EXPECT_NE(before->rowsOf("GBCODE", "123001000302"), after->rowsOf("gbcode", "123001000302"));
+  EXPECT_EQ(before->rowsOf("GBCODE", "123001000011"), after->rowsOf("GBCODE", "123001000011"));
+  EXPECT_NE(before->rowsStartingWith("GBCODE", "12300100030"),
+            after->rowsStartingWith("GBCODE", "12300100030"));
+  EXPECT_EQ(before->rowsStartingWith("GBCODE", "12300100001"),
+            after->rowsStartingWith("GBCODE", "12300100001"));
+  EXPECT_EQ(before->rowsOf("GBCODE", "999"), after->rowsOf("GBCODE", "999"));
+  EXPECT_NE(after->rowsOf("GBCODE", "999"), after->whole());
+  EXPECT_EQ(after->rowsOf("GBPOLYGON", "12300100030"), after->whole());  // no such column
+  writeTable(dir_.path() / "bgf.dbf", {{"GBCODE", 'N', 12, 0}}, {{"123001000011"}});
+  const auto numeric = fresh.tableDigest("bgf");
+  EXPECT_EQ(numeric->rowsOf("GBCODE", "123001000011"), numeric->whole());
 }
 
 TEST(StoredOrder, Rewrite_SingleTableQueriesOnly) {

@@ -4,7 +4,9 @@
 #include "report/report_run.h"
 
 #include "app/message_file.h"
+#include "report/mod_ffh_report_bogen.h"
 #include "report_fixture.h"
+#include "sheets/document_inputs.h"
 #include "support/temp_dir.h"
 #include "word/cls_word_doc.h"
 #include "word/run_context.h"
@@ -18,7 +20,8 @@ class ReportRunTest : public reporttest::ReportFixture {
   void SetUp() override {
     ReportFixture::SetUp();
     writeStandardTemplates();
-    writeDatabase({{"GBogen",
+    writeDatabase(
+        tables_ = {{"GBogen",
                     {{{"GBCODE", "123001000011"}, {"GBBOGEN", "GN"}, {"GBPOLYGON", "12300100001"}},
                      {{"GBCODE", "123001000012"}, {"GBBOGEN", "GT"}, {"GBPOLYGON", "12300100001"}},
                      {{"GBCODE", "123001000021"},
@@ -48,6 +51,7 @@ class ReportRunTest : public reporttest::ReportFixture {
 
   std::atomic<bool> cancel_{false};
   report::ReportCallbacks callbacks_;
+  std::map<std::string, std::vector<reporttest::Row>> tables_;
 };
 
 TEST_F(ReportRunTest, Run_CoverSheetThenOneReportPerSheet) {
@@ -127,6 +131,72 @@ TEST_F(ReportRunTest, Run_MalformedCodeIsSkippedNamedAndTheRestGenerated) {
       "nicht aus genau 12 Ziffern.";
   EXPECT_EQ(testsupport::readFile(out() / app::kMessageFileName).find(skipped), 0u);
   EXPECT_TRUE(logged("D3 FfhReportGetBogen: Warnung! " + skipped));
+}
+
+// Only what changed: a second run leaves every document and its polygon's PDF-Mappe; a changed
+// row of a sheet's type table makes its report and the Mappe again, nothing else; a changed
+// shapefile makes every cover sheet again.
+TEST_F(ReportRunTest, ChangedOnly_DocumentsAndMappenFollowTheirInputs) {
+  std::vector<std::filesystem::path> mappen;
+  callbacks_.dossier = [&](const auto& documents, const std::filesystem::path& target) {
+    mappen.push_back(target);
+    testsupport::writeFile(target, std::to_string(documents.size()));
+    return print::DossierOutcome{true, "", {}};
+  };
+  const std::vector<std::string> codes{"12300100001", "12300100002"};
+  auto changedOnly = [&] {
+    connect();
+    return report::runReports(word::programContext(*db_), codes, false, cancel_, callbacks_, 1,
+                              true);
+  };
+  run(codes);
+  ASSERT_EQ(mappen.size(), 2u);
+  const auto quiet = changedOnly();
+  EXPECT_EQ(quiet.unchanged, 6u);  // two cover sheets, four reports
+  EXPECT_EQ(quiet.coverSheets + quiet.reports + quiet.polygons, 0u);
+  EXPECT_EQ(report::summaryLine(quiet),
+            "0 Deckblätter und 0 Datenreports für 0 Polygone erstellt, 6 unverändert");
+  EXPECT_EQ(mappen.size(), 2u);
+
+  tables_["bgg"] = {{{"GBCODE", "123001000011"}, {"NUTZUNG", "Mahd"}}};
+  writeDatabase(tables_);
+  const auto row = changedOnly();
+  EXPECT_EQ(row.reports, 1u);
+  EXPECT_EQ(row.coverSheets, 0u);
+  EXPECT_EQ(row.unchanged, 5u);
+  ASSERT_EQ(mappen.size(), 3u);
+  EXPECT_EQ(mappen.back().filename(), "12300100001Dossier.pdf");
+  EXPECT_EQ(testsupport::readFile(mappen.back()), "3");  // the cover sheet and both reports
+
+  writeShapefile(
+      {{"12300100001", "600", {square(0, 0, 100)}}, {"12300100002", "700", {square(100, 0, 100)}}});
+  const auto shape = changedOnly();
+  EXPECT_EQ(shape.coverSheets, 2u);
+  EXPECT_EQ(shape.reports, 0u);
+  EXPECT_EQ(mappen.size(), 5u);
+}
+
+// What a report and a cover sheet read of the survey is what their inputs name.
+TEST_F(ReportRunTest, DocumentInputs_NameEveryTableAReportOrCoverSheetReads) {
+  auto tablesOf = [](const std::vector<sheets::SurveyPart>& parts) {
+    std::set<std::string> named;
+    for (const auto& part : parts) {
+      std::string lower = part.table;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      named.insert(lower);
+    }
+    return named;
+  };
+  std::vector<std::string> messages;
+  connect();
+  ASSERT_TRUE(report::generateReport("123001000011GN", word::programContext(*db_), messages));
+  auto named = tablesOf(sheets::reportParts("123001000011GN", *db_));
+  for (const auto& table : db_->loadedTables()) EXPECT_TRUE(named.count(table)) << table;
+  connect();
+  ASSERT_TRUE(report::generateCoverSheet("12300100001", "GN,GT", word::programContext(*db_),
+                                         messages, false, ""));
+  named = tablesOf(sheets::coverSheetParts("12300100001", *db_));
+  for (const auto& table : db_->loadedTables()) EXPECT_TRUE(named.count(table)) << table;
 }
 
 TEST_F(ReportRunTest, SelectPolygons_ExistingPolygonsOnceWithPartsFolded) {

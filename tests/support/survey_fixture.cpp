@@ -42,6 +42,24 @@ void writeSurveyTables(const std::filesystem::path& folder, const std::vector<Sh
              rows);
 }
 
+void changeValue(const std::filesystem::path& file, uint32_t record, const std::string& field,
+                 const Value& value) {
+  std::vector<std::vector<Value>> rows;
+  std::vector<FieldDescriptor> fields;
+  std::string codePage;
+  {
+    const auto table = data::dbf::DbfReader::open(file);
+    fields = table.fields();
+    codePage = table.codePage();
+    for (uint32_t r = 0; r < table.recordCount(); ++r) rows.push_back(table.record(r));
+  }
+  for (std::size_t f = 0; f < fields.size(); ++f)
+    if (fields[f].name == field) rows.at(record)[f] = value;
+  data::dbf::DbfWriter writer(file, fields, codePage);
+  for (const auto& row : rows) writer.append(row);
+  writer.finish();
+}
+
 void writeUmlautTable(const std::filesystem::path& resourceFolder,
                       const std::vector<std::string>& rows) {
   std::filesystem::create_directories(resourceFolder / "data");

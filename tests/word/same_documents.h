@@ -1,12 +1,14 @@
 #pragma once
 // Compares the documents of two output folders part by part. Only what a save must make new
-// is left out: the random salt and hash of the form protection.
+// is left out: the random salt and hash of the form protection, and the list of documents, which
+// holds the files' times.
 
 #include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
 
+#include "app/document_manifest.h"
 #include "support/temp_dir.h"
 #include "word/docx/zip_archive.h"
 
@@ -24,7 +26,8 @@ inline std::string documentDifference(const std::filesystem::path& a,
   auto files = [](const fs::path& root) {
     std::vector<std::string> names;
     for (const auto& e : fs::recursive_directory_iterator(root))
-      if (e.is_regular_file() && e.path().filename() != "FehlerReport2.log")
+      if (e.is_regular_file() && e.path().filename() != "FehlerReport2.log" &&
+          e.path().filename() != app::kManifestFileName)
         names.push_back(fs::relative(e.path(), root).string());
     std::sort(names.begin(), names.end());
     return names;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/value.h"
@@ -79,6 +80,10 @@ class DbfReader {
   bool textsMisDecoded() const;
 
   bool isDeleted(uint32_t index) const;
+  // The bytes of a record as stored (deletion flag first), and of the field descriptors: what
+  // its values are decoded from, together with the code page and, for memo fields, the memo file.
+  std::string_view rawRecord(uint32_t index) const;
+  std::string_view rawDescriptors() const;
   // Decoded values, one per field: texts as UTF-8 and right-trimmed, blank fields as Null;
   // N/F with decimals as Real, without as Integer (Real when too large); D as Date; L as
   // Boolean (? or blank as Null); M as Text from the memo file.

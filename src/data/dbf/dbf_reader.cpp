@@ -570,6 +570,14 @@ bool DbfReader::isDeleted(uint32_t index) const {
   return impl_->recordAt(index)[0] == '*';
 }
 
+std::string_view DbfReader::rawRecord(uint32_t index) const {
+  return {impl_->recordAt(index), impl_->recordLength};
+}
+
+std::string_view DbfReader::rawDescriptors() const {
+  return std::string_view(impl_->data).substr(32, impl_->headerLength - 32);
+}
+
 const std::string& DbfReader::headerNote() const {
   return impl_->headerNote;
 }

@@ -83,11 +83,11 @@ void checkNotOpenElsewhere(const std::filesystem::path& target) {
 }
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         Durability durability) {
+                         Durability durability, LockProbe probe) {
   if (target.filename().empty()) {
     throw DocxError(ErrorCode::kInvalidArgument, "kein Dateiname in " + target.string());
   }
-  checkNotOpenElsewhere(target);
+  if (probe == LockProbe::kProbe) checkNotOpenElsewhere(target);
   // An existing document keeps its access rights; a new one gets those of a new file.
   std::optional<mode_t> mode;
   struct stat st {};

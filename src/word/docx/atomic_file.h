@@ -17,7 +17,12 @@ void checkNotOpenElsewhere(const std::filesystem::path& target);
 
 using Durability = base::Durability;
 
+// Whether a save looks for another editor's lock first: kProbed when the caller has just done so
+// (checkNotOpenElsewhere) for the same target.
+enum class LockProbe { kProbe, kProbed };
+
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         Durability durability = Durability::kRename);
+                         Durability durability = Durability::kRename,
+                         LockProbe probe = LockProbe::kProbe);
 
 }  // namespace docx

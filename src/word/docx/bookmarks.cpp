@@ -285,36 +285,41 @@ BookmarkEditor::BookmarkEditor(Package& package, const std::vector<Story>& stori
     : package_(package), stories_(stories) {}
 
 void BookmarkEditor::buildIndex() {
+  lastValid_ = false;
   starts_.clear();
   ends_.clear();
   for (std::size_t s = 0; s < stories_.size(); ++s) {
     const std::string prefix = std::to_string(s) + "/";
-    // A loop rather than recursion: the walk's depth must not depend on the document.
+    // A loop rather than recursion: the walk's depth must not depend on the document. Every
+    // element of the story is visited, so each is asked for its name once.
     const pugi::xml_node root = stories_[s].root;
     pugi::xml_node c = root.first_child();
     while (c) {
-      bool descend = false;
+      pugi::xml_node child;
       if (c.type() == pugi::node_element) {
-        if (is(c, "w:bookmarkStart")) {
+        const std::string_view name = c.name();
+        if (name == "w:bookmarkStart") {
           starts_.try_emplace(foldCase(c.attribute("w:name").value()), Entry{s, c});
-        } else if (is(c, "w:bookmarkEnd")) {
+        } else if (name == "w:bookmarkEnd") {
           ends_.try_emplace(prefix + c.attribute("w:id").value(), c);
-        } else {
-          descend = !isOpaque(c) && !is(c, "w:t");
+        } else if (name != "w:t" && !isOpaqueName(name)) {
+          child = c.first_child();
         }
       }
-      if (descend && c.first_child()) {
-        c = c.first_child();
+      if (child) {
+        c = child;
         continue;
       }
-      while (c != root && !c.next_sibling()) c = c.parent();
-      c = c == root ? pugi::xml_node() : c.next_sibling();
+      pugi::xml_node next;
+      while (c != root && !(next = c.next_sibling())) c = c.parent();
+      c = c == root ? pugi::xml_node() : next;
     }
   }
   indexed_ = true;
 }
 
 BookmarkEditor::Located BookmarkEditor::locate(std::string_view name, BookmarkScope scope) {
+  if (lastValid_ && scope == lastScope_ && name == lastName_) return last_;
   if (!indexed_) buildIndex();
   const auto it = starts_.find(foldCase(name));
   if (it == starts_.end() ||
@@ -328,7 +333,11 @@ BookmarkEditor::Located BookmarkEditor::locate(std::string_view name, BookmarkSc
     throw DocxError(ErrorCode::kBookmarkNotFound,
                     "die Textmarke " + std::string(name) + " hat kein Ende");
   }
-  return {&stories_[e.story], e.start, end->second};
+  last_ = {&stories_[e.story], e.start, end->second};
+  lastName_ = name;
+  lastScope_ = scope;
+  lastValid_ = true;
+  return last_;
 }
 
 bool BookmarkEditor::exists(std::string_view name, BookmarkScope scope) {
@@ -400,6 +409,15 @@ struct Span {
 };
 
 Span spanOf(pugi::xml_node start, pugi::xml_node end) {
+  // Most bookmarks start and end in the same paragraph: their common parent is at hand.
+  if (start.parent() == end.parent()) {
+    Span span{start, end, {}};
+    for (pugi::xml_node n = start.next_sibling(); n; n = n.next_sibling()) {
+      if (n == end) return span;
+      span.between.push_back(n);
+    }
+    throw DocxError(ErrorCode::kMalformedXml, "die Textmarke endet vor ihrem Anfang");
+  }
   const std::vector<pugi::xml_node> ps = pathToRoot(start);
   const std::vector<pugi::xml_node> pe = pathToRoot(end);
   std::size_t i = ps.size();
@@ -466,6 +484,7 @@ void BookmarkEditor::replace(std::string_view name, std::string_view text, const
   normalize(b);
   FormatTemplate tmpl;
   fillTemplate(tmpl, b.start, b.end, false);
+  lastValid_ = false;
   deleteContent(b);
   insertText({b.start.parent(), b.start.next_sibling()}, clean, tmpl.node(), format);
   package_.markModified(b.story->part);
@@ -482,6 +501,7 @@ void BookmarkEditor::insert(std::string_view name, std::string_view text, const 
   fillTemplate(tmpl, b.start, b.end, atEnd);
   const InsertPoint at = atEnd ? InsertPoint{b.end.parent(), b.end}
                                : InsertPoint{b.start.parent(), b.start.next_sibling()};
+  lastValid_ = false;
   insertText(at, clean, tmpl.node(), format);
   package_.markModified(b.story->part);
 }
@@ -489,6 +509,7 @@ void BookmarkEditor::insert(std::string_view name, std::string_view text, const 
 void BookmarkEditor::setFont(std::string_view name, const RunFormat& format, BookmarkScope scope) {
   validate(format);
   const Located b = locate(name, scope);
+  lastValid_ = false;
   for (pugi::xml_node run : runsBetween(b.start, b.end)) applyFormat(runProperties(run), format);
   package_.markModified(b.story->part);
 }
@@ -499,6 +520,7 @@ bool BookmarkEditor::replaceFirst(std::string_view name, std::string_view search
   const std::string cleanSearch = cleanText(search);
   const std::string cleanReplacement = cleanText(replacement);
   const Located b = locate(name, scope);
+  lastValid_ = false;
   // Text pieces in order; pieces without a node (breaks, paragraph ends) stop a match.
   struct Piece {
     pugi::xml_node t;

@@ -48,7 +48,10 @@ class BookmarkEditor {
                     BookmarkScope scope);
 
   // Forgets the name index after structural changes made elsewhere (tables removed ...).
-  void invalidate() { indexed_ = false; }
+  void invalidate() {
+    indexed_ = false;
+    lastValid_ = false;
+  }
 
  private:
   struct Located {
@@ -69,6 +72,12 @@ class BookmarkEditor {
   Package& package_;
   const std::vector<Story>& stories_;
   bool indexed_ = false;
+  // The bookmark found last, until the next change: a write asks whether its bookmark exists
+  // and then writes it.
+  bool lastValid_ = false;
+  std::string lastName_;
+  BookmarkScope lastScope_ = BookmarkScope::kMainText;
+  Located last_;
   std::unordered_map<std::string, Entry> starts_;
   std::unordered_map<std::string, pugi::xml_node> ends_;  // key: story index + "/" + id
 };

@@ -158,7 +158,7 @@ std::string Document::toBytes() {
   unsigned highest = 0;
   for (const Story& s : d.stories) highest = std::max(highest, highestDrawingId(s.root));
   const std::vector<pugi::xml_node> added = d.drawing.materialize(body, highest + 1);
-  d.package.markModified(d.mainPart);
+  d.package.markGrown(d.mainPart);
   struct Cleanup {
     const std::vector<pugi::xml_node>& nodes;
     ~Cleanup() {
@@ -168,9 +168,9 @@ std::string Document::toBytes() {
   return d.package.serialize(kCompressionLevel);
 }
 
-void Document::save(const std::filesystem::path& target, Durability durability) {
+void Document::save(const std::filesystem::path& target, Durability durability, LockProbe probe) {
   // writeFileAtomically refuses a target open elsewhere before it writes anything.
-  writeFileAtomically(target, toBytes(), durability);
+  writeFileAtomically(target, toBytes(), durability, probe);
 }
 
 }  // namespace docx

@@ -55,8 +55,9 @@ class Document {
   // The complete package.
   std::string toBytes();
   // Writes the package to `target` atomically (see atomic_file.h); kFileOpen when the target is
-  // open elsewhere or cannot be written.
-  void save(const std::filesystem::path& target, Durability durability = Durability::kRename);
+  // open elsewhere (unless the caller has just probed it) or cannot be written.
+  void save(const std::filesystem::path& target, Durability durability = Durability::kRename,
+            LockProbe probe = LockProbe::kProbe);
 
  private:
   struct Impl;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/ascii_case.h"
+#include "base/run_files.h"
 #include "word/docx/docx_error.h"
 #include "word/docx/xml_util.h"
 
@@ -24,6 +25,7 @@ struct CachedPackage {
   std::filesystem::file_time_type mtime;
   std::uintmax_t size = 0;
   std::shared_ptr<const std::vector<ZipEntry>> entries;
+  std::uint64_t seenInRun = 0;  // base::keptRun() when the file was last looked at
 };
 
 // What is known of a part's original bytes, by buffer: a cached template's parts are shared by
@@ -82,6 +84,12 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
   // Keyed by the path as written (normalised without asking the file system): resolving links
   // would cost a system call per folder of the path for every document.
   const std::string key = path.lexically_normal().string();
+  const std::uint64_t run = base::keptRun();
+  if (run != 0) {
+    std::lock_guard lock(g_cacheMutex);
+    if (const auto it = g_cache.find(key); it != g_cache.end() && it->second.seenInRun == run)
+      return it->second.entries;
+  }
   const auto mtime = std::filesystem::last_write_time(path, ec);
   if (ec) throw DocxError(ErrorCode::kReadFailed, path.string() + " kann nicht geöffnet werden");
   const auto size = std::filesystem::file_size(path, ec);
@@ -90,6 +98,7 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
     std::lock_guard lock(g_cacheMutex);
     auto it = g_cache.find(key);
     if (it != g_cache.end() && it->second.mtime == mtime && it->second.size == size) {
+      it->second.seenInRun = run;
       return it->second.entries;
     }
   }
@@ -97,7 +106,7 @@ std::shared_ptr<const std::vector<ZipEntry>> cachedEntries(const std::filesystem
   auto entries = std::make_shared<const std::vector<ZipEntry>>(readZip(bytes, path.string()));
   std::lock_guard lock(g_cacheMutex);
   if (g_cache.size() >= kCacheLimit) g_cache.clear();
-  g_cache[key] = {mtime, bytes.size(), entries};
+  g_cache[key] = {mtime, bytes.size(), entries, run};
   return entries;
 }
 
@@ -168,8 +177,10 @@ struct StringWriter : pugi::xml_writer {
 
 }  // namespace
 
-std::string serializeXml(const pugi::xml_document& doc) {
+std::string serializeXml(const pugi::xml_document& doc, std::size_t expected) {
   std::string out;
+  // Room for a part grown by filling, so that the text is not copied on the way.
+  if (expected) out.reserve(expected + expected / 4);
   StringWriter writer(&out);
   doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
   return out;
@@ -234,6 +245,7 @@ pugi::xml_document& Package::xml(const std::string& name) {
       if (n.type() == pugi::node_declaration && n.attribute("encoding"))
         n.attribute("encoding").set_value("UTF-8");
     p.xml = std::move(doc);
+    p.bounded = true;
   }
   return *p.xml;
 }
@@ -254,6 +266,11 @@ void Package::markModified(const std::string& name) {
   p.modified = true;
 }
 
+void Package::markGrown(const std::string& name) {
+  markModified(name);
+  part(name).bounded = false;
+}
+
 void Package::addXmlPart(const std::string& name, const std::string& type,
                          const std::string& text) {
   auto doc = std::make_unique<pugi::xml_document>();
@@ -267,6 +284,7 @@ void Package::addXmlPart(const std::string& name, const std::string& type,
   } else {
     parts_[it->second].xml = std::move(doc);
     parts_[it->second].modified = true;
+    parts_[it->second].bounded = false;
   }
   setContentType(name, type);
 }
@@ -359,14 +377,17 @@ std::string Package::serialize(int compressionLevel) {
   // [Content_Types].xml first, as producers conventionally write it.
   auto emit = [&](Part& p) {
     if (p.modified && p.xml) {
-      if (elementDepth(*p.xml, kMaxReadableDepth) > kMaxReadableDepth)
+      // Filling adds at most kFillDepth levels to a part parsed within kMaxElementDepth; any
+      // other part is measured.
+      if (!p.bounded && elementDepth(*p.xml, kMaxReadableDepth) > kMaxReadableDepth)
         throw DocxError(ErrorCode::kMalformedXml,
                         label_ + ": der Teil " + p.name + " wäre tiefer als " +
                             std::to_string(kMaxReadableDepth + 1) +
                             " Ebenen verschachtelt, andere Programme könnten ihn nicht öffnen");
-      entries.push_back({p.name, std::make_shared<const std::string>(serializeXml(*p.xml))});
+      entries.push_back({p.name, std::make_shared<const std::string>(
+                                     serializeXml(*p.xml, p.raw ? p.raw->size() : 0))});
     } else {
-      entries.push_back({p.name, p.raw});
+      entries.push_back({p.name, p.raw, true});
     }
   };
   emit(part(kContentTypesPart));

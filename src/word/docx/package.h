@@ -29,6 +29,9 @@ class Package {
   pugi::xml_document& xml(const std::string& part);
   // Records that the parsed part has changed and must be serialised on save.
   void markModified(const std::string& part);
+  // Records that the part has gained structure other than filling (a drawing), which may nest
+  // deeper than kFillDepth below its template: its depth is measured again on save.
+  void markGrown(const std::string& part);
   // Facts about a part's bytes as they came from its template, kept while the template is cached
   // (e.g. "no language but de-DE"): answers false once the part is modified. noteOriginal
   // records one for an unmodified part and is ignored for a modified one.
@@ -59,6 +62,9 @@ class Package {
     std::shared_ptr<const std::string> raw;
     std::unique_ptr<pugi::xml_document> xml;
     bool modified = false;
+    // Parsed from bytes within kMaxElementDepth and changed only by filling since: its depth
+    // stays within kMaxReadableDepth without measuring it again.
+    bool bounded = false;
   };
   explicit Package(const std::vector<ZipEntry>& entries, std::string label);
   Part& part(const std::string& name);
@@ -86,7 +92,8 @@ inline constexpr int kFillDepth = 4;
 // and a filled document must stay within kMaxReadableDepth.
 inline constexpr int kMaxElementDepth = kMaxReadableDepth - kFillDepth;
 
-// Serialises a parsed part the way the engine writes all parts (raw, UTF-8).
-std::string serializeXml(const pugi::xml_document& doc);
+// Serialises a parsed part the way the engine writes all parts (raw, UTF-8); expected: the size
+// it is likely to have (its size when read), 0 when unknown.
+std::string serializeXml(const pugi::xml_document& doc, std::size_t expected = 0);
 
 }  // namespace docx

@@ -60,7 +60,9 @@ std::vector<std::uint8_t> hashPassword(std::string_view password,
     input.push_back(static_cast<std::uint8_t>(c >> 8));
   }
   std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
-  const EVP_MD* md = EVP_sha512();
+  // Fetched once: every initialisation with the built-in EVP_sha512() fetches the algorithm
+  // again, which costs more than the round itself.
+  static EVP_MD* const md = EVP_MD_fetch(nullptr, "SHA512", nullptr);
   if (!ctx || !md) throw DocxError(ErrorCode::kCrypto, "SHA-512 ist nicht verfügbar");
   std::vector<std::uint8_t> hash(64);
   unsigned int length = 0;

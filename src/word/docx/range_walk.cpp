@@ -5,6 +5,10 @@
 namespace docx {
 
 bool isOpaque(pugi::xml_node e) {
+  return isOpaqueName(e.name());
+}
+
+bool isOpaqueName(std::string_view name) {
   // Compared as views: most names differ in length, so few comparisons reach the characters.
   static constexpr std::string_view kOpaque[] = {
       "w:rPr",     "w:pPr",     "w:tblPr",    "w:trPr",
@@ -12,7 +16,6 @@ bool isOpaque(pugi::xml_node e) {
       "w:delText", "w:del",     "w:moveFrom", "w:drawing",
       "w:pict",    "w:object",  "w:fldData",  "mc:AlternateContent",
       "w:tblPrEx", "w:ffData"};
-  const std::string_view name = e.name();
   for (std::string_view o : kOpaque) {
     if (name == o) return true;
   }

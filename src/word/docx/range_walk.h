@@ -15,6 +15,8 @@ namespace docx {
 // Elements whose content is never text of the story (properties, field codes, deletions,
 // embedded drawings with their own stories).
 bool isOpaque(pugi::xml_node element);
+// The same for an element's name.
+bool isOpaqueName(std::string_view name);
 
 // Visits the nodes strictly between `from` and `to` in document order. `enter(node)` answers
 // whether to descend into the node; `leave(node)` is called when an entered element (or an

@@ -11,8 +11,7 @@
 namespace docx {
 
 // The WordprocessingML namespace, which the editors address through the prefix "w".
-inline constexpr const char* kNsW =
-    "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+inline constexpr const char* kNsW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
 inline bool is(pugi::xml_node node, const char* name) {
   // strcmp stops at the first difference; this test runs for every node the editors visit.

@@ -1,8 +1,12 @@
 #include "word/docx/zip_archive.h"
 
 #include <zip.h>
+#include <zlib.h>
 
+#include <cstdint>
 #include <limits>
+#include <map>
+#include <mutex>
 
 #include "word/docx/docx_error.h"
 
@@ -141,59 +145,187 @@ std::vector<ZipEntry> readZip(std::string_view bytes, const std::string& label) 
   return entries;
 }
 
+namespace {
+
 constexpr std::size_t kSmallPart = 2048;
 
-std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
-  zip_error_t error;
-  zip_error_init(&error);
-  SourcePtr buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
-  if (!buffer) throw DocxError(ErrorCode::kWriteFailed, "ZIP-Puffer: " + errorText(&error));
-  zip_source_keep(buffer.get());  // survives zip_close so the bytes can be read back
-  ArchivePtr archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
-  if (!archive) {
-    zip_source_free(buffer.get());  // drop the extra reference taken above
-    throw DocxError(ErrorCode::kWriteFailed, "ZIP-Archiv: " + errorText(&error));
-  }
-  zip_error_fini(&error);
-  for (const ZipEntry& entry : entries) {
-    zip_source_t* part =
-        zip_source_buffer(archive.get(), entry.data->data(), entry.data->size(), 0);
-    if (!part) throw DocxError(ErrorCode::kWriteFailed, archiveError(archive.get()));
-    const zip_int64_t index =
-        zip_file_add(archive.get(), entry.name.c_str(), part, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-    if (index < 0) {
-      zip_source_free(part);
-      throw DocxError(ErrorCode::kWriteFailed,
-                      "der Eintrag " + entry.name +
-                          " kann nicht hinzugefügt werden: " + archiveError(archive.get()));
-    }
-    // Level 0 stores the part as it is. Small parts are stored too: setting up a deflate stream
-    // costs more than the few hundred bytes it would save.
-    const bool store = level == 0 || entry.data->size() < kSmallPart;
-    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index),
-                                 store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 static_cast<zip_uint32_t>(level)) != 0) {
-      throw DocxError(ErrorCode::kWriteFailed, archiveError(archive.get()));
-    }
-  }
-  if (zip_close(archive.get()) != 0) {
-    throw DocxError(ErrorCode::kWriteFailed,
-                    "Schließen des ZIP-Archivs: " + archiveError(archive.get()));
-  }
-  (void)archive.release();
+// One part as the archive holds it.
+struct Packed {
+  std::uint16_t method = 0;  // 0 stored, 8 deflated
+  std::uint32_t crc = 0;
+  std::shared_ptr<const std::string> bytes;  // the stored or deflated bytes
+};
 
-  if (zip_source_open(buffer.get()) != 0) {
-    throw DocxError(ErrorCode::kWriteFailed, "der ZIP-Puffer kann nicht zurückgelesen werden");
+// The deflate stream of a thread, set up once and reset for each part.
+class Deflater {
+ public:
+  explicit Deflater(int level) : level_(level) {
+    // Raw deflate, as zip wants it.
+    if (deflateInit2(&z_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht beginnen");
   }
-  std::string bytes;
-  char chunk[65536];
-  zip_int64_t n;
-  while ((n = zip_source_read(buffer.get(), chunk, sizeof chunk)) > 0) {
-    bytes.append(chunk, static_cast<std::size_t>(n));
+  ~Deflater() { deflateEnd(&z_); }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+  int level() const { return level_; }
+
+  std::string deflate(const std::string& in) {
+    if (deflateReset(&z_) != Z_OK)
+      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht neu beginnen");
+    std::string out(deflateBound(&z_, in.size()), '\0');
+    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z_.avail_in = static_cast<uInt>(in.size());
+    z_.next_out = reinterpret_cast<Bytef*>(out.data());
+    z_.avail_out = static_cast<uInt>(out.size());
+    if (::deflate(&z_, Z_FINISH) != Z_STREAM_END)
+      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate ist fehlgeschlagen");
+    out.resize(z_.total_out);
+    return out;
   }
-  zip_source_close(buffer.get());
-  if (n < 0) throw DocxError(ErrorCode::kWriteFailed, "Lesen des ZIP-Puffers fehlgeschlagen");
-  return bytes;
+
+ private:
+  z_stream z_{};
+  int level_;
+};
+
+Packed pack(const std::string& data, int level) {
+  Packed p;
+  p.crc = static_cast<std::uint32_t>(
+      crc32_z(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()), data.size()));
+  if (level == 0 || data.size() < kSmallPart) {
+    // Setting up a deflate stream costs more than the few hundred bytes it would save.
+    p.bytes = std::make_shared<const std::string>(data);
+    return p;
+  }
+  thread_local std::unique_ptr<Deflater> deflater;
+  if (!deflater || deflater->level() != level) deflater = std::make_unique<Deflater>(level);
+  p.method = 8;
+  p.bytes = std::make_shared<const std::string>(deflater->deflate(data));
+  return p;
+}
+
+// The packed form of template parts, by buffer and level, kept while the buffer lives (an entry
+// whose buffer is gone never matches a new buffer at the same address).
+class PackedParts {
+ public:
+  Packed get(const std::shared_ptr<const std::string>& data, int level) {
+    {
+      std::lock_guard lock(mutex_);
+      const auto it = parts_.find({data.get(), level});
+      if (it != parts_.end() && it->second.buffer.lock() == data) return it->second.packed;
+    }
+    Packed packed = pack(*data, level);
+    std::lock_guard lock(mutex_);
+    if (parts_.size() >= kLimit)
+      std::erase_if(parts_, [](const auto& entry) { return entry.second.buffer.expired(); });
+    if (parts_.size() < kLimit) parts_[{data.get(), level}] = {data, packed};
+    return packed;
+  }
+
+ private:
+  struct Entry {
+    std::weak_ptr<const std::string> buffer;
+    Packed packed;
+  };
+  static constexpr std::size_t kLimit = 4096;
+  std::mutex mutex_;
+  std::map<std::pair<const std::string*, int>, Entry> parts_;
+};
+
+PackedParts& packedParts() {
+  static PackedParts parts;
+  return parts;
+}
+
+void put16(std::string& out, std::uint32_t v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+}
+void put32(std::string& out, std::uint32_t v) {
+  put16(out, v & 0xFFFF);
+  put16(out, v >> 16);
+}
+
+// 1980-01-01 00:00 in MS-DOS form, the earliest time a zip entry can carry.
+constexpr std::uint16_t kDosTime = 0;
+constexpr std::uint16_t kDosDate = (0 << 9) | (1 << 5) | 1;
+constexpr std::uint32_t kLargest = 0xFFFFFFFEu;  // beyond it the archive would need Zip64
+
+}  // namespace
+
+std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
+  if (level < 0 || level > 9) throw DocxError(ErrorCode::kWriteFailed, "ZIP: ungültige Stufe");
+  if (entries.size() > 0xFFFF) throw DocxError(ErrorCode::kWriteFailed, "ZIP: zu viele Teile");
+  std::vector<Packed> packed;
+  packed.reserve(entries.size());
+  std::size_t total = 22;
+  for (const ZipEntry& entry : entries) {
+    if (entry.name.empty() || entry.name.size() > 0xFFFF || entry.data->size() > kLargest)
+      throw DocxError(ErrorCode::kWriteFailed,
+                      "der Eintrag " + entry.name + " kann nicht hinzugefügt werden");
+    packed.push_back(entry.shared ? packedParts().get(entry.data, level)
+                                  : pack(*entry.data, level));
+    total += 30 + 46 + 2 * entry.name.size() + packed.back().bytes->size();
+  }
+  if (total > kLargest) throw DocxError(ErrorCode::kWriteFailed, "ZIP: das Archiv ist zu groß");
+  std::string out;
+  out.reserve(total);
+  std::string directory;
+  // Names are UTF-8 (flag bit 11 when they are not plain ASCII).
+  auto flagsOf = [](const std::string& name) -> std::uint16_t {
+    for (unsigned char c : name)
+      if (c >= 0x80) return 1u << 11;
+    return 0;
+  };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const ZipEntry& e = entries[i];
+    const Packed& p = packed[i];
+    const auto offset = static_cast<std::uint32_t>(out.size());
+    const std::uint16_t version = p.method == 8 ? 20 : 10;
+    put32(out, 0x04034b50);
+    put16(out, version);
+    put16(out, flagsOf(e.name));
+    put16(out, p.method);
+    put16(out, kDosTime);
+    put16(out, kDosDate);
+    put32(out, p.crc);
+    put32(out, static_cast<std::uint32_t>(p.bytes->size()));
+    put32(out, static_cast<std::uint32_t>(e.data->size()));
+    put16(out, static_cast<std::uint32_t>(e.name.size()));
+    put16(out, 0);
+    out += e.name;
+    out += *p.bytes;
+
+    put32(directory, 0x02014b50);
+    put16(directory, (3u << 8) | version);  // made on Unix
+    put16(directory, version);
+    put16(directory, flagsOf(e.name));
+    put16(directory, p.method);
+    put16(directory, kDosTime);
+    put16(directory, kDosDate);
+    put32(directory, p.crc);
+    put32(directory, static_cast<std::uint32_t>(p.bytes->size()));
+    put32(directory, static_cast<std::uint32_t>(e.data->size()));
+    put16(directory, static_cast<std::uint32_t>(e.name.size()));
+    put16(directory, 0);               // extra field
+    put16(directory, 0);               // comment
+    put16(directory, 0);               // disk
+    put16(directory, 0);               // internal attributes
+    put32(directory, 0100644u << 16);  // a regular file, rw-r--r--
+    put32(directory, offset);
+    directory += e.name;
+  }
+  const auto directoryOffset = static_cast<std::uint32_t>(out.size());
+  out += directory;
+  put32(out, 0x06054b50);
+  put16(out, 0);
+  put16(out, 0);
+  put16(out, static_cast<std::uint32_t>(entries.size()));
+  put16(out, static_cast<std::uint32_t>(entries.size()));
+  put32(out, static_cast<std::uint32_t>(directory.size()));
+  put32(out, directoryOffset);
+  put16(out, 0);
+  return out;
 }
 
 }  // namespace docx

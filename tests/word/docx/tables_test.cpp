@@ -103,6 +103,7 @@ TEST(table_rows, delete_row_and_last_row_deletes_table) {
   doc.tables().deleteRow(1, 1);
   EXPECT_EQ(doc.tables().rowCount(1), 1);
   EXPECT_EQ(doc.tables().cellText(1, 1, 1), "a2\ra2b");
+  ASSERT_TRUE(doc.bookmarks().exists("ZELLE", BookmarkScope::kAllStories));  // found, then gone
   doc.tables().deleteRow(2, 1);
   EXPECT_EQ(doc.tables().count(), 1);
   EXPECT_FALSE(doc.bookmarks().exists("ZELLE", BookmarkScope::kAllStories));
