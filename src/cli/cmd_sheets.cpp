@@ -166,7 +166,7 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
 
 ProgressDisplay progressFor(const Context& ctx, const std::string& label, unsigned jobs) {
   return ProgressDisplay(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal), label,
-                         sheets::workersFor(jobs, ctx.settings), terminalColumns(STDERR_FILENO));
+                         sheets::workersFor(jobs), terminalColumns(STDERR_FILENO));
 }
 
 void printOutputFolder(const Context& ctx) {

@@ -59,15 +59,15 @@ std::pair<int, std::string> pagesAndText(const std::vector<fs::path>& files) {
   return all;
 }
 
-// `report --all --pdf --dossier`: a PDF beside every document and per polygon one PDF-Mappe holding
-// the pages of its cover sheet, then of its reports in the order of the run. A polygon whose report
-// cannot be written (open in another program) gets its dossier with the rest, and the message file
-// says what is missing.
+// `report --all --pdf --dossier` on two workers: a PDF beside every document and per polygon one
+// PDF-Mappe holding the pages of its cover sheet, then of its reports in the order of the run. A
+// polygon whose report cannot be written (open in another program) gets its dossier with the
+// rest, and the message file says what is missing.
 TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   const std::vector<std::string> db = sample();
   std::vector<std::string> args = db;
-  for (const char* a : {"report", "--all", "--dossier", "--pdf"}) args.push_back(a);
+  for (const char* a : {"report", "--all", "--dossier", "--pdf", "--jobs", "2"}) args.push_back(a);
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
 
   const fs::path report = dir_.path() / "out" / "Report";
@@ -114,34 +114,45 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
                         " fehlt (nicht erstellt)."));
 }
 
-// sheets --print --pdf: every document comes out of the default (PDF) printer once, under its
-// job title, and a readable PDF lies beside it, whose text is the document's.
-TEST_F(CliPrintTest, sheets_printPdf_printsEveryDocumentAndWritesItsPdf) {
+// sheets --print --pdf on two workers: every document comes out of the default (PDF) printer
+// once, under its job title, in the order of the selection, and a readable PDF lies beside it,
+// whose text is the document's.
+TEST_F(CliPrintTest, sheets_printPdf_printsEveryDocumentInOrderAndWritesItsPdf) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   PRINTTEST_REQUIRE(printtest::pdfPrinterMissing());
   auto args = sample();
   args.push_back("--log");
-  for (const char* a : {"sheets", "--types", "K", "--print", "--pdf", "--yes"}) args.push_back(a);
+  for (const char* a : {"sheets", "--types", "K,GN", "--print", "--pdf", "--yes", "--jobs", "2"})
+    args.push_back(a);
   const std::set<fs::path> before = printtest::cupsPdfFiles();
 
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
-  const auto docs = documents("K");
-  ASSERT_FALSE(docs.empty());
+  auto docs = documents("K");
+  for (const fs::path& doc : documents("GN")) docs.push_back(doc);
+  ASSERT_GE(docs.size(), 3u);
+  // The selection's order: by sheet key (code, then type).
+  std::ranges::sort(docs, {}, [](const fs::path& doc) { return doc.filename(); });
   // Other tests may print at the same time, so only files named after this run's documents
-  // count.
+  // count; cups-pdf names them "Quelbrix_-_<file>-job_<id>.pdf".
   std::vector<fs::path> printed;
+  int lastJob = 0;
   for (const fs::path& doc : docs) {
     const std::string title = "Quelbrix_-_" + doc.filename().string();
     int copies = 0;
     for (const fs::path& file : printtest::cupsPdfFiles()) {
-      if (before.count(file) || file.filename().string().rfind(title, 0) != 0) continue;
+      const std::string name = file.filename().string();
+      if (before.count(file) || name.rfind(title, 0) != 0) continue;
       ++copies;
       printed.push_back(file);
+      const int job = std::stoi(name.substr(name.rfind("job_") + 4));
+      EXPECT_GT(job, lastJob) << title << " was printed out of order";
+      lastJob = job;
     }
     EXPECT_EQ(copies, 1) << title;
     const fs::path pdf = fs::path(doc).replace_extension(".pdf");
     ASSERT_TRUE(printtest::looksLikePdf(pdf)) << pdf;
-    EXPECT_THAT(printtest::pdfText(pdf), HasSubstr("Komplexbogen"));
+    EXPECT_THAT(printtest::pdfText(pdf),
+                HasSubstr("Bogentyp " + doc.parent_path().filename().string()));
   }
   for (const fs::path& file : printed) fs::remove(file);
   const std::string n = std::to_string(docs.size());

@@ -12,6 +12,7 @@
 
 #include "print/child_process.h"
 #include "print/cups_job_source.h"
+#include "print/office_bridge.h"
 #include "support/shell.h"
 
 namespace printtest {
@@ -54,6 +55,14 @@ std::vector<fs::path> cupsPdfFolders() {
 std::string libreOfficeMissing() {
   if (!print::findProgram({"soffice", "libreoffice"}).empty()) return "";
   return "LibreOffice (soffice) is not installed on this machine";
+}
+
+std::string unoMissing() {
+  const fs::path python = print::pythonProgram();
+  if (!python.empty() &&
+      testsupport::runCommand("'" + python.string() + "' -c 'import uno' 2>/dev/null") == 0)
+    return "";
+  return "Python's uno module (python3-uno) is not installed on this machine";
 }
 
 std::string pdfPrinterMissing() {

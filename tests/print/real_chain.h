@@ -14,6 +14,8 @@ namespace printtest {
 
 // Empty when LibreOffice is on PATH, else why not.
 std::string libreOfficeMissing();
+// Empty when Python can reach LibreOffice through its uno module (python3-uno), else why not.
+std::string unoMissing();
 // Empty when the default destination is a cups-pdf queue of a running CUPS, else why not.
 std::string pdfPrinterMissing();
 // Whether the tests must not skip (running under CI).
