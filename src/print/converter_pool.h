@@ -1,7 +1,8 @@
 #pragma once
 // The LibreOffices of a run, one per worker (WorkerSlot), each with its own profile, started
-// on the worker's first conversion and kept until the pool goes. A worker only ever uses its
-// own, so the converters need no lock; handing them out is thread-safe.
+// on the worker's first conversion and kept until the pool goes. A LibreOffice holds some
+// hundred megabytes, so there are no more than the machine's memory allows (a gigabyte each);
+// workers beyond that share them, one conversion at a time. Thread-safe.
 
 #include <filesystem>
 #include <memory>
@@ -15,22 +16,40 @@ namespace print {
 
 class ConverterPool {
  public:
+  // The calling worker's converter, held for it until the lease goes.
+  class Lease {
+   public:
+    LibreOfficeConverter* operator->() const { return &converter_; }
+    LibreOfficeConverter& operator*() const { return converter_; }
+
+   private:
+    friend class ConverterPool;
+    Lease(std::mutex& use, LibreOfficeConverter& converter) : lock_(use), converter_(converter) {}
+    std::unique_lock<std::mutex> lock_;
+    LibreOfficeConverter& converter_;
+  };
+
   // first: the converter of slot 0 (found on PATH when none is given); the others use the
-  // same program.
-  explicit ConverterPool(std::unique_ptr<LibreOfficeConverter> first = nullptr);
+  // same program. most: the most LibreOffices at once (0: as the memory allows).
+  explicit ConverterPool(std::unique_ptr<LibreOfficeConverter> first = nullptr,
+                         unsigned most = 0);
   ConverterPool(const ConverterPool&) = delete;
   ConverterPool& operator=(const ConverterPool&) = delete;
 
-  // The calling worker's converter.
-  LibreOfficeConverter& forThisThread();
+  Lease forThisThread();
   // Whether LibreOffice can be found; reason says why not.
   bool available(std::string& reason) const;
   // Background instances started so far, over all workers.
   int instanceStarts();
 
  private:
+  struct Office {
+    std::mutex use;
+    std::unique_ptr<LibreOfficeConverter> converter;
+  };
   std::mutex mutex_;
-  std::vector<std::unique_ptr<LibreOfficeConverter>> converters_;  // by slot; null: not yet
+  unsigned most_;
+  std::vector<std::unique_ptr<Office>> offices_;  // by slot (modulo most_); null: not yet
 };
 
 }  // namespace print

@@ -48,7 +48,7 @@ bool DocumentOutput::render(const fs::path& document, fs::path& pdf, std::string
   }
   std::error_code ec;
   fs::create_directory(folder, ec);
-  if (converter().toPdf(document, folder, pdf, reason)) return true;
+  if (converter()->toPdf(document, folder, pdf, reason)) return true;
   fs::remove_all(folder, ec);
   return false;
 }
@@ -87,7 +87,7 @@ bool DocumentOutput::print(const fs::path& document, std::string& reason) {
 
 bool DocumentOutput::writePdf(const fs::path& document, std::string& reason) {
   fs::path pdf;
-  if (!converter().toPdf(document, document.parent_path(), pdf, reason)) return false;
+  if (!converter()->toPdf(document, document.parent_path(), pdf, reason)) return false;
   ++pdfsWritten_;
   return true;
 }

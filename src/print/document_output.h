@@ -45,7 +45,7 @@ class DocumentOutput {
   bool writePdf(const std::filesystem::path& document, std::string& reason);
 
   // The calling worker's LibreOffice, and all of them.
-  LibreOfficeConverter& converter() { return converters_.forThisThread(); }
+  ConverterPool::Lease converter() { return converters_.forThisThread(); }
   ConverterPool& converters() { return converters_; }
   // The identifier of the last job handed to CUPS; 0 before the first.
   int lastJobId() const { return lastJobId_; }

@@ -28,7 +28,7 @@ bool DossierWriter::renderPdf(const fs::path& document, const fs::path& folder, 
       return true;
     }
   }
-  return converters_.forThisThread().toPdf(document, folder, pdf, reason);
+  return converters_.forThisThread()->toPdf(document, folder, pdf, reason);
 }
 
 DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
