@@ -176,8 +176,7 @@ void printOutputFolder(const Context& ctx) {
 void addJobsOption(CLI::App& command, unsigned& jobs) {
   command
       .add_option("--jobs,-j", jobs,
-                  "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern; "
-                  "beim Drucken und mit --pdf eines)")
+                  "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern)")
       ->type_name("ZAHL")
       ->check(wholeNumber(1, 256));
 }

@@ -34,7 +34,21 @@ DocumentOutput::~DocumentOutput() {
   fs::remove_all(spool_, ec);
 }
 
+namespace {
+
+std::string destination() {
+  const CPrinterJobs* monitor = g_PrinterJobs();
+  return monitor ? monitor->DeviceName() : defaultPrinterName();
+}
+
+}  // namespace
+
 bool DocumentOutput::render(const fs::path& document, fs::path& pdf, std::string& reason) {
+  // Without a printer to take it, rendering would be in vain.
+  if (destination().empty()) {
+    reason = "Es ist kein Standarddrucker eingerichtet.";
+    return false;
+  }
   fs::path folder;
   {
     std::lock_guard lock(spoolMutex_);
@@ -54,15 +68,14 @@ bool DocumentOutput::render(const fs::path& document, fs::path& pdf, std::string
 }
 
 int DocumentOutput::submit(const fs::path& pdf, const fs::path& document, std::string& reason) {
-  const CPrinterJobs* monitor = g_PrinterJobs();
-  const std::string destination = monitor ? monitor->DeviceName() : defaultPrinterName();
-  if (destination.empty()) {
+  const std::string printer = destination();
+  if (printer.empty()) {
     reason = "Es ist kein Standarddrucker eingerichtet.";
     return 0;
   }
   // CUPS takes the whole PDF before it answers; a window goes on answering meanwhile.
   const std::string title = kJobTitlePrefix + document.filename().string();
-  const int job = whileServingEvents([&] { return submitPdf(destination, pdf, title, reason); });
+  const int job = whileServingEvents([&] { return submitPdf(printer, pdf, title, reason); });
   if (job <= 0) return 0;
   lastJobId_ = job;
   ++printed_;
@@ -70,11 +83,6 @@ int DocumentOutput::submit(const fs::path& pdf, const fs::path& document, std::s
 }
 
 bool DocumentOutput::print(const fs::path& document, std::string& reason) {
-  const CPrinterJobs* monitor = g_PrinterJobs();
-  if ((monitor ? monitor->DeviceName() : defaultPrinterName()).empty()) {
-    reason = "Es ist kein Standarddrucker eingerichtet.";
-    return false;
-  }
   fs::path pdf;
   if (!render(document, pdf, reason)) return false;
   const int job = submit(pdf, document, reason);
