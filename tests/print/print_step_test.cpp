@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <stdexcept>
@@ -219,7 +220,8 @@ TEST_F(PrintStepTest, close_noJobOfThisDocument_pausesOnceAndFinishes) {
 // Once the user has cancelled, a document not yet handed over is named and not printed.
 TEST_F(PrintStepTest, order_unitsDoneOutOfOrder_printsInSelectionOrder) {
   createMonitor();
-  std::vector<std::string> submitted;  // by the printing thread, read once a run has finished
+  std::vector<std::string> submitted;  // by the printing thread
+  std::atomic<int> handedOver{0};
   print::PrintOrder order(
       [&](const fs::path& document, fs::path& pdf, std::string&) {
         pdf = dir_.path() / (document.filename().string() + ".pdf");
@@ -229,6 +231,7 @@ TEST_F(PrintStepTest, order_unitsDoneOutOfOrder_printsInSelectionOrder) {
       [&](const fs::path& pdf, const fs::path& document, std::string& reason) {
         EXPECT_TRUE(fs::exists(pdf));
         submitted.push_back(document.filename().string());
+        ++handedOver;
         reason = "Der Drucker lehnt ab.";
         return document.filename() == "c1" ? 0 : static_cast<int>(submitted.size());
       });
@@ -244,6 +247,9 @@ TEST_F(PrintStepTest, order_unitsDoneOutOfOrder_printsInSelectionOrder) {
   order.beginRun(app::g_Debug());
   EXPECT_EQ(print::PrintOrder::running(), &order);
   unit(1, {"b1", "b2"});
+  // The printer waits for unit 0, however long it takes.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(handedOver, 0);
   std::thread([&] { unit(0, {"a1"}); }).join();
   unit(2, {"c1"});
   EXPECT_FALSE(order.finishRun());
