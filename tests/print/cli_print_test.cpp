@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <iostream>
@@ -94,6 +95,7 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
   // Nothing was printed: the stored setting is off and --print was not given.
   EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+  EXPECT_THAT(printtest::leftBehind(getpid()), ::testing::IsEmpty());
   ASSERT_FALSE(chosen.empty());
 
   // Again for the chosen polygon alone, with its last report open elsewhere.
@@ -112,6 +114,7 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
   EXPECT_THAT(testsupport::readFile(dir_.path() / "out" / "MessageReport.txt"),
               HasSubstr("Die PDF-Mappe " + dossier.string() + " ist unvollständig: " + locked +
                         " fehlt (nicht erstellt)."));
+  EXPECT_THAT(printtest::leftBehind(getpid()), ::testing::IsEmpty());
 }
 
 // sheets --print --pdf on two workers: every document comes out of the default (PDF) printer
@@ -209,11 +212,14 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
     asked = std::chrono::steady_clock::now();
     kill(run.pid(), SIGINT);
   }
+  const int pid = run.pid();
   const std::optional<int> status = run.wait(std::chrono::seconds(120));
   const auto took = std::chrono::steady_clock::now() - asked;
   const std::string printed = testsupport::readFile(output);
   ASSERT_TRUE(status.has_value()) << "the run did not end\n" << printed;
   EXPECT_EQ(*status, 1) << printed;
+  // Neither a LibreOffice nor a profile outlives the run, however it ended.
+  EXPECT_THAT(printtest::leftBehind(pid), ::testing::IsEmpty());
   if (c.interrupt) {
     EXPECT_LT(took, std::chrono::seconds(20));
     std::cout << "[ measured ] the run ended "

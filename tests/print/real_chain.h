@@ -51,6 +51,10 @@ class TestQueue {
   bool added_ = false;
 };
 
+// What the run with process id run left behind: its work folders in the temporary folder and
+// the LibreOffices on its profiles, looked for until 2 s have passed with some still there.
+std::vector<std::string> leftBehind(int run);
+
 // Whether the file begins like a PDF, and the text pdftotext reads from it.
 bool looksLikePdf(const std::filesystem::path& file);
 std::string pdfText(const std::filesystem::path& file);
