@@ -4,11 +4,13 @@
 // QUELBRIX_TEMPLATE_DIR. The clean-copy run is measured side by side with one
 // `soffice --convert-to pdf` call over the same documents in each iteration, with a new profile
 // as the run's LibreOffices have ("ref_s") and once more on the profile that call left
-// ("ref_warm_s"); "vs_one_call" is the run's wall time over the first. Dossiers count
-// "s_per_polygon". Needs LibreOffice (and python3-uno for the UNO way).
+// ("ref_warm_s"); "vs_one_call" is the run's wall time over the faster of the two (the target:
+// at most 1 on two workers). Dossiers count "s_per_polygon" (the target: at most 0.25 s on two
+// workers). Needs LibreOffice (and python3-uno for the UNO way).
 // Run: quelbrix_print_bench; the sample and the documents go to $TMPDIR.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -79,8 +81,14 @@ double oneCall(const std::vector<fs::path>& documents, const fs::path& profile,
                const fs::path& outDir) {
   std::vector<std::string> argv = {print::findProgram({"soffice", "libreoffice"}).string(),
                                    "-env:UserInstallation=file://" + profile.string(),
-                                   "--headless", "--invisible", "--norestore", "--nologo",
-                                   "--convert-to", "pdf", "--outdir", outDir.string()};
+                                   "--headless",
+                                   "--invisible",
+                                   "--norestore",
+                                   "--nologo",
+                                   "--convert-to",
+                                   "pdf",
+                                   "--outdir",
+                                   outDir.string()};
   for (const auto& d : documents) argv.push_back(d.string());
   std::string reason;
   const auto start = Clock::now();
@@ -96,7 +104,7 @@ void BM_SheetsPdfAgainstOneCall(benchmark::State& state) {
     state.SkipWithError("LibreOffice is not installed");
     return;
   }
-  double runSeconds = 0, refSeconds = 0, warmSeconds = 0;
+  double runSeconds = 0, refSeconds = 0, warmSeconds = 0, fasterSeconds = 0;
   std::size_t documents = 0;
   for (auto _ : state) {
     const fs::path out = s.useNewOutput();
@@ -131,13 +139,14 @@ void BM_SheetsPdfAgainstOneCall(benchmark::State& state) {
     if (fresh < 0 || warm < 0) state.SkipWithError("soffice --convert-to failed");
     refSeconds += fresh;
     warmSeconds += warm;
+    fasterSeconds += std::min(fresh, warm);
   }
   const double n = static_cast<double>(state.iterations());
   state.counters["docs"] = static_cast<double>(documents);
   state.counters["s_per_doc"] = runSeconds / n / static_cast<double>(documents);
   state.counters["ref_s"] = refSeconds / n;
   state.counters["ref_warm_s"] = warmSeconds / n;
-  state.counters["vs_one_call"] = runSeconds / refSeconds;
+  state.counters["vs_one_call"] = runSeconds / fasterSeconds;
 }
 // Argument: workers.
 BENCHMARK(BM_SheetsPdfAgainstOneCall)
@@ -165,7 +174,7 @@ void BM_ReportDossiers(benchmark::State& state) {
       print::RunPrinting printing(false);
       report::ReportCallbacks callbacks;
       callbacks.dossier = [&writer = printing.dossiers()](const auto& documents,
-                                                           const auto& target) {
+                                                          const auto& target) {
         return writer.write(documents, target);
       };
       summary = report::runReports(word::programContext(db), selection.codes, false, cancel,
