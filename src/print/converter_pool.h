@@ -31,8 +31,7 @@ class ConverterPool {
 
   // first: the converter of slot 0 (found on PATH when none is given); the others use the
   // same program. most: the most LibreOffices at once (0: as the memory allows).
-  explicit ConverterPool(std::unique_ptr<LibreOfficeConverter> first = nullptr,
-                         unsigned most = 0);
+  explicit ConverterPool(std::unique_ptr<LibreOfficeConverter> first = nullptr, unsigned most = 0);
   ConverterPool(const ConverterPool&) = delete;
   ConverterPool& operator=(const ConverterPool&) = delete;
 
