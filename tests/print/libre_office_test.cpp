@@ -9,9 +9,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <thread>
 
 #include "app/app_fixture.h"
+#include "print/converter_pool.h"
+#include "print/worker_slot.h"
 #include "real_chain.h"
 #include "word/cls_word_doc.h"
 
@@ -189,6 +192,32 @@ TEST_F(LibreOfficeTest, toPdf_acrossFileSystemsFollowsNoPlantedLink) {
   EXPECT_EQ(std::distance(fs::directory_iterator(out_), {}), 2);  // the document and the link
   converter.shutdown();
   oldTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTemp.c_str(), 1);
+}
+
+// Each worker gets a LibreOffice of its own, the first the one given; with more workers than
+// LibreOffices allowed, workers share one, and a second worker waits until the first is done.
+TEST(ConverterPoolTest, forThisThread_oneLibreOfficePerWorkerSharedBeyondTheLimit) {
+  auto given = std::make_unique<print::LibreOfficeConverter>("/bin/false");
+  const print::LibreOfficeConverter* first = given.get();
+  print::ConverterPool pool(std::move(given), 2);
+  auto converterOf = [&](unsigned slot) {
+    return std::async(std::launch::async, [&pool, slot] {
+      const print::WorkerSlot worker(slot);
+      return &*pool.forThisThread();
+    });
+  };
+  const print::LibreOfficeConverter* second = converterOf(1).get();
+  EXPECT_EQ(converterOf(0).get(), first);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->program(), "/bin/false");
+  EXPECT_EQ(converterOf(2).get(), first);
+  EXPECT_EQ(converterOf(3).get(), second);
+
+  std::optional<print::ConverterPool::Lease> held(pool.forThisThread());  // slot 0, this thread
+  auto waiting = converterOf(2);
+  EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+  held.reset();
+  EXPECT_EQ(waiting.get(), first);
 }
 
 }  // namespace
