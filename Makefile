@@ -62,7 +62,7 @@ tsan: deps
 # one after the other; BENCH_ARGS go to each (e.g. --benchmark_repetitions=3), BENCH_RUN goes
 # before each (e.g. "taskset -c 1" for single-core figures).
 BENCH_BUILD ?= build-bench
-BENCHMARKS = data shape check docx sheets report
+BENCHMARKS = data shape check docx sheets report print
 BENCH_ARGS ?=
 BENCH_RUN ?=
 

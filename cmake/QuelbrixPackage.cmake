@@ -1,7 +1,8 @@
 # The Debian package: `cpack -G DEB` in a build folder writes quelbrix_<version>_<arch>.deb with
 # everything `cmake --install` installs, under /usr. The libraries it needs are found by
 # dpkg-shlibdeps (package dpkg-dev, which needs `file`); LibreOffice (PDF files and printing),
-# CUPS (printing) and Qt's German texts are recommended, as the programs run without them.
+# Python's uno module (hands LibreOffice the documents without a process per document), CUPS
+# (printing) and Qt's German texts are recommended, as the programs run without them.
 
 set(QUELBRIX_PACKAGE_MAINTAINER "Tarnholm <quelbrix@tarnholm.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
@@ -24,7 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # PROJ's library (found by dpkg-shlibdeps) reads its coordinate systems from proj.db at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "proj-data")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "libreoffice-writer-nogui | libreoffice-writer, cups, qt6-translations-l10n")
+    "libreoffice-writer-nogui | libreoffice-writer, python3-uno, cups, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The long description; CPack puts the summary before it and indents it as the control file wants.

@@ -32,10 +32,11 @@ if [ "$mode" != demo ]; then
 fi
 if [ "$mode" = test ]; then
   # LibreOffice, python-docx and poppler check generated documents the way a reader would;
-  # LibreOffice also renders documents for printing, and CUPS with a PDF printer takes the jobs.
+  # LibreOffice also renders documents for printing and PDF files (reached through python3-uno),
+  # and CUPS with a PDF printer takes the jobs.
   # xmllint checks every template and document against the OOXML schemas (scripts/check-ooxml.py).
   # lintian checks the package as Debian checks its own.
-  packages+=(locales python3 python3-docx libreoffice-writer-nogui poppler-utils cups
+  packages+=(locales python3 python3-docx libreoffice-writer-nogui python3-uno poppler-utils cups
              printer-driver-cups-pdf libxml2-utils lintian)
 fi
 

@@ -51,8 +51,7 @@ int runReport(Context& ctx, const ReportOptions& o) {
 
   CancelOnInterrupt interrupt;
   word::RunContext run = word::programContext(db);
-  // PDF-Mappen are written in the order of the polygons, by one worker.
-  ProgressDisplay progress = progressFor(ctx, "Polygon", o.dossier ? 1 : o.jobs);
+  ProgressDisplay progress = progressFor(ctx, "Polygon", o.jobs);
   report::ReportCallbacks callbacks;
   callbacks.progress = [&](std::size_t, std::size_t n, const std::string& code) {
     progress.started(n, code);

@@ -168,7 +168,7 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
 
 ProgressDisplay progressFor(const Context& ctx, const std::string& label, unsigned jobs) {
   return ProgressDisplay(ctx.err, ProgressDisplay::modeFor(ctx.verbosity, ctx.errIsTerminal), label,
-                         sheets::workersFor(jobs, ctx.settings), terminalColumns(STDERR_FILENO));
+                         sheets::workersFor(jobs), terminalColumns(STDERR_FILENO));
 }
 
 void printOutputFolder(const Context& ctx) {
@@ -178,8 +178,7 @@ void printOutputFolder(const Context& ctx) {
 void addJobsOption(CLI::App& command, unsigned& jobs) {
   command
       .add_option("--jobs,-j", jobs,
-                  "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern; "
-                  "beim Drucken und mit --pdf eines)")
+                  "so viele Dokumente gleichzeitig erzeugen (Vorgabe: eines je Prozessorkern)")
       ->type_name("ZAHL")
       ->check(wholeNumber(1, 256));
 }

@@ -116,7 +116,7 @@ void ChildProcess::releaseGuard() {
 }
 
 ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs::path& output,
-                                 std::string& reason, bool endWithParent) {
+                                 std::string& reason, bool endWithParent, int talk) {
   ChildProcess child;
   if (argv.empty()) {
     reason = "Kein Programm angegeben.";
@@ -128,10 +128,17 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const fs:
   args.push_back(nullptr);
 
   SpawnSetup setup;
-  posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, output.c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
-  posix_spawn_file_actions_adddup2(&setup.actions, STDOUT_FILENO, STDERR_FILENO);
+  if (talk >= 0) {
+    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, output.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0600);
+    posix_spawn_file_actions_adddup2(&setup.actions, talk, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&setup.actions, talk, STDOUT_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, output.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0600);
+    posix_spawn_file_actions_adddup2(&setup.actions, STDOUT_FILENO, STDERR_FILENO);
+  }
   // A group of its own: ending the group also ends whatever the program forked.
   posix_spawnattr_setpgroup(&setup.attributes, 0);
   posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP);

@@ -25,11 +25,12 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts argv[0] (searched on PATH) with stdin from /dev/null and stdout and stderr appended
-  // to output; with endWithParent, guarded as above. Answers an empty object and sets reason
-  // when it cannot be started.
+  // to output; with endWithParent, guarded as above. talk, when given, is a descriptor (one end
+  // of a socket pair) that becomes the program's stdin and stdout instead; the caller keeps it.
+  // Answers an empty object and sets reason when it cannot be started.
   static ChildProcess start(const std::vector<std::string>& argv,
                             const std::filesystem::path& output, std::string& reason,
-                            bool endWithParent = false);
+                            bool endWithParent = false, int talk = -1);
 
   bool started() const { return pid_ > 0; }
   pid_t pid() const { return pid_; }

@@ -26,9 +26,7 @@ const DocumentHook& pdfCopies() {
 }
 
 DocumentOutput::DocumentOutput(std::unique_ptr<LibreOfficeConverter> converter)
-    : converter_(std::move(converter)) {
-  if (!converter_) converter_ = std::make_unique<LibreOfficeConverter>();
-}
+    : converters_(std::move(converter)) {}
 
 DocumentOutput::~DocumentOutput() {
   if (spool_.empty()) return;
@@ -36,34 +34,68 @@ DocumentOutput::~DocumentOutput() {
   fs::remove_all(spool_, ec);
 }
 
-bool DocumentOutput::print(const fs::path& document, std::string& reason) {
+namespace {
+
+std::string destination() {
   const CPrinterJobs* monitor = g_PrinterJobs();
-  const std::string destination = monitor ? monitor->DeviceName() : defaultPrinterName();
-  if (destination.empty()) {
+  return monitor ? monitor->DeviceName() : defaultPrinterName();
+}
+
+}  // namespace
+
+bool DocumentOutput::render(const fs::path& document, fs::path& pdf, std::string& reason) {
+  // Without a printer to take it, rendering would be in vain.
+  if (destination().empty()) {
     reason = "Es ist kein Standarddrucker eingerichtet.";
     return false;
   }
-  if (!base::makeWorkFolder("print", spool_)) {
-    reason = "Der Arbeitsordner für den Druck konnte nicht angelegt werden.";
-    return false;
+  fs::path folder;
+  {
+    std::lock_guard lock(spoolMutex_);
+    if (!base::makeWorkFolder("print", spool_)) {
+      reason = "Der Arbeitsordner für den Druck konnte nicht angelegt werden.";
+      return false;
+    }
+    // A folder per document: two documents of a run may share a name (a polygon's cover sheet
+    // in two type folders) and wait for the printer at the same time.
+    folder = spool_ / std::to_string(++spooled_);
   }
-  fs::path pdf;
-  if (!converter_->toPdf(document, spool_, pdf, reason)) return false;
+  std::error_code ec;
+  fs::create_directory(folder, ec);
+  if (converter()->toPdf(document, folder, pdf, reason)) return true;
+  fs::remove_all(folder, ec);
+  return false;
+}
+
+int DocumentOutput::submit(const fs::path& pdf, const fs::path& document, std::string& reason) {
+  const std::string printer = destination();
+  if (printer.empty()) {
+    reason = "Es ist kein Standarddrucker eingerichtet.";
+    return 0;
+  }
   // CUPS takes the whole PDF before it answers; a window goes on answering meanwhile.
   const std::string title = kJobTitlePrefix + document.filename().string();
-  const int job = whileServingEvents([&] { return submitPdf(destination, pdf, title, reason); });
+  const int job = whileServingEvents([&] { return submitPdf(printer, pdf, title, reason); });
+  if (job <= 0) return 0;
+  lastJobId_ = job;
+  ++printed_;
+  return job;
+}
+
+bool DocumentOutput::print(const fs::path& document, std::string& reason) {
+  fs::path pdf;
+  if (!render(document, pdf, reason)) return false;
+  const int job = submit(pdf, document, reason);
   // CUPS has its own copy once the job is accepted.
   std::error_code ec;
   fs::remove(pdf, ec);
-  if (job <= 0) return false;
-  lastJobId_ = job;
-  ++printed_;
-  return true;
+  fs::remove(pdf.parent_path(), ec);
+  return job > 0;
 }
 
 bool DocumentOutput::writePdf(const fs::path& document, std::string& reason) {
   fs::path pdf;
-  if (!converter_->toPdf(document, document.parent_path(), pdf, reason)) return false;
+  if (!converter()->toPdf(document, document.parent_path(), pdf, reason)) return false;
   ++pdfsWritten_;
   return true;
 }

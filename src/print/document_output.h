@@ -2,14 +2,17 @@
 // What a generation run does with a finished document besides saving it: print it on the
 // default printer (LibreOffice renders it to PDF, CUPS prints the PDF under the title
 // "Quelbrix - " + file name, so the print wait can find the job), and write a PDF copy beside
-// it. One object serves one run and keeps its LibreOffice until it is destroyed.
+// it. One object serves one run and keeps its LibreOffices (one per worker) until it is
+// destroyed; its operations may be called from several workers at once.
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
-#include "print/libre_office.h"
+#include "print/converter_pool.h"
 
 namespace print {
 
@@ -22,7 +25,8 @@ inline constexpr const char* kJobTitlePrefix = "Quelbrix - ";
 
 class DocumentOutput {
  public:
-  // converter: the LibreOffice to render with (found on PATH when none is given).
+  // converter: the first worker's LibreOffice (found on PATH when none is given); the other
+  // workers get their own with the same program.
   explicit DocumentOutput(std::unique_ptr<LibreOfficeConverter> converter = nullptr);
   ~DocumentOutput();
   DocumentOutput(const DocumentOutput&) = delete;
@@ -31,10 +35,18 @@ class DocumentOutput {
   // Renders and submits the document to the watched printer (g_PrinterJobs), or to the default
   // printer when no monitor exists.
   bool print(const std::filesystem::path& document, std::string& reason);
+  // The two halves of print: the document's PDF in a folder of its own in the spool (by the
+  // calling worker's LibreOffice), and that PDF handed to the printer (the job id, or 0).
+  bool render(const std::filesystem::path& document, std::filesystem::path& pdf,
+              std::string& reason);
+  int submit(const std::filesystem::path& pdf, const std::filesystem::path& document,
+             std::string& reason);
   // Writes the document's PDF beside it, under the same base name.
   bool writePdf(const std::filesystem::path& document, std::string& reason);
 
-  LibreOfficeConverter& converter() { return *converter_; }
+  // The calling worker's LibreOffice, and all of them.
+  ConverterPool::Lease converter() { return converters_.forThisThread(); }
+  ConverterPool& converters() { return converters_; }
   // The identifier of the last job handed to CUPS; 0 before the first.
   int lastJobId() const { return lastJobId_; }
   // Documents handed to CUPS, and PDF copies written, so far.
@@ -47,11 +59,13 @@ class DocumentOutput {
   DocumentHook pdfHook();
 
  private:
-  std::unique_ptr<LibreOfficeConverter> converter_;
+  ConverterPool converters_;
+  std::mutex spoolMutex_;
   std::filesystem::path spool_;  // the PDFs waiting to be handed to CUPS
-  int lastJobId_ = 0;
-  int printed_ = 0;
-  int pdfsWritten_ = 0;
+  std::atomic<unsigned> spooled_{0};
+  std::atomic<int> lastJobId_{0};
+  std::atomic<int> printed_{0};
+  std::atomic<int> pdfsWritten_{0};
 };
 
 // The program-wide PDF-copy hook, called for every finished document while installed. Empty

@@ -6,8 +6,8 @@
 namespace print {
 namespace fs = std::filesystem;
 
-DossierWriter::DossierWriter(LibreOfficeConverter& converter, bool copiesBeside)
-    : converter_(converter), copiesBeside_(copiesBeside) {}
+DossierWriter::DossierWriter(ConverterPool& converters, bool copiesBeside)
+    : converters_(converters), copiesBeside_(copiesBeside) {}
 
 DossierWriter::~DossierWriter() {
   std::error_code ec;
@@ -28,7 +28,7 @@ bool DossierWriter::renderPdf(const fs::path& document, const fs::path& folder, 
       return true;
     }
   }
-  return converter_.toPdf(document, folder, pdf, reason);
+  return converters_.forThisThread()->toPdf(document, folder, pdf, reason);
 }
 
 DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
@@ -38,13 +38,17 @@ DossierOutcome DossierWriter::write(const std::vector<fs::path>& documents,
     outcome.reason = "Von dem Polygon wurde kein Dokument geschrieben.";
     return outcome;
   }
-  if (!base::makeWorkFolder("dossier", work_)) {
-    outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
-    return outcome;
+  fs::path folder;
+  {
+    std::lock_guard lock(workMutex_);
+    if (!base::makeWorkFolder("dossier", work_)) {
+      outcome.reason = "Der Arbeitsordner für die PDF-Mappe konnte nicht angelegt werden.";
+      return outcome;
+    }
+    // Each dossier gets a folder of its own: two documents of one polygon never share a name,
+    // but a PDF left from the polygon before must not slip into this one.
+    folder = work_ / std::to_string(++jobs_);
   }
-  // Each dossier gets a folder of its own: two documents of one polygon never share a name,
-  // but a PDF left from the polygon before must not slip into this one.
-  const fs::path folder = work_ / std::to_string(++jobs_);
   std::error_code ec;
   fs::create_directories(folder, ec);
   std::vector<fs::path> pdfs;

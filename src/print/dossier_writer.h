@@ -1,14 +1,17 @@
 #pragma once
 // One PDF per polygon ("PDF-Mappe"): every document the polygon has is rendered to PDF by the
-// run's LibreOffice and the PDFs are joined in the order given, each document starting on a
-// new page. A document that cannot be rendered is left out and named; nothing is logged here.
+// LibreOffice of the worker that made it and the PDFs are joined in the order given, each
+// document starting on a new page. A document that cannot be rendered is left out and named;
+// nothing is logged here. Several workers may write their polygons' dossiers at once.
 
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "print/libre_office.h"
+#include "print/converter_pool.h"
 
 namespace print {
 
@@ -21,9 +24,9 @@ struct DossierOutcome {
 
 class DossierWriter {
  public:
-  // converter: the run's LibreOffice; it must outlive the writer. copiesBeside: the run writes
-  // a PDF beside every document, and a copy newer than its document is taken as it is.
-  DossierWriter(LibreOfficeConverter& converter, bool copiesBeside);
+  // converters: the run's LibreOffices; they must outlive the writer. copiesBeside: the run
+  // writes a PDF beside every document, and a copy newer than its document is taken as it is.
+  DossierWriter(ConverterPool& converters, bool copiesBeside);
   // Removes the work folder with the rendered PDFs.
   ~DossierWriter();
   DossierWriter(const DossierWriter&) = delete;
@@ -42,11 +45,12 @@ class DossierWriter {
   bool renderPdf(const std::filesystem::path& document, const std::filesystem::path& folder,
                  std::filesystem::path& pdf, std::string& reason);
 
-  LibreOfficeConverter& converter_;
+  ConverterPool& converters_;
   bool copiesBeside_;
+  std::mutex workMutex_;
   std::filesystem::path work_;
-  unsigned jobs_ = 0;
-  int written_ = 0;
+  std::atomic<unsigned> jobs_{0};
+  std::atomic<int> written_{0};
 };
 
 }  // namespace print

@@ -1,9 +1,13 @@
 #include "print/libre_office.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <thread>
 
 #include "base/atomic_write.h"
@@ -24,7 +28,7 @@ constexpr std::chrono::seconds kConversionTimeout(180);
 // A handed-over conversion has finished when the call returns; this only covers a slow disk.
 constexpr std::chrono::seconds kOutputGrace(10);
 // The background instance is started again after a crash, but not without end.
-constexpr int kMaxInstanceStarts = 3;
+constexpr int kMaxInstanceStarts = 5;
 
 const char* const kKeepOpen = "keep-open.txt";
 
@@ -43,6 +47,16 @@ std::string fileUrl(const fs::path& path) {
     }
   }
   return url;
+}
+
+// A name nobody else can guess for the instance's --accept pipe, so that no other program can
+// have taken it first.
+std::string pipeName() {
+  std::random_device random;
+  static const char* const kHex = "0123456789abcdef";
+  std::string name = "quelbrix-";
+  for (int i = 0; i < 16; ++i) name += kHex[random() & 0x0F];
+  return name;
 }
 
 bool waitForFile(const fs::path& file, std::chrono::milliseconds timeout) {
@@ -79,7 +93,8 @@ bool moveInto(const fs::path& from, const fs::path& to, std::string& reason) {
 
 }  // namespace
 
-LibreOfficeConverter::LibreOfficeConverter(fs::path program) : program_(std::move(program)) {
+LibreOfficeConverter::LibreOfficeConverter(fs::path program)
+    : program_(std::move(program)), conversionTimeout_(kConversionTimeout) {
   if (program_.empty()) program_ = findProgram({"soffice", "libreoffice"});
 }
 
@@ -103,9 +118,29 @@ bool LibreOfficeConverter::instanceRunning() {
   return instance_.started() && instance_.running();
 }
 
-void LibreOfficeConverter::shutdown() {
-  instance_.terminate();
+void LibreOfficeConverter::endInstance(bool gently) {
+  if (gently && bridge_.connected()) {
+    bridge_.stop(true);
+    instance_.wait(std::chrono::seconds(5), serveEvents);
+  }
+  bridge_.stop();
+  instance_.terminate(std::chrono::seconds(10), serveEvents);
   instance_ = ChildProcess();
+  // An office that was ended leaves its --accept pipe behind.
+  if (!pipe_.empty()) {
+    for (const char* folder : {"/tmp", "/var/tmp"}) {
+      const fs::path socket =
+          fs::path(folder) / ("OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_);
+      struct stat st {};
+      if (lstat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == getuid())
+        unlink(socket.c_str());
+    }
+    pipe_.clear();
+  }
+}
+
+void LibreOfficeConverter::shutdown() {
+  endInstance(true);
   if (!work_.empty()) {
     std::error_code ec;
     fs::remove_all(work_, ec);
@@ -129,46 +164,111 @@ std::vector<std::string> LibreOfficeConverter::baseArguments() const {
 // answering while LibreOffice starts (seconds) or converts (minutes on its time-outs).
 bool LibreOfficeConverter::ensureInstance() {
   if (instanceFailed_) return false;
-  if (instanceRunning()) return true;
+  if (instanceRunning() && (noUno_ || bridge_.connected())) return true;
+  // Dead, or its helper is: a new pair.
+  if (instance_.started()) endInstance();
   if (instanceStarts_ >= kMaxInstanceStarts) {
     instanceFailed_ = true;
     return false;
   }
   ++instanceStarts_;
+  if (!noUno_ && startInstance(true)) return true;
+  // Without the uno module the same start is made once more for handed-over calls.
+  if (noUno_ && startInstance(false)) return true;
+  // A half-started instance is gone (startInstance ended it) before a conversion runs on its
+  // own, or the two would meet on the profile. Trying again would cost the whole wait once
+  // more per document, so the rest of the run converts without an instance.
+  instanceFailed_ = true;
+  return false;
+}
+
+bool LibreOfficeConverter::startInstance(bool throughUno) {
   std::error_code ec;
+  std::vector<std::string> argv = baseArguments();
   const fs::path keep = work_ / kKeepOpen;
   // LibreOffice marks a document it has opened with a lock file; its appearance tells that the
   // instance is up and will take over later calls.
   const fs::path lock = work_ / (std::string(".~lock.") + kKeepOpen + "#");
-  fs::remove(lock, ec);
-  if (!fs::exists(keep, ec)) {
-    FILE* f = std::fopen(keep.c_str(), "w");
-    if (f) std::fclose(f);
+  if (throughUno) {
+    pipe_ = pipeName();
+    argv.push_back(OfficeBridge::acceptArgument(pipe_));
+  } else {
+    fs::remove(lock, ec);
+    if (!fs::exists(keep, ec)) {
+      FILE* f = std::fopen(keep.c_str(), "w");
+      if (f) std::fclose(f);
+    }
+    argv.push_back(keep.string());
   }
-  std::vector<std::string> argv = baseArguments();
-  argv.push_back(keep.string());
   std::string reason;
   instance_ = whileServingEvents(
       [&] { return ChildProcess::start(argv, work_ / "office.log", reason, true); });
-  if (!instance_.started()) {
-    instanceFailed_ = true;
+  if (!instance_.started()) return false;
+  if (throughUno) {
+    const OfficeBridge::Answer answer = bridge_.connect(pipe_, work_ / "office.log", kStartTimeout,
+                                                        [this] { return instance_.running(); });
+    if (answer == OfficeBridge::Answer::kDone) return true;
+    noUno_ = answer == OfficeBridge::Answer::kNoBridge;
+    endInstance();
     return false;
   }
   const auto end = std::chrono::steady_clock::now() + kStartTimeout;
   while (!fs::exists(lock, ec)) {
     if (!instance_.running() || std::chrono::steady_clock::now() >= end) {
-      // A half-started instance must be gone before a conversion runs on its own, or the two
-      // would meet on the profile. Trying again would cost the whole wait once more per
-      // document, so the rest of the run converts without an instance.
-      instance_.terminate(std::chrono::seconds(10), serveEvents);
-      instance_ = ChildProcess();
-      instanceFailed_ = true;
+      endInstance();
       return false;
     }
     std::this_thread::sleep_for(kServeInterval);
     serveEvents();
   }
   return true;
+}
+
+LibreOfficeConverter::Outcome LibreOfficeConverter::convertOnce(const fs::path& copy,
+                                                                const fs::path& outDir) {
+  if (noUno_ || !instanceRunning()) return convertByCall(copy, outDir);
+  const fs::path produced = outDir / (copy.stem().string() + ".pdf");
+  bool timedOut = false;
+  std::string detail;
+  switch (bridge_.convert(
+      fileUrl(copy), fileUrl(produced), conversionTimeout_, [this] { return instance_.running(); },
+      timedOut, detail)) {
+    case OfficeBridge::Answer::kDone:
+      break;
+    case OfficeBridge::Answer::kFailed:
+    case OfficeBridge::Answer::kNoBridge:
+      return Outcome::kFailed;
+    case OfficeBridge::Answer::kBroken:
+      return timedOut ? Outcome::kTimedOut : Outcome::kBroken;
+  }
+  std::error_code ec;
+  return fs::is_regular_file(produced, ec) && fs::file_size(produced, ec) > 0 ? Outcome::kDone
+                                                                              : Outcome::kFailed;
+}
+
+// A `soffice --convert-to` call: taken over by the instance when one runs, else a LibreOffice
+// of its own.
+LibreOfficeConverter::Outcome LibreOfficeConverter::convertByCall(const fs::path& copy,
+                                                                  const fs::path& outDir) {
+  const bool handedOver = instanceRunning();
+  std::vector<std::string> argv = baseArguments();
+  for (const char* a : {"--convert-to", "pdf", "--outdir"}) argv.push_back(a);
+  argv.push_back(outDir.string());
+  argv.push_back(copy.string());
+  std::string reason;
+  ChildProcess call =
+      whileServingEvents([&] { return ChildProcess::start(argv, work_ / "office.log", reason); });
+  if (!call.started()) return Outcome::kFailed;
+  if (!call.wait(conversionTimeout_, serveEvents)) {
+    call.terminate(std::chrono::seconds(10), serveEvents);
+    return Outcome::kTimedOut;
+  }
+  const fs::path produced = outDir / (copy.stem().string() + ".pdf");
+  std::error_code ec;
+  if (waitForFile(produced, instanceRunning() ? kOutputGrace : std::chrono::seconds(0)) &&
+      fs::file_size(produced, ec) > 0)
+    return Outcome::kDone;
+  return handedOver && !instanceRunning() ? Outcome::kBroken : Outcome::kFailed;
 }
 
 bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folder, fs::path& pdf,
@@ -181,7 +281,6 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
     return false;
   }
   if (!prepareWorkFolder(reason)) return false;
-  ensureInstance();
 
   // LibreOffice works on a copy in the work folder, so that it never leaves a lock file or a
   // half-written PDF beside the user's documents.
@@ -195,31 +294,32 @@ bool LibreOfficeConverter::toPdf(const fs::path& document, const fs::path& folde
              " konnte nicht gelesen werden: " + base::systemErrorText(ec.value());
     return false;
   }
-  std::vector<std::string> argv = baseArguments();
-  for (const char* a : {"--convert-to", "pdf", "--outdir"}) argv.push_back(a);
-  argv.push_back((job / "out").string());
-  argv.push_back(copy.string());
-  ChildProcess call =
-      whileServingEvents([&] { return ChildProcess::start(argv, work_ / "office.log", reason); });
-  if (!call.started()) return false;
-  if (!call.wait(kConversionTimeout, serveEvents)) {
-    call.terminate(std::chrono::seconds(10), serveEvents);
-    // A conversion that hangs may hang the instance too; a new one is started next time.
-    instance_.terminate(std::chrono::seconds(10), serveEvents);
-    instance_ = ChildProcess();
-    reason = "LibreOffice hat das Dokument " + source.filename().string() +
-             " nicht in der vorgesehenen Zeit in PDF umgewandelt.";
+  const std::string name = source.filename().string();
+  for (int attempt = 0;; ++attempt) {
+    const bool resident = ensureInstance();
+    const Outcome outcome = convertOnce(copy, job / "out");
+    if (outcome == Outcome::kDone) break;
+    if (outcome == Outcome::kFailed) {
+      reason = "LibreOffice hat aus dem Dokument " + name + " keine PDF-Datei erzeugt.";
+      fs::remove_all(job, ec);
+      return false;
+    }
+    // Died or hung over this document: a new instance, and the document once more on it.
+    if (resident) endInstance();
+    if (resident && attempt == 0) {
+      ++retries_;
+      fs::remove_all(job / "out", ec);
+      fs::create_directories(job / "out", ec);
+      continue;
+    }
+    reason = outcome == Outcome::kTimedOut
+                 ? "LibreOffice hat das Dokument " + name +
+                       " nicht in der vorgesehenen Zeit in PDF umgewandelt."
+                 : "LibreOffice ist beim Umwandeln des Dokuments " + name + " abgebrochen.";
     fs::remove_all(job, ec);
     return false;
   }
   const fs::path produced = job / "out" / (source.stem().string() + ".pdf");
-  if (!waitForFile(produced, instanceRunning() ? kOutputGrace : std::chrono::seconds(0)) ||
-      fs::file_size(produced, ec) == 0) {
-    reason = "LibreOffice hat aus dem Dokument " + source.filename().string() +
-             " keine PDF-Datei erzeugt.";
-    fs::remove_all(job, ec);
-    return false;
-  }
   const fs::path target = folder / produced.filename();
   const bool moved = moveInto(produced, target, reason);
   fs::remove_all(job, ec);

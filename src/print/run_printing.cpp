@@ -17,6 +17,13 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
     };
     previousRules_ = installPrintWaitRules(std::move(wait));
     monitor_.emplace();
+    order_ = std::make_unique<PrintOrder>(
+        [this](const auto& document, auto& pdf, auto& reason) {
+          return output_->render(document, pdf, reason);
+        },
+        [this](const auto& pdf, const auto& document, auto& reason) {
+          return output_->submit(pdf, document, reason);
+        });
     if (deviceName().empty())
       warnings_.push_back(
           "Es ist kein Standarddrucker eingerichtet; die Dokumente werden nicht gedruckt.");
@@ -26,6 +33,7 @@ RunPrinting::RunPrinting(bool pdfCopies, std::unique_ptr<LibreOfficeConverter> c
 
 RunPrinting::~RunPrinting() {
   if (pdfCopies_) installPdfCopies({});
+  order_.reset();
   if (previousRules_) installPrintWaitRules(std::move(*previousRules_));
   dossiers_.reset();
   output_.reset();
@@ -35,12 +43,12 @@ RunPrinting::~RunPrinting() {
 void RunPrinting::startOutput() {
   output_ = std::make_unique<DocumentOutput>(std::move(converter_));
   std::string reason;
-  if (!output_->converter().available(reason)) warnings_.push_back(reason);
+  if (!output_->converters().available(reason)) warnings_.push_back(reason);
 }
 
 DossierWriter& RunPrinting::dossiers() {
   if (!output_) startOutput();
-  if (!dossiers_) dossiers_ = std::make_unique<DossierWriter>(output_->converter(), pdfCopies_);
+  if (!dossiers_) dossiers_ = std::make_unique<DossierWriter>(output_->converters(), pdfCopies_);
   return *dossiers_;
 }
 
@@ -54,9 +62,10 @@ std::string RunPrinting::printSummary() const {
   if (handed == 0) return "";
   const std::string count = std::to_string(handed) + " Dokument(e) ";
   // A document whose wait has not ended (the run stopped in between) is still in the queue.
-  if (leftQueue_ == handed) return count + "auf " + deviceName() + " gedruckt.";
-  return count + "an den Drucker " + deviceName() + " übergeben: " + std::to_string(leftQueue_) +
-         " gedruckt, " + std::to_string(handed - leftQueue_) + " noch in der Warteschlange.";
+  const int left = leftQueue_;
+  if (left == handed) return count + "auf " + deviceName() + " gedruckt.";
+  return count + "an den Drucker " + deviceName() + " übergeben: " + std::to_string(left) +
+         " gedruckt, " + std::to_string(handed - left) + " noch in der Warteschlange.";
 }
 
 std::string RunPrinting::deviceName() const {

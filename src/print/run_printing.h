@@ -4,9 +4,12 @@
 // printer (with its log line) and a printer for the documents; when asked, PDF copies of every
 // document; and the rules that end the wait for a printed document early (the run's cancel,
 // the time limit per job). The front end hands printHook() to clsWordDoc::setPrinter, which
-// lies above this layer. Destruction removes the PDF-copy hook and the rules, ends
-// LibreOffice and releases the monitor. A report run may add one PDF per polygon (dossiers()).
+// lies above this layer. While printing is on, a run's workers hand their documents to the
+// print order (PrintOrder), which prints them in the order of the selection. Destruction
+// removes the PDF-copy hook and the rules, ends the LibreOffices and releases the monitor. A
+// report run may add one PDF per polygon (dossiers()).
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +17,7 @@
 
 #include "print/document_output.h"
 #include "print/dossier_writer.h"
+#include "print/print_order.h"
 #include "print/print_wait.h"
 #include "print/printer_jobs_instance.h"
 
@@ -59,9 +63,10 @@ class RunPrinting {
   std::optional<PrinterJobsScope> monitor_;
   std::unique_ptr<LibreOfficeConverter> converter_;  // handed to output_ when it starts
   std::unique_ptr<DocumentOutput> output_;
-  std::unique_ptr<DossierWriter> dossiers_;  // uses output_'s LibreOffice
+  std::unique_ptr<DossierWriter> dossiers_;  // uses output_'s LibreOffices
+  std::unique_ptr<PrintOrder> order_;        // while printing is on
   bool pdfCopies_ = false;
-  int leftQueue_ = 0;
+  std::atomic<int> leftQueue_{0};                // counted on the printing thread
   std::optional<PrintWaitRules> previousRules_;  // set while this run's rules are installed
   std::vector<std::string> warnings_;
 };

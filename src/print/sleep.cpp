@@ -35,7 +35,7 @@ SleepFunction installSleep(SleepFunction sleep) {
 }
 
 void serveEvents() {
-  app::ui().processEvents();
+  if (servesEvents()) app::ui().processEvents();
 }
 
 }  // namespace print

@@ -11,6 +11,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "print/worker_slot.h"
+
 namespace print {
 
 using SleepFunction = std::function<void(uint32_t milliseconds)>;
@@ -23,7 +25,8 @@ void Sleep(uint32_t milliseconds);
 // Installs a stand-in and answers the one it replaces; an empty function restores real sleeping.
 SleepFunction installSleep(SleepFunction sleep);
 
-// Lets the front end's pending events run (app::ui().processEvents()).
+// Lets the front end's pending events run (app::ui().processEvents()); nothing on a thread that
+// does not serve them (see servesEvents).
 void serveEvents();
 
 // How often a step that runs beside the front end lets its events run.
@@ -33,9 +36,11 @@ inline constexpr std::chrono::milliseconds kServePoll(10);
 // has returned; answers its result or throws what it threw. For single blocking steps of tens of
 // milliseconds (a request to CUPS, starting a program, saving a document) that would otherwise
 // hold a window. The caller's thread does nothing else meanwhile, so work may use the caller's
-// objects; the events served must leave them alone.
+// objects; the events served must leave them alone. On a thread that serves no events, work
+// runs in place.
 template <typename Work>
 std::invoke_result_t<Work&> whileServingEvents(Work&& work) {
+  if (!servesEvents()) return work();
   auto done = std::async(std::launch::async, std::forward<Work>(work));
   while (done.wait_for(kServePoll) != std::future_status::ready) serveEvents();
   return done.get();

@@ -301,7 +301,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   std::vector<ReportSummary> parts(polygonCodes.size());
   const std::set<std::string> polygons(polygonCodes.begin(), polygonCodes.end());
   sheets::DataLines skipped(run.db, polygonCodes.size());
-  sheets::RunWorkers workers(run, sheets::workersFor(callbacks.dossier ? 1 : jobs, run.settings));
+  sheets::RunWorkers workers(run, sheets::workersFor(jobs));
   workers.run(polygonCodes.size(), [&](std::size_t i, const word::RunContext& worker) {
     return skipped.track(i, worker.db, [&] {
       return reportPolygon(worker, workers, templates, manifest, polygonCodes[i], polygons, i + 1,
@@ -310,6 +310,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   });
   for (auto& part : parts) addPolygon(summary, std::move(part));
   manifest.save();
+  summary.cancelled = summary.cancelled || workers.printingCancelled();
   if (summary.aborted) return summary;
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);

@@ -45,8 +45,8 @@ struct ReportCallbacks {
   // that a window can leave run mode first (not after an unexpected error).
   std::function<void(const ReportSummary&)> finished;
   // When set, each polygon whose documents were tried gets its PDF-Mappe
-  // "Report/<code>Dossier.pdf" from the documents written, cover sheet first; the run then
-  // works on one worker, so that one LibreOffice renders in the order of the polygons.
+  // "Report/<code>Dossier.pdf" from the documents written, cover sheet first, written by the
+  // worker that made them (called on its thread).
   DossierHook dossier;
 };
 

@@ -224,7 +224,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   for (std::size_t u = 1; u < units.size(); ++u)
     firstPosition[u] = firstPosition[u - 1] + units[u - 1].size();
 
-  RunWorkers workers(run, workersFor(jobs, run.settings));
+  RunWorkers workers(run, workersFor(jobs));
   workers.run(units.size(), [&](std::size_t u, const word::RunContext& worker) {
     return skipped.track(u, worker.db, [&] {
       RunSummary& part = parts[u];
@@ -240,6 +240,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   });
   for (auto& part : parts) addUnit(summary, std::move(part));
   manifest.save();
+  summary.cancelled = summary.cancelled || workers.printingCancelled();
   // Rows the selection skipped for their codes belong in the message file too.
   skipped.addTo(summary.messages, summary.notes, run.db);
   if (withCoverSheet) {

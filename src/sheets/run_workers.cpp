@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "data/ffh_lookups.h"
-#include "print/document_output.h"
+#include "print/print_order.h"
+#include "print/worker_slot.h"
 
 namespace sheets {
 
@@ -104,10 +105,36 @@ void RunWorkers::onCaller(std::function<void()> task) {
     task();
 }
 
+namespace {
+
+// Printing during a run: the documents go to the printer in the order of the units, and the
+// run ends once the last has been waited for (its failures then join the messages).
+class RunPrintOrder {
+ public:
+  RunPrintOrder(const app::clsDebug& log, bool& cancelled)
+      : order_(print::PrintOrder::current()), cancelled_(cancelled) {
+    if (order_) order_->beginRun(log);
+  }
+  ~RunPrintOrder() {
+    if (order_) cancelled_ = order_->finishRun();
+  }
+  RunPrintOrder(const RunPrintOrder&) = delete;
+  RunPrintOrder& operator=(const RunPrintOrder&) = delete;
+
+ private:
+  print::PrintOrder* order_;
+  bool& cancelled_;
+};
+
+}  // namespace
+
 void RunWorkers::run(std::size_t count, const Unit& unit) {
+  const RunPrintOrder printing(caller_.log, printingCancelled_);
   if (jobs_ == 1 || count <= 1) {
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
+      const print::PrintUnit printUnit(i);
       if (!unit(i, caller_)) break;
+    }
     return;
   }
   runOnWorkers(count, unit);
@@ -134,7 +161,9 @@ void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
       // A thread the system refuses ends the run like a failing unit; the calling thread still
       // serves those already started until they stop.
       try {
-        threads.emplace_back([&] {
+        threads.emplace_back([&, slot = workers] {
+          // Its own LibreOffice when documents are rendered; the window is the caller's.
+          const print::WorkerSlot workerSlot(slot);
           try {
             const auto log = caller_.log.forWorker();
             ForwardingUserInterface ui([&queue](auto task) { queue.post(std::move(task)); },
@@ -146,6 +175,7 @@ void RunWorkers::runOnWorkers(std::size_t count, const Unit& unit) {
             while (!stop) {
               const std::size_t i = next++;
               if (i >= count) break;
+              const print::PrintUnit printUnit(i);
               if (!unit(i, run)) stop = true;
             }
           } catch (...) {
@@ -185,8 +215,7 @@ Turn startTurn(const word::RunContext& run, RunWorkers& workers, const std::stri
   return Turn::kGo;
 }
 
-unsigned workersFor(unsigned jobs, const app::Settings& settings) {
-  if (settings.get(app::kDataFilesPrint) == "1" || print::pdfCopies()) return 1;
+unsigned workersFor(unsigned jobs) {
   if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
   return jobs;
 }

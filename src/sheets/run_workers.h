@@ -4,6 +4,8 @@
 // the run's log through a view of its own; the calling thread meanwhile serves the user
 // interface and everything the workers hand to it. With one job the units run one after the
 // other on the calling thread with the caller's own context, exactly as without workers.
+// While the program prints (print::PrintOrder), a run returns once its last document has been
+// printed and waited for.
 
 #include <atomic>
 #include <cstddef>
@@ -39,6 +41,9 @@ class RunWorkers {
   void onCaller(std::function<void()> task);
 
   unsigned jobs() const { return jobs_; }
+  // Whether the user's cancel cut the last run's printing short: the run counts as cancelled
+  // even when every unit was done.
+  bool printingCancelled() const { return printingCancelled_; }
 
  private:
   class Queue;
@@ -47,6 +52,7 @@ class RunWorkers {
   const word::RunContext& caller_;
   unsigned jobs_;
   Queue* queue_ = nullptr;  // the caller's task queue while workers run
+  bool printingCancelled_ = false;
 };
 
 // How a polygon's (or one of its sheets') turn in a run starts.
@@ -60,8 +66,9 @@ Turn startTurn(const word::RunContext& run, RunWorkers& workers, const std::stri
                std::string& types, const std::atomic<bool>& cancel, const Progress& progress,
                std::size_t position, std::size_t count, const std::string& item);
 
-// The workers a run may use: jobs (0: one per core), but one when documents are printed or
-// copied to PDF, which must leave one after the other in the order of the selection.
-unsigned workersFor(unsigned jobs, const app::Settings& settings);
+// The workers a run uses: jobs, 0 meaning one per core. Printing and PDF copies run on every
+// worker too: each renders with a LibreOffice of its own, and the printing keeps the order of
+// the selection (print::PrintOrder).
+unsigned workersFor(unsigned jobs);
 
 }  // namespace sheets

@@ -20,6 +20,7 @@
 #include "base/run_files.h"
 #include "data/schema/sheet_types.h"
 #include "print/document_output.h"
+#include "print/print_order.h"
 #include "print/print_wait.h"
 #include "print/sleep.h"
 #include "word/docx/atomic_file.h"
@@ -442,7 +443,14 @@ void clsWordDoc::CloseWordDokument() {
     });
     if (document_->protectionType() == -1) log.Ausgabe(1, "No Protection activated");
     outcome_.saved = true;
-    if (settings().get(app::kDataFilesPrint) == "1") {
+    print::PrintOrder* order = print::PrintOrder::running();
+    if (settings().get(app::kDataFilesPrint) == "1" && order) {
+      // The run's printing thread hands it to the printer in the order of the selection and
+      // waits for it there, while this worker goes on with the next document.
+      std::string reason;
+      if (!order->add(documentPath_, runMessages_, reason))
+        failed("Das Dokument " + documentPath_.string() + " konnte nicht gedruckt werden", reason);
+    } else if (settings().get(app::kDataFilesPrint) == "1") {
       std::string reason = "Drucken wird von dieser Installation nicht unterstützt.";
       if (!printer() || !printer()(documentPath_, reason)) {
         failed("Das Dokument " + documentPath_.string() + " konnte nicht gedruckt werden", reason);

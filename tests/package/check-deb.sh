@@ -50,7 +50,7 @@ for lib in libc6 'libstdc\+\+6' libqt6core6 libqt6gui6 libqt6widgets6 libcups2 l
   [[ $depends =~ ,\ ${lib}[\ ,] ]] || fail "Depends lacks $lib: $depends"
 done
 recommends=", $(field Recommends),"
-for helper in 'libreoffice-writer-nogui \| libreoffice-writer' cups; do
+for helper in 'libreoffice-writer-nogui \| libreoffice-writer' python3-uno cups; do
   [[ $recommends =~ ,\ ${helper}[\ ,] ]] || fail "Recommends lacks $helper: $recommends"
 done
 

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <iostream>
@@ -59,15 +60,15 @@ std::pair<int, std::string> pagesAndText(const std::vector<fs::path>& files) {
   return all;
 }
 
-// `report --all --pdf --dossier`: a PDF beside every document and per polygon one PDF-Mappe holding
-// the pages of its cover sheet, then of its reports in the order of the run. A polygon whose report
-// cannot be written (open in another program) gets its dossier with the rest, and the message file
-// says what is missing.
+// `report --all --pdf --dossier` on two workers: a PDF beside every document and per polygon one
+// PDF-Mappe holding the pages of its cover sheet, then of its reports in the order of the run. A
+// polygon whose report cannot be written (open in another program) gets its dossier with the
+// rest, and the message file says what is missing.
 TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   const std::vector<std::string> db = sample();
   std::vector<std::string> args = db;
-  for (const char* a : {"report", "--all", "--dossier", "--pdf"}) args.push_back(a);
+  for (const char* a : {"report", "--all", "--dossier", "--pdf", "--jobs", "2"}) args.push_back(a);
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
 
   const fs::path report = dir_.path() / "out" / "Report";
@@ -94,6 +95,7 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
   // Nothing was printed: the stored setting is off and --print was not given.
   EXPECT_EQ(out_.str().find("gedruckt"), std::string::npos);
   EXPECT_EQ(print::g_PrinterJobs(), nullptr);
+  EXPECT_THAT(printtest::leftBehind(getpid()), ::testing::IsEmpty());
   ASSERT_FALSE(chosen.empty());
 
   // Again for the chosen polygon alone, with its last report open elsewhere.
@@ -112,36 +114,48 @@ TEST_F(CliPrintTest, report_dossier_joinsEachPolygonsDocumentsAndNamesTheMissing
   EXPECT_THAT(testsupport::readFile(dir_.path() / "out" / "MessageReport.txt"),
               HasSubstr("Die PDF-Mappe " + dossier.string() + " ist unvollständig: " + locked +
                         " fehlt (nicht erstellt)."));
+  EXPECT_THAT(printtest::leftBehind(getpid()), ::testing::IsEmpty());
 }
 
-// sheets --print --pdf: every document comes out of the default (PDF) printer once, under its
-// job title, and a readable PDF lies beside it, whose text is the document's.
-TEST_F(CliPrintTest, sheets_printPdf_printsEveryDocumentAndWritesItsPdf) {
+// sheets --print --pdf on two workers: every document comes out of the default (PDF) printer
+// once, under its job title, in the order of the selection, and a readable PDF lies beside it,
+// whose text is the document's.
+TEST_F(CliPrintTest, sheets_printPdf_printsEveryDocumentInOrderAndWritesItsPdf) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   PRINTTEST_REQUIRE(printtest::pdfPrinterMissing());
   auto args = sample();
   args.push_back("--log");
-  for (const char* a : {"sheets", "--types", "K", "--print", "--pdf", "--yes"}) args.push_back(a);
+  for (const char* a : {"sheets", "--types", "K,GN", "--print", "--pdf", "--yes", "--jobs", "2"})
+    args.push_back(a);
   const std::set<fs::path> before = printtest::cupsPdfFiles();
 
   ASSERT_EQ(run(args), 0) << err_.str() << out_.str();
-  const auto docs = documents("K");
-  ASSERT_FALSE(docs.empty());
+  auto docs = documents("K");
+  for (const fs::path& doc : documents("GN")) docs.push_back(doc);
+  ASSERT_GE(docs.size(), 3u);
+  // The selection's order: by sheet key (code, then type).
+  std::ranges::sort(docs, {}, [](const fs::path& doc) { return doc.filename(); });
   // Other tests may print at the same time, so only files named after this run's documents
-  // count.
+  // count; cups-pdf names them "Quelbrix_-_<file>-job_<id>.pdf".
   std::vector<fs::path> printed;
+  int lastJob = 0;
   for (const fs::path& doc : docs) {
     const std::string title = "Quelbrix_-_" + doc.filename().string();
     int copies = 0;
     for (const fs::path& file : printtest::cupsPdfFiles()) {
-      if (before.count(file) || file.filename().string().rfind(title, 0) != 0) continue;
+      const std::string name = file.filename().string();
+      if (before.count(file) || name.rfind(title, 0) != 0) continue;
       ++copies;
       printed.push_back(file);
+      const int job = std::stoi(name.substr(name.rfind("job_") + 4));
+      EXPECT_GT(job, lastJob) << title << " was printed out of order";
+      lastJob = job;
     }
     EXPECT_EQ(copies, 1) << title;
     const fs::path pdf = fs::path(doc).replace_extension(".pdf");
     ASSERT_TRUE(printtest::looksLikePdf(pdf)) << pdf;
-    EXPECT_THAT(printtest::pdfText(pdf), HasSubstr("Komplexbogen"));
+    EXPECT_THAT(printtest::pdfText(pdf),
+                HasSubstr("Bogentyp " + doc.parent_path().filename().string()));
   }
   for (const fs::path& file : printed) fs::remove(file);
   const std::string n = std::to_string(docs.size());
@@ -198,11 +212,14 @@ TEST_P(CliStuckQueueTest, sheets_print_endsExitsOneAndNamesTheJobs) {
     asked = std::chrono::steady_clock::now();
     kill(run.pid(), SIGINT);
   }
+  const int pid = run.pid();
   const std::optional<int> status = run.wait(std::chrono::seconds(120));
   const auto took = std::chrono::steady_clock::now() - asked;
   const std::string printed = testsupport::readFile(output);
   ASSERT_TRUE(status.has_value()) << "the run did not end\n" << printed;
   EXPECT_EQ(*status, 1) << printed;
+  // Neither a LibreOffice nor a profile outlives the run, however it ended.
+  EXPECT_THAT(printtest::leftBehind(pid), ::testing::IsEmpty());
   if (c.interrupt) {
     EXPECT_LT(took, std::chrono::seconds(20));
     std::cout << "[ measured ] the run ended "

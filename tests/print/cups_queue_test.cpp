@@ -108,7 +108,7 @@ TEST_F(CupsPrintTest, close_printingOn_eachDocumentPassesThroughTheQueue) {
     fs::remove(*written);
   }
   EXPECT_EQ(output.printed(), 2);
-  EXPECT_EQ(output.converter().instanceStarts(), 1);
+  EXPECT_EQ(output.converter()->instanceStarts(), 1);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <thread>
 
 #include "app/app_fixture.h"
+#include "print/converter_pool.h"
+#include "print/worker_slot.h"
 #include "real_chain.h"
 #include "word/cls_word_doc.h"
 
@@ -45,10 +48,11 @@ class LibreOfficeTest : public testsupport::AppFixture {
   fs::path out_;
 };
 
-// One LibreOffice kept for the run: a missing document is refused before it starts, three
-// documents become readable PDFs beside them, and an instance that died (as a crash leaves it)
-// is replaced by another.
-TEST_F(LibreOfficeTest, toPdf_oneInstanceWritesReadablePdfsAndOutlivesACrash) {
+// One LibreOffice kept for the run, reached through its UNO interface: a missing document is
+// refused before it starts, three documents become readable PDFs beside them, and an instance
+// that died between two documents (as a crash leaves it), hung over a document or died while
+// converting it is replaced by another, the document being tried once more.
+TEST_F(LibreOfficeTest, toPdf_oneInstanceWritesReadablePdfsAndOutlivesCrashesAndHangs) {
   PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
   print::LibreOfficeConverter converter;
   fs::path pdf;
@@ -70,6 +74,9 @@ TEST_F(LibreOfficeTest, toPdf_oneInstanceWritesReadablePdfsAndOutlivesACrash) {
     EXPECT_THAT(printtest::pdfText(pdf), HasSubstr("Komplexbogen"));
   }
   EXPECT_EQ(converter.instanceStarts(), 1);
+  if (printtest::unoMissing().empty() || printtest::mustRun()) {
+    EXPECT_TRUE(converter.throughUno());
+  }
   RecordProperty("first_conversion_s", std::to_string(seconds[0]));
   RecordProperty("later_conversion_s", std::to_string(seconds[2]));
   std::cout << "conversion seconds: " << seconds[0] << ", " << seconds[1] << ", " << seconds[2]
@@ -83,18 +90,73 @@ TEST_F(LibreOfficeTest, toPdf_oneInstanceWritesReadablePdfsAndOutlivesACrash) {
   }
   EXPECT_EQ(files, 6u);
 
-  const pid_t instance = converter.instancePid();
-  ASSERT_GT(instance, 0);
-  kill(-instance, SIGKILL);
-  for (int i = 0; i < 100 && converter.instanceRunning(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_TRUE(converter.toPdf(out_ / "K" / "123001000011K.docx", dir_.path(), pdf, reason))
-      << reason;
-  EXPECT_TRUE(printtest::looksLikePdf(dir_.path() / "123001000011K.pdf"));
-  EXPECT_EQ(converter.instanceStarts(), 2);
-  EXPECT_TRUE(converter.instanceRunning());
+  // How the instance fails: killed between documents, stopped (hung) over one, killed while it
+  // works on one; the last two cost the document a second try.
+  struct Failure {
+    const char* name;
+    bool stop;           // SIGSTOP before the conversion
+    int killAfterMs;     // SIGKILL this long after the conversion began; -1: at once, before
+    int timeoutSeconds;  // the conversion's time limit
+    int retries;         // documents tried again so far
+  };
+  const Failure failures[] = {{"killed between", false, -1, 180, 0},
+                              {"hung", true, 0, 4, 1},
+                              {"killed during", true, 1000, 60, 2}};
+  int starts = 1;
+  for (const Failure& f : failures) {
+    SCOPED_TRACE(f.name);
+    const pid_t instance = converter.instancePid();
+    ASSERT_GT(instance, 0);
+    converter.setConversionTimeout(std::chrono::seconds(f.timeoutSeconds));
+    if (f.stop) kill(-instance, SIGSTOP);
+    if (f.killAfterMs < 0) {
+      kill(-instance, SIGKILL);
+      for (int i = 0; i < 100 && converter.instanceRunning(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::thread killer([&] {
+      if (f.killAfterMs <= 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(f.killAfterMs));
+      kill(-instance, SIGKILL);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const bool converted =
+        converter.toPdf(out_ / "K" / "123001000011K.docx", dir_.path(), pdf, reason);
+    const auto took = std::chrono::steady_clock::now() - start;
+    killer.join();
+    kill(-instance, SIGKILL);  // the hung one is still there when the time limit ended the wait
+    ASSERT_TRUE(converted) << reason;
+    EXPECT_TRUE(printtest::looksLikePdf(dir_.path() / "123001000011K.pdf"));
+    EXPECT_EQ(converter.instanceStarts(), ++starts);
+    EXPECT_EQ(converter.retries(), f.retries);
+    EXPECT_LT(took, std::chrono::seconds(f.timeoutSeconds + 60));
+    if (f.killAfterMs > 0) {
+      EXPECT_LT(took, std::chrono::seconds(f.timeoutSeconds));
+    }
+    EXPECT_TRUE(converter.instanceRunning());
+    fs::remove(dir_.path() / "123001000011K.pdf");
+  }
   converter.shutdown();
   EXPECT_FALSE(converter.instanceRunning());
+}
+
+// Without Python's uno module (here: a Python that cannot start) each document is handed to the
+// kept instance by a `soffice --convert-to` call instead, with the same PDFs.
+TEST_F(LibreOfficeTest, toPdf_withoutUno_handsDocumentsOverByCalls) {
+  PRINTTEST_REQUIRE(printtest::libreOfficeMissing());
+  const fs::path first = makeDocument("123001000011"), second = makeDocument("123001000021");
+  setenv("PYTHONHOME", (dir_.path() / "kein-python").c_str(), 1);
+  print::LibreOfficeConverter converter;
+  fs::path pdf;
+  std::string reason;
+  for (const fs::path& document : {first, second}) {
+    ASSERT_TRUE(converter.toPdf(document, document.parent_path(), pdf, reason)) << reason;
+    EXPECT_THAT(printtest::pdfText(pdf), HasSubstr("Komplexbogen"));
+  }
+  unsetenv("PYTHONHOME");
+  EXPECT_FALSE(converter.throughUno());
+  EXPECT_EQ(converter.instanceStarts(), 1);
+  converter.shutdown();
 }
 
 // With the output folder on another file system than the work folder (a USB stick, a network
@@ -130,6 +192,32 @@ TEST_F(LibreOfficeTest, toPdf_acrossFileSystemsFollowsNoPlantedLink) {
   EXPECT_EQ(std::distance(fs::directory_iterator(out_), {}), 2);  // the document and the link
   converter.shutdown();
   oldTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTemp.c_str(), 1);
+}
+
+// Each worker gets a LibreOffice of its own, the first the one given; with more workers than
+// LibreOffices allowed, workers share one, and a second worker waits until the first is done.
+TEST(ConverterPoolTest, forThisThread_oneLibreOfficePerWorkerSharedBeyondTheLimit) {
+  auto given = std::make_unique<print::LibreOfficeConverter>("/bin/false");
+  const print::LibreOfficeConverter* first = given.get();
+  print::ConverterPool pool(std::move(given), 2);
+  auto converterOf = [&](unsigned slot) {
+    return std::async(std::launch::async, [&pool, slot] {
+      const print::WorkerSlot worker(slot);
+      return &*pool.forThisThread();
+    });
+  };
+  const print::LibreOfficeConverter* second = converterOf(1).get();
+  EXPECT_EQ(converterOf(0).get(), first);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->program(), "/bin/false");
+  EXPECT_EQ(converterOf(2).get(), first);
+  EXPECT_EQ(converterOf(3).get(), second);
+
+  std::optional<print::ConverterPool::Lease> held(pool.forThisThread());  // slot 0, this thread
+  auto waiting = converterOf(2);
+  EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+  held.reset();
+  EXPECT_EQ(waiting.get(), first);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "docx/test_package.h"
 #include "fake_queue.h"
 #include "print/document_output.h"
+#include "print/print_order.h"
 #include "print/print_wait.h"
 #include "print/printer_jobs_instance.h"
 #include "print/run_printing.h"
@@ -210,6 +212,68 @@ TEST_F(PrintStepTest, close_noJobOfThisDocument_pausesOnceAndFinishes) {
   makeDocument();
   EXPECT_EQ(printed_.size(), 2u);
   EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 800, 400, 800}));
+}
+
+// A run's printing while its workers finish their units out of order: the printing thread hands
+// the documents to the printer in the order of the units (within a unit, of the documents),
+// waits for each and pauses, and a failure reaches its document's messages when the run ends.
+// Once the user has cancelled, a document not yet handed over is named and not printed.
+TEST_F(PrintStepTest, order_unitsDoneOutOfOrder_printsInSelectionOrder) {
+  createMonitor();
+  std::vector<std::string> submitted;  // by the printing thread
+  std::atomic<int> handedOver{0};
+  print::PrintOrder order(
+      [&](const fs::path& document, fs::path& pdf, std::string&) {
+        pdf = dir_.path() / (document.filename().string() + ".pdf");
+        testsupport::writeFile(pdf, "%PDF-");
+        return true;
+      },
+      [&](const fs::path& pdf, const fs::path& document, std::string& reason) {
+        EXPECT_TRUE(fs::exists(pdf));
+        submitted.push_back(document.filename().string());
+        ++handedOver;
+        reason = "Der Drucker lehnt ab.";
+        return document.filename() == "c1" ? 0 : static_cast<int>(submitted.size());
+      });
+  std::vector<std::string> messages[3];
+  auto unit = [&](std::size_t u, std::vector<std::string> names) {
+    const print::PrintUnit scope(u);
+    for (const auto& name : names) {
+      std::string reason;
+      EXPECT_TRUE(order.add(dir_.path() / name, &messages[u], reason)) << reason;
+    }
+  };
+  EXPECT_EQ(print::PrintOrder::running(), nullptr);
+  order.beginRun(app::g_Debug());
+  EXPECT_EQ(print::PrintOrder::running(), &order);
+  unit(1, {"b1", "b2"});
+  // The printer waits for unit 0, however long it takes.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(handedOver, 0);
+  std::thread([&] { unit(0, {"a1"}); }).join();
+  unit(2, {"c1"});
+  EXPECT_FALSE(order.finishRun());
+  EXPECT_EQ(print::PrintOrder::running(), nullptr);
+  EXPECT_EQ(submitted, (std::vector<std::string>{"a1", "b1", "b2", "c1"}));
+  EXPECT_EQ(pauses_, (std::vector<uint32_t>{400, 800, 400, 800, 400, 800}));
+  EXPECT_TRUE(messages[0].empty() && messages[1].empty());
+  const std::string refused = "Das Dokument " + (dir_.path() / "c1").string() +
+                              " konnte nicht gedruckt werden: Der " + "Drucker lehnt ab.";
+  EXPECT_EQ(messages[2], std::vector<std::string>{refused});
+  EXPECT_THAT(logLines(out_).back(), HasSubstr("CloseWordDokument: Fehler! " + refused));
+  EXPECT_FALSE(fs::exists(dir_.path() / "c1.pdf"));
+
+  const auto previous =
+      print::installPrintWaitRules({[] { return true; }, print::kDefaultPrintWaitLimit, {}});
+  order.beginRun(app::g_Debug());
+  unit(0, {"d1"});
+  EXPECT_TRUE(order.finishRun());
+  print::installPrintWaitRules(previous);
+  EXPECT_EQ(submitted.size(), 4u);
+  EXPECT_EQ(messages[0], std::vector<std::string>{"Das Dokument " + (dir_.path() / "d1").string() +
+                                                  " wurde nicht gedruckt: Der Lauf wurde "
+                                                  "abgebrochen."});
+  EXPECT_FALSE(fs::exists(dir_.path() / "d1.pdf"));
 }
 
 // With printing off the PDF copy is still made.

@@ -12,6 +12,7 @@
 
 #include "print/child_process.h"
 #include "print/cups_job_source.h"
+#include "print/office_bridge.h"
 #include "support/shell.h"
 
 namespace printtest {
@@ -54,6 +55,14 @@ std::vector<fs::path> cupsPdfFolders() {
 std::string libreOfficeMissing() {
   if (!print::findProgram({"soffice", "libreoffice"}).empty()) return "";
   return "LibreOffice (soffice) is not installed on this machine";
+}
+
+std::string unoMissing() {
+  const fs::path python = print::pythonProgram();
+  if (!python.empty() &&
+      testsupport::runCommand("'" + python.string() + "' -c 'import uno' 2>/dev/null") == 0)
+    return "";
+  return "Python's uno module (python3-uno) is not installed on this machine";
 }
 
 std::string pdfPrinterMissing() {
@@ -148,6 +157,30 @@ std::string pdfText(const fs::path& file) {
   std::string text;
   testsupport::runCommand("pdftotext -enc UTF-8 '" + file.string() + "' -", &text);
   return text;
+}
+
+std::vector<std::string> leftBehind(int run) {
+  const std::string mark = "-" + std::to_string(run) + "-";
+  std::vector<std::string> left;
+  for (int look = 0; look < 20; ++look) {
+    left.clear();
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("quelbrix-", 0) == 0 && name.find(mark) != std::string::npos)
+        left.push_back(e.path().string());
+    }
+    for (const auto& e : fs::directory_iterator("/proc", ec)) {
+      std::ifstream in(e.path() / "cmdline", std::ios::binary);
+      std::string line;
+      std::getline(in, line, '\n');
+      if (line.find("quelbrix-office" + mark) != std::string::npos)
+        left.push_back(e.path().filename().string() + ": " + line.substr(0, line.find('\0')));
+    }
+    if (left.empty()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return left;
 }
 
 }  // namespace printtest

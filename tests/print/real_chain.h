@@ -14,6 +14,8 @@ namespace printtest {
 
 // Empty when LibreOffice is on PATH, else why not.
 std::string libreOfficeMissing();
+// Empty when Python can reach LibreOffice through its uno module (python3-uno), else why not.
+std::string unoMissing();
 // Empty when the default destination is a cups-pdf queue of a running CUPS, else why not.
 std::string pdfPrinterMissing();
 // Whether the tests must not skip (running under CI).
@@ -48,6 +50,10 @@ class TestQueue {
   std::string missing_;
   bool added_ = false;
 };
+
+// What the run with process id run left behind: its work folders in the temporary folder and
+// the LibreOffices on its profiles, looked for until 2 s have passed with some still there.
+std::vector<std::string> leftBehind(int run);
 
 // Whether the file begins like a PDF, and the text pdftotext reads from it.
 bool looksLikePdf(const std::filesystem::path& file);
