@@ -5,35 +5,20 @@
 
 #include <memory>
 
+#include "base/utf8.h"
 #include "word/docx/docx_error.h"
 
 namespace docx {
 namespace {
 
+// The password's UTF-16 code units, as the hash takes them; a byte that starts no valid UTF-8
+// sequence counts as U+FFFD.
 std::u16string toUtf16(std::string_view utf8) {
   std::u16string out;
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    std::uint32_t cp;
-    int extra;
-    if (b < 0x80) {
-      cp = b;
-      extra = 0;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F;
-      extra = 1;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F;
-      extra = 2;
-    } else {
-      cp = b & 0x07;
-      extra = 3;
-    }
-    ++i;
-    for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) {
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-    }
+    std::uint32_t cp = base::decodeUtf8(utf8, i);
+    if (cp == base::kInvalidCodePoint) cp = 0xFFFD;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));

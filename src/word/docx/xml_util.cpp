@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/utf8.h"
+
 namespace docx {
 
 std::string parseProblem(const pugi::xml_parse_result& result) {
@@ -61,81 +63,17 @@ pugi::xml_node ancestor(pugi::xml_node node, const char* name) {
   return {};
 }
 
-namespace {
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Decodes one code point at `i`; answers 0xFFFFFFFF for an invalid sequence (one byte consumed).
-std::uint32_t decode(std::string_view s, std::size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  std::uint32_t cp = 0;
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = b0 & 0x07;
-  } else {
-    ++i;
-    return 0xFFFFFFFF;
-  }
-  if (i + static_cast<std::size_t>(extra) >= s.size()) {
-    ++i;
-    return 0xFFFFFFFF;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFFFFFF;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  static constexpr std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return 0xFFFFFFFF;
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return cp;
-}
-
-}  // namespace
-
 std::string cleanText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    std::uint32_t cp = decode(text, i);
-    if (cp == 0xFFFFFFFF) cp = 0xFFFD;
+    std::uint32_t cp = base::decodeUtf8(text, i);
+    if (cp == base::kInvalidCodePoint) cp = 0xFFFD;
     if (cp == 0x0B) cp = '\n';
     if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') continue;
     if (cp == 0xFFFE || cp == 0xFFFF) continue;
-    appendUtf8(out, cp);
+    base::appendUtf8(out, cp);
   }
   return out;
 }
