@@ -1,6 +1,6 @@
 #pragma once
-// Writes an Open Packaging Conventions package (a zip of named parts) to a file. The package is
-// written beside the target under a temporary name and renamed into place, so a failed build
+// Writes an Open Packaging Conventions package (a zip of named parts) to a file with the document
+// engine's zip writer. The package is saved atomically (base::replaceFile), so a failed build
 // never leaves a half-written template. Throws FormError on any failure.
 
 #include <filesystem>
