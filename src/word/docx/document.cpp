@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "word/docx/atomic_file.h"
+#include "word/docx/opc_names.h"
 #include "word/docx/package.h"
 #include "word/docx/protection.h"
 #include "word/docx/settings_editor.h"
@@ -11,13 +12,6 @@
 namespace docx {
 namespace {
 
-constexpr const char* kTypeTemplate =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
-constexpr const char* kTypeDocument =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
-constexpr const char* kTypeMacroTemplate =
-    "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
-constexpr const char* kTypeMacroDocument = "application/vnd.ms-word.document.macroEnabled.main+xml";
 // Deflate level 2: like level 1 several times faster than the default, and as fast as level 1
 // (both take zlib's fast path), but a tenth smaller on a dense cover map's many small numbers.
 constexpr int kCompressionLevel = 2;
@@ -69,17 +63,17 @@ struct Document::Impl {
         settings(package, mainPart) {}
 
   static std::unique_ptr<Impl> load(Package package) {
-    const auto mains = package.related("", "/officeDocument");
+    const auto mains = package.related("", opc::kRelMainSuffix);
     if (mains.empty() || !package.has(mains.front())) {
       throw DocxError(ErrorCode::kMissingPart, "das Paket hat keinen Hauptdokumentteil");
     }
     const std::string main = mains.front();
     const std::string type = package.contentType(main);
-    if (type == kTypeTemplate) {
-      package.setContentType(main, kTypeDocument);
-    } else if (type == kTypeMacroTemplate) {
-      package.setContentType(main, kTypeMacroDocument);
-    } else if (type != kTypeDocument && type != kTypeMacroDocument) {
+    if (type == opc::kTypeTemplate) {
+      package.setContentType(main, opc::kTypeDocument);
+    } else if (type == opc::kTypeMacroTemplate) {
+      package.setContentType(main, opc::kTypeMacroDocument);
+    } else if (type != opc::kTypeDocument && type != opc::kTypeMacroDocument) {
       throw DocxError(ErrorCode::kMissingPart, "der Hauptteil ist kein Textdokument");
     }
     pugi::xml_node root = package.xml(main).document_element();
@@ -89,7 +83,7 @@ struct Document::Impl {
       throw DocxError(ErrorCode::kMalformedXml, main + " hat keinen Dokumentkörper");
     }
     std::vector<Story> stories{{main, body, true}};
-    for (const char* kind : {"/header", "/footer"}) {
+    for (const char* kind : {opc::kRelHeaderSuffix, opc::kRelFooterSuffix}) {
       for (const std::string& part : package.related(main, kind)) {
         pugi::xml_node r = package.xml(part).document_element();
         requireWordNamespace(r, part);

@@ -10,6 +10,7 @@
 #include "base/ascii_case.h"
 #include "base/run_files.h"
 #include "word/docx/docx_error.h"
+#include "word/docx/opc_names.h"
 #include "word/docx/xml_util.h"
 
 namespace docx {
@@ -17,10 +18,6 @@ namespace {
 
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
-constexpr const char* kContentTypesPart = "[Content_Types].xml";
-
-constexpr const char* kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
-
 struct CachedPackage {
   std::filesystem::file_time_type mtime;
   std::uintmax_t size = 0;
@@ -206,7 +203,7 @@ Package::Package(const std::vector<ZipEntry>& entries, std::string label)
     index_[entry.name] = parts_.size();
     parts_.push_back({entry.name, entry.data, nullptr, false});
   }
-  if (!has(kContentTypesPart)) {
+  if (!has(opc::kContentTypesPart)) {
     throw DocxError(ErrorCode::kMissingPart, label_ + ": der Teil [Content_Types].xml fehlt");
   }
 }
@@ -314,10 +311,10 @@ std::string Package::addRelationship(const std::string& source, const std::strin
                                      const std::string& targetPart) {
   const std::string rels = relsPartOf(source);
   if (!has(rels)) {
-    addXmlPart(rels, "application/vnd.openxmlformats-package.relationships+xml",
+    addXmlPart(rels, opc::kTypeRelationships,
                std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
                            "<Relationships xmlns=\"") +
-                   kRelsNs + "\"/>");
+                   opc::kRelationshipsNs + "\"/>");
   }
   pugi::xml_node root = xml(rels).document_element();
   int highest = 0;
@@ -337,7 +334,7 @@ std::string Package::addRelationship(const std::string& source, const std::strin
 }
 
 std::string Package::contentType(const std::string& name) {
-  pugi::xml_node types = xml(kContentTypesPart).document_element();
+  pugi::xml_node types = xml(opc::kContentTypesPart).document_element();
   const std::string partName = "/" + name;
   for (pugi::xml_node o : types.children("Override")) {
     if (partName == o.attribute("PartName").value()) return o.attribute("ContentType").value();
@@ -353,14 +350,14 @@ std::string Package::contentType(const std::string& name) {
 }
 
 void Package::setContentType(const std::string& name, const std::string& type) {
-  if (name == kContentTypesPart || name.ends_with(".rels")) return;  // covered by Default
-  pugi::xml_node types = xml(kContentTypesPart).document_element();
+  if (name == opc::kContentTypesPart || name.ends_with(".rels")) return;  // covered by Default
+  pugi::xml_node types = xml(opc::kContentTypesPart).document_element();
   const std::string partName = "/" + name;
   for (pugi::xml_node o : types.children("Override")) {
     if (partName == o.attribute("PartName").value()) {
       if (type != o.attribute("ContentType").value()) {
         o.attribute("ContentType") = type.c_str();
-        markModified(kContentTypesPart);
+        markModified(opc::kContentTypesPart);
       }
       return;
     }
@@ -368,7 +365,7 @@ void Package::setContentType(const std::string& name, const std::string& type) {
   pugi::xml_node o = types.append_child("Override");
   o.append_attribute("PartName") = partName.c_str();
   o.append_attribute("ContentType") = type.c_str();
-  markModified(kContentTypesPart);
+  markModified(opc::kContentTypesPart);
 }
 
 std::string Package::serialize(int compressionLevel) {
@@ -390,9 +387,9 @@ std::string Package::serialize(int compressionLevel) {
       entries.push_back({p.name, p.raw, true});
     }
   };
-  emit(part(kContentTypesPart));
+  emit(part(opc::kContentTypesPart));
   for (Part& p : parts_) {
-    if (p.name != kContentTypesPart) emit(p);
+    if (p.name != opc::kContentTypesPart) emit(p);
   }
   return writeZip(entries, compressionLevel);
 }

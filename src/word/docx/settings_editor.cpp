@@ -1,21 +1,13 @@
 #include "word/docx/settings_editor.h"
 
 #include "word/docx/docx_error.h"
+#include "word/docx/opc_names.h"
 #include "word/docx/protection.h"
 #include "word/docx/run_format.h"
 #include "word/docx/xml_util.h"
 
 namespace docx {
 namespace {
-
-constexpr const char* kRelSettings =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
-constexpr const char* kRelStyles =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
-constexpr const char* kTypeSettings =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
-constexpr const char* kTypeStyles =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml";
 
 // The children of w:settings in schema order (CT_Settings).
 #define DOCX_SETTINGS_ORDER                                                                        \
@@ -83,11 +75,11 @@ std::string SettingsEditor::settingsPart() {
   const auto found = package_.related(main_, "/settings");
   if (!found.empty() && package_.has(found.front())) return found.front();
   const std::string part = "word/settings.xml";
-  package_.addXmlPart(part, kTypeSettings,
+  package_.addXmlPart(part, opc::kTypeSettings,
                       std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
                                   "<w:settings xmlns:w=\"") +
                           kNsW + "\"/>");
-  package_.addRelationship(main_, kRelSettings, part);
+  package_.addRelationship(main_, opc::kRelSettings, part);
   return part;
 }
 
@@ -95,11 +87,11 @@ std::string SettingsEditor::stylesPart() {
   const auto found = package_.related(main_, "/styles");
   if (!found.empty() && package_.has(found.front())) return found.front();
   const std::string part = "word/styles.xml";
-  package_.addXmlPart(part, kTypeStyles,
+  package_.addXmlPart(part, opc::kTypeStyles,
                       std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
                                   "<w:styles xmlns:w=\"") +
                           kNsW + "\"/>");
-  package_.addRelationship(main_, kRelStyles, part);
+  package_.addRelationship(main_, opc::kRelStyles, part);
   return part;
 }
 
