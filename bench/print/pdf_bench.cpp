@@ -19,13 +19,13 @@
 #include "app/resource_folder.h"
 #include "base/temporary_file.h"
 #include "data/cls_dbf_data.h"
-#include "data/sheet_types.h"
+#include "data/schema/sheet_types.h"
 #include "print/child_process.h"
 #include "print/run_printing.h"
 #include "report/report_run.h"
+#include "sample/sample_database.h"
+#include "sample/sample_shapefile.h"
 #include "sheets/clean_copy_run.h"
-#include "tools/sample_database.h"
-#include "tools/sample_shapefile.h"
 #include "word/cls_word_doc.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "base/system_error_text.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "cli/german_cli.h"
 #include "data/cls_dbf_data.h"
 #include "data/provider_error.h"
@@ -109,7 +110,7 @@ int run(const std::vector<std::string>& args, std::unique_ptr<app::Settings> sto
   } catch (const CLI::ParseError& e) {
     // --help and --version end here too, successfully; every wrong call answers 2.
     const int status = cliApp.exit(e, out, err);
-    return status == 0 ? 0 : kUsageError;
+    return status == 0 ? kDone : kUsageError;
   }
   if (quiet && verbose) {
     err << "--quiet und --verbose schließen einander aus.\nHilfe: quelbrix --help\n";

@@ -9,6 +9,7 @@
 #include "check/data_check.h"
 #include "check/findings_csv.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "cli/open_survey.h"
 #include "cli/progress_display.h"
 #include "data/cls_dbf_data.h"
@@ -35,18 +36,18 @@ int checkInstallation(Context& ctx) {
     }
   }
   data::clsDBFData db;
-  if (!openSurvey(db, Purpose::Report) || !templatesUsable) return 1;
+  if (!openSurvey(db, Purpose::Report) || !templatesUsable) return kNotAllDone;
   if (const std::string problem =
           app::outputFolderWriteProblem(app::settings().get(app::kDataFilesPfad));
       !problem.empty()) {
     app::g_Debug().Ausgabe(2, "check: Fehler! " + problem);
     app::ui().message(app::MessageIcon::Error, problem);
-    return 1;
+    return kNotAllDone;
   }
   if (db.CheckUmlauteTab() != 100) {
     app::ui().message(app::MessageIcon::Error,
                       "Die Umlaute-Tabelle des Programms ist nicht korrekt.");
-    return 1;
+    return kNotAllDone;
   }
   // Texts that do not decode would print as replacement characters: name their tables.
   std::vector<std::string> tables;
@@ -74,10 +75,10 @@ int checkInstallation(Context& ctx) {
         "Fehler! Die Shape-Datei " + shp + " ist nicht lesbar: " + word::userCause(e);
     app::g_Debug().Ausgabe(2, "check: " + error);
     ctx.err << error << "\n";
-    return 1;
+    return kNotAllDone;
   }
   ctx.out << "Alle Prüfungen bestanden.\n";
-  return 0;
+  return kDone;
 }
 
 void printSummary(std::ostream& out, const check::CheckResult& result) {
@@ -128,7 +129,7 @@ int checkData(Context& ctx, const std::string& csv) {
   progress.finish();
   if (result.unreadable) {
     ctx.err << result.reason << "\n";
-    return 2;
+    return kFolderUnreadable;
   }
   ctx.out << "Datenprüfung von " << options.surveyFolder.string();
   if (!options.shapefile.empty()) ctx.out << " mit " << options.shapefile.string();
@@ -145,7 +146,7 @@ int checkData(Context& ctx, const std::string& csv) {
     if (const std::string problem = check::writeFindingsCsv(csv, result.findings);
         !problem.empty()) {
       ctx.err << problem << "\n";
-      return 1;
+      return kNotAllDone;
     }
     ctx.out << "Alle " << result.findings.size() << " Befunde stehen in " << csv << "\n";
   } else if (result.findings.size() > kShownFindings) {

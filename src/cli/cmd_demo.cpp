@@ -51,12 +51,12 @@ void addDemoCommand(CLI::App& app, Context& ctx, Action& action) {
       app::startLogIfEnabled();
 
       SheetsOptions sheets;
-      sheets.all = true;
+      sheets.where.all = true;
       sheets.yes = true;
       ctx.out << "== Geländebögen (Reinschrift)\n";
       int status = runSheets(ctx, sheets);
       ReportOptions report;
-      report.all = true;
+      report.where.all = true;
       ctx.out << "\n== Datenreports mit Deckblatt\n";
       status = std::max(status, runReport(ctx, report));
 

@@ -6,6 +6,7 @@
 
 #include "base/system_error_text.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +27,7 @@ int startGui(Context& ctx) {
   std::error_code ec;
   if (!fs::is_regular_file(program, ec)) {
     ctx.err << "Die Fensteroberfläche wurde nicht gefunden: " << program.string() << "\n";
-    return 1;
+    return kNotAllDone;
   }
   ctx.out.flush();
   ctx.err.flush();
@@ -35,7 +36,7 @@ int startGui(Context& ctx) {
   execv(name.c_str(), args);
   ctx.err << "Die Fensteroberfläche konnte nicht gestartet werden: " << base::systemErrorText(errno)
           << "\n";
-  return 1;
+  return kNotAllDone;
 }
 
 }  // namespace

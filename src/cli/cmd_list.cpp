@@ -4,6 +4,7 @@
 #include "app/program_objects.h"
 #include "base/visible_text.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "cli/open_survey.h"
 #include "data/cls_dbf_data.h"
 
@@ -64,7 +65,7 @@ void addListCommand(CLI::App& app, Context& ctx, Action& action) {
       const auto chosen = sheetTypesOption(*types, ctx.err);
       if (!chosen) return kUsageError;
       data::clsDBFData db;
-      if (!openSurveyTables(db)) return 1;
+      if (!openSurveyTables(db)) return kNotAllDone;
       data::TextSet sheets;
       data::AreaRoots roots;
       const int16_t status = *report ? db.GetReportBogenNumbers(*chosen, sheets, roots)
@@ -72,16 +73,16 @@ void addListCommand(CLI::App& app, Context& ctx, Action& action) {
       if (status != 100) {
         ctx.err << "Die Geländebögen konnten nicht ermittelt werden"
                 << " (Einzelheiten im Fehlerprotokoll, Option --log).\n";
-        return 1;
+        return kNotAllDone;
       }
       if (*format == "tsv") {
         printTable(ctx.out, sheets, *report);
-        return 0;
+        return kDone;
       }
       printTree(ctx.out, roots);
       ctx.out << "\n";
       for (const auto& [key, type] : sheets) ctx.out << base::visibleText(key) << "\n";
-      return 0;
+      return kDone;
     };
   });
 }

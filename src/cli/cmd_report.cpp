@@ -5,6 +5,7 @@
 #include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "cli/generate_commands.h"
 #include "cli/open_survey.h"
 #include "cli/print_options.h"
@@ -16,32 +17,23 @@
 namespace cli {
 
 int runReport(Context& ctx, const ReportOptions& o) {
-  if (o.all && (!o.areas.empty() || !o.subAreas.empty() || !o.polygons.empty())) {
-    ctx.err << "--all schließt --areas, --subareas und --polygons aus.\n";
-    return kUsageError;
-  }
-  if (!o.all && o.areas.empty() && o.subAreas.empty() && o.polygons.empty()) {
+  if (!areaOptionsAgree(o.where, ctx.err)) return kUsageError;
+  if (!o.where.all && o.where.noneNamed()) {
     ctx.err << "Bitte Gebiete mit --areas/--subareas/--polygons wählen oder --all angeben.\n";
     return kUsageError;
   }
   word::resetWordDoc();
   PrintSession printing(ctx, o.output, o.dossier);
   data::clsDBFData db;
-  if (!openSurvey(db, Purpose::Report)) return 1;
+  if (!openSurvey(db, Purpose::Report)) return kNotAllDone;
 
   const report::PolygonSelection selection = report::selectPolygons(
-      db, {splitList(o.areas), splitList(o.subAreas), splitList(o.polygons)});
-  if (selection.status != 100) return 1;
-  bool unknown = false;
-  for (const auto& [option, values] : {std::pair{"--areas", &selection.unknownAreas},
-                                       std::pair{"--subareas", &selection.unknownSubAreas},
-                                       std::pair{"--polygons", &selection.unknownPolygons}}) {
-    for (const auto& v : *values) {
-      ctx.err << "Unbekannter Wert für " << option << ": " << v << "\n";
-      unknown = true;
-    }
-  }
-  if (unknown) return kUsageError;
+      db, {splitList(o.where.areas), splitList(o.where.subAreas), splitList(o.where.polygons)});
+  if (selection.status != 100) return kNotAllDone;
+  const bool known = allValuesKnown("--areas", selection.unknownAreas, ctx.err) &
+                     allValuesKnown("--subareas", selection.unknownSubAreas, ctx.err) &
+                     allValuesKnown("--polygons", selection.unknownPolygons, ctx.err);
+  if (!known) return kUsageError;
   if (ctx.verbosity != Verbosity::Quiet)
     ctx.out << (selection.codes.size() == 1
                     ? std::string("Es wurde 1 Polygonnummer ausgewählt.")
@@ -88,21 +80,15 @@ int runReport(Context& ctx, const ReportOptions& o) {
   const bool complete = !summary.aborted && !summary.cancelled && summary.failed.empty() &&
                         summary.incomplete.empty() && summary.failedCoverSheets.empty() &&
                         summary.messages.empty();
-  return complete ? 0 : 1;
+  return runStatus(complete);
 }
 
 void addReportCommand(CLI::App& app, Context& ctx, Action& action) {
   auto* cmd = app.add_subcommand("report", "Datenreports mit Deckblatt je Polygon erzeugen");
   auto o = std::make_shared<ReportOptions>();
-  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456")
-      ->type_name("GEBIETE");
-  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001")
-      ->type_name("TEILGEBIETE");
-  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (ohne Teil), z. B. 00001")
-      ->type_name("POLYGONE");
+  addAreaOptions(*cmd, o->where, "Polygone wie in der Liste (ohne Teil), z. B. 00001");
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Polygone mit Kopien von Sammel- und Komplexbögen nicht generieren");
-  cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
   cmd->add_flag("--dossier", o->dossier,
                 "je Polygon eine PDF-Mappe Report/<Polygon>Dossier.pdf: Deckblatt, dann die "
                 "Datenreports");

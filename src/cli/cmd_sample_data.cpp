@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "sample/sample_database.h"
 #include "sample/sample_messy.h"
 #include "sample/sample_shapefile.h"
@@ -114,7 +115,7 @@ void addSampleDataCommand(CLI::App& app, Context& ctx, Action& action) {
               << "Shapefile:    " << shape.string() << "\n"
               << "Weiter mit:   quelbrix --db " << folder.string() << " --shape " << shape.string()
               << " --out AUSGABEORDNER check\n";
-      return 0;
+      return kDone;
     };
   });
 }
@@ -131,7 +132,7 @@ void addUmlautTableCommand(CLI::App& app, Context& ctx, Action& action) {
       std::filesystem::create_directories(std::filesystem::path(*file).parent_path());
       sample::writeUmlautTable(*file);
       ctx.out << *file << "\n";
-      return 0;
+      return kDone;
     };
   });
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 
 namespace fs = std::filesystem;
 
@@ -56,7 +57,7 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action) {
     action = [&ctx, key, value, valueGiven] {
       if (key->empty()) {
         for (const char* k : kKeys) ctx.out << k << "=" << ctx.settings.get(k) << "\n";
-        return 0;
+        return kDone;
       }
       if (!isKnownKey(*key)) {
         ctx.err << "Unbekannte Einstellung: " << *key << "\nBekannt sind: ShapeFilesPfad, "
@@ -65,7 +66,7 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action) {
       }
       if (valueGiven->count() == 0) {
         ctx.out << ctx.settings.get(*key) << "\n";
-        return 0;
+        return kDone;
       }
       const bool isPath =
           *key == app::kShapeFilesPfad || *key == app::kDbfFilesPfad || *key == app::kDataFilesPfad;
@@ -76,7 +77,7 @@ void addSettingsCommand(CLI::App& app, Context& ctx, Action& action) {
       }
       ctx.settings.set(*key, stored);
       ctx.out << *key << "=" << ctx.settings.get(*key) << " gespeichert\n";
-      return 0;
+      return kDone;
     };
   });
 }

@@ -10,6 +10,7 @@
 #include "base/visible_text.h"
 #include "cli/cancel_signal.h"
 #include "cli/commands.h"
+#include "cli/exit_code.h"
 #include "cli/generate_commands.h"
 #include "cli/german_cli.h"
 #include "cli/open_survey.h"
@@ -28,16 +29,14 @@ namespace {
 
 // Applies --areas/--subareas/--polygons to the cascaded lists; a level without an option takes
 // every row. Answers false (after telling why) when a value matches no row.
-bool selectAreas(data::AreaSelection& lists, const SheetsOptions& o, std::ostream& err) {
-  auto apply = [&](const std::string& option, const std::string& values, auto selectByValue,
+bool selectAreas(data::AreaSelection& lists, const AreaOptions& o, std::ostream& err) {
+  auto apply = [&](const char* option, const std::string& values, auto selectByValue,
                    auto selectAll) {
     if (values.empty()) {
       selectAll();
       return true;
     }
-    auto unknown = selectByValue(splitList(values));
-    for (const auto& u : unknown) err << "Unbekannter Wert für " << option << ": " << u << "\n";
-    return unknown.empty();
+    return allValuesKnown(option, selectByValue(splitList(values)), err);
   };
   return apply(
              "--areas", o.areas, [&](auto v) { return lists.selectAreasByValue(v); },
@@ -66,11 +65,11 @@ bool confirm(Context& ctx, bool yes) {
 
 int runSheets(Context& ctx, const SheetsOptions& o) {
   const auto types = sheetTypesOption(o.types, ctx.err);
-  if (!types) return kUsageError;
+  if (!types || !areaOptionsAgree(o.where, ctx.err)) return kUsageError;
   word::resetWordDoc();
   PrintSession printing(ctx, o.output);
   data::clsDBFData db;
-  if (!openSurvey(db, Purpose::CleanCopies)) return 1;
+  if (!openSurvey(db, Purpose::CleanCopies)) return kNotAllDone;
 
   sheets::Restrictions r;
   for (const auto& t : *types) r.sheetTypes.add(t, t);
@@ -79,7 +78,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   r.allBiotopeTypes = o.biotopes.empty();
   r.allHabitatTypes = o.habitats.empty();
   r.skipCopies = o.skipCopies;
-  r.allAreas = o.all || (o.areas.empty() && o.subAreas.empty() && o.polygons.empty());
+  r.allAreas = o.where.all || o.where.noneNamed();
   if (!r.allAreas) {
     data::TextSet known;
     data::AreaRoots roots;
@@ -88,11 +87,11 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
           2, "lstGBogen_Click: Fehler! Geländebögennummern konnten nicht ermittelt werden.");
       app::reportUnreadableSurvey("Die Geländebögennummern konnten nicht ermittelt werden.",
                                   db.lastError(), app::RunServices::program());
-      return 1;
+      return kNotAllDone;
     }
     data::AreaSelection lists(data::AreaSelection::Mode::Sheets);
     lists.SetBogenNumbers(roots);
-    if (!selectAreas(lists, o, ctx.err)) return kUsageError;
+    if (!selectAreas(lists, o.where, ctx.err)) return kUsageError;
     r.sheetCodes = lists.selectedSheetCodes();
   }
 
@@ -100,7 +99,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
   if (selection.status != 100) {
     app::reportUnreadableSurvey("Die zu generierenden Geländebögen konnten nicht ermittelt werden.",
                                 db.lastError(), app::RunServices::program());
-    return 1;
+    return kNotAllDone;
   }
   if (ctx.verbosity != Verbosity::Quiet || o.listSelection)
     ctx.out << sheets::selectionHeadline(selection) << "\n";
@@ -109,7 +108,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
       ctx.out << base::visibleText(sheets::selectionEntry(key)) << "\n";
   if (!confirm(ctx, o.yes)) {
     ctx.out << "Es wurde nichts generiert.\n";
-    return 1;
+    return kNotAllDone;
   }
 
   CancelOnInterrupt interrupt;
@@ -138,7 +137,7 @@ int runSheets(Context& ctx, const SheetsOptions& o) {
                   summary.messageFile);
   const bool complete = summary.failed.empty() && summary.incomplete.empty() &&
                         !summary.cancelled && summary.messages.empty();
-  return complete ? 0 : 1;
+  return runStatus(complete);
 }
 
 void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
@@ -146,17 +145,11 @@ void addSheetsCommand(CLI::App& app, Context& ctx, Action& action) {
   auto o = std::make_shared<SheetsOptions>();
   cmd->add_option("--types", o->types, "Bogentypen, z. B. F,GN (Vorgabe: alle)")
       ->type_name("TYPEN");
-  cmd->add_option("--areas", o->areas, "FFH-Gebiete wie in der Liste, z. B. 123,456")
-      ->type_name("GEBIETE");
-  cmd->add_option("--subareas", o->subAreas, "Teilgebiete wie in der Liste, z. B. 001")
-      ->type_name("TEILGEBIETE");
-  cmd->add_option("--polygons", o->polygons, "Polygone wie in der Liste (Polygon und Teil)")
-      ->type_name("POLYGONE");
+  addAreaOptions(*cmd, o->where, "Polygone wie in der Liste (Polygon und Teil)");
   cmd->add_option("--biotope", o->biotopes, "nur diese Biotoptypen (Codes)")->type_name("CODE");
   cmd->add_option("--habitat", o->habitats, "nur diese Lebensraumtypen (Codes)")->type_name("CODE");
   cmd->add_flag("--skip-copies", o->skipCopies,
                 "Kopien von Sammel- und Komplexbögen nicht generieren");
-  cmd->add_flag("--all", o->all, "alle Gebiete, Teilgebiete und Polygone");
   cmd->add_flag("--cover", o->cover, "vor jedem Bogen sein Deckblatt in den Ordner des Bogens");
   cmd->add_flag("--yes,-y", o->yes, "ohne Rückfrage generieren");
   cmd->add_flag("--list", o->listSelection, "vor dem Lauf jeden ausgewählten Bogen nennen");
@@ -187,6 +180,28 @@ void addChangedOption(CLI::App& command, bool& changed) {
   command.add_flag("--changed", changed,
                    "nur Dokumente neu erstellen, deren Daten, Vorlage oder Einstellungen sich seit "
                    "dem letzten Lauf in diesen Ausgabeordner geändert haben");
+}
+
+void addAreaOptions(CLI::App& command, AreaOptions& areas, const std::string& polygonsHelp) {
+  command.add_option("--areas", areas.areas, "FFH-Gebiete wie in der Liste, z. B. 123,456")
+      ->type_name("GEBIETE");
+  command.add_option("--subareas", areas.subAreas, "Teilgebiete wie in der Liste, z. B. 001")
+      ->type_name("TEILGEBIETE");
+  command.add_option("--polygons", areas.polygons, polygonsHelp)->type_name("POLYGONE");
+  command.add_flag("--all", areas.all, "alle Gebiete, Teilgebiete und Polygone");
+}
+
+bool areaOptionsAgree(const AreaOptions& areas, std::ostream& err) {
+  if (!areas.all || areas.noneNamed()) return true;
+  err << "--all schließt --areas, --subareas und --polygons aus.\n";
+  return false;
+}
+
+bool allValuesKnown(const char* option, const std::vector<std::string>& unknown,
+                    std::ostream& err) {
+  for (const auto& value : unknown)
+    err << "Unbekannter Wert für " << option << ": " << value << "\n";
+  return unknown.empty();
 }
 
 }  // namespace cli

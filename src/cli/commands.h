@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "cli/exit_code.h"
 #include "cli/progress_display.h"
 
 namespace CLI {
@@ -32,11 +33,6 @@ struct Context {
   bool errIsTerminal = false;
   LogUse log = LogUse::Runs;
 };
-
-// The exit status of a wrong call: an unknown command or option, a missing or bad value.
-inline constexpr int kUsageError = 2;
-// The exit status after a failure that ends the program (the shapefile's table is unreadable).
-inline constexpr int kProgramEnded = 3;
 
 // A command registers its options and sets action to the code that runs once parsing is done.
 using Action = std::function<int()>;

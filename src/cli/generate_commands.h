@@ -1,6 +1,7 @@
 #pragma once
 // The two generating runs of the command line, for their commands and for `quelbrix demo`.
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,32 @@
 
 namespace cli {
 
+// The areas of a generating run: FFH areas, sub-areas and polygons as the lists show them
+// (comma-separated), or all of them.
+struct AreaOptions {
+  std::string areas, subAreas, polygons;
+  bool all = false;
+  bool noneNamed() const { return areas.empty() && subAreas.empty() && polygons.empty(); }
+};
+
+// --areas, --subareas, --polygons (described by polygonsHelp) and --all.
+void addAreaOptions(CLI::App& command, AreaOptions& areas, const std::string& polygonsHelp);
+// False (after saying so) when --all comes with areas named: the call is wrong.
+bool areaOptionsAgree(const AreaOptions& areas, std::ostream& err);
+// "Unbekannter Wert für --areas: 123", one line for each value of option no list holds; answers
+// whether there was none.
+bool allValuesKnown(const char* option, const std::vector<std::string>& unknown, std::ostream& err);
+
+// The exit status of a generating run: kDone only when everything asked for is complete.
+inline int runStatus(bool complete) {
+  return complete ? kDone : kNotAllDone;
+}
+
 struct SheetsOptions {
-  std::string types, areas, subAreas, polygons;
+  std::string types;
+  AreaOptions where;
   std::vector<std::string> biotopes, habitats;
-  bool skipCopies = false, all = false, yes = false, cover = false;
+  bool skipCopies = false, yes = false, cover = false;
   bool listSelection = false;  // show every selected sheet before the run
   bool changed = false;        // make only the documents whose inputs changed since the last run
   unsigned jobs = 0;           // documents made side by side; 0: one per core
@@ -23,8 +46,8 @@ struct SheetsOptions {
 int runSheets(Context& ctx, const SheetsOptions& o);
 
 struct ReportOptions {
-  std::string areas, subAreas, polygons;
-  bool skipCopies = false, all = false;
+  AreaOptions where;
+  bool skipCopies = false;
   bool dossier = false;  // one PDF per polygon: cover sheet, then its reports
   bool changed = false;  // make only the documents whose inputs changed since the last run
   unsigned jobs = 0;     // documents made side by side; 0: one per core

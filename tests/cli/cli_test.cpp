@@ -111,6 +111,18 @@ TEST_F(CliTest, List_PrintsTreeThenKeysOrCodesAndUnknownValuesAreRefused) {
   EXPECT_EQ(run(with({"report"})), 2);  // neither areas nor --all
   EXPECT_EQ(run(with({"report", "--areas", "999"})), 2);
   EXPECT_THAT(err_.str(), HasSubstr("Unbekannter Wert für --areas: 999"));
+  // Both generating commands take the areas alike.
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"sheets", "--yes"}, std::vector<std::string>{"report"}}) {
+    auto call = [&](std::vector<std::string> options) {
+      options.insert(options.begin(), command.begin(), command.end());
+      return run(with(options));
+    };
+    EXPECT_EQ(call({"--all", "--areas", "123"}), 2) << command[0];
+    EXPECT_THAT(err_.str(), HasSubstr("--all schließt --areas, --subareas und --polygons aus."));
+    EXPECT_EQ(call({"--polygons", "99999"}), 2) << command[0];
+    EXPECT_THAT(err_.str(), HasSubstr("Unbekannter Wert für --polygons: 99999"));
+  }
 }
 
 // Without a survey folder, list says so as the path check does, not as an unexpected error.
