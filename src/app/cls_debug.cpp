@@ -10,9 +10,9 @@
 
 #include "app/output_folder_lock.h"
 #include "app/settings.h"
-#include "base/visible_text.h"
 #include "base/atomic_write.h"
 #include "base/regular_file.h"
+#include "base/visible_text.h"
 
 namespace app {
 

@@ -7,7 +7,9 @@ std::string MemorySettings::get(const std::string& key) const {
   return it == values_.end() ? std::string() : it->second;
 }
 
-void MemorySettings::set(const std::string& key, const std::string& value) { values_[key] = value; }
+void MemorySettings::set(const std::string& key, const std::string& value) {
+  values_[key] = value;
+}
 
 OverlaySettings::OverlaySettings(std::unique_ptr<Settings> base) : base_(std::move(base)) {}
 

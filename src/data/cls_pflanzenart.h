@@ -8,11 +8,11 @@
 namespace data {
 
 struct clsPflanzenart {
-  std::string Pflanzentext;   // genus + " " + species
-  int32_t Pflanzentyp = 0;    // 1 tree species, 2 other plants, 3 lichens, 4 mosses, 0 none
+  std::string Pflanzentext;  // genus + " " + species
+  int32_t Pflanzentyp = 0;   // 1 tree species, 2 other plants, 3 lichens, 4 mosses, 0 none
   bool IstRoteListeArt = false;
   bool IstBaumart = false;
-  std::string Bogentext;      // layer text + " " + Pflanzentext
+  std::string Bogentext;  // layer text + " " + Pflanzentext
   std::string Kurzname;
   std::string WertStrauchschicht;
   std::string WertKrautschicht;

@@ -7,14 +7,14 @@
 namespace data {
 
 // Numbers the callers may test for.
-inline constexpr int kErrTableLocked = 3008;    // a table another program holds exclusively
-inline constexpr int kErrInvalidPath = 3044;    // the data source folder does not exist
-inline constexpr int kErrDamagedTable = 3049;   // a table file cannot be read
-inline constexpr int kErrSyntax = 3075;         // the query text is not understood
-inline constexpr int kErrNoSuchTable = 3078;    // the query names a table the folder lacks
-inline constexpr int kErrNotOpen = 3704;        // the connection is not open
-inline constexpr int kErrNoSuchField = 3265;    // a field name the recordset lacks
-inline constexpr int kErrNoCurrentRow = 3021;   // reading at BOF or EOF
+inline constexpr int kErrTableLocked = 3008;   // a table another program holds exclusively
+inline constexpr int kErrInvalidPath = 3044;   // the data source folder does not exist
+inline constexpr int kErrDamagedTable = 3049;  // a table file cannot be read
+inline constexpr int kErrSyntax = 3075;        // the query text is not understood
+inline constexpr int kErrNoSuchTable = 3078;   // the query names a table the folder lacks
+inline constexpr int kErrNotOpen = 3704;       // the connection is not open
+inline constexpr int kErrNoSuchField = 3265;   // a field name the recordset lacks
+inline constexpr int kErrNoCurrentRow = 3021;  // reading at BOF or EOF
 
 class ProviderError : public std::runtime_error {
  public:

@@ -20,8 +20,8 @@ int Recordset::indexOf(std::string_view name) const {
         strncasecmp(names_[i].data(), name.data(), name.size()) == 0)
       return static_cast<int>(i);
   }
-  throw ProviderError(kErrNoSuchField, "Das Feld '" + std::string(name) +
-                                           "' ist in der Abfrage nicht enthalten.");
+  throw ProviderError(kErrNoSuchField,
+                      "Das Feld '" + std::string(name) + "' ist in der Abfrage nicht enthalten.");
 }
 
 const std::string& Recordset::fieldName(int index) const {
@@ -38,10 +38,16 @@ const Value& Recordset::value(int index) const {
   return rows_[pos_][static_cast<std::size_t>(index)];
 }
 
-const Value& Recordset::value(std::string_view name) const { return value(indexOf(name)); }
+const Value& Recordset::value(std::string_view name) const {
+  return value(indexOf(name));
+}
 
-Field Recordset::field(int index) const { return Field{fieldName(index), value(index)}; }
+Field Recordset::field(int index) const {
+  return Field{fieldName(index), value(index)};
+}
 
-Field Recordset::field(std::string_view name) const { return field(indexOf(name)); }
+Field Recordset::field(std::string_view name) const {
+  return field(indexOf(name));
+}
 
 }  // namespace data

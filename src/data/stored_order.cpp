@@ -24,8 +24,8 @@ std::vector<Token> tokenize(const std::string& sql, bool& ok) {
     } else if (std::isalnum(c) || c == '_' || c >= 0x80) {
       std::size_t b = i;
       std::string up;
-      while (i < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[i])) ||
-                                sql[i] == '_' || static_cast<unsigned char>(sql[i]) >= 0x80))
+      while (i < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '_' ||
+                                static_cast<unsigned char>(sql[i]) >= 0x80))
         up += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
       tokens.push_back({up, b, i, true});
     } else if (c == '\'' || c == '"' || c == '[' || c == '`') {
@@ -71,8 +71,10 @@ std::string inStoredOrder(const std::string& sql) {
   int depth = 0;
   for (std::size_t i = listBegin; i < n; ++i) {
     const std::string& u = t[i].upper;
-    if (u == "(") ++depth;
-    else if (u == ")") --depth;
+    if (u == "(")
+      ++depth;
+    else if (u == ")")
+      --depth;
     else if (depth == 0 && t[i].word) {
       if (u == "FROM" && from == 0) from = i;
       if (u == "ORDER" || u == "GROUP" || u == "JOIN" || u == "UNION" || u == "HAVING" ||

@@ -27,9 +27,8 @@ namespace gui {
 
 QString documentationFolder() {
   const QString installed = QStringLiteral(QUELBRIX_DOC_DIR);
-  const QString candidates[] = {
-      QCoreApplication::applicationDirPath() + "/../share/doc/quelbrix", installed,
-      QStringLiteral(QUELBRIX_SOURCE_DIR)};
+  const QString candidates[] = {QCoreApplication::applicationDirPath() + "/../share/doc/quelbrix",
+                                installed, QStringLiteral(QUELBRIX_SOURCE_DIR)};
   for (const QString& folder : candidates)
     if (!folder.isEmpty() && QFileInfo::exists(folder + "/README.md"))
       return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "sample/sample_shapefile.h"
 #include "shape/c_shape_file.h"
 #include "shape/map_projection.h"
 #include "shape_test_support.h"
 #include "support/temp_dir.h"
-#include "sample/sample_shapefile.h"
 
 using namespace shape;
 using namespace shapetest;
