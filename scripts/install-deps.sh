@@ -35,9 +35,9 @@ if [ "$mode" = test ]; then
   # LibreOffice also renders documents for printing and PDF files (reached through python3-uno),
   # and CUPS with a PDF printer takes the jobs.
   # xmllint checks every template and document against the OOXML schemas (scripts/check-ooxml.py).
-  # lintian checks the package as Debian checks its own.
+  # lintian checks the package as Debian checks its own; clang-format checks the tree's format.
   packages+=(locales python3 python3-docx libreoffice-writer-nogui python3-uno poppler-utils cups
-             printer-driver-cups-pdf libxml2-utils lintian)
+             printer-driver-cups-pdf libxml2-utils lintian clang-format)
 fi
 
 missing=()
