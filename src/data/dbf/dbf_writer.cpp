@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/byte_order.h"
+#include "data/dbf/calendar.h"
 #include "data/dbf/code_page.h"
 #include "data/dbf/dbf_file.h"
 #include "data/dbf/file_io.h"
@@ -17,16 +18,6 @@ std::string upperAscii(std::string s) {
   for (char& c : s)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
-}
-
-bool validDate(const Date& d) {
-  static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 ||
-      d.day > days[d.month - 1])
-    return false;
-  if (d.month == 2 && d.day == 29)
-    return (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
-  return true;
 }
 
 std::string kindName(Value::Kind k) {
