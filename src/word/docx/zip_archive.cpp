@@ -282,32 +282,28 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
     const Packed& p = packed[i];
     const auto offset = static_cast<std::uint32_t>(out.size());
     const std::uint16_t version = p.method == 8 ? 20 : 10;
+    // The fields the local header and the central directory share, from the version needed to
+    // the (empty) extra field.
+    const auto putShared = [&](std::string& to) {
+      put16(to, version);
+      put16(to, flagsOf(e.name));
+      put16(to, p.method);
+      put16(to, kDosTime);
+      put16(to, kDosDate);
+      put32(to, p.crc);
+      put32(to, static_cast<std::uint32_t>(p.bytes->size()));
+      put32(to, static_cast<std::uint32_t>(e.data->size()));
+      put16(to, static_cast<std::uint32_t>(e.name.size()));
+      put16(to, 0);  // extra field
+    };
     put32(out, 0x04034b50);
-    put16(out, version);
-    put16(out, flagsOf(e.name));
-    put16(out, p.method);
-    put16(out, kDosTime);
-    put16(out, kDosDate);
-    put32(out, p.crc);
-    put32(out, static_cast<std::uint32_t>(p.bytes->size()));
-    put32(out, static_cast<std::uint32_t>(e.data->size()));
-    put16(out, static_cast<std::uint32_t>(e.name.size()));
-    put16(out, 0);
+    putShared(out);
     out += e.name;
     out += *p.bytes;
 
     put32(directory, 0x02014b50);
     put16(directory, (3u << 8) | version);  // made on Unix
-    put16(directory, version);
-    put16(directory, flagsOf(e.name));
-    put16(directory, p.method);
-    put16(directory, kDosTime);
-    put16(directory, kDosDate);
-    put32(directory, p.crc);
-    put32(directory, static_cast<std::uint32_t>(p.bytes->size()));
-    put32(directory, static_cast<std::uint32_t>(e.data->size()));
-    put16(directory, static_cast<std::uint32_t>(e.name.size()));
-    put16(directory, 0);               // extra field
+    putShared(directory);
     put16(directory, 0);               // comment
     put16(directory, 0);               // disk
     put16(directory, 0);               // internal attributes
