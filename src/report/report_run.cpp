@@ -14,6 +14,7 @@
 #include "report/mod_ffh_report_bogen.h"
 #include "sheets/clean_copy_run.h"
 #include "sheets/run_manifest.h"
+#include "sheets/run_refusal.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/error_text.h"
@@ -285,13 +286,7 @@ ReportSummary runReports(const word::RunContext& run, const std::vector<std::str
   ReportSummary summary;
   summary.selected = polygonCodes.size();
   const app::OutputFolderLock lock(run);
-  if (!lock.refusal().empty()) {
-    summary.refused = lock.refusal();
-    summary.cancelled = true;
-    if (callbacks.finished) callbacks.finished(summary);
-    run.ui.message(app::MessageIcon::Error, summary.refused);
-    return summary;
-  }
+  if (sheets::refusedByAnotherRun(lock, run, summary, callbacks)) return summary;
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
   sheets::RunManifest manifest(run, changedOnly);

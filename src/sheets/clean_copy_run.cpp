@@ -11,6 +11,7 @@
 #include "sheets/ffh_polygon_col.h"
 #include "sheets/mod_ffh_bogen.h"
 #include "sheets/run_manifest.h"
+#include "sheets/run_refusal.h"
 #include "sheets/run_workers.h"
 #include "word/cls_word_doc.h"
 #include "word/part_extent_cache.h"
@@ -200,13 +201,7 @@ RunSummary runCleanCopies(const word::RunContext& run, const data::TextSet& keys
   RunSummary summary;
   summary.selected = keys.size();
   const app::OutputFolderLock lock(run);
-  if (!lock.refusal().empty()) {
-    summary.refused = lock.refusal();
-    summary.cancelled = true;
-    if (callbacks.finished) callbacks.finished(summary);
-    run.ui.message(app::MessageIcon::Error, summary.refused);
-    return summary;
-  }
+  if (refusedByAnotherRun(lock, run, summary, callbacks)) return summary;
   app::removeLeftoversOfKilledRuns(run);
   word::RunTemplates templates(run.doc);
   // Cover sheets read the shapefile afresh and say what this run must know about it.
