@@ -19,7 +19,8 @@ using testsupport::writeTable;
 
 class ConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // GBogen with five rows; copyMark is the copy mark of the third (123001000302 GT).
+  void writeSheets(const std::string& copyMark) {
     writeTable(dir_.path() / "GBogen.dbf",
                {{"GBCODE", 'C', 12, 0},
                 {"GBBOGEN", 'C', 2, 0},
@@ -27,9 +28,13 @@ class ConnectionTest : public ::testing::Test {
                 {"FLAECHE", 'N', 8, 2}},
                {{"123001000302", "GN", "", "12.5"},
                 {"123001000011", "F", "3", "3"},
-                {"123001000302", "GT", "1", ""},
+                {"123001000302", "GT", copyMark, ""},
                 {"123001000011", "F", "", "4.25"},
                 {"123001000301", "GN", "", ""}});
+  }
+
+  void SetUp() override {
+    writeSheets("1");
     writeTable(dir_.path() / "artenbew.dbf",
                {{"GELBOGENNR", 'C', 12, 0}, {"SATZNUMMER", 'C', 8, 0}, {"RL", 'C', 2, 0}},
                {{"123001000302", "S0001", "3"},
@@ -185,16 +190,7 @@ TEST_F(ConnectionTest, Execute_UnreadableValue_RowLoadsAndIsNoted) {
 TEST_F(ConnectionTest, TableDigest_RowsOfAKeyChangeWithThemAlone) {
   const auto before = conn_.tableDigest("gbogen");
   EXPECT_EQ(conn_.loadedTables(), std::set<std::string>{"gbogen"});
-  writeTable(dir_.path() / "GBogen.dbf",
-             {{"GBCODE", 'C', 12, 0},
-              {"GBBOGEN", 'C', 2, 0},
-              {"GBKOPIE", 'C', 1, 0},
-              {"FLAECHE", 'N', 8, 2}},
-             {{"123001000302", "GN", "", "12.5"},
-              {"123001000011", "F", "3", "3"},
-              {"123001000302", "GT", "2", ""},
-              {"123001000011", "F", "", "4.25"},
-              {"123001000301", "GN", "", ""}});
+  writeSheets("2");  // one copy mark changed
   Connection fresh;
   fresh.open(dir_.path());
   const auto after = fresh.tableDigest("GBOGEN");
