@@ -18,8 +18,8 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "base/temporary_file.h"
+#include "bench_survey.h"
 #include "data/cls_dbf_data.h"
-#include "data/schema/sheet_types.h"
 #include "print/child_process.h"
 #include "print/run_printing.h"
 #include "report/report_run.h"
@@ -109,11 +109,7 @@ void BM_SheetsPdfAgainstOneCall(benchmark::State& state) {
   for (auto _ : state) {
     const fs::path out = s.useNewOutput();
     data::clsDBFData db;
-    db.ValidFilePaths();
-    db.ConnectDBDaten();
-    sheets::Restrictions r;
-    for (const std::string& t : data::kSheetTypes) r.sheetTypes.add(t, t);
-    const auto selection = sheets::selectSheets(db, r);
+    const auto selection = bench::openAndSelectAllSheets(db);
     const std::atomic<bool> cancel{false};
     const auto start = Clock::now();
     sheets::RunSummary summary;

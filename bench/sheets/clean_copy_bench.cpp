@@ -13,9 +13,9 @@
 #include "app/program_objects.h"
 #include "app/resource_folder.h"
 #include "bench_counters.h"
+#include "bench_survey.h"
 #include "data/cls_dbf_data.h"
 #include "data/dbf/dbf_file.h"
-#include "data/schema/sheet_types.h"
 #include "sample/sample_database.h"
 #include "sheets/clean_copy_run.h"
 #include "word/cls_word_doc.h"
@@ -54,11 +54,7 @@ sheets::RunSummary runAllSheets(const Setup& setup, const fs::path& out, unsigne
   app::g_Debug().Init();
   word::resetWordDoc();
   data::clsDBFData db;
-  db.ValidFilePaths();
-  db.ConnectDBDaten();
-  sheets::Restrictions r;
-  for (const std::string& t : data::kSheetTypes) r.sheetTypes.add(t, t);
-  const auto selection = sheets::selectSheets(db, r);
+  const auto selection = bench::openAndSelectAllSheets(db);
   selected = selection.keys.size();
   std::atomic<bool> cancel{false};
   word::RunContext context = word::programContext(db);
