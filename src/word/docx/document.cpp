@@ -12,9 +12,9 @@
 namespace docx {
 namespace {
 
-// Deflate level 2: like level 1 several times faster than the default, and as fast as level 1
-// (both take zlib's fast path), but a tenth smaller on a dense cover map's many small numbers.
-constexpr int kCompressionLevel = 2;
+// libdeflate's fastest level: half the time of zlib's level 2, which the engine used before, a
+// tenth smaller on a dense cover map's many small numbers and 4 % larger on a survey sheet.
+constexpr int kCompressionLevel = 1;
 
 // The editors address WordprocessingML through the conventional prefix "w".
 void requireWordNamespace(pugi::xml_node root, const std::string& part) {

@@ -1,7 +1,7 @@
 #include "word/docx/zip_archive.h"
 
+#include <libdeflate.h>
 #include <zip.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <limits>
@@ -156,42 +156,36 @@ struct Packed {
   std::shared_ptr<const std::string> bytes;  // the stored or deflated bytes
 };
 
-// The deflate stream of a thread, set up once and reset for each part.
+// libdeflate's compressor for one level, kept by the thread that uses it: it packs whole buffers,
+// which is all a part is, in about half the time zlib's stream takes at its fastest levels, and
+// smaller.
 class Deflater {
  public:
-  explicit Deflater(int level) : level_(level) {
-    // Raw deflate, as zip wants it.
-    if (deflateInit2(&z_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht beginnen");
+  explicit Deflater(int level) : level_(level), compressor_(libdeflate_alloc_compressor(level)) {
+    if (!compressor_) throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht beginnen");
   }
-  ~Deflater() { deflateEnd(&z_); }
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
   int level() const { return level_; }
 
   std::string deflate(const std::string& in) {
-    if (deflateReset(&z_) != Z_OK)
-      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht neu beginnen");
-    std::string out(deflateBound(&z_, in.size()), '\0');
-    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-    z_.avail_in = static_cast<uInt>(in.size());
-    z_.next_out = reinterpret_cast<Bytef*>(out.data());
-    z_.avail_out = static_cast<uInt>(out.size());
-    if (::deflate(&z_, Z_FINISH) != Z_STREAM_END)
-      throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate ist fehlgeschlagen");
-    out.resize(z_.total_out);
+    std::string out(libdeflate_deflate_compress_bound(compressor_.get(), in.size()), '\0');
+    const std::size_t size = libdeflate_deflate_compress(compressor_.get(), in.data(), in.size(),
+                                                         out.data(), out.size());
+    if (size == 0) throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate ist fehlgeschlagen");
+    out.resize(size);
     return out;
   }
 
  private:
-  z_stream z_{};
+  struct Free {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+  };
   int level_;
+  std::unique_ptr<libdeflate_compressor, Free> compressor_;
 };
 
 Packed pack(const std::string& data, int level) {
   Packed p;
-  p.crc = static_cast<std::uint32_t>(
-      crc32_z(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()), data.size()));
+  p.crc = libdeflate_crc32(0, data.data(), data.size());
   if (level == 0 || data.size() < kSmallPart) {
     // Setting up a deflate stream costs more than the few hundred bytes it would save.
     p.bytes = std::make_shared<const std::string>(data);

@@ -1,7 +1,7 @@
 #pragma once
-// Reading zip packages in memory through libzip, writing them with zlib. Entries share their bytes
-// by shared_ptr so a cached template can hand them to many documents without copying. Every failure
-// throws docx::DocxError.
+// Reading zip packages in memory through libzip, writing them with libdeflate. Entries share their
+// bytes by shared_ptr so a cached template can hand them to many documents without copying. Every
+// failure throws docx::DocxError.
 
 #include <memory>
 #include <string>
