@@ -302,7 +302,10 @@ void BookmarkEditor::buildIndex() {
           starts_.try_emplace(foldCase(c.attribute("w:name").value()), Entry{s, c});
         } else if (name == "w:bookmarkEnd") {
           ends_.try_emplace(prefix + c.attribute("w:id").value(), c);
-        } else if (name != "w:t" && !isOpaqueName(name)) {
+        } else if (name != "w:r" && name != "w:t" && !isOpaqueName(name)) {
+          // Bookmarks stand beside runs, never in them (a text box's own bookmarks sit in a
+          // drawing, which is skipped anyway), so the runs, half of a sheet's elements, are
+          // stepped over.
           child = c.first_child();
         }
       }

@@ -138,20 +138,25 @@ void SettingsEditor::setPrintLayoutView() {
 }
 
 void SettingsEditor::setLanguage(const char* tag, const std::vector<std::string>& storyParts) {
-  const std::string part = stylesPart();
-  pugi::xml_node styles = package_.xml(part).document_element();
-  pugi::xml_node defaults = styles.child("w:docDefaults");
-  if (!defaults) defaults = styles.prepend_child("w:docDefaults");
-  pugi::xml_node rPrDefault = defaults.child("w:rPrDefault");
-  if (!rPrDefault) rPrDefault = defaults.prepend_child("w:rPrDefault");
-  pugi::xml_node rPr = rPrDefault.child("w:rPr");
-  if (!rPr) rPr = rPrDefault.append_child("w:rPr");
-  const std::string before = rPr.child("w:lang").attribute("w:val").as_string();
-  docx::setLanguage(rPr, tag);
-  const bool defaultChanged = before != tag;
-  if (setLangIn(styles, tag) || defaultChanged) package_.markModified(part);
-  // A story is walked once per template: its unchanged bytes keep their languages.
+  // A part is walked once per template: its unchanged bytes keep their languages.
   const std::string fact = std::string("language ") + tag;
+  const std::string part = stylesPart();
+  if (!package_.originalHas(part, fact)) {
+    pugi::xml_node styles = package_.xml(part).document_element();
+    pugi::xml_node defaults = styles.child("w:docDefaults");
+    if (!defaults) defaults = styles.prepend_child("w:docDefaults");
+    pugi::xml_node rPrDefault = defaults.child("w:rPrDefault");
+    if (!rPrDefault) rPrDefault = defaults.prepend_child("w:rPrDefault");
+    pugi::xml_node rPr = rPrDefault.child("w:rPr");
+    if (!rPr) rPr = rPrDefault.append_child("w:rPr");
+    const std::string before = rPr.child("w:lang").attribute("w:val").as_string();
+    docx::setLanguage(rPr, tag);
+    const bool defaultChanged = before != tag;
+    if (setLangIn(styles, tag) || defaultChanged)
+      package_.markModified(part);
+    else
+      package_.noteOriginal(part, fact);
+  }
   for (const std::string& story : storyParts) {
     if (package_.originalHas(story, fact)) continue;
     if (setLangIn(package_.xml(story).document_element(), tag))

@@ -42,15 +42,22 @@ std::string parseProblem(const pugi::xml_parse_result& result) {
 pugi::xml_node orderedChild(pugi::xml_node parent, const char* name,
                             std::initializer_list<const char*> order) {
   if (pugi::xml_node existing = parent.child(name)) return existing;
+  // Compared in place: the names are short and part at their third character, where a call to
+  // strcmp would cost more than the comparison; run properties are set this way for every run.
+  const auto same = [](const char* a, const char* b) {
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+  };
   const char* const* rank = order.begin();
-  while (rank != order.end() && std::strcmp(*rank, name) != 0) ++rank;
+  while (rank != order.end() && !same(*rank, name)) ++rank;
   if (rank == order.end()) return parent.append_child(name);
   // Behind the last child that the schema puts before `name`; children are few, so scanning
   // them from the back against the names in front of `name` is cheap.
   for (pugi::xml_node child = parent.last_child(); child; child = child.previous_sibling()) {
     if (child.type() != pugi::node_element) continue;
+    const char* childName = child.name();
     for (const char* const* k = order.begin(); k != rank; ++k) {
-      if (std::strcmp(*k, child.name()) == 0) return parent.insert_child_after(name, child);
+      if (same(*k, childName)) return parent.insert_child_after(name, child);
     }
   }
   return parent.prepend_child(name);

@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "word/docx/docx_error.h"
 
@@ -167,12 +168,14 @@ class Deflater {
   int level() const { return level_; }
 
   std::string deflate(const std::string& in) {
-    std::string out(libdeflate_deflate_compress_bound(compressor_.get(), in.size()), '\0');
+    // Packed into a buffer of the worst case, kept for the next part, and copied out at its
+    // size: a part shrinks to a tenth, and clearing or keeping the worst case would cost more.
+    const std::size_t bound = libdeflate_deflate_compress_bound(compressor_.get(), in.size());
+    if (scratch_.size() < bound) scratch_.resize(bound);
     const std::size_t size = libdeflate_deflate_compress(compressor_.get(), in.data(), in.size(),
-                                                         out.data(), out.size());
+                                                         scratch_.data(), scratch_.size());
     if (size == 0) throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate ist fehlgeschlagen");
-    out.resize(size);
-    return out;
+    return std::string(scratch_.data(), size);
   }
 
  private:
@@ -181,6 +184,7 @@ class Deflater {
   };
   int level_;
   std::unique_ptr<libdeflate_compressor, Free> compressor_;
+  std::vector<char> scratch_;
 };
 
 Packed pack(const std::string& data, int level) {
