@@ -9,17 +9,29 @@ bool isOpaque(pugi::xml_node e) {
 }
 
 bool isOpaqueName(std::string_view name) {
-  // Compared as views: most names differ in length, so few comparisons reach the characters.
-  static constexpr std::string_view kOpaque[] = {
-      "w:rPr",     "w:pPr",     "w:tblPr",    "w:trPr",
-      "w:tcPr",    "w:tblGrid", "w:sectPr",   "w:instrText",
-      "w:delText", "w:del",     "w:moveFrom", "w:drawing",
-      "w:pict",    "w:object",  "w:fldData",  "mc:AlternateContent",
-      "w:tblPrEx", "w:ffData"};
-  for (std::string_view o : kOpaque) {
-    if (name == o) return true;
+  // By length first: every element of a story is asked once per document, and each length has
+  // at most five candidates.
+  switch (name.size()) {
+    case 5:
+      return name == "w:rPr" || name == "w:pPr" || name == "w:del";
+    case 6:
+      return name == "w:trPr" || name == "w:tcPr" || name == "w:pict";
+    case 7:
+      return name == "w:tblPr";
+    case 8:
+      return name == "w:sectPr" || name == "w:object" || name == "w:ffData";
+    case 9:
+      return name == "w:tblGrid" || name == "w:delText" || name == "w:drawing" ||
+             name == "w:fldData" || name == "w:tblPrEx";
+    case 10:
+      return name == "w:moveFrom";
+    case 11:
+      return name == "w:instrText";
+    case 19:
+      return name == "mc:AlternateContent";
+    default:
+      return false;
   }
-  return false;
 }
 
 bool textOf(pugi::xml_node node, std::string& out) {
