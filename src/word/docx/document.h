@@ -34,17 +34,18 @@ class Document {
   Drawing& drawing();
 
   // Hash rounds for form protection. The protection only guards against accidental edits
-  // (anyone can remove it from the XML), and a random password of 16 letters and digits that is
-  // forgotten at once cannot be guessed anyway: the hash only hides it from a casual look. A
-  // word processor's default of 100000 rounds costs tens of milliseconds per document, and even
-  // 1000 rounds cost more than filling the whole document, so the engine spends 100. Word and
-  // LibreOffice accept any count.
+  // (anyone can remove it from the XML). Rounds slow down guessing a password a person chose; a
+  // word processor's default of 100000 costs tens of milliseconds per document, so the engine
+  // spends 100 on such a password. A random password of 16 letters and digits that is forgotten
+  // at once (62^16 candidates) cannot be guessed with any number of rounds, so it gets one: the
+  // rounds would be a twentieth of a clean copy's time. Word and LibreOffice accept any count.
   static constexpr std::uint32_t kDefaultSpinCount = 100;
+  static constexpr std::uint32_t kRandomPasswordSpinCount = 1;
 
   // Restricts editing to form fields with the hash of `password` (the password is not kept).
   void protectForms(std::string_view password, std::uint32_t spinCount = kDefaultSpinCount);
   // Same with a fresh random password, which is answered once and kept nowhere.
-  std::string protectFormsWithRandomPassword(std::uint32_t spinCount = kDefaultSpinCount);
+  std::string protectFormsWithRandomPassword(std::uint32_t spinCount = kRandomPasswordSpinCount);
   // -1 none, 0 tracked changes, 1 comments, 2 form fields, 3 read only.
   int protectionType();
   void setLanguageGerman();
