@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::vector<docx::ZipEntry> zip;
       for (const auto& e : entries)
         zip.push_back({e.name, std::make_shared<const std::string>(e.content)});
-      package = docx::writeZip(zip, 0);
+      package = docx::writeZip(zip, docx::Packing::kStored);
     } else {
       package.assign(reinterpret_cast<const char*>(data), size);
       entries.clear();

@@ -12,8 +12,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libzip-dev libpugixml-dev libssl-dev libcups2-dev
   libcli11-dev
-  # Documents are packed with libdeflate directly (libzip only reads them).
-  libdeflate-dev
+  # Documents are packed with ISA-L and libdeflate directly (libzip only reads them).
+  libisal-dev libdeflate-dev
   # One PDF per polygon: the documents' PDFs are joined with qpdf's library.
   libqpdf-dev
   # Coordinate systems of the shapefiles: PROJ and its database (proj.db in proj-data).

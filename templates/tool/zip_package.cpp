@@ -18,7 +18,7 @@ void writeZipPackage(const std::filesystem::path& target, const PackageParts& pa
     entries.push_back({name, std::make_shared<const std::string>(bytes)});
   std::string archive;
   try {
-    archive = docx::writeZip(entries, 9);
+    archive = docx::writeZip(entries, docx::Packing::kSmallest);
   } catch (const docx::DocxError& e) {
     throw FormError(target.string() + ": cannot be packed: " + e.what());
   }

@@ -46,7 +46,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 depends=", $(field Depends),"
 for lib in libc6 'libstdc\+\+6' libqt6core6 libqt6gui6 libqt6widgets6 libcups2 libsqlite3-0 \
-  libzip[0-9]+ libdeflate0 libpugixml1v5 libssl3 libproj[0-9]+ proj-data 'libgeos-c1(v5)?'; do
+  libzip[0-9]+ libdeflate0 libisal2 libpugixml1v5 libssl3 libproj[0-9]+ proj-data 'libgeos-c1(v5)?'; do
   [[ $depends =~ ,\ ${lib}[\ ,] ]] || fail "Depends lacks $lib: $depends"
 done
 recommends=", $(field Recommends),"

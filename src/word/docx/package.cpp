@@ -368,7 +368,7 @@ void Package::setContentType(const std::string& name, const std::string& type) {
   markModified(opc::kContentTypesPart);
 }
 
-std::string Package::serialize(int compressionLevel) {
+std::string Package::serialize(Packing packing) {
   std::vector<ZipEntry> entries;
   entries.reserve(parts_.size());
   // [Content_Types].xml first, as producers conventionally write it.
@@ -391,7 +391,7 @@ std::string Package::serialize(int compressionLevel) {
   for (Part& p : parts_) {
     if (p.name != opc::kContentTypesPart) emit(p);
   }
-  return writeZip(entries, compressionLevel);
+  return writeZip(entries, packing);
 }
 
 }  // namespace docx

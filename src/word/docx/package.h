@@ -51,7 +51,7 @@ class Package {
   void setContentType(const std::string& part, const std::string& type);
 
   // The whole package as zip bytes; unmodified parts are written from their original bytes.
-  std::string serialize(int compressionLevel);
+  std::string serialize(Packing packing);
 
   // Drops every cached template (tests use it to see fresh reads).
   static void clearCache();

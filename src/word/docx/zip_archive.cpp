@@ -2,11 +2,15 @@
 
 #include <libdeflate.h>
 #include <zip.h>
+#if QUELBRIX_HAVE_ISAL
+#include <isa-l/igzip_lib.h>
+#endif
 
 #include <cstdint>
 #include <limits>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "word/docx/docx_error.h"
@@ -158,14 +162,12 @@ struct Packed {
 };
 
 // libdeflate's compressor for one level, kept by the thread that uses it: it packs whole buffers,
-// which is all a part is, in about half the time zlib's stream takes at its fastest levels, and
-// smaller.
+// which is all a part is, in half the time zlib's stream takes at its fastest levels.
 class Deflater {
  public:
-  explicit Deflater(int level) : level_(level), compressor_(libdeflate_alloc_compressor(level)) {
+  explicit Deflater(int level) : compressor_(libdeflate_alloc_compressor(level)) {
     if (!compressor_) throw DocxError(ErrorCode::kWriteFailed, "ZIP: deflate kann nicht beginnen");
   }
-  int level() const { return level_; }
 
   std::string deflate(const std::string& in) {
     // Packed into a buffer of the worst case, kept for the next part, and copied out at its
@@ -182,41 +184,88 @@ class Deflater {
   struct Free {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
   };
-  int level_;
   std::unique_ptr<libdeflate_compressor, Free> compressor_;
   std::vector<char> scratch_;
 };
 
-Packed pack(const std::string& data, int level) {
+Deflater& libdeflateAt(int level) {
+  thread_local std::map<int, Deflater> deflaters;
+  return deflaters.try_emplace(level, level).first->second;
+}
+
+#if QUELBRIX_HAVE_ISAL
+// ISA-L's level 1 in one call over the whole part; its stream state and level buffer (a few
+// hundred kilobytes) are kept by the thread.
+class FastDeflater {
+ public:
+  FastDeflater() : levelBuffer_(ISAL_DEF_LVL1_DEFAULT), stream_(std::make_unique<isal_zstream>()) {}
+
+  // Empty when the part would not fit the output buffer (data that does not shrink); the caller
+  // then packs it with libdeflate, whose bound covers every input.
+  std::optional<std::string> deflate(const std::string& in) {
+    const std::size_t room = in.size() + in.size() / 8 + 1024;
+    if (scratch_.size() < room) scratch_.resize(room);
+    isal_zstream& s = *stream_;
+    isal_deflate_stateless_init(&s);
+    s.level = 1;
+    s.level_buf = levelBuffer_.data();
+    s.level_buf_size = static_cast<std::uint32_t>(levelBuffer_.size());
+    s.gzip_flag = IGZIP_DEFLATE;
+    s.end_of_stream = 1;
+    s.flush = NO_FLUSH;
+    s.next_in = reinterpret_cast<std::uint8_t*>(const_cast<char*>(in.data()));
+    s.avail_in = static_cast<std::uint32_t>(in.size());
+    s.next_out = scratch_.data();
+    s.avail_out = static_cast<std::uint32_t>(scratch_.size());
+    if (isal_deflate_stateless(&s) != COMP_OK) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(scratch_.data()), s.total_out);
+  }
+
+ private:
+  std::vector<std::uint8_t> levelBuffer_;
+  std::unique_ptr<isal_zstream> stream_;
+  std::vector<std::uint8_t> scratch_;
+};
+#endif
+
+std::string deflated(const std::string& data, Packing packing) {
+#if QUELBRIX_HAVE_ISAL
+  if (packing == Packing::kFast) {
+    thread_local FastDeflater fast;
+    if (auto out = fast.deflate(data)) return std::move(*out);
+  }
+#endif
+  return libdeflateAt(packing == Packing::kSmallest ? 12 : 1).deflate(data);
+}
+
+Packed pack(const std::string& data, Packing packing) {
   Packed p;
   p.crc = libdeflate_crc32(0, data.data(), data.size());
-  if (level == 0 || data.size() < kSmallPart) {
+  if (packing == Packing::kStored || data.size() < kSmallPart) {
     // Setting up a deflate stream costs more than the few hundred bytes it would save.
     p.bytes = std::make_shared<const std::string>(data);
     return p;
   }
-  thread_local std::unique_ptr<Deflater> deflater;
-  if (!deflater || deflater->level() != level) deflater = std::make_unique<Deflater>(level);
   p.method = 8;
-  p.bytes = std::make_shared<const std::string>(deflater->deflate(data));
+  p.bytes = std::make_shared<const std::string>(deflated(data, packing));
   return p;
 }
 
-// The packed form of template parts, by buffer and level, kept while the buffer lives (an entry
+// The packed form of template parts, by buffer and packing, kept while the buffer lives (an entry
 // whose buffer is gone never matches a new buffer at the same address).
 class PackedParts {
  public:
-  Packed get(const std::shared_ptr<const std::string>& data, int level) {
+  Packed get(const std::shared_ptr<const std::string>& data, Packing packing) {
     {
       std::lock_guard lock(mutex_);
-      const auto it = parts_.find({data.get(), level});
+      const auto it = parts_.find({data.get(), packing});
       if (it != parts_.end() && it->second.buffer.lock() == data) return it->second.packed;
     }
-    Packed packed = pack(*data, level);
+    Packed packed = pack(*data, packing);
     std::lock_guard lock(mutex_);
     if (parts_.size() >= kLimit)
       std::erase_if(parts_, [](const auto& entry) { return entry.second.buffer.expired(); });
-    if (parts_.size() < kLimit) parts_[{data.get(), level}] = {data, packed};
+    if (parts_.size() < kLimit) parts_[{data.get(), packing}] = {data, packed};
     return packed;
   }
 
@@ -227,7 +276,7 @@ class PackedParts {
   };
   static constexpr std::size_t kLimit = 4096;
   std::mutex mutex_;
-  std::map<std::pair<const std::string*, int>, Entry> parts_;
+  std::map<std::pair<const std::string*, Packing>, Entry> parts_;
 };
 
 PackedParts& packedParts() {
@@ -251,8 +300,7 @@ constexpr std::uint32_t kLargest = 0xFFFFFFFEu;  // beyond it the archive would 
 
 }  // namespace
 
-std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
-  if (level < 0 || level > 9) throw DocxError(ErrorCode::kWriteFailed, "ZIP: ungültige Stufe");
+std::string writeZip(const std::vector<ZipEntry>& entries, Packing packing) {
   if (entries.size() > 0xFFFF) throw DocxError(ErrorCode::kWriteFailed, "ZIP: zu viele Teile");
   std::vector<Packed> packed;
   packed.reserve(entries.size());
@@ -261,8 +309,8 @@ std::string writeZip(const std::vector<ZipEntry>& entries, int level) {
     if (entry.name.empty() || entry.name.size() > 0xFFFF || entry.data->size() > kLargest)
       throw DocxError(ErrorCode::kWriteFailed,
                       "der Eintrag " + entry.name + " kann nicht hinzugefügt werden");
-    packed.push_back(entry.shared ? packedParts().get(entry.data, level)
-                                  : pack(*entry.data, level));
+    packed.push_back(entry.shared ? packedParts().get(entry.data, packing)
+                                  : pack(*entry.data, packing));
     total += 30 + 46 + 2 * entry.name.size() + packed.back().bytes->size();
   }
   if (total > kLargest) throw DocxError(ErrorCode::kWriteFailed, "ZIP: das Archiv ist zu groß");

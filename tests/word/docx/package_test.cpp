@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <map>
 #include <optional>
 
 #include "support/expect_throw.h"
@@ -77,6 +78,39 @@ TEST(package_open, cached_template_is_reread_when_the_file_changes) {
   EXPECT_THAT(partText(second.toBytes(), "word/document.xml"), HasSubstr("zweiundzwanzig"));
 }
 
+// Every packing gives back what went in, for text that shrinks, for bytes that do not (a photo
+// in a document) and for parts too small to be worth packing; the smaller packings are smaller.
+TEST(package_save, every_packing_reads_back_what_went_in) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i)
+    text += "<w:p><w:r><w:t>Zeile " + std::to_string(i) + "</w:t></w:r></w:p>";
+  std::string noise(100000, '\0');
+  std::uint64_t x = 88172645463325252ull;
+  for (char& c : noise) {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    c = static_cast<char>(x);
+  }
+  std::map<Packing, std::size_t> sizes;
+  for (Packing packing : {Packing::kStored, Packing::kFast, Packing::kSmall, Packing::kSmallest}) {
+    SCOPED_TRACE(static_cast<int>(packing));
+    const std::vector<ZipEntry> entries = {
+        {"text.xml", std::make_shared<const std::string>(text)},
+        {"noise.bin", std::make_shared<const std::string>(noise)},
+        {"small.xml", std::make_shared<const std::string>("<a/>")}};
+    const std::string zip = writeZip(entries, packing);
+    const std::vector<ZipEntry> back = readZip(zip, "p.zip");
+    ASSERT_EQ(back.size(), 3u);
+    for (std::size_t i = 0; i < back.size(); ++i) {
+      EXPECT_EQ(back[i].name, entries[i].name);
+      EXPECT_EQ(*back[i].data, *entries[i].data);
+    }
+    sizes[packing] = zip.size();
+  }
+  EXPECT_LT(sizes[Packing::kFast], sizes[Packing::kStored] / 2);
+  EXPECT_LE(sizes[Packing::kSmall], sizes[Packing::kFast]);
+  EXPECT_LT(sizes[Packing::kSmallest], sizes[Packing::kSmall]);
+}
+
 TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
   std::string message;
   EXPECT_EQ(openError("Dies ist kein Paket", &message), ErrorCode::kNotAPackage);
@@ -84,7 +118,7 @@ TEST(package_corrupt, not_a_zip_missing_parts_and_malformed_xml) {
 
   // A zip without content types.
   std::vector<ZipEntry> entries{{"word/document.xml", std::make_shared<const std::string>("<x/>")}};
-  EXPECT_EQ(openError(writeZip(entries, 1)), ErrorCode::kMissingPart);
+  EXPECT_EQ(openError(writeZip(entries, Packing::kFast)), ErrorCode::kMissingPart);
 
   // Relationships name a main part that is not there.
   const std::string withoutMain = test::withPart(buildTemplate(para("x")), "word/document.xml",
@@ -115,10 +149,11 @@ TEST(package_save, part_deeper_than_others_read_is_refused) {
     package.addXmlPart("word/tief.xml", "application/xml", xml);
     return package;
   };
-  EXPECT_NO_THROW(withPartOfDepth(kMaxReadableDepth).serialize(1));
+  EXPECT_NO_THROW(withPartOfDepth(kMaxReadableDepth).serialize(Packing::kFast));
   Package deep = withPartOfDepth(kMaxReadableDepth + 1);
-  EXPECT_THROW_MSG(deep.serialize(1), DocxError, "der Teil word/tief.xml wäre tiefer als 256");
-  EXPECT_EQ(thrownValue<DocxError>([&] { deep.serialize(1); }, &DocxError::code),
+  EXPECT_THROW_MSG(deep.serialize(Packing::kFast), DocxError,
+                   "der Teil word/tief.xml wäre tiefer als 256");
+  EXPECT_EQ(thrownValue<DocxError>([&] { deep.serialize(Packing::kFast); }, &DocxError::code),
             ErrorCode::kMalformedXml);
 }
 
@@ -127,7 +162,7 @@ TEST(package_save, part_deeper_than_others_read_is_refused) {
 TEST(package_corrupt, bloated_part_is_refused_before_it_is_unpacked) {
   std::vector<ZipEntry> entries = readZip(buildTemplate(para("x")), "gut.dotx");
   entries.push_back({"word/bloat.xml", std::make_shared<const std::string>(40u << 20, ' ')});
-  const std::string bloated = writeZip(entries, 9);
+  const std::string bloated = writeZip(entries, Packing::kSmallest);
   const auto start = std::chrono::steady_clock::now();
   std::string message;
   EXPECT_EQ(openError(bloated, &message), ErrorCode::kTooLarge);

@@ -133,7 +133,7 @@ std::string buildTemplate(const TemplateParts& parts) {
                                  "</Relationships>"})),
        entry("word/document.xml", document),
        entry("word/_rels/document.xml.rels", rels + "</Relationships>")});
-  return writeZip(entries, 6);
+  return writeZip(entries, Packing::kSmall);
 }
 
 std::string withPart(const std::string& package, const std::string& part,
@@ -146,7 +146,7 @@ std::string withPart(const std::string& package, const std::string& part,
       entries.push_back({e.name, std::make_shared<const std::string>(changed)});
     }
   }
-  return writeZip(entries, 1);
+  return writeZip(entries, Packing::kFast);
 }
 
 std::filesystem::path writeFile(const std::filesystem::path& path, const std::string& bytes) {
