@@ -52,9 +52,10 @@ class RecordingUserInterface : public UserInterface {
     return answer;
   }
   void processEvents() override { ++eventPumps; }
-  bool hasEvents() const override { return true; }
+  bool hasEvents() const override { return events; }
 
   std::vector<Box> boxes;
+  bool events = true;  // false: a front end without events of its own, as the console's
   bool answer = true;
   int eventPumps = 0;
 };

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "print/step_thread.h"
 #include "print/worker_slot.h"
 
 namespace print {
@@ -32,16 +33,18 @@ void serveEvents();
 // How often a step that runs beside the front end lets its events run.
 inline constexpr std::chrono::milliseconds kServePoll(10);
 
-// Runs work on a thread of its own and lets the front end's events run every kServePoll until it
-// has returned; answers its result or throws what it threw. For single blocking steps of tens of
-// milliseconds (a request to CUPS, starting a program, saving a document) that would otherwise
-// hold a window. The caller's thread does nothing else meanwhile, so work may use the caller's
-// objects; the events served must leave them alone. On a thread that serves no events, work
-// runs in place.
+// Runs work on the caller's step thread and lets the front end's events run every kServePoll
+// until it has returned; answers its result or throws what it threw. For single blocking steps
+// of a few to tens of milliseconds (a request to CUPS, starting a program, saving a document)
+// that would otherwise hold a window. The caller's thread does nothing else meanwhile, so work
+// may use the caller's objects; the events served must leave them alone. On a thread that
+// serves no events, work runs in place.
 template <typename Work>
 std::invoke_result_t<Work&> whileServingEvents(Work&& work) {
   if (!servesEvents()) return work();
-  auto done = std::async(std::launch::async, std::forward<Work>(work));
+  std::packaged_task<std::invoke_result_t<Work&>()> task(std::forward<Work>(work));
+  auto done = task.get_future();
+  stepThread().run([&task] { task(); });
   while (done.wait_for(kServePoll) != std::future_status::ready) serveEvents();
   return done.get();
 }

@@ -120,6 +120,15 @@ TEST_F(PrintStepTest, blockingStep_servesEventsUntilItReturns) {
   EXPECT_GE(ui().eventPumps - before, 5);
   EXPECT_THROW(print::whileServingEvents([]() -> int { throw std::runtime_error("x"); }),
                std::runtime_error);
+  // Every step runs on the same kept thread, not the caller's, also after a step that threw: a
+  // count kept by the thread goes on from step to step and leaves the caller's alone.
+  const auto countOnThisThread = [] {
+    thread_local int steps = 0;
+    return ++steps;
+  };
+  const int first = print::whileServingEvents(countOnThisThread);
+  EXPECT_EQ(print::whileServingEvents(countOnThisThread), first + 1);
+  EXPECT_EQ(countOnThisThread(), 1);
 }
 
 TEST_F(PrintStepTest, close_jobInQueue_waitsUntilItLeavesThenPausesAndSavesAgain) {

@@ -161,8 +161,8 @@ struct Packed {
   std::shared_ptr<const std::string> bytes;  // the stored or deflated bytes
 };
 
-// libdeflate's compressor for one level, kept by the thread that uses it: it packs whole buffers,
-// which is all a part is, in half the time zlib's stream takes at its fastest levels.
+// libdeflate's compressor for one level: it packs whole buffers, which is all a part is, in half
+// the time zlib's stream takes at its fastest levels.
 class Deflater {
  public:
   explicit Deflater(int level) : compressor_(libdeflate_alloc_compressor(level)) {
@@ -188,14 +188,50 @@ class Deflater {
   std::vector<char> scratch_;
 };
 
-Deflater& libdeflateAt(int level) {
-  thread_local std::map<int, Deflater> deflaters;
-  return deflaters.try_emplace(level, level).first->second;
+// Packers kept between parts for whichever thread packs next: setting one up (libdeflate's hash
+// tables, ISA-L's level buffer) costs more than packing a survey sheet, and the desktop program
+// saves each document on a short-lived thread of its own, so keeping them per thread would set
+// one up for every document.
+template <typename T>
+class KeptPackers {
+ public:
+  template <typename Make, typename Work>
+  auto use(Make&& make, Work&& work) {
+    std::unique_ptr<T> packer;
+    {
+      std::lock_guard lock(mutex_);
+      if (!free_.empty()) {
+        packer = std::move(free_.back());
+        free_.pop_back();
+      }
+    }
+    if (!packer) packer = make();
+    struct GiveBack {
+      KeptPackers& kept;
+      std::unique_ptr<T>& packer;
+      ~GiveBack() {
+        std::lock_guard lock(kept.mutex_);
+        kept.free_.push_back(std::move(packer));
+      }
+    } giveBack{*this, packer};
+    return work(*packer);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<T>> free_;  // at most one for each thread that packed at once
+};
+
+std::string libdeflateAt(int level, const std::string& data) {
+  static KeptPackers<Deflater> fastest, strongest;
+  return (level == 1 ? fastest : strongest)
+      .use([level] { return std::make_unique<Deflater>(level); },
+           [&](Deflater& d) { return d.deflate(data); });
 }
 
 #if QUELBRIX_HAVE_ISAL
-// ISA-L's level 1 in one call over the whole part; its stream state and level buffer (a few
-// hundred kilobytes) are kept by the thread.
+// ISA-L's level 1 in one call over the whole part, with its stream state and level buffer (a few
+// hundred kilobytes).
 class FastDeflater {
  public:
   FastDeflater() : levelBuffer_(ISAL_DEF_LVL1_DEFAULT), stream_(std::make_unique<isal_zstream>()) {}
@@ -231,11 +267,13 @@ class FastDeflater {
 std::string deflated(const std::string& data, Packing packing) {
 #if QUELBRIX_HAVE_ISAL
   if (packing == Packing::kFast) {
-    thread_local FastDeflater fast;
-    if (auto out = fast.deflate(data)) return std::move(*out);
+    static KeptPackers<FastDeflater> kept;
+    auto out = kept.use([] { return std::make_unique<FastDeflater>(); },
+                        [&](FastDeflater& f) { return f.deflate(data); });
+    if (out) return std::move(*out);
   }
 #endif
-  return libdeflateAt(packing == Packing::kSmallest ? 12 : 1).deflate(data);
+  return libdeflateAt(packing == Packing::kSmallest ? 12 : 1, data);
 }
 
 Packed pack(const std::string& data, Packing packing) {
