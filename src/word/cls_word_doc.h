@@ -163,6 +163,9 @@ class clsWordDoc {
               std::vector<std::string>& messages);
   void stopCapture();
   bool locate(const std::string& routine, const std::string& name);
+  // Replaces the text of a bookmark of the main text; 100, or 101 after logging why not.
+  int16_t replaceMainText(const std::string& routine, const std::string& name,
+                          const std::string& text, const std::string& size, bool bold);
   void logUncaught(const std::string& routine, const std::exception& e);
   void missingBookmark(const std::string& routine, const std::string& name);
   // The bookmarks the routines must fill in the template of key, read once per key.

@@ -58,44 +58,33 @@ bool isEmptyValue(const std::string& value) {
 }
 }  // namespace
 
-int16_t clsWordDoc::SetTextMarke(const std::string& name, const std::string& text,
-                                 const std::string& size, bool bold) {
+int16_t clsWordDoc::replaceMainText(const std::string& routine, const std::string& name,
+                                    const std::string& text, const std::string& size, bool bold) {
   try {
-    if (!locate("SetTextMarke", name)) return 101;
+    if (!locate(routine, name)) return 101;
     document_->bookmarks().replace(name, text, textFormat(size, bold),
                                    docx::BookmarkScope::kMainText);
     return 100;
   } catch (const std::exception& e) {
-    logUncaught("SetTextMarke", e);
+    logUncaught(routine, e);
     return 101;
   }
 }
 
+int16_t clsWordDoc::SetTextMarke(const std::string& name, const std::string& text,
+                                 const std::string& size, bool bold) {
+  return replaceMainText("SetTextMarke", name, text, size, bold);
+}
+
+// The bookmark holds the value alone (its unit stands outside it), so that an empty value leaves
+// an empty cell for TableCleanUp.
 int16_t clsWordDoc::SetReportTextMarke(const std::string& name, const std::string& text,
                                        const std::string& size, bool bold) {
-  try {
-    if (!locate("SetReportTextMarke", name)) return 101;
-    auto& marks = document_->bookmarks();
-    // The bookmark holds the value alone (its unit stands outside it), so that an empty value
-    // leaves an empty cell for TableCleanUp.
-    marks.replace(name, text, textFormat(size, bold), docx::BookmarkScope::kMainText);
-    return 100;
-  } catch (const std::exception& e) {
-    logUncaught("SetReportTextMarke", e);
-    return 101;
-  }
+  return replaceMainText("SetReportTextMarke", name, text, size, bold);
 }
 
 int16_t clsWordDoc::SetImageMarke(const std::string& name, const std::string& size, bool bold) {
-  try {
-    if (!locate("SetImageMarke", name)) return 101;
-    document_->bookmarks().replace(name, "X", textFormat(size, bold),
-                                   docx::BookmarkScope::kMainText);
-    return 100;
-  } catch (const std::exception& e) {
-    logUncaught("SetImageMarke", e);
-    return 101;
-  }
+  return replaceMainText("SetImageMarke", name, "X", size, bold);
 }
 
 int16_t clsWordDoc::SetTextMarke_HeadersFooters(const std::string& name, const std::string& text,
