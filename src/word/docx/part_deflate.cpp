@@ -77,10 +77,13 @@ class KeptPackers {
   std::vector<std::unique_ptr<T>> free_;  // at most one for each thread that packed at once
 };
 
-std::string libdeflateAt(int level, const std::string& data) {
+// libdeflate's strongest level for templates, its fastest for everything else; each level keeps
+// its own packers.
+std::string libdeflated(const std::string& data, Packing packing) {
   static KeptPackers<Deflater> fastest, strongest;
-  return (level == 1 ? fastest : strongest)
-      .use([level] { return std::make_unique<Deflater>(level); },
+  const bool strong = packing == Packing::kSmallest;
+  return (strong ? strongest : fastest)
+      .use([strong] { return std::make_unique<Deflater>(strong ? 12 : 1); },
            [&](Deflater& d) { return d.deflate(data); });
 }
 
@@ -130,7 +133,7 @@ std::string deflatePart(const std::string& data, Packing packing) {
     if (out) return std::move(*out);
   }
 #endif
-  return libdeflateAt(packing == Packing::kSmallest ? 12 : 1, data);
+  return libdeflated(data, packing);
 }
 
 }  // namespace docx
