@@ -67,6 +67,25 @@ TEST(bookmark_replace, spanning_runs_keeps_bookmark_around_new_text) {
   EXPECT_EQ(again.bookmarks().text("A", kAll), "Grünland");
 }
 
+// A bookmark's text leaves out what its range holds in properties, field codes, deletions and
+// drawings, and keeps what stands in insertions, links and other wrappers; the same name with
+// one letter more or less is an ordinary wrapper.
+TEST(bookmark_text, leaves_out_properties_fields_deletions_and_drawings) {
+  const auto textAround = [](const std::string& tag) {
+    const std::string xmlns = tag.rfind("mc:", 0) == 0 ? " xmlns:mc=\"urn:mc\"" : "";
+    Document doc = openBody("<w:p>" + start(1, "A") + run("a") + "<" + tag + xmlns + ">" +
+                            run("X") + "</" + tag + ">" + run("b") + end(1) + "</w:p>");
+    return doc.bookmarks().text("A", kAll);
+  };
+  for (const char* tag : {"w:rPr", "w:pPr", "w:tblPr", "w:trPr", "w:tcPr", "w:tblGrid", "w:sectPr",
+                          "w:instrText", "w:delText", "w:del", "w:moveFrom", "w:drawing", "w:pict",
+                          "w:object", "w:fldData", "mc:AlternateContent", "w:tblPrEx", "w:ffData"})
+    EXPECT_EQ(textAround(tag), "ab") << tag;
+  for (const char* tag : {"w:r", "w:ins", "w:moveTo", "w:hyperlink", "w:sdt", "w:smartTag",
+                          "w:customXml", "w:fldSimple", "w:rPrX", "w:tcP", "mc:AlternateContenT"})
+    EXPECT_EQ(textAround(tag), "aXb") << tag;
+}
+
 // Replacing a bookmark's content in different surroundings: the bookmark's text afterwards and
 // the body's text.
 struct ReplaceCase {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "word/docx/range_walk.h"
 #include "word/docx/run_format.h"
 
 namespace docx {
@@ -42,44 +41,6 @@ TEST(clean_text, drops_what_xml_cannot_carry) {
   EXPECT_EQ(cleanText("\xC3"), "\xEF\xBF\xBD");                  // truncated sequence
   EXPECT_EQ(cleanText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // overlong form
   EXPECT_EQ(cleanText("\xEF\xBF\xBF"), "");                      // U+FFFF is no XML character
-}
-
-}  // namespace
-}  // namespace docx
-
-namespace docx {
-namespace {
-
-// The elements whose content never counts as text or holds the story's bookmarks, and their
-// neighbours that do.
-TEST(range_walk, opaque_names_are_exactly_the_property_field_deletion_and_drawing_elements) {
-  for (const char* name : {"w:rPr", "w:pPr", "w:tblPr", "w:trPr", "w:tcPr", "w:tblGrid", "w:sectPr",
-                           "w:instrText", "w:delText", "w:del", "w:moveFrom", "w:drawing", "w:pict",
-                           "w:object", "w:fldData", "mc:AlternateContent", "w:tblPrEx", "w:ffData"})
-    EXPECT_TRUE(isOpaqueName(name)) << name;
-  for (const char* name : {"w:r",
-                           "w:t",
-                           "w:p",
-                           "w:tbl",
-                           "w:tr",
-                           "w:tc",
-                           "w:ins",
-                           "w:moveTo",
-                           "w:hyperlink",
-                           "w:sdt",
-                           "w:sdtContent",
-                           "w:smartTag",
-                           "w:customXml",
-                           "w:fldSimple",
-                           "w:bookmarkStart",
-                           "w:rPrX",
-                           "w:tcP",
-                           "mc:Choice",
-                           "mc:AlternateContenT",
-                           "",
-                           "w:tblGrid ",
-                           "x:rPr"})
-    EXPECT_FALSE(isOpaqueName(name)) << name;
 }
 
 }  // namespace
